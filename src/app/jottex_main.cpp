@@ -1,0 +1,18 @@
+#include "shell/StartUp.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[])
+{
+    // Notes place themselves and stay on top, which Wayland does not allow a client to do;
+    // run through XWayland unless the user chose a platform.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
+        !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Jottex"));
+    QApplication::setOrganizationName(QStringLiteral("Ulmar"));
+    modMain::Main(modMain::commandLineText(QApplication::arguments()));
+    return QApplication::exec();
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QList>
+#include <QMessageBox>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// The one place where message boxes and file dialogs can be answered without a person.
+// Tests arm it and queue answers; a dialog asked while armed takes the next queued answer
+// (or, when none is queued, a cancel) instead of showing itself, and is recorded.
+namespace DialogSeam {
+
+enum class Kind { MessageBox, OpenFile, SaveFile };
+
+struct Request {
+    Kind kind;
+    QString title;
+    QString text;      // message text, or the file dialog's filter
+    QString directory; // file dialogs: the folder they would open in
+};
+
+struct FileAnswer {
+    bool accepted = false;
+    QStringList files;
+};
+
+void arm();
+void disarm();
+bool isArmed();
+
+void queueMessageBoxAnswer(QMessageBox::StandardButton button);
+void queueFileAnswer(const QString& path);
+void queueFileAnswers(const QStringList& paths); // one multiple selection
+void queueFileCancel();
+
+const QList<Request>& requests();
+void clearRequests();
+
+// Used by the dialog code: empty when the real dialog should be shown.
+std::optional<QMessageBox::StandardButton> takeMessageBox(const Request& request);
+std::optional<FileAnswer> takeFileDialog(const Request& request);
+
+} // namespace DialogSeam

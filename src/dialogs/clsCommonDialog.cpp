@@ -1,0 +1,134 @@
+#include "dialogs/clsCommonDialog.h"
+
+#include "dialogs/DialogSeam.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+
+namespace {
+constexpr qint16 kFileBufferSize = 256;
+const QChar kNul(0);
+} // namespace
+
+void clsCommonDialog::setFilter(const QString& filter)
+{
+    m_filter = filter;
+    QStringList pieces = filter.split(QLatin1Char('|'));
+    if (!pieces.isEmpty() && pieces.last().isEmpty())
+        pieces.removeLast();
+    m_dialogFilter.clear();
+    for (const QString& piece : pieces)
+        m_dialogFilter += piece + kNul;
+    m_dialogFilter += kNul;
+}
+
+void clsCommonDialog::setMaxFileSize(qint16 size)
+{
+    m_maxFileSize = size;
+    m_fileName = QString(qMax<qint16>(size, 0), kNul);
+}
+
+void clsCommonDialog::resetFileBuffer()
+{
+    setMaxFileSize(kFileBufferSize);
+}
+
+QStringList clsCommonDialog::qtNameFilters() const
+{
+    // Description and pattern pairs; Qt reads the patterns from the parentheses.
+    QStringList pieces = m_dialogFilter.split(kNul);
+    while (!pieces.isEmpty() && pieces.last().isEmpty())
+        pieces.removeLast();
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < pieces.size(); i += 2) {
+        const QString& description = pieces[i];
+        const QString patterns = QString(pieces[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' '));
+        if (description.contains(QLatin1Char('(') + patterns + QLatin1Char(')')))
+            filters << description;
+        else
+            filters << description + QStringLiteral(" (") + patterns + QLatin1Char(')');
+    }
+    return filters;
+}
+
+void clsCommonDialog::takeChosenFiles(const QStringList& files)
+{
+    const QFileInfo first(files.first());
+    m_path = QDir::cleanPath(first.absolutePath());
+    if (!m_path.endsWith(QLatin1Char('/')))
+        m_path += QLatin1Char('/');
+    m_fileTitle = first.fileName();
+    if (files.size() == 1) {
+        m_fileName = first.absoluteFilePath();
+        return;
+    }
+    // A multiple selection: the folder, then each name, every one followed by a NUL.
+    m_fileName = m_path.chopped(m_path.size() > 1 ? 1 : 0) + kNul;
+    for (const QString& file : files)
+        m_fileName += QFileInfo(file).fileName() + kNul;
+}
+
+qint32 clsCommonDialog::showFileDialog(FileMode mode)
+{
+    resetFileBuffer();
+    const DialogSeam::Kind kind =
+        mode == FileMode::Open ? DialogSeam::Kind::OpenFile : DialogSeam::Kind::SaveFile;
+    if (auto answer = DialogSeam::takeFileDialog({kind, m_dialogTitle, m_filter, m_initDir})) {
+        if (!answer->accepted || answer->files.isEmpty())
+            return 0;
+        QStringList files = answer->files;
+        if (!m_defaultExt.isEmpty() && mode == FileMode::Save &&
+            QFileInfo(files.first()).suffix().isEmpty())
+            files.first() += QLatin1Char('.') + m_defaultExt;
+        takeChosenFiles(files);
+        return 1;
+    }
+
+    QFileDialog dialog(m_owner, m_dialogTitle, m_initDir);
+    dialog.setAcceptMode(mode == FileMode::Open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+    if (mode == FileMode::Open) {
+        const bool many = m_flags & OFN_ALLOWMULTISELECT;
+        const bool mustExist = m_flags & OFN_FILEMUSTEXIST;
+        dialog.setFileMode(many ? QFileDialog::ExistingFiles
+                                : (mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile));
+    } else {
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite, !(m_flags & OFN_OVERWRITEPROMPT));
+    }
+    dialog.setDefaultSuffix(m_defaultExt);
+    const QStringList filters = qtNameFilters();
+    if (!filters.isEmpty()) {
+        dialog.setNameFilters(filters);
+        if (m_filterIndex >= 1 && m_filterIndex <= filters.size())
+            dialog.selectNameFilter(filters.at(m_filterIndex - 1));
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return 0;
+    takeChosenFiles(dialog.selectedFiles());
+    return 1;
+}
+
+qint32 clsCommonDialog::ShowOpen()
+{
+    return showFileDialog(FileMode::Open);
+}
+
+qint32 clsCommonDialog::ShowSave()
+{
+    return showFileDialog(FileMode::Save);
+}
+
+QStringList clsCommonDialog::ParseFileNames() const
+{
+    QStringList pieces = m_fileName.split(kNul);
+    while (!pieces.isEmpty() && pieces.last().isEmpty())
+        pieces.removeLast();
+    if (pieces.size() <= 1)
+        return {m_fileName};
+    QStringList paths;
+    const QString folder = pieces.takeFirst();
+    for (const QString& name : pieces)
+        paths << (folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/')) + name;
+    return paths;
+}

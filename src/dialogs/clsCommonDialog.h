@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+// The common dialogs behind one small object: set the properties, call a Show method, read
+// the result and the properties. A fresh instance per use.
+class clsCommonDialog {
+public:
+    // Flags of the file dialogs that change what they do here.
+    enum FileFlag : qint32 {
+        OFN_READONLY = 0x1,
+        OFN_OVERWRITEPROMPT = 0x2,
+        OFN_HIDEREADONLY = 0x4,
+        OFN_ALLOWMULTISELECT = 0x200,
+        OFN_PATHMUSTEXIST = 0x800,
+        OFN_FILEMUSTEXIST = 0x1000,
+        OFN_EXPLORER = 0x80000,
+    };
+
+    void setOwnerHandle(QWidget* owner) { m_owner = owner; }
+
+    QString InitDir() const { return m_initDir; }
+    void setInitDir(const QString& folder) { m_initDir = folder; }
+    QString DialogTitle() const { return m_dialogTitle; }
+    void setDialogTitle(const QString& title) { m_dialogTitle = title; }
+    QString Filter() const { return m_filter; }
+    void setFilter(const QString& filter);
+    QString DefaultExt() const { return m_defaultExt; }
+    void setDefaultExt(const QString& extension) { m_defaultExt = extension; }
+    QString FileName() const { return m_fileName; }
+    void setFileName(const QString& name) { m_fileName = name; }
+    QString FileTitle() const { return m_fileTitle; }
+    QString path() const { return m_path; }
+    qint16 FilterIndex() const { return m_filterIndex; }
+    void setFilterIndex(qint16 index) { m_filterIndex = index; }
+    qint32 flags() const { return m_flags; }
+    void setFlags(qint32 flags) { m_flags = flags; }
+    qint16 MaxFileSize() const { return m_maxFileSize; }
+    void setMaxFileSize(qint16 size);
+
+    // 1 when a file was chosen, 0 when cancelled, a negative code when the dialog failed.
+    qint32 ShowOpen();
+    qint32 ShowSave();
+
+    // Full paths of the files chosen by the last ShowOpen.
+    QStringList ParseFileNames() const;
+
+    // The filter as the dialog takes it: every piece followed by a NUL, one more at the end.
+    QString dialogFilter() const { return m_dialogFilter; }
+
+private:
+    enum class FileMode { Open, Save };
+    qint32 showFileDialog(FileMode mode);
+    void resetFileBuffer();
+    void takeChosenFiles(const QStringList& files);
+    QStringList qtNameFilters() const;
+
+    QWidget* m_owner = nullptr;
+    QString m_initDir;
+    QString m_dialogTitle;
+    QString m_filter;
+    QString m_dialogFilter;
+    QString m_defaultExt;
+    QString m_fileName;
+    QString m_fileTitle;
+    QString m_path;
+    qint16 m_filterIndex = 0;
+    qint32 m_flags = 0;
+    qint16 m_maxFileSize = 0;
+};

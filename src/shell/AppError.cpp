@@ -1,0 +1,40 @@
+#include "shell/AppError.h"
+
+#include <array>
+#include <utility>
+
+namespace {
+struct NumberText {
+    int number;
+    const char* text;
+};
+
+constexpr std::array kTexts{
+    NumberText{ErrorNumber::InvalidProcedureCall, "Invalid procedure call or argument"},
+    NumberText{ErrorNumber::Overflow, "Overflow"},
+    NumberText{ErrorNumber::TypeMismatch, "Type mismatch"},
+    NumberText{ErrorNumber::BadFileName, "Bad file name or number"},
+    NumberText{ErrorNumber::FileNotFound, "File not found"},
+    NumberText{ErrorNumber::DeviceIoError, "Device I/O error"},
+    NumberText{ErrorNumber::DiskFull, "Disk full"},
+    NumberText{ErrorNumber::PermissionDenied, "Permission denied"},
+    NumberText{ErrorNumber::PathFileAccessError, "Path/File access error"},
+    NumberText{ErrorNumber::PathNotFound, "Path not found"},
+    NumberText{ErrorNumber::ObjectNotSet, "Object variable or With block variable not set"},
+    NumberText{ErrorNumber::XmlParseError, "The document is not well-formed"},
+};
+} // namespace
+
+QString ErrorNumber::description(int number)
+{
+    for (const auto& entry : kTexts) {
+        if (entry.number == number)
+            return QString::fromLatin1(entry.text);
+    }
+    return QStringLiteral("Application-defined or object-defined error");
+}
+
+AppError AppError::fromNumber(int number, const QString& source)
+{
+    return AppError{number, source, ErrorNumber::description(number)};
+}

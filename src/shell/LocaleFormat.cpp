@@ -1,0 +1,66 @@
+#include "shell/LocaleFormat.h"
+
+#include <QLocale>
+#include <QRegularExpression>
+
+namespace {
+// CLDR puts narrow no-break spaces before AM/PM; the classic texts use plain blanks.
+QString plainBlanks(QString text)
+{
+    text.replace(QChar(0x202F), QLatin1Char(' '));
+    text.replace(QChar(0x00A0), QLatin1Char(' '));
+    return text;
+}
+
+QString shortDateFormat()
+{
+    QString format = QLocale().dateFormat(QLocale::ShortFormat);
+    if (!format.contains(QLatin1String("yyyy")))
+        format.replace(QRegularExpression(QStringLiteral("y+")), QStringLiteral("yyyy"));
+    return format;
+}
+
+QString timeWithSecondsFormat()
+{
+    QString format = QLocale().timeFormat(QLocale::LongFormat);
+    // Drop the zone ("t", "tttt") and the blank before it.
+    format.remove(QRegularExpression(QStringLiteral("\\s*t+")));
+    return format.trimmed();
+}
+} // namespace
+
+QString LocaleFormat::generalDate(const QDateTime& moment)
+{
+    const QLocale locale;
+    return plainBlanks(locale.toString(moment.date(), shortDateFormat()) + QLatin1Char(' ') +
+                       locale.toString(moment.time(), timeWithSecondsFormat()));
+}
+
+QString LocaleFormat::longDate(const QDate& date)
+{
+    return plainBlanks(QLocale().toString(date, QLocale::LongFormat));
+}
+
+QString LocaleFormat::shortDate(const QDate& date)
+{
+    return plainBlanks(QLocale().toString(date, shortDateFormat()));
+}
+
+QString LocaleFormat::hhmmssAmPm(const QTime& time)
+{
+    const QLocale locale;
+    const QString ampm = time.hour() < 12 ? locale.amText() : locale.pmText();
+    const int hour12 = time.hour() % 12 == 0 ? 12 : time.hour() % 12;
+    return QStringLiteral("%1:%2:%3 %4")
+        .arg(hour12, 2, 10, QLatin1Char('0'))
+        .arg(time.minute(), 2, 10, QLatin1Char('0'))
+        .arg(time.second(), 2, 10, QLatin1Char('0'))
+        .arg(ampm);
+}
+
+QString LocaleFormat::generalNumber(double value)
+{
+    QLocale locale;
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    return locale.toString(value, 'g', 15);
+}

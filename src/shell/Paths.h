@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+// Where this program keeps its files. Folders are created on first use.
+namespace AppPaths {
+// $XDG_DATA_HOME/Jottex: the main data file, the log, the dictionaries.
+QString appDirectory();
+QString mainDataFile();
+QString logFile();
+// $XDG_CONFIG_HOME/Jottex/user.reg: the per-user settings hive.
+QString hiveFile();
+// $XDG_CONFIG_HOME/autostart/jottex.desktop: the entry that starts the program at login.
+QString autostartFile();
+// Absolute path of the running executable.
+QString executablePath();
+} // namespace AppPaths

@@ -1,0 +1,162 @@
+#include "store/NoteCli.h"
+
+#include "richtext/RichText.h"
+#include "store/NoteDocument.h"
+
+#include <QCommandLineParser>
+#include <QIODevice>
+
+#include <array>
+#include <functional>
+
+namespace {
+constexpr int kOk = 0;
+constexpr int kFailed = 1;
+constexpr int kUsage = 2;
+
+const char* const kUsageText =
+    "Usage:\n"
+    "  jottex-cli list FILE.not\n"
+    "  jottex-cli cat FILE.not [--note N] [--format rtf|text|html]\n"
+    "  jottex-cli rtf2text < note.rtf\n"
+    "  jottex-cli rtf2html < note.rtf\n";
+
+struct Streams {
+    QIODevice& in;
+    QIODevice& out;
+    QIODevice& err;
+
+    void print(const QString& text) const { out.write(text.toUtf8()); }
+    int fail(const QString& message, int code = kFailed) const
+    {
+        err.write((QStringLiteral("jottex-cli: ") + message + QLatin1Char('\n')).toUtf8());
+        return code;
+    }
+};
+
+enum class Format { Rtf, Text, Html };
+
+struct FormatName {
+    const char* name;
+    Format format;
+};
+
+constexpr std::array kFormats{
+    FormatName{"rtf", Format::Rtf},
+    FormatName{"text", Format::Text},
+    FormatName{"html", Format::Html},
+};
+
+std::optional<Format> formatNamed(const QString& name)
+{
+    for (const auto& entry : kFormats) {
+        if (name == QLatin1String(entry.name))
+            return entry.format;
+    }
+    return std::nullopt;
+}
+
+QString converted(const QByteArray& rtf, Format format)
+{
+    switch (format) {
+    case Format::Text:
+        return RichText::toPlainText(rtf);
+    case Format::Html:
+        return RichText::toHtml(rtf);
+    case Format::Rtf:
+        break;
+    }
+    return QString::fromUtf8(rtf);
+}
+
+Expected<NoteRecordList> readNotes(const QString& path)
+{
+    const Expected<QDomDocument> document = NoteDocument::parseFile(path);
+    if (!document)
+        return document.error();
+    return NoteDocument::records(document.value(), path);
+}
+
+int listNotes(const Streams& io, const QStringList& args)
+{
+    if (args.size() != 1)
+        return io.fail(QString::fromLatin1(kUsageText), kUsage);
+    const Expected<NoteRecordList> notes = readNotes(args.first());
+    if (!notes)
+        return io.fail(args.first() + QStringLiteral(": ") + notes.error().description);
+    int number = 0;
+    for (const NoteRecord& note : notes.value()) {
+        const QStringList fields{QString::number(++number), note.Color, note.TimeDate,
+                                 QString::number(note.Height), QString::number(note.Width),
+                                 QString::number(note.Left), QString::number(note.Top)};
+        io.print(fields.join(QLatin1Char('\t')) + QLatin1Char('\n'));
+    }
+    return kOk;
+}
+
+int catNote(const Streams& io, const QStringList& args, const QString& noteText,
+            const QString& formatText)
+{
+    if (args.size() != 1)
+        return io.fail(QString::fromLatin1(kUsageText), kUsage);
+    const auto format = formatNamed(formatText);
+    if (!format)
+        return io.fail(QStringLiteral("unknown format \"%1\" (rtf, text or html)").arg(formatText),
+                       kUsage);
+    bool numberOk = false;
+    const int note = noteText.toInt(&numberOk);
+    if (!numberOk || note < 1)
+        return io.fail(QStringLiteral("--note takes a note number from 1"), kUsage);
+    const Expected<NoteRecordList> notes = readNotes(args.first());
+    if (!notes)
+        return io.fail(args.first() + QStringLiteral(": ") + notes.error().description);
+    if (notes.value().isEmpty())
+        return kOk;
+    if (note > notes.value().size()) {
+        return io.fail(QStringLiteral("%1 holds %2 note(s), not %3")
+                           .arg(args.first())
+                           .arg(notes.value().size())
+                           .arg(note));
+    }
+    io.print(converted(notes.value().at(note - 1).Data.toUtf8(), *format));
+    return kOk;
+}
+
+int convertStdin(const Streams& io, Format format)
+{
+    const QByteArray rtf = io.in.readAll();
+    io.print(converted(rtf, format));
+    return kOk;
+}
+} // namespace
+
+int NoteCli::run(const QStringList& arguments, QIODevice& in, QIODevice& out, QIODevice& err)
+{
+    const Streams io{in, out, err};
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Looks into Jottex note files."));
+    const QCommandLineOption noteOption(QStringLiteral("note"),
+                                        QStringLiteral("Number of the note, from 1."),
+                                        QStringLiteral("N"), QStringLiteral("1"));
+    const QCommandLineOption formatOption(QStringLiteral("format"),
+                                          QStringLiteral("rtf, text or html."),
+                                          QStringLiteral("FORMAT"), QStringLiteral("rtf"));
+    parser.addOption(noteOption);
+    parser.addOption(formatOption);
+    if (!parser.parse(arguments))
+        return io.fail(parser.errorText() + QLatin1Char('\n') + QString::fromLatin1(kUsageText),
+                       kUsage);
+    QStringList args = parser.positionalArguments();
+    if (args.isEmpty())
+        return io.fail(QString::fromLatin1(kUsageText), kUsage);
+    const QString command = args.takeFirst();
+    if (command == QLatin1String("list"))
+        return listNotes(io, args);
+    if (command == QLatin1String("cat"))
+        return catNote(io, args, parser.value(noteOption), parser.value(formatOption));
+    if (command == QLatin1String("rtf2text") && args.isEmpty())
+        return convertStdin(io, Format::Text);
+    if (command == QLatin1String("rtf2html") && args.isEmpty())
+        return convertStdin(io, Format::Html);
+    return io.fail(QString::fromLatin1(kUsageText), kUsage);
+}

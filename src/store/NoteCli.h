@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QByteArray>
+#include <QStringList>
+
+class QIODevice;
+
+// The command line companion: looks into note files and converts RTF without a window.
+namespace NoteCli {
+// arguments as the program got them (program name first). Returns the exit code.
+int run(const QStringList& arguments, QIODevice& in, QIODevice& out, QIODevice& err);
+} // namespace NoteCli

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+// One note's data and its window's settings, in the order the note window keeps them.
+// Only Color, Data, TimeDate, Height, Width, Left and Top travel in note files.
+struct NoteRecord {
+    qint32 Alpha = 0;
+    bool AutoSave = false;
+    qint32 CaptionType = 0;
+    QString Color;
+    qint32 ForeColor = 0;
+    qint32 FontSize = 0;
+    QString Data;
+    QString FileName;
+    qint32 SpecialType = 0;
+    bool IsOnTop = false;
+    qint32 Height = 0;
+    qint32 Width = 0;
+    qint32 Left = 0;
+    qint32 Top = 0;
+    QString FeedURL;
+    QString Reminder;
+    bool SaveNewNoteOnClose = false;
+    QString StockSymbol;
+    QString TimeDate;
+
+    bool operator==(const NoteRecord&) const = default;
+};
+
+using NoteRecordList = QList<NoteRecord>;

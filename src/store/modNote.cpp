@@ -1,0 +1,127 @@
+#include "store/modNote.h"
+
+#include "dialogs/clsCommonDialog.h"
+#include "shell/AtomicFile.h"
+#include "shell/ErrorLog.h"
+#include "shell/Paths.h"
+#include "shell/Settings.h"
+#include "store/NoteDocument.h"
+#include "store/modFileFunctions.h"
+
+#include <optional>
+
+namespace {
+enum class StoreDialog { Open, Save };
+
+// The store's file dialog; the chosen path, or nothing when the user cancelled.
+std::optional<QString> askForNoteFile(StoreDialog kind)
+{
+    clsCommonDialog dialog;
+    dialog.setDialogTitle(QStringLiteral("Select a file: "));
+    dialog.setDefaultExt(QStringLiteral("not"));
+    dialog.setFilter(QStringLiteral("Jottex Note (*.not)|*.not"));
+    dialog.setFlags(clsCommonDialog::OFN_EXPLORER | clsCommonDialog::OFN_HIDEREADONLY);
+    dialog.setInitDir(modMain::ReadSetting(modMain::SettingsKey, QStringLiteral("LastFolder"),
+                                           modFileFunctions::GetDesktopPath()));
+    const qint32 result = kind == StoreDialog::Open ? dialog.ShowOpen() : dialog.ShowSave();
+    if (result == 0)
+        return std::nullopt;
+    const QString path = dialog.FileName();
+    modMain::WriteSetting(modMain::SettingsKey, QStringLiteral("LastFolder"),
+                          modFileFunctions::GetFolder(path));
+    return path;
+}
+
+void logFailure(const char* context, const AppError& error)
+{
+    modMain::WriteLogEntry(QString::fromLatin1(context), error);
+}
+
+// Appends to an existing file; failures are the caller's to log.
+Failure appendToFile(const NoteRecord& record, const QString& path)
+{
+    Expected<QDomDocument> document = NoteDocument::parseFile(path);
+    if (!document)
+        return document.error();
+    if (document.value().documentElement().isNull())
+        return AppError::fromNumber(ErrorNumber::ObjectNotSet);
+    NoteDocument::appendNote(document.value(), record);
+    return AtomicFile::write(path, NoteDocument::serialize(document.value()));
+}
+} // namespace
+
+QString modNote::SaveNote(const NoteRecord& record, const QString& fileName)
+{
+    QString path = fileName;
+    if (path.isEmpty()) {
+        const auto chosen = askForNoteFile(StoreDialog::Save);
+        if (!chosen)
+            return NoneSentinel;
+        path = *chosen;
+    }
+    // Written beside the old file and renamed over it, so a failed save never loses the note
+    // that was there.
+    if (Failure failure = AtomicFile::write(path, NoteDocument::wholeDocument(record))) {
+        logFailure("modNote: SaveNote", *failure);
+        return NoneSentinel;
+    }
+    return path;
+}
+
+QString modNote::AppendNote(const NoteRecord& record, const QString& fileName)
+{
+    QString path = fileName;
+    if (path.isEmpty()) {
+        const auto chosen = askForNoteFile(StoreDialog::Save);
+        if (!chosen)
+            return QString();
+        path = *chosen;
+    }
+    if (!modFileFunctions::FileExists(path))
+        return QString();
+    if (Failure failure = appendToFile(record, path))
+        logFailure("modNote: AppendNote", *failure);
+    return QString();
+}
+
+void modNote::SaveMainNote(const NoteRecord& record)
+{
+    const QString path = AppPaths::mainDataFile();
+    if (modFileFunctions::FileExists(path)) {
+        AppendNote(record, path);
+        return;
+    }
+    if (Failure failure = AtomicFile::write(path, NoteDocument::wholeDocument(record)))
+        logFailure("modNote: SaveMainNote", *failure);
+}
+
+NoteRecordList modNote::LoadNote(bool isMain, const QString& fileName)
+{
+    QString path;
+    if (isMain) {
+        path = AppPaths::mainDataFile();
+    } else if (!fileName.isEmpty()) {
+        path = fileName;
+    } else {
+        const auto chosen = askForNoteFile(StoreDialog::Open);
+        if (!chosen)
+            return {};
+        path = *chosen;
+    }
+    const Expected<QDomDocument> document = NoteDocument::parseFile(path);
+    if (!document) {
+        logFailure("modNote: LoadNote", document.error());
+        return {};
+    }
+    return ProcessXMLData(document.value(), path);
+}
+
+NoteRecordList modNote::ProcessXMLData(const QDomDocument& document, const QString& path)
+{
+    const Expected<NoteRecordList> records = NoteDocument::records(document, path);
+    if (!records) {
+        logFailure("modNote: ProcessXMLData", records.error());
+        return {};
+    }
+    return records.value();
+}

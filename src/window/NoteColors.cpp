@@ -1,0 +1,53 @@
+#include "window/NoteColors.h"
+
+#include <array>
+
+namespace {
+constexpr std::array kNamedColors{
+    NoteColors::NamedColor{"yellow", "Yellow", 12648447},
+    NoteColors::NamedColor{"blue", "Blue", 16763955},
+    NoteColors::NamedColor{"green", "Green", 13434795},
+    NoteColors::NamedColor{"red", "Red", 12632319},
+    NoteColors::NamedColor{"grey", "Grey", 12632256},
+    NoteColors::NamedColor{"peach", "Peach", 10079487},
+    NoteColors::NamedColor{"purple", "Purple", 15902182},
+    NoteColors::NamedColor{"tang", "Tang", 6275824},
+};
+} // namespace
+
+const NoteColors::NamedColor* NoteColors::named(int index)
+{
+    if (index < 0 || index >= namedCount())
+        return nullptr;
+    return &kNamedColors[static_cast<size_t>(index)];
+}
+
+int NoteColors::namedCount()
+{
+    return static_cast<int>(kNamedColors.size());
+}
+
+std::optional<QColor> NoteColors::fromStoredText(const QString& text)
+{
+    const QString trimmed = text.trimmed();
+    for (const auto& color : kNamedColors) {
+        if (trimmed.compare(QLatin1String(color.name), Qt::CaseInsensitive) == 0)
+            return fromColorRef(color.value);
+    }
+    bool ok = false;
+    const qlonglong value = trimmed.toLongLong(&ok);
+    if (!ok || value < 0 || value > 0xFFFFFF)
+        return std::nullopt;
+    return fromColorRef(static_cast<quint32>(value));
+}
+
+QColor NoteColors::fromColorRef(quint32 value)
+{
+    return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
+}
+
+quint32 NoteColors::toColorRef(const QColor& color)
+{
+    return static_cast<quint32>(color.red()) | (static_cast<quint32>(color.green()) << 8) |
+           (static_cast<quint32>(color.blue()) << 16);
+}

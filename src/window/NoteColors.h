@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+
+#include <optional>
+
+// The eight named note colours and custom colours stored as decimal 0x00BBGGRR values.
+namespace NoteColors {
+struct NamedColor {
+    const char* name;    // as stored: "yellow"
+    const char* caption; // as the menu shows it: "Yellow"
+    quint32 value;       // 0x00BBGGRR
+};
+
+// Index 0..7 in menu order.
+const NamedColor* named(int index);
+int namedCount();
+
+// A colour from its stored text: a name (any case) or a decimal value; nothing otherwise.
+std::optional<QColor> fromStoredText(const QString& text);
+
+// The stored form of a value: red in the lowest byte.
+QColor fromColorRef(quint32 value);
+quint32 toColorRef(const QColor& color);
+} // namespace NoteColors

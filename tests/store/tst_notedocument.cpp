@@ -1,0 +1,224 @@
+#include "TestEnvironment.h"
+
+#include "store/NoteDocument.h"
+
+#include <QtTest>
+
+class TestNoteDocument : public QObject {
+    Q_OBJECT
+
+private:
+    static NoteRecord exampleNote()
+    {
+        NoteRecord note;
+        note.Color = QStringLiteral("yellow");
+        note.Data = QStringLiteral("{\\rtf1\\ansi Shopping\\par\r\nmilk & eggs\\par\r\n}");
+        note.TimeDate = QStringLiteral("12/6/2026 9:21:58 AM");
+        note.Height = 2865;
+        note.Width = 3345;
+        note.Left = 6120;
+        note.Top = 4215;
+        return note;
+    }
+
+    static NoteRecordList read(const QByteArray& bytes, const QString& path = QStringLiteral("/n.not"))
+    {
+        const auto document = NoteDocument::parse(bytes);
+        if (!document)
+            return {};
+        const auto records = NoteDocument::records(document.value(), path);
+        return records ? records.value() : NoteRecordList{};
+    }
+
+    static QByteArray noteWith(const QByteArray& inner)
+    {
+        return "<?xml version=\"1.0\" standalone=\"yes\"?>\r\n<NOTES version=\"4.4.0.9\">\r\n<NOTE>" +
+               inner + "</NOTE>\r\n</NOTES>\r\n";
+    }
+
+private slots:
+    void wholeDocumentIsByteExact()
+    {
+        const QByteArray expected =
+            "<?xml version=\"1.0\" standalone=\"yes\"?>\r\n"
+            "<NOTES version=\"4.4.0.9\">\r\n"
+            "<NOTE>\r\n"
+            "<COLOR>yellow</COLOR>\r\n"
+            "<DATA>{\\rtf1\\ansi Shopping\\par\r\n"
+            "milk &amp; eggs\\par\r\n"
+            "}</DATA>\r\n"
+            "<TIMEDATE>12/6/2026 9:21:58 AM</TIMEDATE>\r\n"
+            "<HEIGHT>2865</HEIGHT>\r\n"
+            "<WIDTH>3345</WIDTH>\r\n"
+            "<LEFT>6120</LEFT>\r\n"
+            "<TOP>4215</TOP>\r\n"
+            "</NOTE>\r\n"
+            "</NOTES>\r\n";
+        QCOMPARE(NoteDocument::wholeDocument(exampleNote()), expected);
+    }
+
+    void negativeNumbersAndDataEndingInLineBreak()
+    {
+        NoteRecord note = exampleNote();
+        note.Left = -1200;
+        note.Data = QStringLiteral("x\r\n");
+        const QByteArray text = NoteDocument::wholeDocument(note);
+        QVERIFY(text.contains("<LEFT>-1200</LEFT>\r\n"));
+        QVERIFY(text.contains("<DATA>x\r\n</DATA>\r\n"));
+    }
+
+    void escapingRoundTrips()
+    {
+        QCOMPARE(NoteDocument::EscapeXml(QStringLiteral("a&b\"c'd<e>f&amp;")),
+                 QStringLiteral("a&amp;b&quot;c&apos;d&lt;e&gt;f&amp;amp;"));
+        NoteRecord note = exampleNote();
+        note.Data = QStringLiteral("& \" ' < > &amp;");
+        note.TimeDate = QStringLiteral("File: a&b.not");
+        const QByteArray text = NoteDocument::wholeDocument(note);
+        QVERIFY(text.contains("<TIMEDATE>File: a&amp;b.not</TIMEDATE>"));
+        const NoteRecordList notes = read(text);
+        QCOMPARE(notes.size(), 1);
+        QCOMPARE(notes[0].Data, note.Data);
+        QCOMPARE(notes[0].TimeDate, note.TimeDate);
+    }
+
+    void readsBackWhatWasWritten()
+    {
+        const NoteRecord note = exampleNote();
+        const NoteRecordList notes = read(NoteDocument::wholeDocument(note), QStringLiteral("/x/a.not"));
+        QCOMPARE(notes.size(), 1);
+        NoteRecord expected = note;
+        expected.FileName = QStringLiteral("/x/a.not");
+        expected.Data.replace(QStringLiteral("\r\n"), QStringLiteral("\n")); // XML normalises
+        QCOMPARE(notes[0], expected);
+    }
+
+    void numbers_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<int>("value");
+        QTest::newRow("plain") << "3345" << true << 3345;
+        QTest::newRow("blanks around") << " 3345 " << true << 3345;
+        QTest::newRow("negative") << "-1200" << true << -1200;
+        QTest::newRow("half down to even") << "2.5" << true << 2;
+        QTest::newRow("half up to even") << "3.5" << true << 4;
+        QTest::newRow("negative half") << "-2.5" << true << -2;
+        QTest::newRow("fraction") << "2.6" << true << 3;
+        QTest::newRow("largest") << "2147483647" << true << 2147483647;
+        QTest::newRow("empty") << "" << false << 0;
+        QTest::newRow("letters") << "abc" << false << 0;
+        QTest::newRow("too large") << "2147483648" << false << 0;
+        QTest::newRow("infinite") << "inf" << false << 0;
+    }
+
+    void numbers()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, ok);
+        QFETCH(int, value);
+        const auto number = NoteDocument::toTwipsNumber(text);
+        QCOMPARE(number.ok(), ok);
+        if (ok)
+            QCOMPARE(number.value(), value);
+    }
+
+    void missingElementsAreSkipped()
+    {
+        const NoteRecordList notes = read(noteWith("<COLOR>blue</COLOR><WIDTH>100</WIDTH>"));
+        QCOMPARE(notes.size(), 1);
+        QCOMPARE(notes[0].Color, QStringLiteral("blue"));
+        QCOMPARE(notes[0].TimeDate, QString());
+        QCOMPARE(notes[0].Height, 0);
+        QCOMPARE(notes[0].Width, 100);
+    }
+
+    void unconvertibleNumberFailsWholeRead_data()
+    {
+        QTest::addColumn<QByteArray>("height");
+        QTest::newRow("letters") << QByteArray("<HEIGHT>abc</HEIGHT>");
+        QTest::newRow("empty") << QByteArray("<HEIGHT></HEIGHT>");
+        QTest::newRow("overflow") << QByteArray("<HEIGHT>99999999999</HEIGHT>");
+    }
+
+    void unconvertibleNumberFailsWholeRead()
+    {
+        QFETCH(QByteArray, height);
+        const QByteArray text = "<NOTES><NOTE><COLOR>red</COLOR></NOTE><NOTE>" + height + "</NOTE></NOTES>";
+        const auto document = NoteDocument::parse(text);
+        QVERIFY(document.ok());
+        QVERIFY(!NoteDocument::records(document.value(), QStringLiteral("/n.not")).ok());
+    }
+
+    void namesAreCaseSensitiveButRootAndChildrenAreNotChecked()
+    {
+        const NoteRecordList notes =
+            read("<LIST><A><color>red</color><COLOR>blue</COLOR></A><B/><!-- c --></LIST>");
+        QCOMPARE(notes.size(), 3);
+        QCOMPARE(notes[0].Color, QStringLiteral("blue"));
+        QCOMPARE(notes[1].Color, QString());
+        QCOMPARE(notes[2].FileName, QStringLiteral("/n.not"));
+    }
+
+    void reminderIsReadAndOtherElementsIgnored()
+    {
+        const NoteRecordList notes = read(noteWith("<REMINDER>9:30 AM</REMINDER><EXTRA>1</EXTRA>"));
+        QCOMPARE(notes.size(), 1);
+        QCOMPARE(notes[0].Reminder, QStringLiteral("9:30 AM"));
+    }
+
+    void emptyRootGivesNoRecord()
+    {
+        QVERIFY(read("<NOTES version=\"4.4.0.9\">\r\n</NOTES>").isEmpty());
+    }
+
+    void notWellFormedFailsToParse()
+    {
+        QVERIFY(!NoteDocument::parse("<NOTES><NOTE></NOTES>").ok());
+        QVERIFY(!NoteDocument::parse("").ok());
+    }
+
+    void appendedNoteReadsBackAndFirstStaysAsWritten()
+    {
+        NoteRecord first = exampleNote();
+        first.Data = QStringLiteral("first");
+        NoteRecord second = exampleNote();
+        second.Color = QStringLiteral("16763955");
+        second.Data = QStringLiteral("second <&> \"quoted\"");
+        second.Left = -30;
+
+        auto document = NoteDocument::parse(NoteDocument::wholeDocument(first));
+        QVERIFY(document.ok());
+        NoteDocument::appendNote(document.value(), second);
+        const QByteArray text = NoteDocument::serialize(document.value());
+        QVERIFY(text.startsWith("<?xml version=\"1.0\" standalone=\"yes\"?>\r\n<NOTES version=\"4.4.0.9\">"));
+        QVERIFY(text.contains("</NOTE>\r\n<NOTE>\r\n<COLOR>16763955</COLOR>\r\n\r\n<DATA>"));
+
+        const NoteRecordList notes = read(text);
+        QCOMPARE(notes.size(), 2);
+        first.FileName = second.FileName = QStringLiteral("/n.not");
+        QCOMPARE(notes[0], first);
+        QCOMPARE(notes[1], second);
+
+        // A second append on the written-back file keeps all three.
+        auto again = NoteDocument::parse(text);
+        NoteDocument::appendNote(again.value(), first);
+        QCOMPARE(read(NoteDocument::serialize(again.value())).size(), 3);
+    }
+
+    void encodings()
+    {
+        NoteRecord note = exampleNote();
+        note.TimeDate = QStringLiteral("File: café €.not");
+        const NoteRecordList utf8 = read(NoteDocument::wholeDocument(note));
+        QCOMPARE(utf8.value(0).TimeDate, note.TimeDate);
+
+        // The older writer wrote 8-bit Windows-1252 text, which is not valid UTF-8.
+        const QByteArray cp1252 = noteWith("<TIMEDATE>File: caf\xE9 \x80.not</TIMEDATE>");
+        const NoteRecordList old = read(cp1252);
+        QCOMPARE(old.value(0).TimeDate, note.TimeDate);
+    }
+};
+
+JOTTEX_TEST_MAIN(TestNoteDocument)
+#include "tst_notedocument.moc"
