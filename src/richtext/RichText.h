@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+class QTextEdit;
+
+namespace RichText {
+
+// The plain text of RTF as the classic rich-edit control reports it: paragraphs joined by
+// CR LF, list markers left out.
+QString toPlainText(const QByteArray& rtf);
+QString toHtml(const QByteArray& rtf);
+
+// The note text area's rich text, read and written whole. Setting it replaces content and
+// formatting and starts a new undo history.
+void setTextRTF(QTextEdit* edit, const QByteArray& rtf);
+QByteArray textRTF(const QTextEdit* edit);
+
+// Maps the fonts that notes name to installed look-alikes; the stored names stay.
+void installFontSubstitutes();
+
+} // namespace RichText

@@ -1,0 +1,1047 @@
+#include "RtfReader.h"
+
+#include "CodePages_p.h"
+#include "RtfTokenizer.h"
+#include "RtfUnits.h"
+
+#include <QStringDecoder>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextList>
+#include <memory>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace RichText {
+namespace {
+
+// Limits that keep hostile input from producing absurd layouts or unbounded memory.
+constexpr int kMaxTwips = 31680; // 22 inches, the widest page word processors allow
+constexpr int kMaxHalfPoints = 3276;
+constexpr int kMaxUnicodeSkip = 32;
+constexpr int kMaxDepth = 1 << 17; // deeper groups share the innermost state
+
+enum class Dest : quint8 { Text, Skip, FontTable, ColorTable, Numbering, FieldInstruction };
+
+enum class Kind : quint8 {
+    // destinations
+    FontTable,
+    ColorTable,
+    Numbering,
+    Field,
+    FieldInstruction,
+    FieldResult,
+    SkipDest,
+    // document
+    AnsiCodePage,
+    CodePage,
+    DefaultFont,
+    Binary,
+    // characters and breaks
+    Par,
+    Char,
+    Unicode,
+    UnicodeSkip,
+    // character formatting
+    Plain,
+    Bold,
+    Italic,
+    Underline,
+    UnderlineNone,
+    Strike,
+    Hidden,
+    Vertical,
+    Up,
+    Down,
+    Font,
+    FontSize,
+    Color,
+    Highlight,
+    // font and colour tables
+    FontCharset,
+    FontCodePage,
+    Red,
+    Green,
+    Blue,
+    // paragraph formatting
+    Pard,
+    Align,
+    LeftIndent,
+    RightIndent,
+    FirstIndent,
+    SpaceBefore,
+    SpaceAfter,
+    LineSpacing,
+    LineMultiple,
+    ListOverride,
+    // old-style paragraph numbering
+    NumberBullet,
+    NumberBody,
+    NumberContinue,
+    NumberStyle,
+};
+
+struct WordEntry {
+    std::string_view name;
+    Kind kind;
+    int arg = 0;
+};
+
+constexpr WordEntry kWords[] = {
+    {"fonttbl", Kind::FontTable},
+    {"colortbl", Kind::ColorTable},
+    {"pn", Kind::Numbering},
+    {"field", Kind::Field},
+    {"fldinst", Kind::FieldInstruction},
+    {"fldrslt", Kind::FieldResult},
+    // destinations whose content is not note text
+    {"pntext", Kind::SkipDest},
+    {"listtext", Kind::SkipDest},
+    {"pntxta", Kind::SkipDest},
+    {"pntxtb", Kind::SkipDest},
+    {"pict", Kind::SkipDest},
+    {"object", Kind::SkipDest},
+    {"shppict", Kind::SkipDest},
+    {"nonshppict", Kind::SkipDest},
+    {"shp", Kind::SkipDest},
+    {"stylesheet", Kind::SkipDest},
+    {"info", Kind::SkipDest},
+    {"listtable", Kind::SkipDest},
+    {"listoverridetable", Kind::SkipDest},
+    {"revtbl", Kind::SkipDest},
+    {"rsidtbl", Kind::SkipDest},
+    {"filetbl", Kind::SkipDest},
+    {"header", Kind::SkipDest},
+    {"headerl", Kind::SkipDest},
+    {"headerr", Kind::SkipDest},
+    {"headerf", Kind::SkipDest},
+    {"footer", Kind::SkipDest},
+    {"footerl", Kind::SkipDest},
+    {"footerr", Kind::SkipDest},
+    {"footerf", Kind::SkipDest},
+    {"footnote", Kind::SkipDest},
+    {"annotation", Kind::SkipDest},
+    {"xe", Kind::SkipDest},
+    {"tc", Kind::SkipDest},
+    {"txe", Kind::SkipDest},
+    {"rxe", Kind::SkipDest},
+    {"themedata", Kind::SkipDest},
+    {"colorschememapping", Kind::SkipDest},
+    {"latentstyles", Kind::SkipDest},
+    {"datastore", Kind::SkipDest},
+    {"generator", Kind::SkipDest},
+    // document
+    {"ansi", Kind::CodePage, 1252},
+    {"pc", Kind::CodePage, 437},
+    {"ansicpg", Kind::AnsiCodePage},
+    {"deff", Kind::DefaultFont},
+    {"bin", Kind::Binary},
+    // breaks and special characters
+    {"par", Kind::Par},
+    {"sect", Kind::Par},
+    {"page", Kind::Par},
+    {"row", Kind::Par},
+    {"line", Kind::Char, 0x2028},
+    {"tab", Kind::Char, '\t'},
+    {"cell", Kind::Char, '\t'},
+    {"emdash", Kind::Char, 0x2014},
+    {"endash", Kind::Char, 0x2013},
+    {"emspace", Kind::Char, 0x2003},
+    {"enspace", Kind::Char, 0x2002},
+    {"qmspace", Kind::Char, 0x2005},
+    {"bullet", Kind::Char, 0x2022},
+    {"lquote", Kind::Char, 0x2018},
+    {"rquote", Kind::Char, 0x2019},
+    {"ldblquote", Kind::Char, 0x201C},
+    {"rdblquote", Kind::Char, 0x201D},
+    {"zwj", Kind::Char, 0x200D},
+    {"zwnj", Kind::Char, 0x200C},
+    {"u", Kind::Unicode},
+    {"uc", Kind::UnicodeSkip},
+    // character formatting
+    {"plain", Kind::Plain},
+    {"b", Kind::Bold},
+    {"i", Kind::Italic},
+    {"ul", Kind::Underline},
+    {"uld", Kind::Underline},
+    {"uldb", Kind::Underline},
+    {"uldash", Kind::Underline},
+    {"ulth", Kind::Underline},
+    {"ulw", Kind::Underline},
+    {"ulwave", Kind::Underline},
+    {"ulnone", Kind::UnderlineNone},
+    {"strike", Kind::Strike},
+    {"striked", Kind::Strike},
+    {"v", Kind::Hidden},
+    {"super", Kind::Vertical, 1},
+    {"sub", Kind::Vertical, 2},
+    {"nosupersub", Kind::Vertical, 0},
+    {"up", Kind::Up},
+    {"dn", Kind::Down},
+    {"f", Kind::Font},
+    {"fs", Kind::FontSize},
+    {"cf", Kind::Color},
+    {"highlight", Kind::Highlight},
+    {"cb", Kind::Highlight},
+    // font and colour tables
+    {"fcharset", Kind::FontCharset},
+    {"cpg", Kind::FontCodePage},
+    {"red", Kind::Red},
+    {"green", Kind::Green},
+    {"blue", Kind::Blue},
+    // paragraph formatting
+    {"pard", Kind::Pard},
+    {"ql", Kind::Align, 0},
+    {"qc", Kind::Align, 1},
+    {"qr", Kind::Align, 2},
+    {"qj", Kind::Align, 3},
+    {"li", Kind::LeftIndent},
+    {"ri", Kind::RightIndent},
+    {"fi", Kind::FirstIndent},
+    {"sb", Kind::SpaceBefore},
+    {"sa", Kind::SpaceAfter},
+    {"sl", Kind::LineSpacing},
+    {"slmult", Kind::LineMultiple},
+    {"ls", Kind::ListOverride},
+    // old-style numbering, inside {\*\pn ...}
+    {"pnlvlblt", Kind::NumberBullet},
+    {"pnlvlbody", Kind::NumberBody},
+    {"pnlvlcont", Kind::NumberContinue},
+    {"pndec", Kind::NumberStyle, QTextListFormat::ListDecimal},
+    {"pnucltr", Kind::NumberStyle, QTextListFormat::ListUpperAlpha},
+    {"pnlcltr", Kind::NumberStyle, QTextListFormat::ListLowerAlpha},
+    {"pnucrm", Kind::NumberStyle, QTextListFormat::ListUpperRoman},
+    {"pnlcrm", Kind::NumberStyle, QTextListFormat::ListLowerRoman},
+};
+
+const WordEntry* findWord(QByteArrayView word)
+{
+    static const auto table = [] {
+        std::unordered_map<std::string_view, const WordEntry*> map;
+        for (const WordEntry& entry : kWords)
+            map.emplace(entry.name, &entry);
+        return map;
+    }();
+    const auto it = table.find(std::string_view(word.data(), size_t(word.size())));
+    return it == table.end() ? nullptr : it->second;
+}
+
+bool isDestination(Kind kind)
+{
+    return kind <= Kind::SkipDest;
+}
+
+struct CharState {
+    int font = -1;      // font table number, -1 for the document's default
+    int halfPoints = 0; // 0: the size of the text area
+    int color = 0;      // colour table index, 0 for automatic
+    int highlight = 0;
+    int link = -1;       // index into the hyperlink targets
+    quint8 vertical = 0; // 0 baseline, 1 superscript, 2 subscript
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    bool strike = false;
+    bool hidden = false;
+
+    bool operator==(const CharState&) const = default;
+};
+
+struct ParaState {
+    int leftIndent = 0; // twips, like every length here
+    int rightIndent = 0;
+    int firstIndent = 0;
+    int spaceBefore = 0;
+    int spaceAfter = 0;
+    int lineSpacing = 0;
+    bool lineMultiple = false;
+    quint8 align = 0; // 0 left, 1 centre, 2 right, 3 justified
+    qint8 list = 0;   // QTextListFormat::Style, 0 when the paragraph is no list item
+};
+
+struct State {
+    Dest dest = Dest::Text;
+    quint8 unicodeSkip = 1;
+    int numberingOwner = -1; // the frame whose paragraph a {\*\pn} group describes
+    CharState chars;
+    ParaState para;
+};
+
+struct FontEntry {
+    QString name;
+    int codePage = 0;
+};
+
+class Reader {
+public:
+    Reader(const QByteArray& rtf, QTextDocument* document)
+        : m_tokenizer(rtf), m_document(document), m_cursor(document)
+    {
+    }
+
+    void run();
+
+private:
+    State& top() { return m_stack.back(); }
+    void handleToken(const RtfToken& token);
+    void handleSkipped(const RtfToken& token);
+    void openGroup();
+    void closeGroup();
+    void handleWord(const RtfToken& token);
+    void handleSymbol(char symbol);
+    void handleBytes(QByteArrayView bytes);
+    void handleDestination(const WordEntry& entry);
+    bool handleCharWord(const WordEntry& entry, const RtfToken& token);
+    bool handleParaWord(const WordEntry& entry, const RtfToken& token);
+    void handleNumberingWord(const WordEntry& entry);
+    void handleTableWord(const WordEntry& entry, const RtfToken& token);
+
+    void appendText(QStringView text);
+    void appendChar(char32_t c);
+    void flushBytes();
+    void flushText();
+    void endParagraph();
+    void applyParagraph();
+    void commitFont();
+    void commitColor();
+    int codePageOfFont(int font) const;
+    const Detail::ByteDecoder& decoder(int codePage);
+    QTextCharFormat charFormat(const CharState& chars);
+    QString hyperlinkTarget();
+    void finish();
+
+    RtfTokenizer m_tokenizer;
+    QTextDocument* m_document;
+    QTextCursor m_cursor;
+    std::vector<State> m_stack;
+    int m_overflowDepth = 0;  // groups opened beyond kMaxDepth
+    int m_skipDepth = 0;      // groups nested inside a skipped destination
+    int m_skipChars = 0;      // fallback characters still to drop after \u
+    bool m_ignorable = false; // the last token was \*
+    bool m_done = false;
+
+    int m_codePage = Detail::kDefaultCodePage;
+    int m_defaultFont = -1;
+    std::vector<std::unique_ptr<Detail::ByteDecoder>> m_decoders;
+
+    QByteArray m_bytes; // undecoded text bytes, all in m_bytesCodePage
+    int m_bytesCodePage = 0;
+    QString m_text; // decoded text not yet in the document, all in m_textChars
+    CharState m_textChars;
+    CharState m_cachedChars;
+    QTextCharFormat m_cachedFormat;
+    bool m_formatCached = false;
+    bool m_needBlock = false; // a \par ended the last block; open one when content follows
+
+    QTextList* m_list = nullptr;
+    int m_listBlock = -1;
+
+    std::unordered_map<int, FontEntry> m_fonts;
+    int m_fontNumber = -1;
+    int m_fontCharset = 0;
+    int m_fontCodePage = 0;
+    QByteArray m_fontName;
+
+    std::vector<QColor> m_colors;
+    int m_red = -1;
+    int m_green = -1;
+    int m_blue = -1;
+
+    QByteArray m_fieldInstruction;
+    QStringList m_links;
+};
+
+void Reader::run()
+{
+    m_stack.reserve(64);
+    m_stack.push_back(State{});
+    for (RtfToken token = m_tokenizer.next(); token.type != RtfToken::End && !m_done;
+         token = m_tokenizer.next()) {
+        if (top().dest == Dest::Skip)
+            handleSkipped(token);
+        else
+            handleToken(token);
+    }
+    if (!m_done)
+        finish();
+}
+
+void Reader::finish()
+{
+    flushBytes();
+    flushText();
+    if (!m_needBlock)
+        applyParagraph();
+    m_done = true;
+}
+
+void Reader::handleSkipped(const RtfToken& token)
+{
+    switch (token.type) {
+    case RtfToken::GroupStart:
+        ++m_skipDepth;
+        break;
+    case RtfToken::GroupEnd:
+        if (m_skipDepth > 0)
+            --m_skipDepth;
+        else
+            closeGroup();
+        break;
+    case RtfToken::ControlWord:
+        if (token.word == "bin" && token.param > 0)
+            m_tokenizer.skipBytes(token.param);
+        break;
+    default:
+        break;
+    }
+}
+
+void Reader::handleToken(const RtfToken& token)
+{
+    if (token.type != RtfToken::Text && token.type != RtfToken::HexByte)
+        flushBytes();
+    const bool ignorable = std::exchange(m_ignorable, false);
+
+    switch (token.type) {
+    case RtfToken::GroupStart:
+        openGroup();
+        return;
+    case RtfToken::GroupEnd:
+        closeGroup();
+        return;
+    default:
+        break;
+    }
+
+    if (m_skipChars > 0) {
+        // Fallback text after \u: each byte, escape or control counts as one character.
+        if (token.type == RtfToken::Text && token.word.size() > m_skipChars) {
+            const QByteArrayView rest = token.word.sliced(m_skipChars);
+            m_skipChars = 0;
+            handleBytes(rest);
+        } else {
+            m_skipChars -= token.type == RtfToken::Text ? int(token.word.size()) : 1;
+        }
+        return;
+    }
+
+    switch (token.type) {
+    case RtfToken::ControlWord:
+        if (ignorable) {
+            const WordEntry* entry = findWord(token.word);
+            if (!entry || !isDestination(entry->kind)) {
+                top().dest = Dest::Skip;
+                return;
+            }
+        }
+        handleWord(token);
+        break;
+    case RtfToken::ControlSymbol:
+        handleSymbol(token.symbol);
+        break;
+    case RtfToken::HexByte:
+        handleBytes(QByteArrayView(&token.symbol, 1));
+        break;
+    case RtfToken::Text:
+        handleBytes(token.word);
+        break;
+    default:
+        break;
+    }
+}
+
+void Reader::openGroup()
+{
+    m_skipChars = 0;
+    if (m_stack.size() >= size_t(kMaxDepth)) {
+        ++m_overflowDepth;
+        return;
+    }
+    m_stack.push_back(m_stack.back());
+}
+
+void Reader::closeGroup()
+{
+    m_skipChars = 0;
+    if (m_overflowDepth > 0) {
+        --m_overflowDepth;
+        return;
+    }
+    if (top().dest == Dest::FontTable)
+        commitFont();
+    // The brace that closes the outermost group ends the document; anything after it is junk.
+    if (m_stack.size() <= 2) {
+        finish();
+        return;
+    }
+    m_stack.pop_back();
+}
+
+void Reader::handleBytes(QByteArrayView bytes)
+{
+    switch (top().dest) {
+    case Dest::Text: {
+        // Bytes gather into runs so that a double-byte character may span two escapes; every
+        // token that could change the formatting flushes the run first.
+        if (top().chars.hidden)
+            return;
+        const int codePage = codePageOfFont(top().chars.font);
+        if (codePage != m_bytesCodePage)
+            flushBytes();
+        m_bytesCodePage = codePage;
+        m_bytes.append(bytes);
+        break;
+    }
+    case Dest::FontTable:
+        for (const char c : bytes) {
+            if (c == ';')
+                commitFont();
+            else
+                m_fontName += c;
+        }
+        break;
+    case Dest::ColorTable:
+        for (const char c : bytes) {
+            if (c == ';')
+                commitColor();
+        }
+        break;
+    case Dest::FieldInstruction:
+        m_fieldInstruction.append(bytes);
+        break;
+    default:
+        break;
+    }
+}
+
+void Reader::handleSymbol(char symbol)
+{
+    switch (symbol) {
+    case '\\':
+    case '{':
+    case '}':
+        handleBytes(QByteArrayView(&symbol, 1));
+        break;
+    case '~':
+        appendChar(0x00A0);
+        break;
+    case '-':
+        appendChar(0x00AD);
+        break;
+    case '_':
+        appendChar(0x2011);
+        break;
+    case '\n':
+        if (top().dest == Dest::Text)
+            endParagraph();
+        break;
+    case '*':
+        m_ignorable = true;
+        break;
+    default:
+        break;
+    }
+}
+
+void Reader::handleWord(const RtfToken& token)
+{
+    const WordEntry* entry = findWord(token.word);
+    if (!entry)
+        return;
+    if (isDestination(entry->kind)) {
+        handleDestination(*entry);
+        return;
+    }
+    if (entry->kind == Kind::Binary) {
+        if (token.param > 0)
+            m_tokenizer.skipBytes(token.param);
+        return;
+    }
+
+    switch (top().dest) {
+    case Dest::Text:
+        if (!handleCharWord(*entry, token))
+            handleParaWord(*entry, token);
+        break;
+    case Dest::Numbering:
+        handleNumberingWord(*entry);
+        break;
+    case Dest::FontTable:
+    case Dest::ColorTable:
+        handleTableWord(*entry, token);
+        break;
+    default:
+        break;
+    }
+}
+
+void Reader::handleDestination(const WordEntry& entry)
+{
+    State& state = top();
+    switch (entry.kind) {
+    case Kind::FontTable:
+        state.dest = Dest::FontTable;
+        break;
+    case Kind::ColorTable:
+        state.dest = Dest::ColorTable;
+        break;
+    case Kind::Numbering:
+        if (state.dest == Dest::Text) {
+            state.numberingOwner = int(m_stack.size()) - 2;
+            state.dest = Dest::Numbering;
+        } else if (state.dest != Dest::Numbering) {
+            state.dest = Dest::Skip;
+        }
+        break;
+    case Kind::Field:
+        m_fieldInstruction.clear();
+        break;
+    case Kind::FieldInstruction:
+        state.dest = Dest::FieldInstruction;
+        break;
+    case Kind::FieldResult:
+        if (state.dest == Dest::Text) {
+            const QString target = hyperlinkTarget();
+            if (!target.isEmpty()) {
+                m_links.append(target);
+                state.chars.link = int(m_links.size()) - 1;
+            }
+        }
+        break;
+    default:
+        state.dest = Dest::Skip;
+        break;
+    }
+}
+
+bool Reader::handleCharWord(const WordEntry& entry, const RtfToken& token)
+{
+    CharState& chars = top().chars;
+    const bool on = !token.hasParam || token.param != 0;
+    switch (entry.kind) {
+    case Kind::Char:
+        appendChar(char32_t(entry.arg));
+        break;
+    case Kind::Par:
+        endParagraph();
+        break;
+    case Kind::Unicode:
+        if (token.hasParam) {
+            const int unit = token.param < 0 ? token.param + 0x10000 : token.param;
+            appendChar(unit >= 0 && unit <= 0xFFFF ? char32_t(unit) : 0xFFFD);
+            m_skipChars = top().unicodeSkip;
+        }
+        break;
+    case Kind::UnicodeSkip:
+        top().unicodeSkip = quint8(qBound(0, token.param, kMaxUnicodeSkip));
+        break;
+    case Kind::Plain:
+        chars = CharState{};
+        chars.font = m_defaultFont;
+        break;
+    case Kind::Bold:
+        chars.bold = on;
+        break;
+    case Kind::Italic:
+        chars.italic = on;
+        break;
+    case Kind::Underline:
+        chars.underline = on;
+        break;
+    case Kind::UnderlineNone:
+        chars.underline = false;
+        break;
+    case Kind::Strike:
+        chars.strike = on;
+        break;
+    case Kind::Hidden:
+        chars.hidden = on;
+        break;
+    case Kind::Vertical:
+        chars.vertical = quint8(entry.arg);
+        break;
+    case Kind::Up:
+    case Kind::Down:
+        chars.vertical = !on ? 0 : entry.kind == Kind::Up ? 1 : 2;
+        break;
+    case Kind::Font:
+        chars.font = token.param;
+        break;
+    case Kind::FontSize:
+        if (token.param > 0)
+            chars.halfPoints = qMin(token.param, kMaxHalfPoints);
+        break;
+    case Kind::Color:
+        chars.color = token.param;
+        break;
+    case Kind::Highlight:
+        chars.highlight = token.param;
+        break;
+    case Kind::CodePage:
+        m_codePage = entry.arg;
+        break;
+    case Kind::AnsiCodePage:
+        if (token.param > 0)
+            m_codePage = token.param;
+        break;
+    case Kind::DefaultFont:
+        m_defaultFont = token.param;
+        if (m_stack.size() <= 2)
+            chars.font = token.param;
+        break;
+    default:
+        return false;
+    }
+    return true;
+}
+
+bool Reader::handleParaWord(const WordEntry& entry, const RtfToken& token)
+{
+    ParaState& para = top().para;
+    const int twips = qBound(-kMaxTwips, token.param, kMaxTwips);
+    switch (entry.kind) {
+    case Kind::Pard:
+        para = ParaState{};
+        break;
+    case Kind::Align:
+        para.align = quint8(entry.arg);
+        break;
+    case Kind::LeftIndent:
+        para.leftIndent = twips;
+        break;
+    case Kind::RightIndent:
+        para.rightIndent = twips;
+        break;
+    case Kind::FirstIndent:
+        para.firstIndent = twips;
+        break;
+    case Kind::SpaceBefore:
+        para.spaceBefore = twips;
+        break;
+    case Kind::SpaceAfter:
+        para.spaceAfter = twips;
+        break;
+    case Kind::LineSpacing:
+        para.lineSpacing = twips;
+        break;
+    case Kind::LineMultiple:
+        para.lineMultiple = !token.hasParam || token.param != 0;
+        break;
+    case Kind::ListOverride:
+        // Word's list tables are skipped, so every list item reads as a bullet.
+        para.list = token.param > 0 ? qint8(QTextListFormat::ListDisc) : 0;
+        break;
+    default:
+        return false;
+    }
+    return true;
+}
+
+void Reader::handleNumberingWord(const WordEntry& entry)
+{
+    const int owner = top().numberingOwner;
+    if (owner < 0 || size_t(owner) >= m_stack.size())
+        return;
+    qint8& list = m_stack[size_t(owner)].para.list;
+    switch (entry.kind) {
+    case Kind::NumberBullet:
+        list = QTextListFormat::ListDisc;
+        break;
+    case Kind::NumberBody:
+        list = QTextListFormat::ListDecimal;
+        break;
+    case Kind::NumberContinue:
+        list = 0;
+        break;
+    case Kind::NumberStyle:
+        if (list != 0 && list != QTextListFormat::ListDisc)
+            list = qint8(entry.arg);
+        break;
+    default:
+        break;
+    }
+}
+
+void Reader::handleTableWord(const WordEntry& entry, const RtfToken& token)
+{
+    const int component = qBound(0, token.param, 255);
+    switch (entry.kind) {
+    case Kind::Font:
+        if (top().dest == Dest::FontTable) {
+            commitFont();
+            m_fontNumber = token.param;
+        }
+        break;
+    case Kind::FontCharset:
+        m_fontCharset = token.param;
+        break;
+    case Kind::FontCodePage:
+        m_fontCodePage = token.param;
+        break;
+    case Kind::Red:
+        m_red = component;
+        break;
+    case Kind::Green:
+        m_green = component;
+        break;
+    case Kind::Blue:
+        m_blue = component;
+        break;
+    default:
+        break;
+    }
+}
+
+void Reader::commitFont()
+{
+    if (m_fontNumber >= 0 || !m_fontName.isEmpty()) {
+        FontEntry entry;
+        entry.codePage =
+            m_fontCodePage > 0 ? m_fontCodePage : Detail::codePageForCharset(m_fontCharset);
+        const int codePage = entry.codePage > 0 ? entry.codePage : m_codePage;
+        decoder(codePage).decode(m_fontName, entry.name);
+        entry.name = entry.name.trimmed();
+        if (m_fontNumber >= 0 && !entry.name.isEmpty())
+            m_fonts[m_fontNumber] = entry;
+    }
+    m_fontNumber = -1;
+    m_fontCharset = 0;
+    m_fontCodePage = 0;
+    m_fontName.clear();
+}
+
+void Reader::commitColor()
+{
+    const bool automatic = m_red < 0 && m_green < 0 && m_blue < 0;
+    m_colors.push_back(automatic ? QColor()
+                                 : QColor(qMax(m_red, 0), qMax(m_green, 0), qMax(m_blue, 0)));
+    m_red = m_green = m_blue = -1;
+}
+
+int Reader::codePageOfFont(int font) const
+{
+    const auto it = m_fonts.find(font);
+    if (it != m_fonts.end() && it->second.codePage > 0)
+        return it->second.codePage;
+    return m_codePage;
+}
+
+const Detail::ByteDecoder& Reader::decoder(int codePage)
+{
+    for (const auto& existing : m_decoders) {
+        if (existing->codePage() == codePage)
+            return *existing;
+    }
+    m_decoders.push_back(std::make_unique<Detail::ByteDecoder>(codePage));
+    return *m_decoders.back();
+}
+
+void Reader::flushBytes()
+{
+    if (m_bytes.isEmpty())
+        return;
+    QString decoded;
+    decoder(m_bytesCodePage).decode(m_bytes, decoded);
+    m_bytes.clear();
+    appendText(decoded);
+}
+
+void Reader::appendChar(char32_t c)
+{
+    if (c > 0xFFFF)
+        return;
+    const QChar ch{char16_t(c)};
+    appendText(QStringView(&ch, 1));
+}
+
+void Reader::appendText(QStringView text)
+{
+    const CharState& chars = top().chars;
+    if (top().dest != Dest::Text || chars.hidden || text.isEmpty())
+        return;
+    if (m_needBlock) {
+        flushText();
+        m_cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
+        m_needBlock = false;
+    }
+    if (!(chars == m_textChars)) {
+        flushText();
+        m_textChars = chars;
+    }
+    for (const QChar c : text) {
+        // Characters that QTextDocument treats as structure must not enter as text.
+        switch (c.unicode()) {
+        case '\r':
+        case '\n':
+        case 0xFDD0: // QTextBeginningOfFrame
+        case 0xFDD1: // QTextEndOfFrame
+        case QChar::ObjectReplacementCharacter:
+            break;
+        case QChar::ParagraphSeparator:
+            m_text += QChar::LineSeparator;
+            break;
+        default:
+            m_text += c;
+        }
+    }
+}
+
+void Reader::flushText()
+{
+    if (m_text.isEmpty())
+        return;
+    m_cursor.insertText(m_text, charFormat(m_textChars));
+    m_text.clear();
+}
+
+void Reader::endParagraph()
+{
+    flushText();
+    if (m_needBlock)
+        m_cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
+    applyParagraph();
+    m_needBlock = true;
+}
+
+void Reader::applyParagraph()
+{
+    const ParaState& para = top().para;
+    static constexpr Qt::Alignment kAlignments[] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight,
+                                                    Qt::AlignJustify};
+    QTextBlockFormat format;
+    if (para.align != 0)
+        format.setAlignment(kAlignments[para.align & 3]);
+    if (para.leftIndent != 0)
+        format.setLeftMargin(twipsToPoints(para.leftIndent));
+    if (para.rightIndent != 0)
+        format.setRightMargin(twipsToPoints(para.rightIndent));
+    if (para.firstIndent != 0)
+        format.setTextIndent(twipsToPoints(para.firstIndent));
+    if (para.spaceBefore != 0)
+        format.setTopMargin(twipsToPoints(para.spaceBefore));
+    if (para.spaceAfter != 0)
+        format.setBottomMargin(twipsToPoints(para.spaceAfter));
+    if (para.lineMultiple && para.lineSpacing > 0)
+        format.setLineHeight(qreal(para.lineSpacing) * 100 / 240,
+                             QTextBlockFormat::ProportionalHeight);
+    else if (para.lineSpacing < 0)
+        format.setLineHeight(twipsToPoints(-para.lineSpacing), QTextBlockFormat::FixedHeight);
+    else if (para.lineSpacing > 0)
+        format.setLineHeight(twipsToPoints(para.lineSpacing), QTextBlockFormat::MinimumHeight);
+    m_cursor.setBlockFormat(format);
+    if (m_cursor.block().length() <= 1) // an empty line takes its height from the paragraph mark
+        m_cursor.setBlockCharFormat(charFormat(top().chars));
+
+    if (para.list == 0)
+        return;
+    const int blockNumber = m_cursor.block().blockNumber();
+    if (m_list && m_list->format().style() == para.list && m_listBlock == blockNumber - 1) {
+        m_list->add(m_cursor.block());
+    } else {
+        QTextListFormat listFormat;
+        listFormat.setStyle(QTextListFormat::Style(para.list));
+        listFormat.setIndent(1);
+        m_list = m_cursor.createList(listFormat);
+    }
+    m_listBlock = blockNumber;
+}
+
+QTextCharFormat Reader::charFormat(const CharState& chars)
+{
+    if (m_formatCached && chars == m_cachedChars)
+        return m_cachedFormat;
+    QTextCharFormat format;
+    const auto font = m_fonts.find(chars.font);
+    if (font != m_fonts.end())
+        format.setFontFamilies(QStringList{font->second.name});
+    if (chars.halfPoints > 0)
+        format.setFontPointSize(chars.halfPoints / 2.0);
+    if (chars.bold)
+        format.setFontWeight(QFont::Bold);
+    if (chars.italic)
+        format.setFontItalic(true);
+    if (chars.underline)
+        format.setFontUnderline(true);
+    if (chars.strike)
+        format.setFontStrikeOut(true);
+    if (chars.vertical != 0)
+        format.setVerticalAlignment(chars.vertical == 1 ? QTextCharFormat::AlignSuperScript
+                                                        : QTextCharFormat::AlignSubScript);
+    const auto colorAt = [this](int index) {
+        return index > 0 && size_t(index) < m_colors.size() ? m_colors[size_t(index)] : QColor();
+    };
+    if (const QColor color = colorAt(chars.color); color.isValid())
+        format.setForeground(color);
+    if (const QColor color = colorAt(chars.highlight); color.isValid())
+        format.setBackground(color);
+    if (chars.link >= 0 && chars.link < m_links.size()) {
+        format.setAnchor(true);
+        format.setAnchorHref(m_links.at(chars.link));
+    }
+    m_cachedChars = chars;
+    m_cachedFormat = format;
+    m_formatCached = true;
+    return format;
+}
+
+// The target of a HYPERLINK field instruction: its first argument, quoted or not.
+QString Reader::hyperlinkTarget()
+{
+    QString instruction;
+    decoder(m_codePage).decode(m_fieldInstruction, instruction);
+    instruction = instruction.trimmed();
+    static const QLatin1String kHyperlink("HYPERLINK");
+    if (!instruction.startsWith(kHyperlink, Qt::CaseInsensitive))
+        return {};
+    const QString rest = instruction.mid(kHyperlink.size()).trimmed();
+    if (rest.startsWith(QLatin1Char('"'))) {
+        const qsizetype end = rest.indexOf(QLatin1Char('"'), 1);
+        return rest.mid(1, end < 0 ? -1 : end - 1);
+    }
+    return rest.section(QLatin1Char(' '), 0, 0);
+}
+
+QString plainTextOf(const QByteArray& bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (utf8.hasError()) {
+        text.clear();
+        Detail::ByteDecoder(Detail::kDefaultCodePage).decode(bytes, text);
+    }
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
+
+bool looksLikeRtf(const QByteArray& bytes)
+{
+    qsizetype start = 0;
+    while (start < bytes.size() && QChar::isSpace(uchar(bytes[start])))
+        ++start;
+    return QByteArrayView(bytes).sliced(start).startsWith("{\\rtf");
+}
+
+} // namespace
+
+void readRtf(const QByteArray& rtf, QTextDocument* into)
+{
+    if (!into)
+        return;
+    const bool undo = into->isUndoRedoEnabled();
+    into->setUndoRedoEnabled(false); // a new content starts a new undo history
+    into->clear();
+    if (looksLikeRtf(rtf)) {
+        QTextCursor batch(into);
+        batch.beginEditBlock(); // one layout pass for the whole content
+        Reader(rtf, into).run();
+        batch.endEditBlock();
+    } else {
+        into->setPlainText(plainTextOf(rtf));
+    }
+    into->setUndoRedoEnabled(undo);
+}
+
+} // namespace RichText

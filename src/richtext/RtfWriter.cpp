@@ -1,0 +1,481 @@
+#include "RtfWriter.h"
+
+#include "CodePages_p.h"
+#include "RtfUnits.h"
+
+#include <QHash>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextList>
+
+namespace RichText {
+namespace {
+
+// Character formatting as RTF states it; compared run by run so only changes are written.
+struct RunFormat {
+    int font = -1;
+    int halfPoints = -1;
+    int color = 0;
+    int highlight = 0;
+    int vertical = 0;
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    bool strike = false;
+    QString link;
+
+    bool operator==(const RunFormat&) const = default;
+};
+
+struct ParaFormat {
+    int align = 0;
+    int leftIndent = 0;
+    int rightIndent = 0;
+    int firstIndent = 0;
+    int spaceBefore = 0;
+    int spaceAfter = 0;
+    int lineSpacing = 0;
+    bool lineMultiple = false;
+    int list = 0; // QTextListFormat::Style, 0 for none
+
+    bool operator==(const ParaFormat&) const = default;
+};
+
+bool isBullet(int style)
+{
+    return style == QTextListFormat::ListDisc || style == QTextListFormat::ListCircle ||
+           style == QTextListFormat::ListSquare;
+}
+
+struct NumberingWord {
+    int style;
+    const char* word;
+};
+
+constexpr NumberingWord kNumberingWords[] = {
+    {QTextListFormat::ListDecimal, "\\pndec"},      {QTextListFormat::ListLowerAlpha, "\\pnlcltr"},
+    {QTextListFormat::ListUpperAlpha, "\\pnucltr"}, {QTextListFormat::ListLowerRoman, "\\pnlcrm"},
+    {QTextListFormat::ListUpperRoman, "\\pnucrm"},
+};
+
+class Writer {
+public:
+    explicit Writer(const QTextDocument* document)
+        : m_document(document), m_defaultFont(document->defaultFont())
+    {
+    }
+
+    QByteArray run();
+
+private:
+    void collectTables();
+    void writeHeader();
+    void writeBlock(const QTextBlock& block);
+    void writeParagraphStart(const QTextBlock& block, const ParaFormat& para);
+    void writeNumberText(const QTextBlock& block, int style);
+    void writeRun(const RunFormat& format, QStringView text);
+    void writeFormatChanges(const RunFormat& format);
+    void writeText(QStringView text);
+    void word(const char* name);
+    void word(const char* name, int param);
+    void literal(char c);
+
+    const RunFormat& cachedRunFormat(int index, const QTextCharFormat& format);
+    RunFormat runFormat(const QTextCharFormat& format);
+    ParaFormat paraFormat(const QTextBlock& block) const;
+    QString familyOf(const QTextCharFormat& format) const;
+    int fontIndex(const QString& family);
+    int colorIndex(const QBrush& brush);
+
+    const QTextDocument* m_document;
+    QFont m_defaultFont;
+    QByteArray m_out;
+    bool m_delimit = false; // the last control word needs a space before literal text
+
+    QStringList m_fonts;
+    QHash<QString, int> m_fontIndex;
+    int m_symbolFont = -1;
+    QList<QRgb> m_colors;
+    QHash<QRgb, int> m_colorIndex;
+    QHash<int, RunFormat> m_runFormats; // by QTextFormat index
+
+    RunFormat m_state;
+    ParaFormat m_para;
+    bool m_firstBlock = true;
+};
+
+QByteArray Writer::run()
+{
+    m_out.reserve(qsizetype(m_document->characterCount()) * 11 / 10 + 256);
+    collectTables();
+    writeHeader();
+    for (QTextBlock block = m_document->begin(); block.isValid(); block = block.next())
+        writeBlock(block);
+    m_out += "}\r\n";
+    return m_out;
+}
+
+// The tables come first in RTF, so one pass gathers every font and colour before writing.
+void Writer::collectTables()
+{
+    bool bullets = false;
+    for (QTextBlock block = m_document->begin(); block.isValid(); block = block.next()) {
+        if (const QTextList* list = block.textList())
+            bullets = bullets || isBullet(list->format().style());
+        for (auto it = block.begin(); !it.atEnd(); ++it)
+            cachedRunFormat(it.fragment().charFormatIndex(), it.fragment().charFormat());
+        if (block.length() <= 1)
+            cachedRunFormat(block.charFormatIndex(), block.charFormat());
+    }
+    if (bullets) {
+        m_symbolFont = int(m_fonts.size());
+        m_fonts.append(QStringLiteral("Symbol"));
+    }
+}
+
+void Writer::writeHeader()
+{
+    m_out += "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl";
+    for (qsizetype i = 0; i < m_fonts.size(); ++i) {
+        m_out += "{";
+        word("\\f", int(i));
+        word("\\fnil");
+        word("\\fcharset", int(i) == m_symbolFont ? 2 : 0);
+        writeText(m_fonts.at(i));
+        m_out += ";}";
+        m_delimit = false;
+    }
+    m_out += "}\r\n";
+    if (!m_colors.isEmpty()) {
+        m_out += "{\\colortbl ;";
+        for (const QRgb rgb : std::as_const(m_colors)) {
+            word("\\red", qRed(rgb));
+            word("\\green", qGreen(rgb));
+            word("\\blue", qBlue(rgb));
+            m_out += ';';
+        }
+        m_out += "}\r\n";
+    }
+    m_delimit = false;
+    word("\\viewkind4");
+    word("\\uc1");
+}
+
+void Writer::writeBlock(const QTextBlock& block)
+{
+    const ParaFormat para = paraFormat(block);
+    writeParagraphStart(block, para);
+    bool empty = true;
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment fragment = it.fragment();
+        writeRun(cachedRunFormat(fragment.charFormatIndex(), fragment.charFormat()),
+                 fragment.text());
+        empty = false;
+    }
+    if (empty) // the paragraph mark still carries a font, which sets the empty line's height
+        writeFormatChanges(cachedRunFormat(block.charFormatIndex(), block.charFormat()));
+    word("\\par");
+    m_out += "\r\n";
+    m_delimit = false;
+}
+
+void Writer::writeParagraphStart(const QTextBlock& block, const ParaFormat& para)
+{
+    const bool changed = m_firstBlock || !(para == m_para);
+    m_firstBlock = false;
+    m_para = para;
+    if (changed)
+        word("\\pard");
+    if (para.list != 0)
+        writeNumberText(block, para.list);
+    if (!changed)
+        return;
+    if (para.list != 0) {
+        const bool bullet = isBullet(para.list);
+        m_out += "{\\*\\pn";
+        word(bullet ? "\\pnlvlblt" : "\\pnlvlbody");
+        word("\\pnf", bullet ? m_symbolFont : 0);
+        word("\\pnindent", 0);
+        if (bullet) {
+            m_out += "{\\pntxtb\\'B7}}";
+        } else {
+            word("\\pnstart", 1);
+            for (const NumberingWord& entry : kNumberingWords) {
+                if (entry.style == para.list)
+                    word(entry.word);
+            }
+            m_out += "{\\pntxta.}}";
+        }
+        m_delimit = false;
+    }
+    if (para.firstIndent != 0)
+        word("\\fi", para.firstIndent);
+    if (para.leftIndent != 0)
+        word("\\li", para.leftIndent);
+    if (para.rightIndent != 0)
+        word("\\ri", para.rightIndent);
+    if (para.spaceBefore != 0)
+        word("\\sb", para.spaceBefore);
+    if (para.spaceAfter != 0)
+        word("\\sa", para.spaceAfter);
+    if (para.lineSpacing != 0) {
+        word("\\sl", para.lineSpacing);
+        word("\\slmult", para.lineMultiple ? 1 : 0);
+    }
+    static const char* const kAlignWords[] = {nullptr, "\\qc", "\\qr", "\\qj"};
+    if (para.align != 0)
+        word(kAlignWords[para.align]);
+}
+
+// The marker text that old readers show in place of the list numbering.
+void Writer::writeNumberText(const QTextBlock& block, int style)
+{
+    if (isBullet(style)) {
+        m_out += "{\\pntext";
+        word("\\f", m_symbolFont);
+        m_out += "\\'B7\\tab}";
+    } else {
+        m_out += "{\\pntext";
+        word("\\f", 0);
+        const QString marker = block.textList() ? block.textList()->itemText(block) : QString();
+        writeText(marker);
+        word("\\tab");
+        m_out += '}';
+    }
+    m_delimit = false;
+}
+
+void Writer::writeRun(const RunFormat& format, QStringView text)
+{
+    if (format.link.isEmpty()) {
+        writeFormatChanges(format);
+        writeText(text);
+        return;
+    }
+    // A link is a field group; formatting inside it ends with the group.
+    const RunFormat outside = m_state;
+    m_out += "{\\field{\\*\\fldinst{HYPERLINK \"";
+    m_delimit = false;
+    writeText(format.link);
+    m_out += "\"}}{\\fldrslt{";
+    writeFormatChanges(format);
+    writeText(text);
+    m_out += "}}}";
+    m_delimit = false;
+    m_state = outside;
+}
+
+void Writer::writeFormatChanges(const RunFormat& format)
+{
+    RunFormat& state = m_state;
+    if (format.color != state.color)
+        word("\\cf", format.color);
+    if (format.highlight != state.highlight)
+        word("\\highlight", format.highlight);
+    if (format.bold != state.bold)
+        format.bold ? word("\\b") : word("\\b", 0);
+    if (format.italic != state.italic)
+        format.italic ? word("\\i") : word("\\i", 0);
+    if (format.underline != state.underline)
+        word(format.underline ? "\\ul" : "\\ulnone");
+    if (format.strike != state.strike)
+        format.strike ? word("\\strike") : word("\\strike", 0);
+    if (format.vertical != state.vertical) {
+        static const char* const kVerticalWords[] = {"\\nosupersub", "\\super", "\\sub"};
+        word(kVerticalWords[format.vertical]);
+    }
+    if (format.font != state.font)
+        word("\\f", format.font);
+    if (format.halfPoints != state.halfPoints)
+        word("\\fs", format.halfPoints);
+    const QString link = state.link;
+    state = format;
+    state.link = link;
+}
+
+void Writer::writeText(QStringView text)
+{
+    static const char kHex[] = "0123456789abcdef";
+    for (const QChar qc : text) {
+        const char16_t c = qc.unicode();
+        if (c >= 0x20 && c < 0x80) {
+            if (c == '\\' || c == '{' || c == '}') {
+                m_out += '\\';
+                m_out += char(c);
+                m_delimit = false;
+            } else {
+                literal(char(c));
+            }
+            continue;
+        }
+        switch (c) {
+        case '\t':
+            word("\\tab");
+            continue;
+        case QChar::LineSeparator:
+            word("\\line");
+            continue;
+        case '\r':
+        case '\n':
+        case QChar::ObjectReplacementCharacter: // images and other objects are not kept
+        case 0xFDD0:                            // frame boundaries of tables
+        case 0xFDD1:
+            continue;
+        default:
+            break;
+        }
+        const int byte = Detail::cp1252Byte(c);
+        if (byte >= 0) {
+            m_out += "\\'";
+            m_out += kHex[byte >> 4];
+            m_out += kHex[byte & 15];
+        } else {
+            // RTF's \u takes a signed 16-bit number; surrogate halves go out one by one.
+            m_out += "\\u";
+            m_out += QByteArray::number(int(qint16(c)));
+            m_out += '?';
+        }
+        m_delimit = false;
+    }
+}
+
+void Writer::word(const char* name)
+{
+    m_out += name;
+    m_delimit = true;
+}
+
+void Writer::word(const char* name, int param)
+{
+    m_out += name;
+    m_out += QByteArray::number(param);
+    m_delimit = true;
+}
+
+void Writer::literal(char c)
+{
+    if (m_delimit) {
+        m_out += ' ';
+        m_delimit = false;
+    }
+    m_out += c;
+}
+
+const RunFormat& Writer::cachedRunFormat(int index, const QTextCharFormat& format)
+{
+    auto it = m_runFormats.constFind(index);
+    if (it == m_runFormats.constEnd())
+        it = m_runFormats.insert(index, runFormat(format));
+    return *it;
+}
+
+RunFormat Writer::runFormat(const QTextCharFormat& format)
+{
+    RunFormat run;
+    run.font = fontIndex(familyOf(format));
+    const qreal points = format.hasProperty(QTextFormat::FontPointSize)
+                             ? format.fontPointSize()
+                             : m_defaultFont.pointSizeF();
+    run.halfPoints = points > 0 ? qRound(points * 2) : 24;
+    run.bold = format.fontWeight() >= QFont::DemiBold;
+    run.italic = format.fontItalic();
+    run.underline = format.fontUnderline();
+    run.strike = format.fontStrikeOut();
+    switch (format.verticalAlignment()) {
+    case QTextCharFormat::AlignSuperScript:
+        run.vertical = 1;
+        break;
+    case QTextCharFormat::AlignSubScript:
+        run.vertical = 2;
+        break;
+    default:
+        break;
+    }
+    run.color = colorIndex(format.foreground());
+    run.highlight = colorIndex(format.background());
+    if (format.isAnchor())
+        run.link = format.anchorHref();
+    return run;
+}
+
+ParaFormat Writer::paraFormat(const QTextBlock& block) const
+{
+    const QTextBlockFormat format = block.blockFormat();
+    ParaFormat para;
+    const Qt::Alignment align = format.alignment() & Qt::AlignHorizontal_Mask;
+    if (align & Qt::AlignHCenter)
+        para.align = 1;
+    else if (align & (Qt::AlignRight | Qt::AlignTrailing))
+        para.align = 2;
+    else if (align & Qt::AlignJustify)
+        para.align = 3;
+    para.leftIndent = pointsToTwips(format.leftMargin());
+    para.rightIndent = pointsToTwips(format.rightMargin());
+    para.firstIndent = pointsToTwips(format.textIndent());
+    para.spaceBefore = pointsToTwips(format.topMargin());
+    para.spaceAfter = pointsToTwips(format.bottomMargin());
+    switch (format.lineHeightType()) {
+    case QTextBlockFormat::ProportionalHeight:
+        if (qRound(format.lineHeight()) != 100) {
+            para.lineSpacing = qRound(format.lineHeight() * 240 / 100);
+            para.lineMultiple = true;
+        }
+        break;
+    case QTextBlockFormat::FixedHeight:
+        para.lineSpacing = -pointsToTwips(format.lineHeight());
+        break;
+    case QTextBlockFormat::MinimumHeight:
+        para.lineSpacing = pointsToTwips(format.lineHeight());
+        break;
+    default:
+        break;
+    }
+    if (const QTextList* list = block.textList())
+        para.list = isBullet(list->format().style()) ? int(QTextListFormat::ListDisc)
+                                                     : int(list->format().style());
+    return para;
+}
+
+QString Writer::familyOf(const QTextCharFormat& format) const
+{
+    const QStringList families = format.fontFamilies().toStringList();
+    if (!families.isEmpty() && !families.first().isEmpty())
+        return families.first();
+    return m_defaultFont.family();
+}
+
+int Writer::fontIndex(const QString& family)
+{
+    const auto it = m_fontIndex.constFind(family);
+    if (it != m_fontIndex.constEnd())
+        return *it;
+    const int index = int(m_fonts.size());
+    m_fonts.append(family);
+    m_fontIndex.insert(family, index);
+    return index;
+}
+
+int Writer::colorIndex(const QBrush& brush)
+{
+    if (brush.style() == Qt::NoBrush)
+        return 0;
+    const QRgb rgb = brush.color().rgb() | 0xFF000000u;
+    const auto it = m_colorIndex.constFind(rgb);
+    if (it != m_colorIndex.constEnd())
+        return *it;
+    m_colors.append(rgb);
+    const int index = int(m_colors.size());
+    m_colorIndex.insert(rgb, index);
+    return index;
+}
+
+} // namespace
+
+QByteArray writeRtf(const QTextDocument* document)
+{
+    if (!document)
+        return {};
+    return Writer(document).run();
+}
+
+} // namespace RichText

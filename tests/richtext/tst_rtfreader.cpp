@@ -1,0 +1,384 @@
+#include "richtext/RichText.h"
+#include "richtext/RtfReader.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextList>
+
+using namespace RichText;
+
+namespace {
+
+QByteArray note(const QByteArray& body)
+{
+    return "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Comic Sans MS;}"
+           "{\\f1\\fnil\\fcharset2 Symbol;}{\\f2\\fnil\\fcharset204 Arial CYR;}}\r\n"
+           "{\\colortbl ;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}\r\n"
+           "\\viewkind4\\uc1\\pard\\f0\\fs20 " +
+           body + "\\par\r\n}\r\n";
+}
+
+QTextCharFormat formatAt(const QTextDocument& document, int position)
+{
+    QTextCursor cursor(const_cast<QTextDocument*>(&document));
+    cursor.setPosition(position + 1);
+    return cursor.charFormat();
+}
+
+} // namespace
+
+class TestRtfReader : public QObject {
+    Q_OBJECT
+
+private slots:
+    void charsets_data();
+    void charsets();
+    void escapes_data();
+    void escapes();
+    void destinations_data();
+    void destinations();
+    void paragraphs_data();
+    void paragraphs();
+    void lists_data();
+    void lists();
+    void characters();
+    void robustness_data();
+    void robustness();
+    void deepNesting();
+    void megabytesOfText();
+    void plainInput_data();
+    void plainInput();
+    void samples_data();
+    void samples();
+
+private:
+    void addTextRows();
+};
+
+// Each row: RTF body inside a rich-edit style note, and the plain text it must give.
+void TestRtfReader::addTextRows()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QString>("text");
+}
+
+void TestRtfReader::charsets_data()
+{
+    addTextRows();
+    QTest::newRow("1252 default") << note("caf\\'e9 \\'80 \\'85") << QStringLiteral("café € …");
+    QTest::newRow("font charset 204") << note("\\f2\\'cf\\'f0\\'e8") << QStringLiteral("При");
+    QTest::newRow("charset ends with font") << note("\\f2\\'cf\\f0\\'cf") << QStringLiteral("ПÏ");
+    QTest::newRow("ansicpg 1250") << QByteArray("{\\rtf1\\ansi\\ansicpg1250 \\'a3\\'f3d\\'9f}")
+                                  << QStringLiteral("Łódź");
+    QTest::newRow("cpg in font table")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f0\\cpg1253 G;}}\\f0\\'c3\\'e5}")
+        << QStringLiteral("Γε");
+    QTest::newRow("shift-jis trail byte is a brace")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f0\\fcharset128 MS Gothic;}}\\f0\\'93\\'fa\\'96\\'7b}")
+        << QStringLiteral("日本");
+    QTest::newRow("double-byte with raw trail byte")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f0\\fcharset128 G;}}\\f0\\'83A}")
+        << QStringLiteral("ア");
+    QTest::newRow("unknown code page reads as 1252")
+        << QByteArray("{\\rtf1\\ansicpg99999 \\'e9}") << QStringLiteral("é");
+    QTest::newRow("font name in its own charset")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f0\\fcharset204 \\'c0\\'f0;}}\\f0 x}")
+        << QStringLiteral("x");
+}
+
+void TestRtfReader::charsets()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QString, text);
+    QCOMPARE(toPlainText(rtf), text);
+}
+
+void TestRtfReader::escapes_data()
+{
+    addTextRows();
+    QTest::newRow("braces and backslash") << note("\\{a\\}\\\\") << QStringLiteral("{a}\\");
+    QTest::newRow("nbsp, soft and hard hyphen")
+        << note("a\\~b\\-c\\_d") << QStringLiteral("a\u00a0b\u00adc\u2011d");
+    QTest::newRow("named punctuation")
+        << note("\\emdash\\endash\\bullet\\lquote\\rquote\\ldblquote\\rdblquote")
+        << QStringLiteral("—–•‘’“”");
+    QTest::newRow("delimiting space belongs to the word")
+        << note("\\b  x\\b0") << QStringLiteral(" x");
+    QTest::newRow("u with fallback") << note("\\u8364?x") << QStringLiteral("€x");
+    QTest::newRow("negative u") << note("\\u-4064?") << QStringLiteral("\uf020");
+    QTest::newRow("uc2 skips two") << note("\\uc2\\u1055\\'cf\\'cfx") << QStringLiteral("Пx");
+    QTest::newRow("uc0 skips none") << note("\\uc0\\u1055 x") << QStringLiteral("Пx");
+    QTest::newRow("uc is scoped to its group")
+        << note("{\\uc0\\u1055}\\u1056?x") << QStringLiteral("ПРx");
+    QTest::newRow("fallback cut short by a group")
+        << note("\\uc3\\u1055?{x}") << QStringLiteral("Пx");
+    QTest::newRow("surrogate pair") << note("\\u-10179?\\u-8694?") << QStringLiteral("\U0001F60A");
+    QTest::newRow("tab and line") << note("a\\tab b\\line c") << QStringLiteral("a\tb\r\nc");
+    QTest::newRow("backslash newline is a paragraph")
+        << note("a\\\r\nb") << QStringLiteral("a\r\nb");
+    QTest::newRow("line breaks in the source are not text")
+        << note("a\r\nb\nc") << QStringLiteral("abc");
+}
+
+void TestRtfReader::escapes()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QString, text);
+    QCOMPARE(toPlainText(rtf), text);
+}
+
+void TestRtfReader::destinations_data()
+{
+    addTextRows();
+    QTest::newRow("ignorable unknown") << note("a{\\*\\unknown b{c}}d") << QStringLiteral("ad");
+    QTest::newRow("known skipped")
+        << note("a{\\info{\\title T}}{\\stylesheet{x;}}b") << QStringLiteral("ab");
+    QTest::newRow("picture with nested groups")
+        << note("a{\\pict\\pngblip{\\*\\blipuid 1}89504e47}b") << QStringLiteral("ab");
+    QTest::newRow("object with result")
+        << note("a{\\object{\\*\\objdata 01}{\\result x}}b") << QStringLiteral("ab");
+    QTest::newRow("binary data with braces")
+        << note("a{\\*\\blob\\bin3 }{\\}b") << QStringLiteral("ab");
+    QTest::newRow("hyperlink keeps visible text")
+        << note("{\\field{\\*\\fldinst{HYPERLINK \"http://x.org\"}}{\\fldrslt{\\ul link}}} after")
+        << QStringLiteral("link after");
+    QTest::newRow("other field keeps result")
+        << note("{\\field{\\*\\fldinst PAGE }{\\fldrslt 3}}") << QStringLiteral("3");
+    QTest::newRow("hidden text") << note("a{\\v secret}b\\v c\\v0 d") << QStringLiteral("abd");
+    QTest::newRow("unknown words ignored")
+        << note("\\foo\\bar12 a\\lang1031\\viewkind4 b") << QStringLiteral("ab");
+}
+
+void TestRtfReader::destinations()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QString, text);
+    QCOMPARE(toPlainText(rtf), text);
+}
+
+void TestRtfReader::paragraphs_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<int>("block");
+    QTest::addColumn<int>("alignment");
+    QTest::addColumn<qreal>("left");
+    QTest::addColumn<qreal>("first");
+    QTest::addColumn<qreal>("right");
+
+    QTest::newRow("centre") << note("\\qc x") << 0 << int(Qt::AlignHCenter) << 0.0 << 0.0 << 0.0;
+    QTest::newRow("right") << note("\\qr x") << 0 << int(Qt::AlignRight) << 0.0 << 0.0 << 0.0;
+    QTest::newRow("justify") << note("\\qj x") << 0 << int(Qt::AlignJustify) << 0.0 << 0.0 << 0.0;
+    QTest::newRow("indents in twips")
+        << note("\\li400\\fi-200\\ri300 x") << 0 << int(Qt::AlignLeft) << 20.0 << -10.0 << 15.0;
+    QTest::newRow("negative indent kept")
+        << note("\\li-200 x") << 0 << int(Qt::AlignLeft) << -10.0 << 0.0 << 0.0;
+    QTest::newRow("format persists over par")
+        << note("\\qc a\\par b") << 1 << int(Qt::AlignHCenter) << 0.0 << 0.0 << 0.0;
+    QTest::newRow("pard resets") << note("\\qc\\li200 a\\par\\pard b") << 1 << int(Qt::AlignLeft)
+                                 << 0.0 << 0.0 << 0.0;
+    QTest::newRow("last paragraph without par")
+        << QByteArray("{\\rtf1 a\\par\\qr b}") << 1 << int(Qt::AlignRight) << 0.0 << 0.0 << 0.0;
+    QTest::newRow("out of range clamped")
+        << note("\\li999999999 x") << 0 << int(Qt::AlignLeft) << 1584.0 << 0.0 << 0.0;
+}
+
+void TestRtfReader::paragraphs()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(int, block);
+    QFETCH(int, alignment);
+    QFETCH(qreal, left);
+    QFETCH(qreal, first);
+    QFETCH(qreal, right);
+
+    QTextDocument document;
+    readRtf(rtf, &document);
+    const QTextBlockFormat format = document.findBlockByNumber(block).blockFormat();
+    QCOMPARE(int(format.alignment() & Qt::AlignHorizontal_Mask), alignment);
+    QCOMPARE(format.leftMargin(), left);
+    QCOMPARE(format.textIndent(), first);
+    QCOMPARE(format.rightMargin(), right);
+}
+
+void TestRtfReader::lists_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("styles"); // per paragraph: '-' none, 'b' bullet, 'n' numbered
+
+    const QByteArray bullet = "{\\pntext\\f1\\'B7\\tab}";
+    const QByteArray pn = "{\\*\\pn\\pnlvlblt\\pnf1\\pnindent0{\\pntxtb\\'B7}}";
+    QTest::newRow("rich-edit bullets")
+        << note("a\\par\\pard" + bullet + pn + "\\fi-200\\li200 b\\par" + bullet + "c\\par\\pard d")
+        << QStringLiteral("a\r\nb\r\nc\r\nd") << QStringLiteral("-bb-");
+    QTest::newRow("numbered")
+        << note("\\pard{\\pntext\\f0 1.\\tab}{\\*\\pn\\pnlvlbody\\pnf0\\pnindent0\\pnstart1\\pndec"
+                "{\\pntxta.}}x\\par{\\pntext\\f0 2.\\tab}y")
+        << QStringLiteral("x\r\ny") << QStringLiteral("nn");
+    QTest::newRow("word listtext")
+        << note("{\\listtext\\pard\\plain\\f1 \\'b7\\tab}\\pard\\ls1\\ilvl0 x\\par\\pard y")
+        << QStringLiteral("x\r\ny") << QStringLiteral("b-");
+    QTest::newRow("pn continuation is no item")
+        << note("{\\*\\pn\\pnlvlcont}x") << QStringLiteral("x") << QStringLiteral("-");
+}
+
+void TestRtfReader::lists()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QString, text);
+    QFETCH(QString, styles);
+
+    QTextDocument document;
+    readRtf(rtf, &document);
+    QCOMPARE(toPlainText(rtf), text);
+    QString actual;
+    QTextList* previous = nullptr;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        QTextList* list = block.textList();
+        actual += !list                                                 ? QLatin1Char('-')
+                  : list->format().style() == QTextListFormat::ListDisc ? QLatin1Char('b')
+                                                                        : QLatin1Char('n');
+        if (list && previous)
+            QCOMPARE(list, previous); // neighbouring items share one list
+        previous = list;
+    }
+    QCOMPARE(actual, styles);
+}
+
+void TestRtfReader::characters()
+{
+    QTextDocument document;
+    readRtf(note("\\b B\\b0\\i I\\i0\\ul U\\ulnone\\strike S\\strike0\\super P\\nosupersub"
+                 "\\sub Q\\nosupersub\\cf1 R\\cf0\\highlight2 H\\highlight0\\fs32 Z\\fs20"
+                 "\\f2 F{\\plain X}\\up6 T\\up0\\cf9 C"),
+            &document);
+    QCOMPARE(document.toPlainText(), QStringLiteral("BIUSPQRHZFXTC"));
+
+    QCOMPARE(formatAt(document, 0).fontWeight(), int(QFont::Bold));
+    QCOMPARE(formatAt(document, 1).fontWeight(), int(QFont::Normal));
+    QVERIFY(formatAt(document, 1).fontItalic());
+    QVERIFY(formatAt(document, 2).fontUnderline());
+    QVERIFY(formatAt(document, 3).fontStrikeOut());
+    QVERIFY(!formatAt(document, 4).fontStrikeOut());
+    QCOMPARE(formatAt(document, 4).verticalAlignment(), QTextCharFormat::AlignSuperScript);
+    QCOMPARE(formatAt(document, 5).verticalAlignment(), QTextCharFormat::AlignSubScript);
+    QCOMPARE(formatAt(document, 6).foreground().color(), QColor(255, 0, 0));
+    QCOMPARE(formatAt(document, 7).background().color(), QColor(0, 0, 255));
+    QCOMPARE(formatAt(document, 7).foreground().style(), Qt::NoBrush);
+    QCOMPARE(formatAt(document, 8).fontPointSize(), 16.0);
+    QCOMPARE(formatAt(document, 8).fontFamilies().toStringList(),
+             QStringList{QStringLiteral("Comic Sans MS")});
+    QCOMPARE(formatAt(document, 9).fontFamilies().toStringList(),
+             QStringList{QStringLiteral("Arial CYR")});
+    // \plain falls back to the default font and the text area's size.
+    QCOMPARE(formatAt(document, 10).fontFamilies().toStringList(),
+             QStringList{QStringLiteral("Comic Sans MS")});
+    QVERIFY(!formatAt(document, 10).hasProperty(QTextFormat::FontPointSize));
+    QCOMPARE(formatAt(document, 11).verticalAlignment(), QTextCharFormat::AlignSuperScript);
+    QCOMPARE(formatAt(document, 12).foreground().style(), Qt::NoBrush); // no colour 9
+}
+
+void TestRtfReader::robustness_data()
+{
+    addTextRows();
+    QTest::newRow("truncated") << QByteArray("{\\rtf1 abc{\\b de") << QStringLiteral("abcde");
+    QTest::newRow("truncated in escape") << QByteArray("{\\rtf1 ab\\'4") << QStringLiteral("ab4");
+    QTest::newRow("truncated after backslash")
+        << QByteArray("{\\rtf1 ab\\") << QStringLiteral("ab");
+    QTest::newRow("extra closing braces") << QByteArray("{\\rtf1 a}}}b") << QStringLiteral("a");
+    QTest::newRow("broken hex") << QByteArray("{\\rtf1 a\\'zzb}") << QStringLiteral("azzb");
+    QTest::newRow("huge numbers") << QByteArray(
+                                         "{\\rtf1 \\fs999999999\\cf99999999999\\f-2147483649 a"
+                                         "\\u99999999999?b\\li-99999999999 c\\uc999999999\\u66 " +
+                                         QByteArray(40, 'x') + "}")
+                                  << QStringLiteral("a\uFFFDbcB") + QString(8, QLatin1Char('x'));
+    QTest::newRow("font size zero ignored")
+        << QByteArray("{\\rtf1 \\fs0 a}") << QStringLiteral("a");
+    QTest::newRow("over-long control word")
+        << QByteArray("{\\rtf1 \\" + QByteArray(100, 'a') + " b}") << QStringLiteral("b");
+    QTest::newRow("bin beyond the end")
+        << QByteArray("{\\rtf1 a\\bin999999 bc}") << QStringLiteral("a");
+    QTest::newRow("structure characters in unicode")
+        << QByteArray("{\\rtf1 a\\u8233?\\u65532?\\u64976?\\'0d\\'0ab}")
+        << QStringLiteral("a\r\nb");
+    QTest::newRow("nul bytes") << QByteArray("{\\rtf1 a\0b}", 12) << QStringLiteral("ab");
+}
+
+void TestRtfReader::robustness()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QString, text);
+    QCOMPARE(toPlainText(rtf), text);
+}
+
+void TestRtfReader::deepNesting()
+{
+    const int depth = 100000;
+    QByteArray rtf = "{\\rtf1 start";
+    rtf += QByteArray(depth, '{') + "\\b deep" + QByteArray(depth, '}') + " end}";
+    QCOMPARE(toPlainText(rtf), QStringLiteral("startdeep end"));
+
+    QByteArray unclosed = "{\\rtf1 " + QByteArray(depth * 3, '{') + "x";
+    QCOMPARE(toPlainText(unclosed), QStringLiteral("x"));
+}
+
+void TestRtfReader::megabytesOfText()
+{
+    QByteArray body;
+    const QByteArray line = "A line of note text with \\b bold\\b0  and caf\\'e9.\\par\r\n";
+    while (body.size() < 4 * 1024 * 1024)
+        body += line;
+    QElapsedTimer timer;
+    timer.start();
+    const QString text = toPlainText(note(body));
+    QVERIFY(text.startsWith(QStringLiteral("A line of note text with bold and café.\r\n")));
+    QCOMPARE(text.count(QLatin1Char('\n')), int(body.size() / line.size()));
+}
+
+void TestRtfReader::plainInput_data()
+{
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("utf-8") << QByteArray("caf\xc3\xa9\r\nnext") << QStringLiteral("café\r\nnext");
+    QTest::newRow("windows-1252") << QByteArray("caf\xe9 \x80") << QStringLiteral("café €");
+    QTest::newRow("rtf-like but not rtf") << QByteArray("{\\rtx a}") << QStringLiteral("{\\rtx a}");
+    QTest::newRow("empty") << QByteArray() << QString();
+}
+
+void TestRtfReader::plainInput()
+{
+    QFETCH(QByteArray, input);
+    QFETCH(QString, text);
+    QCOMPARE(toPlainText(input), text);
+}
+
+// Every sample note has a .txt beside it with the text the reader must find.
+void TestRtfReader::samples_data()
+{
+    QTest::addColumn<QString>("path");
+    const QDir dir(QStringLiteral(JOTTEX_TEST_DATA "/rtf"));
+    const QStringList files = dir.entryList({QStringLiteral("*.rtf")}, QDir::Files);
+    QVERIFY(!files.isEmpty());
+    for (const QString& file : files)
+        QTest::newRow(qPrintable(file)) << dir.filePath(file);
+}
+
+void TestRtfReader::samples()
+{
+    QFETCH(QString, path);
+    QFile rtfFile(path);
+    QVERIFY(rtfFile.open(QIODevice::ReadOnly));
+    QString txtPath = path;
+    txtPath.replace(QLatin1String(".rtf"), QLatin1String(".txt"));
+    QFile txtFile(txtPath);
+    QVERIFY2(txtFile.open(QIODevice::ReadOnly), qPrintable(txtPath));
+    const QString expected =
+        QString::fromUtf8(txtFile.readAll()).replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    QCOMPARE(toPlainText(rtfFile.readAll()), expected);
+}
+
+QTEST_MAIN(TestRtfReader)
+#include "tst_rtfreader.moc"

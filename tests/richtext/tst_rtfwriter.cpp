@@ -1,0 +1,307 @@
+#include "RtfTestSupport.h"
+#include "richtext/RichText.h"
+#include "richtext/RtfReader.h"
+#include "richtext/RtfWriter.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+#include <QTest>
+#include <QTextEdit>
+#include <functional>
+
+using namespace RichText;
+
+namespace {
+
+const QFont kNoteFont(QStringLiteral("Comic Sans MS"), 10);
+
+using Command = std::function<void(QTextCursor&)>;
+
+void merge(QTextCursor& cursor, const std::function<void(QTextCharFormat&)>& change)
+{
+    QTextCharFormat format;
+    change(format);
+    cursor.mergeCharFormat(format);
+}
+
+void setIndent(QTextCursor& cursor, int twips)
+{
+    QTextBlockFormat format = cursor.blockFormat();
+    format.setLeftMargin(format.leftMargin() + twips / 20.0);
+    cursor.setBlockFormat(format);
+}
+
+QStringList roundTrip(const QTextDocument& document, QByteArray* rtf = nullptr)
+{
+    const QByteArray written = writeRtf(&document);
+    if (rtf)
+        *rtf = written;
+    QTextDocument back;
+    back.setDefaultFont(document.defaultFont());
+    readRtf(written, &back);
+    return RtfTest::describe(back);
+}
+
+bool isAscii(const QByteArray& bytes)
+{
+    return std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 0x80; });
+}
+
+} // namespace
+
+class TestRtfWriter : public QObject {
+    Q_OBJECT
+
+private slots:
+    void emptyDocument();
+    void richEditStyle();
+    void textEscapes_data();
+    void textEscapes();
+    void commandFormats_data();
+    void commandFormats();
+    void randomRoundTrip();
+    void samplesRoundTrip_data();
+    void samplesRoundTrip();
+    void textArea();
+    void fontSubstitutes();
+    void unrtfAgrees();
+};
+
+void TestRtfWriter::emptyDocument()
+{
+    QTextDocument document;
+    document.setDefaultFont(kNoteFont);
+    const QByteArray rtf = writeRtf(&document);
+    QCOMPARE(rtf, QByteArray("{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0\\fnil"
+                             "\\fcharset0 Comic Sans MS;}}\r\n\\viewkind4\\uc1\\pard\\f0\\fs20\\par"
+                             "\r\n}\r\n"));
+    QTextDocument back;
+    readRtf(rtf, &back);
+    QCOMPARE(back.blockCount(), 1);
+    QVERIFY(back.isEmpty());
+}
+
+void TestRtfWriter::richEditStyle()
+{
+    QTextDocument document;
+    document.setDefaultFont(kNoteFont);
+    QTextCursor cursor(&document);
+    cursor.insertText(QStringLiteral("Plain "));
+    QTextCharFormat bold;
+    bold.setFontWeight(QFont::Bold);
+    bold.setForeground(Qt::red);
+    cursor.insertText(QStringLiteral("bold"), bold);
+    cursor.insertBlock();
+    cursor.createList(QTextListFormat::ListDisc);
+    QTextBlockFormat indented = cursor.blockFormat();
+    indented.setLeftMargin(10);
+    indented.setTextIndent(-10);
+    cursor.setBlockFormat(indented);
+    cursor.insertText(QStringLiteral("item"), QTextCharFormat());
+
+    QCOMPARE(writeRtf(&document),
+             QByteArray("{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0\\fnil"
+                        "\\fcharset0 Comic Sans MS;}{\\f1\\fnil\\fcharset2 Symbol;}}\r\n"
+                        "{\\colortbl ;\\red255\\green0\\blue0;}\r\n"
+                        "\\viewkind4\\uc1\\pard\\f0\\fs20 Plain \\cf1\\b bold\\par\r\n"
+                        "\\pard{\\pntext\\f1\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf1\\pnindent0"
+                        "{\\pntxtb\\'B7}}\\fi-200\\li200\\cf0\\b0 item\\par\r\n}\r\n"));
+}
+
+void TestRtfWriter::textEscapes_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("rtf specials") << QStringLiteral("{a}\\") << QByteArray("\\{a\\}\\\\");
+    QTest::newRow("windows-1252") << QStringLiteral("é€…") << QByteArray("\\'e9\\'80\\'85");
+    QTest::newRow("outside 1252") << QStringLiteral("Пx") << QByteArray("\\u1055?x");
+    QTest::newRow("high half is negative") << QStringLiteral("\uf020") << QByteArray("\\u-4064?");
+    QTest::newRow("surrogate pair")
+        << QStringLiteral("\U0001F60A") << QByteArray("\\u-10179?\\u-8694?");
+    QTest::newRow("digits after a word") << QStringLiteral("\t42") << QByteArray("\\tab 42");
+    QTest::newRow("line separator") << QStringLiteral("a\u2028b") << QByteArray("a\\line b");
+}
+
+void TestRtfWriter::textEscapes()
+{
+    QFETCH(QString, text);
+    QFETCH(QByteArray, expected);
+    QTextDocument document;
+    QTextCursor(&document).insertText(text);
+    const QByteArray rtf = writeRtf(&document);
+    QVERIFY2(rtf.contains(expected), rtf.constData());
+    QVERIFY(isAscii(rtf));
+    QCOMPARE(toPlainText(rtf), QString(text).replace(QChar::LineSeparator, QLatin1String("\r\n")));
+}
+
+// What each formatting command of a note does to a selection must survive a save and load.
+void TestRtfWriter::commandFormats_data()
+{
+    QTest::addColumn<Command>("command");
+    const auto charCommand = [](std::function<void(QTextCharFormat&)> change) {
+        return Command([change](QTextCursor& cursor) { merge(cursor, change); });
+    };
+    QTest::newRow("bold") << charCommand([](auto& f) { f.setFontWeight(QFont::Bold); });
+    QTest::newRow("italic") << charCommand([](auto& f) { f.setFontItalic(true); });
+    QTest::newRow("underline") << charCommand([](auto& f) { f.setFontUnderline(true); });
+    QTest::newRow("strike-out") << charCommand([](auto& f) { f.setFontStrikeOut(true); });
+    QTest::newRow("colour") << charCommand(
+        [](auto& f) { f.setForeground(QColor(0x12, 0x34, 0x56)); });
+    QTest::newRow("highlight") << charCommand([](auto& f) { f.setBackground(Qt::yellow); });
+    QTest::newRow("superscript") << charCommand(
+        [](auto& f) { f.setVerticalAlignment(QTextCharFormat::AlignSuperScript); });
+    QTest::newRow("subscript") << charCommand(
+        [](auto& f) { f.setVerticalAlignment(QTextCharFormat::AlignSubScript); });
+    for (const int size : {8, 10, 12, 14, 16})
+        QTest::addRow("size %d", size)
+            << charCommand([size](auto& f) { f.setFontPointSize(size); });
+    QTest::newRow("font family") << charCommand(
+        [](auto& f) { f.setFontFamilies({QStringLiteral("Verdana")}); });
+    QTest::newRow("no format") << charCommand([](auto& f) {
+        f.setFontWeight(QFont::Normal);
+        f.setFontItalic(false);
+        f.setFontUnderline(false);
+        f.setFontStrikeOut(false);
+    });
+    const auto align = [](Qt::Alignment alignment) {
+        return Command([alignment](QTextCursor& cursor) {
+            QTextBlockFormat format = cursor.blockFormat();
+            format.setAlignment(alignment);
+            cursor.setBlockFormat(format);
+        });
+    };
+    QTest::newRow("centre") << align(Qt::AlignHCenter);
+    QTest::newRow("right") << align(Qt::AlignRight);
+    QTest::newRow("bullet, indent 200") << Command([](QTextCursor& cursor) {
+        cursor.createList(QTextListFormat::ListDisc);
+        setIndent(cursor, 200);
+    });
+    QTest::newRow("indent twice") << Command([](QTextCursor& cursor) {
+        setIndent(cursor, 200);
+        setIndent(cursor, 200);
+    });
+    QTest::newRow("decrease below zero")
+        << Command([](QTextCursor& cursor) { setIndent(cursor, -200); });
+}
+
+void TestRtfWriter::commandFormats()
+{
+    QFETCH(Command, command);
+    QTextDocument document;
+    document.setDefaultFont(kNoteFont);
+    QTextCursor cursor(&document);
+    cursor.insertText(QStringLiteral("first line"));
+    cursor.insertBlock();
+    cursor.insertText(QStringLiteral("second line"));
+    cursor.insertBlock();
+    cursor.insertText(QStringLiteral("third"));
+    cursor.setPosition(6);
+    cursor.setPosition(16, QTextCursor::KeepAnchor); // "line\nsecond"
+    command(cursor);
+
+    QCOMPARE(roundTrip(document), RtfTest::describe(document));
+}
+
+void TestRtfWriter::randomRoundTrip()
+{
+    for (quint32 seed = 1; seed <= 300; ++seed) {
+        QTextDocument document;
+        document.setDefaultFont(kNoteFont);
+        RtfTest::RandomDocument(seed).fill(&document);
+        QByteArray rtf;
+        const QStringList back = roundTrip(document, &rtf);
+        if (back != RtfTest::describe(document)) {
+            qWarning("seed %u:\n%s", seed, rtf.constData());
+            QCOMPARE(back, RtfTest::describe(document));
+        }
+        QVERIFY2(isAscii(rtf), qPrintable(QStringLiteral("seed %1").arg(seed)));
+    }
+}
+
+void TestRtfWriter::samplesRoundTrip_data()
+{
+    QTest::addColumn<QString>("path");
+    const QDir dir(QStringLiteral(JOTTEX_TEST_DATA "/rtf"));
+    for (const QString& file : dir.entryList({QStringLiteral("*.rtf")}, QDir::Files))
+        QTest::newRow(qPrintable(file)) << dir.filePath(file);
+}
+
+void TestRtfWriter::samplesRoundTrip()
+{
+    QFETCH(QString, path);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QTextDocument document;
+    document.setDefaultFont(kNoteFont);
+    readRtf(file.readAll(), &document);
+    QByteArray rtf;
+    QCOMPARE(roundTrip(document, &rtf), RtfTest::describe(document));
+    // Writing what was read gives the same bytes again.
+    QTextDocument again;
+    again.setDefaultFont(kNoteFont);
+    readRtf(rtf, &again);
+    QCOMPARE(writeRtf(&again), rtf);
+}
+
+void TestRtfWriter::textArea()
+{
+    QTextEdit edit;
+    edit.setFont(kNoteFont);
+    edit.setPlainText(QStringLiteral("old"));
+    setTextRTF(&edit, "{\\rtf1{\\fonttbl{\\f0 Arial;}}\\f0\\fs24 new \\b text\\par}");
+    QCOMPARE(edit.toPlainText(), QStringLiteral("new text"));
+    QVERIFY(!edit.document()->isUndoAvailable()); // the old text cannot come back by undo
+    const QByteArray rtf = textRTF(&edit);
+    QVERIFY2(rtf.contains("\\f0\\fs24 new \\b text\\par"), rtf.constData());
+}
+
+void TestRtfWriter::fontSubstitutes()
+{
+    installFontSubstitutes();
+    installFontSubstitutes();
+    const QStringList comic = QFont::substitutes(QStringLiteral("Comic Sans MS"));
+    QCOMPARE(comic.size(), 1); // installing twice adds nothing
+    QCOMPARE(comic.first().toLower(), QStringLiteral("comic neue"));
+    QVERIFY(QFont::substitutes(QStringLiteral("Verdana"))
+                .contains(QStringLiteral("DejaVu Sans"), Qt::CaseInsensitive));
+    // The stored name stays what the note asked for.
+    QFont font(QStringLiteral("Comic Sans MS"));
+    QCOMPARE(font.family(), QStringLiteral("Comic Sans MS"));
+}
+
+// A reader nobody here wrote must find the same text in what we write.
+void TestRtfWriter::unrtfAgrees()
+{
+    const QString unrtf = QStandardPaths::findExecutable(QStringLiteral("unrtf"));
+    if (unrtf.isEmpty())
+        QSKIP("unrtf is not installed; install it to compare our RTF with an independent reader");
+
+    const auto normalise = [](QString text) {
+        return text.replace(QChar::Nbsp, QLatin1Char(' ')).simplified();
+    };
+    for (quint32 seed = 1; seed <= 40; ++seed) {
+        QTextDocument document;
+        RtfTest::RandomDocument generator(seed);
+        generator.latinOnly = true;
+        generator.withLists = false;
+        generator.fill(&document);
+        const QByteArray rtf = writeRtf(&document);
+
+        QTemporaryFile file;
+        QVERIFY(file.open());
+        file.write(rtf);
+        file.close();
+        QProcess process;
+        process.start(unrtf, {QStringLiteral("--text"), file.fileName()});
+        QVERIFY(process.waitForFinished(30000));
+        // unrtf prints comment lines and a rule before the text, in Latin-1.
+        const QString output = QString::fromLatin1(process.readAllStandardOutput());
+        const QString theirs = output.section(QStringLiteral("-----------------\n"), 1);
+        QCOMPARE(normalise(theirs), normalise(toPlainText(rtf)));
+    }
+}
+
+QTEST_MAIN(TestRtfWriter)
+#include "tst_rtfwriter.moc"
