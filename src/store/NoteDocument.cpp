@@ -98,8 +98,11 @@ void serializeNode(const QDomNode& node, QString& out)
         break;
     case QDomNode::ProcessingInstructionNode: {
         const QDomProcessingInstruction pi = node.toProcessingInstruction();
-        out += QStringLiteral("<?") + pi.target() + QLatin1Char(' ') + pi.data() +
-               QStringLiteral("?>");
+        QString data = pi.data();
+        // The parser rebuilds the XML declaration with single quotes; keep the usual form.
+        if (pi.target() == QLatin1String("xml"))
+            data.replace(QLatin1Char('\''), QLatin1Char('"'));
+        out += QStringLiteral("<?") + pi.target() + QLatin1Char(' ') + data + QStringLiteral("?>");
         break;
     }
     case QDomNode::EntityReferenceNode:

@@ -21,14 +21,14 @@ std::optional<QString> askForNoteFile(StoreDialog kind)
     dialog.setDefaultExt(QStringLiteral("not"));
     dialog.setFilter(QStringLiteral("Jottex Note (*.not)|*.not"));
     dialog.setFlags(clsCommonDialog::OFN_EXPLORER | clsCommonDialog::OFN_HIDEREADONLY);
-    dialog.setInitDir(modMain::ReadSetting(modMain::SettingsKey, QStringLiteral("LastFolder"),
+    dialog.setInitDir(modMain::ReadSetting(modMain::Setting::LastFolder,
                                            modFileFunctions::GetDesktopPath()));
     const qint32 result = kind == StoreDialog::Open ? dialog.ShowOpen() : dialog.ShowSave();
     if (result == 0)
         return std::nullopt;
     const QString path = dialog.FileName();
-    modMain::WriteSetting(modMain::SettingsKey, QStringLiteral("LastFolder"),
-                          modFileFunctions::GetFolder(path));
+    // A folder that cannot be remembered is no reason to give up the save itself.
+    (void)modMain::WriteSetting(modMain::Setting::LastFolder, modFileFunctions::GetFolder(path));
     return path;
 }
 

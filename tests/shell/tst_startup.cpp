@@ -1,0 +1,167 @@
+#include "TestEnvironment.h"
+
+#include "shell/Clock.h"
+#include "shell/LocaleFormat.h"
+#include "shell/Paths.h"
+#include "shell/StartUp.h"
+#include "store/NoteDocument.h"
+#include "store/modNote.h"
+#include "window/frmMain.h"
+
+#include <QLabel>
+#include <QTextEdit>
+#include <QtTest>
+
+class TestStartUp : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_folder;
+
+    static NoteRecord note(const QString& text, int left)
+    {
+        NoteRecord record;
+        record.Color = QStringLiteral("blue");
+        record.Data = QStringLiteral("{\\rtf1\\ansi ") + text + QStringLiteral("\\par\r\n}");
+        record.TimeDate = QStringLiteral("1/2/2020 3:04:05 AM");
+        record.Height = 2865;
+        record.Width = 3345;
+        record.Left = left;
+        record.Top = 4215;
+        return record;
+    }
+
+    static QString plainText(frmMain* window) { return window->RTB1()->toPlainText().trimmed(); }
+
+    QString writeNoteFile(const char* name, const QList<NoteRecord>& notes)
+    {
+        const QString path = m_folder.filePath(QLatin1String(name));
+        QFile::remove(path);
+        modNote::SaveNote(notes.first(), path);
+        for (qsizetype i = 1; i < notes.size(); ++i)
+            modNote::AppendNote(notes[i], path);
+        return path;
+    }
+
+    static void expectOneBlankNote()
+    {
+        const QList<frmMain*> windows = frmMain::openWindows();
+        QCOMPARE(windows.size(), 1);
+        QVERIFY(windows.first()->NoteFileName().isEmpty());
+        QVERIFY(!windows.first()->IsDirty());
+        QCOMPARE(plainText(windows.first()), QString());
+        QVERIFY(windows.first()->isVisible());
+    }
+
+private slots:
+    void init()
+    {
+        TestEnvironment::resetFolders();
+        Clock::setFixedNow(QDateTime(QDate(2026, 12, 7), QTime(8, 0, 0)));
+    }
+
+    void cleanup() { qDeleteAll(frmMain::openWindows()); }
+
+    void quotedNoteFileOpensItsFirstNote()
+    {
+        const QString path = writeNoteFile("shop.not", {note(QStringLiteral("first"), 6120),
+                                                        note(QStringLiteral("second"), 600)});
+        modMain::Main(QLatin1Char('"') + path + QLatin1Char('"'));
+        const QList<frmMain*> windows = frmMain::openWindows();
+        QCOMPARE(windows.size(), 1);
+        frmMain* window = windows.first();
+        QCOMPARE(plainText(window), QStringLiteral("first"));
+        QCOMPARE(window->NoteFileName(), path);
+        QCOMPARE(window->tagText(), path);
+        QVERIFY(window->IsDirty());
+        QCOMPARE(window->lblSubCaption()->text(), QStringLiteral("1/2/2020 3:04:05 AM"));
+        QCOMPARE(window->twipsGeometry(), QRect(6120, 4215, 3345, 2865));
+        QCOMPARE(window->note().Color, QStringLiteral("blue"));
+        QVERIFY(window->isVisible());
+    }
+
+    void extensionTestIgnoresCase()
+    {
+        const QString path = writeNoteFile("SHOP.NOT", {note(QStringLiteral("upper"), 600)});
+        modMain::Main(path);
+        QCOMPARE(frmMain::openWindows().size(), 1);
+        QCOMPARE(plainText(frmMain::openWindows().first()), QStringLiteral("upper"));
+    }
+
+    void otherArgumentsGiveOneBlankNote_data()
+    {
+        QTest::addColumn<QString>("argument");
+        QTest::newRow("text file") << QStringLiteral("/notes/readme.txt");
+        QTest::newRow("missing note file") << QStringLiteral("/nowhere/gone.not");
+        QTest::newRow("two arguments") << QStringLiteral("--flag /notes/a.not x");
+    }
+
+    void otherArgumentsGiveOneBlankNote()
+    {
+        QFETCH(QString, argument);
+        modMain::Main(argument);
+        expectOneBlankNote();
+    }
+
+    void noteFileWithoutNotesGivesBlankNote()
+    {
+        const QString path = m_folder.filePath(QStringLiteral("empty.not"));
+        QVERIFY(TestEnvironment::writeFile(path, "<?xml version=\"1.0\"?>\r\n<NOTES version=\"4.4.0.9\">\r\n</NOTES>\r\n"));
+        modMain::Main(path);
+        expectOneBlankNote();
+    }
+
+    void waitingNotesAreRestoredAndFileDeleted()
+    {
+        for (int i = 0; i < 3; ++i)
+            modNote::SaveMainNote(note(QStringLiteral("note %1").arg(i), 600 + 1500 * i));
+        modMain::Main(QString());
+        const QList<frmMain*> windows = frmMain::openWindows();
+        QCOMPARE(windows.size(), 3);
+        const QString fresh = LocaleFormat::generalDate(Clock::now());
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(plainText(windows[i]), QStringLiteral("note %1").arg(i));
+            QCOMPARE(windows[i]->twipsGeometry(), QRect(600 + 1500 * i, 4215, 3345, 2865));
+            QVERIFY(windows[i]->NoteFileName().isEmpty());
+            QVERIFY(windows[i]->tagText().isEmpty());
+            QVERIFY(windows[i]->IsDirty());
+            QCOMPARE(windows[i]->lblSubCaption()->text(), fresh);
+        }
+        QVERIFY(!QFile::exists(AppPaths::mainDataFile()));
+    }
+
+    void noMainDataFileGivesBlankNote()
+    {
+        modMain::Main(QString());
+        expectOneBlankNote();
+    }
+
+    void unusableMainDataFileStays_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("no note") << QByteArray("<NOTES version=\"4.4.0.9\"></NOTES>");
+        QTest::newRow("not XML") << QByteArray("<NOTES><NOTE>");
+        QTest::newRow("bad number") << QByteArray("<NOTES><NOTE><TOP>x</TOP></NOTE></NOTES>");
+    }
+
+    void unusableMainDataFileStays()
+    {
+        QFETCH(QByteArray, content);
+        QVERIFY(TestEnvironment::writeFile(AppPaths::mainDataFile(), content));
+        modMain::Main(QString());
+        expectOneBlankNote();
+        QCOMPARE(TestEnvironment::readFile(AppPaths::mainDataFile()), content);
+    }
+
+    void commandLineIsArgumentsJoined()
+    {
+        QCOMPARE(modMain::commandLineText({QStringLiteral("jottex")}), QString());
+        QCOMPARE(modMain::commandLineText({QStringLiteral("jottex"), QStringLiteral("\"/a b/c.not\"")}),
+                 QStringLiteral("\"/a b/c.not\""));
+        QCOMPARE(modMain::commandLineText({QStringLiteral("jottex"), QStringLiteral("/a"), QStringLiteral("b.not")}),
+                 QStringLiteral("/a b.not"));
+    }
+};
+
+JOTTEX_GUI_TEST_MAIN(TestStartUp)
+#include "tst_startup.moc"

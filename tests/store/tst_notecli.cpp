@@ -1,0 +1,124 @@
+#include "TestEnvironment.h"
+
+#include "store/NoteCli.h"
+#include "store/NoteDocument.h"
+#include "store/modNote.h"
+
+#include <QBuffer>
+#include <QtTest>
+
+class TestNoteCli : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_folder;
+    QString m_out;
+    QString m_err;
+
+    int run(const QStringList& arguments, const QByteArray& input = {})
+    {
+        QByteArray inBytes = input;
+        QByteArray outBytes;
+        QByteArray errBytes;
+        QBuffer in(&inBytes);
+        QBuffer out(&outBytes);
+        QBuffer err(&errBytes);
+        in.open(QIODevice::ReadOnly);
+        out.open(QIODevice::WriteOnly);
+        err.open(QIODevice::WriteOnly);
+        const int code = NoteCli::run(QStringList{QStringLiteral("jottex-cli")} + arguments, in, out, err);
+        m_out = QString::fromUtf8(outBytes);
+        m_err = QString::fromUtf8(errBytes);
+        return code;
+    }
+
+    QString twoNoteFile()
+    {
+        const QString path = m_folder.filePath(QStringLiteral("two.not"));
+        NoteRecord first;
+        first.Color = QStringLiteral("yellow");
+        first.Data = QStringLiteral("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\pard Hello \\b world\\b0\\par\r\n}\r\n");
+        first.TimeDate = QStringLiteral("12/6/2026 9:21:58 AM");
+        first.Height = 2865;
+        first.Width = 3345;
+        first.Left = 6120;
+        first.Top = 4215;
+        NoteRecord second = first;
+        second.Color = QStringLiteral("255");
+        second.Data = QStringLiteral("{\\rtf1 two}");
+        second.Left = -15;
+        modNote::SaveNote(first, path);
+        modNote::AppendNote(second, path);
+        return path;
+    }
+
+private slots:
+    void listsNotes()
+    {
+        QCOMPARE(run({QStringLiteral("list"), twoNoteFile()}), 0);
+        QCOMPARE(m_out, QStringLiteral("1\tyellow\t12/6/2026 9:21:58 AM\t2865\t3345\t6120\t4215\n"
+                                       "2\t255\t12/6/2026 9:21:58 AM\t2865\t3345\t-15\t4215\n"));
+        QVERIFY(m_err.isEmpty());
+    }
+
+    void catPrintsStoredDataAndConversions()
+    {
+        const QString path = twoNoteFile();
+        QCOMPARE(run({QStringLiteral("cat"), path, QStringLiteral("--format"), QStringLiteral("rtf")}), 0);
+        QCOMPARE(m_out, QStringLiteral("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\pard Hello \\b world\\b0\\par\n}\n"));
+        QCOMPARE(run({QStringLiteral("cat"), path, QStringLiteral("--note"), QStringLiteral("2")}), 0);
+        QCOMPARE(m_out, QStringLiteral("{\\rtf1 two}"));
+        QCOMPARE(run({QStringLiteral("cat"), path, QStringLiteral("--format"), QStringLiteral("text")}), 0);
+        QVERIFY2(m_out.startsWith(QStringLiteral("Hello world")), qPrintable(m_out));
+        QCOMPARE(run({QStringLiteral("cat"), path, QStringLiteral("--format"), QStringLiteral("html")}), 0);
+        QVERIFY(m_out.contains(QStringLiteral("world")));
+        QCOMPARE(run({QStringLiteral("rtf2text")}, "{\\rtf1\\ansi caf\\'e9}"), 0);
+        QCOMPARE(m_out.trimmed(), QStringLiteral("café"));
+    }
+
+    void emptyNoteFilePrintsNothing()
+    {
+        const QString path = m_folder.filePath(QStringLiteral("empty.not"));
+        QVERIFY(TestEnvironment::writeFile(path, "<NOTES version=\"4.4.0.9\">\r\n</NOTES>\r\n"));
+        QCOMPARE(run({QStringLiteral("list"), path}), 0);
+        QVERIFY(m_out.isEmpty());
+        QCOMPARE(run({QStringLiteral("cat"), path}), 0);
+        QVERIFY(m_out.isEmpty());
+    }
+
+    void failuresExitWithOne_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("missing") << QByteArray() << QStringLiteral("File not found");
+        QTest::newRow("broken") << QByteArray("<NOTES><NOTE>") << QStringLiteral("not well-formed");
+        QTest::newRow("bad number") << QByteArray("<NOTES><NOTE><TOP>x</TOP></NOTE></NOTES>")
+                                    << QStringLiteral("Type mismatch");
+    }
+
+    void failuresExitWithOne()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, message);
+        const QString path = m_folder.filePath(QStringLiteral("f.not"));
+        QFile::remove(path);
+        if (!content.isEmpty())
+            QVERIFY(TestEnvironment::writeFile(path, content));
+        for (const QString& command : {QStringLiteral("list"), QStringLiteral("cat")}) {
+            QCOMPARE(run({command, path}), 1);
+            QVERIFY2(m_err.contains(message), qPrintable(m_err));
+            QVERIFY(m_out.isEmpty());
+        }
+    }
+
+    void usageErrors()
+    {
+        QCOMPARE(run({}), 2);
+        QVERIFY(m_err.contains(QStringLiteral("Usage")));
+        QCOMPARE(run({QStringLiteral("cat"), twoNoteFile(), QStringLiteral("--format"), QStringLiteral("pdf")}), 2);
+        QCOMPARE(run({QStringLiteral("cat"), twoNoteFile(), QStringLiteral("--note"), QStringLiteral("3")}), 1);
+    }
+};
+
+JOTTEX_GUI_TEST_MAIN(TestNoteCli)
+#include "tst_notecli.moc"
