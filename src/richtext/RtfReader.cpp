@@ -276,10 +276,7 @@ struct FontEntry {
 
 class Reader {
 public:
-    Reader(const QByteArray& rtf, QTextDocument* document)
-        : m_tokenizer(rtf), m_document(document), m_cursor(document)
-    {
-    }
+    Reader(const QByteArray& rtf, QTextDocument* document) : m_tokenizer(rtf), m_cursor(document) {}
 
     void run();
 
@@ -313,7 +310,6 @@ private:
     void finish();
 
     RtfTokenizer m_tokenizer;
-    QTextDocument* m_document;
     QTextCursor m_cursor;
     std::vector<State> m_stack;
     int m_overflowDepth = 0;  // groups opened beyond kMaxDepth

@@ -255,6 +255,11 @@ void TestRtfWriter::textArea()
     QVERIFY(!edit.document()->isUndoAvailable()); // the old text cannot come back by undo
     const QByteArray rtf = textRTF(&edit);
     QVERIFY2(rtf.contains("\\f0\\fs24 new \\b text\\par"), rtf.constData());
+
+    // Text without fonts of its own takes the note's font, which loading must not reset.
+    setTextRTF(&edit, "{\\rtf1 bare}");
+    const QByteArray bare = textRTF(&edit);
+    QVERIFY2(bare.contains("Comic Sans MS;}") && bare.contains("\\fs20 bare"), bare.constData());
 }
 
 void TestRtfWriter::fontSubstitutes()
