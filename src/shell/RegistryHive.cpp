@@ -1,0 +1,594 @@
+#include "shell/RegistryHive.h"
+
+#include "shell/AtomicFile.h"
+#include "shell/ErrorLog.h"
+
+#include <QFile>
+#include <QLockFile>
+
+namespace {
+constexpr quint32 kTypeString = 1;
+constexpr quint32 kTypeBinary = 3;
+constexpr quint32 kTypeDword = 4;
+constexpr quint32 kTypeExpandString = 2;
+constexpr quint32 kTypeMultiString = 7;
+constexpr int kInvalidFileFormat = 321;
+constexpr int kLockWaitMs = 10000;
+constexpr int kHexLineWidth = 78;
+
+const QString kHeader4 = QStringLiteral("REGEDIT4");
+const QString kHeader5 = QStringLiteral("Windows Registry Editor Version 5.00");
+
+// A key line is one line of text and a path is split at backslashes, so neither an empty part
+// nor a line break can be part of a key name.
+bool isValidPath(const QString& path)
+{
+    if (path.isEmpty())
+        return false;
+    for (const auto part : QStringView(path).split(u'\\')) {
+        if (part.isEmpty() || part.contains(u'\n') || part.contains(u'\r') ||
+            part.contains(QChar(0)))
+            return false;
+    }
+    return true;
+}
+
+bool isHexDigit(QChar c)
+{
+    return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
+}
+
+// Version 5 files keep the string types as UTF-16LE; our 8-bit code page is UTF-8.
+std::optional<QByteArray> utf16ToUtf8(const QByteArray& data)
+{
+    if (data.size() % 2 != 0)
+        return std::nullopt;
+    QString text;
+    text.reserve(data.size() / 2);
+    for (qsizetype i = 0; i < data.size(); i += 2)
+        text.append(QChar(char16_t(quint8(data[i]) | (quint8(data[i + 1]) << 8))));
+    return text.toUtf8();
+}
+
+QString decodeFile(const QByteArray& bytes)
+{
+    if (bytes.startsWith("\xFF\xFE")) {
+        QString text;
+        text.reserve(bytes.size() / 2);
+        for (qsizetype i = 2; i + 1 < bytes.size(); i += 2)
+            text.append(QChar(char16_t(quint8(bytes[i]) | (quint8(bytes[i + 1]) << 8))));
+        return text;
+    }
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return QString::fromUtf8(bytes.mid(3));
+    return QString::fromUtf8(bytes);
+}
+
+class HiveParser {
+public:
+    explicit HiveParser(const QString& text) : m_text(text) {}
+
+    std::optional<RegistryHive> run(QString* error)
+    {
+        RegistryHive hive;
+        const bool ok = parseHeader() && parseBody(hive);
+        if (ok)
+            return hive;
+        if (error)
+            *error = QStringLiteral("line %1: %2").arg(m_line).arg(m_error);
+        return std::nullopt;
+    }
+
+private:
+    bool atEnd() const { return m_pos >= m_text.size(); }
+    QChar peek() const { return atEnd() ? QChar() : m_text[m_pos]; }
+    bool atLineEnd() const { return atEnd() || peek() == u'\n' || peek() == u'\r'; }
+
+    QChar take()
+    {
+        const QChar c = m_text[m_pos++];
+        if (c == u'\n')
+            ++m_line;
+        return c;
+    }
+
+    bool fail(const QString& why)
+    {
+        m_error = why;
+        return false;
+    }
+
+    void skipSpaces()
+    {
+        while (!atEnd() && (peek() == u' ' || peek() == u'\t'))
+            ++m_pos;
+    }
+
+    void skipBlank()
+    {
+        while (!atEnd() && peek().isSpace())
+            take();
+    }
+
+    QString takeLine()
+    {
+        const qsizetype start = m_pos;
+        while (!atEnd() && peek() != u'\n')
+            ++m_pos;
+        QString line = m_text.mid(start, m_pos - start);
+        if (line.endsWith(u'\r'))
+            line.chop(1);
+        return line;
+    }
+
+    bool expectLineEnd()
+    {
+        skipSpaces();
+        if (peek() == u';')
+            takeLine();
+        return atLineEnd() || fail(QStringLiteral("unexpected text after the value"));
+    }
+
+    bool parseHeader()
+    {
+        skipBlank();
+        if (atEnd())
+            return true; // an empty file is an empty hive
+        const QString header = takeLine().trimmed();
+        m_unicode = header == kHeader5;
+        return m_unicode || header == kHeader4 || fail(QStringLiteral("unknown header"));
+    }
+
+    bool parseBody(RegistryHive& hive)
+    {
+        for (skipBlank(); !atEnd(); skipBlank()) {
+            const QChar c = peek();
+            bool ok = true;
+            if (c == u';')
+                takeLine();
+            else if (c == u'[')
+                ok = parseKeyLine(hive);
+            else if (c == u'"' || c == u'@')
+                ok = parseValueLine(hive);
+            else
+                ok = fail(QStringLiteral("unexpected text"));
+            if (!ok)
+                return false;
+        }
+        return true;
+    }
+
+    bool parseKeyLine(RegistryHive& hive)
+    {
+        const QString line = takeLine();
+        const qsizetype close = line.lastIndexOf(u']');
+        if (close < 0)
+            return fail(QStringLiteral("key line without ']'"));
+        const QStringView rest = QStringView(line).mid(close + 1).trimmed();
+        if (!rest.isEmpty() && !rest.startsWith(u';'))
+            return fail(QStringLiteral("unexpected text after the key"));
+        QString path = line.mid(1, close - 1);
+        m_skipping = path.startsWith(u'-'); // deletions of keys do not apply to a stored hive
+        m_currentKey.clear();
+        if (m_skipping)
+            return true;
+        if (path.endsWith(u'\\'))
+            path.chop(1);
+        if (hive.createKey(path) != RegistryHive::Status::Ok)
+            return fail(QStringLiteral("invalid key name"));
+        m_currentKey = path;
+        return true;
+    }
+
+    bool parseValueLine(RegistryHive& hive)
+    {
+        QString name;
+        if (peek() == u'@')
+            take();
+        else if (!parseQuoted(&name))
+            return false;
+        skipSpaces();
+        if (peek() != u'=')
+            return fail(QStringLiteral("'=' expected"));
+        take();
+        skipSpaces();
+        quint32 type = 0;
+        QByteArray data;
+        bool deletion = false;
+        if (!parseData(&type, &data, &deletion) || !expectLineEnd())
+            return false;
+        if (m_skipping || deletion)
+            return true;
+        if (m_currentKey.isEmpty())
+            return fail(QStringLiteral("value outside a key"));
+        hive.setValue(m_currentKey, name, type, data);
+        return true;
+    }
+
+    bool parseQuoted(QString* out)
+    {
+        take(); // the opening quote
+        while (!atEnd()) {
+            const QChar c = take();
+            if (c == u'"')
+                return true;
+            if (c != u'\\' || atEnd()) {
+                out->append(c);
+                continue;
+            }
+            const QChar escaped = take();
+            if (escaped == u'n')
+                out->append(u'\n');
+            else if (escaped == u'\\' || escaped == u'"')
+                out->append(escaped);
+            else
+                out->append(c).append(escaped);
+        }
+        return fail(QStringLiteral("unterminated string"));
+    }
+
+    bool startsWithWord(QLatin1StringView word) const
+    {
+        return QStringView(m_text).mid(m_pos).startsWith(word, Qt::CaseInsensitive);
+    }
+
+    bool parseData(quint32* type, QByteArray* data, bool* deletion)
+    {
+        if (peek() == u'"') {
+            QString text;
+            if (!parseQuoted(&text))
+                return false;
+            *type = kTypeString;
+            *data = text.toUtf8().append('\0');
+            return true;
+        }
+        if (peek() == u'-') {
+            take();
+            *deletion = true;
+            return true;
+        }
+        if (startsWithWord(QLatin1StringView("dword:"))) {
+            m_pos += 6;
+            return parseDword(type, data);
+        }
+        if (startsWithWord(QLatin1StringView("hex"))) {
+            m_pos += 3;
+            return parseHexType(type) && parseHexList(data) && convertUnicode(*type, data);
+        }
+        return fail(QStringLiteral("unknown value type"));
+    }
+
+    bool parseDword(quint32* type, QByteArray* data)
+    {
+        const qsizetype start = m_pos;
+        while (!atEnd() && isHexDigit(peek()))
+            ++m_pos;
+        bool ok = false;
+        const quint32 number = QStringView(m_text).mid(start, m_pos - start).toUInt(&ok, 16);
+        if (!ok || m_pos - start > 8)
+            return fail(QStringLiteral("bad dword"));
+        *type = kTypeDword;
+        data->clear();
+        for (int shift = 0; shift < 32; shift += 8)
+            data->append(char((number >> shift) & 0xFF));
+        return true;
+    }
+
+    bool parseHexType(quint32* type)
+    {
+        *type = kTypeBinary;
+        if (peek() == u'(') {
+            take();
+            const qsizetype start = m_pos;
+            while (!atEnd() && isHexDigit(peek()))
+                ++m_pos;
+            bool ok = false;
+            *type = QStringView(m_text).mid(start, m_pos - start).toUInt(&ok, 16);
+            if (!ok || peek() != u')')
+                return fail(QStringLiteral("bad hex type"));
+            take();
+        }
+        if (peek() != u':')
+            return fail(QStringLiteral("':' expected"));
+        take();
+        return true;
+    }
+
+    bool parseHexList(QByteArray* data)
+    {
+        while (true) {
+            skipSpaces();
+            if (atLineEnd() || peek() == u';')
+                return true;
+            if (peek() == u'\\') { // the list goes on in the next line
+                take();
+                skipSpaces();
+                if (peek() == u'\r')
+                    take();
+                if (peek() != u'\n')
+                    return fail(QStringLiteral("text after '\\'"));
+                take();
+                continue;
+            }
+            const qsizetype start = m_pos;
+            while (m_pos - start < 2 && !atEnd() && isHexDigit(peek()))
+                ++m_pos;
+            if (m_pos == start)
+                return fail(QStringLiteral("bad hex byte"));
+            data->append(char(QStringView(m_text).mid(start, m_pos - start).toUInt(nullptr, 16)));
+            skipSpaces();
+            if (peek() == u',')
+                take();
+        }
+    }
+
+    bool convertUnicode(quint32 type, QByteArray* data)
+    {
+        const bool isText =
+            type == kTypeString || type == kTypeExpandString || type == kTypeMultiString;
+        if (!m_unicode || !isText)
+            return true;
+        const auto converted = utf16ToUtf8(*data);
+        if (!converted)
+            return fail(QStringLiteral("odd length of UTF-16 data"));
+        *data = *converted;
+        return true;
+    }
+
+    const QString& m_text;
+    qsizetype m_pos = 0;
+    int m_line = 1;
+    bool m_unicode = false;
+    bool m_skipping = false;
+    QString m_currentKey;
+    QString m_error;
+};
+
+QByteArray quoted(const QString& text)
+{
+    QString escaped = text;
+    escaped.replace(u'\\', QStringLiteral("\\\\")).replace(u'"', QStringLiteral("\\\""));
+    return '"' + escaped.toUtf8() + '"';
+}
+
+// Texts go out quoted only when reading the quoted form gives back the very same bytes.
+bool isQuotable(const RegistryValue& value)
+{
+    const QByteArray& data = value.data;
+    if (value.type != kTypeString || !data.endsWith('\0'))
+        return false;
+    const QByteArray text = data.chopped(1);
+    if (text.contains('\0') || text.contains('\n') || text.contains('\r'))
+        return false;
+    return QString::fromUtf8(text).toUtf8() == text;
+}
+
+QByteArray hexList(const QByteArray& data, qsizetype column)
+{
+    QByteArray out;
+    for (qsizetype i = 0; i < data.size(); ++i) {
+        if (i > 0) {
+            out += ',';
+            ++column;
+            if (column + 3 > kHexLineWidth) {
+                out += "\\\n  ";
+                column = 2;
+            }
+        }
+        out += QByteArray::number(quint8(data[i]), 16).rightJustified(2, '0');
+        column += 2;
+    }
+    return out;
+}
+
+QByteArray valueLine(const RegistryValue& value)
+{
+    QByteArray line = value.name.isEmpty() ? QByteArray("@") : quoted(value.name);
+    line += '=';
+    if (isQuotable(value))
+        return line + quoted(QString::fromUtf8(value.data.chopped(1)));
+    if (value.type == kTypeDword && value.data.size() == 4) {
+        const quint32 number = quint8(value.data[0]) | (quint8(value.data[1]) << 8) |
+                               (quint8(value.data[2]) << 16) |
+                               (quint32(quint8(value.data[3])) << 24);
+        return line + "dword:" + QByteArray::number(number, 16).rightJustified(8, '0');
+    }
+    line += value.type == kTypeBinary ? QByteArray("hex:")
+                                      : "hex(" + QByteArray::number(value.type, 16) + "):";
+    const qsizetype lastBreak = line.lastIndexOf('\n');
+    return line + hexList(value.data, line.size() - lastBreak - 1);
+}
+
+std::optional<QByteArray> readBytes(const QString& file)
+{
+    QFile in(file);
+    if (!in.exists())
+        return QByteArray();
+    if (!in.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return in.readAll();
+}
+
+// Keeps the broken file for inspection and lets the program go on with an empty hive.
+void setAside(const QString& file, const QString& reason)
+{
+    const QString bad = file + QStringLiteral(".bad");
+    QFile::remove(bad);
+    const bool moved = QFile::rename(file, bad);
+    const QString outcome =
+        moved ? QStringLiteral("moved to ") + bad : QStringLiteral("could not be moved to ") + bad;
+    modMain::WriteLogEntry(
+        QStringLiteral("RegistryHive: read"), QString::number(kInvalidFileFormat),
+        QStringLiteral("Invalid file format: %1 (%2), %3").arg(file, reason, outcome));
+}
+
+// With the lock held: the hive as the file holds it, the file set aside when it is broken.
+std::optional<RegistryHive> loadLocked(const QString& file)
+{
+    const auto bytes = readBytes(file);
+    if (!bytes)
+        return std::nullopt;
+    QString error;
+    if (auto hive = RegistryHive::parse(*bytes, &error))
+        return hive;
+    setAside(file, error);
+    return RegistryHive();
+}
+} // namespace
+
+const RegistryHive::Key* RegistryHive::findKey(const QString& path) const
+{
+    const auto it = m_keys.find(folded(path));
+    return it == m_keys.end() ? nullptr : &it->second;
+}
+
+RegistryHive::Key* RegistryHive::findKey(const QString& path)
+{
+    const auto it = m_keys.find(folded(path));
+    return it == m_keys.end() ? nullptr : &it->second;
+}
+
+RegistryHive::Key* RegistryHive::ensureKey(const QString& path)
+{
+    if (!isValidPath(path))
+        return nullptr;
+    for (qsizetype cut = path.indexOf(u'\\'); cut >= 0; cut = path.indexOf(u'\\', cut + 1)) {
+        const QString parent = path.left(cut);
+        m_keys.try_emplace(folded(parent), Key{parent, {}});
+    }
+    return &m_keys.try_emplace(folded(path), Key{path, {}}).first->second;
+}
+
+bool RegistryHive::keyExists(const QString& path) const
+{
+    return findKey(path) != nullptr;
+}
+
+const RegistryValue* RegistryHive::value(const QString& path, const QString& name) const
+{
+    const Key* key = findKey(path);
+    if (!key)
+        return nullptr;
+    for (const RegistryValue& value : key->values) {
+        if (value.name.compare(name, Qt::CaseInsensitive) == 0)
+            return &value;
+    }
+    return nullptr;
+}
+
+QStringList RegistryHive::valueNames(const QString& path) const
+{
+    QStringList names;
+    if (const Key* key = findKey(path)) {
+        for (const RegistryValue& value : key->values)
+            names.append(value.name);
+    }
+    return names;
+}
+
+QStringList RegistryHive::subkeyNames(const QString& path) const
+{
+    QStringList names;
+    const QString prefix = folded(path) + u'\\';
+    for (auto it = m_keys.lower_bound(prefix); it != m_keys.end(); ++it) {
+        if (!it->first.startsWith(prefix))
+            break;
+        if (it->first.indexOf(u'\\', prefix.size()) < 0)
+            names.append(it->second.path.mid(prefix.size()));
+    }
+    return names;
+}
+
+RegistryHive::Status RegistryHive::createKey(const QString& path)
+{
+    return ensureKey(path) ? Status::Ok : Status::InvalidPath;
+}
+
+RegistryHive::Status RegistryHive::setValue(const QString& path, const QString& name, quint32 type,
+                                            const QByteArray& data)
+{
+    Key* key = ensureKey(path);
+    if (!key)
+        return Status::InvalidPath;
+    for (RegistryValue& value : key->values) {
+        if (value.name.compare(name, Qt::CaseInsensitive) == 0) {
+            value.type = type;
+            value.data = data;
+            return Status::Ok;
+        }
+    }
+    key->values.append(RegistryValue{name, type, data});
+    return Status::Ok;
+}
+
+RegistryHive::Status RegistryHive::deleteKey(const QString& path)
+{
+    const auto it = m_keys.find(folded(path));
+    if (it == m_keys.end())
+        return Status::NotFound;
+    if (!subkeyNames(path).isEmpty())
+        return Status::HasSubkeys;
+    m_keys.erase(it);
+    return Status::Ok;
+}
+
+RegistryHive::Status RegistryHive::deleteValue(const QString& path, const QString& name)
+{
+    Key* key = findKey(path);
+    if (!key)
+        return Status::NotFound;
+    const auto removed = key->values.removeIf([&name](const RegistryValue& value) {
+        return value.name.compare(name, Qt::CaseInsensitive) == 0;
+    });
+    return removed > 0 ? Status::Ok : Status::NotFound;
+}
+
+std::optional<RegistryHive> RegistryHive::parse(const QByteArray& bytes, QString* error)
+{
+    const QString text = decodeFile(bytes);
+    return HiveParser(text).run(error);
+}
+
+QByteArray RegistryHive::toRegedit4() const
+{
+    QByteArray out = kHeader4.toUtf8() + "\n\n";
+    for (const auto& [foldedPath, key] : m_keys) {
+        out += '[' + key.path.toUtf8() + "]\n";
+        for (const RegistryValue& value : key.values)
+            out += valueLine(value) + '\n';
+        out += '\n';
+    }
+    return out;
+}
+
+RegistryHive RegistryHive::read(const QString& file)
+{
+    const auto bytes = readBytes(file);
+    if (!bytes)
+        return RegistryHive();
+    if (auto hive = parse(*bytes))
+        return *hive;
+    // Set the file aside under the lock only, so that a file a writer has just replaced is
+    // never the one moved.
+    QLockFile lock(file + QStringLiteral(".lock"));
+    if (!lock.tryLock(kLockWaitMs))
+        return RegistryHive();
+    return loadLocked(file).value_or(RegistryHive());
+}
+
+RegistryHive::Status RegistryHive::update(const QString& file,
+                                          const std::function<Status(RegistryHive&)>& change)
+{
+    QLockFile lock(file + QStringLiteral(".lock"));
+    if (!lock.tryLock(kLockWaitMs))
+        return Status::IoError;
+    auto hive = loadLocked(file);
+    if (!hive)
+        return Status::IoError;
+    const Status status = change(*hive);
+    if (status != Status::Ok)
+        return status;
+    if (AtomicFile::write(file, hive->toRegedit4()))
+        return Status::IoError;
+    return Status::Ok;
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <map>
+#include <optional>
+
+// One named value of a key: its type code and its raw bytes, as the 8-bit registry API keeps
+// them (texts are UTF-8 bytes followed by their terminating NUL).
+struct RegistryValue {
+    QString name;
+    quint32 type = 0;
+    QByteArray data;
+};
+
+// The per-user store of keys and typed values that stands in for the registry. Key paths start
+// with the root's name ("HKEY_CURRENT_USER\SOFTWARE\Ulmar"); key and value names compare without
+// regard to case and keep the case they were created with. On disk it is a .reg text file.
+class RegistryHive {
+public:
+    enum class Status { Ok, NotFound, HasSubkeys, InvalidPath, IoError };
+
+    bool keyExists(const QString& path) const;
+    const RegistryValue* value(const QString& path, const QString& name) const;
+    QStringList valueNames(const QString& path) const;
+    QStringList subkeyNames(const QString& path) const;
+    bool isEmpty() const { return m_keys.empty(); }
+
+    // Creates the key and every missing parent.
+    Status createKey(const QString& path);
+    // Creates the key when needed, then adds or replaces the value.
+    Status setValue(const QString& path, const QString& name, quint32 type, const QByteArray& data);
+    // Fails with HasSubkeys rather than removing a whole branch.
+    Status deleteKey(const QString& path);
+    Status deleteValue(const QString& path, const QString& name);
+
+    // Reads REGEDIT4 and "Windows Registry Editor Version 5.00" text; nullopt and a reason
+    // when the text is not a hive.
+    static std::optional<RegistryHive> parse(const QByteArray& bytes, QString* error = nullptr);
+    QByteArray toRegedit4() const;
+
+    // The hive as the file holds it now; an unreadable file is moved aside and gives an empty
+    // hive. Needs no lock: writers always replace the file whole.
+    static RegistryHive read(const QString& file);
+    // Locks the file, re-reads it, applies change and writes it back atomically when change
+    // reports Ok. Writers in other processes are serialised by the same lock.
+    static Status update(const QString& file, const std::function<Status(RegistryHive&)>& change);
+
+private:
+    struct Key {
+        QString path;
+        QList<RegistryValue> values;
+    };
+
+    static QString folded(const QString& path) { return path.toCaseFolded(); }
+    const Key* findKey(const QString& path) const;
+    Key* findKey(const QString& path);
+    Key* ensureKey(const QString& path);
+
+    // Folded path -> key: parents sort before their children, siblings by name.
+    std::map<QString, Key> m_keys;
+};

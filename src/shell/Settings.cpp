@@ -1,0 +1,168 @@
+#include "shell/Settings.h"
+
+#include "shell/AtomicFile.h"
+#include "shell/ErrorLog.h"
+#include "shell/Paths.h"
+#include "shell/cRegistry.h"
+
+#include <QFile>
+#include <array>
+
+namespace {
+using modMain::Setting;
+using modMain::SettingDefault;
+using modMain::SettingInfo;
+
+constexpr std::array kSettings{
+    SettingInfo{Setting::SaveSetting, "SaveSetting", "False", SettingDefault::Fixed},
+    SettingInfo{Setting::Color, "Color", "yellow", SettingDefault::Fixed},
+    SettingInfo{Setting::ForeColor, "ForeColor", "0", SettingDefault::Fixed},
+    SettingInfo{Setting::IsOnTop, "IsOnTop", "True", SettingDefault::Fixed},
+    SettingInfo{Setting::Alpha, "Alpha", "255", SettingDefault::Fixed},
+    SettingInfo{Setting::FontName, "FontName", "Comic Sans MS", SettingDefault::Fixed},
+    SettingInfo{Setting::DefaultFontSize, "DefaultFontSize", "10", SettingDefault::Fixed},
+    SettingInfo{Setting::Height, "Height", "2865", SettingDefault::Fixed},
+    SettingInfo{Setting::Width, "Width", "3345", SettingDefault::Fixed},
+    SettingInfo{Setting::Top, "Top", "", SettingDefault::CentredOnScreen},
+    SettingInfo{Setting::Left, "Left", "", SettingDefault::CentredOnScreen},
+    SettingInfo{Setting::CaptionType, "CaptionType", "0", SettingDefault::Fixed},
+    SettingInfo{Setting::AutoSave, "AutoSave", "True", SettingDefault::Fixed},
+    SettingInfo{Setting::SaveNewNoteOnClose, "SaveNewNoteOnClose", "True", SettingDefault::Fixed},
+    SettingInfo{Setting::LastFolder, "LastFolder", "", SettingDefault::DesktopFolder},
+};
+
+// settingInfo() indexes the table by the enum's value.
+constexpr bool isInEnumOrder()
+{
+    for (std::size_t i = 0; i < kSettings.size(); ++i) {
+        if (kSettings[i].id != static_cast<Setting>(i))
+            return false;
+    }
+    return kSettings.size() == static_cast<std::size_t>(Setting::LastFolder) + 1;
+}
+static_assert(isInEnumOrder());
+
+const QString kSettingsKeyText = QString::fromLatin1(modMain::kSettingsKey);
+
+// Characters that make the desktop entry's Exec argument need quotes.
+bool needsQuotes(const QString& argument)
+{
+    static const QString reserved = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`");
+    for (const QChar c : argument) {
+        if (reserved.contains(c))
+            return true;
+    }
+    return argument.isEmpty();
+}
+
+// Exec= value for one program path: argument quoting first, then field codes, then the
+// key file's own string escapes (which a reader undoes first).
+QString execValue(const QString& program)
+{
+    QString argument = program;
+    if (needsQuotes(argument)) {
+        QString escaped;
+        for (const QChar c : argument) {
+            if (c == u'"' || c == u'`' || c == u'$' || c == u'\\')
+                escaped += u'\\';
+            escaped += c;
+        }
+        argument = u'"' + escaped + u'"';
+    }
+    argument.replace(u'%', QStringLiteral("%%"));
+    QString value;
+    for (const QChar c : argument) {
+        if (c == u'\\')
+            value += QStringLiteral("\\\\");
+        else if (c == u'\n')
+            value += QStringLiteral("\\n");
+        else if (c == u'\t')
+            value += QStringLiteral("\\t");
+        else if (c == u'\r')
+            value += QStringLiteral("\\r");
+        else
+            value += c;
+    }
+    return value;
+}
+
+} // namespace
+
+const SettingInfo& modMain::settingInfo(Setting id)
+{
+    return kSettings[static_cast<std::size_t>(id)];
+}
+
+QString modMain::settingName(Setting id)
+{
+    return QString::fromLatin1(settingInfo(id).name);
+}
+
+QString modMain::settingDefault(Setting id)
+{
+    return QString::fromLatin1(settingInfo(id).defaultText);
+}
+
+QString modMain::ReadSetting(const QString& keyPath, const QString& valueName,
+                             const QString& defaultText)
+{
+    cRegistry registry;
+    registry.setClassKey(cRegistry::HKEY_CURRENT_USER);
+    registry.setSectionKey(keyPath);
+    registry.setValueKey(valueName);
+    registry.setValueType(cRegistry::REG_SZ);
+    registry.setDefault(defaultText);
+    const QVariant value = registry.Value();
+    if (value.typeId() == QMetaType::QByteArray) // the stored bytes, without the added zero
+        return QString::fromUtf8(value.toByteArray().chopped(1));
+    return value.toString();
+}
+
+Failure modMain::WriteSetting(const QString& keyPath, const QString& valueName, const QString& text)
+{
+    cRegistry registry;
+    registry.setClassKey(cRegistry::HKEY_CURRENT_USER);
+    registry.setSectionKey(keyPath);
+    if (!registry.KeyExists()) {
+        const auto created = registry.CreateKey();
+        if (!created)
+            return created.error();
+    }
+    registry.setValueKey(valueName);
+    registry.setValueType(cRegistry::REG_SZ);
+    return registry.setValue(text);
+}
+
+QString modMain::ReadSetting(Setting id)
+{
+    return ReadSetting(kSettingsKeyText, settingName(id), settingDefault(id));
+}
+
+QString modMain::ReadSetting(Setting id, const QString& defaultText)
+{
+    return ReadSetting(kSettingsKeyText, settingName(id), defaultText);
+}
+
+Failure modMain::WriteSetting(Setting id, const QString& text)
+{
+    return WriteSetting(kSettingsKeyText, settingName(id), text);
+}
+
+void modMain::RunAtStartUp()
+{
+    const QString entry = QStringLiteral("[Desktop Entry]\n"
+                                         "Type=Application\n"
+                                         "Name=Jottex\n"
+                                         "Exec=%1\n"
+                                         "X-GNOME-Autostart-enabled=true\n")
+                              .arg(execValue(AppPaths::executablePath()));
+    if (Failure failure = AtomicFile::write(AppPaths::autostartFile(), entry.toUtf8()))
+        WriteLogEntry(QStringLiteral("modMain: RunAtStartUp"), *failure);
+}
+
+void modMain::RemoveRunAtStartUp()
+{
+    const QString entry = AppPaths::autostartFile();
+    if (QFile::exists(entry))
+        QFile::remove(entry);
+}

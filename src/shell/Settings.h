@@ -1,0 +1,63 @@
+#pragma once
+
+#include "shell/AppError.h"
+
+#include <QString>
+
+namespace modMain {
+// The per-user key that holds every preference.
+inline constexpr char kSettingsKey[] = "SOFTWARE\\Ulmar\\Jottex";
+
+// The stored preferences, in the order of the settings table.
+enum class Setting {
+    SaveSetting,
+    Color,
+    ForeColor,
+    IsOnTop,
+    Alpha,
+    FontName,
+    DefaultFontSize,
+    Height,
+    Width,
+    Top,
+    Left,
+    CaptionType,
+    AutoSave,
+    SaveNewNoteOnClose,
+    LastFolder,
+};
+
+// How the default of a preference is found.
+enum class SettingDefault {
+    Fixed,           // the text in the table
+    CentredOnScreen, // half of (screen extent minus window extent), computed by the window
+    DesktopFolder,   // the user's Desktop folder, computed by the note store
+};
+
+struct SettingInfo {
+    Setting id;
+    const char* name;
+    const char* defaultText; // empty unless the default is Fixed
+    SettingDefault defaultKind;
+};
+
+const SettingInfo& settingInfo(Setting id);
+QString settingName(Setting id);
+QString settingDefault(Setting id);
+
+// The stored text of a value of HKEY_CURRENT_USER, defaultText when the key or value is missing;
+// a double word comes back as its decimal text.
+QString ReadSetting(const QString& keyPath, const QString& valueName, const QString& defaultText);
+// Creates the key when needed and stores text as a plain string value.
+Failure WriteSetting(const QString& keyPath, const QString& valueName, const QString& text);
+
+// The same under the settings key, by table entry; the first uses the table's default.
+QString ReadSetting(Setting id);
+QString ReadSetting(Setting id, const QString& defaultText);
+Failure WriteSetting(Setting id, const QString& text);
+
+// Writes the login autostart entry for the running executable; failures are logged.
+void RunAtStartUp();
+// Removes the login autostart entry; failures are ignored.
+void RemoveRunAtStartUp();
+} // namespace modMain

@@ -1,0 +1,94 @@
+#pragma once
+
+#include "shell/AppError.h"
+
+#include <QStringList>
+#include <QVariant>
+#include <optional>
+
+// Reads and writes one value of the per-user hive, addressed by root key (ClassKey), key path
+// (SectionKey) and value name (ValueKey). Create one per access and drop it afterwards.
+// Failures go back to the caller as AppError; a read never fails, it yields Default.
+class cRegistry {
+public:
+    // Predefined root keys.
+    static constexpr qint32 HKEY_CLASSES_ROOT = qint32(0x80000000);
+    static constexpr qint32 HKEY_CURRENT_USER = qint32(0x80000001);
+    static constexpr qint32 HKEY_LOCAL_MACHINE = qint32(0x80000002);
+    static constexpr qint32 HKEY_USERS = qint32(0x80000003);
+    static constexpr qint32 HKEY_PERFORMANCE_DATA = qint32(0x80000004);
+    static constexpr qint32 HKEY_CURRENT_CONFIG = qint32(0x80000005);
+    static constexpr qint32 HKEY_DYN_DATA = qint32(0x80000006);
+
+    // Value type codes.
+    static constexpr qint32 REG_NONE = 0;
+    static constexpr qint32 REG_SZ = 1;
+    static constexpr qint32 REG_EXPAND_SZ = 2;
+    static constexpr qint32 REG_BINARY = 3;
+    static constexpr qint32 REG_DWORD = 4;
+    static constexpr qint32 REG_DWORD_BIG_ENDIAN = 5;
+    static constexpr qint32 REG_LINK = 6;
+    static constexpr qint32 REG_MULTI_SZ = 7;
+
+    // Error numbers reported to the caller.
+    static constexpr int ErrorKeyAccess = 26001;
+    static constexpr int ErrorValueWrite = int(0x800469A9);
+    static constexpr int ErrorEnumerateSections = int(0x800469AA);
+    static constexpr int ErrorAssociationItems = int(0x800469AC);
+    static constexpr int ErrorClassNotDefined = int(0x800469AD);
+
+    qint32 ClassKey() const { return m_classKey; }
+    void setClassKey(qint32 classKey) { m_classKey = classKey; }
+    QString SectionKey() const { return m_sectionKey; }
+    void setSectionKey(const QString& sectionKey) { m_sectionKey = sectionKey; }
+    QString ValueKey() const { return m_valueKey; }
+    void setValueKey(const QString& valueKey) { m_valueKey = valueKey; }
+    qint32 ValueType() const { return m_valueType; }
+    void setValueType(qint32 valueType) { m_valueType = valueType; }
+    QVariant Default() const { return m_default; }
+    void setDefault(const QVariant& defaultValue) { m_default = defaultValue; }
+    QString Machine() const { return m_machine; }
+    void setMachine(const QString& sMachine);
+
+    bool KeyExists() const;
+    Expected<bool> CreateKey();
+    Expected<bool> DeleteKey();
+    Expected<bool> DeleteValue();
+
+    // Texts come back as QString, double words as qint32, every other type as QByteArray of
+    // the stored bytes plus one zero byte. Sets ValueType to the type found.
+    QVariant Value();
+    Failure setValue(const QVariant& vValue);
+
+    QVariant ValueEx(qint32 classKey, const QString& sectionKey, const QString& valueKey,
+                     qint32 valueType, const QVariant& defaultValue);
+    Failure setValueEx(qint32 classKey, const QString& sectionKey, const QString& valueKey,
+                       qint32 valueType, const QVariant& defaultValue, const QVariant& NewValue);
+
+    Expected<bool> EnumerateValues(QStringList& sKeyNames, int& iKeyCount) const;
+    Expected<bool> EnumerateSections(QStringList& sSect, int& iSectCount) const;
+
+    Failure CreateEXEAssociation(const QString& sExePath, const QString& sClassName,
+                                 const QString& sClassDescription, const QString& sAssociation,
+                                 const QString& sOpenMenuText, bool bSupportPrint,
+                                 const QString& sPrintMenuText, bool bSupportNew,
+                                 const QString& sNewMenuText, bool bSupportInstall,
+                                 const QString& sInstallMenuText, int lDefaultIconIndex);
+    // vItems holds triples: verb name, menu text, command line.
+    Failure CreateAdditionalEXEAssociations(const QString& sClassName, const QStringList& vItems);
+
+private:
+    std::optional<QString> keyPath() const;
+    QString valueName() const;
+    AppError error(int number, const QString& description) const;
+    QString setFailedText(const QVariant& value) const;
+    Failure writeClassValue(const QString& section, const QString& text);
+
+    qint32 m_classKey = 0;
+    QString m_sectionKey;
+    QString m_valueKey;
+    qint32 m_valueType = REG_NONE;
+    QVariant m_default;
+    QString m_machine;
+    QVariant m_lastValueWritten;
+};

@@ -1,0 +1,224 @@
+#include "common/TestEnvironment.h"
+#include "shell/AtomicFile.h"
+#include "shell/Paths.h"
+#include "shell/RegistryHive.h"
+#include "shell/Settings.h"
+#include "shell/cRegistry.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QtTest>
+
+using modMain::Setting;
+
+namespace {
+const QString kKey = QString::fromLatin1(modMain::kSettingsKey);
+constexpr int kWritesPerWriter = 200;
+
+// Helper modes of this program, started by the tests as child processes.
+int writeSettings(const QString& prefix)
+{
+    for (int i = 0; i < kWritesPerWriter; ++i) {
+        const QString name = prefix + QString::number(i);
+        if (modMain::WriteSetting(kKey, name, name))
+            return 1;
+    }
+    return 0;
+}
+
+QStringList settingsNames()
+{
+    QStringList names;
+    cRegistry registry;
+    registry.setClassKey(cRegistry::HKEY_CURRENT_USER);
+    registry.setSectionKey(kKey);
+    int count = 0;
+    registry.EnumerateValues(names, count);
+    return names;
+}
+
+// The Exec= value of the autostart entry with the key file's escapes undone, as a desktop
+// environment reads it.
+QString autostartExec()
+{
+    const QString text = QString::fromUtf8(TestEnvironment::readFile(AppPaths::autostartFile()));
+    for (const QString& line : text.split(u'\n')) {
+        if (!line.startsWith(QStringLiteral("Exec=")))
+            continue;
+        QString value;
+        for (qsizetype i = 5; i < line.size(); ++i) {
+            if (line[i] != u'\\' || i + 1 == line.size()) {
+                value += line[i];
+                continue;
+            }
+            const QChar c = line[++i];
+            value += c == u'n'   ? QChar(u'\n')
+                     : c == u't' ? QChar(u'\t')
+                     : c == u's' ? QChar(u' ')
+                                 : c;
+        }
+        return value;
+    }
+    return {};
+}
+} // namespace
+
+class TestSettings : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { TestEnvironment::resetFolders(); }
+
+    void firstStartReadsDefaults()
+    {
+        QCOMPARE(modMain::ReadSetting(Setting::SaveSetting), QStringLiteral("False"));
+        QCOMPARE(modMain::ReadSetting(Setting::AutoSave), QStringLiteral("True"));
+        QCOMPARE(modMain::ReadSetting(Setting::SaveNewNoteOnClose), QStringLiteral("True"));
+        QCOMPARE(modMain::ReadSetting(Setting::Top, QStringLiteral("1200")),
+                 QStringLiteral("1200"));
+        QVERIFY(!QFile::exists(AppPaths::hiveFile()));
+    }
+
+    void writtenTextsReadBackAsPlainStrings()
+    {
+        QVERIFY(!modMain::WriteSetting(Setting::Height, QStringLiteral("3000")));
+        QVERIFY(!modMain::WriteSetting(Setting::Color, QStringLiteral("blue")));
+        QVERIFY(!modMain::WriteSetting(Setting::Color, QStringLiteral("peach")));
+        QCOMPARE(modMain::ReadSetting(Setting::Height), QStringLiteral("3000"));
+        QCOMPARE(modMain::ReadSetting(Setting::Color), QStringLiteral("peach"));
+        QCOMPARE(settingsNames(), QStringList({"Height", "Color"}));
+        const RegistryHive hive = RegistryHive::read(AppPaths::hiveFile());
+        const RegistryValue* color =
+            hive.value(QStringLiteral("HKEY_CURRENT_USER\\") + kKey, QStringLiteral("color"));
+        QCOMPARE(color->type, 1u);
+        QCOMPARE(color->data, QByteArray("peach\0", 6));
+    }
+
+    void storedNumberReadsAsDecimalText()
+    {
+        cRegistry registry;
+        registry.setClassKey(cRegistry::HKEY_CURRENT_USER);
+        registry.setSectionKey(kKey);
+        registry.setValueKey(QStringLiteral("Alpha"));
+        registry.setValueType(cRegistry::REG_DWORD);
+        QVERIFY(!registry.setValue(-7));
+        QCOMPARE(modMain::ReadSetting(Setting::Alpha), QStringLiteral("-7"));
+    }
+
+    void writeFailureReachesTheCaller()
+    {
+        QVERIFY(QDir().mkpath(AppPaths::hiveFile())); // a folder where the hive file belongs
+        const Failure failure = modMain::WriteSetting(Setting::Color, QStringLiteral("red"));
+        QVERIFY(failure);
+        QCOMPARE(failure->number, 26001);
+        QCOMPARE(failure->description,
+                 QStringLiteral("Failed to create registry Key: 'SOFTWARE\\Ulmar\\Jottex"));
+        QCOMPARE(modMain::ReadSetting(Setting::Color), QStringLiteral("yellow"));
+    }
+
+    void brokenHiveGivesDefaults()
+    {
+        QVERIFY(TestEnvironment::writeFile(AppPaths::hiveFile(), "REGEDIT4\n[HKEY_CURRENT_USER\n"));
+        QCOMPARE(modMain::ReadSetting(Setting::AutoSave), QStringLiteral("True"));
+        QVERIFY(QFile::exists(AppPaths::hiveFile() + QStringLiteral(".bad")));
+        QCOMPARE(TestEnvironment::logLines().size(), 1);
+        QVERIFY(!modMain::WriteSetting(Setting::AutoSave, QStringLiteral("False")));
+        QCOMPARE(modMain::ReadSetting(Setting::AutoSave), QStringLiteral("False"));
+    }
+
+    void twoWritersLoseNothing()
+    {
+        QList<QProcess*> writers;
+        for (const char* prefix : {"first", "second"}) {
+            auto* writer = new QProcess(this);
+            writer->setProcessChannelMode(QProcess::ForwardedChannels);
+            writer->start(QCoreApplication::applicationFilePath(),
+                          {QStringLiteral("--write-settings"), QString::fromLatin1(prefix)});
+            writers.append(writer);
+        }
+        for (QProcess* writer : writers) {
+            QVERIFY(writer->waitForFinished(240000));
+            QCOMPARE(writer->exitCode(), 0);
+        }
+        const QStringList names = settingsNames();
+        QCOMPARE(names.size(), 2 * kWritesPerWriter);
+        for (int i = 0; i < kWritesPerWriter; ++i) {
+            for (const QString& prefix : {QStringLiteral("first"), QStringLiteral("second")}) {
+                const QString name = prefix + QString::number(i);
+                QCOMPARE(modMain::ReadSetting(kKey, name, {}), name);
+            }
+        }
+        QVERIFY(!QFile::exists(AppPaths::hiveFile() + QStringLiteral(".bad")));
+    }
+
+    void autostartEntryNamesTheExecutable_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("plain") << "bin";
+        QTest::newRow("reserved characters") << "my notes $HOME `x` \"q\" 100% back\\slash";
+    }
+
+    void autostartEntryNamesTheExecutable()
+    {
+        QFETCH(QString, folder);
+        const QString dir = qEnvironmentVariable("XDG_DATA_HOME") + u'/' + folder;
+        const QString program = dir + QStringLiteral("/jottex");
+        QVERIFY(QDir().mkpath(dir));
+        QVERIFY(QFile::copy(QCoreApplication::applicationFilePath(), program));
+        QCOMPARE(QProcess::execute(program, {QStringLiteral("--run-at-startup")}), 0);
+
+        const QString text =
+            QString::fromUtf8(TestEnvironment::readFile(AppPaths::autostartFile()));
+        QVERIFY(text.startsWith(QStringLiteral("[Desktop Entry]\n")));
+        QVERIFY(text.contains(QStringLiteral("\nType=Application\n")));
+        QVERIFY(text.contains(QStringLiteral("\nName=Jottex\n")));
+        QVERIFY(text.contains(QStringLiteral("\nX-GNOME-Autostart-enabled=true\n")));
+        QString exec = autostartExec();
+        if (folder == QStringLiteral("bin")) {
+            QCOMPARE(exec, program);
+        } else {
+            // After the key file's escapes: field codes doubled, the argument quoted.
+            exec.replace(QStringLiteral("%%"), QStringLiteral("%"));
+            QVERIFY(exec.startsWith(u'"') && exec.endsWith(u'"'));
+            QString unquoted;
+            for (qsizetype i = 1; i + 1 < exec.size(); ++i)
+                unquoted += exec[i] == u'\\' ? exec[++i] : exec[i];
+            QCOMPARE(unquoted, program);
+        }
+
+        modMain::RemoveRunAtStartUp();
+        QVERIFY(!QFile::exists(AppPaths::autostartFile()));
+        modMain::RemoveRunAtStartUp();
+    }
+
+    void autostartFailureIsLogged()
+    {
+        AtomicFile::failWritesAfter(0);
+        modMain::RunAtStartUp();
+        AtomicFile::failWritesAfter(-1);
+        QVERIFY(!QFile::exists(AppPaths::autostartFile()));
+        const QStringList log = TestEnvironment::logLines();
+        QCOMPARE(log.size(), 1);
+        QVERIFY(log[0].contains(QStringLiteral("\tmodMain: RunAtStartUp\t61\tDisk full")));
+    }
+};
+
+int main(int argc, char** argv)
+{
+    if (argc == 3 && qstrcmp(argv[1], "--write-settings") == 0) {
+        QCoreApplication app(argc, argv); // keeps the parent's folders
+        return writeSettings(QString::fromLocal8Bit(argv[2]));
+    }
+    if (argc == 2 && qstrcmp(argv[1], "--run-at-startup") == 0) {
+        QCoreApplication app(argc, argv);
+        modMain::RunAtStartUp();
+        return 0;
+    }
+    TestEnvironment environment;
+    QCoreApplication app(argc, argv);
+    TestSettings test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_settings.moc"
