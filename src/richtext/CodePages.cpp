@@ -12,7 +12,7 @@ struct CharsetEntry {
     int codePage;
 };
 
-// \fcharset values of the RTF specification and the code pages they imply.
+// The \fcharset values RTF defines and the Windows code pages they imply.
 constexpr CharsetEntry kCharsets[] = {
     {0, 1252},   {128, 932},  {129, 949},  {134, 936},  {136, 950},
     {161, 1253}, {162, 1254}, {163, 1258}, {177, 1255}, {178, 1256},
