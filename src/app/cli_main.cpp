@@ -1,3 +1,4 @@
+#include "richtext/RichText.h"
 #include "store/NoteCli.h"
 
 #include <QFile>
@@ -9,6 +10,7 @@ int main(int argc, char* argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+    RichText::installFontSubstitutes();
     QFile in;
     QFile out;
     QFile err;

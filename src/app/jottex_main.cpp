@@ -1,6 +1,9 @@
+#include "richtext/RichText.h"
+#include "shell/SessionEnd.h"
 #include "shell/StartUp.h"
 
 #include <QApplication>
+#include <QIcon>
 
 int main(int argc, char* argv[])
 {
@@ -13,6 +16,9 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Jottex"));
     QApplication::setOrganizationName(QStringLiteral("Ulmar"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/jottex.svg")));
+    RichText::installFontSubstitutes();
+    SessionEnd::install();
     modMain::Main(modMain::commandLineText(QApplication::arguments()));
     return QApplication::exec();
 }

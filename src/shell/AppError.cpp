@@ -21,6 +21,7 @@ constexpr std::array kTexts{
     NumberText{ErrorNumber::PathFileAccessError, "Path/File access error"},
     NumberText{ErrorNumber::PathNotFound, "Path not found"},
     NumberText{ErrorNumber::ObjectNotSet, "Object variable or With block variable not set"},
+    NumberText{ErrorNumber::InvalidFileFormat, "Invalid file format"},
     NumberText{ErrorNumber::XmlParseError, "The document is not well-formed"},
 };
 } // namespace

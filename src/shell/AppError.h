@@ -19,6 +19,7 @@ inline constexpr int PermissionDenied = 70;
 inline constexpr int PathFileAccessError = 75;
 inline constexpr int PathNotFound = 76;
 inline constexpr int ObjectNotSet = 91;
+inline constexpr int InvalidFileFormat = 321;
 inline constexpr int XmlParseError = -1072896760; // the XML library's "document not well-formed"
 
 // The standard description of a number, or "Application-defined or object-defined error".

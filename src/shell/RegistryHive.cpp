@@ -1,5 +1,7 @@
 #include "shell/RegistryHive.h"
 
+#include "shell/AppError.h"
+
 #include "shell/AtomicFile.h"
 #include "shell/ErrorLog.h"
 
@@ -12,7 +14,6 @@ constexpr quint32 kTypeBinary = 3;
 constexpr quint32 kTypeDword = 4;
 constexpr quint32 kTypeExpandString = 2;
 constexpr quint32 kTypeMultiString = 7;
-constexpr int kInvalidFileFormat = 321;
 constexpr int kLockWaitMs = 10000;
 constexpr int kHexLineWidth = 78;
 
@@ -418,7 +419,7 @@ void setAside(const QString& file, const QString& reason)
     const QString outcome =
         moved ? QStringLiteral("moved to ") + bad : QStringLiteral("could not be moved to ") + bad;
     modMain::WriteLogEntry(
-        QStringLiteral("RegistryHive: read"), QString::number(kInvalidFileFormat),
+        QStringLiteral("RegistryHive: read"), QString::number(ErrorNumber::InvalidFileFormat),
         QStringLiteral("Invalid file format: %1 (%2), %3").arg(file, reason, outcome));
 }
 

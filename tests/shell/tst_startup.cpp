@@ -9,6 +9,8 @@
 #include "window/frmMain.h"
 
 #include <QLabel>
+#include "window/NoteTextEdit.h"
+
 #include <QTextEdit>
 #include <QtTest>
 

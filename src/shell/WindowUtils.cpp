@@ -1,0 +1,96 @@
+#include "shell/WindowUtils.h"
+
+#include "store/TextCodec.h"
+
+#include <QDesktopServices>
+#include <QFile>
+#include <QRegularExpression>
+#include <QWidget>
+#include <QWindow>
+
+namespace {
+const char* const kDropShadowProperty = "jottexDropShadow";
+
+using OpenHandler = void (*)(const QUrl&);
+OpenHandler& openHandler()
+{
+    static OpenHandler handler = nullptr;
+    return handler;
+}
+
+bool looksLikeMailAddress(const QString& text)
+{
+    static const QRegularExpression mail(
+        QStringLiteral("^[A-Za-z0-9._%+-]+@[A-Za-z0-9-]+(\\.[A-Za-z0-9-]+)+$"));
+    return mail.match(text).hasMatch();
+}
+} // namespace
+
+bool modMain::SetTopMost(QWidget* window, int mode)
+{
+    if (!window || (mode != 0 && mode != 1))
+        return false;
+    window->winId(); // the native window must exist to carry the flag
+    QWindow* handle = window->windowHandle();
+    if (!handle)
+        return false;
+    // Set on the QWindow so the widget is not re-created (which would hide it).
+    handle->setFlag(Qt::WindowStaysOnTopHint, mode == 0);
+    return true;
+}
+
+void modMain::SetDropShadow(QWidget* window)
+{
+    if (window)
+        window->setProperty(kDropShadowProperty, true);
+}
+
+bool modMain::HasDropShadow(const QWidget* window)
+{
+    return window && window->property(kDropShadowProperty).toBool();
+}
+
+std::optional<QUrl> modMain::SafeLinkUrl(const QString& linkText)
+{
+    const QString text = linkText.trimmed();
+    if (text.isEmpty())
+        return std::nullopt;
+    if (text.startsWith(QLatin1String("www."), Qt::CaseInsensitive))
+        return QUrl(QStringLiteral("http://") + text, QUrl::TolerantMode);
+    if (looksLikeMailAddress(text))
+        return QUrl(QStringLiteral("mailto:") + text, QUrl::TolerantMode);
+    const QUrl url(text, QUrl::TolerantMode);
+    static const QStringList allowed{QStringLiteral("http"), QStringLiteral("https"),
+                                     QStringLiteral("ftp"), QStringLiteral("mailto")};
+    if (!url.isValid() || !allowed.contains(url.scheme().toLower()))
+        return std::nullopt;
+    return url;
+}
+
+bool modMain::ShellOpen(const QString& verb, const QString& target, const QString&,
+                        const QString&, int)
+{
+    if (verb.compare(QLatin1String("open"), Qt::CaseInsensitive) != 0)
+        return false;
+    const auto url = SafeLinkUrl(target);
+    if (!url)
+        return false;
+    if (openHandler()) {
+        openHandler()(*url);
+        return true;
+    }
+    return QDesktopServices::openUrl(*url);
+}
+
+QString modMain::ReadTextFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    return TextCodec::decodeNoteText(file.readAll());
+}
+
+void modMain::setShellOpenHandlerForTesting(void (*handler)(const QUrl&))
+{
+    openHandler() = handler;
+}

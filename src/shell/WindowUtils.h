@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <QUrl>
+
+#include <optional>
+
+class QWidget;
+
+namespace modMain {
+// Mode 0 puts the window into the stay-on-top band, mode 1 takes it out; place, size and
+// activation stay. Any other mode does nothing. True when the change was made.
+bool SetTopMost(QWidget* window, int mode);
+
+// Marks the window for a drop shadow; the window manager or compositor draws it where it
+// draws shadows at all. Calling it again changes nothing.
+void SetDropShadow(QWidget* window);
+bool HasDropShadow(const QWidget* window);
+
+// Carries out the verb ("open") on a web or mail address through the desktop. Only http,
+// https, ftp, mailto and "www." addresses are handed on; anything else is refused.
+bool ShellOpen(const QString& verb, const QString& target, const QString& parameters = {},
+               const QString& directory = {}, int showCommand = 1);
+
+// The whole file as text: UTF-8, or Windows-1252 when the bytes are not valid UTF-8.
+QString ReadTextFile(const QString& path);
+
+// The address a link text stands for, when it is one the desktop may open.
+std::optional<QUrl> SafeLinkUrl(const QString& linkText);
+
+// Tests: receives the addresses instead of the desktop.
+void setShellOpenHandlerForTesting(void (*handler)(const QUrl&));
+} // namespace modMain

@@ -1,0 +1,120 @@
+#include "window/NoteTextEdit.h"
+
+#include <QMouseEvent>
+#include <QRegularExpression>
+#include <QTextBlock>
+#include <QTimer>
+
+namespace {
+constexpr int kLinkPauseMs = 150;
+
+const QRegularExpression& linkPattern()
+{
+    static const QRegularExpression pattern(
+        QStringLiteral("(?:(?:https?|ftp)://|mailto:|www\\.)[^\\s<>\"]+"
+                       "|[A-Za-z0-9._%+-]+@[A-Za-z0-9-]+(?:\\.[A-Za-z0-9-]+)+"),
+        QRegularExpression::CaseInsensitiveOption);
+    return pattern;
+}
+
+// Punctuation that ends a sentence is not part of the address before it.
+int trimmedLinkLength(const QString& text, int start, int length)
+{
+    static const QString trailing = QStringLiteral(".,;:!?)]}'");
+    while (length > 0 && trailing.contains(text.at(start + length - 1)))
+        --length;
+    return length;
+}
+} // namespace
+
+NoteTextEdit::NoteTextEdit(QWidget* parent) : QTextEdit(parent)
+{
+    setObjectName(QStringLiteral("RTB1"));
+    setFrameShape(QFrame::NoFrame);
+    setContextMenuPolicy(Qt::NoContextMenu);
+    setAcceptRichText(true);
+    m_linkTimer = new QTimer(this);
+    m_linkTimer->setSingleShot(true);
+    m_linkTimer->setInterval(kLinkPauseMs);
+    connect(m_linkTimer, &QTimer::timeout, this, &NoteTextEdit::refreshLinks);
+    connect(this, &QTextEdit::textChanged, m_linkTimer, qOverload<>(&QTimer::start));
+    viewport()->setMouseTracking(true);
+}
+
+QString NoteTextEdit::Text() const
+{
+    QString text = document()->toPlainText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    text.replace(QChar::LineSeparator, QStringLiteral("\v"));
+    text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    text.replace(QLatin1Char('\v'), QStringLiteral("\r\n"));
+    return text;
+}
+
+void NoteTextEdit::refreshLinks()
+{
+    m_linkTimer->stop();
+    m_links.clear();
+    QList<QTextEdit::ExtraSelection> selections;
+    QTextCharFormat look;
+    look.setForeground(QColor(0, 0, 238));
+    look.setFontUnderline(true);
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+        const QString text = block.text();
+        auto matches = linkPattern().globalMatch(text);
+        while (matches.hasNext()) {
+            const auto match = matches.next();
+            const int start = static_cast<int>(match.capturedStart());
+            const int length = trimmedLinkLength(text, start, static_cast<int>(match.capturedLength()));
+            if (length <= 0)
+                continue;
+            const int begin = block.position() + start;
+            m_links.append({begin, begin + length});
+            QTextCursor cursor(document());
+            cursor.setPosition(begin);
+            cursor.setPosition(begin + length, QTextCursor::KeepAnchor);
+            selections.append({cursor, look});
+        }
+    }
+    setExtraSelections(selections);
+}
+
+std::optional<NoteTextEdit::LinkRange> NoteTextEdit::linkRangeAt(int position) const
+{
+    for (const LinkRange& link : m_links) {
+        if (position >= link.start && position < link.end)
+            return link;
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> NoteTextEdit::linkAt(int position) const
+{
+    const auto range = linkRangeAt(position);
+    if (!range)
+        return std::nullopt;
+    QTextCursor cursor(document());
+    cursor.setPosition(range->start);
+    cursor.setPosition(range->end, QTextCursor::KeepAnchor);
+    return cursor.selectedText();
+}
+
+void NoteTextEdit::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton && !(event->modifiers() & Qt::ShiftModifier)) {
+        const int position = cursorForPosition(event->position().toPoint()).position();
+        if (const auto link = linkAt(position)) {
+            emit linkClicked(*link);
+            event->accept();
+            return;
+        }
+    }
+    QTextEdit::mousePressEvent(event);
+}
+
+void NoteTextEdit::mouseMoveEvent(QMouseEvent* event)
+{
+    const int position = cursorForPosition(event->position().toPoint()).position();
+    viewport()->setCursor(linkRangeAt(position) ? Qt::PointingHandCursor : Qt::IBeamCursor);
+    QTextEdit::mouseMoveEvent(event);
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QTextEdit>
+
+#include <optional>
+
+// The note's rich-text area. Web and mail addresses in the text are shown as links while
+// the text is typed (a look only: nothing is stored as formatting), and a left click on one
+// asks for it to be opened.
+class NoteTextEdit : public QTextEdit {
+    Q_OBJECT
+
+public:
+    explicit NoteTextEdit(QWidget* parent = nullptr);
+
+    // The control's plain text: paragraphs joined by CR LF.
+    QString Text() const;
+
+    // The link text at a character position, if a link is there.
+    std::optional<QString> linkAt(int position) const;
+
+    // Looks for links again now instead of after the short pause.
+    void refreshLinks();
+
+signals:
+    void linkClicked(const QString& linkText);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+private:
+    struct LinkRange {
+        int start;
+        int end;
+    };
+    std::optional<LinkRange> linkRangeAt(int position) const;
+
+    QList<LinkRange> m_links;
+    class QTimer* m_linkTimer = nullptr;
+};
