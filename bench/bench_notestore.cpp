@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
-
 #include <cstdio>
 
 namespace {
@@ -15,9 +14,11 @@ NoteRecord sampleNote(int number)
 {
     NoteRecord note;
     note.Color = QStringLiteral("yellow");
-    QString rtf = QStringLiteral("{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0\\fnil\\fcharset0 "
-                                 "Comic Sans MS;}}\r\n\\viewkind4\\uc1\\pard\\f0\\fs20 Note %1\\par\r\n")
-                      .arg(number);
+    QString rtf =
+        QStringLiteral(
+            "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0\\fnil\\fcharset0 "
+            "Comic Sans MS;}}\r\n\\viewkind4\\uc1\\pard\\f0\\fs20 Note %1\\par\r\n")
+            .arg(number);
     while (rtf.size() < 950)
         rtf += QStringLiteral("Buy milk & eggs, call <Ann> about the \"plan\"\\par\r\n");
     note.Data = rtf + QLatin1Char('}');

@@ -4,7 +4,6 @@
 #include <QMessageBox>
 #include <QString>
 #include <QStringList>
-
 #include <optional>
 
 // The one place where message boxes and file dialogs can be answered without a person.

@@ -86,7 +86,8 @@ qint32 clsCommonDialog::showFileDialog(FileMode mode)
     }
 
     QFileDialog dialog(m_owner, m_dialogTitle, m_initDir);
-    dialog.setAcceptMode(mode == FileMode::Open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+    dialog.setAcceptMode(mode == FileMode::Open ? QFileDialog::AcceptOpen
+                                                : QFileDialog::AcceptSave);
     if (mode == FileMode::Open) {
         const bool many = m_flags & OFN_ALLOWMULTISELECT;
         const bool mustExist = m_flags & OFN_FILEMUSTEXIST;

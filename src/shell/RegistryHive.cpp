@@ -1,7 +1,6 @@
 #include "shell/RegistryHive.h"
 
 #include "shell/AppError.h"
-
 #include "shell/AtomicFile.h"
 #include "shell/ErrorLog.h"
 

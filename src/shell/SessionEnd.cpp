@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QSessionManager>
 #include <QSocketNotifier>
-
 #include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>

@@ -67,8 +67,8 @@ std::optional<QUrl> modMain::SafeLinkUrl(const QString& linkText)
     return url;
 }
 
-bool modMain::ShellOpen(const QString& verb, const QString& target, const QString&,
-                        const QString&, int)
+bool modMain::ShellOpen(const QString& verb, const QString& target, const QString&, const QString&,
+                        int)
 {
     if (verb.compare(QLatin1String("open"), Qt::CaseInsensitive) != 0)
         return false;

@@ -5,7 +5,6 @@
 
 #include <QCommandLineParser>
 #include <QIODevice>
-
 #include <array>
 #include <functional>
 
@@ -14,12 +13,11 @@ constexpr int kOk = 0;
 constexpr int kFailed = 1;
 constexpr int kUsage = 2;
 
-const char* const kUsageText =
-    "Usage:\n"
-    "  jottex-cli list FILE.not\n"
-    "  jottex-cli cat FILE.not [--note N] [--format rtf|text|html]\n"
-    "  jottex-cli rtf2text < note.rtf\n"
-    "  jottex-cli rtf2html < note.rtf\n";
+const char* const kUsageText = "Usage:\n"
+                               "  jottex-cli list FILE.not\n"
+                               "  jottex-cli cat FILE.not [--note N] [--format rtf|text|html]\n"
+                               "  jottex-cli rtf2text < note.rtf\n"
+                               "  jottex-cli rtf2html < note.rtf\n";
 
 struct Streams {
     QIODevice& in;
@@ -86,9 +84,13 @@ int listNotes(const Streams& io, const QStringList& args)
         return io.fail(args.first() + QStringLiteral(": ") + notes.error().description);
     int number = 0;
     for (const NoteRecord& note : notes.value()) {
-        const QStringList fields{QString::number(++number), note.Color, note.TimeDate,
-                                 QString::number(note.Height), QString::number(note.Width),
-                                 QString::number(note.Left), QString::number(note.Top)};
+        const QStringList fields{QString::number(++number),
+                                 note.Color,
+                                 note.TimeDate,
+                                 QString::number(note.Height),
+                                 QString::number(note.Width),
+                                 QString::number(note.Left),
+                                 QString::number(note.Top)};
         io.print(fields.join(QLatin1Char('\t')) + QLatin1Char('\n'));
     }
     return kOk;

@@ -6,7 +6,6 @@
 #include <QDomNamedNodeMap>
 #include <QFile>
 #include <QFileInfo>
-
 #include <array>
 #include <cmath>
 #include <limits>
@@ -20,14 +19,17 @@ struct Entity {
 };
 
 constexpr std::array kEntities{
-    Entity{QLatin1Char('&'), "&amp;"},  Entity{QLatin1Char('"'), "&quot;"},
+    Entity{QLatin1Char('&'), "&amp;"},   Entity{QLatin1Char('"'), "&quot;"},
     Entity{QLatin1Char('\''), "&apos;"}, Entity{QLatin1Char('<'), "&lt;"},
     Entity{QLatin1Char('>'), "&gt;"},
 };
 
 QString versionText()
 {
-    return QStringLiteral("%1.%2.0.%3").arg(Version::Major).arg(Version::Minor).arg(Version::Revision);
+    return QStringLiteral("%1.%2.0.%3")
+        .arg(Version::Major)
+        .arg(Version::Minor)
+        .arg(Version::Revision);
 }
 
 QString element(const char* name, const QString& content)
@@ -194,8 +196,7 @@ QByteArray NoteDocument::wholeDocument(const NoteRecord& record)
     return text.toUtf8();
 }
 
-void NoteDocument::AppendChildElement(QDomElement& parent, const QString& name,
-                                      const QString& text)
+void NoteDocument::AppendChildElement(QDomElement& parent, const QString& name, const QString& text)
 {
     QDomDocument document = parent.ownerDocument();
     parent.appendChild(document.createTextNode(kCrLf));
@@ -242,7 +243,8 @@ Expected<QDomDocument> NoteDocument::parse(const QByteArray& bytes)
     // Decoded here so a file from the 8-bit writer, which has no encoding declaration, is
     // not mistaken for broken UTF-8.
     if (!document.setContent(TextCodec::decodeNoteText(bytes), &message, &line, &column)) {
-        return AppError{ErrorNumber::XmlParseError, {},
+        return AppError{ErrorNumber::XmlParseError,
+                        {},
                         QStringLiteral("The note file is not well-formed XML: %1 (line %2, "
                                        "column %3)")
                             .arg(message)
@@ -258,7 +260,8 @@ Expected<QDomDocument> NoteDocument::parseFile(const QString& path)
     if (!QFileInfo(path).isFile())
         return AppError{ErrorNumber::FileNotFound, {}, QStringLiteral("File not found: ") + path};
     if (!file.open(QIODevice::ReadOnly)) {
-        return AppError{ErrorNumber::PermissionDenied, {},
+        return AppError{ErrorNumber::PermissionDenied,
+                        {},
                         QStringLiteral("Cannot read ") + path + QStringLiteral(": ") +
                             file.errorString()};
     }
@@ -288,7 +291,8 @@ Expected<qint32> NoteDocument::toTwipsNumber(const QString& text)
         return AppError::fromNumber(ErrorNumber::TypeMismatch);
     // nearbyint follows the default rounding mode: to nearest, halves to even.
     const double rounded = std::nearbyint(value);
-    if (rounded < std::numeric_limits<qint32>::min() || rounded > std::numeric_limits<qint32>::max())
+    if (rounded < std::numeric_limits<qint32>::min() ||
+        rounded > std::numeric_limits<qint32>::max())
         return AppError::fromNumber(ErrorNumber::Overflow);
     return static_cast<qint32>(rounded);
 }

@@ -1,7 +1,6 @@
 #include "store/TextCodec.h"
 
 #include <QStringDecoder>
-
 #include <array>
 
 namespace {

@@ -21,8 +21,8 @@ std::optional<QString> askForNoteFile(StoreDialog kind)
     dialog.setDefaultExt(QStringLiteral("not"));
     dialog.setFilter(QStringLiteral("Jottex Note (*.not)|*.not"));
     dialog.setFlags(clsCommonDialog::OFN_EXPLORER | clsCommonDialog::OFN_HIDEREADONLY);
-    dialog.setInitDir(modMain::ReadSetting(modMain::Setting::LastFolder,
-                                           modFileFunctions::GetDesktopPath()));
+    dialog.setInitDir(
+        modMain::ReadSetting(modMain::Setting::LastFolder, modFileFunctions::GetDesktopPath()));
     const qint32 result = kind == StoreDialog::Open ? dialog.ShowOpen() : dialog.ShowSave();
     if (result == 0)
         return std::nullopt;

@@ -2,7 +2,6 @@
 
 #include <QColor>
 #include <QString>
-
 #include <optional>
 
 // The eight named note colours and custom colours stored as decimal 0x00BBGGRR values.

@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QMenu>
-
 #include <vector>
 
 namespace {

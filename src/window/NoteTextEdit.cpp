@@ -65,7 +65,8 @@ void NoteTextEdit::refreshLinks()
         while (matches.hasNext()) {
             const auto match = matches.next();
             const int start = static_cast<int>(match.capturedStart());
-            const int length = trimmedLinkLength(text, start, static_cast<int>(match.capturedLength()));
+            const int length =
+                trimmedLinkLength(text, start, static_cast<int>(match.capturedLength()));
             if (length <= 0)
                 continue;
             const int begin = block.position() + start;

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QTextEdit>
-
 #include <optional>
 
 // The note's rich-text area. Web and mail addresses in the text are shown as links while

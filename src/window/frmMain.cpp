@@ -18,7 +18,6 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
-
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -30,6 +29,8 @@ constexpr int kDefaultHeightTwips = 2085;
 constexpr int kInitialWidthTwips = 5340;
 constexpr int kInitialHeightTwips = 4170;
 constexpr int kNewNoteOffsetTwips = 200;
+constexpr int kMinWidthTwips = 500;
+constexpr int kMinHeightTwips = 425;
 const QString kCaption = QStringLiteral("Jottex");
 const QString kChangedCaption = QStringLiteral("Jottex *");
 
@@ -62,8 +63,8 @@ void readFlag(modMain::Setting id, bool& field)
 // A number setting that does not convert keeps the value it had.
 void readNumber(modMain::Setting id, qint32& field, const QString& defaultText = {})
 {
-    const QString text = defaultText.isNull() ? modMain::ReadSetting(id)
-                                              : modMain::ReadSetting(id, defaultText);
+    const QString text =
+        defaultText.isNull() ? modMain::ReadSetting(id) : modMain::ReadSetting(id, defaultText);
     bool ok = false;
     const double number = text.trimmed().toDouble(&ok);
     if (ok && number >= std::numeric_limits<qint32>::min() &&
@@ -187,7 +188,8 @@ void frmMain::loadFromSettings(bool storedNote)
         qint32 left = Twips::fromPixels(x());
         readNumber(Setting::Top, top, centredTop);
         readNumber(Setting::Left, left, centredLeft);
-        move(Twips::toPixels(left), Twips::toPixels(top));
+        setLeftTwips(left);
+        setTopTwips(top);
     }
     readNumber(Setting::Alpha, m_Note.Alpha);
     readNumber(Setting::CaptionType, m_Note.CaptionType);
@@ -289,31 +291,56 @@ void frmMain::ChangeForeColor(qint32 colorValue)
 void frmMain::setHeightTwips(int twips)
 {
     ensureLoaded();
+    twips = std::max(twips, kMinHeightTwips);
+    rememberTwips(HeightField, twips); // first, so the resize handler reads the new value
     resize(width(), Twips::toPixels(twips));
 }
 
 void frmMain::setWidthTwips(int twips)
 {
     ensureLoaded();
+    twips = std::max(twips, kMinWidthTwips);
+    rememberTwips(WidthField, twips); // first, so the resize handler reads the new value
     resize(Twips::toPixels(twips), height());
+}
+
+void frmMain::setSizeTwips(int width, int height)
+{
+    setWidthTwips(width);
+    setHeightTwips(height);
 }
 
 void frmMain::setTopTwips(int twips)
 {
     ensureLoaded();
+    rememberTwips(TopField, twips); // first, so the resize handler reads the new value
     move(x(), Twips::toPixels(twips));
 }
 
 void frmMain::setLeftTwips(int twips)
 {
     ensureLoaded();
+    rememberTwips(LeftField, twips); // first, so the resize handler reads the new value
     move(Twips::toPixels(twips), y());
+}
+
+void frmMain::rememberTwips(TwipsField field, int twips)
+{
+    m_memoTwips[field] = twips;
+    m_memoPixels[field] = Twips::toPixels(twips);
+}
+
+int frmMain::twipsOf(TwipsField field, int pixels) const
+{
+    if (m_memoPixels[field] == pixels && Twips::toPixels(m_memoTwips[field]) == pixels)
+        return m_memoTwips[field];
+    return Twips::fromPixels(pixels);
 }
 
 QRect frmMain::twipsGeometry() const
 {
-    return QRect(Twips::fromPixels(x()), Twips::fromPixels(y()), Twips::fromPixels(width()),
-                 Twips::fromPixels(height()));
+    return QRect(twipsOf(LeftField, x()), twipsOf(TopField, y()), twipsOf(WidthField, width()),
+                 twipsOf(HeightField, height()));
 }
 
 void frmMain::setChanged(bool changed)
@@ -397,7 +424,8 @@ void frmMain::OpenNoteFile()
             m_Note.FileName = record.FileName;
             m_isDirty = true;
             if (m_Note.CaptionType == 3)
-                m_subCaption->setText(QStringLiteral("File: ") + modFileFunctions::GetFileName(m_tag));
+                m_subCaption->setText(QStringLiteral("File: ") +
+                                      modFileFunctions::GetFileName(m_tag));
             continue;
         }
         auto* window = new frmMain;
@@ -465,10 +493,13 @@ void frmMain::closeEvent(QCloseEvent* event)
 {
     const CloseReason reason = m_closeReason;
     m_closeReason = CloseReason::User;
-    if (!Form_QueryUnload(reason))
+    if (!Form_QueryUnload(reason)) {
         event->ignore();
-    else
-        event->accept();
+        return;
+    }
+    // Unloaded from here on, though the object itself goes a little later.
+    windowList().removeAll(this);
+    event->accept();
 }
 
 void frmMain::refreshRecordOnClose()
@@ -550,8 +581,10 @@ void frmMain::placeOnReachableScreen()
         }
     }
     const QRect area = nearest->availableGeometry();
-    const int left = std::clamp(frame.left(), area.left(), std::max(area.left(), area.right() - frame.width()));
-    const int top = std::clamp(frame.top(), area.top(), std::max(area.top(), area.bottom() - frame.height()));
+    const int left =
+        std::clamp(frame.left(), area.left(), std::max(area.left(), area.right() - frame.width()));
+    const int top =
+        std::clamp(frame.top(), area.top(), std::max(area.top(), area.bottom() - frame.height()));
     move(left, top);
 }
 

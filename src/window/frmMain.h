@@ -54,7 +54,10 @@ public:
     void setWidthTwips(int twips);
     void setTopTwips(int twips);
     void setLeftTwips(int twips);
-    QRect twipsGeometry() const; // left, top, width, height
+    void setSizeTwips(int width, int height);
+    // Left, top, width, height. A length set in twips reads back as set while the window
+    // still has the pixel length it gave, so rounding to whole pixels never shows.
+    QRect twipsGeometry() const;
 
     const NoteRecord& note() const { return m_Note; }
     int WordCount() const { return m_wordCount; }
@@ -156,6 +159,13 @@ private:
     QLabel* m_close = nullptr;
     QLabel* m_resize = nullptr;
     QLine m_line1; // separator above the subcaption, in pixels
+
+    enum TwipsField { LeftField, TopField, WidthField, HeightField };
+    void rememberTwips(TwipsField field, int twips);
+    int twipsOf(TwipsField field, int pixels) const;
+    int m_memoTwips[4] = {0, 0, 0, 0};
+    int m_memoPixels[4] = {kNoMemo, kNoMemo, kNoMemo, kNoMemo};
+    static constexpr int kNoMemo = -0x7fffffff;
 
     NoteMenus::Built m_menus;
 

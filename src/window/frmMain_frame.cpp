@@ -1,7 +1,5 @@
 // The note window's frame: its controls at their design places, the resize layout, moving and
 // sizing, minimising to the caption strip, the subcaption kinds and the text change handler.
-#include "window/frmMain.h"
-
 #include "dialogs/MessageBox.h"
 #include "shell/Clock.h"
 #include "shell/LocaleFormat.h"
@@ -10,6 +8,7 @@
 #include "store/modFileFunctions.h"
 #include "window/Artwork.h"
 #include "window/NoteTextEdit.h"
+#include "window/frmMain.h"
 
 #include <QAction>
 #include <QApplication>
@@ -78,9 +77,9 @@ void frmMain::buildControls()
             [](const QString& link) { modMain::ShellOpen(QStringLiteral("open"), link); });
 
     for (int i = 0; i < 2; ++i) {
-        m_reminderIcons[i] = makePicture(i == 0 ? "imgIconReminder(0)" : "imgIconReminder(1)",
-                                         Artwork::reminderIcon(i), kIconTwips,
-                                         "Right-click for options");
+        m_reminderIcons[i] =
+            makePicture(i == 0 ? "imgIconReminder(0)" : "imgIconReminder(1)",
+                        Artwork::reminderIcon(i), kIconTwips, "Right-click for options");
         setControlTwips(m_reminderIcons[i], 0, 15, kIconTwips, kIconTwips);
         m_reminderIcons[i]->hide();
     }
@@ -123,8 +122,9 @@ void frmMain::resizeEvent(QResizeEvent* event)
 
 void frmMain::Form_Resize()
 {
-    const int w = std::max(Twips::fromPixels(width()), kMinWidthTwips);
-    const int h = std::max(Twips::fromPixels(height()), kMinHeightTwips);
+    const QRect place = twipsGeometry();
+    const int w = std::max(place.width(), kMinWidthTwips);
+    const int h = std::max(place.height(), kMinHeightTwips);
     // Below this the text area would need a negative height: keep the last layout.
     if (h < 700)
         return;
@@ -214,8 +214,9 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
         return false;
     }
     if (watched == m_rtb && type == QEvent::KeyRelease) {
+        // Handled here once; the text area has no use for releases.
         keyReleaseEvent(static_cast<QKeyEvent*>(event));
-        return false;
+        return true;
     }
     if (watched == m_rtb->viewport() && type == QEvent::MouseButtonPress) {
         if (static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
@@ -226,8 +227,8 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
     }
     auto* mouse = static_cast<QMouseEvent*>(event);
     const bool press = type == QEvent::MouseButtonPress;
-    const bool icon = watched == m_icon || watched == m_reminderIcons[0] ||
-                      watched == m_reminderIcons[1];
+    const bool icon =
+        watched == m_icon || watched == m_reminderIcons[0] || watched == m_reminderIcons[1];
     if (watched == m_caption || icon) {
         if (press && mouse->button() == Qt::LeftButton)
             startMove(mouse);
@@ -256,9 +257,11 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
         type == QEvent::MouseMove ? mouseMoveEvent(mouse) : mouseReleaseEvent(mouse);
         return true;
     }
-    if (watched == m_help && type == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton)
+    if (watched == m_help && type == QEvent::MouseButtonRelease &&
+        mouse->button() == Qt::LeftButton)
         ShowNotImplemented();
-    if (watched == m_close && type == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton)
+    if (watched == m_close && type == QEvent::MouseButtonRelease &&
+        mouse->button() == Qt::LeftButton)
         close();
     return QWidget::eventFilter(watched, event);
 }
@@ -276,7 +279,7 @@ void frmMain::popUpTextMenu()
 
 void frmMain::ToggleMinimize()
 {
-    if (Twips::fromPixels(width()) == kMinWidthTwips)
+    if (twipsGeometry().width() == kMinWidthTwips)
         RestoreNote();
     else
         MinimizeNote();
@@ -288,7 +291,7 @@ void frmMain::MinimizeNote()
     const QRect place = twipsGeometry();
     m_Note.Height = place.height();
     m_Note.Width = place.width();
-    resize(Twips::toPixels(kMinWidthTwips), Twips::toPixels(kMinHeightTwips));
+    setSizeTwips(kMinWidthTwips, kMinHeightTwips);
     m_minimized = true;
     refreshIconTooltip();
     menuItem(QStringLiteral("mnuSystemMinimize"))->setEnabled(false);
@@ -297,7 +300,7 @@ void frmMain::MinimizeNote()
 void frmMain::RestoreNote()
 {
     ensureLoaded();
-    resize(Twips::toPixels(m_Note.Width), Twips::toPixels(m_Note.Height));
+    setSizeTwips(m_Note.Width, m_Note.Height);
     m_minimized = false;
     m_icon->setProperty("tag", QString());
     menuItem(QStringLiteral("mnuSystemMinimize"))->setEnabled(true);

@@ -1,7 +1,5 @@
 // The note window's menus and keys: building the popups from their table, the menu images,
 // the check-mark families and the dispatch of items and released keys to their handlers.
-#include "window/frmMain.h"
-
 #include "shell/Clock.h"
 #include "shell/ErrorLog.h"
 #include "shell/LocaleFormat.h"
@@ -9,12 +7,12 @@
 #include "shell/Twips.h"
 #include "window/Artwork.h"
 #include "window/NoteTextEdit.h"
+#include "window/frmMain.h"
 
 #include <QAction>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
-
 #include <array>
 #include <functional>
 
@@ -69,8 +67,8 @@ bool modifiersMatch(Needs needs, Qt::KeyboardModifiers modifiers)
 
 void frmMain::buildMenus()
 {
-    m_menus = NoteMenus::build(
-        this, [this](const QString& name, int index) { onMenuItem(name, index); });
+    m_menus =
+        NoteMenus::build(this, [this](const QString& name, int index) { onMenuItem(name, index); });
 }
 
 QAction* frmMain::menuItem(const QString& name, int index) const
@@ -98,8 +96,8 @@ void frmMain::SetupMenuIcons()
             action->setIcon(Artwork::menuIcon(QString::fromLatin1(entry.imageKey)));
     }
     menuItem(QStringLiteral("mnuTop"))
-        ->setIcon(Artwork::menuIcon(m_Note.IsOnTop ? QStringLiteral("Ontop")
-                                                   : QStringLiteral("Normal")));
+        ->setIcon(
+            Artwork::menuIcon(m_Note.IsOnTop ? QStringLiteral("Ontop") : QStringLiteral("Normal")));
 }
 
 void frmMain::checkFamily(const QString& name, int checkedIndex, int count)
@@ -191,11 +189,11 @@ void frmMain::systemMenu(const QString& name)
     } else if (name == QLatin1String("mnuSystemMinimize")) {
         MinimizeNote();
     } else if (name == QLatin1String("mnuSystemDefaultSize")) {
-        resize(Twips::toPixels(kDefaultWidthTwips), Twips::toPixels(kDefaultHeightTwips));
+        setSizeTwips(kDefaultWidthTwips, kDefaultHeightTwips);
     } else if (name == QLatin1String("mnuSystemRestore")) {
         RestoreNote();
     } else if (name == QLatin1String("mnuSystemReset")) {
-        resize(Twips::toPixels(kDefaultWidthTwips), Twips::toPixels(kDefaultHeightTwips));
+        setSizeTwips(kDefaultWidthTwips, kDefaultHeightTwips);
         SetNoteColor(QStringLiteral("yellow"), true);
         m_Note.TimeDate = LocaleFormat::generalDate(Clock::now());
         m_subCaption->setText(m_Note.TimeDate);

@@ -20,9 +20,8 @@ TestEnvironment::TestEnvironment()
     qputenv("XDG_DESKTOP_DIR", (base + QStringLiteral("/home/Desktop")).toUtf8());
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QFile::setPermissions(base + QStringLiteral("/runtime"), QFileDevice::ReadOwner |
-                                                                 QFileDevice::WriteOwner |
-                                                                 QFileDevice::ExeOwner);
+    QFile::setPermissions(base + QStringLiteral("/runtime"),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     DialogSeam::arm();
 }
@@ -51,7 +50,8 @@ QByteArray TestEnvironment::readFile(const QString& path)
 bool TestEnvironment::writeFile(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(bytes) == bytes.size();
 }
 
 QStringList TestEnvironment::logLines()

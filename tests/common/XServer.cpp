@@ -4,7 +4,6 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QThread>
-
 #include <unistd.h>
 
 namespace {
@@ -14,6 +13,7 @@ QString runTool(const QString& program, const QStringList& arguments, const QStr
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("DISPLAY"), display);
     tool.setProcessEnvironment(environment);
+    tool.setProcessChannelMode(QProcess::SeparateChannels);
     tool.start(program, arguments);
     tool.waitForFinished(10000);
     return QString::fromUtf8(tool.readAllStandardOutput());
@@ -52,9 +52,9 @@ QString XServer::start(bool withWindowManager)
         return QStringLiteral("no pipe");
     m_server.setChildProcessModifier([fds] { close(fds[0]); });
     m_server.start(QStringLiteral("Xvfb"),
-                   {QStringLiteral("-displayfd"), QString::number(fds[1]), QStringLiteral("-screen"),
-                    QStringLiteral("0"), QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
-                    QStringLiteral("tcp")});
+                   {QStringLiteral("-displayfd"), QString::number(fds[1]),
+                    QStringLiteral("-screen"), QStringLiteral("0"), QStringLiteral("1280x1024x24"),
+                    QStringLiteral("-nolisten"), QStringLiteral("tcp")});
     close(fds[1]);
     QByteArray number;
     char c = 0;
@@ -81,6 +81,11 @@ QProcessEnvironment XServer::environment() const
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
     return environment;
+}
+
+QString XServer::run(const QString& program, const QStringList& arguments) const
+{
+    return runTool(program, arguments, m_display);
 }
 
 QStringList XServer::windowIds(const QString& titlePattern) const

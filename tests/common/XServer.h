@@ -21,6 +21,9 @@ public:
     // Left, top, width and height of a window, from xwininfo.
     QRect geometry(const QString& windowId) const;
 
+    // Runs a tool such as xdotool on this display; its output.
+    QString run(const QString& program, const QStringList& arguments) const;
+
     static bool haveTool(const QString& name);
 
 private:

@@ -1,5 +1,4 @@
 #include "TestEnvironment.h"
-
 #include "dialogs/DialogSeam.h"
 #include "dialogs/clsCommonDialog.h"
 
@@ -55,7 +54,8 @@ private slots:
         dialog.setFlags(clsCommonDialog::OFN_ALLOWMULTISELECT | clsCommonDialog::OFN_EXPLORER);
         DialogSeam::queueFileAnswers({QStringLiteral("/x/a"), QStringLiteral("/x/b")});
         QCOMPARE(dialog.ShowOpen(), 1);
-        QCOMPARE(dialog.ParseFileNames(), (QStringList{QStringLiteral("/x/a"), QStringLiteral("/x/b")}));
+        QCOMPARE(dialog.ParseFileNames(),
+                 (QStringList{QStringLiteral("/x/a"), QStringLiteral("/x/b")}));
     }
 
     void realDialogIsAnswered()

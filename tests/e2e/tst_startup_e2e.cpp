@@ -1,6 +1,5 @@
 #include "TestEnvironment.h"
 #include "XServer.h"
-
 #include "shell/Paths.h"
 #include "store/modNote.h"
 

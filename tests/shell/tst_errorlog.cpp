@@ -1,5 +1,4 @@
 #include "TestEnvironment.h"
-
 #include "dialogs/DialogSeam.h"
 #include "shell/Clock.h"
 #include "shell/ErrorLog.h"
@@ -41,7 +40,8 @@ private slots:
         const auto& requests = DialogSeam::requests();
         QCOMPARE(requests.size(), 2);
         QCOMPARE(requests[0].title, QStringLiteral("Log Error"));
-        QCOMPARE(requests[0].text, QStringLiteral("There was an error in creating an error log entry"));
+        QCOMPARE(requests[0].text,
+                 QStringLiteral("There was an error in creating an error log entry"));
     }
 
     void localeTexts()

@@ -1,16 +1,14 @@
 #include "TestEnvironment.h"
-
 #include "shell/Clock.h"
 #include "shell/LocaleFormat.h"
 #include "shell/Paths.h"
 #include "shell/StartUp.h"
 #include "store/NoteDocument.h"
 #include "store/modNote.h"
+#include "window/NoteTextEdit.h"
 #include "window/frmMain.h"
 
 #include <QLabel>
-#include "window/NoteTextEdit.h"
-
 #include <QTextEdit>
 #include <QtTest>
 
@@ -66,8 +64,8 @@ private slots:
 
     void quotedNoteFileOpensItsFirstNote()
     {
-        const QString path = writeNoteFile("shop.not", {note(QStringLiteral("first"), 6120),
-                                                        note(QStringLiteral("second"), 600)});
+        const QString path = writeNoteFile(
+            "shop.not", {note(QStringLiteral("first"), 6120), note(QStringLiteral("second"), 600)});
         modMain::Main(QLatin1Char('"') + path + QLatin1Char('"'));
         const QList<frmMain*> windows = frmMain::openWindows();
         QCOMPARE(windows.size(), 1);
@@ -108,7 +106,8 @@ private slots:
     void noteFileWithoutNotesGivesBlankNote()
     {
         const QString path = m_folder.filePath(QStringLiteral("empty.not"));
-        QVERIFY(TestEnvironment::writeFile(path, "<?xml version=\"1.0\"?>\r\n<NOTES version=\"4.4.0.9\">\r\n</NOTES>\r\n"));
+        QVERIFY(TestEnvironment::writeFile(
+            path, "<?xml version=\"1.0\"?>\r\n<NOTES version=\"4.4.0.9\">\r\n</NOTES>\r\n"));
         modMain::Main(path);
         expectOneBlankNote();
     }
@@ -158,9 +157,11 @@ private slots:
     void commandLineIsArgumentsJoined()
     {
         QCOMPARE(modMain::commandLineText({QStringLiteral("jottex")}), QString());
-        QCOMPARE(modMain::commandLineText({QStringLiteral("jottex"), QStringLiteral("\"/a b/c.not\"")}),
-                 QStringLiteral("\"/a b/c.not\""));
-        QCOMPARE(modMain::commandLineText({QStringLiteral("jottex"), QStringLiteral("/a"), QStringLiteral("b.not")}),
+        QCOMPARE(
+            modMain::commandLineText({QStringLiteral("jottex"), QStringLiteral("\"/a b/c.not\"")}),
+            QStringLiteral("\"/a b/c.not\""));
+        QCOMPARE(modMain::commandLineText(
+                     {QStringLiteral("jottex"), QStringLiteral("/a"), QStringLiteral("b.not")}),
                  QStringLiteral("/a b.not"));
     }
 };

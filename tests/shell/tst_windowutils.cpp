@@ -1,5 +1,4 @@
 #include "TestEnvironment.h"
-
 #include "shell/WindowUtils.h"
 
 #include <QWidget>
@@ -50,17 +49,28 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("url");
-        QTest::newRow("http") << "http://example.org/a?b=1" << "http://example.org/a?b=1";
-        QTest::newRow("https") << "HTTPS://example.org" << "https://example.org";
-        QTest::newRow("ftp") << "ftp://files.example.org/x" << "ftp://files.example.org/x";
-        QTest::newRow("www") << "www.example.org" << "http://www.example.org";
-        QTest::newRow("mailto") << "mailto:ann@example.org" << "mailto:ann@example.org";
-        QTest::newRow("bare mail") << "ann@example.org" << "mailto:ann@example.org";
-        QTest::newRow("file") << "file:///etc/passwd" << "";
-        QTest::newRow("javascript") << "javascript:alert(1)" << "";
-        QTest::newRow("local path") << "/usr/bin/xterm" << "";
-        QTest::newRow("custom scheme") << "smb://host/share" << "";
-        QTest::newRow("empty") << "" << "";
+        QTest::newRow("http") << "http://example.org/a?b=1"
+                              << "http://example.org/a?b=1";
+        QTest::newRow("https") << "HTTPS://example.org"
+                               << "https://example.org";
+        QTest::newRow("ftp") << "ftp://files.example.org/x"
+                             << "ftp://files.example.org/x";
+        QTest::newRow("www") << "www.example.org"
+                             << "http://www.example.org";
+        QTest::newRow("mailto") << "mailto:ann@example.org"
+                                << "mailto:ann@example.org";
+        QTest::newRow("bare mail") << "ann@example.org"
+                                   << "mailto:ann@example.org";
+        QTest::newRow("file") << "file:///etc/passwd"
+                              << "";
+        QTest::newRow("javascript") << "javascript:alert(1)"
+                                    << "";
+        QTest::newRow("local path") << "/usr/bin/xterm"
+                                    << "";
+        QTest::newRow("custom scheme") << "smb://host/share"
+                                       << "";
+        QTest::newRow("empty") << ""
+                               << "";
     }
 
     void onlySafeLinksReachTheDesktop()

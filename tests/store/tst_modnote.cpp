@@ -1,5 +1,4 @@
 #include "TestEnvironment.h"
-
 #include "dialogs/DialogSeam.h"
 #include "shell/AtomicFile.h"
 #include "shell/Paths.h"
@@ -56,7 +55,8 @@ private slots:
         const QString path = notePath("shop.not");
         QVERIFY(TestEnvironment::writeFile(path, "old content"));
         QCOMPARE(modNote::SaveNote(note(QStringLiteral("new")), path), path);
-        QCOMPARE(TestEnvironment::readFile(path), NoteDocument::wholeDocument(note(QStringLiteral("new"))));
+        QCOMPARE(TestEnvironment::readFile(path),
+                 NoteDocument::wholeDocument(note(QStringLiteral("new"))));
         QVERIFY(DialogSeam::requests().isEmpty());
     }
 
@@ -150,8 +150,8 @@ private slots:
         for (const char* text : {"one", "two", "three"})
             modNote::SaveMainNote(note(QString::fromLatin1(text)));
         const NoteRecordList notes = modNote::LoadNote(true, QStringLiteral("ignored.not"));
-        QCOMPARE(dataOf(notes),
-                 (QStringList{QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("three")}));
+        QCOMPARE(dataOf(notes), (QStringList{QStringLiteral("one"), QStringLiteral("two"),
+                                             QStringLiteral("three")}));
         QCOMPARE(notes[0].FileName, AppPaths::mainDataFile());
         QVERIFY(DialogSeam::requests().isEmpty());
     }
@@ -183,7 +183,8 @@ private slots:
         QCOMPARE(GetFileName(QStringLiteral("work.not")), QStringLiteral("work.not"));
         QCOMPARE(AddBackslash(QStringLiteral("/notes")), QStringLiteral("/notes/"));
         QCOMPARE(AddBackslash(QStringLiteral("/notes/")), QStringLiteral("/notes/"));
-        QCOMPARE(TrimNull(QStringLiteral("ab") + QChar(0) + QStringLiteral("cd")), QStringLiteral("ab"));
+        QCOMPARE(TrimNull(QStringLiteral("ab") + QChar(0) + QStringLiteral("cd")),
+                 QStringLiteral("ab"));
         QVERIFY(!FileExists(m_folder.path()));
         QVERIFY(!FileExists(QString()));
         QVERIFY(GetDesktopPath().endsWith(QStringLiteral("/Desktop")));

@@ -1,5 +1,4 @@
 #include "TestEnvironment.h"
-
 #include "store/NoteCli.h"
 #include "store/NoteDocument.h"
 #include "store/modNote.h"
@@ -26,7 +25,8 @@ private:
         in.open(QIODevice::ReadOnly);
         out.open(QIODevice::WriteOnly);
         err.open(QIODevice::WriteOnly);
-        const int code = NoteCli::run(QStringList{QStringLiteral("jottex-cli")} + arguments, in, out, err);
+        const int code =
+            NoteCli::run(QStringList{QStringLiteral("jottex-cli")} + arguments, in, out, err);
         m_out = QString::fromUtf8(outBytes);
         m_err = QString::fromUtf8(errBytes);
         return code;
@@ -37,7 +37,8 @@ private:
         const QString path = m_folder.filePath(QStringLiteral("two.not"));
         NoteRecord first;
         first.Color = QStringLiteral("yellow");
-        first.Data = QStringLiteral("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\pard Hello \\b world\\b0\\par\r\n}\r\n");
+        first.Data = QStringLiteral(
+            "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\pard Hello \\b world\\b0\\par\r\n}\r\n");
         first.TimeDate = QStringLiteral("12/6/2026 9:21:58 AM");
         first.Height = 2865;
         first.Width = 3345;
@@ -64,13 +65,21 @@ private slots:
     void catPrintsStoredDataAndConversions()
     {
         const QString path = twoNoteFile();
-        QCOMPARE(run({QStringLiteral("cat"), path, QStringLiteral("--format"), QStringLiteral("rtf")}), 0);
-        QCOMPARE(m_out, QStringLiteral("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\pard Hello \\b world\\b0\\par\n}\n"));
-        QCOMPARE(run({QStringLiteral("cat"), path, QStringLiteral("--note"), QStringLiteral("2")}), 0);
+        QCOMPARE(
+            run({QStringLiteral("cat"), path, QStringLiteral("--format"), QStringLiteral("rtf")}),
+            0);
+        QCOMPARE(m_out, QStringLiteral("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\pard Hello "
+                                       "\\b world\\b0\\par\n}\n"));
+        QCOMPARE(run({QStringLiteral("cat"), path, QStringLiteral("--note"), QStringLiteral("2")}),
+                 0);
         QCOMPARE(m_out, QStringLiteral("{\\rtf1 two}"));
-        QCOMPARE(run({QStringLiteral("cat"), path, QStringLiteral("--format"), QStringLiteral("text")}), 0);
+        QCOMPARE(
+            run({QStringLiteral("cat"), path, QStringLiteral("--format"), QStringLiteral("text")}),
+            0);
         QVERIFY2(m_out.startsWith(QStringLiteral("Hello world")), qPrintable(m_out));
-        QCOMPARE(run({QStringLiteral("cat"), path, QStringLiteral("--format"), QStringLiteral("html")}), 0);
+        QCOMPARE(
+            run({QStringLiteral("cat"), path, QStringLiteral("--format"), QStringLiteral("html")}),
+            0);
         QVERIFY(m_out.contains(QStringLiteral("world")));
         QCOMPARE(run({QStringLiteral("rtf2text")}, "{\\rtf1\\ansi caf\\'e9}"), 0);
         QCOMPARE(m_out.trimmed(), QStringLiteral("café"));
@@ -115,8 +124,12 @@ private slots:
     {
         QCOMPARE(run({}), 2);
         QVERIFY(m_err.contains(QStringLiteral("Usage")));
-        QCOMPARE(run({QStringLiteral("cat"), twoNoteFile(), QStringLiteral("--format"), QStringLiteral("pdf")}), 2);
-        QCOMPARE(run({QStringLiteral("cat"), twoNoteFile(), QStringLiteral("--note"), QStringLiteral("3")}), 1);
+        QCOMPARE(run({QStringLiteral("cat"), twoNoteFile(), QStringLiteral("--format"),
+                      QStringLiteral("pdf")}),
+                 2);
+        QCOMPARE(run({QStringLiteral("cat"), twoNoteFile(), QStringLiteral("--note"),
+                      QStringLiteral("3")}),
+                 1);
     }
 };
 

@@ -1,5 +1,4 @@
 #include "TestEnvironment.h"
-
 #include "store/NoteDocument.h"
 
 #include <QtTest>
@@ -21,7 +20,8 @@ private:
         return note;
     }
 
-    static NoteRecordList read(const QByteArray& bytes, const QString& path = QStringLiteral("/n.not"))
+    static NoteRecordList read(const QByteArray& bytes,
+                               const QString& path = QStringLiteral("/n.not"))
     {
         const auto document = NoteDocument::parse(bytes);
         if (!document)
@@ -32,28 +32,28 @@ private:
 
     static QByteArray noteWith(const QByteArray& inner)
     {
-        return "<?xml version=\"1.0\" standalone=\"yes\"?>\r\n<NOTES version=\"4.4.0.9\">\r\n<NOTE>" +
+        return "<?xml version=\"1.0\" standalone=\"yes\"?>\r\n<NOTES "
+               "version=\"4.4.0.9\">\r\n<NOTE>" +
                inner + "</NOTE>\r\n</NOTES>\r\n";
     }
 
 private slots:
     void wholeDocumentIsByteExact()
     {
-        const QByteArray expected =
-            "<?xml version=\"1.0\" standalone=\"yes\"?>\r\n"
-            "<NOTES version=\"4.4.0.9\">\r\n"
-            "<NOTE>\r\n"
-            "<COLOR>yellow</COLOR>\r\n"
-            "<DATA>{\\rtf1\\ansi Shopping\\par\r\n"
-            "milk &amp; eggs\\par\r\n"
-            "}</DATA>\r\n"
-            "<TIMEDATE>12/6/2026 9:21:58 AM</TIMEDATE>\r\n"
-            "<HEIGHT>2865</HEIGHT>\r\n"
-            "<WIDTH>3345</WIDTH>\r\n"
-            "<LEFT>6120</LEFT>\r\n"
-            "<TOP>4215</TOP>\r\n"
-            "</NOTE>\r\n"
-            "</NOTES>\r\n";
+        const QByteArray expected = "<?xml version=\"1.0\" standalone=\"yes\"?>\r\n"
+                                    "<NOTES version=\"4.4.0.9\">\r\n"
+                                    "<NOTE>\r\n"
+                                    "<COLOR>yellow</COLOR>\r\n"
+                                    "<DATA>{\\rtf1\\ansi Shopping\\par\r\n"
+                                    "milk &amp; eggs\\par\r\n"
+                                    "}</DATA>\r\n"
+                                    "<TIMEDATE>12/6/2026 9:21:58 AM</TIMEDATE>\r\n"
+                                    "<HEIGHT>2865</HEIGHT>\r\n"
+                                    "<WIDTH>3345</WIDTH>\r\n"
+                                    "<LEFT>6120</LEFT>\r\n"
+                                    "<TOP>4215</TOP>\r\n"
+                                    "</NOTE>\r\n"
+                                    "</NOTES>\r\n";
         QCOMPARE(NoteDocument::wholeDocument(exampleNote()), expected);
     }
 
@@ -85,7 +85,8 @@ private slots:
     void readsBackWhatWasWritten()
     {
         const NoteRecord note = exampleNote();
-        const NoteRecordList notes = read(NoteDocument::wholeDocument(note), QStringLiteral("/x/a.not"));
+        const NoteRecordList notes =
+            read(NoteDocument::wholeDocument(note), QStringLiteral("/x/a.not"));
         QCOMPARE(notes.size(), 1);
         NoteRecord expected = note;
         expected.FileName = QStringLiteral("/x/a.not");
@@ -144,7 +145,8 @@ private slots:
     void unconvertibleNumberFailsWholeRead()
     {
         QFETCH(QByteArray, height);
-        const QByteArray text = "<NOTES><NOTE><COLOR>red</COLOR></NOTE><NOTE>" + height + "</NOTE></NOTES>";
+        const QByteArray text =
+            "<NOTES><NOTE><COLOR>red</COLOR></NOTE><NOTE>" + height + "</NOTE></NOTES>";
         const auto document = NoteDocument::parse(text);
         QVERIFY(document.ok());
         QVERIFY(!NoteDocument::records(document.value(), QStringLiteral("/n.not")).ok());
@@ -191,7 +193,8 @@ private slots:
         QVERIFY(document.ok());
         NoteDocument::appendNote(document.value(), second);
         const QByteArray text = NoteDocument::serialize(document.value());
-        QVERIFY(text.startsWith("<?xml version=\"1.0\" standalone=\"yes\"?>\r\n<NOTES version=\"4.4.0.9\">"));
+        QVERIFY(text.startsWith(
+            "<?xml version=\"1.0\" standalone=\"yes\"?>\r\n<NOTES version=\"4.4.0.9\">"));
         QVERIFY(text.contains("</NOTE>\r\n<NOTE>\r\n<COLOR>16763955</COLOR>\r\n\r\n<DATA>"));
 
         const NoteRecordList notes = read(text);

@@ -1,0 +1,98 @@
+#include "TestEnvironment.h"
+#include "XServer.h"
+#include "shell/Paths.h"
+#include "store/modNote.h"
+
+#include <QtTest>
+#include <csignal>
+
+// The logout cycle with the real program under a window manager: notes kept at the end of
+// the session come back at the next start, in the same places.
+class TestLogoutEndToEnd : public QObject {
+    Q_OBJECT
+
+private:
+    XServer m_x;
+
+    static QString program()
+    {
+        return qEnvironmentVariable("JOTTEX_BIN_DIR", QStringLiteral(JOTTEX_BINARY_DIR "/src")) +
+               QStringLiteral("/jottex");
+    }
+
+    static NoteRecord note(int i)
+    {
+        NoteRecord record;
+        record.Color = QStringLiteral("yellow");
+        record.Data = QStringLiteral("{\\rtf1\\ansi note %1\\par\r\n}").arg(i);
+        record.TimeDate = QStringLiteral("12/6/2026 9:21:58 AM");
+        record.Height = 2400 + 150 * i;
+        record.Width = 3000;
+        record.Left = 600 + 4500 * i;
+        record.Top = 1500;
+        return record;
+    }
+
+    void start(QProcess& jottex)
+    {
+        jottex.setProcessEnvironment(m_x.environment());
+        jottex.setProcessChannelMode(QProcess::ForwardedChannels);
+        jottex.start(program(), {});
+        QVERIFY2(jottex.waitForStarted(10000), qPrintable(jottex.errorString()));
+    }
+
+    QStringList notes() const { return m_x.windowIds(QStringLiteral("^Jottex")); }
+
+private slots:
+    void initTestCase()
+    {
+        if (const QString why = m_x.start(true); !why.isEmpty())
+            QSKIP(qPrintable(why));
+    }
+
+    void notesSurviveTheSession()
+    {
+        for (int i = 0; i < 3; ++i)
+            modNote::SaveMainNote(note(i));
+
+        QProcess first;
+        start(first);
+        QTRY_COMPARE_WITH_TIMEOUT(notes().size(), 3, 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(AppPaths::mainDataFile()), 5000);
+        QList<QRect> places;
+        for (const QString& id : notes())
+            places << m_x.geometry(id);
+        std::sort(places.begin(), places.end(),
+                  [](const QRect& a, const QRect& b) { return a.x() < b.x(); });
+        for (int i = 0; i < 3; ++i) {
+            const NoteRecord expected = note(i);
+            QCOMPARE(places[i], QRect(expected.Left / 15, expected.Top / 15, expected.Width / 15,
+                                      expected.Height / 15));
+        }
+
+        // The session ends: every note is kept, in window order, without a prompt.
+        ::kill(static_cast<pid_t>(first.processId()), SIGTERM);
+        QVERIFY(first.waitForFinished(15000));
+        QCOMPARE(first.exitStatus(), QProcess::NormalExit);
+        const NoteRecordList kept = modNote::LoadNote(true, QString());
+        QCOMPARE(kept.size(), 3);
+        for (int i = 0; i < 3; ++i) {
+            QVERIFY(kept[i].Data.contains(QStringLiteral("note %1").arg(i)));
+            QCOMPARE(kept[i].Left, note(i).Left);
+            QCOMPARE(kept[i].Height, note(i).Height);
+        }
+        QVERIFY(QFile::exists(AppPaths::autostartFile()));
+
+        // The next login brings them back, and the file goes again.
+        QProcess second;
+        start(second);
+        QTRY_COMPARE_WITH_TIMEOUT(notes().size(), 3, 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(AppPaths::mainDataFile()), 5000);
+        ::kill(static_cast<pid_t>(second.processId()), SIGTERM);
+        QVERIFY(second.waitForFinished(15000));
+        QCOMPARE(modNote::LoadNote(true, QString()).size(), 3);
+    }
+};
+
+JOTTEX_TEST_MAIN(TestLogoutEndToEnd)
+#include "tst_logout_e2e.moc"

@@ -1,0 +1,463 @@
+#include "TestEnvironment.h"
+#include "dialogs/DialogSeam.h"
+#include "shell/Clock.h"
+#include "shell/LocaleFormat.h"
+#include "shell/Paths.h"
+#include "shell/Settings.h"
+#include "store/modNote.h"
+#include "window/NoteTextEdit.h"
+#include "window/frmMain.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QLabel>
+#include <QMenu>
+#include <QtTest>
+
+class TestFrmMain : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_folder;
+
+    static frmMain* newNote()
+    {
+        auto* window = new frmMain;
+        window->show();
+        return window;
+    }
+
+    static NoteRecord record(const QString& text, int left, int top)
+    {
+        NoteRecord note;
+        note.Color = QStringLiteral("green");
+        note.Data = QStringLiteral("{\\rtf1\\ansi ") + text + QStringLiteral("\\par\r\n}");
+        note.TimeDate = QStringLiteral("1/2/2020 3:04:05 AM");
+        note.Height = 2400;
+        note.Width = 3000;
+        note.Left = left;
+        note.Top = top;
+        return note;
+    }
+
+    static QString setting(modMain::Setting id)
+    {
+        return modMain::ReadSetting(id, QStringLiteral("<none>"));
+    }
+
+    static void type(frmMain* window, const QString& text)
+    {
+        window->RTB1()->setFocus();
+        QTest::keyClicks(window->RTB1(), text);
+    }
+
+    static QString caption(frmMain* window) { return window->lblCaption()->text(); }
+
+private slots:
+    void init()
+    {
+        TestEnvironment::resetFolders();
+        Clock::setFixedNow(QDateTime(QDate(2026, 12, 6), QTime(9, 21, 58)));
+    }
+
+    void cleanup()
+    {
+        for (frmMain* window : frmMain::openWindows()) {
+            window->setAttribute(Qt::WA_DeleteOnClose, false);
+            delete window;
+        }
+    }
+
+    void builtInDefaultsIgnoreStoredSettings()
+    {
+        (void)modMain::WriteSetting(modMain::Setting::Color, QStringLiteral("blue"));
+        (void)modMain::WriteSetting(modMain::Setting::Width, QStringLiteral("6000"));
+        frmMain* window = newNote();
+        QCOMPARE(window->twipsGeometry().size(), QSize(2325, 2085));
+        QCOMPARE(window->note().Color, QStringLiteral("yellow"));
+        QCOMPARE(window->RTB1()->font().family(), QStringLiteral("Comic Sans MS"));
+        QCOMPARE(window->note().FontSize, 10);
+        QCOMPARE(window->note().Alpha, 255);
+        QVERIFY(window->note().IsOnTop);
+        QVERIFY(window->windowHandle()->flags() & Qt::WindowStaysOnTopHint);
+        QVERIFY(!window->menuItem(QStringLiteral("mnuSaveSettings"))->isChecked());
+        QVERIFY(window->menuItem(QStringLiteral("mnuCaptionType"), 0)->isChecked());
+        QCOMPARE(window->lblSubCaption()->text(), QStringLiteral("12/6/2026 9:21:58 AM"));
+        QVERIFY(window->menuItem(QStringLiteral("mnuAutoSave"))->isChecked());
+        QVERIFY(window->menuItem(QStringLiteral("mnuNewNoteSaveOnClose"))->isChecked());
+    }
+
+    void settingsPathAppliesStoredValues()
+    {
+        using modMain::Setting;
+        const std::pair<Setting, const char*> stored[] = {
+            {Setting::SaveSetting, "true"},
+            {Setting::Color, "peach"},
+            {Setting::IsOnTop, "false"},
+            {Setting::Width, "4005"},
+            {Setting::Height, "3000"},
+            {Setting::Left, "600"},
+            {Setting::Top, "450"},
+            {Setting::CaptionType, "1"},
+            {Setting::DefaultFontSize, "14"},
+            {Setting::FontName, "Verdana"},
+            {Setting::AutoSave, "False"},
+            {Setting::Alpha, "abc"},
+        };
+        for (const auto& [id, text] : stored)
+            (void)modMain::WriteSetting(id, QString::fromLatin1(text));
+        frmMain* window = newNote();
+        QCOMPARE(window->twipsGeometry(), QRect(600, 450, 4005, 3000));
+        QCOMPARE(window->note().Color, QStringLiteral("peach"));
+        QVERIFY(!window->note().IsOnTop);
+        QVERIFY(!window->menuItem(QStringLiteral("mnuTop"))->isChecked());
+        QVERIFY(window->menuItem(QStringLiteral("mnuSaveSettings"))->isChecked());
+        QVERIFY(window->menuItem(QStringLiteral("mnuCaptionType"), 1)->isChecked());
+        QCOMPARE(window->lblSubCaption()->text(), QStringLiteral("Word Count: 0"));
+        QVERIFY(window->menuItem(QStringLiteral("mnuFontSize"), 3)->isChecked());
+        QCOMPARE(window->RTB1()->font().family(), QStringLiteral("Verdana"));
+        QVERIFY(!window->note().AutoSave);
+        QCOMPARE(window->note().Alpha, 0); // an unreadable value keeps what the field had
+    }
+
+    void closeWritesSettings()
+    {
+        frmMain* window = newNote();
+        window->close();
+        QCOMPARE(setting(modMain::Setting::SaveSetting), QStringLiteral("False"));
+        QCOMPARE(setting(modMain::Setting::AutoSave), QStringLiteral("True"));
+        QCOMPARE(setting(modMain::Setting::SaveNewNoteOnClose), QStringLiteral("True"));
+        QCOMPARE(setting(modMain::Setting::Color), QStringLiteral("<none>"));
+
+        frmMain* second = newNote();
+        second->setSizeTwips(4000, 3000);
+        second->setLeftTwips(600);
+        second->setTopTwips(450);
+        second->triggerMenuItem(QStringLiteral("mnuSaveSettings"));
+        QCOMPARE(setting(modMain::Setting::SaveSetting), QStringLiteral("True"));
+        QCOMPARE(setting(modMain::Setting::Height), QStringLiteral("3000"));
+        QCOMPARE(setting(modMain::Setting::Width), QStringLiteral("4000"));
+        QCOMPARE(setting(modMain::Setting::Top), QStringLiteral("450"));
+        QCOMPARE(setting(modMain::Setting::Left), QStringLiteral("600"));
+        QCOMPARE(setting(modMain::Setting::CaptionType), QStringLiteral("0"));
+        QCOMPARE(setting(modMain::Setting::IsOnTop), QStringLiteral("True"));
+    }
+
+    void saveSaveAsAndAppend()
+    {
+        frmMain* window = newNote();
+        type(window, QStringLiteral("hello"));
+        QCOMPARE(caption(window), QStringLiteral("Jottex *"));
+        const QString path = m_folder.filePath(QStringLiteral("saved.not"));
+        DialogSeam::queueFileAnswer(path);
+        window->triggerMenuItem(QStringLiteral("mnuSave"), 0); // no file yet: asks
+        QCOMPARE(caption(window), QStringLiteral("Jottex"));
+        QCOMPARE(window->note().FileName, path);
+        QCOMPARE(window->tagText(), path);
+        QCOMPARE(modNote::LoadNote(false, path).size(), 1);
+
+        type(window, QStringLiteral(" again"));
+        window->triggerMenuItem(QStringLiteral("mnuSave"), 0); // has a file: no dialog
+        QCOMPARE(DialogSeam::requests().size(), 1);
+        QVERIFY(
+            modNote::LoadNote(false, path).first().Data.contains(QStringLiteral("hello again")));
+
+        window->triggerMenuItem(QStringLiteral("mnuCaptionType"), 3);
+        const QString other = m_folder.filePath(QStringLiteral("other.not"));
+        DialogSeam::queueFileAnswer(other);
+        window->triggerMenuItem(QStringLiteral("mnuSave"), 1);
+        QCOMPARE(window->note().FileName, other);
+        QCOMPARE(window->lblSubCaption()->text(), QStringLiteral("File: other.not"));
+
+        // Append To copies the note into another file and leaves the note as it was.
+        type(window, QStringLiteral("!"));
+        DialogSeam::queueFileAnswer(path);
+        window->triggerMenuItem(QStringLiteral("mnuSave"), 2);
+        QCOMPARE(modNote::LoadNote(false, path).size(), 2);
+        QCOMPARE(caption(window), QStringLiteral("Jottex *"));
+        QCOMPARE(window->note().FileName, other);
+
+        // A cancelled Save As changes nothing.
+        DialogSeam::queueFileCancel();
+        window->triggerMenuItem(QStringLiteral("mnuSave"), 1);
+        QCOMPARE(caption(window), QStringLiteral("Jottex *"));
+        QCOMPARE(window->note().FileName, other);
+    }
+
+    void promptAnswers_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("closes");
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("yes") << int(QMessageBox::Yes) << true << true;
+        QTest::newRow("no") << int(QMessageBox::No) << true << false;
+        QTest::newRow("cancel") << int(QMessageBox::Cancel) << false << false;
+    }
+
+    void promptAnswers()
+    {
+        QFETCH(int, answer);
+        QFETCH(bool, closes);
+        QFETCH(bool, saved);
+        QPointer<frmMain> window = newNote();
+        type(window, QStringLiteral("text"));
+        const QString path = m_folder.filePath(QStringLiteral("prompt.not"));
+        QFile::remove(path);
+        DialogSeam::queueMessageBoxAnswer(QMessageBox::StandardButton(answer));
+        DialogSeam::queueFileAnswer(path);
+        window->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(window.isNull(), closes);
+        QCOMPARE(QFile::exists(path), saved);
+        const DialogSeam::Request prompt = DialogSeam::requests().first();
+        QCOMPARE(prompt.title, QStringLiteral("Perform Save"));
+        QCOMPARE(
+            prompt.text,
+            QStringLiteral("Changes have been made to this note.\r\nWould you like to save now?"));
+        if (!closes) {
+            QCOMPARE(caption(window), QStringLiteral("Jottex *"));
+            QVERIFY(window->windowHandle()->flags() & Qt::WindowStaysOnTopHint);
+        }
+    }
+
+    void autosaveAndNoPromptCases()
+    {
+        const QString path = m_folder.filePath(QStringLiteral("auto.not"));
+        modNote::SaveNote(record(QStringLiteral("stored"), 600, 450), path);
+        QPointer<frmMain> window = new frmMain;
+        window->setNoteFileName(path);
+        window->setTextRTF(modNote::LoadNote(false, path).first().Data);
+        window->setIsDirty(true);
+        window->show();
+        type(window, QStringLiteral("more"));
+        window->close();
+        QVERIFY(DialogSeam::requests().isEmpty());
+        QVERIFY(modNote::LoadNote(false, path).first().Data.contains(QStringLiteral("more")));
+
+        frmMain* plain = newNote();
+        plain->triggerMenuItem(QStringLiteral("mnuNewNoteSaveOnClose"));
+        type(plain, QStringLiteral("not kept"));
+        QCOMPARE(caption(plain), QStringLiteral("Jottex"));
+        plain->close();
+        QVERIFY(DialogSeam::requests().isEmpty());
+    }
+
+    void openThreeNoteFile()
+    {
+        const QString path = m_folder.filePath(QStringLiteral("three.not"));
+        modNote::SaveNote(record(QStringLiteral("one"), 600, 450), path);
+        modNote::AppendNote(record(QStringLiteral("two"), 1500, 900), path);
+        modNote::AppendNote(record(QStringLiteral("three"), 3000, 1800), path);
+        frmMain* window = newNote();
+        window->setLeftTwips(150);
+        DialogSeam::queueFileAnswer(path);
+        window->triggerMenuItem(QStringLiteral("mnuOpen"));
+        const QList<frmMain*> windows = frmMain::openWindows();
+        QCOMPARE(windows.size(), 3);
+        QCOMPARE(window->RTB1()->toPlainText().trimmed(), QStringLiteral("one"));
+        QCOMPARE(window->twipsGeometry().size(), QSize(3000, 2400));
+        QCOMPARE(window->twipsGeometry().left(), 150);
+        QCOMPARE(window->note().FileName, path);
+        QCOMPARE(window->lblSubCaption()->text(), QStringLiteral("1/2/2020 3:04:05 AM"));
+        QCOMPARE(windows[1]->twipsGeometry(), QRect(1500, 900, 3000, 2400));
+        QCOMPARE(windows[2]->RTB1()->toPlainText().trimmed(), QStringLiteral("three"));
+        QVERIFY(windows[1]->note().FileName.isEmpty());
+        QCOMPARE(windows[1]->tagText(), path);
+    }
+
+    void systemMenuSizes()
+    {
+        frmMain* window = newNote();
+        window->setLeftTwips(3000);
+        window->setTopTwips(2000);
+        window->triggerMenuItem(QStringLiteral("mnuSystemNew"));
+        QCOMPARE(frmMain::openWindows().size(), 2);
+        QCOMPARE(frmMain::openWindows().last()->twipsGeometry().topLeft(), QPoint(3200, 2200));
+
+        window->setSizeTwips(6000, 5000);
+        window->triggerMenuItem(QStringLiteral("mnuSystemDefaultSize"));
+        QCOMPARE(window->twipsGeometry().size(), QSize(2325, 2085));
+
+        window->SetNoteColor(QStringLiteral("red"), false);
+        window->setTagText(QStringLiteral("/x/y.not"));
+        window->setSizeTwips(6000, 5000);
+        Clock::setFixedNow(QDateTime(QDate(2026, 12, 7), QTime(10, 0, 0)));
+        window->triggerMenuItem(QStringLiteral("mnuSystemReset"));
+        QCOMPARE(window->twipsGeometry().size(), QSize(2325, 2085));
+        QCOMPARE(window->note().Color, QStringLiteral("yellow"));
+        QVERIFY(window->menuItem(QStringLiteral("mnuSetColor"), 0)->isChecked());
+        QCOMPARE(window->lblSubCaption()->text(), QStringLiteral("12/7/2026 10:00:00 AM"));
+        QVERIFY(window->tagText().isEmpty());
+    }
+
+    void resizeLayout()
+    {
+        frmMain* window = newNote();
+        window->setSizeTwips(300, 300);
+        QCOMPARE(window->twipsGeometry().size(), QSize(500, 425));
+        window->setSizeTwips(400, 2000);
+        QCOMPARE(window->twipsGeometry().size(), QSize(500, 2000));
+        QCOMPARE(window->RTB1()->geometry(), QRect(3, 24, 19, 87)); // 45,360 280 x 1300 twips
+
+        window->setSizeTwips(3000, 1000);
+        QCOMPARE(window->RTB1()->height(), 20); // 300 twips
+        const QRect subcaption = window->lblSubCaption()->geometry();
+        window->setSizeTwips(3000, 650);
+        QCOMPARE(window->lblSubCaption()->geometry(), subcaption);
+    }
+
+    void minimiseAndRestore()
+    {
+        frmMain* window = newNote();
+        window->setSizeTwips(3000, 2400);
+        window->RTB1()->setPlainText(QStringLiteral("a\nb"));
+        window->ToggleMinimize();
+        QVERIFY(window->isMinimizedToStrip());
+        QCOMPARE(window->twipsGeometry().size(), QSize(500, 425));
+        QCOMPARE(window->findChild<QLabel*>(QStringLiteral("imgIcon"))->toolTip(),
+                 QStringLiteral("a b"));
+        QVERIFY(!window->menuItem(QStringLiteral("mnuSystemMinimize"))->isEnabled());
+        window->ToggleMinimize();
+        QCOMPARE(window->twipsGeometry().size(), QSize(3000, 2400));
+        QVERIFY(window->menuItem(QStringLiteral("mnuSystemMinimize"))->isEnabled());
+
+        // A note made 500 twips wide by hand counts as minimised for the icon's double-click.
+        window->setSizeTwips(500, 2400);
+        window->ToggleMinimize();
+        QCOMPARE(window->twipsGeometry().size(), QSize(3000, 2400));
+    }
+
+    void wordAndCharacterCounts_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("words");
+        QTest::addColumn<int>("characters");
+        QTest::newRow("empty") << "" << 0 << 0;
+        QTest::newRow("one word") << "word" << 1 << 4;
+        QTest::newRow("two words") << "two words" << 2 << 9;
+        QTest::newRow("two blanks") << "two  words" << 3 << 10;
+        QTest::newRow("line break") << "two\nwords" << 1 << 10;
+    }
+
+    void wordAndCharacterCounts()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, words);
+        QFETCH(int, characters);
+        frmMain* window = newNote();
+        window->triggerMenuItem(QStringLiteral("mnuCaptionType"), 1);
+        window->RTB1()->setPlainText(text);
+        QCOMPARE(window->WordCount(), words);
+        QCOMPARE(window->lblSubCaption()->text(), QStringLiteral("Word Count: %1").arg(words));
+        window->triggerMenuItem(QStringLiteral("mnuCaptionType"), 2);
+        QCOMPARE(window->lblSubCaption()->text(),
+                 QStringLiteral("Character Count: %1").arg(characters));
+        QVERIFY(!window->menuItem(QStringLiteral("mnuCaptionType"), 1)->isChecked());
+    }
+
+    void keyTable_data()
+    {
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QString>("inserted");
+        QTest::newRow("F6") << int(Qt::NoModifier) << "12/6/2026 9:21:58 AM";
+        QTest::newRow("Shift+F6") << int(Qt::ShiftModifier) << "Sunday, December 6, 2026";
+        QTest::newRow("Ctrl+F6") << int(Qt::ControlModifier) << "12/6/2026";
+        QTest::newRow("Ctrl+Shift+F6")
+            << int(Qt::ControlModifier | Qt::ShiftModifier) << "12/6/2026";
+    }
+
+    void keyTable()
+    {
+        QFETCH(int, modifiers);
+        QFETCH(QString, inserted);
+        frmMain* window = newNote();
+        QTest::keyClick(window->RTB1(), Qt::Key_F6, Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(window->RTB1()->toPlainText(), inserted);
+    }
+
+    void ctrlShiftVPastesPlainTextOnce()
+    {
+        frmMain* window = newNote();
+        QGuiApplication::clipboard()->setText(QStringLiteral("plain"));
+        QTest::keyClick(window->RTB1(), Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(window->RTB1()->toPlainText(), QStringLiteral("plain"));
+        QTest::keyClick(window->RTB1(), Qt::Key_N, Qt::ControlModifier);
+        QCOMPARE(frmMain::openWindows().size(), 2);
+    }
+
+    void menusFollowTheirTable()
+    {
+        frmMain* window = newNote();
+        QCOMPARE(window->menuItem(QStringLiteral("mnuSave"), 1)->text(), QStringLiteral("Save As"));
+        QCOMPARE(window->menuItem(QStringLiteral("mnuNew"))->text(),
+                 QStringLiteral("&New\tCtrl+N"));
+        QVERIFY(!window->menuItem(QStringLiteral("mnuRecent"))->isVisible());
+        QVERIFY(!window->menuItem(QStringLiteral("mnuSNWeather"))->isVisible());
+        QVERIFY(window->menuItem(QStringLiteral("mnuFontNormal"))->isChecked());
+        QVERIFY(window->menuItem(QStringLiteral("mnuTransparent"), 3)->isChecked());
+        QVERIFY(!window->menuItem(QStringLiteral("mnuTransparentMain"))->isVisible()); // offscreen
+        QVERIFY(!window->menuItem(QStringLiteral("mnuSave"), 0)->icon().isNull());
+        QVERIFY(!window->menuItem(QStringLiteral("mnuTop"))->icon().isNull());
+        QCOMPARE(window->menu(QStringLiteral("mnuSystemMenu"))->actions().size(), 7);
+        QCOMPARE(window->menu(QStringLiteral("mnuPopupCaption"))->actions().size(), 4);
+    }
+
+    void linksAreShownAndOnlySafeOnesOpen()
+    {
+        frmMain* window = newNote();
+        window->RTB1()->setPlainText(QStringLiteral("see www.example.org, or file:///etc/passwd"));
+        window->RTB1()->refreshLinks();
+        QCOMPARE(window->RTB1()->linkAt(6), QStringLiteral("www.example.org"));
+        QVERIFY(!window->RTB1()->linkAt(30));
+        QVERIFY(!window->TextRTF().contains(QStringLiteral("\\ul")));
+    }
+
+    void frameLooksLikeAStickyNote()
+    {
+        frmMain* window = newNote();
+        window->setSizeTwips(3000, 2400);
+        const QImage note = window->grab().toImage();
+        note.save(QDir::temp().filePath(QStringLiteral("jottex-note.png")));
+        QCOMPARE(note.pixelColor(100, 5), QColor(128, 128, 128));  // caption strip
+        QCOMPARE(note.pixelColor(100, 80), QColor(255, 255, 192)); // yellow body
+        const int lineY = 137;                                     // 2400 - 350 twips
+        QVERIFY(note.pixelColor(100, lineY).lightness() < 128);    // separator line
+        window->MinimizeNote();
+        const QImage strip = window->grab().toImage();
+        strip.save(QDir::temp().filePath(QStringLiteral("jottex-strip.png")));
+        QCOMPARE(strip.size(), QSize(33, 28));
+    }
+
+    void closingTheLastNoteByHandRemovesAutostart()
+    {
+        modMain::RunAtStartUp();
+        frmMain* first = newNote();
+        frmMain* second = newNote();
+        first->close();
+        QVERIFY(QFile::exists(AppPaths::autostartFile()));
+        second->close();
+        QVERIFY(!QFile::exists(AppPaths::autostartFile()));
+    }
+
+    void sessionEndKeepsNotesWithoutPrompt()
+    {
+        for (int i = 0; i < 3; ++i) {
+            frmMain* window = newNote();
+            window->setSizeTwips(3000 + 150 * i, 2400);
+            type(window, QStringLiteral("note %1").arg(i));
+        }
+        frmMain::openWindows()[1]->MinimizeNote();
+        for (frmMain* window : frmMain::openWindows())
+            window->closeForSessionEnd();
+        QVERIFY(DialogSeam::requests().isEmpty());
+        QVERIFY(QFile::exists(AppPaths::autostartFile()));
+        const NoteRecordList kept = modNote::LoadNote(true, QString());
+        QCOMPARE(kept.size(), 3);
+        QCOMPARE(kept[2].Width, 3300);
+        QCOMPARE(kept[1].Width, 3150); // minimised: its full size
+        QVERIFY(kept[0].Data.contains(QStringLiteral("note 0")));
+    }
+};
+
+JOTTEX_GUI_TEST_MAIN(TestFrmMain)
+#include "tst_frmmain.moc"
