@@ -10,18 +10,23 @@
 
 namespace RichText {
 
-QString toPlainText(const QByteArray& rtf)
+QString plainText(const QTextDocument* document)
 {
-    QTextDocument document;
-    readRtf(rtf, &document);
     QString text;
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        if (block != document.begin())
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        if (block != document->begin())
             text += QLatin1String("\r\n");
         text += block.text();
     }
     text.replace(QChar::LineSeparator, QLatin1String("\r\n"));
     return text;
+}
+
+QString toPlainText(const QByteArray& rtf)
+{
+    QTextDocument document;
+    readRtf(rtf, &document);
+    return plainText(&document);
 }
 
 QString toHtml(const QByteArray& rtf)

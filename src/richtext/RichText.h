@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
+class QTextDocument;
 class QTextEdit;
 
 namespace RichText {
@@ -10,6 +11,8 @@ namespace RichText {
 // The plain text of RTF as the classic rich-edit control reports it: paragraphs joined by
 // CR LF, list markers left out.
 QString toPlainText(const QByteArray& rtf);
+// The same for a document already read.
+QString plainText(const QTextDocument* document);
 QString toHtml(const QByteArray& rtf);
 
 // The note text area's rich text, read and written whole. Setting it replaces content and

@@ -1,5 +1,7 @@
 #include "window/NoteTextEdit.h"
 
+#include "richtext/RichText.h"
+
 #include <QMouseEvent>
 #include <QRegularExpression>
 #include <QTextBlock>
@@ -43,12 +45,7 @@ NoteTextEdit::NoteTextEdit(QWidget* parent) : QTextEdit(parent)
 
 QString NoteTextEdit::Text() const
 {
-    QString text = document()->toPlainText();
-    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    text.replace(QChar::LineSeparator, QStringLiteral("\v"));
-    text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-    text.replace(QLatin1Char('\v'), QStringLiteral("\r\n"));
-    return text;
+    return RichText::plainText(document());
 }
 
 void NoteTextEdit::refreshLinks()

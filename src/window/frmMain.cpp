@@ -11,6 +11,7 @@
 #include "store/modFileFunctions.h"
 #include "store/modNote.h"
 #include "window/NoteColors.h"
+#include "window/NoteSize.h"
 #include "window/NoteTextEdit.h"
 
 #include <QAction>
@@ -23,14 +24,7 @@
 #include <limits>
 
 namespace {
-constexpr int kDefaultWidthTwips = 2325;
-constexpr int kDefaultHeightTwips = 2085;
-// The window's size before any stored size is applied: the size it was designed at.
-constexpr int kInitialWidthTwips = 5340;
-constexpr int kInitialHeightTwips = 4170;
 constexpr int kNewNoteOffsetTwips = 200;
-constexpr int kMinWidthTwips = 500;
-constexpr int kMinHeightTwips = 425;
 const QString kCaption = QStringLiteral("Jottex");
 const QString kChangedCaption = QStringLiteral("Jottex *");
 
@@ -84,7 +78,7 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWi
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(kCaption);
     setWindowIcon(QIcon(QStringLiteral(":/icons/jottex.svg")));
-    resize(Twips::toPixels(kInitialWidthTwips), Twips::toPixels(kInitialHeightTwips));
+    resize(Twips::toPixels(NoteSize::InitialWidth), Twips::toPixels(NoteSize::InitialHeight));
     buildControls();
     buildMenus();
     windowList().append(this);
@@ -164,8 +158,8 @@ void frmMain::loadBuiltInDefaults(bool storedNote)
         m_Note.Top = place.top();
         m_Note.Width = place.width();
     } else {
-        m_Note.Width = kDefaultWidthTwips;
-        m_Note.Height = kDefaultHeightTwips;
+        m_Note.Width = NoteSize::DefaultWidth;
+        m_Note.Height = NoteSize::DefaultHeight;
         const QRect area = screenArea();
         move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
     }
@@ -291,7 +285,7 @@ void frmMain::ChangeForeColor(qint32 colorValue)
 void frmMain::setHeightTwips(int twips)
 {
     ensureLoaded();
-    twips = std::max(twips, kMinHeightTwips);
+    twips = std::max(twips, NoteSize::MinHeight);
     rememberTwips(HeightField, twips); // first, so the resize handler reads the new value
     resize(width(), Twips::toPixels(twips));
 }
@@ -299,7 +293,7 @@ void frmMain::setHeightTwips(int twips)
 void frmMain::setWidthTwips(int twips)
 {
     ensureLoaded();
-    twips = std::max(twips, kMinWidthTwips);
+    twips = std::max(twips, NoteSize::MinWidth);
     rememberTwips(WidthField, twips); // first, so the resize handler reads the new value
     resize(Twips::toPixels(twips), height());
 }

@@ -7,6 +7,7 @@
 #include "shell/WindowUtils.h"
 #include "store/modFileFunctions.h"
 #include "window/Artwork.h"
+#include "window/NoteSize.h"
 #include "window/NoteTextEdit.h"
 #include "window/frmMain.h"
 
@@ -21,9 +22,6 @@
 #include <QWindow>
 
 namespace {
-// Smallest window: the caption strip with the note icon.
-constexpr int kMinWidthTwips = 500;
-constexpr int kMinHeightTwips = 425;
 constexpr int kStripHeightTwips = 345;
 constexpr int kResizeGripTwips = 180;
 constexpr int kPictureTwips = 255;
@@ -60,7 +58,7 @@ void frmMain::setControlTwips(QWidget* control, int left, int top, int width, in
 
 void frmMain::buildControls()
 {
-    setMinimumSize(Twips::toPixels(kMinWidthTwips), Twips::toPixels(kMinHeightTwips));
+    setMinimumSize(Twips::toPixels(NoteSize::MinWidth), Twips::toPixels(NoteSize::MinHeight));
 
     m_help = makePicture("imgHelp", Artwork::helpPicture(), kPictureTwips, "Display help");
     setControlTwips(m_help, 3360, 10, kPictureTwips, kPictureTwips);
@@ -123,8 +121,8 @@ void frmMain::resizeEvent(QResizeEvent* event)
 void frmMain::Form_Resize()
 {
     const QRect place = twipsGeometry();
-    const int w = std::max(place.width(), kMinWidthTwips);
-    const int h = std::max(place.height(), kMinHeightTwips);
+    const int w = std::max(place.width(), NoteSize::MinWidth);
+    const int h = std::max(place.height(), NoteSize::MinHeight);
     // Below this the text area would need a negative height: keep the last layout.
     if (h < 700)
         return;
@@ -279,7 +277,7 @@ void frmMain::popUpTextMenu()
 
 void frmMain::ToggleMinimize()
 {
-    if (twipsGeometry().width() == kMinWidthTwips)
+    if (twipsGeometry().width() == NoteSize::MinWidth)
         RestoreNote();
     else
         MinimizeNote();
@@ -291,7 +289,7 @@ void frmMain::MinimizeNote()
     const QRect place = twipsGeometry();
     m_Note.Height = place.height();
     m_Note.Width = place.width();
-    setSizeTwips(kMinWidthTwips, kMinHeightTwips);
+    setSizeTwips(NoteSize::MinWidth, NoteSize::MinHeight);
     m_minimized = true;
     refreshIconTooltip();
     menuItem(QStringLiteral("mnuSystemMinimize"))->setEnabled(false);

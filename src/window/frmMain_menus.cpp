@@ -6,6 +6,7 @@
 #include "shell/Settings.h"
 #include "shell/Twips.h"
 #include "window/Artwork.h"
+#include "window/NoteSize.h"
 #include "window/NoteTextEdit.h"
 #include "window/frmMain.h"
 
@@ -17,8 +18,6 @@
 #include <functional>
 
 namespace {
-constexpr int kDefaultWidthTwips = 2325;
-constexpr int kDefaultHeightTwips = 2085;
 constexpr std::array kFontSizes{8, 10, 12, 14, 16};
 constexpr std::array kTransparencyLevels{225, 150, 50, 255};
 
@@ -189,11 +188,11 @@ void frmMain::systemMenu(const QString& name)
     } else if (name == QLatin1String("mnuSystemMinimize")) {
         MinimizeNote();
     } else if (name == QLatin1String("mnuSystemDefaultSize")) {
-        setSizeTwips(kDefaultWidthTwips, kDefaultHeightTwips);
+        setSizeTwips(NoteSize::DefaultWidth, NoteSize::DefaultHeight);
     } else if (name == QLatin1String("mnuSystemRestore")) {
         RestoreNote();
     } else if (name == QLatin1String("mnuSystemReset")) {
-        setSizeTwips(kDefaultWidthTwips, kDefaultHeightTwips);
+        setSizeTwips(NoteSize::DefaultWidth, NoteSize::DefaultHeight);
         SetNoteColor(QStringLiteral("yellow"), true);
         m_Note.TimeDate = LocaleFormat::generalDate(Clock::now());
         m_subCaption->setText(m_Note.TimeDate);
