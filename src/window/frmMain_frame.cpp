@@ -223,6 +223,11 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
         }
         return false;
     }
+    const bool mouseEvent = type == QEvent::MouseButtonPress || type == QEvent::MouseMove ||
+                            type == QEvent::MouseButtonRelease ||
+                            type == QEvent::MouseButtonDblClick;
+    if (!mouseEvent)
+        return QWidget::eventFilter(watched, event);
     auto* mouse = static_cast<QMouseEvent*>(event);
     const bool press = type == QEvent::MouseButtonPress;
     const bool icon =

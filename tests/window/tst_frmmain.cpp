@@ -428,6 +428,26 @@ private slots:
         QCOMPARE(strip.size(), QSize(33, 28));
     }
 
+    void noteOutsideEveryScreenIsBroughtBack()
+    {
+        auto* window = new frmMain;
+        window->setNoteFileName(m_folder.filePath(QStringLiteral("far.not")));
+        window->setSizeTwips(3000, 2400);
+        window->setLeftTwips(-90000);
+        window->setTopTwips(150000);
+        window->show();
+        const QRect area = window->screen()->availableGeometry();
+        QVERIFY(area.contains(window->geometry()));
+        QCOMPARE(window->note().Left, 0); // the stored place changes only with the next save
+
+        frmMain* near = newNote();
+        near->setLeftTwips(150);
+        near->setTopTwips(150);
+        near->hide();
+        near->show();
+        QCOMPARE(near->twipsGeometry().topLeft(), QPoint(150, 150));
+    }
+
     void closingTheLastNoteByHandRemovesAutostart()
     {
         modMain::RunAtStartUp();
