@@ -1,6 +1,7 @@
 #include "richtext/RichText.h"
 #include "shell/SessionEnd.h"
 #include "shell/StartUp.h"
+#include "window/frmMain.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -19,6 +20,7 @@ int main(int argc, char* argv[])
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/jottex.svg")));
     RichText::installFontSubstitutes();
     SessionEnd::install();
+    frmMain::setQuitWhenLastNoteCloses(true);
     modMain::Main(modMain::commandLineText(QApplication::arguments()));
     return QApplication::exec();
 }

@@ -34,6 +34,8 @@ QList<frmMain*>& windowList()
     return windows;
 }
 
+bool quitWhenLastNoteCloses = false;
+
 bool isTrueText(const QString& text)
 {
     return text.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0;
@@ -94,6 +96,11 @@ frmMain::~frmMain()
 QList<frmMain*> frmMain::openWindows()
 {
     return windowList();
+}
+
+void frmMain::setQuitWhenLastNoteCloses(bool quit)
+{
+    quitWhenLastNoteCloses = quit;
 }
 
 void frmMain::ensureLoaded()
@@ -494,6 +501,9 @@ void frmMain::closeEvent(QCloseEvent* event)
     // Unloaded from here on, though the object itself goes a little later.
     windowList().removeAll(this);
     event->accept();
+    // Menus and message boxes may outlive the notes; the notes are the application.
+    if (windowList().isEmpty() && quitWhenLastNoteCloses)
+        QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
 }
 
 void frmMain::refreshRecordOnClose()

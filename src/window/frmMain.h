@@ -30,6 +30,8 @@ public:
 
     // Every note window that is still open, oldest first.
     static QList<frmMain*> openWindows();
+    // The program: end the process when the last note window has unloaded.
+    static void setQuitWhenLastNoteCloses(bool quit);
 
     // --- What creators set.
     QString NoteFileName() const { return m_noteFileName; }

@@ -260,12 +260,14 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
         type == QEvent::MouseMove ? mouseMoveEvent(mouse) : mouseReleaseEvent(mouse);
         return true;
     }
+    // Dialogs these open must not start inside the click, which would leave the mouse with
+    // the picture and the dialog deaf to it.
     if (watched == m_help && type == QEvent::MouseButtonRelease &&
         mouse->button() == Qt::LeftButton)
-        ShowNotImplemented();
+        QMetaObject::invokeMethod(this, &frmMain::ShowNotImplemented, Qt::QueuedConnection);
     if (watched == m_close && type == QEvent::MouseButtonRelease &&
         mouse->button() == Qt::LeftButton)
-        close();
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
     return QWidget::eventFilter(watched, event);
 }
 
