@@ -2,6 +2,7 @@
 
 #include "shell/Paths.h"
 #include "shell/RegistryHive.h"
+#include "store/modFileFunctions.h"
 
 #include <QFileInfo>
 #include <QtEndian>
@@ -24,13 +25,6 @@ constexpr std::array kRoots{
 };
 
 using Status = RegistryHive::Status;
-
-// Names cross an 8-bit C string interface, which ends them at the first NUL.
-QString cutAtNul(const QString& text)
-{
-    const qsizetype nul = text.indexOf(QChar(0));
-    return nul < 0 ? text : text.left(nul);
-}
 
 // A name between two percent signs makes a text expandable; "%%" or a lone sign do not.
 bool isExpandable(const QString& text)
@@ -177,7 +171,7 @@ std::optional<QString> cRegistry::keyPath() const
     for (const RootName& root : kRoots) {
         if (root.handle != m_classKey)
             continue;
-        QString section = cutAtNul(m_sectionKey);
+        QString section = modFileFunctions::TrimNull(m_sectionKey);
         if (section.endsWith(u'\\'))
             section.chop(1);
         const QString rootName = QString::fromLatin1(root.name);
@@ -188,7 +182,7 @@ std::optional<QString> cRegistry::keyPath() const
 
 QString cRegistry::valueName() const
 {
-    return cutAtNul(m_valueKey);
+    return modFileFunctions::TrimNull(m_valueKey);
 }
 
 AppError cRegistry::error(int number, const QString& description) const
@@ -209,7 +203,7 @@ bool cRegistry::KeyExists() const
     const auto path = keyPath();
     if (!path)
         return false;
-    if (cutAtNul(m_sectionKey).isEmpty())
+    if (modFileFunctions::TrimNull(m_sectionKey).isEmpty())
         return true; // a root key always opens
     return RegistryHive::read(AppPaths::hiveFile()).keyExists(*path);
 }
@@ -230,7 +224,7 @@ Expected<bool> cRegistry::CreateKey()
 Expected<bool> cRegistry::DeleteKey()
 {
     const auto path = keyPath();
-    const bool isRoot = cutAtNul(m_sectionKey).isEmpty();
+    const bool isRoot = modFileFunctions::TrimNull(m_sectionKey).isEmpty();
     const Status status =
         path && !isRoot
             ? RegistryHive::update(AppPaths::hiveFile(),
@@ -247,7 +241,7 @@ Expected<bool> cRegistry::DeleteKey()
 Expected<bool> cRegistry::DeleteValue()
 {
     const auto path = keyPath();
-    const bool isRoot = cutAtNul(m_sectionKey).isEmpty();
+    const bool isRoot = modFileFunctions::TrimNull(m_sectionKey).isEmpty();
     const QString name = valueName();
     bool opened = false;
     const auto remove = [&](RegistryHive& hive) {
