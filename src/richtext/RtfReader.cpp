@@ -1,6 +1,7 @@
 #include "RtfReader.h"
 
 #include "CodePages_p.h"
+#include "RtfParagraph.h"
 #include "RtfTokenizer.h"
 #include "RtfUnits.h"
 
@@ -249,24 +250,12 @@ struct CharState {
     bool operator==(const CharState&) const = default;
 };
 
-struct ParaState {
-    int leftIndent = 0; // twips, like every length here
-    int rightIndent = 0;
-    int firstIndent = 0;
-    int spaceBefore = 0;
-    int spaceAfter = 0;
-    int lineSpacing = 0;
-    bool lineMultiple = false;
-    quint8 align = 0; // 0 left, 1 centre, 2 right, 3 justified
-    qint8 list = 0;   // QTextListFormat::Style, 0 when the paragraph is no list item
-};
-
 struct State {
     Dest dest = Dest::Text;
     quint8 unicodeSkip = 1;
     int numberingOwner = -1; // the frame whose paragraph a {\*\pn} group describes
     CharState chars;
-    ParaState para;
+    ParagraphFormat para;
 };
 
 struct FontEntry {
@@ -695,11 +684,11 @@ bool Reader::handleCharWord(const WordEntry& entry, const RtfToken& token)
 
 bool Reader::handleParaWord(const WordEntry& entry, const RtfToken& token)
 {
-    ParaState& para = top().para;
+    ParagraphFormat& para = top().para;
     const int twips = qBound(-kMaxTwips, token.param, kMaxTwips);
     switch (entry.kind) {
     case Kind::Pard:
-        para = ParaState{};
+        para = ParagraphFormat{};
         break;
     case Kind::Align:
         para.align = quint8(entry.arg);
@@ -903,7 +892,7 @@ void Reader::endParagraph()
 
 void Reader::applyParagraph()
 {
-    const ParaState& para = top().para;
+    const ParagraphFormat& para = top().para;
     static constexpr Qt::Alignment kAlignments[] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight,
                                                     Qt::AlignJustify};
     QTextBlockFormat format;

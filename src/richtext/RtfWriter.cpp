@@ -1,6 +1,7 @@
 #include "RtfWriter.h"
 
 #include "CodePages_p.h"
+#include "RtfParagraph.h"
 #include "RtfUnits.h"
 
 #include <QHash>
@@ -25,20 +26,6 @@ struct RunFormat {
     QString link;
 
     bool operator==(const RunFormat&) const = default;
-};
-
-struct ParaFormat {
-    int align = 0;
-    int leftIndent = 0;
-    int rightIndent = 0;
-    int firstIndent = 0;
-    int spaceBefore = 0;
-    int spaceAfter = 0;
-    int lineSpacing = 0;
-    bool lineMultiple = false;
-    int list = 0; // QTextListFormat::Style, 0 for none
-
-    bool operator==(const ParaFormat&) const = default;
 };
 
 bool isBullet(int style)
@@ -71,7 +58,7 @@ private:
     void collectTables();
     void writeHeader();
     void writeBlock(const QTextBlock& block);
-    void writeParagraphStart(const QTextBlock& block, const ParaFormat& para);
+    void writeParagraphStart(const QTextBlock& block, const ParagraphFormat& para);
     void writeNumberText(const QTextBlock& block, int style);
     void writeRun(const RunFormat& format, QStringView text);
     void writeFormatChanges(const RunFormat& format);
@@ -82,7 +69,7 @@ private:
 
     const RunFormat& cachedRunFormat(int index, const QTextCharFormat& format);
     RunFormat runFormat(const QTextCharFormat& format);
-    ParaFormat paraFormat(const QTextBlock& block) const;
+    ParagraphFormat paraFormat(const QTextBlock& block) const;
     QString familyOf(const QTextCharFormat& format) const;
     int fontIndex(const QString& family);
     int colorIndex(const QBrush& brush);
@@ -100,7 +87,7 @@ private:
     QHash<int, RunFormat> m_runFormats; // by QTextFormat index
 
     RunFormat m_state;
-    ParaFormat m_para;
+    ParagraphFormat m_para;
     bool m_firstBlock = true;
 };
 
@@ -163,7 +150,7 @@ void Writer::writeHeader()
 
 void Writer::writeBlock(const QTextBlock& block)
 {
-    const ParaFormat para = paraFormat(block);
+    const ParagraphFormat para = paraFormat(block);
     writeParagraphStart(block, para);
     bool empty = true;
     for (auto it = block.begin(); !it.atEnd(); ++it) {
@@ -179,7 +166,7 @@ void Writer::writeBlock(const QTextBlock& block)
     m_delimit = false;
 }
 
-void Writer::writeParagraphStart(const QTextBlock& block, const ParaFormat& para)
+void Writer::writeParagraphStart(const QTextBlock& block, const ParagraphFormat& para)
 {
     const bool changed = m_firstBlock || !(para == m_para);
     m_firstBlock = false;
@@ -398,10 +385,10 @@ RunFormat Writer::runFormat(const QTextCharFormat& format)
     return run;
 }
 
-ParaFormat Writer::paraFormat(const QTextBlock& block) const
+ParagraphFormat Writer::paraFormat(const QTextBlock& block) const
 {
     const QTextBlockFormat format = block.blockFormat();
-    ParaFormat para;
+    ParagraphFormat para;
     const Qt::Alignment align = format.alignment() & Qt::AlignHorizontal_Mask;
     if (align & Qt::AlignHCenter)
         para.align = 1;
