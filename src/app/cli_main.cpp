@@ -1,5 +1,5 @@
 #include "richtext/RichText.h"
-#include "store/NoteCli.h"
+#include "app/NoteCli.h"
 
 #include <QFile>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 #include "richtext/RichText.h"
-#include "shell/SessionEnd.h"
-#include "shell/StartUp.h"
+#include "app/SessionEnd.h"
+#include "app/StartUp.h"
 #include "window/frmMain.h"
 
 #include <QApplication>

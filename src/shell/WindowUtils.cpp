@@ -1,6 +1,6 @@
 #include "shell/WindowUtils.h"
 
-#include "store/TextCodec.h"
+#include "shell/TextCodec.h"
 
 #include <QDesktopServices>
 #include <QFile>

@@ -2,7 +2,7 @@
 
 #include "shell/Paths.h"
 #include "shell/RegistryHive.h"
-#include "store/modFileFunctions.h"
+#include "shell/modFileFunctions.h"
 
 #include <QFileInfo>
 #include <QtEndian>

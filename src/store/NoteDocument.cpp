@@ -1,7 +1,7 @@
 #include "store/NoteDocument.h"
 
 #include "shell/version.h"
-#include "store/TextCodec.h"
+#include "shell/TextCodec.h"
 
 #include <QDomNamedNodeMap>
 #include <QFile>

@@ -8,7 +8,7 @@
 #include "shell/Settings.h"
 #include "shell/Twips.h"
 #include "shell/WindowUtils.h"
-#include "store/modFileFunctions.h"
+#include "shell/modFileFunctions.h"
 #include "store/modNote.h"
 #include "window/NoteColors.h"
 #include "window/NoteSize.h"

@@ -5,7 +5,7 @@
 #include "shell/LocaleFormat.h"
 #include "shell/Twips.h"
 #include "shell/WindowUtils.h"
-#include "store/modFileFunctions.h"
+#include "shell/modFileFunctions.h"
 #include "window/Artwork.h"
 #include "window/NoteSize.h"
 #include "window/NoteTextEdit.h"

@@ -4,7 +4,7 @@
 #include "shell/Paths.h"
 #include "shell/Settings.h"
 #include "store/NoteDocument.h"
-#include "store/modFileFunctions.h"
+#include "shell/modFileFunctions.h"
 #include "store/modNote.h"
 
 #include <QtTest>

@@ -1,4 +1,4 @@
-#include "shell/SessionEnd.h"
+#include "app/SessionEnd.h"
 
 #include "window/frmMain.h"
 

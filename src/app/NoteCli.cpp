@@ -1,4 +1,4 @@
-#include "store/NoteCli.h"
+#include "app/NoteCli.h"
 
 #include "richtext/RichText.h"
 #include "store/NoteDocument.h"

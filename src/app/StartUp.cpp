@@ -1,7 +1,7 @@
-#include "shell/StartUp.h"
+#include "app/StartUp.h"
 
 #include "shell/Paths.h"
-#include "store/modFileFunctions.h"
+#include "shell/modFileFunctions.h"
 #include "store/modNote.h"
 #include "window/frmMain.h"
 

@@ -1,4 +1,4 @@
-#include "store/TextCodec.h"
+#include "shell/TextCodec.h"
 
 #include <QStringDecoder>
 #include <array>

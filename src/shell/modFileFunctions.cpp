@@ -1,4 +1,4 @@
-#include "store/modFileFunctions.h"
+#include "shell/modFileFunctions.h"
 
 #include <QDir>
 #include <QFileInfo>

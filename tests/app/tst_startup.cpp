@@ -2,7 +2,7 @@
 #include "shell/Clock.h"
 #include "shell/LocaleFormat.h"
 #include "shell/Paths.h"
-#include "shell/StartUp.h"
+#include "app/StartUp.h"
 #include "store/NoteDocument.h"
 #include "store/modNote.h"
 #include "window/NoteTextEdit.h"

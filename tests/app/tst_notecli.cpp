@@ -1,5 +1,5 @@
 #include "TestEnvironment.h"
-#include "store/NoteCli.h"
+#include "app/NoteCli.h"
 #include "store/NoteDocument.h"
 #include "store/modNote.h"
 
