@@ -6,7 +6,6 @@
 #include "window/frmMain.h"
 
 #include <QFile>
-#include <QLabel>
 
 namespace {
 // One pair of surrounding quotes goes; nothing else is parsed.
@@ -24,24 +23,9 @@ bool namesNoteFile(const QString& path)
     return path.right(3).compare(QLatin1String("not"), Qt::CaseInsensitive) == 0;
 }
 
-void fillFromRecord(frmMain* window, const NoteRecord& record)
-{
-    window->setTextRTF(record.Data);
-    window->SetNoteColor(record.Color, false);
-}
-
-void placeFromRecord(frmMain* window, const NoteRecord& record)
-{
-    window->setHeightTwips(record.Height);
-    window->setWidthTwips(record.Width);
-    window->setTopTwips(record.Top);
-    window->setLeftTwips(record.Left);
-}
-
 void openBlankNote()
 {
-    auto* window = new frmMain;
-    window->show();
+    frmMain::create(NoteOrigin::NewNote)->show();
 }
 
 // The first note of a note file, tied to that file. False when the file gave no note.
@@ -50,15 +34,9 @@ bool openNoteFile(const QString& path)
     const NoteRecordList list = modNote::LoadNote(false, path);
     if (list.isEmpty())
         return false;
-    const NoteRecord& record = list.first();
-    auto* window = new frmMain;
-    window->setNoteFileName(path);
-    fillFromRecord(window, record);
-    window->lblSubCaption()->setText(record.TimeDate);
-    placeFromRecord(window, record);
-    window->setTagText(record.FileName);
-    window->setIsDirty(true);
-    window->show();
+    NoteRecord record = list.first();
+    record.FileName = path;
+    frmMain::create(NoteOrigin::NoteFile, record)->show();
     return true;
 }
 
@@ -69,21 +47,22 @@ bool restoreWaitingNotes()
     const NoteRecordList list = modNote::LoadNote(true, QString());
     if (list.isEmpty())
         return false;
-    for (const NoteRecord& record : list) {
-        auto* window = new frmMain;
-        fillFromRecord(window, record);
-        placeFromRecord(window, record);
-        window->setIsDirty(true);
-        window->show();
+    for (NoteRecord record : list) {
+        // The main data file is not the note's file: a restored note is tied to none.
+        record.FileName.clear();
+        frmMain::create(NoteOrigin::StoredRecord, record)->show();
     }
     QFile::remove(AppPaths::mainDataFile());
     return true;
 }
 } // namespace
 
-QString modMain::commandLineText(const QStringList& arguments)
+QString modMain::commandLineText(int argc, const char* const* argv)
 {
-    return arguments.mid(1).join(QLatin1Char(' '));
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    return arguments.join(QLatin1Char(' '));
 }
 
 void modMain::Main(const QString& commandLine)

@@ -14,13 +14,17 @@ int main(int argc, char* argv[])
         !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "xcb");
 
-    QApplication app(argc, argv);
+    const QString commandLine = modMain::commandLineText(argc, argv);
+    // The toolkit sees only the program's name: "-reverse" or a note file called
+    // "-name.not" is the user's argument, not a toolkit option to act on and remove.
+    int toolkitArgc = 1;
+    QApplication app(toolkitArgc, argv);
     QApplication::setApplicationName(QStringLiteral("Jottex"));
     QApplication::setOrganizationName(QStringLiteral("Ulmar"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/jottex.svg")));
     RichText::installFontSubstitutes();
     SessionEnd::install();
     frmMain::setQuitWhenLastNoteCloses(true);
-    modMain::Main(modMain::commandLineText(QApplication::arguments()));
+    modMain::Main(commandLine);
     return QApplication::exec();
 }

@@ -26,16 +26,16 @@ bool looksLikeMailAddress(const QString& text)
 }
 } // namespace
 
-bool modMain::SetTopMost(QWidget* window, int mode)
+bool modMain::SetTopMost(QWidget* window, TopMostMode mode)
 {
-    if (!window || (mode != 0 && mode != 1))
+    if (!window || (mode != TopMostMode::IntoBand && mode != TopMostMode::OutOfBand))
         return false;
     window->winId(); // the native window must exist to carry the flag
     QWindow* handle = window->windowHandle();
     if (!handle)
         return false;
     // Set on the QWindow so the widget is not re-created (which would hide it).
-    handle->setFlag(Qt::WindowStaysOnTopHint, mode == 0);
+    handle->setFlag(Qt::WindowStaysOnTopHint, mode == TopMostMode::IntoBand);
     return true;
 }
 

@@ -7,9 +7,12 @@
 class QWidget;
 
 namespace modMain {
-// Mode 0 puts the window into the stay-on-top band, mode 1 takes it out; place, size and
-// activation stay. Any other mode does nothing. True when the change was made.
-bool SetTopMost(QWidget* window, int mode);
+// The two moves of a window between the stay-on-top band and the normal windows.
+enum class TopMostMode { IntoBand = 0, OutOfBand = 1 };
+
+// Puts the window into the stay-on-top band or takes it out; place, size and activation
+// stay. Any other mode does nothing. True when the change was made.
+bool SetTopMost(QWidget* window, TopMostMode mode);
 
 // Marks the window for a drop shadow; the window manager or compositor draws it where it
 // draws shadows at all. Calling it again changes nothing.

@@ -29,11 +29,9 @@ int NoteColors::namedCount()
 
 std::optional<QColor> NoteColors::fromStoredText(const QString& text)
 {
+    if (const int index = menuIndex(text); index < namedCount())
+        return fromColorRef(kNamedColors[size_t(index)].value);
     const QString trimmed = text.trimmed();
-    for (const auto& color : kNamedColors) {
-        if (trimmed.compare(QLatin1String(color.name), Qt::CaseInsensitive) == 0)
-            return fromColorRef(color.value);
-    }
     bool ok = false;
     const qlonglong value = trimmed.toLongLong(&ok);
     if (!ok || value < 0 || value > 0xFFFFFF)
@@ -46,8 +44,13 @@ QColor NoteColors::fromColorRef(quint32 value)
     return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
 }
 
-quint32 NoteColors::toColorRef(const QColor& color)
+int NoteColors::menuIndex(const QString& text)
 {
-    return static_cast<quint32>(color.red()) | (static_cast<quint32>(color.green()) << 8) |
-           (static_cast<quint32>(color.blue()) << 16);
+    constexpr int customColorItem = 9;
+    const QString trimmed = text.trimmed();
+    for (int i = 0; i < namedCount(); ++i) {
+        if (trimmed.compare(QLatin1String(kNamedColors[size_t(i)].name), Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return customColorItem;
 }

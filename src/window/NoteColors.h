@@ -19,7 +19,9 @@ int namedCount();
 // A colour from its stored text: a name (any case) or a decimal value; nothing otherwise.
 std::optional<QColor> fromStoredText(const QString& text);
 
+// The "Color" menu item that a stored text checks: 0..7 for a name, 9 ("Custom Color") else.
+int menuIndex(const QString& text);
+
 // The stored form of a value: red in the lowest byte.
 QColor fromColorRef(quint32 value);
-quint32 toColorRef(const QColor& color);
 } // namespace NoteColors

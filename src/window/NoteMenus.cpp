@@ -1,8 +1,9 @@
 #include "window/NoteMenus.h"
 
+#include "window/frmMain.h"
+
 #include <QAction>
 #include <QMenu>
-#include <vector>
 
 namespace {
 using namespace NoteMenus;
@@ -10,162 +11,180 @@ using namespace NoteMenus;
 constexpr unsigned Check = Checkable;
 constexpr unsigned CheckOn = Checkable | Checked;
 
+// The commands behind the items; index is the item's place in its family.
+void onNew(frmMain& w, int) { w.NewNoteWindow(); }
+void onOpen(frmMain& w, int) { w.OpenNoteFile(); }
+void onSave(frmMain& w, int index) { w.PerformSave(static_cast<SaveKind>(index)); }
+void onClose(frmMain& w, int) { w.close(); }
+void onEdit(frmMain& w, int index) { w.mnuEdit_Click(index); }
+void onInsertDateTime(frmMain& w, int index) { w.mnuInsertDateTime_Click(index); }
+void onAutoSave(frmMain& w, int) { w.mnuAutoSave_Click(); }
+void onNewNoteSaveOnClose(frmMain& w, int) { w.mnuNewNoteSaveOnClose_Click(); }
+void onSaveSettings(frmMain& w, int) { w.mnuSaveSettings_Click(); }
+void onHelp(frmMain& w, int) { w.ShowNotImplemented(); }
+void onMinimize(frmMain& w, int) { w.MinimizeNote(); }
+void onDefaultSize(frmMain& w, int) { w.mnuSystemDefaultSize_Click(); }
+void onRestore(frmMain& w, int) { w.RestoreNote(); }
+void onReset(frmMain& w, int) { w.mnuSystemReset_Click(); }
+void onSelectEdit(frmMain& w, int index) { w.mnuSelectEdit_Click(index); }
+void onCaptionType(frmMain& w, int index) { w.mnuCaptionType_Click(static_cast<CaptionKind>(index)); }
+
 // clang-format off
 const std::vector<Entry> kEntries{
     // The main popup menu.
-    {PopUpMenu, "mnuRecent", -1, "Recent", "", "", Submenu | Hidden},
-    {"mnuRecent", "mnuMRU", -1, "Note 1", "", "", None},
-    {PopUpMenu, "mnuNew", -1, "&New", "Ctrl+N", "NewNote", None},
-    {PopUpMenu, "mnuOpen", -1, "&Open", "Ctrl+O", "Open", None},
-    {PopUpMenu, "mnuSpecial", -1, "Special Note", "", "", Submenu},
-    {"mnuSpecial", "mnuSNTime", -1, "Time", "", "", None},
-    {"mnuSpecial", "mnuSNReminder", -1, "Reminder (alarm)", "", "", None},
-    {"mnuSpecial", "", -1, "", "", "", Separator},
-    {"mnuSpecial", "mnuSNRSSFeed", -1, "RSS Feed", "", "", None},
-    {"mnuSpecial", "mnuSNWeather", -1, "Weather", "", "", Hidden},
-    {"mnuSpecial", "mnuSNStockQuote", -1, "Stocks", "", "", None},
-    {"mnuSpecial", "mnuSNWebsiteStatus", -1, "Website Status", "", "", Hidden},
-    {"mnuSpecial", "", -1, "", "", "", Separator | Hidden},
-    {"mnuSpecial", "mnuSNNotes", -1, "Jottex Notes", "", "", Hidden},
-    {"mnuSpecial", "", -1, "", "", "", Separator},
-    {"mnuSpecial", "mnuSNClipboard", -1, "Clipboard Viewer (text)", "", "", None},
-    {"mnuSpecial", "mnuSNClipboardLog", -1, "Clipboard Log", "", "", None},
-    {"mnuSpecial", "mnuSNComputerMemory", -1, "Computer Memory", "", "", None},
-    {"mnuSpecial", "mnuSNDrives", -1, "Drive Information", "", "", None},
-    {"mnuSpecial", "", -1, "", "", "", Separator},
-    {"mnuSpecial", "mnuClearSpecial", -1, "Stop Special Note", "", "Stop", None},
-    {PopUpMenu, "mnuMulitNote", -1, "Multi-Note Manager", "", "", None},
+    {PopUpMenu, mnuRecent, -1, "Recent", "", "", Submenu | Hidden},
+    {mnuRecent, mnuMRU, -1, "Note 1", "", "", None},
+    {PopUpMenu, mnuNew, -1, "&New", "Ctrl+N", "NewNote", None, onNew},
+    {PopUpMenu, mnuOpen, -1, "&Open", "Ctrl+O", "Open", None, onOpen},
+    {PopUpMenu, mnuSpecial, -1, "Special Note", "", "", Submenu},
+    {mnuSpecial, mnuSNTime, -1, "Time", "", "", None},
+    {mnuSpecial, mnuSNReminder, -1, "Reminder (alarm)", "", "", None},
+    {mnuSpecial, "", -1, "", "", "", Separator},
+    {mnuSpecial, mnuSNRSSFeed, -1, "RSS Feed", "", "", None},
+    {mnuSpecial, mnuSNWeather, -1, "Weather", "", "", Hidden},
+    {mnuSpecial, mnuSNStockQuote, -1, "Stocks", "", "", None},
+    {mnuSpecial, mnuSNWebsiteStatus, -1, "Website Status", "", "", Hidden},
+    {mnuSpecial, "", -1, "", "", "", Separator | Hidden},
+    {mnuSpecial, mnuSNNotes, -1, "Jottex Notes", "", "", Hidden},
+    {mnuSpecial, "", -1, "", "", "", Separator},
+    {mnuSpecial, mnuSNClipboard, -1, "Clipboard Viewer (text)", "", "", None},
+    {mnuSpecial, mnuSNClipboardLog, -1, "Clipboard Log", "", "", None},
+    {mnuSpecial, mnuSNComputerMemory, -1, "Computer Memory", "", "", None},
+    {mnuSpecial, mnuSNDrives, -1, "Drive Information", "", "", None},
+    {mnuSpecial, "", -1, "", "", "", Separator},
+    {mnuSpecial, mnuClearSpecial, -1, "Stop Special Note", "", "Stop", None},
+    {PopUpMenu, mnuMulitNote, -1, "Multi-Note Manager", "", "", None},
     {PopUpMenu, "", -1, "", "", "", Separator},
-    {PopUpMenu, "mnuSave", 0, "&Save", "Ctrl+S", "Save", None},
-    {PopUpMenu, "mnuSave", 1, "Save As", "", "", None},
-    {PopUpMenu, "mnuSave", 2, "Append To", "", "", None},
+    {PopUpMenu, mnuSave, 0, "&Save", "Ctrl+S", "Save", None, onSave},
+    {PopUpMenu, mnuSave, 1, "Save As", "", "", None, onSave},
+    {PopUpMenu, mnuSave, 2, "Append To", "", "", None, onSave},
     {PopUpMenu, "", -1, "", "", "", Separator},
-    {PopUpMenu, "mnuEmail", -1, "Email Content", "Ctrl+Y", "Email", None},
-    {PopUpMenu, "mnuPrint", -1, "&Print", "Ctrl+P", "Print", None},
+    {PopUpMenu, mnuEmail, -1, "Email Content", "Ctrl+Y", "Email", None},
+    {PopUpMenu, mnuPrint, -1, "&Print", "Ctrl+P", "Print", None},
     {PopUpMenu, "", -1, "", "", "", Separator},
-    {PopUpMenu, "mnuEdit", 0, "&Paste", "Ctrl+V", "Paste", None},
-    {PopUpMenu, "mnuEdit", 1, "Paste Plain Text", "", "PasteAsText", None},
-    {PopUpMenu, "mnuEdit", 2, "Undo", "Ctrl+Z", "Undo", None},
-    {PopUpMenu, "mnuEdit", 3, "Clear All", "", "Clear", None},
+    {PopUpMenu, mnuEdit, 0, "&Paste", "Ctrl+V", "Paste", None, onEdit},
+    {PopUpMenu, mnuEdit, 1, "Paste Plain Text", "", "PasteAsText", None, onEdit},
+    {PopUpMenu, mnuEdit, 2, "Undo", "Ctrl+Z", "Undo", None, onEdit},
+    {PopUpMenu, mnuEdit, 3, "Clear All", "", "Clear", None},
     {PopUpMenu, "", -1, "", "", "", Separator},
-    {PopUpMenu, "mnuInsertmain", -1, "Insert Special", "", "", Submenu},
-    {"mnuInsertmain", "mnuInsert", 0, "Date / Time Stamp", "", "", Submenu},
-    {"mnuInsert(0)", "mnuInsertDateTime", 0, "Date / Time", "F6", "", None},
-    {"mnuInsert(0)", "mnuInsertDateTime", 1, "Date (long)", "Shift+F6", "", None},
-    {"mnuInsert(0)", "mnuInsertDateTime", 2, "Date (short)", "Ctrl+F6", "", None},
-    {"mnuInsertmain", "mnuInsert", 1, "Degree", "", "", None},
-    {"mnuInsertmain", "mnuInsert", 2, "Copyright", "", "", None},
-    {"mnuInsertmain", "mnuInsert", 3, "Ellipsis", "", "", None},
-    {"mnuInsertmain", "mnuInsert", 4, "Registered Trademark", "", "", None},
-    {"mnuInsertmain", "mnuInsert", 5, "Pound", "", "", None},
+    {PopUpMenu, mnuInsertmain, -1, "Insert Special", "", "", Submenu},
+    {mnuInsertmain, mnuInsert, 0, "Date / Time Stamp", "", "", Submenu},
+    {MenuRef{mnuInsert, 0}, mnuInsertDateTime, 0, "Date / Time", "F6", "", None, onInsertDateTime},
+    {MenuRef{mnuInsert, 0}, mnuInsertDateTime, 1, "Date (long)", "Shift+F6", "", None, onInsertDateTime},
+    {MenuRef{mnuInsert, 0}, mnuInsertDateTime, 2, "Date (short)", "Ctrl+F6", "", None, onInsertDateTime},
+    {mnuInsertmain, mnuInsert, 1, "Degree", "", "", None},
+    {mnuInsertmain, mnuInsert, 2, "Copyright", "", "", None},
+    {mnuInsertmain, mnuInsert, 3, "Ellipsis", "", "", None},
+    {mnuInsertmain, mnuInsert, 4, "Registered Trademark", "", "", None},
+    {mnuInsertmain, mnuInsert, 5, "Pound", "", "", None},
     {PopUpMenu, "", -1, "", "", "", Separator},
-    {PopUpMenu, "mnuCheckSpelling", -1, "Check Spelling", "F7", "Spell", None},
-    {PopUpMenu, "mnuContentOptions", -1, "Content Options", "", "", Submenu},
-    {"mnuContentOptions", "mnuFont", -1, "Font", "", "FontStyle", Submenu},
-    {"mnuFont", "mnuFontStyle", -1, "Style", "", "", Submenu},
-    {"mnuFontStyle", "mnuFontNormal", -1, "Normal", "", "", CheckOn},
-    {"mnuFontStyle", "mnuFontItalic", -1, "Italic", "", "Italic", Check},
-    {"mnuFontStyle", "mnuFontUnderline", -1, "Underline", "", "Underline", Check},
-    {"mnuFontStyle", "mnuFontBold", -1, "Bold", "", "Bold", Check},
-    {"mnuFont", "mnuFontSizes", -1, "Size", "", "", Submenu},
-    {"mnuFontSizes", "mnuFontSize", 0, "Small", "", "", Check},
-    {"mnuFontSizes", "mnuFontSize", 1, "Normal", "", "", CheckOn},
-    {"mnuFontSizes", "mnuFontSize", 2, "Medium", "", "", Check},
-    {"mnuFontSizes", "mnuFontSize", 3, "Large", "", "", Check},
-    {"mnuFontSizes", "mnuFontSize", 4, "Largest", "", "", Check},
-    {"mnuFont", "mnuFontColors", -1, "Color", "", "", None},
-    {"mnuContentOptions", "mnuParagraph", -1, "Paragraph", "", "", Submenu},
-    {"mnuParagraph", "mnuAlignmentMain", -1, "Alignment", "", "", Submenu},
-    {"mnuAlignmentMain", "mnuAlignment", 0, "Left", "", "", None},
-    {"mnuAlignmentMain", "mnuAlignment", 1, "Center", "", "", None},
-    {"mnuAlignmentMain", "mnuAlignment", 2, "Right", "", "", None},
-    {"mnuParagraph", "mnuBulletsMain", -1, "Bullets", "", "Bullets", Submenu},
-    {"mnuBulletsMain", "mnuBullets", 0, "Add New", "", "", None},
-    {"mnuBulletsMain", "mnuBullets", 1, "Remove existing", "", "", None},
-    {"mnuParagraph", "mnuIndentMain", -1, "Indent", "", "", Submenu},
-    {"mnuIndentMain", "mnuIndent", 0, "Increase", "", "IncreaseIndent", None},
-    {"mnuIndentMain", "mnuIndent", 1, "Decrease", "", "DecreaseIndent", None},
-    {PopUpMenu, "mnuNoteOptions", -1, "Note Options", "", "Options", Submenu},
-    {"mnuNoteOptions", "mnuFontFamily", -1, "Font Family", "", "", None},
-    {"mnuNoteOptions", "mnuColor", -1, "Color", "", "Color", Submenu},
-    {"mnuColor", "mnuSetColor", 0, "Yellow", "", "", CheckOn},
-    {"mnuColor", "mnuSetColor", 1, "Blue", "", "", Check},
-    {"mnuColor", "mnuSetColor", 2, "Green", "", "", Check},
-    {"mnuColor", "mnuSetColor", 3, "Red", "", "", Check},
-    {"mnuColor", "mnuSetColor", 4, "Grey", "", "", Check},
-    {"mnuColor", "mnuSetColor", 5, "Peach", "", "", Check},
-    {"mnuColor", "mnuSetColor", 6, "Purple", "", "", Check},
-    {"mnuColor", "mnuSetColor", 7, "Tang", "", "", Check},
-    {"mnuColor", "mnuSetColor", 8, "", "", "", Separator},
-    {"mnuColor", "mnuSetColor", 9, "Custom Color", "", "Color", Check},
-    {"mnuNoteOptions", "mnuTransparentMain", -1, "Transparency", "", "", Submenu},
-    {"mnuTransparentMain", "mnuTransparent", 0, "Low", "", "", Check},
-    {"mnuTransparentMain", "mnuTransparent", 1, "Medium", "", "", Check},
-    {"mnuTransparentMain", "mnuTransparent", 2, "High", "", "", Check},
-    {"mnuTransparentMain", "mnuTransparent", 3, "Off", "", "", CheckOn},
-    {"mnuNoteOptions", "mnuTop", -1, "Always on Top", "", "Ontop", CheckOn},
-    {"mnuNoteOptions", "mnuAutoSave", -1, "Autosave Note on Close", "", "", Check},
-    {"mnuNoteOptions", "mnuNewNoteSaveOnClose", -1, "Save New Note on Close", "", "", Check},
-    {"mnuNoteOptions", "mnuSaveSettings", -1, "Save Settings", "", "", Check},
+    {PopUpMenu, mnuCheckSpelling, -1, "Check Spelling", "F7", "Spell", None},
+    {PopUpMenu, mnuContentOptions, -1, "Content Options", "", "", Submenu},
+    {mnuContentOptions, mnuFont, -1, "Font", "", "FontStyle", Submenu},
+    {mnuFont, mnuFontStyle, -1, "Style", "", "", Submenu},
+    {mnuFontStyle, mnuFontNormal, -1, "Normal", "", "", CheckOn},
+    {mnuFontStyle, mnuFontItalic, -1, "Italic", "", "Italic", Check},
+    {mnuFontStyle, mnuFontUnderline, -1, "Underline", "", "Underline", Check},
+    {mnuFontStyle, mnuFontBold, -1, "Bold", "", "Bold", Check},
+    {mnuFont, mnuFontSizes, -1, "Size", "", "", Submenu},
+    {mnuFontSizes, mnuFontSize, 0, "Small", "", "", Check},
+    {mnuFontSizes, mnuFontSize, 1, "Normal", "", "", CheckOn},
+    {mnuFontSizes, mnuFontSize, 2, "Medium", "", "", Check},
+    {mnuFontSizes, mnuFontSize, 3, "Large", "", "", Check},
+    {mnuFontSizes, mnuFontSize, 4, "Largest", "", "", Check},
+    {mnuFont, mnuFontColors, -1, "Color", "", "", None},
+    {mnuContentOptions, mnuParagraph, -1, "Paragraph", "", "", Submenu},
+    {mnuParagraph, mnuAlignmentMain, -1, "Alignment", "", "", Submenu},
+    {mnuAlignmentMain, mnuAlignment, 0, "Left", "", "", None},
+    {mnuAlignmentMain, mnuAlignment, 1, "Center", "", "", None},
+    {mnuAlignmentMain, mnuAlignment, 2, "Right", "", "", None},
+    {mnuParagraph, mnuBulletsMain, -1, "Bullets", "", "Bullets", Submenu},
+    {mnuBulletsMain, mnuBullets, 0, "Add New", "", "", None},
+    {mnuBulletsMain, mnuBullets, 1, "Remove existing", "", "", None},
+    {mnuParagraph, mnuIndentMain, -1, "Indent", "", "", Submenu},
+    {mnuIndentMain, mnuIndent, 0, "Increase", "", "IncreaseIndent", None},
+    {mnuIndentMain, mnuIndent, 1, "Decrease", "", "DecreaseIndent", None},
+    {PopUpMenu, mnuNoteOptions, -1, "Note Options", "", "Options", Submenu},
+    {mnuNoteOptions, mnuFontFamily, -1, "Font Family", "", "", None},
+    {mnuNoteOptions, mnuColor, -1, "Color", "", "Color", Submenu},
+    {mnuColor, mnuSetColor, 0, "Yellow", "", "", CheckOn},
+    {mnuColor, mnuSetColor, 1, "Blue", "", "", Check},
+    {mnuColor, mnuSetColor, 2, "Green", "", "", Check},
+    {mnuColor, mnuSetColor, 3, "Red", "", "", Check},
+    {mnuColor, mnuSetColor, 4, "Grey", "", "", Check},
+    {mnuColor, mnuSetColor, 5, "Peach", "", "", Check},
+    {mnuColor, mnuSetColor, 6, "Purple", "", "", Check},
+    {mnuColor, mnuSetColor, 7, "Tang", "", "", Check},
+    {mnuColor, mnuSetColor, 8, "", "", "", Separator},
+    {mnuColor, mnuSetColor, 9, "Custom Color", "", "Color", Check},
+    {mnuNoteOptions, mnuTransparentMain, -1, "Transparency", "", "", Submenu},
+    {mnuTransparentMain, mnuTransparent, 0, "Low", "", "", Check},
+    {mnuTransparentMain, mnuTransparent, 1, "Medium", "", "", Check},
+    {mnuTransparentMain, mnuTransparent, 2, "High", "", "", Check},
+    {mnuTransparentMain, mnuTransparent, 3, "Off", "", "", CheckOn},
+    {mnuNoteOptions, mnuTop, -1, "Always on Top", "", "Ontop", CheckOn},
+    {mnuNoteOptions, mnuAutoSave, -1, "Autosave Note on Close", "", "", Check, onAutoSave},
+    {mnuNoteOptions, mnuNewNoteSaveOnClose, -1, "Save New Note on Close", "", "", Check, onNewNoteSaveOnClose},
+    {mnuNoteOptions, mnuSaveSettings, -1, "Save Settings", "", "", Check, onSaveSettings},
     {PopUpMenu, "", -1, "", "", "", Separator},
-    {PopUpMenu, "mnuAboutMain", -1, "About", "", "About", Submenu},
-    {"mnuAboutMain", "mnuHelp", -1, "Help", "", "Help", Hidden},
-    {"mnuAboutMain", "mnuUlmar", -1, "Ulmar's Website", "", "", None},
-    {"mnuAboutMain", "mnuAbout", -1, "Jottex", "", "NewNote", None},
+    {PopUpMenu, mnuAboutMain, -1, "About", "", "About", Submenu},
+    {mnuAboutMain, mnuHelp, -1, "Help", "", "Help", Hidden, onHelp},
+    {mnuAboutMain, mnuUlmar, -1, "Ulmar's Website", "", "", None},
+    {mnuAboutMain, mnuAbout, -1, "Jottex", "", "NewNote", None},
     {PopUpMenu, "", -1, "", "", "", Separator},
-    {PopUpMenu, "mnuTest", -1, "Test", "", "", Hidden},
-    {PopUpMenu, "mnuClose", -1, "Close", "", "", None},
+    {PopUpMenu, mnuTest, -1, "Test", "", "", Hidden},
+    {PopUpMenu, mnuClose, -1, "Close", "", "", None, onClose},
 
     // The icon menu.
-    {SystemMenu, "mnuSystemNew", -1, "&New", "", "", None},
-    {SystemMenu, "mnuSystemMinimize", -1, "Minimize", "", "Minimize", None},
-    {SystemMenu, "mnuSystemDefaultSize", -1, "Default Size", "", "", None},
-    {SystemMenu, "mnuSystemRestore", -1, "Restore Size", "", "Restore", None},
+    {SystemMenu, mnuSystemNew, -1, "&New", "", "", None, onNew},
+    {SystemMenu, mnuSystemMinimize, -1, "Minimize", "", "Minimize", None, onMinimize},
+    {SystemMenu, mnuSystemDefaultSize, -1, "Default Size", "", "", None, onDefaultSize},
+    {SystemMenu, mnuSystemRestore, -1, "Restore Size", "", "Restore", None, onRestore},
     {SystemMenu, "", -1, "", "", "", Separator},
-    {SystemMenu, "mnuSystemReset", -1, "Reset", "", "", None},
-    {SystemMenu, "mnuSystemClose", -1, "Close", "", "", None},
+    {SystemMenu, mnuSystemReset, -1, "Reset", "", "", None, onReset},
+    {SystemMenu, mnuSystemClose, -1, "Close", "", "", None, onClose},
 
     // The selection menu.
-    {PopUpSelect, "mnuStrikeOut", 0, "Strike-Out", "", "Strike", None},
-    {PopUpSelect, "mnuStrikeOut", 1, "Remove", "", "Font", None},
+    {PopUpSelect, mnuStrikeOut, 0, "Strike-Out", "", "Strike", None},
+    {PopUpSelect, mnuStrikeOut, 1, "Remove", "", "Font", None},
     {PopUpSelect, "", -1, "", "", "", Separator},
-    {PopUpSelect, "mnuSelectSpelling", -1, "Check Spelling", "", "", None},
-    {PopUpSelect, "mnuEmailSelection", -1, "Email Selection", "", "Email", None},
+    {PopUpSelect, mnuSelectSpelling, -1, "Check Spelling", "", "", None},
+    {PopUpSelect, mnuEmailSelection, -1, "Email Selection", "", "Email", None},
     {PopUpSelect, "", -1, "", "", "", Separator},
-    {PopUpSelect, "mnuSelectEdit", 0, "Cut", "Ctrl+X", "Cut", None},
-    {PopUpSelect, "mnuSelectEdit", 1, "Copy", "Ctrl+C", "Copy", None},
-    {PopUpSelect, "mnuSelectEdit", 2, "Paste", "", "", None},
-    {PopUpSelect, "mnuSelectEdit", 3, "Undo", "", "", None},
+    {PopUpSelect, mnuSelectEdit, 0, "Cut", "Ctrl+X", "Cut", None, onSelectEdit},
+    {PopUpSelect, mnuSelectEdit, 1, "Copy", "Ctrl+C", "Copy", None, onSelectEdit},
+    {PopUpSelect, mnuSelectEdit, 2, "Paste", "", "", None, onSelectEdit},
+    {PopUpSelect, mnuSelectEdit, 3, "Undo", "", "", None, onSelectEdit},
     {PopUpSelect, "", -1, "", "", "", Separator},
-    {PopUpSelect, "mnuSelectSize", -1, "Font Size", "", "", Submenu},
-    {"mnuSelectSize", "mnuSelectFontSize", 0, "Small", "", "", None},
-    {"mnuSelectSize", "mnuSelectFontSize", 1, "Normal", "", "", None},
-    {"mnuSelectSize", "mnuSelectFontSize", 2, "Medium", "", "", None},
-    {"mnuSelectSize", "mnuSelectFontSize", 3, "Large", "", "", None},
-    {"mnuSelectSize", "mnuSelectFontSize", 4, "Largest", "", "", None},
-    {PopUpSelect, "mnuSelectFontStyle", -1, "Font Style", "", "", Submenu},
-    {"mnuSelectFontStyle", "mnuSelectStyle", 0, "Italic", "", "", None},
-    {"mnuSelectFontStyle", "mnuSelectStyle", 1, "Underline", "", "", None},
-    {"mnuSelectFontStyle", "mnuSelectStyle", 2, "Bold", "", "", None},
-    {PopUpSelect, "mnuRemoveFormat", -1, "No Format", "", "Clear", None},
+    {PopUpSelect, mnuSelectSize, -1, "Font Size", "", "", Submenu},
+    {mnuSelectSize, mnuSelectFontSize, 0, "Small", "", "", None},
+    {mnuSelectSize, mnuSelectFontSize, 1, "Normal", "", "", None},
+    {mnuSelectSize, mnuSelectFontSize, 2, "Medium", "", "", None},
+    {mnuSelectSize, mnuSelectFontSize, 3, "Large", "", "", None},
+    {mnuSelectSize, mnuSelectFontSize, 4, "Largest", "", "", None},
+    {PopUpSelect, mnuSelectFontStyle, -1, "Font Style", "", "", Submenu},
+    {mnuSelectFontStyle, mnuSelectStyle, 0, "Italic", "", "", None},
+    {mnuSelectFontStyle, mnuSelectStyle, 1, "Underline", "", "", None},
+    {mnuSelectFontStyle, mnuSelectStyle, 2, "Bold", "", "", None},
+    {PopUpSelect, mnuRemoveFormat, -1, "No Format", "", "Clear", None},
     {PopUpSelect, "", -1, "", "", "", Separator},
-    {PopUpSelect, "mnuSelectParagraph", -1, "Paragraph", "", "", Submenu},
-    {"mnuSelectParagraph", "mnuSelectAlignmentMain", -1, "Alignment", "", "", Submenu},
-    {"mnuSelectAlignmentMain", "mnuSelectAlignment", 0, "Left", "", "", None},
-    {"mnuSelectAlignmentMain", "mnuSelectAlignment", 1, "Center", "", "", None},
-    {"mnuSelectAlignmentMain", "mnuSelectAlignment", 2, "Right", "", "", None},
-    {"mnuSelectParagraph", "mnuSelectBulletMain", -1, "Bullets", "", "", Submenu},
-    {"mnuSelectBulletMain", "mnuSelectBullet", 0, "Add new", "", "", None},
-    {"mnuSelectBulletMain", "mnuSelectBullet", 1, "Remove existing", "", "", None},
-    {"mnuSelectParagraph", "mnuSelectIndentMain", -1, "Indent", "", "", Submenu},
-    {"mnuSelectIndentMain", "mnuSelectIndent", 0, "Increase", "", "", None},
-    {"mnuSelectIndentMain", "mnuSelectIndent", 1, "Decrease", "", "", None},
+    {PopUpSelect, mnuSelectParagraph, -1, "Paragraph", "", "", Submenu},
+    {mnuSelectParagraph, mnuSelectAlignmentMain, -1, "Alignment", "", "", Submenu},
+    {mnuSelectAlignmentMain, mnuSelectAlignment, 0, "Left", "", "", None},
+    {mnuSelectAlignmentMain, mnuSelectAlignment, 1, "Center", "", "", None},
+    {mnuSelectAlignmentMain, mnuSelectAlignment, 2, "Right", "", "", None},
+    {mnuSelectParagraph, mnuSelectBulletMain, -1, "Bullets", "", "", Submenu},
+    {mnuSelectBulletMain, mnuSelectBullet, 0, "Add new", "", "", None},
+    {mnuSelectBulletMain, mnuSelectBullet, 1, "Remove existing", "", "", None},
+    {mnuSelectParagraph, mnuSelectIndentMain, -1, "Indent", "", "", Submenu},
+    {mnuSelectIndentMain, mnuSelectIndent, 0, "Increase", "", "", None},
+    {mnuSelectIndentMain, mnuSelectIndent, 1, "Decrease", "", "", None},
 
     // The subcaption menu.
-    {PopupCaption, "mnuCaptionType", 0, "Time / Date Stamp", "", "", Check},
-    {PopupCaption, "mnuCaptionType", 1, "Word Count", "", "", Check},
-    {PopupCaption, "mnuCaptionType", 2, "Character Count", "", "", Check},
-    {PopupCaption, "mnuCaptionType", 3, "Note Filename", "", "", Check},
+    {PopupCaption, mnuCaptionType, 0, "Time / Date Stamp", "", "", Check, onCaptionType},
+    {PopupCaption, mnuCaptionType, 1, "Word Count", "", "", Check, onCaptionType},
+    {PopupCaption, mnuCaptionType, 2, "Character Count", "", "", Check, onCaptionType},
+    {PopupCaption, mnuCaptionType, 3, "Note Filename", "", "", Check, onCaptionType},
 };
 // clang-format on
 
@@ -176,11 +195,41 @@ QString shownText(const Entry& entry)
         text += QLatin1Char('\t') + QString::fromLatin1(entry.shortcut);
     return text;
 }
+
+QString parentName(const Entry& entry)
+{
+    return objectName(entry.parent.name, entry.parent.index);
+}
+
+QAction* addAction(QMenu* parent, const Entry& entry, frmMain* owner, Built& built)
+{
+    if (entry.flags & Separator)
+        return parent->addSeparator();
+    if (entry.flags & Submenu) {
+        QMenu* submenu = parent->addMenu(shownText(entry));
+        const QString name = objectName(entry.name, entry.index);
+        submenu->setObjectName(name);
+        built.menus.insert(name, submenu);
+        return submenu->menuAction();
+    }
+    QAction* action = parent->addAction(shownText(entry));
+    if (const Handler handler = entry.handler) {
+        const int index = entry.index;
+        // Handlers set check marks themselves, so Qt's own toggle is undone first.
+        QObject::connect(action, &QAction::triggered, owner, [owner, handler, index, action] {
+            if (action->isCheckable())
+                action->setChecked(!action->isChecked());
+            handler(*owner, index);
+        });
+    }
+    return action;
+}
 } // namespace
 
-QString NoteMenus::objectName(const QString& name, int index)
+QString NoteMenus::objectName(const char* name, int index)
 {
-    return index < 0 ? name : QStringLiteral("%1(%2)").arg(name).arg(index);
+    const QString text = QString::fromLatin1(name);
+    return index < 0 ? text : QStringLiteral("%1(%2)").arg(text).arg(index);
 }
 
 const std::vector<NoteMenus::Entry>& NoteMenus::entries()
@@ -188,8 +237,23 @@ const std::vector<NoteMenus::Entry>& NoteMenus::entries()
     return kEntries;
 }
 
-NoteMenus::Built NoteMenus::build(QWidget* owner,
-                                  const std::function<void(const QString&, int)>& onClick)
+const NoteMenus::Entry* NoteMenus::find(const char* name, int index)
+{
+    for (const Entry& entry : kEntries) {
+        if (entry.index == index && qstrcmp(entry.name, name) == 0)
+            return &entry;
+    }
+    return nullptr;
+}
+
+int NoteMenus::familySize(const char* name)
+{
+    return static_cast<int>(std::count_if(kEntries.begin(), kEntries.end(), [name](const Entry& e) {
+        return e.index >= 0 && qstrcmp(e.name, name) == 0;
+    }));
+}
+
+NoteMenus::Built NoteMenus::build(frmMain* owner)
 {
     Built built;
     for (const char* top : {PopUpMenu, SystemMenu, PopUpSelect, PopupCaption}) {
@@ -198,37 +262,18 @@ NoteMenus::Built NoteMenus::build(QWidget* owner,
         built.menus.insert(menu->objectName(), menu);
     }
     for (const Entry& entry : kEntries) {
-        QMenu* parent = built.menus.value(QString::fromLatin1(entry.parent));
+        QMenu* parent = built.menus.value(parentName(entry));
         if (!parent)
             continue;
-        const QString name = objectName(QString::fromLatin1(entry.name), entry.index);
-        QAction* action = nullptr;
-        if (entry.flags & Separator) {
-            action = parent->addSeparator();
-        } else if (entry.flags & Submenu) {
-            QMenu* submenu = parent->addMenu(shownText(entry));
-            submenu->setObjectName(name);
-            built.menus.insert(name, submenu);
-            action = submenu->menuAction();
-        } else {
-            action = parent->addAction(shownText(entry));
-            const QString itemName = QString::fromLatin1(entry.name);
-            const int index = entry.index;
-            // Handlers set check marks themselves, so undo Qt's own toggle first.
-            QObject::connect(action, &QAction::triggered, owner,
-                             [onClick, itemName, index, action](bool checked) {
-                                 if (action->isCheckable())
-                                     action->setChecked(!checked);
-                                 onClick(itemName, index);
-                             });
-        }
-        if (*entry.name)
-            action->setObjectName(name);
+        QAction* action = addAction(parent, entry, owner, built);
         action->setCheckable(entry.flags & Checkable);
         action->setChecked(entry.flags & Checked);
         action->setVisible(!(entry.flags & Hidden));
-        if (*entry.name)
+        if (*entry.name) {
+            const QString name = objectName(entry.name, entry.index);
+            action->setObjectName(name);
             built.actions.insert(name, action);
+        }
     }
     return built;
 }

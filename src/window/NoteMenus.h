@@ -2,14 +2,15 @@
 
 #include <QHash>
 #include <QString>
-#include <functional>
+#include <vector>
 
 class QAction;
 class QMenu;
-class QWidget;
+class frmMain;
 
 // The note window's four popup menus, built from one table: every item with its object
-// name, index within its family, caption, shown shortcut, image key and initial state.
+// name, index within its family, caption, shown shortcut, image key, initial state and the
+// handler that choosing it runs.
 namespace NoteMenus {
 
 enum Flag : unsigned {
@@ -21,34 +22,138 @@ enum Flag : unsigned {
     Submenu = 16,
 };
 
+// What choosing an item does; index is the item's place in its family.
+using Handler = void (*)(frmMain& window, int index);
+
+// A menu by name, or a member of a family that is itself a submenu.
+struct MenuRef {
+    const char* name;
+    int index = -1;
+    constexpr MenuRef(const char* menuName, int familyIndex = -1)
+        : name(menuName), index(familyIndex)
+    {
+    }
+};
+
 struct Entry {
-    const char* parent; // the menu that holds the item
+    MenuRef parent;     // the menu that holds the item
     const char* name;   // the item's name; a family shares one name
     int index;          // position in its family, -1 for a single item
     const char* caption;
     const char* shortcut; // shown beside the caption; the window's key handler carries it out
     const char* imageKey; // menu image, set by the window's SetupMenuIcons
     unsigned flags;
+    Handler handler = nullptr; // none: the item has no command yet
 };
 
+// The four top-level popups.
+inline constexpr char PopUpMenu[] = "mnuPopUpMenu";
+inline constexpr char SystemMenu[] = "mnuSystemMenu";
+inline constexpr char PopUpSelect[] = "mnuPopUpSelect";
+inline constexpr char PopupCaption[] = "mnuPopupCaption";
+
+// Every item name, so that a lookup by a misspelt name does not compile.
+inline constexpr char mnuRecent[] = "mnuRecent";
+inline constexpr char mnuMRU[] = "mnuMRU";
+inline constexpr char mnuNew[] = "mnuNew";
+inline constexpr char mnuOpen[] = "mnuOpen";
+inline constexpr char mnuSpecial[] = "mnuSpecial";
+inline constexpr char mnuSNTime[] = "mnuSNTime";
+inline constexpr char mnuSNReminder[] = "mnuSNReminder";
+inline constexpr char mnuSNRSSFeed[] = "mnuSNRSSFeed";
+inline constexpr char mnuSNWeather[] = "mnuSNWeather";
+inline constexpr char mnuSNStockQuote[] = "mnuSNStockQuote";
+inline constexpr char mnuSNWebsiteStatus[] = "mnuSNWebsiteStatus";
+inline constexpr char mnuSNNotes[] = "mnuSNNotes";
+inline constexpr char mnuSNClipboard[] = "mnuSNClipboard";
+inline constexpr char mnuSNClipboardLog[] = "mnuSNClipboardLog";
+inline constexpr char mnuSNComputerMemory[] = "mnuSNComputerMemory";
+inline constexpr char mnuSNDrives[] = "mnuSNDrives";
+inline constexpr char mnuClearSpecial[] = "mnuClearSpecial";
+inline constexpr char mnuMulitNote[] = "mnuMulitNote";
+inline constexpr char mnuSave[] = "mnuSave";
+inline constexpr char mnuEmail[] = "mnuEmail";
+inline constexpr char mnuPrint[] = "mnuPrint";
+inline constexpr char mnuEdit[] = "mnuEdit";
+inline constexpr char mnuInsertmain[] = "mnuInsertmain";
+inline constexpr char mnuInsert[] = "mnuInsert";
+inline constexpr char mnuInsertDateTime[] = "mnuInsertDateTime";
+inline constexpr char mnuCheckSpelling[] = "mnuCheckSpelling";
+inline constexpr char mnuContentOptions[] = "mnuContentOptions";
+inline constexpr char mnuFont[] = "mnuFont";
+inline constexpr char mnuFontStyle[] = "mnuFontStyle";
+inline constexpr char mnuFontNormal[] = "mnuFontNormal";
+inline constexpr char mnuFontItalic[] = "mnuFontItalic";
+inline constexpr char mnuFontUnderline[] = "mnuFontUnderline";
+inline constexpr char mnuFontBold[] = "mnuFontBold";
+inline constexpr char mnuFontSizes[] = "mnuFontSizes";
+inline constexpr char mnuFontSize[] = "mnuFontSize";
+inline constexpr char mnuFontColors[] = "mnuFontColors";
+inline constexpr char mnuParagraph[] = "mnuParagraph";
+inline constexpr char mnuAlignmentMain[] = "mnuAlignmentMain";
+inline constexpr char mnuAlignment[] = "mnuAlignment";
+inline constexpr char mnuBulletsMain[] = "mnuBulletsMain";
+inline constexpr char mnuBullets[] = "mnuBullets";
+inline constexpr char mnuIndentMain[] = "mnuIndentMain";
+inline constexpr char mnuIndent[] = "mnuIndent";
+inline constexpr char mnuNoteOptions[] = "mnuNoteOptions";
+inline constexpr char mnuFontFamily[] = "mnuFontFamily";
+inline constexpr char mnuColor[] = "mnuColor";
+inline constexpr char mnuSetColor[] = "mnuSetColor";
+inline constexpr char mnuTransparentMain[] = "mnuTransparentMain";
+inline constexpr char mnuTransparent[] = "mnuTransparent";
+inline constexpr char mnuTop[] = "mnuTop";
+inline constexpr char mnuAutoSave[] = "mnuAutoSave";
+inline constexpr char mnuNewNoteSaveOnClose[] = "mnuNewNoteSaveOnClose";
+inline constexpr char mnuSaveSettings[] = "mnuSaveSettings";
+inline constexpr char mnuAboutMain[] = "mnuAboutMain";
+inline constexpr char mnuHelp[] = "mnuHelp";
+inline constexpr char mnuUlmar[] = "mnuUlmar";
+inline constexpr char mnuAbout[] = "mnuAbout";
+inline constexpr char mnuTest[] = "mnuTest";
+inline constexpr char mnuClose[] = "mnuClose";
+inline constexpr char mnuSystemNew[] = "mnuSystemNew";
+inline constexpr char mnuSystemMinimize[] = "mnuSystemMinimize";
+inline constexpr char mnuSystemDefaultSize[] = "mnuSystemDefaultSize";
+inline constexpr char mnuSystemRestore[] = "mnuSystemRestore";
+inline constexpr char mnuSystemReset[] = "mnuSystemReset";
+inline constexpr char mnuSystemClose[] = "mnuSystemClose";
+inline constexpr char mnuStrikeOut[] = "mnuStrikeOut";
+inline constexpr char mnuSelectSpelling[] = "mnuSelectSpelling";
+inline constexpr char mnuEmailSelection[] = "mnuEmailSelection";
+inline constexpr char mnuSelectEdit[] = "mnuSelectEdit";
+inline constexpr char mnuSelectSize[] = "mnuSelectSize";
+inline constexpr char mnuSelectFontSize[] = "mnuSelectFontSize";
+inline constexpr char mnuSelectFontStyle[] = "mnuSelectFontStyle";
+inline constexpr char mnuSelectStyle[] = "mnuSelectStyle";
+inline constexpr char mnuRemoveFormat[] = "mnuRemoveFormat";
+inline constexpr char mnuSelectParagraph[] = "mnuSelectParagraph";
+inline constexpr char mnuSelectAlignmentMain[] = "mnuSelectAlignmentMain";
+inline constexpr char mnuSelectAlignment[] = "mnuSelectAlignment";
+inline constexpr char mnuSelectBulletMain[] = "mnuSelectBulletMain";
+inline constexpr char mnuSelectBullet[] = "mnuSelectBullet";
+inline constexpr char mnuSelectIndentMain[] = "mnuSelectIndentMain";
+inline constexpr char mnuSelectIndent[] = "mnuSelectIndent";
+inline constexpr char mnuCaptionType[] = "mnuCaptionType";
+
 // The object name of an item: "mnuNew", or "mnuSave(1)" for a member of a family.
-QString objectName(const QString& name, int index = -1);
+QString objectName(const char* name, int index = -1);
 
 // Every entry, in menu order.
 const std::vector<Entry>& entries();
 
-// The four top-level popups.
-inline constexpr const char* PopUpMenu = "mnuPopUpMenu";
-inline constexpr const char* SystemMenu = "mnuSystemMenu";
-inline constexpr const char* PopUpSelect = "mnuPopUpSelect";
-inline constexpr const char* PopupCaption = "mnuPopupCaption";
+// The entry of an item, or null when the table has none.
+const Entry* find(const char* name, int index = -1);
+
+// The number of members of a family (separators among them included).
+int familySize(const char* name);
 
 struct Built {
     QHash<QString, QMenu*> menus;     // by object name, top-level and submenus
     QHash<QString, QAction*> actions; // by object name
 };
 
-// Builds the menus as children of owner; triggering an item calls onClick(name, index).
-Built build(QWidget* owner, const std::function<void(const QString&, int)>& onClick);
+// Builds the menus as children of owner; choosing an item runs its handler on owner.
+Built build(frmMain* owner);
 
 } // namespace NoteMenus

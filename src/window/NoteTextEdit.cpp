@@ -2,6 +2,7 @@
 
 #include "richtext/RichText.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QRegularExpression>
 #include <QTextBlock>
@@ -33,7 +34,8 @@ NoteTextEdit::NoteTextEdit(QWidget* parent) : QTextEdit(parent)
 {
     setObjectName(QStringLiteral("RTB1"));
     setFrameShape(QFrame::NoFrame);
-    setContextMenuPolicy(Qt::NoContextMenu);
+    // The note window pops up its own menus instead of the standard one.
+    setContextMenuPolicy(Qt::PreventContextMenu);
     setAcceptRichText(true);
     m_linkTimer = new QTimer(this);
     m_linkTimer->setSingleShot(true);
@@ -99,6 +101,11 @@ std::optional<QString> NoteTextEdit::linkAt(int position) const
 
 void NoteTextEdit::mousePressEvent(QMouseEvent* event)
 {
+    if (event->button() == Qt::RightButton) {
+        event->accept();
+        emit menuRequested();
+        return;
+    }
     if (event->button() == Qt::LeftButton && !(event->modifiers() & Qt::ShiftModifier)) {
         const int position = cursorForPosition(event->position().toPoint()).position();
         if (const auto link = linkAt(position)) {
@@ -115,4 +122,21 @@ void NoteTextEdit::mouseMoveEvent(QMouseEvent* event)
     const int position = cursorForPosition(event->position().toPoint()).position();
     viewport()->setCursor(linkRangeAt(position) ? Qt::PointingHandCursor : Qt::IBeamCursor);
     QTextEdit::mouseMoveEvent(event);
+}
+
+void NoteTextEdit::keyPressEvent(QKeyEvent* event)
+{
+    const Qt::KeyboardModifiers mods = event->modifiers();
+    // Ctrl+Shift+V pastes plain text when released (the window's key table); the area must
+    // not paste rich text as well.
+    if (event->key() == Qt::Key_V && (mods & Qt::ControlModifier) && (mods & Qt::ShiftModifier)) {
+        event->accept();
+        return;
+    }
+    if (event->key() == Qt::Key_Menu) {
+        event->accept();
+        emit menuRequested();
+        return;
+    }
+    QTextEdit::keyPressEvent(event);
 }

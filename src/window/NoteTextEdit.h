@@ -23,10 +23,13 @@ public:
 
 signals:
     void linkClicked(const QString& linkText);
+    // The right button or the menu key: the window shows the menu that fits the selection.
+    void menuRequested();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     struct LinkRange {

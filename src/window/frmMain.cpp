@@ -11,6 +11,9 @@
 #include "shell/modFileFunctions.h"
 #include "store/modNote.h"
 #include "window/NoteColors.h"
+#include "window/CaptionStrip.h"
+#include "window/FrameLabel.h"
+#include "window/FrameLayout.h"
 #include "window/NoteSize.h"
 #include "window/NoteTextEdit.h"
 
@@ -36,6 +39,8 @@ QList<frmMain*>& windowList()
 
 bool quitWhenLastNoteCloses = false;
 
+using modMain::Setting;
+
 bool isTrueText(const QString& text)
 {
     return text.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0;
@@ -47,7 +52,7 @@ QString flagText(bool flag)
 }
 
 // A flag setting that is neither word keeps the value it had.
-void readFlag(modMain::Setting id, bool& field)
+void readFlag(Setting id, bool& field)
 {
     const QString text = modMain::ReadSetting(id);
     if (isTrueText(text))
@@ -57,7 +62,7 @@ void readFlag(modMain::Setting id, bool& field)
 }
 
 // A number setting that does not convert keeps the value it had.
-void readNumber(modMain::Setting id, qint32& field, const QString& defaultText = {})
+void readNumber(Setting id, qint32& field, const QString& defaultText = {})
 {
     const QString text =
         defaultText.isNull() ? modMain::ReadSetting(id) : modMain::ReadSetting(id, defaultText);
@@ -68,6 +73,12 @@ void readNumber(modMain::Setting id, qint32& field, const QString& defaultText =
         field = static_cast<qint32>(std::nearbyint(number));
 }
 
+// A number of the settings table's defaults.
+int defaultNumber(Setting id)
+{
+    return modMain::settingDefault(id).toInt();
+}
+
 QRect screenArea()
 {
     const QScreen* screen = QGuiApplication::primaryScreen();
@@ -75,14 +86,15 @@ QRect screenArea()
 }
 } // namespace
 
-frmMain::frmMain(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+frmMain::frmMain() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
 {
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(kCaption);
+    setWindowTitle(QStringLiteral("Jottex[*]"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/jottex.svg")));
     resize(Twips::toPixels(NoteSize::InitialWidth), Twips::toPixels(NoteSize::InitialHeight));
     buildControls();
-    buildMenus();
+    m_menus = NoteMenus::build(this);
+    connectControls();
     windowList().append(this);
     connect(qApp, &QGuiApplication::applicationStateChanged, this,
             &frmMain::onApplicationStateChanged);
@@ -91,6 +103,13 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWi
 frmMain::~frmMain()
 {
     windowList().removeAll(this);
+}
+
+frmMain* frmMain::create(NoteOrigin origin, const NoteRecord& record)
+{
+    auto* window = new frmMain;
+    window->load(origin, record);
+    return window;
 }
 
 QList<frmMain*> frmMain::openWindows()
@@ -103,25 +122,43 @@ void frmMain::setQuitWhenLastNoteCloses(bool quit)
     quitWhenLastNoteCloses = quit;
 }
 
-void frmMain::ensureLoaded()
+void frmMain::load(NoteOrigin origin, const NoteRecord& record)
 {
-    if (m_loaded)
-        return;
-    m_loaded = true;
+    // A window tied to a file is a stored note to the load step: it keeps the size, place
+    // and time stamp it is given next.
+    if (origin == NoteOrigin::NoteFile)
+        m_noteFileName = record.FileName;
     Form_Load();
+    if (origin != NoteOrigin::NewNote)
+        fillFromRecord(origin, record);
+}
+
+void frmMain::fillFromRecord(NoteOrigin origin, const NoteRecord& record)
+{
+    setTextRTF(record.Data);
+    SetNoteColor(record.Color, false);
+    if (origin == NoteOrigin::NoteFile)
+        m_subCaption->setText(record.TimeDate);
+    setHeightTwips(record.Height);
+    setWidthTwips(record.Width);
+    setTopTwips(record.Top);
+    setLeftTwips(record.Left);
+    m_tag = record.FileName;
+    m_isDirty = true;
 }
 
 void frmMain::Form_Load()
 {
+    using NoteMenus::mnuAutoSave, NoteMenus::mnuNewNoteSaveOnClose, NoteMenus::mnuTop;
     const bool storedNote = !m_noteFileName.isEmpty();
     if (isTrueText(modMain::ReadSetting(modMain::Setting::SaveSetting))) {
         loadFromSettings(storedNote);
     } else {
-        m_Note.CaptionType = 0;
+        m_Note.CaptionType = int(CaptionKind::TimeDate);
         loadBuiltInDefaults(storedNote);
     }
     QFont font = m_rtb->font();
-    font.setPointSize(m_Note.FontSize > 0 ? m_Note.FontSize : 10);
+    font.setPointSize(m_Note.FontSize > 0 ? m_Note.FontSize : defaultNumber(Setting::DefaultFontSize));
     m_rtb->setFont(font);
     m_rtb->document()->setDefaultFont(font);
     CheckFontSizeMenu(m_Note.FontSize);
@@ -129,11 +166,11 @@ void frmMain::Form_Load()
     setWidthTwips(m_Note.Width);
     setHeightTwips(m_Note.Height);
     m_Note.FileName = m_noteFileName;
-    readFlag(modMain::Setting::AutoSave, m_Note.AutoSave);
-    readFlag(modMain::Setting::SaveNewNoteOnClose, m_Note.SaveNewNoteOnClose);
-    menuItem(QStringLiteral("mnuAutoSave"))->setChecked(m_Note.AutoSave);
-    menuItem(QStringLiteral("mnuNewNoteSaveOnClose"))->setChecked(m_Note.SaveNewNoteOnClose);
-    menuItem(QStringLiteral("mnuTop"))->setChecked(m_Note.IsOnTop);
+    readFlag(Setting::AutoSave, m_Note.AutoSave);
+    readFlag(Setting::SaveNewNoteOnClose, m_Note.SaveNewNoteOnClose);
+    menuItem(mnuAutoSave)->setChecked(m_Note.AutoSave);
+    menuItem(mnuNewNoteSaveOnClose)->setChecked(m_Note.SaveNewNoteOnClose);
+    menuItem(mnuTop)->setChecked(m_Note.IsOnTop);
     ChangeForeColor(m_Note.ForeColor);
     applyCaptionType();
     SetupMenuIcons();
@@ -143,7 +180,7 @@ void frmMain::Form_Load()
     const bool translucencySupported =
         platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
     if (!translucencySupported)
-        menuItem(QStringLiteral("mnuTransparentMain"))->setVisible(false);
+        menuItem(NoteMenus::mnuTransparentMain)->setVisible(false);
     CheckTransparencyMenu(m_Note.Alpha);
     m_rtb->setFocus();
 }
@@ -152,12 +189,12 @@ void frmMain::loadBuiltInDefaults(bool storedNote)
 {
     m_Note.TimeDate = LocaleFormat::generalDate(Clock::now());
     QFont font = m_rtb->font();
-    font.setFamily(QStringLiteral("Comic Sans MS"));
+    font.setFamily(modMain::settingDefault(Setting::FontName));
     m_rtb->setFont(font);
-    m_Note.FontSize = 10;
-    m_Note.Alpha = 255;
-    m_Note.Color = QStringLiteral("yellow");
-    m_Note.ForeColor = 0;
+    m_Note.FontSize = defaultNumber(Setting::DefaultFontSize);
+    m_Note.Alpha = defaultNumber(Setting::Alpha);
+    m_Note.Color = modMain::settingDefault(Setting::Color);
+    m_Note.ForeColor = defaultNumber(Setting::ForeColor);
     if (storedNote) {
         const QRect place = twipsGeometry();
         m_Note.Height = place.height();
@@ -170,13 +207,12 @@ void frmMain::loadBuiltInDefaults(bool storedNote)
         const QRect area = screenArea();
         move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
     }
-    modMain::SetTopMost(this, 0);
+    modMain::SetTopMost(this, modMain::TopMostMode::IntoBand);
     m_Note.IsOnTop = true;
 }
 
 void frmMain::loadFromSettings(bool storedNote)
 {
-    using modMain::Setting;
     if (!storedNote) {
         m_Note.TimeDate = LocaleFormat::generalDate(Clock::now());
         m_Note.Color = modMain::ReadSetting(Setting::Color);
@@ -195,9 +231,10 @@ void frmMain::loadFromSettings(bool storedNote)
     readNumber(Setting::Alpha, m_Note.Alpha);
     readNumber(Setting::CaptionType, m_Note.CaptionType);
     m_Note.IsOnTop = isTrueText(modMain::ReadSetting(Setting::IsOnTop));
-    modMain::SetTopMost(this, m_Note.IsOnTop ? 0 : 1);
+    modMain::SetTopMost(this, m_Note.IsOnTop ? modMain::TopMostMode::IntoBand
+                                             : modMain::TopMostMode::OutOfBand);
     readNumber(Setting::ForeColor, m_Note.ForeColor);
-    menuItem(QStringLiteral("mnuSaveSettings"))->setChecked(true);
+    menuItem(NoteMenus::mnuSaveSettings)->setChecked(true);
     readNumber(Setting::CaptionType, m_Note.CaptionType);
     QFont font = m_rtb->font();
     font.setFamily(modMain::ReadSetting(Setting::FontName));
@@ -207,59 +244,42 @@ void frmMain::loadFromSettings(bool storedNote)
 
 void frmMain::applyCaptionType()
 {
-    switch (m_Note.CaptionType) {
-    case 0:
-        m_Note.TimeDate = LocaleFormat::generalDate(Clock::now());
-        break;
-    case 1:
-    case 2:
-    case 3:
-        break;
-    default:
+    if (m_Note.CaptionType < int(CaptionKind::TimeDate) ||
+        m_Note.CaptionType > int(CaptionKind::FileName))
         return;
-    }
-    mnuCaptionType_Click(m_Note.CaptionType);
+    const auto kind = static_cast<CaptionKind>(m_Note.CaptionType);
+    if (kind == CaptionKind::TimeDate)
+        m_Note.TimeDate = LocaleFormat::generalDate(Clock::now());
+    mnuCaptionType_Click(kind);
 }
 
-NoteTextEdit* frmMain::RTB1()
+QLabel* frmMain::lblCaption() const
 {
-    ensureLoaded();
-    return m_rtb;
+    return m_strip->caption();
 }
 
-QLabel* frmMain::lblCaption()
+QLabel* frmMain::lblSubCaption() const
 {
-    ensureLoaded();
-    return m_caption;
-}
-
-QLabel* frmMain::lblSubCaption()
-{
-    ensureLoaded();
     return m_subCaption;
 }
 
-QString frmMain::TextRTF()
+QString frmMain::TextRTF() const
 {
-    ensureLoaded();
     return QString::fromLatin1(RichText::textRTF(m_rtb));
 }
 
 void frmMain::setTextRTF(const QString& rtf)
 {
-    ensureLoaded();
     RichText::setTextRTF(m_rtb, rtf.toUtf8());
 }
 
-QString frmMain::Text()
+QString frmMain::Text() const
 {
-    ensureLoaded();
     return m_rtb->Text();
 }
 
 void frmMain::SetNoteColor(const QString& strColor, bool AllowForeColorChange)
 {
-    ensureLoaded();
     const auto color = NoteColors::fromStoredText(strColor);
     if (!color)
         return;
@@ -269,13 +289,7 @@ void frmMain::SetNoteColor(const QString& strColor, bool AllowForeColorChange)
     palette.setColor(QPalette::Base, *color);
     setPalette(palette);
     setAutoFillBackground(true);
-    int checked = 9;
-    for (int i = 0; i < NoteColors::namedCount(); ++i) {
-        if (strColor.trimmed().compare(QLatin1String(NoteColors::named(i)->name),
-                                       Qt::CaseInsensitive) == 0)
-            checked = i;
-    }
-    checkFamily(QStringLiteral("mnuSetColor"), checked, 10);
+    checkFamily(NoteMenus::mnuSetColor, NoteColors::menuIndex(strColor));
     if (AllowForeColorChange)
         ChangeForeColor(0);
     update();
@@ -291,7 +305,6 @@ void frmMain::ChangeForeColor(qint32 colorValue)
 
 void frmMain::setHeightTwips(int twips)
 {
-    ensureLoaded();
     twips = std::max(twips, NoteSize::MinHeight);
     rememberTwips(HeightField, twips); // first, so the resize handler reads the new value
     resize(width(), Twips::toPixels(twips));
@@ -299,7 +312,6 @@ void frmMain::setHeightTwips(int twips)
 
 void frmMain::setWidthTwips(int twips)
 {
-    ensureLoaded();
     twips = std::max(twips, NoteSize::MinWidth);
     rememberTwips(WidthField, twips); // first, so the resize handler reads the new value
     resize(Twips::toPixels(twips), height());
@@ -307,20 +319,18 @@ void frmMain::setWidthTwips(int twips)
 
 void frmMain::setSizeTwips(int width, int height)
 {
-    setWidthTwips(width);
     setHeightTwips(height);
+    setWidthTwips(width);
 }
 
 void frmMain::setTopTwips(int twips)
 {
-    ensureLoaded();
     rememberTwips(TopField, twips); // first, so the resize handler reads the new value
     move(x(), Twips::toPixels(twips));
 }
 
 void frmMain::setLeftTwips(int twips)
 {
-    ensureLoaded();
     rememberTwips(LeftField, twips); // first, so the resize handler reads the new value
     move(Twips::toPixels(twips), y());
 }
@@ -346,22 +356,18 @@ QRect frmMain::twipsGeometry() const
 
 void frmMain::setChanged(bool changed)
 {
-    m_caption->setText(changed ? kChangedCaption : kCaption);
-    setWindowTitle(m_caption->text());
-}
-
-bool frmMain::isChanged() const
-{
-    return m_caption->text().endsWith(QLatin1Char('*'));
+    m_changed = changed;
+    m_strip->caption()->setText(changed ? kChangedCaption : kCaption);
+    setWindowModified(changed);
 }
 
 void frmMain::setOnTopFromRecord()
 {
     if (m_Note.IsOnTop)
-        modMain::SetTopMost(this, 0);
+        modMain::SetTopMost(this, modMain::TopMostMode::IntoBand);
 }
 
-NoteRecord frmMain::recordFromWindow()
+NoteRecord frmMain::recordFromWindow() const
 {
     NoteRecord record;
     const QRect place = twipsGeometry();
@@ -376,19 +382,18 @@ NoteRecord frmMain::recordFromWindow()
     return record;
 }
 
-void frmMain::PerformSave(int Index)
+void frmMain::PerformSave(SaveKind kind)
 {
-    ensureLoaded();
-    modMain::SetTopMost(this, 1);
+    modMain::SetTopMost(this, modMain::TopMostMode::OutOfBand);
     const NoteRecord record = recordFromWindow();
-    if (Index == 2) {
+    if (kind == SaveKind::AppendTo) {
         // The note keeps its own file and its marker: appending copies it elsewhere.
         modNote::AppendNote(record, QString());
         setOnTopFromRecord();
         return;
     }
     QString result;
-    if (Index == 1 || record.FileName.isEmpty()) {
+    if (kind == SaveKind::SaveAs || record.FileName.isEmpty()) {
         result = modNote::SaveNote(record, QString());
         if (result.compare(modNote::NoneSentinel, Qt::CaseInsensitive) != 0)
             m_tag = result;
@@ -398,56 +403,42 @@ void frmMain::PerformSave(int Index)
     if (result.compare(modNote::NoneSentinel, Qt::CaseInsensitive) != 0) {
         setChanged(false);
         m_Note.FileName = result;
-        if (menuItem(QStringLiteral("mnuCaptionType"), 3)->isChecked())
-            m_subCaption->setText(QStringLiteral("File: ") + modFileFunctions::GetFileName(m_tag));
+        if (menuItem(NoteMenus::mnuCaptionType, int(CaptionKind::FileName))->isChecked())
+            showFileCaption();
     }
     setOnTopFromRecord();
 }
 
 void frmMain::OpenNoteFile()
 {
-    ensureLoaded();
-    modMain::SetTopMost(this, 1);
+    modMain::SetTopMost(this, modMain::TopMostMode::OutOfBand);
     const NoteRecordList list = modNote::LoadNote(false, QString());
-    for (qsizetype i = 0; i < list.size(); ++i) {
-        const NoteRecord& record = list[i];
-        if (i == 0) {
-            setTextRTF(record.Data);
-            SetNoteColor(record.Color, false);
-            setHeightTwips(record.Height);
-            setWidthTwips(record.Width);
-            const QRect place = twipsGeometry();
-            m_Note.Height = place.height();
-            m_Note.Width = place.width();
-            m_subCaption->setText(record.TimeDate);
-            m_Note.TimeDate = m_subCaption->text();
-            m_tag = record.FileName;
-            m_Note.FileName = record.FileName;
-            m_isDirty = true;
-            if (m_Note.CaptionType == 3)
-                m_subCaption->setText(QStringLiteral("File: ") +
-                                      modFileFunctions::GetFileName(m_tag));
-            continue;
-        }
-        auto* window = new frmMain;
-        window->setTextRTF(record.Data);
-        window->SetNoteColor(record.Color, false);
-        window->setHeightTwips(record.Height);
-        window->setWidthTwips(record.Width);
-        window->setTopTwips(record.Top);
-        window->setLeftTwips(record.Left);
-        window->setTagText(record.FileName);
-        window->setIsDirty(true);
-        window->show();
+    if (!list.isEmpty()) {
+        // The first note replaces this one's content; the window keeps its place.
+        const NoteRecord& first = list.first();
+        setTextRTF(first.Data);
+        SetNoteColor(first.Color, false);
+        setHeightTwips(first.Height);
+        setWidthTwips(first.Width);
+        const QRect place = twipsGeometry();
+        m_Note.Height = place.height();
+        m_Note.Width = place.width();
+        m_subCaption->setText(first.TimeDate);
+        m_Note.TimeDate = m_subCaption->text();
+        m_tag = first.FileName;
+        m_Note.FileName = first.FileName;
+        m_isDirty = true;
+        if (m_Note.CaptionType == int(CaptionKind::FileName))
+            showFileCaption();
     }
+    for (qsizetype i = 1; i < list.size(); ++i)
+        create(NoteOrigin::StoredRecord, list[i])->show();
     setOnTopFromRecord();
 }
 
 void frmMain::NewNoteWindow()
 {
-    ensureLoaded();
-    auto* window = new frmMain;
-    window->RTB1(); // loads as a new note, size and place from the settings
+    frmMain* window = create(NoteOrigin::NewNote);
     const QRect place = twipsGeometry();
     window->setLeftTwips(place.left() + kNewNoteOffsetTwips);
     window->setTopTwips(place.top() + kNewNoteOffsetTwips);
@@ -456,9 +447,7 @@ void frmMain::NewNoteWindow()
 
 void frmMain::SaveSettings()
 {
-    using modMain::Setting;
-    ensureLoaded();
-    const bool remember = menuItem(QStringLiteral("mnuSaveSettings"))->isChecked();
+    const bool remember = menuItem(NoteMenus::mnuSaveSettings)->isChecked();
     if (remember) {
         const QRect place = twipsGeometry();
         const std::pair<Setting, QString> values[] = {
@@ -475,9 +464,8 @@ void frmMain::SaveSettings()
         };
         for (const auto& [id, text] : values)
             (void)modMain::WriteSetting(id, text);
-        const int captionType = firstCheckedCaptionType(4);
-        if (captionType >= 0)
-            (void)modMain::WriteSetting(Setting::CaptionType, QString::number(captionType));
+        if (const auto kind = checkedCaptionKind(4))
+            (void)modMain::WriteSetting(Setting::CaptionType, QString::number(int(*kind)));
     }
     (void)modMain::WriteSetting(Setting::SaveSetting, flagText(remember));
     (void)modMain::WriteSetting(Setting::AutoSave, flagText(m_Note.AutoSave));
@@ -513,14 +501,12 @@ void frmMain::refreshRecordOnClose()
     m_Note.TimeDate = m_subCaption->text();
     m_Note.Left = place.left();
     m_Note.Top = place.top();
-    const int captionType = firstCheckedCaptionType(3);
-    if (captionType >= 0)
-        m_Note.CaptionType = captionType;
+    if (const auto kind = checkedCaptionKind(3))
+        m_Note.CaptionType = int(*kind);
 }
 
 bool frmMain::Form_QueryUnload(CloseReason reason)
 {
-    ensureLoaded();
     SaveSettings();
     refreshRecordOnClose();
     if (reason == CloseReason::SessionEnding) {
@@ -536,7 +522,7 @@ bool frmMain::Form_QueryUnload(CloseReason reason)
         return true;
     }
     if (isChanged()) {
-        modMain::SetTopMost(this, 1);
+        modMain::SetTopMost(this, modMain::TopMostMode::OutOfBand);
         QMessageBox::StandardButton answer = QMessageBox::Yes;
         if (m_Note.FileName.isEmpty() || !m_Note.AutoSave) {
             answer = MessageBox::show(this, QMessageBox::NoIcon, QStringLiteral("Perform Save"),
@@ -545,7 +531,7 @@ bool frmMain::Form_QueryUnload(CloseReason reason)
                                       QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         }
         if (answer == QMessageBox::Yes) {
-            PerformSave(m_Note.FileName.isEmpty() ? 1 : 0);
+            PerformSave(m_Note.FileName.isEmpty() ? SaveKind::SaveAs : SaveKind::Save);
         } else if (answer != QMessageBox::No) {
             setOnTopFromRecord();
             return false;
@@ -558,7 +544,6 @@ bool frmMain::Form_QueryUnload(CloseReason reason)
 
 void frmMain::showEvent(QShowEvent* event)
 {
-    ensureLoaded();
     QWidget::showEvent(event);
     placeOnReachableScreen();
 }
@@ -570,7 +555,8 @@ void frmMain::placeOnReachableScreen()
     if (screens.isEmpty())
         return;
     const QRect frame = geometry();
-    const QRect strip(frame.topLeft(), QSize(frame.width(), Twips::toPixels(360)));
+    const QRect strip(frame.topLeft(),
+                      QSize(frame.width(), Twips::toPixels(FrameLayout::StripHeight)));
     QScreen* nearest = screens.first();
     qint64 bestDistance = std::numeric_limits<qint64>::max();
     for (QScreen* screen : screens) {
@@ -594,12 +580,25 @@ void frmMain::placeOnReachableScreen()
 
 void frmMain::onApplicationStateChanged(Qt::ApplicationState state)
 {
-    if (!m_loaded)
-        return;
     if (state == Qt::ApplicationActive) {
         setWindowOpacity(1.0);
-        modMain::SetTopMost(this, m_Note.IsOnTop ? 0 : 1);
+        modMain::SetTopMost(this, m_Note.IsOnTop ? modMain::TopMostMode::IntoBand
+                                                 : modMain::TopMostMode::OutOfBand);
     } else if (m_Note.Alpha != 255) {
         setWindowOpacity(std::clamp(m_Note.Alpha, 0, 255) / 255.0);
     }
+}
+
+void frmMain::mnuSystemDefaultSize_Click()
+{
+    setSizeTwips(NoteSize::DefaultWidth, NoteSize::DefaultHeight);
+}
+
+void frmMain::mnuSystemReset_Click()
+{
+    setSizeTwips(NoteSize::DefaultWidth, NoteSize::DefaultHeight);
+    SetNoteColor(modMain::settingDefault(Setting::Color), true);
+    m_Note.TimeDate = LocaleFormat::generalDate(Clock::now());
+    m_subCaption->setText(m_Note.TimeDate);
+    m_tag.clear();
 }

@@ -2,22 +2,38 @@
 
 #include "store/NoteRecord.h"
 #include "window/NoteMenus.h"
+#include "window/WindowDrag.h"
 
-#include <QPointer>
-#include <QRect>
+#include <QLine>
 #include <QWidget>
+#include <optional>
 
+class CaptionStrip;
+class FrameLabel;
 class NoteTextEdit;
 class QLabel;
 class QMenu;
 class QAction;
 
-// One note on the desktop: a frameless window that draws its own frame (caption strip with
-// icon, help and close pictures, the rich-text area, a separator, the subcaption and a resize
-// grip) and reaches everything else through its popup menus.
-//
-// The load step runs once, when a creator first touches the window; whoever opens a stored
-// note sets NoteFileName before that.
+// Where a note window's note comes from: it decides how the load step treats the window and
+// what of the record the window takes.
+enum class NoteOrigin {
+    NewNote,      // blank: a fresh time stamp, size and place from the settings
+    StoredRecord, // kept at logout or a further note of an opened file: loaded as a new note,
+                  // then given the record's text, colour, size, place and file (as its tag)
+    NoteFile,     // the first note of a file named at start: tied to record.FileName, and
+                  // keeps the record's time stamp
+};
+
+// What the subcaption shows; stored as the number in the settings and the record.
+enum class CaptionKind { TimeDate = 0, WordCount = 1, CharacterCount = 2, FileName = 3 };
+
+// The three ways of writing a note to a file, in menu order.
+enum class SaveKind { Save = 0, SaveAs = 1, AppendTo = 2 };
+
+// One note on the desktop: a frameless window that draws its own frame (the caption strip,
+// the rich-text area, a separator, the subcaption and a resize grip) and reaches everything
+// else through its popup menus.
 class frmMain : public QWidget {
     Q_OBJECT
 
@@ -25,7 +41,9 @@ public:
     // Why a window closes: by the user, or because the session is ending.
     enum class CloseReason { User, SessionEnding };
 
-    explicit frmMain(QWidget* parent = nullptr);
+    // Makes the window for a note and runs its load step; the caller shows it. Every note
+    // window is made here.
+    static frmMain* create(NoteOrigin origin, const NoteRecord& record = {});
     ~frmMain() override;
 
     // Every note window that is still open, oldest first.
@@ -33,20 +51,20 @@ public:
     // The program: end the process when the last note window has unloaded.
     static void setQuitWhenLastNoteCloses(bool quit);
 
-    // --- What creators set.
     QString NoteFileName() const { return m_noteFileName; }
-    void setNoteFileName(const QString& path) { m_noteFileName = path; }
     bool IsDirty() const { return m_isDirty; }
     void setIsDirty(bool dirty) { m_isDirty = dirty; }
+    // The full path the "File: " subcaption shows.
     QString tagText() const { return m_tag; }
-    void setTagText(const QString& path) { m_tag = path; }
+    // True while the note has changes that are not saved; the caption's "*" shows it.
+    bool isChanged() const { return m_changed; }
 
-    NoteTextEdit* RTB1();
-    QLabel* lblCaption();
-    QLabel* lblSubCaption();
-    QString TextRTF();
+    NoteTextEdit* RTB1() const { return m_rtb; }
+    QLabel* lblCaption() const;
+    QLabel* lblSubCaption() const;
+    QString TextRTF() const;
     void setTextRTF(const QString& rtf);
-    QString Text(); // plain text, paragraphs joined by CR LF
+    QString Text() const; // plain text, paragraphs joined by CR LF
 
     void SetNoteColor(const QString& strColor, bool AllowForeColorChange);
     void ChangeForeColor(qint32 colorValue);
@@ -56,6 +74,8 @@ public:
     void setWidthTwips(int twips);
     void setTopTwips(int twips);
     void setLeftTwips(int twips);
+    // Height first, then width, so a window shrinking to the strip never lays out at the
+    // strip's width and its old height.
     void setSizeTwips(int width, int height);
     // Left, top, width, height. A length set in twips reads back as set while the window
     // still has the pixel length it gave, so rounding to whole pixels never shows.
@@ -65,7 +85,7 @@ public:
     int WordCount() const { return m_wordCount; }
 
     // --- Lifecycle.
-    void PerformSave(int Index);
+    void PerformSave(SaveKind kind);
     void OpenNoteFile();
     void NewNoteWindow();
     void SaveSettings();
@@ -78,18 +98,27 @@ public:
     void MinimizeNote();
     void RestoreNote();
     bool isMinimizedToStrip() const { return m_minimized; }
-    void mnuCaptionType_Click(int Index);
+    void mnuCaptionType_Click(CaptionKind kind);
     void lblSubCaption_DblClick();
     void RTB1_Change();
     void ShowNotImplemented();
+
+    // --- Menu commands.
+    void mnuEdit_Click(int Index);
+    void mnuSelectEdit_Click(int Index);
     void mnuInsertDateTime_Click(int Index);
+    void mnuAutoSave_Click();
+    void mnuNewNoteSaveOnClose_Click();
+    void mnuSaveSettings_Click();
+    void mnuSystemDefaultSize_Click();
+    void mnuSystemReset_Click();
     void pastePlainText();
 
-    // Menus, for the key handler and tests: "mnuSave" with 1 is "Save As".
-    QAction* menuItem(const QString& name, int index = -1) const;
-    QMenu* menu(const QString& name) const;
-    // Runs what choosing the item does.
-    void triggerMenuItem(const QString& name, int index = -1);
+    // Menus by their item names: menuItem(NoteMenus::mnuSave, 1) is "Save As".
+    QAction* menuItem(const char* name, int index = -1) const;
+    QMenu* menu(const char* name) const;
+    // Runs what choosing the item does, as the keys do.
+    void triggerMenuItem(const char* name, int index = -1);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -100,66 +129,56 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // frmMain.cpp: load and close.
-    void ensureLoaded();
+    frmMain();
+
+    // frmMain.cpp: load, fill and close.
+    void load(NoteOrigin origin, const NoteRecord& record);
     void Form_Load();
     void loadBuiltInDefaults(bool storedNote);
     void loadFromSettings(bool storedNote);
     void applyCaptionType();
+    void fillFromRecord(NoteOrigin origin, const NoteRecord& record);
     bool Form_QueryUnload(CloseReason reason);
     void refreshRecordOnClose();
     void setChanged(bool changed);
-    bool isChanged() const;
-    NoteRecord recordFromWindow();
+    NoteRecord recordFromWindow() const;
     void placeOnReachableScreen();
     void setOnTopFromRecord();
     void onApplicationStateChanged(Qt::ApplicationState state);
 
     // frmMain_frame.cpp: controls, layout, mouse.
     void buildControls();
-    QLabel* makePicture(const char* name, const QIcon& icon, int twips, const char* tooltip);
-    void setControlTwips(QWidget* control, int left, int top, int width, int height);
-    void startMove(QMouseEvent* event);
-    void startResize(QMouseEvent* event);
+    void connectControls();
+    void startDrag(WindowDrag::Kind kind, QPoint globalPos);
     void popUp(const char* menuName);
     void popUpTextMenu();
-    void refreshIconTooltip();
+    void showFileCaption();
+    void showCaptionKind(CaptionKind kind);
+    // The first checked of the first `among` subcaption items.
+    std::optional<CaptionKind> checkedCaptionKind(int among) const;
 
     // frmMain_menus.cpp: menus and keys.
-    void buildMenus();
     void SetupMenuIcons();
-    void onMenuItem(const QString& name, int index);
-    void checkFamily(const QString& name, int checkedIndex, int count);
-    int firstCheckedCaptionType(int count) const;
+    void checkFamily(const char* name, int checkedIndex);
     void CheckFontSizeMenu(int size);
     void CheckTransparencyMenu(int alpha);
     void handleKeyRelease(int key, Qt::KeyboardModifiers modifiers);
-    void mnuAutoSave_Click();
-    void mnuNewNoteSaveOnClose_Click();
-    void mnuSaveSettings_Click();
-    void systemMenu(const QString& name);
 
     NoteRecord m_Note;
     QString m_noteFileName;
     QString m_tag;
     bool m_isDirty = false;
-    bool m_loaded = false;
+    bool m_changed = false;
     bool m_minimized = false;
     int m_wordCount = 0;
-    int m_lastKeyDown = 0;
     CloseReason m_closeReason = CloseReason::User;
 
+    CaptionStrip* m_strip = nullptr;
     NoteTextEdit* m_rtb = nullptr;
-    QLabel* m_caption = nullptr;
-    QLabel* m_subCaption = nullptr;
-    QLabel* m_icon = nullptr;
-    QLabel* m_reminderIcons[2] = {nullptr, nullptr};
-    QLabel* m_help = nullptr;
-    QLabel* m_close = nullptr;
-    QLabel* m_resize = nullptr;
+    FrameLabel* m_subCaption = nullptr;
+    FrameLabel* m_resize = nullptr;
     QLine m_line1; // separator above the subcaption, in pixels
 
     enum TwipsField { LeftField, TopField, WidthField, HeightField };
@@ -170,10 +189,5 @@ private:
     static constexpr int kNoMemo = -0x7fffffff;
 
     NoteMenus::Built m_menus;
-
-    // A drag or resize done by hand where the window system cannot do it.
-    enum class Drag { None, Move, Resize };
-    Drag m_drag = Drag::None;
-    QPoint m_dragStart;
-    QRect m_dragGeometry;
+    WindowDrag m_drag{this};
 };

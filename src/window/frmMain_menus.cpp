@@ -1,21 +1,13 @@
-// The note window's menus and keys: building the popups from their table, the menu images,
-// the check-mark families and the dispatch of items and released keys to their handlers.
-#include "shell/Clock.h"
-#include "shell/ErrorLog.h"
-#include "shell/LocaleFormat.h"
-#include "shell/Settings.h"
-#include "shell/Twips.h"
+// The note window's menus and keys: the menu images, the check-mark families and the table of
+// released keys with the menu items they run.
 #include "window/Artwork.h"
-#include "window/NoteSize.h"
 #include "window/NoteTextEdit.h"
 #include "window/frmMain.h"
 
 #include <QAction>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QMenu>
 #include <array>
-#include <functional>
 
 namespace {
 constexpr std::array kFontSizes{8, 10, 12, 14, 16};
@@ -32,16 +24,16 @@ struct KeyAction {
 
 // Tested in order; the first row whose key and modifiers match runs.
 constexpr std::array kKeyActions{
-    KeyAction{Qt::Key_F7, Needs::Any, "mnuCheckSpelling", -1},
-    KeyAction{Qt::Key_F6, Needs::Ctrl, "mnuInsertDateTime", 2},
-    KeyAction{Qt::Key_F6, Needs::ShiftNoCtrl, "mnuInsertDateTime", 1},
-    KeyAction{Qt::Key_F6, Needs::Neither, "mnuInsertDateTime", 0},
-    KeyAction{Qt::Key_O, Needs::Ctrl, "mnuOpen", -1},
-    KeyAction{Qt::Key_N, Needs::Ctrl, "mnuNew", -1},
-    KeyAction{Qt::Key_S, Needs::Ctrl, "mnuSave", 0},
-    KeyAction{Qt::Key_P, Needs::Ctrl, "mnuPrint", -1},
-    KeyAction{Qt::Key_Y, Needs::Ctrl, "mnuEmail", -1},
-    KeyAction{Qt::Key_V, Needs::CtrlShift, "mnuEdit", 1},
+    KeyAction{Qt::Key_F7, Needs::Any, NoteMenus::mnuCheckSpelling, -1},
+    KeyAction{Qt::Key_F6, Needs::Ctrl, NoteMenus::mnuInsertDateTime, 2},
+    KeyAction{Qt::Key_F6, Needs::ShiftNoCtrl, NoteMenus::mnuInsertDateTime, 1},
+    KeyAction{Qt::Key_F6, Needs::Neither, NoteMenus::mnuInsertDateTime, 0},
+    KeyAction{Qt::Key_O, Needs::Ctrl, NoteMenus::mnuOpen, -1},
+    KeyAction{Qt::Key_N, Needs::Ctrl, NoteMenus::mnuNew, -1},
+    KeyAction{Qt::Key_S, Needs::Ctrl, NoteMenus::mnuSave, 0},
+    KeyAction{Qt::Key_P, Needs::Ctrl, NoteMenus::mnuPrint, -1},
+    KeyAction{Qt::Key_Y, Needs::Ctrl, NoteMenus::mnuEmail, -1},
+    KeyAction{Qt::Key_V, Needs::CtrlShift, NoteMenus::mnuEdit, 1},
 };
 
 bool modifiersMatch(Needs needs, Qt::KeyboardModifiers modifiers)
@@ -62,27 +54,30 @@ bool modifiersMatch(Needs needs, Qt::KeyboardModifiers modifiers)
     }
     return false;
 }
+
+// The place of value in a family's list, or -1 (no item checked).
+template <typename List> int indexIn(const List& list, int value)
+{
+    const auto found = std::find(list.begin(), list.end(), value);
+    return found == list.end() ? -1 : static_cast<int>(found - list.begin());
+}
 } // namespace
 
-void frmMain::buildMenus()
-{
-    m_menus =
-        NoteMenus::build(this, [this](const QString& name, int index) { onMenuItem(name, index); });
-}
-
-QAction* frmMain::menuItem(const QString& name, int index) const
+QAction* frmMain::menuItem(const char* name, int index) const
 {
     return m_menus.actions.value(NoteMenus::objectName(name, index));
 }
 
-QMenu* frmMain::menu(const QString& name) const
+QMenu* frmMain::menu(const char* name) const
 {
-    return m_menus.menus.value(name);
+    return m_menus.menus.value(NoteMenus::objectName(name));
 }
 
-void frmMain::triggerMenuItem(const QString& name, int index)
+void frmMain::triggerMenuItem(const char* name, int index)
 {
-    onMenuItem(name, index);
+    const NoteMenus::Entry* entry = NoteMenus::find(name, index);
+    if (entry && entry->handler)
+        entry->handler(*this, index);
 }
 
 void frmMain::SetupMenuIcons()
@@ -90,48 +85,31 @@ void frmMain::SetupMenuIcons()
     for (const NoteMenus::Entry& entry : NoteMenus::entries()) {
         if (!*entry.imageKey)
             continue;
-        QAction* action = menuItem(QString::fromLatin1(entry.name), entry.index);
-        if (action)
+        if (QAction* action = menuItem(entry.name, entry.index))
             action->setIcon(Artwork::menuIcon(QString::fromLatin1(entry.imageKey)));
     }
-    menuItem(QStringLiteral("mnuTop"))
+    menuItem(NoteMenus::mnuTop)
         ->setIcon(
             Artwork::menuIcon(m_Note.IsOnTop ? QStringLiteral("Ontop") : QStringLiteral("Normal")));
 }
 
-void frmMain::checkFamily(const QString& name, int checkedIndex, int count)
+void frmMain::checkFamily(const char* name, int checkedIndex)
 {
+    const int count = NoteMenus::familySize(name);
     for (int i = 0; i < count; ++i) {
         if (QAction* action = menuItem(name, i))
             action->setChecked(i == checkedIndex);
     }
 }
 
-int frmMain::firstCheckedCaptionType(int count) const
-{
-    for (int i = 0; i < count; ++i) {
-        if (menuItem(QStringLiteral("mnuCaptionType"), i)->isChecked())
-            return i;
-    }
-    return -1;
-}
-
 void frmMain::CheckFontSizeMenu(int size)
 {
-    const auto found = std::find(kFontSizes.begin(), kFontSizes.end(), size);
-    checkFamily(QStringLiteral("mnuFontSize"),
-                found == kFontSizes.end() ? -1 : static_cast<int>(found - kFontSizes.begin()),
-                static_cast<int>(kFontSizes.size()));
+    checkFamily(NoteMenus::mnuFontSize, indexIn(kFontSizes, size));
 }
 
 void frmMain::CheckTransparencyMenu(int alpha)
 {
-    const auto found = std::find(kTransparencyLevels.begin(), kTransparencyLevels.end(), alpha);
-    checkFamily(QStringLiteral("mnuTransparent"),
-                found == kTransparencyLevels.end()
-                    ? -1
-                    : static_cast<int>(found - kTransparencyLevels.begin()),
-                static_cast<int>(kTransparencyLevels.size()));
+    checkFamily(NoteMenus::mnuTransparent, indexIn(kTransparencyLevels, alpha));
 }
 
 void frmMain::keyReleaseEvent(QKeyEvent* event)
@@ -143,10 +121,9 @@ void frmMain::keyReleaseEvent(QKeyEvent* event)
 
 void frmMain::handleKeyRelease(int key, Qt::KeyboardModifiers modifiers)
 {
-    m_lastKeyDown = 0;
     for (const KeyAction& action : kKeyActions) {
         if (action.key == key && modifiersMatch(action.needs, modifiers)) {
-            onMenuItem(QString::fromLatin1(action.item), action.index);
+            triggerMenuItem(action.item, action.index);
             return;
         }
     }
@@ -154,14 +131,14 @@ void frmMain::handleKeyRelease(int key, Qt::KeyboardModifiers modifiers)
 
 void frmMain::mnuAutoSave_Click()
 {
-    QAction* item = menuItem(QStringLiteral("mnuAutoSave"));
+    QAction* item = menuItem(NoteMenus::mnuAutoSave);
     item->setChecked(!item->isChecked());
     m_Note.AutoSave = item->isChecked();
 }
 
 void frmMain::mnuNewNoteSaveOnClose_Click()
 {
-    QAction* item = menuItem(QStringLiteral("mnuNewNoteSaveOnClose"));
+    QAction* item = menuItem(NoteMenus::mnuNewNoteSaveOnClose);
     item->setChecked(!item->isChecked());
     m_Note.SaveNewNoteOnClose = item->isChecked();
     if (m_Note.FileName.isEmpty()) {
@@ -176,77 +153,7 @@ void frmMain::mnuNewNoteSaveOnClose_Click()
 
 void frmMain::mnuSaveSettings_Click()
 {
-    QAction* item = menuItem(QStringLiteral("mnuSaveSettings"));
+    QAction* item = menuItem(NoteMenus::mnuSaveSettings);
     item->setChecked(!item->isChecked());
     SaveSettings();
-}
-
-void frmMain::systemMenu(const QString& name)
-{
-    if (name == QLatin1String("mnuSystemNew")) {
-        NewNoteWindow();
-    } else if (name == QLatin1String("mnuSystemMinimize")) {
-        MinimizeNote();
-    } else if (name == QLatin1String("mnuSystemDefaultSize")) {
-        setSizeTwips(NoteSize::DefaultWidth, NoteSize::DefaultHeight);
-    } else if (name == QLatin1String("mnuSystemRestore")) {
-        RestoreNote();
-    } else if (name == QLatin1String("mnuSystemReset")) {
-        setSizeTwips(NoteSize::DefaultWidth, NoteSize::DefaultHeight);
-        SetNoteColor(QStringLiteral("yellow"), true);
-        m_Note.TimeDate = LocaleFormat::generalDate(Clock::now());
-        m_subCaption->setText(m_Note.TimeDate);
-        m_tag.clear();
-    } else if (name == QLatin1String("mnuSystemClose")) {
-        close();
-    }
-}
-
-void frmMain::onMenuItem(const QString& name, int index)
-{
-    ensureLoaded();
-    using Handler = std::function<void(int)>;
-    // Items whose commands come with later parts of the window do nothing yet.
-    const std::pair<const char*, Handler> handlers[] = {
-        {"mnuNew", [this](int) { NewNoteWindow(); }},
-        {"mnuOpen", [this](int) { OpenNoteFile(); }},
-        {"mnuSave", [this](int i) { PerformSave(i); }},
-        {"mnuClose", [this](int) { close(); }},
-        {"mnuAutoSave", [this](int) { mnuAutoSave_Click(); }},
-        {"mnuNewNoteSaveOnClose", [this](int) { mnuNewNoteSaveOnClose_Click(); }},
-        {"mnuSaveSettings", [this](int) { mnuSaveSettings_Click(); }},
-        {"mnuCaptionType", [this](int i) { mnuCaptionType_Click(i); }},
-        {"mnuInsertDateTime", [this](int i) { mnuInsertDateTime_Click(i); }},
-        {"mnuHelp", [this](int) { ShowNotImplemented(); }},
-        {"mnuEdit",
-         [this](int i) {
-             if (i == 0)
-                 m_rtb->paste();
-             else if (i == 1)
-                 pastePlainText();
-             else if (i == 2)
-                 m_rtb->undo();
-         }},
-        {"mnuSelectEdit",
-         [this](int i) {
-             if (i == 0)
-                 m_rtb->cut();
-             else if (i == 1)
-                 m_rtb->copy();
-             else if (i == 2)
-                 m_rtb->paste();
-             else if (i == 3)
-                 m_rtb->undo();
-         }},
-    };
-    if (name.startsWith(QLatin1String("mnuSystem"))) {
-        systemMenu(name);
-        return;
-    }
-    for (const auto& [itemName, handler] : handlers) {
-        if (name == QLatin1String(itemName)) {
-            handler(index);
-            return;
-        }
-    }
 }

@@ -154,15 +154,30 @@ private slots:
         QCOMPARE(TestEnvironment::readFile(AppPaths::mainDataFile()), content);
     }
 
+    void commandLineIsArgumentsJoined_data()
+    {
+        QTest::addColumn<QByteArrayList>("arguments");
+        QTest::addColumn<QString>("commandLine");
+        QTest::newRow("none") << QByteArrayList{"jottex"} << QString();
+        QTest::newRow("quoted") << QByteArrayList{"jottex", "\"/a b/c.not\""}
+                                << QStringLiteral("\"/a b/c.not\"");
+        QTest::newRow("several") << QByteArrayList{"jottex", "/a", "b.not"}
+                                 << QStringLiteral("/a b.not");
+        // Words the toolkit would take as its own options stay the user's.
+        QTest::newRow("toolkit options") << QByteArrayList{"jottex", "-reverse", "-name", "x.not"}
+                                         << QStringLiteral("-reverse -name x.not");
+        QTest::newRow("dash file") << QByteArrayList{"jottex", "-name.not"}
+                                   << QStringLiteral("-name.not");
+    }
+
     void commandLineIsArgumentsJoined()
     {
-        QCOMPARE(modMain::commandLineText({QStringLiteral("jottex")}), QString());
-        QCOMPARE(
-            modMain::commandLineText({QStringLiteral("jottex"), QStringLiteral("\"/a b/c.not\"")}),
-            QStringLiteral("\"/a b/c.not\""));
-        QCOMPARE(modMain::commandLineText(
-                     {QStringLiteral("jottex"), QStringLiteral("/a"), QStringLiteral("b.not")}),
-                 QStringLiteral("/a b.not"));
+        QFETCH(QByteArrayList, arguments);
+        QFETCH(QString, commandLine);
+        std::vector<const char*> argv;
+        for (const QByteArray& argument : arguments)
+            argv.push_back(argument.constData());
+        QCOMPARE(modMain::commandLineText(int(argv.size()), argv.data()), commandLine);
     }
 };
 

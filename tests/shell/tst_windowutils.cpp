@@ -27,11 +27,11 @@ private slots:
         window.setGeometry(100, 120, 200, 150);
         window.show();
         const QRect before = window.geometry();
-        QVERIFY(modMain::SetTopMost(&window, 0));
+        QVERIFY(modMain::SetTopMost(&window, modMain::TopMostMode::IntoBand));
         QVERIFY(window.windowHandle()->flags() & Qt::WindowStaysOnTopHint);
-        QVERIFY(modMain::SetTopMost(&window, 1));
+        QVERIFY(modMain::SetTopMost(&window, modMain::TopMostMode::OutOfBand));
         QVERIFY(!(window.windowHandle()->flags() & Qt::WindowStaysOnTopHint));
-        QVERIFY(!modMain::SetTopMost(&window, 2));
+        QVERIFY(!modMain::SetTopMost(&window, static_cast<modMain::TopMostMode>(2)));
         QVERIFY(!(window.windowHandle()->flags() & Qt::WindowStaysOnTopHint));
         QCOMPARE(window.geometry(), before);
         QVERIFY(window.isVisible());

@@ -22,7 +22,7 @@ private:
 
     static frmMain* newNote()
     {
-        auto* window = new frmMain;
+        frmMain* window = frmMain::create(NoteOrigin::NewNote);
         window->show();
         return window;
     }
@@ -80,11 +80,11 @@ private slots:
         QCOMPARE(window->note().Alpha, 255);
         QVERIFY(window->note().IsOnTop);
         QVERIFY(window->windowHandle()->flags() & Qt::WindowStaysOnTopHint);
-        QVERIFY(!window->menuItem(QStringLiteral("mnuSaveSettings"))->isChecked());
-        QVERIFY(window->menuItem(QStringLiteral("mnuCaptionType"), 0)->isChecked());
+        QVERIFY(!window->menuItem(NoteMenus::mnuSaveSettings)->isChecked());
+        QVERIFY(window->menuItem(NoteMenus::mnuCaptionType, 0)->isChecked());
         QCOMPARE(window->lblSubCaption()->text(), QStringLiteral("12/6/2026 9:21:58 AM"));
-        QVERIFY(window->menuItem(QStringLiteral("mnuAutoSave"))->isChecked());
-        QVERIFY(window->menuItem(QStringLiteral("mnuNewNoteSaveOnClose"))->isChecked());
+        QVERIFY(window->menuItem(NoteMenus::mnuAutoSave)->isChecked());
+        QVERIFY(window->menuItem(NoteMenus::mnuNewNoteSaveOnClose)->isChecked());
     }
 
     void settingsPathAppliesStoredValues()
@@ -110,11 +110,11 @@ private slots:
         QCOMPARE(window->twipsGeometry(), QRect(600, 450, 4005, 3000));
         QCOMPARE(window->note().Color, QStringLiteral("peach"));
         QVERIFY(!window->note().IsOnTop);
-        QVERIFY(!window->menuItem(QStringLiteral("mnuTop"))->isChecked());
-        QVERIFY(window->menuItem(QStringLiteral("mnuSaveSettings"))->isChecked());
-        QVERIFY(window->menuItem(QStringLiteral("mnuCaptionType"), 1)->isChecked());
+        QVERIFY(!window->menuItem(NoteMenus::mnuTop)->isChecked());
+        QVERIFY(window->menuItem(NoteMenus::mnuSaveSettings)->isChecked());
+        QVERIFY(window->menuItem(NoteMenus::mnuCaptionType, 1)->isChecked());
         QCOMPARE(window->lblSubCaption()->text(), QStringLiteral("Word Count: 0"));
-        QVERIFY(window->menuItem(QStringLiteral("mnuFontSize"), 3)->isChecked());
+        QVERIFY(window->menuItem(NoteMenus::mnuFontSize, 3)->isChecked());
         QCOMPARE(window->RTB1()->font().family(), QStringLiteral("Verdana"));
         QVERIFY(!window->note().AutoSave);
         QCOMPARE(window->note().Alpha, 0); // an unreadable value keeps what the field had
@@ -133,7 +133,7 @@ private slots:
         second->setSizeTwips(4000, 3000);
         second->setLeftTwips(600);
         second->setTopTwips(450);
-        second->triggerMenuItem(QStringLiteral("mnuSaveSettings"));
+        second->triggerMenuItem(NoteMenus::mnuSaveSettings);
         QCOMPARE(setting(modMain::Setting::SaveSetting), QStringLiteral("True"));
         QCOMPARE(setting(modMain::Setting::Height), QStringLiteral("3000"));
         QCOMPARE(setting(modMain::Setting::Width), QStringLiteral("4000"));
@@ -150,36 +150,36 @@ private slots:
         QCOMPARE(caption(window), QStringLiteral("Jottex *"));
         const QString path = m_folder.filePath(QStringLiteral("saved.not"));
         DialogSeam::queueFileAnswer(path);
-        window->triggerMenuItem(QStringLiteral("mnuSave"), 0); // no file yet: asks
+        window->triggerMenuItem(NoteMenus::mnuSave, 0); // no file yet: asks
         QCOMPARE(caption(window), QStringLiteral("Jottex"));
         QCOMPARE(window->note().FileName, path);
         QCOMPARE(window->tagText(), path);
         QCOMPARE(modNote::LoadNote(false, path).size(), 1);
 
         type(window, QStringLiteral(" again"));
-        window->triggerMenuItem(QStringLiteral("mnuSave"), 0); // has a file: no dialog
+        window->triggerMenuItem(NoteMenus::mnuSave, 0); // has a file: no dialog
         QCOMPARE(DialogSeam::requests().size(), 1);
         QVERIFY(
             modNote::LoadNote(false, path).first().Data.contains(QStringLiteral("hello again")));
 
-        window->triggerMenuItem(QStringLiteral("mnuCaptionType"), 3);
+        window->triggerMenuItem(NoteMenus::mnuCaptionType, 3);
         const QString other = m_folder.filePath(QStringLiteral("other.not"));
         DialogSeam::queueFileAnswer(other);
-        window->triggerMenuItem(QStringLiteral("mnuSave"), 1);
+        window->triggerMenuItem(NoteMenus::mnuSave, 1);
         QCOMPARE(window->note().FileName, other);
         QCOMPARE(window->lblSubCaption()->text(), QStringLiteral("File: other.not"));
 
         // Append To copies the note into another file and leaves the note as it was.
         type(window, QStringLiteral("!"));
         DialogSeam::queueFileAnswer(path);
-        window->triggerMenuItem(QStringLiteral("mnuSave"), 2);
+        window->triggerMenuItem(NoteMenus::mnuSave, 2);
         QCOMPARE(modNote::LoadNote(false, path).size(), 2);
         QCOMPARE(caption(window), QStringLiteral("Jottex *"));
         QCOMPARE(window->note().FileName, other);
 
         // A cancelled Save As changes nothing.
         DialogSeam::queueFileCancel();
-        window->triggerMenuItem(QStringLiteral("mnuSave"), 1);
+        window->triggerMenuItem(NoteMenus::mnuSave, 1);
         QCOMPARE(caption(window), QStringLiteral("Jottex *"));
         QCOMPARE(window->note().FileName, other);
     }
@@ -224,10 +224,8 @@ private slots:
     {
         const QString path = m_folder.filePath(QStringLiteral("auto.not"));
         modNote::SaveNote(record(QStringLiteral("stored"), 600, 450), path);
-        QPointer<frmMain> window = new frmMain;
-        window->setNoteFileName(path);
-        window->setTextRTF(modNote::LoadNote(false, path).first().Data);
-        window->setIsDirty(true);
+        QPointer<frmMain> window =
+            frmMain::create(NoteOrigin::NoteFile, modNote::LoadNote(false, path).first());
         window->show();
         type(window, QStringLiteral("more"));
         window->close();
@@ -235,7 +233,7 @@ private slots:
         QVERIFY(modNote::LoadNote(false, path).first().Data.contains(QStringLiteral("more")));
 
         frmMain* plain = newNote();
-        plain->triggerMenuItem(QStringLiteral("mnuNewNoteSaveOnClose"));
+        plain->triggerMenuItem(NoteMenus::mnuNewNoteSaveOnClose);
         type(plain, QStringLiteral("not kept"));
         QCOMPARE(caption(plain), QStringLiteral("Jottex"));
         plain->close();
@@ -251,7 +249,7 @@ private slots:
         frmMain* window = newNote();
         window->setLeftTwips(150);
         DialogSeam::queueFileAnswer(path);
-        window->triggerMenuItem(QStringLiteral("mnuOpen"));
+        window->triggerMenuItem(NoteMenus::mnuOpen);
         const QList<frmMain*> windows = frmMain::openWindows();
         QCOMPARE(windows.size(), 3);
         QCOMPARE(window->RTB1()->toPlainText().trimmed(), QStringLiteral("one"));
@@ -267,25 +265,25 @@ private slots:
 
     void systemMenuSizes()
     {
-        frmMain* window = newNote();
-        window->setLeftTwips(3000);
-        window->setTopTwips(2000);
-        window->triggerMenuItem(QStringLiteral("mnuSystemNew"));
+        NoteRecord stored = record(QStringLiteral("kept"), 3000, 2000);
+        stored.FileName = QStringLiteral("/x/y.not");
+        frmMain* window = frmMain::create(NoteOrigin::StoredRecord, stored);
+        window->show();
+        window->triggerMenuItem(NoteMenus::mnuSystemNew);
         QCOMPARE(frmMain::openWindows().size(), 2);
         QCOMPARE(frmMain::openWindows().last()->twipsGeometry().topLeft(), QPoint(3200, 2200));
 
         window->setSizeTwips(6000, 5000);
-        window->triggerMenuItem(QStringLiteral("mnuSystemDefaultSize"));
+        window->triggerMenuItem(NoteMenus::mnuSystemDefaultSize);
         QCOMPARE(window->twipsGeometry().size(), QSize(2325, 2085));
 
         window->SetNoteColor(QStringLiteral("red"), false);
-        window->setTagText(QStringLiteral("/x/y.not"));
         window->setSizeTwips(6000, 5000);
         Clock::setFixedNow(QDateTime(QDate(2026, 12, 7), QTime(10, 0, 0)));
-        window->triggerMenuItem(QStringLiteral("mnuSystemReset"));
+        window->triggerMenuItem(NoteMenus::mnuSystemReset);
         QCOMPARE(window->twipsGeometry().size(), QSize(2325, 2085));
         QCOMPARE(window->note().Color, QStringLiteral("yellow"));
-        QVERIFY(window->menuItem(QStringLiteral("mnuSetColor"), 0)->isChecked());
+        QVERIFY(window->menuItem(NoteMenus::mnuSetColor, 0)->isChecked());
         QCOMPARE(window->lblSubCaption()->text(), QStringLiteral("12/7/2026 10:00:00 AM"));
         QVERIFY(window->tagText().isEmpty());
     }
@@ -316,10 +314,10 @@ private slots:
         QCOMPARE(window->twipsGeometry().size(), QSize(500, 425));
         QCOMPARE(window->findChild<QLabel*>(QStringLiteral("imgIcon"))->toolTip(),
                  QStringLiteral("a b"));
-        QVERIFY(!window->menuItem(QStringLiteral("mnuSystemMinimize"))->isEnabled());
+        QVERIFY(!window->menuItem(NoteMenus::mnuSystemMinimize)->isEnabled());
         window->ToggleMinimize();
         QCOMPARE(window->twipsGeometry().size(), QSize(3000, 2400));
-        QVERIFY(window->menuItem(QStringLiteral("mnuSystemMinimize"))->isEnabled());
+        QVERIFY(window->menuItem(NoteMenus::mnuSystemMinimize)->isEnabled());
 
         // A note made 500 twips wide by hand counts as minimised for the icon's double-click.
         window->setSizeTwips(500, 2400);
@@ -345,14 +343,14 @@ private slots:
         QFETCH(int, words);
         QFETCH(int, characters);
         frmMain* window = newNote();
-        window->triggerMenuItem(QStringLiteral("mnuCaptionType"), 1);
+        window->triggerMenuItem(NoteMenus::mnuCaptionType, 1);
         window->RTB1()->setPlainText(text);
         QCOMPARE(window->WordCount(), words);
         QCOMPARE(window->lblSubCaption()->text(), QStringLiteral("Word Count: %1").arg(words));
-        window->triggerMenuItem(QStringLiteral("mnuCaptionType"), 2);
+        window->triggerMenuItem(NoteMenus::mnuCaptionType, 2);
         QCOMPARE(window->lblSubCaption()->text(),
                  QStringLiteral("Character Count: %1").arg(characters));
-        QVERIFY(!window->menuItem(QStringLiteral("mnuCaptionType"), 1)->isChecked());
+        QVERIFY(!window->menuItem(NoteMenus::mnuCaptionType, 1)->isChecked());
     }
 
     void keyTable_data()
@@ -388,18 +386,18 @@ private slots:
     void menusFollowTheirTable()
     {
         frmMain* window = newNote();
-        QCOMPARE(window->menuItem(QStringLiteral("mnuSave"), 1)->text(), QStringLiteral("Save As"));
-        QCOMPARE(window->menuItem(QStringLiteral("mnuNew"))->text(),
+        QCOMPARE(window->menuItem(NoteMenus::mnuSave, 1)->text(), QStringLiteral("Save As"));
+        QCOMPARE(window->menuItem(NoteMenus::mnuNew)->text(),
                  QStringLiteral("&New\tCtrl+N"));
-        QVERIFY(!window->menuItem(QStringLiteral("mnuRecent"))->isVisible());
-        QVERIFY(!window->menuItem(QStringLiteral("mnuSNWeather"))->isVisible());
-        QVERIFY(window->menuItem(QStringLiteral("mnuFontNormal"))->isChecked());
-        QVERIFY(window->menuItem(QStringLiteral("mnuTransparent"), 3)->isChecked());
-        QVERIFY(!window->menuItem(QStringLiteral("mnuTransparentMain"))->isVisible()); // offscreen
-        QVERIFY(!window->menuItem(QStringLiteral("mnuSave"), 0)->icon().isNull());
-        QVERIFY(!window->menuItem(QStringLiteral("mnuTop"))->icon().isNull());
-        QCOMPARE(window->menu(QStringLiteral("mnuSystemMenu"))->actions().size(), 7);
-        QCOMPARE(window->menu(QStringLiteral("mnuPopupCaption"))->actions().size(), 4);
+        QVERIFY(!window->menuItem(NoteMenus::mnuRecent)->isVisible());
+        QVERIFY(!window->menuItem(NoteMenus::mnuSNWeather)->isVisible());
+        QVERIFY(window->menuItem(NoteMenus::mnuFontNormal)->isChecked());
+        QVERIFY(window->menuItem(NoteMenus::mnuTransparent, 3)->isChecked());
+        QVERIFY(!window->menuItem(NoteMenus::mnuTransparentMain)->isVisible()); // offscreen
+        QVERIFY(!window->menuItem(NoteMenus::mnuSave, 0)->icon().isNull());
+        QVERIFY(!window->menuItem(NoteMenus::mnuTop)->icon().isNull());
+        QCOMPARE(window->menu(NoteMenus::SystemMenu)->actions().size(), 7);
+        QCOMPARE(window->menu(NoteMenus::PopupCaption)->actions().size(), 4);
     }
 
     void linksAreShownAndOnlySafeOnesOpen()
@@ -430,11 +428,9 @@ private slots:
 
     void noteOutsideEveryScreenIsBroughtBack()
     {
-        auto* window = new frmMain;
-        window->setNoteFileName(m_folder.filePath(QStringLiteral("far.not")));
-        window->setSizeTwips(3000, 2400);
-        window->setLeftTwips(-90000);
-        window->setTopTwips(150000);
+        NoteRecord far = record(QStringLiteral("far"), -90000, 150000);
+        far.FileName = m_folder.filePath(QStringLiteral("far.not"));
+        frmMain* window = frmMain::create(NoteOrigin::NoteFile, far);
         window->show();
         const QRect area = window->screen()->availableGeometry();
         QVERIFY(area.contains(window->geometry()));

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QWidget>
+
+class FrameLabel;
+class QLabel;
+class QToolButton;
+
+// The grey strip across the top of a note: the note icon (or one of the two reminder icons
+// in its place), the caption "Jottex" and the help and close buttons. Each control reports
+// what the user did to it; the strip's own surface is the window's, so presses there reach
+// the note window.
+class CaptionStrip : public QWidget {
+    Q_OBJECT
+
+public:
+    // Which picture stands at the left end of the strip.
+    enum class Icon { Note, Reminder0, Reminder1 };
+
+    explicit CaptionStrip(QWidget* parent);
+
+    QLabel* caption() const;
+    QWidget* icon(Icon which) const;
+    void showIcon(Icon which);
+    void setIconToolTip(const QString& text);
+
+    // Lays the strip out for a window widthTwips wide.
+    void layOut(int widthTwips);
+
+signals:
+    void moveStarted(QPoint globalPos);
+    void dragged(QPoint globalPos);
+    void dragEnded();
+    void iconMenuRequested();
+    void iconDoubleClicked();
+    void helpClicked();
+    void closeClicked();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    FrameLabel* makeIcon(const char* name, const QIcon& artwork);
+    QToolButton* makeButton(const char* name, const QIcon& artwork, const char* toolTip);
+    void connectDrag(FrameLabel* label);
+
+    FrameLabel* m_icons[3] = {nullptr, nullptr, nullptr}; // by Icon
+    FrameLabel* m_caption = nullptr;
+    QToolButton* m_help = nullptr;
+    QToolButton* m_close = nullptr;
+};

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QLabel>
+
+// A label or picture of the note's frame that answers the mouse itself: it reports presses,
+// drags, releases and double-clicks as signals and keeps them from reaching the window
+// beneath, so each control's clicks do only what that control does.
+class FrameLabel : public QLabel {
+    Q_OBJECT
+
+public:
+    explicit FrameLabel(QWidget* parent = nullptr);
+
+signals:
+    void pressed(Qt::MouseButton button, QPoint globalPos);
+    void dragged(QPoint globalPos); // moved with the left button held
+    void released(Qt::MouseButton button);
+    void doubleClicked();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+};
