@@ -1,5 +1,7 @@
 #include "window/Artwork.h"
 
+#include <QPainter>
+#include <QPainterPath>
 #include <array>
 
 // The resources are compiled into the static core library; a program that never names them
@@ -37,6 +39,41 @@ QIcon Artwork::menuIcon(const QString& key)
             return resourceIcon(QStringLiteral(":/icons/menu/%1.svg").arg(key));
     }
     return {};
+}
+
+QIcon Artwork::checkableMenuIcon(const QIcon& icon)
+{
+    QIcon checkable;
+    for (const int side : {16, 24, 32}) {
+        const QSize size(side, side);
+        const QPixmap plain = icon.pixmap(size);
+        checkable.addPixmap(plain, QIcon::Normal, QIcon::Off);
+
+        QPixmap checked(size);
+        checked.fill(Qt::transparent);
+        QPainter painter(&checked);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(QColor(30, 90, 170), 1));
+        painter.setBrush(QColor(190, 215, 245));
+        painter.drawRoundedRect(QRectF(0.5, 0.5, side - 1, side - 1), side / 6.0, side / 6.0);
+        const int inset = side / 8;
+        painter.drawPixmap(QRect(inset, inset, side - 2 * inset, side - 2 * inset), plain);
+        // A tick in the bottom-right corner.
+        const double t = side / 16.0;
+        QPainterPath tick;
+        tick.moveTo(side - 7 * t, side - 4 * t);
+        tick.lineTo(side - 5 * t, side - 2 * t);
+        tick.lineTo(side - 1.5 * t, side - 6.5 * t);
+        painter.setBrush(Qt::NoBrush);
+        painter.setPen(QPen(Qt::white, 3.2 * t, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter.drawPath(tick);
+        painter.setPen(QPen(QColor(20, 120, 40), 1.8 * t, Qt::SolidLine, Qt::RoundCap,
+                            Qt::RoundJoin));
+        painter.drawPath(tick);
+        painter.end();
+        checkable.addPixmap(checked, QIcon::Normal, QIcon::On);
+    }
+    return checkable;
 }
 
 QStringList Artwork::menuKeys()

@@ -10,6 +10,10 @@ namespace Artwork {
 // The image shown beside a menu item, by its key ("Paste", "Bold", "Ontop", ...);
 // a null icon for a key that has no image.
 QIcon menuIcon(const QString& key);
+// The icon of a menu item that can be checked: checked, it stands on a highlighted square
+// with a tick in its corner, so the state shows at a glance even though the picture takes
+// the place of the check mark.
+QIcon checkableMenuIcon(const QIcon& icon);
 // Every key menuIcon() knows, in the order the menus use them.
 QStringList menuKeys();
 

@@ -161,6 +161,7 @@ private:
 
     // frmMain_menus.cpp: menus and keys.
     void SetupMenuIcons();
+    void setMenuIcon(const char* name, int index, const QString& imageKey);
     void checkFamily(const char* name, int checkedIndex);
     void CheckFontSizeMenu(int size);
     void CheckTransparencyMenu(int alpha);

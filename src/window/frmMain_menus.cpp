@@ -83,14 +83,20 @@ void frmMain::triggerMenuItem(const char* name, int index)
 void frmMain::SetupMenuIcons()
 {
     for (const NoteMenus::Entry& entry : NoteMenus::entries()) {
-        if (!*entry.imageKey)
-            continue;
-        if (QAction* action = menuItem(entry.name, entry.index))
-            action->setIcon(Artwork::menuIcon(QString::fromLatin1(entry.imageKey)));
+        if (*entry.imageKey)
+            setMenuIcon(entry.name, entry.index, QString::fromLatin1(entry.imageKey));
     }
-    menuItem(NoteMenus::mnuTop)
-        ->setIcon(
-            Artwork::menuIcon(m_Note.IsOnTop ? QStringLiteral("Ontop") : QStringLiteral("Normal")));
+    setMenuIcon(NoteMenus::mnuTop, -1,
+                m_Note.IsOnTop ? QStringLiteral("Ontop") : QStringLiteral("Normal"));
+}
+
+void frmMain::setMenuIcon(const char* name, int index, const QString& imageKey)
+{
+    QAction* action = menuItem(name, index);
+    if (!action)
+        return;
+    const QIcon icon = Artwork::menuIcon(imageKey);
+    action->setIcon(action->isCheckable() ? Artwork::checkableMenuIcon(icon) : icon);
 }
 
 void frmMain::checkFamily(const char* name, int checkedIndex)
