@@ -10,7 +10,7 @@ run_packages=(
 )
 test_packages=(
   xvfb openbox xdotool x11-utils unrtf
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format clang-tidy
 )
 
 packages=("${run_packages[@]}")

@@ -1,5 +1,5 @@
-#include "richtext/RichText.h"
 #include "app/NoteCli.h"
+#include "richtext/RichText.h"
 
 #include <QFile>
 #include <QGuiApplication>

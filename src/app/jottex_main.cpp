@@ -1,6 +1,6 @@
-#include "richtext/RichText.h"
 #include "app/SessionEnd.h"
 #include "app/StartUp.h"
+#include "richtext/RichText.h"
 #include "window/frmMain.h"
 
 #include <QApplication>

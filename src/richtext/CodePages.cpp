@@ -81,7 +81,8 @@ ByteDecoder::ByteDecoder(int codePage) : m_codePage(codePage)
         return;
     if (const char* name = iconvNameFor(codePage)) {
         iconv_t handle = iconv_open("UTF-16LE", name);
-        if (handle != iconv_t(-1))
+        // iconv_open reports failure as (iconv_t)-1.
+        if (handle != iconv_t(-1)) // NOLINT(performance-no-int-to-ptr)
             m_iconv = handle;
         return;
     }

@@ -77,24 +77,8 @@ RtfToken RtfTokenizer::readControl()
     ++m_pos; // the backslash
     if (m_pos >= m_input.size())
         return {};
-
-    const char first = m_input[m_pos];
-    if (!isLetter(first)) {
-        ++m_pos;
-        if (first == '\'') {
-            const int high = m_pos < m_input.size() ? hexValue(m_input[m_pos]) : -1;
-            const int low = m_pos + 1 < m_input.size() ? hexValue(m_input[m_pos + 1]) : -1;
-            if (high < 0 || low < 0)
-                return {RtfToken::ControlSymbol}; // a broken escape carries no byte
-            m_pos += 2;
-            RtfToken token{RtfToken::HexByte};
-            token.symbol = char(high * 16 + low);
-            return token;
-        }
-        RtfToken token{RtfToken::ControlSymbol};
-        token.symbol = (first == '\r' || first == '\n') ? '\n' : first;
-        return token;
-    }
+    if (!isLetter(m_input[m_pos]))
+        return readControlSymbol();
 
     const qsizetype start = m_pos;
     // Over-long words are no known word either, so they are read whole and later ignored.
@@ -102,28 +86,51 @@ RtfToken RtfTokenizer::readControl()
         ++m_pos;
     RtfToken token{RtfToken::ControlWord};
     token.word = m_input.sliced(start, m_pos - start);
+    readParameter(token);
+    // A single space delimits the control word and belongs to it.
+    if (m_pos < m_input.size() && m_input[m_pos] == ' ')
+        ++m_pos;
+    return token;
+}
 
+RtfToken RtfTokenizer::readControlSymbol()
+{
+    const char first = m_input[m_pos++];
+    if (first == '\'') {
+        const int high = m_pos < m_input.size() ? hexValue(m_input[m_pos]) : -1;
+        const int low = m_pos + 1 < m_input.size() ? hexValue(m_input[m_pos + 1]) : -1;
+        if (high < 0 || low < 0)
+            return {RtfToken::ControlSymbol}; // a broken escape carries no byte
+        m_pos += 2;
+        RtfToken token{RtfToken::HexByte};
+        token.symbol = char(high * 16 + low);
+        return token;
+    }
+    RtfToken token{RtfToken::ControlSymbol};
+    token.symbol = (first == '\r' || first == '\n') ? '\n' : first;
+    return token;
+}
+
+// The optional signed number after a control word, clamped to int.
+void RtfTokenizer::readParameter(RtfToken& token)
+{
     bool negative = false;
     if (m_pos + 1 < m_input.size() && m_input[m_pos] == '-' && isDigit(m_input[m_pos + 1])) {
         negative = true;
         ++m_pos;
     }
-    if (m_pos < m_input.size() && isDigit(m_input[m_pos])) {
-        qint64 value = 0;
-        while (m_pos < m_input.size() && isDigit(m_input[m_pos])) {
-            value = qMin<qint64>(value * 10 + (m_input[m_pos] - '0'),
-                                 qint64(std::numeric_limits<int>::max()) + 1);
-            ++m_pos;
-        }
-        value = negative ? -value : value;
-        token.param = int(qBound(qint64(std::numeric_limits<int>::min()), value,
-                                 qint64(std::numeric_limits<int>::max())));
-        token.hasParam = true;
-    }
-    // A single space delimits the control word and belongs to it.
-    if (m_pos < m_input.size() && m_input[m_pos] == ' ')
+    if (m_pos >= m_input.size() || !isDigit(m_input[m_pos]))
+        return;
+    qint64 value = 0;
+    while (m_pos < m_input.size() && isDigit(m_input[m_pos])) {
+        value = qMin<qint64>(value * 10 + (m_input[m_pos] - '0'),
+                             qint64(std::numeric_limits<int>::max()) + 1);
         ++m_pos;
-    return token;
+    }
+    value = negative ? -value : value;
+    token.param = int(qBound(qint64(std::numeric_limits<int>::min()), value,
+                             qint64(std::numeric_limits<int>::max())));
+    token.hasParam = true;
 }
 
 } // namespace RichText

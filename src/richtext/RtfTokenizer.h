@@ -31,6 +31,8 @@ public:
 
 private:
     RtfToken readControl();
+    RtfToken readControlSymbol();
+    void readParameter(RtfToken& token);
     RtfToken readText();
 
     QByteArrayView m_input;

@@ -59,6 +59,7 @@ private:
     void writeHeader();
     void writeBlock(const QTextBlock& block);
     void writeParagraphStart(const QTextBlock& block, const ParagraphFormat& para);
+    void writeListLevel(int list);
     void writeNumberText(const QTextBlock& block, int style);
     void writeRun(const RunFormat& format, QStringView text);
     void writeFormatChanges(const RunFormat& format);
@@ -166,6 +167,26 @@ void Writer::writeBlock(const QTextBlock& block)
     m_delimit = false;
 }
 
+void Writer::writeListLevel(int list)
+{
+    const bool bullet = isBullet(list);
+    m_out += "{\\*\\pn";
+    word(bullet ? "\\pnlvlblt" : "\\pnlvlbody");
+    word("\\pnf", bullet ? m_symbolFont : 0);
+    word("\\pnindent", 0);
+    if (bullet) {
+        m_out += "{\\pntxtb\\'B7}}";
+    } else {
+        word("\\pnstart", 1);
+        for (const NumberingWord& entry : kNumberingWords) {
+            if (entry.style == list)
+                word(entry.word);
+        }
+        m_out += "{\\pntxta.}}";
+    }
+    m_delimit = false;
+}
+
 void Writer::writeParagraphStart(const QTextBlock& block, const ParagraphFormat& para)
 {
     const bool changed = m_firstBlock || !(para == m_para);
@@ -177,24 +198,8 @@ void Writer::writeParagraphStart(const QTextBlock& block, const ParagraphFormat&
         writeNumberText(block, para.list);
     if (!changed)
         return;
-    if (para.list != 0) {
-        const bool bullet = isBullet(para.list);
-        m_out += "{\\*\\pn";
-        word(bullet ? "\\pnlvlblt" : "\\pnlvlbody");
-        word("\\pnf", bullet ? m_symbolFont : 0);
-        word("\\pnindent", 0);
-        if (bullet) {
-            m_out += "{\\pntxtb\\'B7}}";
-        } else {
-            word("\\pnstart", 1);
-            for (const NumberingWord& entry : kNumberingWords) {
-                if (entry.style == para.list)
-                    word(entry.word);
-            }
-            m_out += "{\\pntxta.}}";
-        }
-        m_delimit = false;
-    }
+    if (para.list != 0)
+        writeListLevel(para.list);
     if (para.firstIndent != 0)
         word("\\fi", para.firstIndent);
     if (para.leftIndent != 0)
@@ -418,8 +423,8 @@ ParagraphFormat Writer::paraFormat(const QTextBlock& block) const
         break;
     }
     if (const QTextList* list = block.textList())
-        para.list = isBullet(list->format().style()) ? int(QTextListFormat::ListDisc)
-                                                     : int(list->format().style());
+        para.list = static_cast<qint8>(isBullet(list->format().style()) ? QTextListFormat::ListDisc
+                                                                        : list->format().style());
     return para;
 }
 

@@ -46,7 +46,7 @@ QString AppPaths::autostartFile()
 
 QString AppPaths::executablePath()
 {
-    const QString path = QCoreApplication::applicationFilePath();
+    QString path = QCoreApplication::applicationFilePath();
     if (!path.isEmpty())
         return path;
     return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();

@@ -67,8 +67,8 @@ QIcon Artwork::checkableMenuIcon(const QIcon& icon)
         painter.setBrush(Qt::NoBrush);
         painter.setPen(QPen(Qt::white, 3.2 * t, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         painter.drawPath(tick);
-        painter.setPen(QPen(QColor(20, 120, 40), 1.8 * t, Qt::SolidLine, Qt::RoundCap,
-                            Qt::RoundJoin));
+        painter.setPen(
+            QPen(QColor(20, 120, 40), 1.8 * t, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         painter.drawPath(tick);
         painter.end();
         checkable.addPixmap(checked, QIcon::Normal, QIcon::On);

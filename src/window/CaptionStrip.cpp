@@ -116,8 +116,8 @@ void CaptionStrip::layOut(int widthTwips)
 {
     using namespace FrameLayout;
     setGeometry(Twips::rectToPixels(0, 0, widthTwips, StripHeight));
-    placeTwips(m_caption, {Caption.left, Caption.top, widthTwips - CaptionWidthMargin,
-                           Caption.height});
+    placeTwips(m_caption,
+               {Caption.left, Caption.top, widthTwips - CaptionWidthMargin, Caption.height});
     placeTwips(m_close, {widthTwips - ClosePicture.width - CloseRightGap, ClosePicture.top,
                          ClosePicture.width, ClosePicture.height});
     placeTwips(m_help, {widthTwips - 2 * HelpPicture.width - HelpRightGap, HelpPicture.top,

@@ -41,7 +41,8 @@ std::optional<QColor> NoteColors::fromStoredText(const QString& text)
 
 QColor NoteColors::fromColorRef(quint32 value)
 {
-    return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
+    const auto channel = [value](int shift) { return static_cast<int>((value >> shift) & 0xFFu); };
+    return QColor(channel(0), channel(8), channel(16));
 }
 
 int NoteColors::menuIndex(const QString& text)

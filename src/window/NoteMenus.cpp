@@ -12,6 +12,7 @@ constexpr unsigned Check = Checkable;
 constexpr unsigned CheckOn = Checkable | Checked;
 
 // The commands behind the items; index is the item's place in its family.
+// clang-format off
 void onNew(frmMain& w, int) { w.NewNoteWindow(); }
 void onOpen(frmMain& w, int) { w.OpenNoteFile(); }
 void onSave(frmMain& w, int index) { w.PerformSave(static_cast<SaveKind>(index)); }
@@ -29,7 +30,6 @@ void onReset(frmMain& w, int) { w.mnuSystemReset_Click(); }
 void onSelectEdit(frmMain& w, int index) { w.mnuSelectEdit_Click(index); }
 void onCaptionType(frmMain& w, int index) { w.mnuCaptionType_Click(static_cast<CaptionKind>(index)); }
 
-// clang-format off
 const std::vector<Entry> kEntries{
     // The main popup menu.
     {PopUpMenu, mnuRecent, -1, "Recent", "", "", Submenu | Hidden},

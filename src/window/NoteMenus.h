@@ -36,9 +36,9 @@ struct MenuRef {
 };
 
 struct Entry {
-    MenuRef parent;     // the menu that holds the item
-    const char* name;   // the item's name; a family shares one name
-    int index;          // position in its family, -1 for a single item
+    MenuRef parent;   // the menu that holds the item
+    const char* name; // the item's name; a family shares one name
+    int index;        // position in its family, -1 for a single item
     const char* caption;
     const char* shortcut; // shown beside the caption; the window's key handler carries it out
     const char* imageKey; // menu image, set by the window's SetupMenuIcons

@@ -10,10 +10,10 @@
 #include "shell/WindowUtils.h"
 #include "shell/modFileFunctions.h"
 #include "store/modNote.h"
-#include "window/NoteColors.h"
 #include "window/CaptionStrip.h"
 #include "window/FrameLabel.h"
 #include "window/FrameLayout.h"
+#include "window/NoteColors.h"
 #include "window/NoteSize.h"
 #include "window/NoteTextEdit.h"
 
@@ -158,7 +158,8 @@ void frmMain::Form_Load()
         loadBuiltInDefaults(storedNote);
     }
     QFont font = m_rtb->font();
-    font.setPointSize(m_Note.FontSize > 0 ? m_Note.FontSize : defaultNumber(Setting::DefaultFontSize));
+    font.setPointSize(m_Note.FontSize > 0 ? m_Note.FontSize
+                                          : defaultNumber(Setting::DefaultFontSize));
     m_rtb->setFont(font);
     m_rtb->document()->setDefaultFont(font);
     CheckFontSizeMenu(m_Note.FontSize);

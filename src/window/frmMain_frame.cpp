@@ -78,8 +78,8 @@ void frmMain::buildControls()
     m_strip = new CaptionStrip(this);
     m_strip->layOut(NoteSize::InitialWidth);
 
-    m_line1 = lineTwips(SeparatorLine.left, SeparatorLine.top,
-                        SeparatorLine.left + SeparatorLine.width);
+    m_line1 =
+        lineTwips(SeparatorLine.left, SeparatorLine.top, SeparatorLine.left + SeparatorLine.width);
 }
 
 void frmMain::connectControls()
@@ -133,10 +133,10 @@ void frmMain::Form_Resize()
     // what the minimised strip shows.
     if (h < TextAreaHeightMargin)
         return;
-    placeTwips(m_rtb, {TextArea.left, TextArea.top, w - TextAreaWidthMargin,
-                       h - TextAreaHeightMargin});
-    placeTwips(m_subCaption, {SubCaption.left, h - SubCaptionFromBottom,
-                              w - ResizeGrip.width, SubCaption.height});
+    placeTwips(m_rtb,
+               {TextArea.left, TextArea.top, w - TextAreaWidthMargin, h - TextAreaHeightMargin});
+    placeTwips(m_subCaption, {SubCaption.left, h - SubCaptionFromBottom, w - ResizeGrip.width,
+                              SubCaption.height});
     m_line1 = lineTwips(SeparatorLeft, h - SeparatorFromBottom, w - TextAreaWidthMargin);
     placeTwips(m_resize, {w - ResizeGrip.width - GripInset, h - ResizeGrip.height - GripInset,
                           ResizeGrip.width, ResizeGrip.height});

@@ -1,8 +1,8 @@
 #include "TestEnvironment.h"
+#include "app/StartUp.h"
 #include "shell/Clock.h"
 #include "shell/LocaleFormat.h"
 #include "shell/Paths.h"
-#include "app/StartUp.h"
 #include "store/NoteDocument.h"
 #include "store/modNote.h"
 #include "window/NoteTextEdit.h"
@@ -166,8 +166,8 @@ private slots:
         // Words the toolkit would take as its own options stay the user's.
         QTest::newRow("toolkit options") << QByteArrayList{"jottex", "-reverse", "-name", "x.not"}
                                          << QStringLiteral("-reverse -name x.not");
-        QTest::newRow("dash file") << QByteArrayList{"jottex", "-name.not"}
-                                   << QStringLiteral("-name.not");
+        QTest::newRow("dash file")
+            << QByteArrayList{"jottex", "-name.not"} << QStringLiteral("-name.not");
     }
 
     void commandLineIsArgumentsJoined()

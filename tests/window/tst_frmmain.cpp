@@ -387,8 +387,7 @@ private slots:
     {
         frmMain* window = newNote();
         QCOMPARE(window->menuItem(NoteMenus::mnuSave, 1)->text(), QStringLiteral("Save As"));
-        QCOMPARE(window->menuItem(NoteMenus::mnuNew)->text(),
-                 QStringLiteral("&New\tCtrl+N"));
+        QCOMPARE(window->menuItem(NoteMenus::mnuNew)->text(), QStringLiteral("&New\tCtrl+N"));
         QVERIFY(!window->menuItem(NoteMenus::mnuRecent)->isVisible());
         QVERIFY(!window->menuItem(NoteMenus::mnuSNWeather)->isVisible());
         QVERIFY(window->menuItem(NoteMenus::mnuFontNormal)->isChecked());
