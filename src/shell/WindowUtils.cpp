@@ -1,6 +1,6 @@
 #include "shell/WindowUtils.h"
 
-#include "shell/TextCodec.h"
+#include "richtext/CodePages.h"
 
 #include <QDesktopServices>
 #include <QFile>
@@ -87,7 +87,7 @@ QString modMain::ReadTextFile(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return QString();
-    return TextCodec::decodeNoteText(file.readAll());
+    return RichText::decodeUtf8OrWindows1252(file.readAll());
 }
 
 void modMain::setShellOpenHandlerForTesting(void (*handler)(const QUrl&))

@@ -1,7 +1,7 @@
 #include "store/NoteDocument.h"
 
+#include "richtext/CodePages.h"
 #include "shell/version.h"
-#include "shell/TextCodec.h"
 
 #include <QDomNamedNodeMap>
 #include <QFile>
@@ -242,7 +242,7 @@ Expected<QDomDocument> NoteDocument::parse(const QByteArray& bytes)
     int column = 0;
     // Decoded here so a file from the 8-bit writer, which has no encoding declaration, is
     // not mistaken for broken UTF-8.
-    if (!document.setContent(TextCodec::decodeNoteText(bytes), &message, &line, &column)) {
+    if (!document.setContent(RichText::decodeUtf8OrWindows1252(bytes), &message, &line, &column)) {
         return AppError{ErrorNumber::XmlParseError,
                         {},
                         QStringLiteral("The note file is not well-formed XML: %1 (line %2, "
