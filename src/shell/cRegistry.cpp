@@ -308,7 +308,6 @@ Failure cRegistry::setValue(const QVariant& vValue)
     case Encoded::Skip:
         break;
     }
-    m_lastValueWritten = vValue;
     return std::nullopt;
 }
 
