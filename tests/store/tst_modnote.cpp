@@ -1,10 +1,10 @@
 #include "TestEnvironment.h"
+#include "TestSeams.h"
 #include "dialogs/DialogSeam.h"
-#include "shell/AtomicFile.h"
 #include "shell/Paths.h"
 #include "shell/Settings.h"
-#include "store/NoteDocument.h"
 #include "shell/modFileFunctions.h"
+#include "store/NoteDocument.h"
 #include "store/modNote.h"
 
 #include <QtTest>
@@ -44,11 +44,7 @@ private:
     }
 
 private slots:
-    void init()
-    {
-        TestEnvironment::resetFolders();
-        AtomicFile::failWritesAfter(-1);
-    }
+    void init() { TestEnvironment::resetFolders(); }
 
     void saveWithNameReplacesExistingFile()
     {
@@ -93,9 +89,11 @@ private slots:
     {
         const QString path = notePath("keep.not");
         QVERIFY(TestEnvironment::writeFile(path, "precious"));
-        AtomicFile::failWritesAfter(20);
-        QCOMPARE(modNote::SaveNote(note(QStringLiteral("new")), path), modNote::NoneSentinel);
-        AtomicFile::failWritesAfter(-1);
+        {
+            TestSeams seams;
+            seams.failWritesAfter(20);
+            QCOMPARE(modNote::SaveNote(note(QStringLiteral("new")), path), modNote::NoneSentinel);
+        }
         QCOMPARE(TestEnvironment::readFile(path), QByteArray("precious"));
         // No temporary file is left behind.
         const QStringList files = QDir(m_folder.path()).entryList(QDir::Files);
@@ -134,9 +132,11 @@ private slots:
         const QString good = notePath("good.not");
         modNote::SaveNote(note(QStringLiteral("first")), good);
         const QByteArray before = TestEnvironment::readFile(good);
-        AtomicFile::failWritesAfter(5);
-        modNote::AppendNote(note(QStringLiteral("x")), good);
-        AtomicFile::failWritesAfter(-1);
+        {
+            TestSeams seams;
+            seams.failWritesAfter(5);
+            modNote::AppendNote(note(QStringLiteral("x")), good);
+        }
         QCOMPARE(TestEnvironment::readFile(good), before);
 
         const QStringList log = TestEnvironment::logLines();
