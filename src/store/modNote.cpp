@@ -5,8 +5,8 @@
 #include "shell/ErrorLog.h"
 #include "shell/Paths.h"
 #include "shell/Settings.h"
-#include "store/NoteDocument.h"
 #include "shell/modFileFunctions.h"
+#include "store/NoteDocument.h"
 
 #include <optional>
 
@@ -14,9 +14,10 @@ namespace {
 enum class StoreDialog { Open, Save };
 
 // The store's file dialog; the chosen path, or nothing when the user cancelled.
-std::optional<QString> askForNoteFile(StoreDialog kind)
+std::optional<QString> askForNoteFile(StoreDialog kind, QWidget* owner)
 {
     clsCommonDialog dialog;
+    dialog.setOwnerHandle(owner);
     dialog.setDialogTitle(QStringLiteral("Select a file: "));
     dialog.setDefaultExt(QStringLiteral("not"));
     dialog.setFilter(QStringLiteral("Jottex Note (*.not)|*.not"));
@@ -50,11 +51,11 @@ Failure appendToFile(const NoteRecord& record, const QString& path)
 }
 } // namespace
 
-QString modNote::SaveNote(const NoteRecord& record, const QString& fileName)
+QString modNote::SaveNote(const NoteRecord& record, const QString& fileName, QWidget* owner)
 {
     QString path = fileName;
     if (path.isEmpty()) {
-        const auto chosen = askForNoteFile(StoreDialog::Save);
+        const auto chosen = askForNoteFile(StoreDialog::Save, owner);
         if (!chosen)
             return NoneSentinel;
         path = *chosen;
@@ -68,11 +69,11 @@ QString modNote::SaveNote(const NoteRecord& record, const QString& fileName)
     return path;
 }
 
-QString modNote::AppendNote(const NoteRecord& record, const QString& fileName)
+QString modNote::AppendNote(const NoteRecord& record, const QString& fileName, QWidget* owner)
 {
     QString path = fileName;
     if (path.isEmpty()) {
-        const auto chosen = askForNoteFile(StoreDialog::Save);
+        const auto chosen = askForNoteFile(StoreDialog::Save, owner);
         if (!chosen)
             return QString();
         path = *chosen;
@@ -95,7 +96,7 @@ void modNote::SaveMainNote(const NoteRecord& record)
         logFailure("modNote: SaveMainNote", *failure);
 }
 
-NoteRecordList modNote::LoadNote(bool isMain, const QString& fileName)
+NoteRecordList modNote::LoadNote(bool isMain, const QString& fileName, QWidget* owner)
 {
     QString path;
     if (isMain) {
@@ -103,7 +104,7 @@ NoteRecordList modNote::LoadNote(bool isMain, const QString& fileName)
     } else if (!fileName.isEmpty()) {
         path = fileName;
     } else {
-        const auto chosen = askForNoteFile(StoreDialog::Open);
+        const auto chosen = askForNoteFile(StoreDialog::Open, owner);
         if (!chosen)
             return {};
         path = *chosen;

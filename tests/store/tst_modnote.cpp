@@ -58,8 +58,9 @@ private slots:
 
     void saveThroughDialogRemembersFolder()
     {
+        QWidget owner;
         DialogSeam::queueFileAnswer(notePath("chosen"));
-        const QString result = modNote::SaveNote(note(QStringLiteral("a")), QString());
+        const QString result = modNote::SaveNote(note(QStringLiteral("a")), QString(), &owner);
         QCOMPARE(result, notePath("chosen.not")); // the default extension is added
         QVERIFY(modFileFunctions::FileExists(result));
         QCOMPARE(lastFolder(), m_folder.path());
@@ -70,11 +71,13 @@ private slots:
         QCOMPARE(request.title, QStringLiteral("Select a file: "));
         QCOMPARE(request.text, QStringLiteral("Jottex Note (*.not)|*.not"));
         QCOMPARE(request.directory, modFileFunctions::GetDesktopPath());
+        QCOMPARE(request.owner, &owner);
 
         // The next dialog opens in the folder chosen last.
         DialogSeam::queueFileCancel();
-        modNote::LoadNote(false, QString());
+        modNote::LoadNote(false, QString(), &owner);
         QCOMPARE(DialogSeam::requests().last().directory, m_folder.path());
+        QCOMPARE(DialogSeam::requests().last().owner, &owner);
     }
 
     void cancelledSaveWritesNothing()
@@ -191,5 +194,5 @@ private slots:
     }
 };
 
-JOTTEX_TEST_MAIN(TestModNote)
+JOTTEX_GUI_TEST_MAIN(TestModNote)
 #include "tst_modnote.moc"
