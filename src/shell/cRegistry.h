@@ -70,7 +70,10 @@ public:
     Failure CreateAdditionalEXEAssociations(const QString& sClassName, const QStringList& vItems);
 
 private:
+    using NameList = QStringList (RegistryHive::*)(const QString&) const;
+
     std::optional<QString> keyPath() const;
+    Expected<bool> enumerate(NameList list, QStringList& names, int& count) const;
     QString valueName() const;
     AppError error(int number, const QString& description) const;
     QString setFailedText(const QVariant& value) const;

@@ -33,6 +33,14 @@ std::optional<QString> askForNoteFile(StoreDialog kind, QWidget* owner)
     return path;
 }
 
+// The file named, or when there is no name the one the user picks.
+std::optional<QString> namedOrChosen(const QString& fileName, StoreDialog kind, QWidget* owner)
+{
+    if (!fileName.isEmpty())
+        return fileName;
+    return askForNoteFile(kind, owner);
+}
+
 void logFailure(const char* context, const AppError& error)
 {
     modMain::WriteLogEntry(QString::fromLatin1(context), error);
@@ -53,34 +61,24 @@ Failure appendToFile(const NoteRecord& record, const QString& path)
 
 QString modNote::SaveNote(const NoteRecord& record, const QString& fileName, QWidget* owner)
 {
-    QString path = fileName;
-    if (path.isEmpty()) {
-        const auto chosen = askForNoteFile(StoreDialog::Save, owner);
-        if (!chosen)
-            return NoneSentinel;
-        path = *chosen;
-    }
+    const auto path = namedOrChosen(fileName, StoreDialog::Save, owner);
+    if (!path)
+        return NoneSentinel;
     // Written beside the old file and renamed over it, so a failed save never loses the note
     // that was there.
-    if (Failure failure = AtomicFile::write(path, NoteDocument::wholeDocument(record))) {
+    if (Failure failure = AtomicFile::write(*path, NoteDocument::wholeDocument(record))) {
         logFailure("modNote: SaveNote", *failure);
         return NoneSentinel;
     }
-    return path;
+    return *path;
 }
 
 QString modNote::AppendNote(const NoteRecord& record, const QString& fileName, QWidget* owner)
 {
-    QString path = fileName;
-    if (path.isEmpty()) {
-        const auto chosen = askForNoteFile(StoreDialog::Save, owner);
-        if (!chosen)
-            return QString();
-        path = *chosen;
-    }
-    if (!modFileFunctions::FileExists(path))
+    const auto path = namedOrChosen(fileName, StoreDialog::Save, owner);
+    if (!path || !modFileFunctions::FileExists(*path))
         return QString();
-    if (Failure failure = appendToFile(record, path))
+    if (Failure failure = appendToFile(record, *path))
         logFailure("modNote: AppendNote", *failure);
     return QString();
 }
@@ -98,23 +96,16 @@ void modNote::SaveMainNote(const NoteRecord& record)
 
 NoteRecordList modNote::LoadNote(bool isMain, const QString& fileName, QWidget* owner)
 {
-    QString path;
-    if (isMain) {
-        path = AppPaths::mainDataFile();
-    } else if (!fileName.isEmpty()) {
-        path = fileName;
-    } else {
-        const auto chosen = askForNoteFile(StoreDialog::Open, owner);
-        if (!chosen)
-            return {};
-        path = *chosen;
-    }
-    const Expected<QDomDocument> document = NoteDocument::parseFile(path);
+    const auto path =
+        isMain ? AppPaths::mainDataFile() : namedOrChosen(fileName, StoreDialog::Open, owner);
+    if (!path)
+        return {};
+    const Expected<QDomDocument> document = NoteDocument::parseFile(*path);
     if (!document) {
         logFailure("modNote: LoadNote", document.error());
         return {};
     }
-    return ProcessXMLData(document.value(), path);
+    return ProcessXMLData(document.value(), *path);
 }
 
 NoteRecordList modNote::ProcessXMLData(const QDomDocument& document, const QString& path)
