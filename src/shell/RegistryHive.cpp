@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QLockFile>
 #include <QStringDecoder>
+#include <QtEndian>
 
 namespace {
 using Type = RegistryTypes;
@@ -263,9 +264,8 @@ private:
         if (!ok || m_pos - start > 8)
             return fail(QStringLiteral("bad dword"));
         *type = Type::REG_DWORD;
-        data->clear();
-        for (int shift = 0; shift < 32; shift += 8)
-            data->append(char((number >> shift) & 0xFF));
+        data->resize(sizeof(number));
+        qToLittleEndian(number, data->data());
         return true;
     }
 
@@ -382,10 +382,8 @@ QByteArray valueLine(const RegistryValue& value)
     line += '=';
     if (isQuotable(value))
         return line + quoted(QString::fromUtf8(value.data.chopped(1)));
-    if (value.type == Type::REG_DWORD && value.data.size() == 4) {
-        const quint32 number = quint8(value.data[0]) | (quint8(value.data[1]) << 8) |
-                               (quint8(value.data[2]) << 16) |
-                               (quint32(quint8(value.data[3])) << 24);
+    if (value.type == Type::REG_DWORD && value.data.size() == sizeof(quint32)) {
+        const auto number = qFromLittleEndian<quint32>(value.data.constData());
         return line + "dword:" + QByteArray::number(number, 16).rightJustified(8, '0');
     }
     line += value.type == Type::REG_BINARY ? QByteArray("hex:")
