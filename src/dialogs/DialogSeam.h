@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <optional>
 
+class QWidget;
+
 // The one place where message boxes and file dialogs can be answered without a person.
 // Tests arm it and queue answers; a dialog asked while armed takes the next queued answer
 // (or, when none is queued, a cancel) instead of showing itself, and is recorded.
@@ -16,8 +18,9 @@ enum class Kind { MessageBox, OpenFile, SaveFile };
 struct Request {
     Kind kind;
     QString title;
-    QString text;      // message text, or the file dialog's filter
-    QString directory; // file dialogs: the folder they would open in
+    QString text;                   // message text, or the file dialog's filter
+    QString directory;              // file dialogs: the folder they would open in
+    const QWidget* owner = nullptr; // the window the dialog would be modal to
 };
 
 struct FileAnswer {

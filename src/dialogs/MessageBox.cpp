@@ -6,7 +6,8 @@ QMessageBox::StandardButton MessageBox::show(QWidget* parent, QMessageBox::Icon 
                                              const QString& title, const QString& text,
                                              QMessageBox::StandardButtons buttons)
 {
-    if (auto answer = DialogSeam::takeMessageBox({DialogSeam::Kind::MessageBox, title, text, {}}))
+    if (auto answer =
+            DialogSeam::takeMessageBox({DialogSeam::Kind::MessageBox, title, text, {}, parent}))
         return *answer;
     QMessageBox box(icon, title, text, buttons, parent);
     return static_cast<QMessageBox::StandardButton>(box.exec());

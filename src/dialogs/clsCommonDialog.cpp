@@ -74,7 +74,8 @@ qint32 clsCommonDialog::showFileDialog(FileMode mode)
     resetFileBuffer();
     const DialogSeam::Kind kind =
         mode == FileMode::Open ? DialogSeam::Kind::OpenFile : DialogSeam::Kind::SaveFile;
-    if (auto answer = DialogSeam::takeFileDialog({kind, m_dialogTitle, m_filter, m_initDir})) {
+    if (auto answer =
+            DialogSeam::takeFileDialog({kind, m_dialogTitle, m_filter, m_initDir, m_owner})) {
         if (!answer->accepted || answer->files.isEmpty())
             return 0;
         QStringList files = answer->files;

@@ -20,6 +20,7 @@ public:
         OFN_EXPLORER = 0x80000,
     };
 
+    // The window the dialogs belong to: they open over it, modal to it.
     void setOwnerHandle(QWidget* owner) { m_owner = owner; }
 
     QString InitDir() const { return m_initDir; }

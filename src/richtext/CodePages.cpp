@@ -1,5 +1,6 @@
 #include "CodePages_p.h"
 
+#include <QStringDecoder>
 #include <array>
 #include <cerrno>
 #include <iconv.h>
@@ -161,3 +162,14 @@ int cp1252Byte(char16_t c)
 }
 
 } // namespace RichText::Detail
+
+QString RichText::decodeUtf8OrWindows1252(QByteArrayView bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return text;
+    text.clear();
+    Detail::ByteDecoder(Detail::kDefaultCodePage).decode(bytes, text);
+    return text;
+}

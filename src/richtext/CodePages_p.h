@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CodePages.h"
+
 #include <QByteArrayView>
 #include <QString>
 #include <memory>

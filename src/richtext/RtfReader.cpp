@@ -5,7 +5,6 @@
 #include "RtfTokenizer.h"
 #include "RtfUnits.h"
 
-#include <QStringDecoder>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -990,12 +989,7 @@ QString Reader::hyperlinkTarget()
 
 QString plainTextOf(const QByteArray& bytes)
 {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (utf8.hasError()) {
-        text.clear();
-        Detail::ByteDecoder(Detail::kDefaultCodePage).decode(bytes, text);
-    }
+    QString text = decodeUtf8OrWindows1252(bytes);
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return text;

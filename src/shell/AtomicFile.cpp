@@ -1,23 +1,20 @@
 #include "shell/AtomicFile.h"
 
+#include "shell/Seams.h"
+
 #include <QFileDevice>
 #include <QSaveFile>
 
 namespace {
-qint64& failAfter()
-{
-    static qint64 bytes = -1;
-    return bytes;
-}
-
 int errorNumberFor(QFileDevice::FileError error)
 {
     switch (error) {
+    case QFileDevice::NoError: // a write that stopped short without an error: the disk is full
+    case QFileDevice::ResourceError:
+        return ErrorNumber::DiskFull;
     case QFileDevice::OpenError:
     case QFileDevice::PermissionsError:
         return ErrorNumber::PermissionDenied;
-    case QFileDevice::ResourceError:
-        return ErrorNumber::DiskFull;
     case QFileDevice::WriteError:
         return ErrorNumber::DeviceIoError;
     default:
@@ -28,7 +25,7 @@ int errorNumberFor(QFileDevice::FileError error)
 AppError failureOf(const QSaveFile& file)
 {
     AppError error = AppError::fromNumber(errorNumberFor(file.error()));
-    if (!file.errorString().isEmpty())
+    if (file.error() != QFileDevice::NoError && !file.errorString().isEmpty())
         error.description += QStringLiteral(" (") + file.errorString() + QLatin1Char(')');
     return error;
 }
@@ -39,17 +36,8 @@ Failure AtomicFile::write(const QString& path, const QByteArray& bytes)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return failureOf(file);
-    if (failAfter() >= 0 && bytes.size() > failAfter()) {
-        file.write(bytes.left(failAfter()));
-        file.cancelWriting();
-        return AppError::fromNumber(ErrorNumber::DiskFull);
-    }
-    if (file.write(bytes) != bytes.size() || !file.commit())
+    // Without a commit, the temporary file goes away with the QSaveFile.
+    if (Seams::current().writeFile(file, bytes) != bytes.size() || !file.commit())
         return failureOf(file);
     return std::nullopt;
-}
-
-void AtomicFile::failWritesAfter(qint64 bytes)
-{
-    failAfter() = bytes;
 }

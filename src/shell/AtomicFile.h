@@ -9,7 +9,4 @@
 // old one, so a failure at any point leaves the old file as it was.
 namespace AtomicFile {
 Failure write(const QString& path, const QByteArray& bytes);
-
-// Tests: make the next writes fail after this many bytes (a negative value stops it).
-void failWritesAfter(qint64 bytes);
 } // namespace AtomicFile

@@ -6,18 +6,18 @@
 
 #include <QFile>
 #include <QLockFile>
+#include <QStringDecoder>
+#include <QtEndian>
 
 namespace {
-constexpr quint32 kTypeString = 1;
-constexpr quint32 kTypeBinary = 3;
-constexpr quint32 kTypeDword = 4;
-constexpr quint32 kTypeExpandString = 2;
-constexpr quint32 kTypeMultiString = 7;
+using Type = RegistryTypes;
 constexpr int kLockWaitMs = 10000;
 constexpr int kHexLineWidth = 78;
 
 const QString kHeader4 = QStringLiteral("REGEDIT4");
 const QString kHeader5 = QStringLiteral("Windows Registry Editor Version 5.00");
+constexpr QByteArrayView kUtf16Bom("\xFF\xFE");
+constexpr QByteArrayView kUtf8Bom("\xEF\xBB\xBF");
 
 // A key line is one line of text and a path is split at backslashes, so neither an empty part
 // nor a line break can be part of a key name.
@@ -38,29 +38,25 @@ bool isHexDigit(QChar c)
     return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
 }
 
-// Version 5 files keep the string types as UTF-16LE; our 8-bit code page is UTF-8.
-std::optional<QByteArray> utf16ToUtf8(const QByteArray& data)
+// Version 5 files are UTF-16LE, and so are the text values they hold. Nothing when the bytes
+// are no whole number of code units; a leading byte order mark is kept as a character.
+std::optional<QString> fromUtf16(QByteArrayView bytes)
 {
-    if (data.size() % 2 != 0)
+    if (bytes.size() % 2 != 0)
         return std::nullopt;
-    QString text;
-    text.reserve(data.size() / 2);
-    for (qsizetype i = 0; i < data.size(); i += 2)
-        text.append(QChar(char16_t(quint8(data[i]) | (quint8(data[i + 1]) << 8))));
-    return text.toUtf8();
+    QStringDecoder decoder(QStringDecoder::Utf16LE, QStringDecoder::Flag::ConvertInitialBom);
+    return decoder.decode(bytes);
 }
 
 QString decodeFile(const QByteArray& bytes)
 {
-    if (bytes.startsWith("\xFF\xFE")) {
-        QString text;
-        text.reserve(bytes.size() / 2);
-        for (qsizetype i = 2; i + 1 < bytes.size(); i += 2)
-            text.append(QChar(char16_t(quint8(bytes[i]) | (quint8(bytes[i + 1]) << 8))));
-        return text;
+    if (bytes.startsWith(kUtf16Bom)) {
+        // A last odd byte is no character and is left out.
+        const QByteArrayView units = QByteArrayView(bytes).sliced(kUtf16Bom.size());
+        return *fromUtf16(units.first(units.size() & ~qsizetype(1)));
     }
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        return QString::fromUtf8(bytes.mid(3));
+    if (bytes.startsWith(kUtf8Bom))
+        return QString::fromUtf8(bytes.mid(kUtf8Bom.size()));
     return QString::fromUtf8(bytes);
 }
 
@@ -238,7 +234,7 @@ private:
             QString text;
             if (!parseQuoted(&text))
                 return false;
-            *type = kTypeString;
+            *type = Type::REG_SZ;
             *data = text.toUtf8().append('\0');
             return true;
         }
@@ -267,16 +263,15 @@ private:
         const quint32 number = QStringView(m_text).mid(start, m_pos - start).toUInt(&ok, 16);
         if (!ok || m_pos - start > 8)
             return fail(QStringLiteral("bad dword"));
-        *type = kTypeDword;
-        data->clear();
-        for (int shift = 0; shift < 32; shift += 8)
-            data->append(char((number >> shift) & 0xFF));
+        *type = Type::REG_DWORD;
+        data->resize(sizeof(number));
+        qToLittleEndian(number, data->data());
         return true;
     }
 
     bool parseHexType(quint32* type)
     {
-        *type = kTypeBinary;
+        *type = Type::REG_BINARY;
         if (peek() == u'(') {
             take();
             const qsizetype start = m_pos;
@@ -325,13 +320,13 @@ private:
     bool convertUnicode(quint32 type, QByteArray* data)
     {
         const bool isText =
-            type == kTypeString || type == kTypeExpandString || type == kTypeMultiString;
+            type == Type::REG_SZ || type == Type::REG_EXPAND_SZ || type == Type::REG_MULTI_SZ;
         if (!m_unicode || !isText)
             return true;
-        const auto converted = utf16ToUtf8(*data);
-        if (!converted)
+        const auto text = fromUtf16(*data);
+        if (!text)
             return fail(QStringLiteral("odd length of UTF-16 data"));
-        *data = *converted;
+        *data = text->toUtf8(); // our 8-bit code page is UTF-8
         return true;
     }
 
@@ -355,7 +350,7 @@ QByteArray quoted(const QString& text)
 bool isQuotable(const RegistryValue& value)
 {
     const QByteArray& data = value.data;
-    if (value.type != kTypeString || !data.endsWith('\0'))
+    if (value.type != Type::REG_SZ || !data.endsWith('\0'))
         return false;
     const QByteArray text = data.chopped(1);
     if (text.contains('\0') || text.contains('\n') || text.contains('\r'))
@@ -387,14 +382,12 @@ QByteArray valueLine(const RegistryValue& value)
     line += '=';
     if (isQuotable(value))
         return line + quoted(QString::fromUtf8(value.data.chopped(1)));
-    if (value.type == kTypeDword && value.data.size() == 4) {
-        const quint32 number = quint8(value.data[0]) | (quint8(value.data[1]) << 8) |
-                               (quint8(value.data[2]) << 16) |
-                               (quint32(quint8(value.data[3])) << 24);
+    if (value.type == Type::REG_DWORD && value.data.size() == sizeof(quint32)) {
+        const auto number = qFromLittleEndian<quint32>(value.data.constData());
         return line + "dword:" + QByteArray::number(number, 16).rightJustified(8, '0');
     }
-    line += value.type == kTypeBinary ? QByteArray("hex:")
-                                      : "hex(" + QByteArray::number(value.type, 16) + "):";
+    line += value.type == Type::REG_BINARY ? QByteArray("hex:")
+                                           : "hex(" + QByteArray::number(value.type, 16) + "):";
     const qsizetype lastBreak = line.lastIndexOf('\n');
     return line + hexList(value.data, line.size() - lastBreak - 1);
 }

@@ -8,6 +8,18 @@
 #include <map>
 #include <optional>
 
+// The value type codes, under the names the registry API gives them.
+struct RegistryTypes {
+    static constexpr qint32 REG_NONE = 0;
+    static constexpr qint32 REG_SZ = 1;
+    static constexpr qint32 REG_EXPAND_SZ = 2;
+    static constexpr qint32 REG_BINARY = 3;
+    static constexpr qint32 REG_DWORD = 4;
+    static constexpr qint32 REG_DWORD_BIG_ENDIAN = 5;
+    static constexpr qint32 REG_LINK = 6;
+    static constexpr qint32 REG_MULTI_SZ = 7;
+};
+
 // One named value of a key: its type code and its raw bytes, as the 8-bit registry API keeps
 // them (texts are UTF-8 bytes followed by their terminating NUL).
 struct RegistryValue {

@@ -1,8 +1,8 @@
 #include "shell/WindowUtils.h"
 
-#include "shell/TextCodec.h"
+#include "richtext/CodePages.h"
+#include "shell/Seams.h"
 
-#include <QDesktopServices>
 #include <QFile>
 #include <QRegularExpression>
 #include <QWidget>
@@ -10,13 +10,6 @@
 
 namespace {
 const char* const kDropShadowProperty = "jottexDropShadow";
-
-using OpenHandler = void (*)(const QUrl&);
-OpenHandler& openHandler()
-{
-    static OpenHandler handler = nullptr;
-    return handler;
-}
 
 bool looksLikeMailAddress(const QString& text)
 {
@@ -75,11 +68,7 @@ bool modMain::ShellOpen(const QString& verb, const QString& target, const QStrin
     const auto url = SafeLinkUrl(target);
     if (!url)
         return false;
-    if (openHandler()) {
-        openHandler()(*url);
-        return true;
-    }
-    return QDesktopServices::openUrl(*url);
+    return Seams::current().openUrl(*url);
 }
 
 QString modMain::ReadTextFile(const QString& path)
@@ -87,10 +76,5 @@ QString modMain::ReadTextFile(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return QString();
-    return TextCodec::decodeNoteText(file.readAll());
-}
-
-void modMain::setShellOpenHandlerForTesting(void (*handler)(const QUrl&))
-{
-    openHandler() = handler;
+    return RichText::decodeUtf8OrWindows1252(file.readAll());
 }

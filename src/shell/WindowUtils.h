@@ -29,7 +29,4 @@ QString ReadTextFile(const QString& path);
 
 // The address a link text stands for, when it is one the desktop may open.
 std::optional<QUrl> SafeLinkUrl(const QString& linkText);
-
-// Tests: receives the addresses instead of the desktop.
-void setShellOpenHandlerForTesting(void (*handler)(const QUrl&));
 } // namespace modMain

@@ -308,7 +308,6 @@ Failure cRegistry::setValue(const QVariant& vValue)
     case Encoded::Skip:
         break;
     }
-    m_lastValueWritten = vValue;
     return std::nullopt;
 }
 
@@ -336,25 +335,24 @@ Failure cRegistry::setValueEx(qint32 classKey, const QString& sectionKey, const 
     return setValue(valueType == REG_SZ && emptyText ? m_default : NewValue);
 }
 
-Expected<bool> cRegistry::EnumerateValues(QStringList& sKeyNames, int& iKeyCount) const
+// Reading a snapshot of the hive cannot fail half-way, so ErrorEnumerateSections never arises.
+Expected<bool> cRegistry::enumerate(NameList list, QStringList& names, int& count) const
 {
-    sKeyNames.clear();
-    iKeyCount = 0;
+    names.clear();
     if (const auto path = keyPath())
-        sKeyNames = RegistryHive::read(AppPaths::hiveFile()).valueNames(*path);
-    iKeyCount = int(sKeyNames.size());
+        names = (RegistryHive::read(AppPaths::hiveFile()).*list)(*path);
+    count = int(names.size());
     return true;
 }
 
-// Reading a snapshot of the hive cannot fail half-way, so ErrorEnumerateSections never arises.
+Expected<bool> cRegistry::EnumerateValues(QStringList& sKeyNames, int& iKeyCount) const
+{
+    return enumerate(&RegistryHive::valueNames, sKeyNames, iKeyCount);
+}
+
 Expected<bool> cRegistry::EnumerateSections(QStringList& sSect, int& iSectCount) const
 {
-    sSect.clear();
-    iSectCount = 0;
-    if (const auto path = keyPath())
-        sSect = RegistryHive::read(AppPaths::hiveFile()).subkeyNames(*path);
-    iSectCount = int(sSect.size());
-    return true;
+    return enumerate(&RegistryHive::subkeyNames, sSect, iSectCount);
 }
 
 // Writes the default value of a file-type key under the classes root and again in the

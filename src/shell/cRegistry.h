@@ -1,6 +1,7 @@
 #pragma once
 
 #include "shell/AppError.h"
+#include "shell/RegistryHive.h"
 
 #include <QStringList>
 #include <QVariant>
@@ -8,8 +9,9 @@
 
 // Reads and writes one value of the per-user hive, addressed by root key (ClassKey), key path
 // (SectionKey) and value name (ValueKey). Create one per access and drop it afterwards.
-// Failures go back to the caller as AppError; a read never fails, it yields Default.
-class cRegistry {
+// Failures go back to the caller as AppError; a read never fails, it yields Default. The
+// value type codes (REG_SZ, ...) come with the hive.
+class cRegistry : public RegistryTypes {
 public:
     // Predefined root keys.
     static constexpr qint32 HKEY_CLASSES_ROOT = qint32(0x80000000);
@@ -19,16 +21,6 @@ public:
     static constexpr qint32 HKEY_PERFORMANCE_DATA = qint32(0x80000004);
     static constexpr qint32 HKEY_CURRENT_CONFIG = qint32(0x80000005);
     static constexpr qint32 HKEY_DYN_DATA = qint32(0x80000006);
-
-    // Value type codes.
-    static constexpr qint32 REG_NONE = 0;
-    static constexpr qint32 REG_SZ = 1;
-    static constexpr qint32 REG_EXPAND_SZ = 2;
-    static constexpr qint32 REG_BINARY = 3;
-    static constexpr qint32 REG_DWORD = 4;
-    static constexpr qint32 REG_DWORD_BIG_ENDIAN = 5;
-    static constexpr qint32 REG_LINK = 6;
-    static constexpr qint32 REG_MULTI_SZ = 7;
 
     // Error numbers reported to the caller.
     static constexpr int ErrorKeyAccess = 26001;
@@ -78,7 +70,10 @@ public:
     Failure CreateAdditionalEXEAssociations(const QString& sClassName, const QStringList& vItems);
 
 private:
+    using NameList = QStringList (RegistryHive::*)(const QString&) const;
+
     std::optional<QString> keyPath() const;
+    Expected<bool> enumerate(NameList list, QStringList& names, int& count) const;
     QString valueName() const;
     AppError error(int number, const QString& description) const;
     QString setFailedText(const QVariant& value) const;
@@ -90,5 +85,4 @@ private:
     qint32 m_valueType = REG_NONE;
     QVariant m_default;
     QString m_machine;
-    QVariant m_lastValueWritten;
 };

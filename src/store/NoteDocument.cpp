@@ -1,11 +1,12 @@
 #include "store/NoteDocument.h"
 
+#include "richtext/CodePages.h"
 #include "shell/version.h"
-#include "shell/TextCodec.h"
 
 #include <QDomNamedNodeMap>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <limits>
@@ -13,16 +14,36 @@
 namespace {
 const QString kCrLf = QStringLiteral("\r\n");
 
+// The five XML entities and the escapes that use each; whole documents use all five.
 struct Entity {
     QChar character;
-    const char* replacement;
+    QLatin1StringView replacement;
+    bool inTextNode;
+    bool inAttribute;
 };
 
+// The tree writer leaves quotes alone in text and apostrophes in attributes, as the classic
+// DOM writer does.
 constexpr std::array kEntities{
-    Entity{QLatin1Char('&'), "&amp;"},   Entity{QLatin1Char('"'), "&quot;"},
-    Entity{QLatin1Char('\''), "&apos;"}, Entity{QLatin1Char('<'), "&lt;"},
-    Entity{QLatin1Char('>'), "&gt;"},
+    Entity{u'&', QLatin1StringView("&amp;"), true, true},
+    Entity{u'"', QLatin1StringView("&quot;"), false, true},
+    Entity{u'\'', QLatin1StringView("&apos;"), false, false},
+    Entity{u'<', QLatin1StringView("&lt;"), true, true},
+    Entity{u'>', QLatin1StringView("&gt;"), true, true},
 };
+
+bool escapes(const Entity& entity, NoteDocument::XmlEscape which)
+{
+    switch (which) {
+    case NoteDocument::XmlEscape::TextNode:
+        return entity.inTextNode;
+    case NoteDocument::XmlEscape::Attribute:
+        return entity.inAttribute;
+    case NoteDocument::XmlEscape::AllFive:
+        break;
+    }
+    return true;
+}
 
 QString versionText()
 {
@@ -32,34 +53,10 @@ QString versionText()
         .arg(Version::Revision);
 }
 
-QString element(const char* name, const QString& content)
+QString element(const QString& name, const QString& content)
 {
-    const QString tag = QString::fromLatin1(name);
-    return QLatin1Char('<') + tag + QLatin1Char('>') + content + QStringLiteral("</") + tag +
+    return QLatin1Char('<') + name + QLatin1Char('>') + content + QStringLiteral("</") + name +
            QLatin1Char('>') + kCrLf;
-}
-
-// What the tree writer escapes: markup characters in text, and quotes in attributes.
-QString escapeText(const QString& text)
-{
-    QString out;
-    out.reserve(text.size());
-    for (const QChar c : text) {
-        if (c == QLatin1Char('&'))
-            out += QStringLiteral("&amp;");
-        else if (c == QLatin1Char('<'))
-            out += QStringLiteral("&lt;");
-        else if (c == QLatin1Char('>'))
-            out += QStringLiteral("&gt;");
-        else
-            out += c;
-    }
-    return out;
-}
-
-QString escapeAttribute(const QString& text)
-{
-    return escapeText(text).replace(QLatin1Char('"'), QStringLiteral("&quot;"));
 }
 
 void serializeNode(const QDomNode& node, QString& out);
@@ -71,7 +68,8 @@ void serializeElement(const QDomElement& element, QString& out)
     for (int i = 0; i < attributes.count(); ++i) {
         const QDomAttr attribute = attributes.item(i).toAttr();
         out += QLatin1Char(' ') + attribute.name() + QStringLiteral("=\"") +
-               escapeAttribute(attribute.value()) + QLatin1Char('"');
+               NoteDocument::EscapeXml(attribute.value(), NoteDocument::XmlEscape::Attribute) +
+               QLatin1Char('"');
     }
     if (!element.hasChildNodes()) {
         out += QStringLiteral("/>");
@@ -90,7 +88,7 @@ void serializeNode(const QDomNode& node, QString& out)
         serializeElement(node.toElement(), out);
         break;
     case QDomNode::TextNode:
-        out += escapeText(node.nodeValue());
+        out += NoteDocument::EscapeXml(node.nodeValue(), NoteDocument::XmlEscape::TextNode);
         break;
     case QDomNode::CDATASectionNode:
         out += QStringLiteral("<![CDATA[") + node.nodeValue() + QStringLiteral("]]>");
@@ -124,57 +122,91 @@ std::optional<QString> childText(const QDomNode& node, const QString& name)
     return child.text();
 }
 
-struct NumberField {
+// The elements of a note, in the order they are written. A field holds text or a number of
+// twips; REMINDER is read from files that have it but never written.
+struct StoredField {
+    enum Use { ReadWrite, ReadOnly };
     const char* name;
-    qint32 NoteRecord::*field;
+    QString NoteRecord::*text = nullptr;
+    qint32 NoteRecord::*number = nullptr;
+    Use use = ReadWrite;
 };
 
-constexpr std::array kNumberFields{
-    NumberField{"HEIGHT", &NoteRecord::Height},
-    NumberField{"WIDTH", &NoteRecord::Width},
-    NumberField{"LEFT", &NoteRecord::Left},
-    NumberField{"TOP", &NoteRecord::Top},
+constexpr StoredField textField(const char* name, QString NoteRecord::*member,
+                                StoredField::Use use = StoredField::ReadWrite)
+{
+    return StoredField{name, member, nullptr, use};
+}
+
+constexpr StoredField numberField(const char* name, qint32 NoteRecord::*member)
+{
+    return StoredField{name, nullptr, member};
+}
+
+constexpr std::array kStoredFields{
+    textField("COLOR", &NoteRecord::Color),
+    textField("DATA", &NoteRecord::Data),
+    textField("TIMEDATE", &NoteRecord::TimeDate),
+    numberField("HEIGHT", &NoteRecord::Height),
+    numberField("WIDTH", &NoteRecord::Width),
+    numberField("LEFT", &NoteRecord::Left),
+    numberField("TOP", &NoteRecord::Top),
+    textField("REMINDER", &NoteRecord::Reminder, StoredField::ReadOnly),
 };
 
-struct TextField {
-    const char* name;
-    QString NoteRecord::*field;
-};
+// The fields that files get, each with its text.
+QList<std::pair<QString, QString>> writtenFields(const NoteRecord& record)
+{
+    QList<std::pair<QString, QString>> fields;
+    for (const StoredField& field : kStoredFields) {
+        if (field.use == StoredField::ReadOnly)
+            continue;
+        fields.append({QString::fromLatin1(field.name),
+                       field.text ? record.*field.text : QString::number(record.*field.number)});
+    }
+    return fields;
+}
 
-constexpr std::array kTextFields{
-    TextField{"DATA", &NoteRecord::Data},
-    TextField{"TIMEDATE", &NoteRecord::TimeDate},
-    TextField{"COLOR", &NoteRecord::Color},
-};
+Failure readField(const StoredField& field, const QString& text, NoteRecord& record)
+{
+    if (field.text) {
+        record.*field.text = text;
+        return std::nullopt;
+    }
+    const Expected<qint32> number = NoteDocument::toTwipsNumber(text);
+    if (!number)
+        return number.error();
+    record.*field.number = number.value();
+    return std::nullopt;
+}
 
 Failure fillRecord(const QDomNode& node, const QString& path, NoteRecord& record)
 {
-    for (const auto& [name, field] : kTextFields) {
-        if (auto text = childText(node, QString::fromLatin1(name)))
-            record.*field = *text;
-    }
-    for (const auto& [name, field] : kNumberFields) {
-        const auto text = childText(node, QString::fromLatin1(name));
+    for (const StoredField& field : kStoredFields) {
+        const auto text = childText(node, QString::fromLatin1(field.name));
         if (!text)
             continue;
-        const Expected<qint32> number = NoteDocument::toTwipsNumber(*text);
-        if (!number)
-            return number.error();
-        record.*field = number.value();
+        if (Failure failure = readField(field, *text, record))
+            return failure;
     }
     record.FileName = path;
-    if (auto reminder = childText(node, QStringLiteral("REMINDER")))
-        record.Reminder = *reminder;
     return std::nullopt;
 }
 } // namespace
 
-QString NoteDocument::EscapeXml(const QString& text)
+QString NoteDocument::EscapeXml(const QString& text, XmlEscape which)
 {
-    QString escaped = text;
-    for (const auto& entity : kEntities)
-        escaped.replace(entity.character, QString::fromLatin1(entity.replacement));
-    return escaped;
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        const auto entity = std::find_if(kEntities.begin(), kEntities.end(),
+                                         [c](const Entity& e) { return e.character == c; });
+        if (entity != kEntities.end() && escapes(*entity, which))
+            out += entity->replacement;
+        else
+            out += c;
+    }
+    return out;
 }
 
 QByteArray NoteDocument::wholeDocument(const NoteRecord& record)
@@ -184,13 +216,8 @@ QByteArray NoteDocument::wholeDocument(const NoteRecord& record)
     text += QStringLiteral("<?xml version=\"1.0\" standalone=\"yes\"?>") + kCrLf;
     text += QStringLiteral("<NOTES version=\"") + versionText() + QStringLiteral("\">") + kCrLf;
     text += QStringLiteral("<NOTE>") + kCrLf;
-    text += element("COLOR", EscapeXml(record.Color));
-    text += element("DATA", EscapeXml(record.Data));
-    text += element("TIMEDATE", EscapeXml(record.TimeDate));
-    text += element("HEIGHT", QString::number(record.Height));
-    text += element("WIDTH", QString::number(record.Width));
-    text += element("LEFT", QString::number(record.Left));
-    text += element("TOP", QString::number(record.Top));
+    for (const auto& [name, value] : writtenFields(record))
+        text += element(name, EscapeXml(value));
     text += QStringLiteral("</NOTE>") + kCrLf;
     text += QStringLiteral("</NOTES>") + kCrLf;
     return text.toUtf8();
@@ -211,13 +238,8 @@ void NoteDocument::appendNote(QDomDocument& document, const NoteRecord& record)
     QDomElement root = document.documentElement();
     root.appendChild(document.createTextNode(kCrLf));
     QDomElement note = document.createElement(QStringLiteral("NOTE"));
-    AppendChildElement(note, QStringLiteral("COLOR"), record.Color);
-    AppendChildElement(note, QStringLiteral("DATA"), record.Data);
-    AppendChildElement(note, QStringLiteral("TIMEDATE"), record.TimeDate);
-    AppendChildElement(note, QStringLiteral("HEIGHT"), QString::number(record.Height));
-    AppendChildElement(note, QStringLiteral("WIDTH"), QString::number(record.Width));
-    AppendChildElement(note, QStringLiteral("LEFT"), QString::number(record.Left));
-    AppendChildElement(note, QStringLiteral("TOP"), QString::number(record.Top));
+    for (const auto& [name, value] : writtenFields(record))
+        AppendChildElement(note, name, value);
     root.appendChild(note);
     root.appendChild(document.createTextNode(kCrLf));
 }
@@ -242,7 +264,7 @@ Expected<QDomDocument> NoteDocument::parse(const QByteArray& bytes)
     int column = 0;
     // Decoded here so a file from the 8-bit writer, which has no encoding declaration, is
     // not mistaken for broken UTF-8.
-    if (!document.setContent(TextCodec::decodeNoteText(bytes), &message, &line, &column)) {
+    if (!document.setContent(RichText::decodeUtf8OrWindows1252(bytes), &message, &line, &column)) {
         return AppError{ErrorNumber::XmlParseError,
                         {},
                         QStringLiteral("The note file is not well-formed XML: %1 (line %2, "

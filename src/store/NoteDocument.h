@@ -11,8 +11,14 @@
 // reading a parsed tree back into records. No logging here; modNote decides what to log.
 namespace NoteDocument {
 
-// The five XML entities, ampersand first so nothing is escaped twice.
-QString EscapeXml(const QString& text);
+// Which markup characters an escape replaces: all five XML entities, as whole documents are
+// written; or only those a tree writer must escape in text (& < >) or in attribute values
+// (& < > ").
+enum class XmlEscape { AllFive, TextNode, Attribute };
+
+// The text with those characters replaced by their entities, in one pass so nothing is
+// escaped twice.
+QString EscapeXml(const QString& text, XmlEscape which = XmlEscape::AllFive);
 
 // The exact text of a one-note document, CR LF after every line, UTF-8.
 QByteArray wholeDocument(const NoteRecord& record);

@@ -5,8 +5,8 @@
 #include "shell/ErrorLog.h"
 #include "shell/Paths.h"
 #include "shell/Settings.h"
-#include "store/NoteDocument.h"
 #include "shell/modFileFunctions.h"
+#include "store/NoteDocument.h"
 
 #include <optional>
 
@@ -14,9 +14,10 @@ namespace {
 enum class StoreDialog { Open, Save };
 
 // The store's file dialog; the chosen path, or nothing when the user cancelled.
-std::optional<QString> askForNoteFile(StoreDialog kind)
+std::optional<QString> askForNoteFile(StoreDialog kind, QWidget* owner)
 {
     clsCommonDialog dialog;
+    dialog.setOwnerHandle(owner);
     dialog.setDialogTitle(QStringLiteral("Select a file: "));
     dialog.setDefaultExt(QStringLiteral("not"));
     dialog.setFilter(QStringLiteral("Jottex Note (*.not)|*.not"));
@@ -30,6 +31,14 @@ std::optional<QString> askForNoteFile(StoreDialog kind)
     // A folder that cannot be remembered is no reason to give up the save itself.
     (void)modMain::WriteSetting(modMain::Setting::LastFolder, modFileFunctions::GetFolder(path));
     return path;
+}
+
+// The file named, or when there is no name the one the user picks.
+std::optional<QString> namedOrChosen(const QString& fileName, StoreDialog kind, QWidget* owner)
+{
+    if (!fileName.isEmpty())
+        return fileName;
+    return askForNoteFile(kind, owner);
 }
 
 void logFailure(const char* context, const AppError& error)
@@ -50,36 +59,26 @@ Failure appendToFile(const NoteRecord& record, const QString& path)
 }
 } // namespace
 
-QString modNote::SaveNote(const NoteRecord& record, const QString& fileName)
+QString modNote::SaveNote(const NoteRecord& record, const QString& fileName, QWidget* owner)
 {
-    QString path = fileName;
-    if (path.isEmpty()) {
-        const auto chosen = askForNoteFile(StoreDialog::Save);
-        if (!chosen)
-            return NoneSentinel;
-        path = *chosen;
-    }
+    const auto path = namedOrChosen(fileName, StoreDialog::Save, owner);
+    if (!path)
+        return NoneSentinel;
     // Written beside the old file and renamed over it, so a failed save never loses the note
     // that was there.
-    if (Failure failure = AtomicFile::write(path, NoteDocument::wholeDocument(record))) {
+    if (Failure failure = AtomicFile::write(*path, NoteDocument::wholeDocument(record))) {
         logFailure("modNote: SaveNote", *failure);
         return NoneSentinel;
     }
-    return path;
+    return *path;
 }
 
-QString modNote::AppendNote(const NoteRecord& record, const QString& fileName)
+QString modNote::AppendNote(const NoteRecord& record, const QString& fileName, QWidget* owner)
 {
-    QString path = fileName;
-    if (path.isEmpty()) {
-        const auto chosen = askForNoteFile(StoreDialog::Save);
-        if (!chosen)
-            return QString();
-        path = *chosen;
-    }
-    if (!modFileFunctions::FileExists(path))
+    const auto path = namedOrChosen(fileName, StoreDialog::Save, owner);
+    if (!path || !modFileFunctions::FileExists(*path))
         return QString();
-    if (Failure failure = appendToFile(record, path))
+    if (Failure failure = appendToFile(record, *path))
         logFailure("modNote: AppendNote", *failure);
     return QString();
 }
@@ -95,25 +94,18 @@ void modNote::SaveMainNote(const NoteRecord& record)
         logFailure("modNote: SaveMainNote", *failure);
 }
 
-NoteRecordList modNote::LoadNote(bool isMain, const QString& fileName)
+NoteRecordList modNote::LoadNote(bool isMain, const QString& fileName, QWidget* owner)
 {
-    QString path;
-    if (isMain) {
-        path = AppPaths::mainDataFile();
-    } else if (!fileName.isEmpty()) {
-        path = fileName;
-    } else {
-        const auto chosen = askForNoteFile(StoreDialog::Open);
-        if (!chosen)
-            return {};
-        path = *chosen;
-    }
-    const Expected<QDomDocument> document = NoteDocument::parseFile(path);
+    const auto path =
+        isMain ? AppPaths::mainDataFile() : namedOrChosen(fileName, StoreDialog::Open, owner);
+    if (!path)
+        return {};
+    const Expected<QDomDocument> document = NoteDocument::parseFile(*path);
     if (!document) {
         logFailure("modNote: LoadNote", document.error());
         return {};
     }
-    return ProcessXMLData(document.value(), path);
+    return ProcessXMLData(document.value(), *path);
 }
 
 NoteRecordList modNote::ProcessXMLData(const QDomDocument& document, const QString& path)

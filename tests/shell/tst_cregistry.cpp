@@ -1,5 +1,5 @@
 #include "common/TestEnvironment.h"
-#include "shell/AtomicFile.h"
+#include "common/TestSeams.h"
 #include "shell/Paths.h"
 #include "shell/RegistryHive.h"
 #include "shell/cRegistry.h"
@@ -175,9 +175,9 @@ private slots:
     void failedFileWriteIsReported()
     {
         cRegistry registry = addressed(QStringLiteral("v"), cRegistry::REG_SZ);
-        AtomicFile::failWritesAfter(0);
+        TestSeams seams;
+        seams.failWritesAfter(0);
         const Failure failure = registry.setValue(QStringLiteral("x"));
-        AtomicFile::failWritesAfter(-1);
         QVERIFY(failure);
         QCOMPARE(failure->number, int(0x800469A9));
     }

@@ -3,20 +3,13 @@
 #include "shell/RegistryHive.h"
 
 #include <QFile>
+#include <QStringEncoder>
 #include <QtTest>
 
 using Status = RegistryHive::Status;
 
 namespace {
 const QString kKey = QStringLiteral("HKEY_CURRENT_USER\\SOFTWARE\\Ulmar\\Jottex");
-
-QByteArray utf16le(const QString& text)
-{
-    QByteArray bytes;
-    for (const QChar c : text)
-        bytes.append(char(c.unicode() & 0xFF)).append(char(c.unicode() >> 8));
-    return bytes;
-}
 
 Status writeOne(const QString& name, quint32 type, const QByteArray& data)
 {
@@ -110,7 +103,8 @@ private slots:
                            "\"Gone\"=-\r\n"
                            "[-HKEY_CURRENT_USER\\Old]\r\n"
                            "\"Ignored\"=\"x\"\r\n");
-        const QByteArray bytes = QByteArray("\xFF\xFE") + utf16le(text);
+        const QByteArray bytes =
+            QByteArray("\xFF\xFE") + QStringEncoder(QStringEncoder::Utf16LE)(text);
         QString error;
         const auto hive = RegistryHive::parse(bytes, &error);
         QVERIFY2(hive, qPrintable(error));

@@ -1,5 +1,5 @@
 #include "common/TestEnvironment.h"
-#include "shell/AtomicFile.h"
+#include "common/TestSeams.h"
 #include "shell/Paths.h"
 #include "shell/RegistryHive.h"
 #include "shell/Settings.h"
@@ -193,9 +193,11 @@ private slots:
 
     void autostartFailureIsLogged()
     {
-        AtomicFile::failWritesAfter(0);
-        modMain::RunAtStartUp();
-        AtomicFile::failWritesAfter(-1);
+        {
+            TestSeams seams;
+            seams.failWritesAfter(0);
+            modMain::RunAtStartUp();
+        }
         QVERIFY(!QFile::exists(AppPaths::autostartFile()));
         const QStringList log = TestEnvironment::logLines();
         QCOMPARE(log.size(), 1);

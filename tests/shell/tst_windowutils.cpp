@@ -1,21 +1,10 @@
 #include "TestEnvironment.h"
+#include "TestSeams.h"
 #include "shell/WindowUtils.h"
 
 #include <QWidget>
 #include <QWindow>
 #include <QtTest>
-
-namespace {
-QList<QUrl>& opened()
-{
-    static QList<QUrl> urls;
-    return urls;
-}
-void recordOpen(const QUrl& url)
-{
-    opened().append(url);
-}
-} // namespace
 
 class TestWindowUtils : public QObject {
     Q_OBJECT
@@ -77,14 +66,12 @@ private slots:
     {
         QFETCH(QString, text);
         QFETCH(QString, url);
-        opened().clear();
-        modMain::setShellOpenHandlerForTesting(&recordOpen);
+        TestSeams seams;
         const bool handed = modMain::ShellOpen(QStringLiteral("open"), text);
-        modMain::setShellOpenHandlerForTesting(nullptr);
         QCOMPARE(handed, !url.isEmpty());
-        QCOMPARE(opened().size(), url.isEmpty() ? 0 : 1);
+        QCOMPARE(seams.openedUrls().size(), url.isEmpty() ? 0 : 1);
         if (!url.isEmpty())
-            QCOMPARE(opened().first().toString(), url);
+            QCOMPARE(seams.openedUrls().first().toString(), url);
     }
 
     void readTextFileEncodings()

@@ -1,10 +1,10 @@
 #include "TestEnvironment.h"
+#include "TestSeams.h"
 #include "dialogs/DialogSeam.h"
-#include "shell/AtomicFile.h"
 #include "shell/Paths.h"
 #include "shell/Settings.h"
-#include "store/NoteDocument.h"
 #include "shell/modFileFunctions.h"
+#include "store/NoteDocument.h"
 #include "store/modNote.h"
 
 #include <QtTest>
@@ -44,11 +44,7 @@ private:
     }
 
 private slots:
-    void init()
-    {
-        TestEnvironment::resetFolders();
-        AtomicFile::failWritesAfter(-1);
-    }
+    void init() { TestEnvironment::resetFolders(); }
 
     void saveWithNameReplacesExistingFile()
     {
@@ -62,8 +58,9 @@ private slots:
 
     void saveThroughDialogRemembersFolder()
     {
+        QWidget owner;
         DialogSeam::queueFileAnswer(notePath("chosen"));
-        const QString result = modNote::SaveNote(note(QStringLiteral("a")), QString());
+        const QString result = modNote::SaveNote(note(QStringLiteral("a")), QString(), &owner);
         QCOMPARE(result, notePath("chosen.not")); // the default extension is added
         QVERIFY(modFileFunctions::FileExists(result));
         QCOMPARE(lastFolder(), m_folder.path());
@@ -74,11 +71,13 @@ private slots:
         QCOMPARE(request.title, QStringLiteral("Select a file: "));
         QCOMPARE(request.text, QStringLiteral("Jottex Note (*.not)|*.not"));
         QCOMPARE(request.directory, modFileFunctions::GetDesktopPath());
+        QCOMPARE(request.owner, &owner);
 
         // The next dialog opens in the folder chosen last.
         DialogSeam::queueFileCancel();
-        modNote::LoadNote(false, QString());
+        modNote::LoadNote(false, QString(), &owner);
         QCOMPARE(DialogSeam::requests().last().directory, m_folder.path());
+        QCOMPARE(DialogSeam::requests().last().owner, &owner);
     }
 
     void cancelledSaveWritesNothing()
@@ -93,9 +92,11 @@ private slots:
     {
         const QString path = notePath("keep.not");
         QVERIFY(TestEnvironment::writeFile(path, "precious"));
-        AtomicFile::failWritesAfter(20);
-        QCOMPARE(modNote::SaveNote(note(QStringLiteral("new")), path), modNote::NoneSentinel);
-        AtomicFile::failWritesAfter(-1);
+        {
+            TestSeams seams;
+            seams.failWritesAfter(20);
+            QCOMPARE(modNote::SaveNote(note(QStringLiteral("new")), path), modNote::NoneSentinel);
+        }
         QCOMPARE(TestEnvironment::readFile(path), QByteArray("precious"));
         // No temporary file is left behind.
         const QStringList files = QDir(m_folder.path()).entryList(QDir::Files);
@@ -134,9 +135,11 @@ private slots:
         const QString good = notePath("good.not");
         modNote::SaveNote(note(QStringLiteral("first")), good);
         const QByteArray before = TestEnvironment::readFile(good);
-        AtomicFile::failWritesAfter(5);
-        modNote::AppendNote(note(QStringLiteral("x")), good);
-        AtomicFile::failWritesAfter(-1);
+        {
+            TestSeams seams;
+            seams.failWritesAfter(5);
+            modNote::AppendNote(note(QStringLiteral("x")), good);
+        }
         QCOMPARE(TestEnvironment::readFile(good), before);
 
         const QStringList log = TestEnvironment::logLines();
@@ -191,5 +194,5 @@ private slots:
     }
 };
 
-JOTTEX_TEST_MAIN(TestModNote)
+JOTTEX_GUI_TEST_MAIN(TestModNote)
 #include "tst_modnote.moc"

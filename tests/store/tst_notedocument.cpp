@@ -196,6 +196,8 @@ private slots:
         QVERIFY(text.startsWith(
             "<?xml version=\"1.0\" standalone=\"yes\"?>\r\n<NOTES version=\"4.4.0.9\">"));
         QVERIFY(text.contains("</NOTE>\r\n<NOTE>\r\n<COLOR>16763955</COLOR>\r\n\r\n<DATA>"));
+        // The tree writer escapes markup in text but leaves quotes as they are.
+        QVERIFY(text.contains("<DATA>second &lt;&amp;&gt; \"quoted\"</DATA>"));
 
         const NoteRecordList notes = read(text);
         QCOMPARE(notes.size(), 2);
