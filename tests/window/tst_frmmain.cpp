@@ -1,3 +1,4 @@
+#include "Samples.h"
 #include "TestEnvironment.h"
 #include "dialogs/DialogSeam.h"
 #include "shell/Clock.h"
@@ -25,19 +26,6 @@ private:
         auto* window = new frmMain;
         window->show();
         return window;
-    }
-
-    static NoteRecord record(const QString& text, int left, int top)
-    {
-        NoteRecord note;
-        note.Color = QStringLiteral("green");
-        note.Data = QStringLiteral("{\\rtf1\\ansi ") + text + QStringLiteral("\\par\r\n}");
-        note.TimeDate = QStringLiteral("1/2/2020 3:04:05 AM");
-        note.Height = 2400;
-        note.Width = 3000;
-        note.Left = left;
-        note.Top = top;
-        return note;
     }
 
     static QString setting(modMain::Setting id)
@@ -223,7 +211,7 @@ private slots:
     void autosaveAndNoPromptCases()
     {
         const QString path = m_folder.filePath(QStringLiteral("auto.not"));
-        modNote::SaveNote(record(QStringLiteral("stored"), 600, 450), path);
+        modNote::SaveNote(Samples::note(QStringLiteral("stored"), 600, 450), path);
         QPointer<frmMain> window = new frmMain;
         window->setNoteFileName(path);
         window->setTextRTF(modNote::LoadNote(false, path).first().Data);
@@ -245,9 +233,9 @@ private slots:
     void openThreeNoteFile()
     {
         const QString path = m_folder.filePath(QStringLiteral("three.not"));
-        modNote::SaveNote(record(QStringLiteral("one"), 600, 450), path);
-        modNote::AppendNote(record(QStringLiteral("two"), 1500, 900), path);
-        modNote::AppendNote(record(QStringLiteral("three"), 3000, 1800), path);
+        modNote::SaveNote(Samples::note(QStringLiteral("one"), 600, 450), path);
+        modNote::AppendNote(Samples::note(QStringLiteral("two"), 1500, 900), path);
+        modNote::AppendNote(Samples::note(QStringLiteral("three"), 3000, 1800), path);
         frmMain* window = newNote();
         window->setLeftTwips(150);
         DialogSeam::queueFileAnswer(path);
@@ -255,11 +243,11 @@ private slots:
         const QList<frmMain*> windows = frmMain::openWindows();
         QCOMPARE(windows.size(), 3);
         QCOMPARE(window->RTB1()->toPlainText().trimmed(), QStringLiteral("one"));
-        QCOMPARE(window->twipsGeometry().size(), QSize(3000, 2400));
+        QCOMPARE(window->twipsGeometry().size(), QSize(3345, 2865));
         QCOMPARE(window->twipsGeometry().left(), 150);
         QCOMPARE(window->note().FileName, path);
         QCOMPARE(window->lblSubCaption()->text(), QStringLiteral("1/2/2020 3:04:05 AM"));
-        QCOMPARE(windows[1]->twipsGeometry(), QRect(1500, 900, 3000, 2400));
+        QCOMPARE(windows[1]->twipsGeometry(), QRect(1500, 900, 3345, 2865));
         QCOMPARE(windows[2]->RTB1()->toPlainText().trimmed(), QStringLiteral("three"));
         QVERIFY(windows[1]->note().FileName.isEmpty());
         QCOMPARE(windows[1]->tagText(), path);
