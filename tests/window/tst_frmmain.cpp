@@ -405,14 +405,14 @@ private slots:
         frmMain* window = newNote();
         window->setSizeTwips(3000, 2400);
         const QImage note = window->grab().toImage();
-        note.save(QDir::temp().filePath(QStringLiteral("jottex-note.png")));
+        note.save(m_folder.filePath(QStringLiteral("note.png")));
         QCOMPARE(note.pixelColor(100, 5), QColor(128, 128, 128));  // caption strip
         QCOMPARE(note.pixelColor(100, 80), QColor(255, 255, 192)); // yellow body
         const int lineY = 137;                                     // 2400 - 350 twips
         QVERIFY(note.pixelColor(100, lineY).lightness() < 128);    // separator line
         window->MinimizeNote();
         const QImage strip = window->grab().toImage();
-        strip.save(QDir::temp().filePath(QStringLiteral("jottex-strip.png")));
+        strip.save(m_folder.filePath(QStringLiteral("strip.png")));
         QCOMPARE(strip.size(), QSize(33, 28));
     }
 
