@@ -389,17 +389,17 @@ void frmMain::PerformSave(SaveKind kind)
     const NoteRecord record = recordFromWindow();
     if (kind == SaveKind::AppendTo) {
         // The note keeps its own file and its marker: appending copies it elsewhere.
-        modNote::AppendNote(record, QString());
+        modNote::AppendNote(record, QString(), this);
         setOnTopFromRecord();
         return;
     }
     QString result;
     if (kind == SaveKind::SaveAs || record.FileName.isEmpty()) {
-        result = modNote::SaveNote(record, QString());
+        result = modNote::SaveNote(record, QString(), this);
         if (result.compare(modNote::NoneSentinel, Qt::CaseInsensitive) != 0)
             m_tag = result;
     } else {
-        result = modNote::SaveNote(record, record.FileName);
+        result = modNote::SaveNote(record, record.FileName, this);
     }
     if (result.compare(modNote::NoneSentinel, Qt::CaseInsensitive) != 0) {
         setChanged(false);
@@ -413,7 +413,7 @@ void frmMain::PerformSave(SaveKind kind)
 void frmMain::OpenNoteFile()
 {
     modMain::SetTopMost(this, modMain::TopMostMode::OutOfBand);
-    const NoteRecordList list = modNote::LoadNote(false, QString());
+    const NoteRecordList list = modNote::LoadNote(false, QString(), this);
     if (!list.isEmpty()) {
         // The first note replaces this one's content; the window keeps its place.
         const NoteRecord& first = list.first();

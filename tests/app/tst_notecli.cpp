@@ -1,3 +1,4 @@
+#include "Samples.h"
 #include "TestEnvironment.h"
 #include "app/NoteCli.h"
 #include "store/NoteDocument.h"
@@ -35,15 +36,9 @@ private:
     QString twoNoteFile()
     {
         const QString path = m_folder.filePath(QStringLiteral("two.not"));
-        NoteRecord first;
-        first.Color = QStringLiteral("yellow");
+        NoteRecord first = Samples::note(QString());
         first.Data = QStringLiteral(
             "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\pard Hello \\b world\\b0\\par\r\n}\r\n");
-        first.TimeDate = QStringLiteral("12/6/2026 9:21:58 AM");
-        first.Height = 2865;
-        first.Width = 3345;
-        first.Left = 6120;
-        first.Top = 4215;
         NoteRecord second = first;
         second.Color = QStringLiteral("255");
         second.Data = QStringLiteral("{\\rtf1 two}");
@@ -57,8 +52,8 @@ private slots:
     void listsNotes()
     {
         QCOMPARE(run({QStringLiteral("list"), twoNoteFile()}), 0);
-        QCOMPARE(m_out, QStringLiteral("1\tyellow\t12/6/2026 9:21:58 AM\t2865\t3345\t6120\t4215\n"
-                                       "2\t255\t12/6/2026 9:21:58 AM\t2865\t3345\t-15\t4215\n"));
+        QCOMPARE(m_out, QStringLiteral("1\tblue\t1/2/2020 3:04:05 AM\t2865\t3345\t6120\t4215\n"
+                                       "2\t255\t1/2/2020 3:04:05 AM\t2865\t3345\t-15\t4215\n"));
         QVERIFY(m_err.isEmpty());
     }
 

@@ -1,3 +1,4 @@
+#include "Samples.h"
 #include "TestEnvironment.h"
 #include "app/StartUp.h"
 #include "shell/Clock.h"
@@ -17,19 +18,6 @@ class TestStartUp : public QObject {
 
 private:
     QTemporaryDir m_folder;
-
-    static NoteRecord note(const QString& text, int left)
-    {
-        NoteRecord record;
-        record.Color = QStringLiteral("blue");
-        record.Data = QStringLiteral("{\\rtf1\\ansi ") + text + QStringLiteral("\\par\r\n}");
-        record.TimeDate = QStringLiteral("1/2/2020 3:04:05 AM");
-        record.Height = 2865;
-        record.Width = 3345;
-        record.Left = left;
-        record.Top = 4215;
-        return record;
-    }
 
     static QString plainText(frmMain* window) { return window->RTB1()->toPlainText().trimmed(); }
 
@@ -64,8 +52,9 @@ private slots:
 
     void quotedNoteFileOpensItsFirstNote()
     {
-        const QString path = writeNoteFile(
-            "shop.not", {note(QStringLiteral("first"), 6120), note(QStringLiteral("second"), 600)});
+        const QString path =
+            writeNoteFile("shop.not", {Samples::note(QStringLiteral("first"), 6120),
+                                       Samples::note(QStringLiteral("second"), 600)});
         modMain::Main(QLatin1Char('"') + path + QLatin1Char('"'));
         const QList<frmMain*> windows = frmMain::openWindows();
         QCOMPARE(windows.size(), 1);
@@ -82,7 +71,8 @@ private slots:
 
     void extensionTestIgnoresCase()
     {
-        const QString path = writeNoteFile("SHOP.NOT", {note(QStringLiteral("upper"), 600)});
+        const QString path =
+            writeNoteFile("SHOP.NOT", {Samples::note(QStringLiteral("upper"), 600)});
         modMain::Main(path);
         QCOMPARE(frmMain::openWindows().size(), 1);
         QCOMPARE(plainText(frmMain::openWindows().first()), QStringLiteral("upper"));
@@ -115,7 +105,7 @@ private slots:
     void waitingNotesAreRestoredAndFileDeleted()
     {
         for (int i = 0; i < 3; ++i)
-            modNote::SaveMainNote(note(QStringLiteral("note %1").arg(i), 600 + 1500 * i));
+            modNote::SaveMainNote(Samples::note(QStringLiteral("note %1").arg(i), 600 + 1500 * i));
         modMain::Main(QString());
         const QList<frmMain*> windows = frmMain::openWindows();
         QCOMPARE(windows.size(), 3);

@@ -1,5 +1,6 @@
 #include "XServer.h"
 
+#include <QFile>
 #include <QRect>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -39,7 +40,7 @@ bool XServer::haveTool(const QString& name)
 
 QString XServer::start(bool withWindowManager)
 {
-    for (const char* tool : {"Xvfb", "xdotool", "xwininfo"}) {
+    for (const char* tool : {"Xvfb", "xdotool", "xwininfo", "xprop"}) {
         if (!haveTool(QLatin1String(tool)))
             return QStringLiteral("%1 is not installed").arg(QLatin1String(tool));
     }
@@ -54,7 +55,8 @@ QString XServer::start(bool withWindowManager)
     m_server.start(QStringLiteral("Xvfb"),
                    {QStringLiteral("-displayfd"), QString::number(fds[1]),
                     QStringLiteral("-screen"), QStringLiteral("0"), QStringLiteral("1280x1024x24"),
-                    QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+                    QStringLiteral("-nolisten"), QStringLiteral("tcp"), QStringLiteral("-fbdir"),
+                    m_frameBuffer.path()});
     close(fds[1]);
     QByteArray number;
     char c = 0;
@@ -83,6 +85,20 @@ QProcessEnvironment XServer::environment() const
     return environment;
 }
 
+QString XServer::program(const QString& name)
+{
+    return qEnvironmentVariable("JOTTEX_BIN_DIR", QStringLiteral(JOTTEX_BINARY_DIR "/src")) +
+           QLatin1Char('/') + name;
+}
+
+bool XServer::launch(QProcess& process, const QStringList& arguments, const QString& name) const
+{
+    process.setProcessEnvironment(environment());
+    process.setProcessChannelMode(QProcess::ForwardedChannels);
+    process.start(program(name), arguments);
+    return process.waitForStarted(10000);
+}
+
 QString XServer::run(const QString& program, const QStringList& arguments) const
 {
     return runTool(program, arguments, m_display);
@@ -97,6 +113,27 @@ QStringList XServer::windowIds(const QString& titlePattern) const
     return output.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
+QStringList XServer::popupMenus(const QString& classPattern) const
+{
+    const QString output = runTool(QStringLiteral("xdotool"),
+                                   {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                    QStringLiteral("--class"), classPattern},
+                                   m_display);
+    QStringList menus;
+    for (const QString& id : output.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        const QString info =
+            runTool(QStringLiteral("xwininfo"), {QStringLiteral("-id"), id}, m_display);
+        if (!info.contains(QStringLiteral("Override Redirect State: yes")))
+            continue;
+        const QString type =
+            runTool(QStringLiteral("xprop"),
+                    {QStringLiteral("-id"), id, QStringLiteral("_NET_WM_WINDOW_TYPE")}, m_display);
+        if (!type.contains(QStringLiteral("_NET_WM_WINDOW_TYPE_TOOLTIP")))
+            menus << id;
+    }
+    return menus;
+}
+
 QRect XServer::geometry(const QString& windowId) const
 {
     const QString output =
@@ -107,4 +144,42 @@ QRect XServer::geometry(const QString& windowId) const
     };
     return QRect(field("Absolute upper-left X"), field("Absolute upper-left Y"), field("Width"),
                  field("Height"));
+}
+
+// Xvfb's screen file: a header of big-endian 32-bit fields, the colour map, then the pixels.
+QImage XServer::grab(const QRect& area) const
+{
+    QFile file(m_frameBuffer.filePath(QStringLiteral("Xvfb_screen0")));
+    if (!file.open(QIODevice::ReadOnly))
+        return QImage();
+    const QByteArray bytes = file.readAll();
+    auto field = [&bytes](int index) {
+        const auto* p = reinterpret_cast<const uchar*>(bytes.constData()) + 4 * index;
+        return quint32(p[0]) << 24 | quint32(p[1]) << 16 | quint32(p[2]) << 8 | p[3];
+    };
+    if (bytes.size() < 100 || field(1) != 7 || field(2) != 2 || field(11) != 32)
+        return QImage(); // not a 32-bit ZPixmap XWD file
+    const QRect screen(0, 0, int(field(4)), int(field(5)));
+    const bool lsbFirst = field(7) == 0;
+    const quint32 bytesPerLine = field(12);
+    const quint32 masks[3] = {field(14), field(15), field(16)};
+    const qsizetype pixels = qsizetype(field(0)) + qsizetype(field(19)) * 12;
+    if (!screen.contains(area) || bytes.size() < pixels + qsizetype(bytesPerLine) * screen.height())
+        return QImage();
+    auto channel = [](quint32 value, quint32 mask) {
+        return int((value & mask) / (mask & ~(mask << 1)) & 0xff);
+    };
+    QImage image(area.size(), QImage::Format_RGB32);
+    for (int y = 0; y < area.height(); ++y) {
+        for (int x = 0; x < area.width(); ++x) {
+            const auto* p = reinterpret_cast<const uchar*>(bytes.constData()) + pixels +
+                            qsizetype(area.y() + y) * bytesPerLine + (area.x() + x) * 4;
+            const quint32 value = lsbFirst ? quint32(p[3]) << 24 | p[2] << 16 | p[1] << 8 | p[0]
+                                           : quint32(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3];
+            image.setPixel(
+                x, y,
+                qRgb(channel(value, masks[0]), channel(value, masks[1]), channel(value, masks[2])));
+        }
+    }
+    return image;
 }

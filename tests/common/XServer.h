@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QImage>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 // A private Xvfb display (optionally with openbox) for tests that run the real program.
 class XServer {
@@ -16,10 +18,21 @@ public:
     // Environment for a program on this display with the caller's isolated folders.
     QProcessEnvironment environment() const;
 
+    // The built program of that name (jottex, jottex-cli).
+    static QString program(const QString& name = QStringLiteral("jottex"));
+    // Starts the built program on this display, its output on ours; false when it did not start.
+    bool launch(QProcess& process, const QStringList& arguments = {},
+                const QString& name = QStringLiteral("jottex")) const;
+
     // Visible top-level windows whose title matches the regular expression.
     QStringList windowIds(const QString& titlePattern) const;
+    // Visible popup menus of programs whose window class matches the regular expression:
+    // override-redirect windows other than tooltips.
+    QStringList popupMenus(const QString& classPattern) const;
     // Left, top, width and height of a window, from xwininfo.
     QRect geometry(const QString& windowId) const;
+    // What the screen shows in that area. The pointer is drawn too: move it away first.
+    QImage grab(const QRect& area) const;
 
     // Runs a tool such as xdotool on this display; its output.
     QString run(const QString& program, const QStringList& arguments) const;
@@ -30,4 +43,5 @@ private:
     QProcess m_server;
     QProcess m_windowManager;
     QString m_display;
+    QTemporaryDir m_frameBuffer; // Xvfb keeps its screen here as an XWD file
 };

@@ -71,8 +71,17 @@ private slots:
         QString seenTitle;
         QStringList seenFilters;
         QTimer::singleShot(0, [&] {
-            QTRY_VERIFY(qobject_cast<QFileDialog*>(QApplication::activeModalWidget()));
-            auto* fileDialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            // No QTRY here: its failure would only leave this function, and the dialog would
+            // wait for an answer for ever. Whatever came up is closed, so ShowSave returns.
+            auto modalFileDialog = [] {
+                return qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            };
+            if (!QTest::qWaitFor([&] { return modalFileDialog() != nullptr; }, 5000)) {
+                if (QWidget* other = QApplication::activeModalWidget())
+                    other->close();
+                return;
+            }
+            QFileDialog* fileDialog = modalFileDialog();
             seenTitle = fileDialog->windowTitle();
             seenFilters = fileDialog->nameFilters();
             fileDialog->selectFile(target);

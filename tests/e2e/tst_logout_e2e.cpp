@@ -1,3 +1,4 @@
+#include "Samples.h"
 #include "TestEnvironment.h"
 #include "XServer.h"
 #include "shell/Paths.h"
@@ -14,32 +15,15 @@ class TestLogoutEndToEnd : public QObject {
 private:
     XServer m_x;
 
-    static QString program()
-    {
-        return qEnvironmentVariable("JOTTEX_BIN_DIR", QStringLiteral(JOTTEX_BINARY_DIR "/src")) +
-               QStringLiteral("/jottex");
-    }
-
+    // Notes side by side, each a little taller than the one before.
     static NoteRecord note(int i)
     {
-        NoteRecord record;
-        record.Color = QStringLiteral("yellow");
-        record.Data = QStringLiteral("{\\rtf1\\ansi note %1\\par\r\n}").arg(i);
-        record.TimeDate = QStringLiteral("12/6/2026 9:21:58 AM");
-        record.Height = 2400 + 150 * i;
-        record.Width = 3000;
-        record.Left = 600 + 4500 * i;
-        record.Top = 1500;
+        NoteRecord record = Samples::note(QStringLiteral("note %1").arg(i), 600 + 4500 * i, 1500);
+        record.Height += 150 * i;
         return record;
     }
 
-    void start(QProcess& jottex)
-    {
-        jottex.setProcessEnvironment(m_x.environment());
-        jottex.setProcessChannelMode(QProcess::ForwardedChannels);
-        jottex.start(program(), {});
-        QVERIFY2(jottex.waitForStarted(10000), qPrintable(jottex.errorString()));
-    }
+    void start(QProcess& jottex) { QVERIFY2(m_x.launch(jottex), qPrintable(jottex.errorString())); }
 
     QStringList notes() const { return m_x.windowIds(QStringLiteral("^Jottex")); }
 

@@ -1,3 +1,4 @@
+#include "Samples.h"
 #include "TestEnvironment.h"
 #include "dialogs/DialogSeam.h"
 #include "shell/Clock.h"
@@ -25,19 +26,6 @@ private:
         frmMain* window = frmMain::create(NoteOrigin::NewNote);
         window->show();
         return window;
-    }
-
-    static NoteRecord record(const QString& text, int left, int top)
-    {
-        NoteRecord note;
-        note.Color = QStringLiteral("green");
-        note.Data = QStringLiteral("{\\rtf1\\ansi ") + text + QStringLiteral("\\par\r\n}");
-        note.TimeDate = QStringLiteral("1/2/2020 3:04:05 AM");
-        note.Height = 2400;
-        note.Width = 3000;
-        note.Left = left;
-        note.Top = top;
-        return note;
     }
 
     static QString setting(modMain::Setting id)
@@ -223,7 +211,7 @@ private slots:
     void autosaveAndNoPromptCases()
     {
         const QString path = m_folder.filePath(QStringLiteral("auto.not"));
-        modNote::SaveNote(record(QStringLiteral("stored"), 600, 450), path);
+        modNote::SaveNote(Samples::note(QStringLiteral("stored"), 600, 450), path);
         QPointer<frmMain> window =
             frmMain::create(NoteOrigin::NoteFile, modNote::LoadNote(false, path).first());
         window->show();
@@ -243,9 +231,9 @@ private slots:
     void openThreeNoteFile()
     {
         const QString path = m_folder.filePath(QStringLiteral("three.not"));
-        modNote::SaveNote(record(QStringLiteral("one"), 600, 450), path);
-        modNote::AppendNote(record(QStringLiteral("two"), 1500, 900), path);
-        modNote::AppendNote(record(QStringLiteral("three"), 3000, 1800), path);
+        modNote::SaveNote(Samples::note(QStringLiteral("one"), 600, 450), path);
+        modNote::AppendNote(Samples::note(QStringLiteral("two"), 1500, 900), path);
+        modNote::AppendNote(Samples::note(QStringLiteral("three"), 3000, 1800), path);
         frmMain* window = newNote();
         window->setLeftTwips(150);
         DialogSeam::queueFileAnswer(path);
@@ -253,11 +241,11 @@ private slots:
         const QList<frmMain*> windows = frmMain::openWindows();
         QCOMPARE(windows.size(), 3);
         QCOMPARE(window->RTB1()->toPlainText().trimmed(), QStringLiteral("one"));
-        QCOMPARE(window->twipsGeometry().size(), QSize(3000, 2400));
+        QCOMPARE(window->twipsGeometry().size(), QSize(3345, 2865));
         QCOMPARE(window->twipsGeometry().left(), 150);
         QCOMPARE(window->note().FileName, path);
         QCOMPARE(window->lblSubCaption()->text(), QStringLiteral("1/2/2020 3:04:05 AM"));
-        QCOMPARE(windows[1]->twipsGeometry(), QRect(1500, 900, 3000, 2400));
+        QCOMPARE(windows[1]->twipsGeometry(), QRect(1500, 900, 3345, 2865));
         QCOMPARE(windows[2]->RTB1()->toPlainText().trimmed(), QStringLiteral("three"));
         QVERIFY(windows[1]->note().FileName.isEmpty());
         QCOMPARE(windows[1]->tagText(), path);
@@ -265,7 +253,7 @@ private slots:
 
     void systemMenuSizes()
     {
-        NoteRecord stored = record(QStringLiteral("kept"), 3000, 2000);
+        NoteRecord stored = Samples::note(QStringLiteral("kept"), 3000, 2000);
         stored.FileName = QStringLiteral("/x/y.not");
         frmMain* window = frmMain::create(NoteOrigin::StoredRecord, stored);
         window->show();
@@ -414,20 +402,20 @@ private slots:
         frmMain* window = newNote();
         window->setSizeTwips(3000, 2400);
         const QImage note = window->grab().toImage();
-        note.save(QDir::temp().filePath(QStringLiteral("jottex-note.png")));
+        note.save(m_folder.filePath(QStringLiteral("note.png")));
         QCOMPARE(note.pixelColor(100, 5), QColor(128, 128, 128));  // caption strip
         QCOMPARE(note.pixelColor(100, 80), QColor(255, 255, 192)); // yellow body
         const int lineY = 137;                                     // 2400 - 350 twips
         QVERIFY(note.pixelColor(100, lineY).lightness() < 128);    // separator line
         window->MinimizeNote();
         const QImage strip = window->grab().toImage();
-        strip.save(QDir::temp().filePath(QStringLiteral("jottex-strip.png")));
+        strip.save(m_folder.filePath(QStringLiteral("strip.png")));
         QCOMPARE(strip.size(), QSize(33, 28));
     }
 
     void noteOutsideEveryScreenIsBroughtBack()
     {
-        NoteRecord far = record(QStringLiteral("far"), -90000, 150000);
+        NoteRecord far = Samples::note(QStringLiteral("far"), -90000, 150000);
         far.FileName = m_folder.filePath(QStringLiteral("far.not"));
         frmMain* window = frmMain::create(NoteOrigin::NoteFile, far);
         window->show();
