@@ -19,6 +19,22 @@ QString runTool(const QString& program, const QStringList& arguments, const QStr
     tool.waitForFinished(10000);
     return QString::fromUtf8(tool.readAllStandardOutput());
 }
+// True once a client can talk to the display (tried for a few seconds).
+bool answers(const QString& display)
+{
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        QProcess probe;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("DISPLAY"), display);
+        probe.setProcessEnvironment(environment);
+        probe.start(QStringLiteral("xwininfo"), {QStringLiteral("-root")});
+        if (probe.waitForFinished(5000) && probe.exitStatus() == QProcess::NormalExit &&
+            probe.exitCode() == 0)
+            return true;
+        QThread::msleep(100);
+    }
+    return false;
+}
 } // namespace
 
 XServer::~XServer()
@@ -55,8 +71,10 @@ QString XServer::start(bool withWindowManager)
     m_server.start(QStringLiteral("Xvfb"),
                    {QStringLiteral("-displayfd"), QString::number(fds[1]),
                     QStringLiteral("-screen"), QStringLiteral("0"), QStringLiteral("1280x1024x24"),
-                    QStringLiteral("-nolisten"), QStringLiteral("tcp"), QStringLiteral("-fbdir"),
-                    m_frameBuffer.path()});
+                    QStringLiteral("-nolisten"), QStringLiteral("tcp"),
+                    // Without it the server resets whenever its last client leaves, and a
+                    // program connecting just then (while a probe quits) is refused.
+                    QStringLiteral("-noreset"), QStringLiteral("-fbdir"), m_frameBuffer.path()});
     close(fds[1]);
     QByteArray number;
     char c = 0;
@@ -66,6 +84,8 @@ QString XServer::start(bool withWindowManager)
     if (!m_server.waitForStarted(5000) || number.isEmpty())
         return QStringLiteral("Xvfb did not start");
     m_display = QLatin1Char(':') + QString::fromLatin1(number);
+    if (!answers(m_display))
+        return QStringLiteral("Xvfb does not answer on %1").arg(m_display);
 
     if (withWindowManager) {
         m_windowManager.setProcessEnvironment(environment());

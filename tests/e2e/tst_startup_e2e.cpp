@@ -30,6 +30,33 @@ private slots:
         jottex.kill();
         jottex.waitForFinished(5000);
     }
+
+    // Arguments are the user's, even where they look like the toolkit's own options: the
+    // joined command line names a note file whose name starts with "-reverse".
+    void noteFileNamedLikeAnOptionOpens()
+    {
+        XServer x;
+        if (const QString why = x.start(); !why.isEmpty())
+            QSKIP(qPrintable(why));
+        QTemporaryDir folder;
+        const NoteRecord stored = Samples::note(QStringLiteral("dash"), 600, 450);
+        const QString path = folder.filePath(QStringLiteral("-reverse -name.not"));
+        QCOMPARE(modNote::SaveNote(stored, path), path);
+
+        QProcess jottex;
+        jottex.setWorkingDirectory(folder.path());
+        QVERIFY2(x.launch(jottex, {QStringLiteral("-reverse"), QStringLiteral("-name.not")}),
+                 qPrintable(jottex.errorString()));
+        QStringList notes;
+        QTRY_VERIFY_WITH_TIMEOUT(!(notes = x.windowIds(QStringLiteral("^Jottex"))).isEmpty(),
+                                 20000);
+        QCOMPARE(notes.size(), 1);
+        // The stored note's size, not a blank note's.
+        QTRY_COMPARE_WITH_TIMEOUT(x.geometry(notes.first()).size(), QSize(223, 191), 5000);
+
+        jottex.kill();
+        jottex.waitForFinished(5000);
+    }
 };
 
 JOTTEX_TEST_MAIN(TestStartUpEndToEnd)
