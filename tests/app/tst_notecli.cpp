@@ -43,6 +43,7 @@ private:
         second.Color = QStringLiteral("255");
         second.Data = QStringLiteral("{\\rtf1 two}");
         second.Left = -15;
+        QFile::remove(path); // a save keeps the further notes of a file that has them
         modNote::SaveNote(first, path);
         modNote::AppendNote(second, path);
         return path;
