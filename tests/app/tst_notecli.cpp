@@ -35,7 +35,7 @@ private:
 
     QString twoNoteFile()
     {
-        const QString path = m_folder.filePath(QStringLiteral("two.not"));
+        QString path = m_folder.filePath(QStringLiteral("two.not"));
         NoteRecord first = Samples::note(QString());
         first.Data = QStringLiteral(
             "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\pard Hello \\b world\\b0\\par\r\n}\r\n");
@@ -114,6 +114,19 @@ private slots:
             QVERIFY2(m_err.contains(message), qPrintable(m_err));
             QVERIFY(m_out.isEmpty());
         }
+    }
+
+    void catShowsCharactersOfDataAsThemselves()
+    {
+        // Written by another program: the character stands in the RTF as it is.
+        const QString path = m_folder.filePath(QStringLiteral("raw.not"));
+        QVERIFY(TestEnvironment::writeFile(
+            path,
+            "<NOTES><NOTE><DATA>{\\rtf1\\ansi caf\xC3\xA9 \xE2\x82\xAC}</DATA></NOTE></NOTES>"));
+        QCOMPARE(
+            run({QStringLiteral("cat"), path, QStringLiteral("--format"), QStringLiteral("text")}),
+            0);
+        QCOMPARE(m_out, QStringLiteral("café €"));
     }
 
     void usageErrors()
