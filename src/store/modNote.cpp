@@ -125,7 +125,7 @@ void setAside(const char* context, AppError error, const QString& path)
 // The main data file with records added; one that cannot be read is set aside first.
 QByteArray mainFileWith(const NoteRecordList& records, const QString& path)
 {
-    if (!QFileInfo::exists(path))
+    if (!modFileFunctions::FileExists(path))
         return NoteDocument::noteList(records);
     Expected<QDomDocument> existing = NoteDocument::parseFile(path);
     if (!existing) {
