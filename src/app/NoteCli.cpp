@@ -7,6 +7,7 @@
 #include <QIODevice>
 #include <array>
 #include <functional>
+#include <type_traits>
 
 namespace {
 constexpr int kOk = 0;
@@ -54,7 +55,8 @@ std::optional<Format> formatNamed(const QString& name)
     return std::nullopt;
 }
 
-QString converted(const QByteArray& rtf, Format format)
+// Bytes from a file or text from a note's Data, which the reader takes differently.
+template <typename Rtf> QString converted(const Rtf& rtf, Format format)
 {
     switch (format) {
     case Format::Text:
@@ -64,7 +66,10 @@ QString converted(const QByteArray& rtf, Format format)
     case Format::Rtf:
         break;
     }
-    return QString::fromUtf8(rtf);
+    if constexpr (std::is_same_v<Rtf, QString>)
+        return rtf;
+    else
+        return QString::fromUtf8(rtf);
 }
 
 Expected<NoteRecordList> readNotes(const QString& path)
@@ -120,7 +125,7 @@ int catNote(const Streams& io, const QStringList& args, const QString& noteText,
                            .arg(notes.value().size())
                            .arg(note));
     }
-    io.print(converted(notes.value().at(note - 1).Data.toUtf8(), *format));
+    io.print(converted(notes.value().at(note - 1).Data, *format));
     return kOk;
 }
 

@@ -169,7 +169,12 @@ QString RichText::decodeUtf8OrWindows1252(QByteArrayView bytes)
     QString text = utf8.decode(bytes);
     if (!utf8.hasError())
         return text;
-    text.clear();
+    return decodeWindows1252(bytes);
+}
+
+QString RichText::decodeWindows1252(QByteArrayView bytes)
+{
+    QString text;
     Detail::ByteDecoder(Detail::kDefaultCodePage).decode(bytes, text);
     return text;
 }

@@ -22,21 +22,49 @@ QString plainText(const QTextDocument* document)
     return text;
 }
 
-QString toPlainText(const QByteArray& rtf)
+namespace {
+template <typename Rtf> QString plainTextOf(const Rtf& rtf)
 {
     QTextDocument document;
     readRtf(rtf, &document);
     return plainText(&document);
 }
 
-QString toHtml(const QByteArray& rtf)
+template <typename Rtf> QString htmlOf(const Rtf& rtf)
 {
     QTextDocument document;
     readRtf(rtf, &document);
     return document.toHtml();
 }
+} // namespace
+
+QString toPlainText(const QByteArray& rtf)
+{
+    return plainTextOf(rtf);
+}
+
+QString toPlainText(const QString& rtf)
+{
+    return plainTextOf(rtf);
+}
+
+QString toHtml(const QByteArray& rtf)
+{
+    return htmlOf(rtf);
+}
+
+QString toHtml(const QString& rtf)
+{
+    return htmlOf(rtf);
+}
 
 void setTextRTF(QTextEdit* edit, const QByteArray& rtf)
+{
+    if (edit)
+        readRtf(rtf, edit->document());
+}
+
+void setTextRTF(QTextEdit* edit, const QString& rtf)
 {
     if (edit)
         readRtf(rtf, edit->document());

@@ -262,9 +262,17 @@ struct FontEntry {
     int codePage = 0;
 };
 
+// What a byte above 0x7F outside an escape is: a byte of the document's code page, as RTF
+// files have them; or part of the UTF-8 of a character that stood as itself in RTF held as
+// text (a note file's DATA written by another program).
+enum class RawBytes { CodePage, Utf8 };
+
 class Reader {
 public:
-    Reader(const QByteArray& rtf, QTextDocument* document) : m_tokenizer(rtf), m_cursor(document) {}
+    Reader(const QByteArray& rtf, QTextDocument* document, RawBytes raw)
+        : m_tokenizer(rtf), m_cursor(document), m_raw(raw)
+    {
+    }
 
     void run();
 
@@ -277,6 +285,8 @@ private:
     void handleWord(const RtfToken& token);
     void handleSymbol(char symbol);
     void handleBytes(QByteArrayView bytes);
+    void handleText(QByteArrayView bytes);
+    void handleCharacters(QByteArrayView utf8);
     void handleDestination(const WordEntry& entry);
     bool handleCharWord(const WordEntry& entry, const RtfToken& token);
     bool handleParaWord(const WordEntry& entry, const RtfToken& token);
@@ -299,6 +309,7 @@ private:
 
     RtfTokenizer m_tokenizer;
     QTextCursor m_cursor;
+    RawBytes m_raw;
     std::vector<State> m_stack;
     int m_overflowDepth = 0;  // groups opened beyond kMaxDepth
     int m_skipDepth = 0;      // groups nested inside a skipped destination
@@ -429,11 +440,44 @@ void Reader::handleToken(const RtfToken& token)
         handleBytes(QByteArrayView(&token.symbol, 1));
         break;
     case RtfToken::Text:
-        handleBytes(token.word);
+        handleText(token.word);
         break;
     default:
         break;
     }
+}
+
+void Reader::handleText(QByteArrayView bytes)
+{
+    if (m_raw == RawBytes::CodePage) {
+        handleBytes(bytes);
+        return;
+    }
+    // Runs of ASCII keep the code page path (a double-byte character may continue in them);
+    // runs above 0x7F are characters.
+    while (!bytes.isEmpty()) {
+        const bool ascii = uchar(bytes.front()) < 0x80;
+        qsizetype end = 1;
+        while (end < bytes.size() && (uchar(bytes[end]) < 0x80) == ascii)
+            ++end;
+        if (ascii)
+            handleBytes(bytes.first(end));
+        else
+            handleCharacters(bytes.first(end));
+        bytes = bytes.sliced(end);
+    }
+}
+
+void Reader::handleCharacters(QByteArrayView utf8)
+{
+    if (top().dest != Dest::Text) {
+        handleBytes(utf8);
+        return;
+    }
+    if (top().chars.hidden)
+        return;
+    flushBytes();
+    appendText(QString::fromUtf8(utf8));
 }
 
 void Reader::openGroup()
@@ -987,12 +1031,16 @@ QString Reader::hyperlinkTarget()
     return rest.section(QLatin1Char(' '), 0, 0);
 }
 
-QString plainTextOf(const QByteArray& bytes)
+QString normalisedLineBreaks(QString text)
 {
-    QString text = decodeUtf8OrWindows1252(bytes);
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return text;
+}
+
+QString plainTextOf(const QByteArray& bytes)
+{
+    return normalisedLineBreaks(decodeUtf8OrWindows1252(bytes));
 }
 
 bool looksLikeRtf(const QByteArray& bytes)
@@ -1005,22 +1053,32 @@ bool looksLikeRtf(const QByteArray& bytes)
 
 } // namespace
 
-void readRtf(const QByteArray& rtf, QTextDocument* into)
+void read(const QByteArray& rtf, QTextDocument* into, RawBytes raw, const QString& plainText)
 {
-    if (!into)
-        return;
     const bool undo = into->isUndoRedoEnabled();
     into->setUndoRedoEnabled(false); // a new content starts a new undo history
     into->clear();
     if (looksLikeRtf(rtf)) {
         QTextCursor batch(into);
         batch.beginEditBlock(); // one layout pass for the whole content
-        Reader(rtf, into).run();
+        Reader(rtf, into, raw).run();
         batch.endEditBlock();
     } else {
-        into->setPlainText(plainTextOf(rtf));
+        into->setPlainText(plainText);
     }
     into->setUndoRedoEnabled(undo);
+}
+
+void readRtf(const QByteArray& rtf, QTextDocument* into)
+{
+    if (into)
+        read(rtf, into, RawBytes::CodePage, plainTextOf(rtf));
+}
+
+void readRtf(const QString& rtf, QTextDocument* into)
+{
+    if (into)
+        read(rtf.toUtf8(), into, RawBytes::Utf8, normalisedLineBreaks(rtf));
 }
 
 } // namespace RichText

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 
 class QTextDocument;
 
@@ -10,5 +11,8 @@ namespace RichText {
 // start with "{\rtf" is taken as plain text (UTF-8, or Windows-1252 when it is not valid
 // UTF-8). Never fails: whatever cannot be understood is skipped and the readable text is kept.
 void readRtf(const QByteArray& rtf, QTextDocument* into);
+// The same for RTF held as text, as a note file's DATA is: a character above 0x7F that stands
+// outside an escape is taken as itself, not as a byte of the document's code page.
+void readRtf(const QString& rtf, QTextDocument* into);
 
 } // namespace RichText

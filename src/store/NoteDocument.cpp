@@ -6,6 +6,9 @@
 #include <QDomNamedNodeMap>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <QStringDecoder>
+#include <QXmlStreamReader>
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -51,6 +54,32 @@ QString versionText()
         .arg(Version::Major)
         .arg(Version::Minor)
         .arg(Version::Revision);
+}
+
+// The lines before the first note and after the last one of a document written whole.
+QString documentStart()
+{
+    return QStringLiteral("<?xml version=\"1.0\" standalone=\"yes\"?>") + kCrLf +
+           QStringLiteral("<NOTES version=\"") + versionText() + QStringLiteral("\">") + kCrLf;
+}
+
+QString documentEnd()
+{
+    return QStringLiteral("</NOTES>") + kCrLf;
+}
+
+bool isXmlChar(char16_t c)
+{
+    return c == u'\t' || c == u'\n' || c == u'\r' || (c >= 0x20 && c < 0xD800) ||
+           (c >= 0xE000 && c <= 0xFFFD);
+}
+
+// The bytes we write are UTF-8, so a declaration read from an older file must say so.
+QString withUtf8Declaration(QString declaration)
+{
+    static const QRegularExpression kEncoding(QStringLiteral("encoding\\s*=\\s*\"[^\"]*\""));
+    declaration.replace(kEncoding, QStringLiteral("encoding=\"UTF-8\""));
+    return declaration;
 }
 
 QString element(const QString& name, const QString& content)
@@ -101,7 +130,7 @@ void serializeNode(const QDomNode& node, QString& out)
         QString data = pi.data();
         // The parser rebuilds the XML declaration with single quotes; keep the usual form.
         if (pi.target() == QLatin1String("xml"))
-            data.replace(QLatin1Char('\''), QLatin1Char('"'));
+            data = withUtf8Declaration(data.replace(QLatin1Char('\''), QLatin1Char('"')));
         out += QStringLiteral("<?") + pi.target() + QLatin1Char(' ') + data + QStringLiteral("?>");
         break;
     }
@@ -161,10 +190,127 @@ QList<std::pair<QString, QString>> writtenFields(const NoteRecord& record)
     for (const StoredField& field : kStoredFields) {
         if (field.use == StoredField::ReadOnly)
             continue;
-        fields.append({QString::fromLatin1(field.name),
-                       field.text ? record.*field.text : QString::number(record.*field.number)});
+        fields.append(
+            {QString::fromLatin1(field.name), field.text ? NoteDocument::xmlSafe(record.*field.text)
+                                                         : QString::number(record.*field.number)});
     }
     return fields;
+}
+
+QDomElement noteElement(QDomDocument& document, const NoteRecord& record)
+{
+    QDomElement note = document.createElement(QStringLiteral("NOTE"));
+    for (const auto& [name, value] : writtenFields(record))
+        NoteDocument::AppendChildElement(note, name, value);
+    return note;
+}
+
+AppError refused(const QString& why)
+{
+    AppError error = AppError::fromNumber(ErrorNumber::InvalidFileFormat);
+    error.description = QStringLiteral("The note file was not read: ") + why;
+    return error;
+}
+
+AppError tooLarge()
+{
+    return refused(
+        QStringLiteral("it is larger than %1 MB").arg(NoteDocument::kMaxFileBytes >> 20));
+}
+
+// A streaming pass that stops at the first sign of a file the DOM reader would choke on.
+Failure checkLimits(const QString& text)
+{
+    QXmlStreamReader reader(text);
+    int depth = 0;
+    int notes = 0;
+    while (!reader.atEnd()) {
+        switch (reader.readNext()) {
+        case QXmlStreamReader::DTD:
+            if (!reader.entityDeclarations().isEmpty() ||
+                reader.text().contains(QLatin1String("<!ENTITY")))
+                return refused(QStringLiteral("its document type declares entities"));
+            break;
+        case QXmlStreamReader::StartElement:
+            if (++depth > NoteDocument::kMaxNesting)
+                return refused(QStringLiteral("its elements nest deeper than %1")
+                                   .arg(NoteDocument::kMaxNesting));
+            if (depth == 2 && ++notes > NoteDocument::kMaxNotes)
+                return refused(
+                    QStringLiteral("it holds more than %1 notes").arg(NoteDocument::kMaxNotes));
+            break;
+        case QXmlStreamReader::EndElement:
+            --depth;
+            break;
+        default:
+            break;
+        }
+    }
+    // A file that is not well-formed is left to the DOM reader, which says where.
+    return std::nullopt;
+}
+
+struct ByteOrderMark {
+    QByteArrayView mark;
+    QStringDecoder::Encoding encoding;
+};
+
+const std::array kByteOrderMarks{
+    ByteOrderMark{QByteArrayView("\xEF\xBB\xBF"), QStringDecoder::Utf8},
+    ByteOrderMark{QByteArrayView("\xFF\xFE"), QStringDecoder::Utf16LE},
+    ByteOrderMark{QByteArrayView("\xFE\xFF"), QStringDecoder::Utf16BE},
+};
+
+QString decodeUtf8(QByteArrayView bytes)
+{
+    return QString::fromUtf8(bytes);
+}
+
+QString decodeLatin1(QByteArrayView bytes)
+{
+    return QString::fromLatin1(bytes);
+}
+
+struct DeclaredEncoding {
+    const char* name;
+    QString (*decode)(QByteArrayView);
+};
+
+// The encodings note files declare, under the names they go by.
+constexpr std::array kDeclaredEncodings{
+    DeclaredEncoding{"UTF-8", decodeUtf8},
+    DeclaredEncoding{"UTF8", decodeUtf8},
+    DeclaredEncoding{"US-ASCII", decodeUtf8},
+    DeclaredEncoding{"ISO-8859-1", decodeLatin1},
+    DeclaredEncoding{"ISO8859-1", decodeLatin1},
+    DeclaredEncoding{"Latin1", decodeLatin1},
+    DeclaredEncoding{"Windows-1252", RichText::decodeWindows1252},
+    DeclaredEncoding{"CP1252", RichText::decodeWindows1252},
+};
+
+// The encoding named in the XML declaration at the start of bytes, or empty text.
+QString declaredEncoding(QByteArrayView bytes)
+{
+    if (!bytes.startsWith("<?xml"))
+        return {};
+    const qsizetype end = bytes.indexOf("?>");
+    if (end < 0)
+        return {};
+    static const QRegularExpression kEncoding(
+        QStringLiteral("encoding\\s*=\\s*[\"']([A-Za-z0-9._-]+)[\"']"));
+    return kEncoding.match(QString::fromLatin1(bytes.first(end))).captured(1);
+}
+
+Expected<QString> decodeDeclared(QByteArrayView bytes, const QString& name)
+{
+    for (const DeclaredEncoding& entry : kDeclaredEncodings) {
+        if (name.compare(QLatin1String(entry.name), Qt::CaseInsensitive) == 0)
+            return entry.decode(bytes);
+    }
+    QStringDecoder decoder(name.toLatin1().constData(), QStringDecoder::Flag::Stateless);
+    if (!decoder.isValid())
+        return refused(QStringLiteral("its encoding %1 is not supported").arg(name));
+    return QString(decoder.decode(bytes));
 }
 
 Failure readField(const StoredField& field, const QString& text, NoteRecord& record)
@@ -209,18 +355,45 @@ QString NoteDocument::EscapeXml(const QString& text, XmlEscape which)
     return out;
 }
 
+QString NoteDocument::xmlSafe(const QString& text)
+{
+    QString out = text;
+    for (qsizetype i = 0; i < out.size(); ++i) {
+        const QChar c = out.at(i);
+        if (c.isHighSurrogate() && i + 1 < out.size() && out.at(i + 1).isLowSurrogate())
+            ++i; // a pair is one character outside the basic plane, which XML allows
+        else if (!isXmlChar(c.unicode()))
+            out[i] = QChar::ReplacementCharacter;
+    }
+    return out;
+}
+
 QByteArray NoteDocument::wholeDocument(const NoteRecord& record)
 {
     QString text;
     text.reserve(record.Data.size() + 512);
-    text += QStringLiteral("<?xml version=\"1.0\" standalone=\"yes\"?>") + kCrLf;
-    text += QStringLiteral("<NOTES version=\"") + versionText() + QStringLiteral("\">") + kCrLf;
+    text += documentStart();
     text += QStringLiteral("<NOTE>") + kCrLf;
     for (const auto& [name, value] : writtenFields(record))
         text += element(name, EscapeXml(value));
     text += QStringLiteral("</NOTE>") + kCrLf;
-    text += QStringLiteral("</NOTES>") + kCrLf;
+    text += documentEnd();
     return text.toUtf8();
+}
+
+QByteArray NoteDocument::noteList(const NoteRecordList& records)
+{
+    if (records.isEmpty())
+        return (documentStart() + documentEnd()).toUtf8();
+    QByteArray first = wholeDocument(records.first());
+    if (records.size() == 1)
+        return first;
+    Expected<QDomDocument> document = parse(first);
+    if (!document)
+        return {}; // reads as a failure wherever it is checked
+    for (qsizetype i = 1; i < records.size(); ++i)
+        appendNote(document.value(), records.at(i));
+    return serialize(document.value());
 }
 
 void NoteDocument::AppendChildElement(QDomElement& parent, const QString& name, const QString& text)
@@ -237,11 +410,27 @@ void NoteDocument::appendNote(QDomDocument& document, const NoteRecord& record)
 {
     QDomElement root = document.documentElement();
     root.appendChild(document.createTextNode(kCrLf));
-    QDomElement note = document.createElement(QStringLiteral("NOTE"));
-    for (const auto& [name, value] : writtenFields(record))
-        AppendChildElement(note, name, value);
-    root.appendChild(note);
+    root.appendChild(noteElement(document, record));
     root.appendChild(document.createTextNode(kCrLf));
+}
+
+void NoteDocument::replaceFirstNote(QDomDocument& document, const NoteRecord& record)
+{
+    QDomElement root = document.documentElement();
+    const QDomElement first = root.firstChildElement();
+    if (first.isNull())
+        root.appendChild(noteElement(document, record));
+    else
+        root.replaceChild(noteElement(document, record), first);
+}
+
+int NoteDocument::noteCount(const QDomDocument& document)
+{
+    int count = 0;
+    for (QDomElement note = document.documentElement().firstChildElement(); !note.isNull();
+         note = note.nextSiblingElement())
+        ++count;
+    return count;
 }
 
 QByteArray NoteDocument::serialize(const QDomDocument& document)
@@ -256,15 +445,36 @@ QByteArray NoteDocument::serialize(const QDomDocument& document)
     return out.toUtf8();
 }
 
+Expected<QString> NoteDocument::decode(QByteArrayView bytes)
+{
+    for (const ByteOrderMark& bom : kByteOrderMarks) {
+        if (bytes.startsWith(bom.mark)) {
+            QStringDecoder decoder(bom.encoding, QStringDecoder::Flag::Stateless);
+            return QString(decoder.decode(bytes.sliced(bom.mark.size())));
+        }
+    }
+    const QString declared = declaredEncoding(bytes);
+    if (!declared.isEmpty())
+        return decodeDeclared(bytes, declared);
+    // The 8-bit writer wrote no declaration; its files are not valid UTF-8.
+    return RichText::decodeUtf8OrWindows1252(bytes);
+}
+
 Expected<QDomDocument> NoteDocument::parse(const QByteArray& bytes)
 {
+    if (bytes.size() > kMaxFileBytes)
+        return tooLarge();
+    // Decoded here, so the parser below never decodes again from a declaration it sees.
+    const Expected<QString> text = decode(bytes);
+    if (!text)
+        return text.error();
+    if (Failure failure = checkLimits(text.value()))
+        return *failure;
     QDomDocument document;
     QString message;
     int line = 0;
     int column = 0;
-    // Decoded here so a file from the 8-bit writer, which has no encoding declaration, is
-    // not mistaken for broken UTF-8.
-    if (!document.setContent(RichText::decodeUtf8OrWindows1252(bytes), &message, &line, &column)) {
+    if (!document.setContent(text.value(), &message, &line, &column)) {
         return AppError{ErrorNumber::XmlParseError,
                         {},
                         QStringLiteral("The note file is not well-formed XML: %1 (line %2, "
@@ -279,8 +489,11 @@ Expected<QDomDocument> NoteDocument::parse(const QByteArray& bytes)
 Expected<QDomDocument> NoteDocument::parseFile(const QString& path)
 {
     QFile file(path);
-    if (!QFileInfo(path).isFile())
+    const QFileInfo info(path);
+    if (!info.isFile())
         return AppError{ErrorNumber::FileNotFound, {}, QStringLiteral("File not found: ") + path};
+    if (info.size() > kMaxFileBytes)
+        return tooLarge();
     if (!file.open(QIODevice::ReadOnly)) {
         return AppError{ErrorNumber::PermissionDenied,
                         {},

@@ -11,6 +11,12 @@
 // reading a parsed tree back into records. No logging here; modNote decides what to log.
 namespace NoteDocument {
 
+// What a note file may be before it is read: beyond these the DOM reader takes minutes or
+// gigabytes, so such a file is refused before it is parsed.
+inline constexpr qint64 kMaxFileBytes = qint64(256) * 1024 * 1024;
+inline constexpr int kMaxNesting = 64;
+inline constexpr int kMaxNotes = 100000;
+
 // Which markup characters an escape replaces: all five XML entities, as whole documents are
 // written; or only those a tree writer must escape in text (& < >) or in attribute values
 // (& < > ").
@@ -20,8 +26,15 @@ enum class XmlEscape { AllFive, TextNode, Attribute };
 // escaped twice.
 QString EscapeXml(const QString& text, XmlEscape which = XmlEscape::AllFive);
 
+// The text with every character XML 1.0 forbids (C0 controls other than tab, CR and LF,
+// U+FFFE, U+FFFF, unpaired surrogates) replaced by U+FFFD, so what is written can be read.
+QString xmlSafe(const QString& text);
+
 // The exact text of a one-note document, CR LF after every line, UTF-8.
 QByteArray wholeDocument(const NoteRecord& record);
+// One document holding all records in order, as writing the first whole and appending each
+// further one gives it; no record gives a root without notes.
+QByteArray noteList(const NoteRecordList& records);
 
 // Under parent: a line break, the element name holding text, a line break.
 void AppendChildElement(QDomElement& parent, const QString& name, const QString& text);
@@ -29,12 +42,25 @@ void AppendChildElement(QDomElement& parent, const QString& name, const QString&
 // Adds record as the last NOTE of the root, with the line-break text nodes around it.
 void appendNote(QDomDocument& document, const NoteRecord& record);
 
+// Replaces the root's first child element with record, written as appendNote writes it, and
+// keeps everything else of the document.
+void replaceFirstNote(QDomDocument& document, const NoteRecord& record);
+
+// The number of child elements of the root.
+int noteCount(const QDomDocument& document);
+
 // The tree as text: the prolog and top-level nodes each on their own line, element content
-// exactly as the tree holds it (no indentation), text escaped.
+// exactly as the tree holds it (no indentation), text escaped. The text is UTF-8, and an
+// encoding declaration is rewritten to say so.
 QByteArray serialize(const QDomDocument& document);
 
-// Parses note file bytes (UTF-8, or Windows-1252 from the older writer), dropping
-// whitespace-only text between elements.
+// Note file bytes as text: UTF-8 or UTF-16 after a byte order mark, else the encoding the
+// XML declaration names, else UTF-8 when the bytes are valid UTF-8 and Windows-1252 (the older
+// 8-bit writer) when they are not.
+Expected<QString> decode(QByteArrayView bytes);
+
+// Parses note file bytes, dropping whitespace-only text between elements. Files beyond the
+// limits above, or with a document type that declares entities, fail without a DOM parse.
 Expected<QDomDocument> parse(const QByteArray& bytes);
 Expected<QDomDocument> parseFile(const QString& path);
 

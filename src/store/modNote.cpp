@@ -2,16 +2,27 @@
 
 #include "dialogs/clsCommonDialog.h"
 #include "shell/AtomicFile.h"
+#include "shell/Clock.h"
 #include "shell/ErrorLog.h"
 #include "shell/Paths.h"
 #include "shell/Settings.h"
 #include "shell/modFileFunctions.h"
 #include "store/NoteDocument.h"
 
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
 #include <optional>
 
 namespace {
-enum class StoreDialog { Open, Save };
+// As long as the settings hive waits for its lock: a writer holds it for one small file write.
+constexpr int kLockWaitMs = 10000;
+
+const char* const kSaveMainContext = "modNote: SaveMainNote";
+const char* const kLoadContext = "modNote: LoadNote";
+
+// Save replaces a file and asks first; Append adds to one, so it has nothing to confirm.
+enum class StoreDialog { Open, Save, Append };
 
 // The store's file dialog; the chosen path, or nothing when the user cancelled.
 std::optional<QString> askForNoteFile(StoreDialog kind, QWidget* owner)
@@ -21,7 +32,10 @@ std::optional<QString> askForNoteFile(StoreDialog kind, QWidget* owner)
     dialog.setDialogTitle(QStringLiteral("Select a file: "));
     dialog.setDefaultExt(QStringLiteral("not"));
     dialog.setFilter(QStringLiteral("Jottex Note (*.not)|*.not"));
-    dialog.setFlags(clsCommonDialog::OFN_EXPLORER | clsCommonDialog::OFN_HIDEREADONLY);
+    qint32 flags = clsCommonDialog::OFN_EXPLORER | clsCommonDialog::OFN_HIDEREADONLY;
+    if (kind == StoreDialog::Save)
+        flags |= clsCommonDialog::OFN_OVERWRITEPROMPT;
+    dialog.setFlags(flags);
     dialog.setInitDir(
         modMain::ReadSetting(modMain::Setting::LastFolder, modFileFunctions::GetDesktopPath()));
     const qint32 result = kind == StoreDialog::Open ? dialog.ShowOpen() : dialog.ShowSave();
@@ -46,63 +60,180 @@ void logFailure(const char* context, const AppError& error)
     modMain::WriteLogEntry(QString::fromLatin1(context), error);
 }
 
+void report(modNote::WriteFailure* failure, const QString& path, const AppError& error)
+{
+    if (failure)
+        *failure = modNote::WriteFailure{path, error};
+}
+
+// Bytes reach the disk only once they read back, so no save leaves a file the next load
+// refuses.
+Failure writeChecked(const QString& path, const QByteArray& bytes)
+{
+    const Expected<QDomDocument> check = NoteDocument::parse(bytes);
+    if (!check)
+        return check.error();
+    return AtomicFile::write(path, bytes);
+}
+
+// What a save to a named file writes: a file of several notes keeps all but its first.
+QByteArray bytesForNamedSave(const NoteRecord& record, const QString& path)
+{
+    if (modFileFunctions::FileExists(path)) {
+        Expected<QDomDocument> existing = NoteDocument::parseFile(path);
+        if (existing && NoteDocument::noteCount(existing.value()) > 1) {
+            NoteDocument::replaceFirstNote(existing.value(), record);
+            return NoteDocument::serialize(existing.value());
+        }
+    }
+    return NoteDocument::wholeDocument(record);
+}
+
 // Appends to an existing file; failures are the caller's to log.
 Failure appendToFile(const NoteRecord& record, const QString& path)
 {
     Expected<QDomDocument> document = NoteDocument::parseFile(path);
     if (!document)
         return document.error();
-    if (document.value().documentElement().isNull())
-        return AppError::fromNumber(ErrorNumber::ObjectNotSet);
     NoteDocument::appendNote(document.value(), record);
-    return AtomicFile::write(path, NoteDocument::serialize(document.value()));
+    return writeChecked(path, NoteDocument::serialize(document.value()));
+}
+
+AppError lockFailure(const QString& path)
+{
+    AppError error = AppError::fromNumber(ErrorNumber::PathFileAccessError);
+    error.description += QStringLiteral(" (%1 stays locked by another program)").arg(path);
+    return error;
+}
+
+// A main data file that cannot be read is kept, under a name that says when, for rescue by
+// hand; every later logout would otherwise fail on it and drop its notes.
+void setAside(const char* context, AppError error, const QString& path)
+{
+    const QString base =
+        path + QStringLiteral(".bad-") + Clock::now().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString target = base;
+    for (int n = 2; QFileInfo::exists(target); ++n)
+        target = base + QLatin1Char('-') + QString::number(n);
+    if (QFile::rename(path, target))
+        error.description += QStringLiteral(" The file was moved to ") + target + QLatin1Char('.');
+    else
+        error.description += QStringLiteral(" The file could not be moved aside.");
+    logFailure(context, error);
+}
+
+// The main data file with records added; one that cannot be read is set aside first.
+QByteArray mainFileWith(const NoteRecordList& records, const QString& path)
+{
+    if (!modFileFunctions::FileExists(path))
+        return NoteDocument::noteList(records);
+    Expected<QDomDocument> existing = NoteDocument::parseFile(path);
+    if (!existing) {
+        setAside(kSaveMainContext, existing.error(), path);
+        return NoteDocument::noteList(records);
+    }
+    for (const NoteRecord& record : records)
+        NoteDocument::appendNote(existing.value(), record);
+    return NoteDocument::serialize(existing.value());
+}
+
+NoteRecordList loadMainFile()
+{
+    const QString path = AppPaths::mainDataFile();
+    QLockFile lock(path + QStringLiteral(".lock"));
+    if (!lock.tryLock(kLockWaitMs)) {
+        logFailure(kLoadContext, lockFailure(path));
+        return {};
+    }
+    const Expected<QDomDocument> document = NoteDocument::parseFile(path);
+    if (!document) {
+        if (document.error().number == ErrorNumber::FileNotFound)
+            logFailure(kLoadContext, document.error());
+        else
+            setAside(kLoadContext, document.error(), path);
+        return {};
+    }
+    const Expected<NoteRecordList> records = NoteDocument::records(document.value(), path);
+    if (!records) {
+        setAside("modNote: ProcessXMLData", records.error(), path);
+        return {};
+    }
+    return records.value();
 }
 } // namespace
 
-QString modNote::SaveNote(const NoteRecord& record, const QString& fileName, QWidget* owner)
+QString modNote::SaveNote(const NoteRecord& record, const QString& fileName, QWidget* owner,
+                          WriteFailure* failure)
 {
     const auto path = namedOrChosen(fileName, StoreDialog::Save, owner);
     if (!path)
         return NoneSentinel;
+    // A file chosen in the dialog is replaced whole, as the dialog asked; a named file is the
+    // note's own, and may hold further notes.
+    const QByteArray bytes =
+        fileName.isEmpty() ? NoteDocument::wholeDocument(record) : bytesForNamedSave(record, *path);
     // Written beside the old file and renamed over it, so a failed save never loses the note
     // that was there.
-    if (Failure failure = AtomicFile::write(*path, NoteDocument::wholeDocument(record))) {
-        logFailure("modNote: SaveNote", *failure);
+    if (Failure error = writeChecked(*path, bytes)) {
+        logFailure("modNote: SaveNote", *error);
+        report(failure, *path, *error);
         return NoneSentinel;
     }
     return *path;
 }
 
-QString modNote::AppendNote(const NoteRecord& record, const QString& fileName, QWidget* owner)
+QString modNote::AppendNote(const NoteRecord& record, const QString& fileName, QWidget* owner,
+                            WriteFailure* failure)
 {
-    const auto path = namedOrChosen(fileName, StoreDialog::Save, owner);
-    if (!path || !modFileFunctions::FileExists(*path))
+    const auto path = namedOrChosen(fileName, StoreDialog::Append, owner);
+    if (!path)
         return QString();
-    if (Failure failure = appendToFile(record, *path))
-        logFailure("modNote: AppendNote", *failure);
+    if (!modFileFunctions::FileExists(*path)) {
+        report(failure, *path,
+               AppError{ErrorNumber::FileNotFound, {}, QStringLiteral("File not found: ") + *path});
+        return QString();
+    }
+    if (Failure error = appendToFile(record, *path)) {
+        logFailure("modNote: AppendNote", *error);
+        report(failure, *path, *error);
+    }
     return QString();
 }
 
 void modNote::SaveMainNote(const NoteRecord& record)
 {
+    SaveMainNotes({record});
+}
+
+void modNote::SaveMainNotes(const NoteRecordList& records)
+{
+    if (records.isEmpty())
+        return;
     const QString path = AppPaths::mainDataFile();
-    if (modFileFunctions::FileExists(path)) {
-        AppendNote(record, path);
+    QLockFile lock(path + QStringLiteral(".lock"));
+    if (!lock.tryLock(kLockWaitMs)) {
+        logFailure(kSaveMainContext, lockFailure(path));
         return;
     }
-    if (Failure failure = AtomicFile::write(path, NoteDocument::wholeDocument(record)))
-        logFailure("modNote: SaveMainNote", *failure);
+    if (Failure failure = writeChecked(path, mainFileWith(records, path)))
+        logFailure(kSaveMainContext, *failure);
+}
+
+Failure modNote::WriteNoteList(const NoteRecordList& records, const QString& path)
+{
+    return writeChecked(path, NoteDocument::noteList(records));
 }
 
 NoteRecordList modNote::LoadNote(bool isMain, const QString& fileName, QWidget* owner)
 {
-    const auto path =
-        isMain ? AppPaths::mainDataFile() : namedOrChosen(fileName, StoreDialog::Open, owner);
+    if (isMain)
+        return loadMainFile();
+    const auto path = namedOrChosen(fileName, StoreDialog::Open, owner);
     if (!path)
         return {};
     const Expected<QDomDocument> document = NoteDocument::parseFile(*path);
     if (!document) {
-        logFailure("modNote: LoadNote", document.error());
+        logFailure(kLoadContext, document.error());
         return {};
     }
     return ProcessXMLData(document.value(), *path);

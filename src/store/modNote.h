@@ -1,5 +1,6 @@
 #pragma once
 
+#include "shell/AppError.h"
 #include "store/NoteRecord.h"
 
 #include <QDomDocument>
@@ -15,13 +16,32 @@ namespace modNote {
 // The result of SaveNote when nothing was written.
 inline const QString NoneSentinel = QStringLiteral("none");
 
-// Writes record as a new note file at fileName (asks when empty). The path written, or "none".
-QString SaveNote(const NoteRecord& record, const QString& fileName, QWidget* owner = nullptr);
+// Why a save or append wrote nothing: the file it meant and the error (already logged, except
+// for an append to a file that does not exist). Not filled when the user cancelled.
+struct WriteFailure {
+    QString path;
+    AppError error;
+};
+
+// Writes record at fileName (asks when empty). A named file that holds several notes keeps
+// all but its first, which record replaces; otherwise the file becomes a whole one-note
+// document. The path written, or "none".
+QString SaveNote(const NoteRecord& record, const QString& fileName, QWidget* owner = nullptr,
+                 WriteFailure* failure = nullptr);
 // Adds record to an existing note file (asks when fileName is empty). Always empty text.
-QString AppendNote(const NoteRecord& record, const QString& fileName, QWidget* owner = nullptr);
+QString AppendNote(const NoteRecord& record, const QString& fileName, QWidget* owner = nullptr,
+                   WriteFailure* failure = nullptr);
 // Adds record to the main data file, creating it when missing.
 void SaveMainNote(const NoteRecord& record);
+// Adds records, in order, to the main data file in one write under the main data file's lock,
+// so programs ending at the same time lose none. A main data file that cannot be read is
+// moved aside (and logged) and a fresh one written.
+void SaveMainNotes(const NoteRecordList& records);
+// Writes records as one note document at path, replacing the file whole. Not logged: the
+// caller decides what a failure means.
+Failure WriteNoteList(const NoteRecordList& records, const QString& path);
 // All notes of the main data file (isMain) or of a note file (asks when fileName is empty).
+// A main data file that cannot be read is moved aside, so later logouts start a fresh one.
 NoteRecordList LoadNote(bool isMain, const QString& fileName, QWidget* owner = nullptr);
 // The records of a parsed note document; an empty list (and one log line) on failure.
 NoteRecordList ProcessXMLData(const QDomDocument& document, const QString& path);

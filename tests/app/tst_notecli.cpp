@@ -35,7 +35,7 @@ private:
 
     QString twoNoteFile()
     {
-        const QString path = m_folder.filePath(QStringLiteral("two.not"));
+        QString path = m_folder.filePath(QStringLiteral("two.not"));
         NoteRecord first = Samples::note(QString());
         first.Data = QStringLiteral(
             "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\pard Hello \\b world\\b0\\par\r\n}\r\n");
@@ -43,6 +43,7 @@ private:
         second.Color = QStringLiteral("255");
         second.Data = QStringLiteral("{\\rtf1 two}");
         second.Left = -15;
+        QFile::remove(path); // a save keeps the further notes of a file that has them
         modNote::SaveNote(first, path);
         modNote::AppendNote(second, path);
         return path;
@@ -113,6 +114,19 @@ private slots:
             QVERIFY2(m_err.contains(message), qPrintable(m_err));
             QVERIFY(m_out.isEmpty());
         }
+    }
+
+    void catShowsCharactersOfDataAsThemselves()
+    {
+        // Written by another program: the character stands in the RTF as it is.
+        const QString path = m_folder.filePath(QStringLiteral("raw.not"));
+        QVERIFY(TestEnvironment::writeFile(
+            path,
+            "<NOTES><NOTE><DATA>{\\rtf1\\ansi caf\xC3\xA9 \xE2\x82\xAC}</DATA></NOTE></NOTES>"));
+        QCOMPARE(
+            run({QStringLiteral("cat"), path, QStringLiteral("--format"), QStringLiteral("text")}),
+            0);
+        QCOMPARE(m_out, QStringLiteral("café €"));
     }
 
     void usageErrors()

@@ -130,18 +130,27 @@ private slots:
     void unusableMainDataFileStays_data()
     {
         QTest::addColumn<QByteArray>("content");
-        QTest::newRow("no note") << QByteArray("<NOTES version=\"4.4.0.9\"></NOTES>");
-        QTest::newRow("not XML") << QByteArray("<NOTES><NOTE>");
-        QTest::newRow("bad number") << QByteArray("<NOTES><NOTE><TOP>x</TOP></NOTE></NOTES>");
+        QTest::addColumn<bool>("unreadable");
+        QTest::newRow("no note") << QByteArray("<NOTES version=\"4.4.0.9\"></NOTES>") << false;
+        QTest::newRow("not XML") << QByteArray("<NOTES><NOTE>") << true;
+        QTest::newRow("bad number")
+            << QByteArray("<NOTES><NOTE><TOP>x</TOP></NOTE></NOTES>") << true;
     }
 
     void unusableMainDataFileStays()
     {
         QFETCH(QByteArray, content);
+        QFETCH(bool, unreadable);
         QVERIFY(TestEnvironment::writeFile(AppPaths::mainDataFile(), content));
         modMain::Main(QString());
         expectOneBlankNote();
-        QCOMPARE(TestEnvironment::readFile(AppPaths::mainDataFile()), content);
+        // One that cannot be read is kept aside, so the next logout starts a fresh file.
+        const QFileInfoList aside =
+            QDir(AppPaths::appDirectory())
+                .entryInfoList({QStringLiteral("jottex.dat.bad-*")}, QDir::Files);
+        QCOMPARE(aside.size(), unreadable ? 1 : 0);
+        const QString kept = unreadable ? aside.first().filePath() : AppPaths::mainDataFile();
+        QCOMPARE(TestEnvironment::readFile(kept), content);
     }
 
     void commandLineIsArgumentsJoined_data()

@@ -53,6 +53,8 @@ private slots:
     void plainInput();
     void samples_data();
     void samples();
+    void charactersInRtfText_data();
+    void charactersInRtfText();
 
 private:
     void addTextRows();
@@ -321,7 +323,7 @@ void TestRtfReader::deepNesting()
     rtf += QByteArray(depth, '{') + "\\b deep" + QByteArray(depth, '}') + " end}";
     QCOMPARE(toPlainText(rtf), QStringLiteral("startdeep end"));
 
-    QByteArray unclosed = "{\\rtf1 " + QByteArray(depth * 3, '{') + "x";
+    QByteArray unclosed = "{\\rtf1 " + QByteArray(qsizetype(depth) * 3, '{') + "x";
     QCOMPARE(toPlainText(unclosed), QStringLiteral("x"));
 }
 
@@ -329,7 +331,7 @@ void TestRtfReader::megabytesOfText()
 {
     QByteArray body;
     const QByteArray line = "A line of note text with \\b bold\\b0  and caf\\'e9.\\par\r\n";
-    while (body.size() < 4 * 1024 * 1024)
+    while (body.size() < qsizetype(4) * 1024 * 1024)
         body += line;
     QElapsedTimer timer;
     timer.start();
@@ -378,6 +380,35 @@ void TestRtfReader::samples()
     const QString expected =
         QString::fromUtf8(txtFile.readAll()).replace(QLatin1Char('\n'), QLatin1String("\r\n"));
     QCOMPARE(toPlainText(rtfFile.readAll()), expected);
+}
+
+// RTF held as text, as a note file's DATA: what stands outside an escape is itself.
+void TestRtfReader::charactersInRtfText_data()
+{
+    QTest::addColumn<QString>("rtf");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("accented") << QString::fromUtf8(note("caf\xC3\xA9")) << QStringLiteral("café");
+    QTest::newRow("euro, 0x80 in the code page")
+        << QString::fromUtf8(note("\xE2\x82\xAC 5")) << QStringLiteral("€ 5");
+    QTest::newRow("beside escapes")
+        << QString::fromUtf8(note("\\'e9=\xC3\xA9 \\u8364?")) << QStringLiteral("é=é €");
+    QTest::newRow("other code page")
+        << QStringLiteral("{\\rtf1\\ansi\\ansicpg1251 \\'cf ") + QStringLiteral("é}")
+        << QStringLiteral("П é");
+    QTest::newRow("beside a double-byte escape")
+        << QStringLiteral("{\\rtf1{\\fonttbl{\\f0\\fcharset128 MS Gothic;}}\\f0\\'93\\'fa") +
+               QStringLiteral("本}")
+        << QStringLiteral("日本");
+    QTest::newRow("hidden stays hidden")
+        << QStringLiteral("{\\rtf1 a{\\v é}b}") << QStringLiteral("ab");
+    QTest::newRow("plain text") << QStringLiteral("café\r\nnext") << QStringLiteral("café\r\nnext");
+}
+
+void TestRtfReader::charactersInRtfText()
+{
+    QFETCH(QString, rtf);
+    QFETCH(QString, text);
+    QCOMPARE(toPlainText(rtf), text);
 }
 
 QTEST_MAIN(TestRtfReader)

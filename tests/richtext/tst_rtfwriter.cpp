@@ -140,7 +140,7 @@ void TestRtfWriter::textEscapes()
 void TestRtfWriter::commandFormats_data()
 {
     QTest::addColumn<Command>("command");
-    const auto charCommand = [](std::function<void(QTextCharFormat&)> change) {
+    const auto charCommand = [](const std::function<void(QTextCharFormat&)>& change) {
         return Command([change](QTextCursor& cursor) { merge(cursor, change); });
     };
     QTest::newRow("bold") << charCommand([](auto& f) { f.setFontWeight(QFont::Bold); });
@@ -250,14 +250,14 @@ void TestRtfWriter::textArea()
     QTextEdit edit;
     edit.setFont(kNoteFont);
     edit.setPlainText(QStringLiteral("old"));
-    setTextRTF(&edit, "{\\rtf1{\\fonttbl{\\f0 Arial;}}\\f0\\fs24 new \\b text\\par}");
+    setTextRTF(&edit, QByteArray("{\\rtf1{\\fonttbl{\\f0 Arial;}}\\f0\\fs24 new \\b text\\par}"));
     QCOMPARE(edit.toPlainText(), QStringLiteral("new text"));
     QVERIFY(!edit.document()->isUndoAvailable()); // the old text cannot come back by undo
     const QByteArray rtf = textRTF(&edit);
     QVERIFY2(rtf.contains("\\f0\\fs24 new \\b text\\par"), rtf.constData());
 
     // Text without fonts of its own takes the note's font, which loading must not reset.
-    setTextRTF(&edit, "{\\rtf1 bare}");
+    setTextRTF(&edit, QByteArray("{\\rtf1 bare}"));
     const QByteArray bare = textRTF(&edit);
     QVERIFY2(bare.contains("Comic Sans MS;}") && bare.contains("\\fs20 bare"), bare.constData());
 }

@@ -1,13 +1,16 @@
 #include "TestEnvironment.h"
 #include "TestSeams.h"
 #include "dialogs/DialogSeam.h"
+#include "shell/Clock.h"
 #include "shell/Paths.h"
 #include "shell/Settings.h"
 #include "shell/modFileFunctions.h"
 #include "store/NoteDocument.h"
 #include "store/modNote.h"
 
+#include <QFileDialog>
 #include <QtTest>
+#include <optional>
 
 class TestModNote : public QObject {
     Q_OBJECT
@@ -43,8 +46,18 @@ private:
         return texts;
     }
 
+    static bool writeHostile(const QString& path, const QByteArray& bytes, qint64 sparseSize)
+    {
+        if (sparseSize == 0)
+            return TestEnvironment::writeFile(path, bytes);
+        // Holes cost no disk: the size alone must be enough to refuse the file.
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly) && file.resize(sparseSize);
+    }
+
 private slots:
     void init() { TestEnvironment::resetFolders(); }
+    void cleanup() { Clock::setFixedNow(QDateTime()); }
 
     void saveWithNameReplacesExistingFile()
     {
@@ -175,6 +188,207 @@ private slots:
         QVERIFY(log[0].contains(QStringLiteral("\tmodNote: LoadNote\t53\t")));
         QVERIFY(log[1].contains(QStringLiteral("\tmodNote: ProcessXMLData\t13\tType mismatch")));
         QCOMPARE(lastFolder(), QString());
+    }
+
+    void namedSaveReplacesOnlyTheFirstOfSeveralNotes()
+    {
+        const QString path = notePath("three.not");
+        modNote::SaveNote(note(QStringLiteral("one")), path);
+        QCOMPARE(modNote::SaveNote(note(QStringLiteral("uno")), path), path);
+        QCOMPARE(TestEnvironment::readFile(path),
+                 NoteDocument::wholeDocument(note(QStringLiteral("uno"))));
+
+        modNote::AppendNote(note(QStringLiteral("two")), path);
+        modNote::AppendNote(note(QStringLiteral("three")), path);
+        QCOMPARE(modNote::SaveNote(note(QStringLiteral("first")), path), path);
+        QCOMPARE(
+            dataOf(modNote::LoadNote(false, path)),
+            (QStringList{QStringLiteral("first"), QStringLiteral("two"), QStringLiteral("three")}));
+
+        // Save As, confirmed in the dialog, replaces the whole file.
+        DialogSeam::queueFileAnswer(path);
+        QCOMPARE(modNote::SaveNote(note(QStringLiteral("only")), QString()), path);
+        QCOMPARE(TestEnvironment::readFile(path),
+                 NoteDocument::wholeDocument(note(QStringLiteral("only"))));
+    }
+
+    void failuresNameTheFileAndTheError()
+    {
+        const QString path = notePath("full.not");
+        modNote::WriteFailure failure;
+        {
+            TestSeams seams;
+            seams.failWritesAfter(20);
+            modNote::SaveNote(note(QStringLiteral("x")), path, nullptr, &failure);
+        }
+        QCOMPARE(failure.path, path);
+        QCOMPARE(failure.error.number, ErrorNumber::DiskFull);
+
+        const QString missing = notePath("missing.not");
+        modNote::AppendNote(note(QStringLiteral("x")), missing, nullptr, &failure);
+        QCOMPARE(failure.path, missing);
+        QCOMPARE(failure.error.number, ErrorNumber::FileNotFound);
+
+        const QString broken = notePath("broken.not");
+        QVERIFY(TestEnvironment::writeFile(broken, "<NOTES><NOTE>"));
+        modNote::AppendNote(note(QStringLiteral("x")), broken, nullptr, &failure);
+        QCOMPARE(failure.path, broken);
+        QCOMPARE(failure.error.number, ErrorNumber::XmlParseError);
+
+        // A cancelled dialog is the user's choice, not a failure.
+        modNote::WriteFailure untouched{QStringLiteral("untouched"), {}};
+        DialogSeam::queueFileCancel();
+        modNote::SaveNote(note(QStringLiteral("x")), QString(), nullptr, &untouched);
+        DialogSeam::queueFileCancel();
+        modNote::AppendNote(note(QStringLiteral("x")), QString(), nullptr, &untouched);
+        QCOMPARE(untouched.path, QStringLiteral("untouched"));
+    }
+
+    void noteListIsOneWriteOfWhatAppendingGives()
+    {
+        const NoteRecordList notes{note(QStringLiteral("one")), note(QStringLiteral("two")),
+                                   note(QStringLiteral("three"))};
+        const QString list = notePath("recovery.not");
+        QVERIFY(!modNote::WriteNoteList(notes, list));
+        modNote::SaveMainNotes(notes);
+        QCOMPARE(TestEnvironment::readFile(list),
+                 TestEnvironment::readFile(AppPaths::mainDataFile()));
+
+        // Appending one at a time reads back the same.
+        QVERIFY(QFile::remove(AppPaths::mainDataFile()));
+        for (const NoteRecord& record : notes)
+            modNote::SaveMainNote(record);
+        modNote::SaveMainNotes({note(QStringLiteral("four"))});
+        const QStringList expected{QStringLiteral("one"), QStringLiteral("two"),
+                                   QStringLiteral("three")};
+        QCOMPARE(dataOf(modNote::LoadNote(false, list)), expected);
+        QCOMPARE(dataOf(modNote::LoadNote(true, QString())),
+                 expected + QStringList{QStringLiteral("four")});
+
+        QVERIFY(modNote::WriteNoteList(notes, notePath("no/such/folder/x.not")).has_value());
+        QVERIFY(TestEnvironment::logLines().isEmpty());
+    }
+
+    void controlCharacterInFileNameKeepsFileReadable()
+    {
+        NoteRecord record = note(QStringLiteral("text"));
+        record.TimeDate = QStringLiteral("File: a\x01.not");
+        const QString path = notePath("control.not");
+        QCOMPARE(modNote::SaveNote(record, path), path);
+        modNote::AppendNote(record, path);
+        const NoteRecordList notes = modNote::LoadNote(false, path);
+        QCOMPARE(notes.size(), 2);
+        QCOMPARE(notes[1].TimeDate, QStringLiteral("File: a") + QChar(QChar::ReplacementCharacter) +
+                                        QStringLiteral(".not"));
+        QVERIFY(TestEnvironment::logLines().isEmpty());
+    }
+
+    void saveDialogAsksBeforeReplacing_data()
+    {
+        QTest::addColumn<bool>("append");
+        QTest::addColumn<bool>("confirms");
+        QTest::newRow("Save As") << false << true;
+        QTest::newRow("Append To adds, so has nothing to confirm") << true << false;
+    }
+
+    void saveDialogAsksBeforeReplacing()
+    {
+        QFETCH(bool, append);
+        QFETCH(bool, confirms);
+        DialogSeam::disarm();
+        std::optional<bool> asked;
+        QTimer::singleShot(0, [&] {
+            // No QTRY: a failure here would leave the dialog waiting for ever.
+            auto modalFileDialog = [] {
+                return qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            };
+            if (!QTest::qWaitFor([&] { return modalFileDialog() != nullptr; }, 5000)) {
+                if (QWidget* other = QApplication::activeModalWidget())
+                    other->close();
+                return;
+            }
+            asked = !modalFileDialog()->testOption(QFileDialog::DontConfirmOverwrite);
+            modalFileDialog()->reject();
+        });
+        if (append)
+            modNote::AppendNote(note(QStringLiteral("x")), QString());
+        else
+            modNote::SaveNote(note(QStringLiteral("x")), QString());
+        DialogSeam::arm();
+        QVERIFY(asked.has_value());
+        QCOMPARE(*asked, confirms);
+    }
+
+    void unreadableFilesFailWithOneLogLine_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<qint64>("sparseSize");
+        QTest::addColumn<int>("number");
+        const int broken = ErrorNumber::XmlParseError;
+        const int refused = ErrorNumber::InvalidFileFormat;
+        const QByteArray whole = NoteDocument::wholeDocument(note(QStringLiteral("x")));
+        QTest::newRow("empty") << QByteArray() << qint64(0) << broken;
+        QTest::newRow("truncated") << whole.left(whole.size() / 2) << qint64(0) << broken;
+        QTest::newRow("not well-formed")
+            << QByteArray("<NOTES><NOTE></NOTES>") << qint64(0) << broken;
+        QTest::newRow("nested 100000 deep") << "<NOTES>" + QByteArray("<a>").repeated(100000) +
+                                                   QByteArray("</a>").repeated(100000) + "</NOTES>"
+                                            << qint64(0) << refused;
+        QTest::newRow("entity used 200000 times")
+            << "<!DOCTYPE NOTES [<!ENTITY e \"" + QByteArray(1000, 'x') +
+                   "\">]><NOTES><NOTE><DATA>" + QByteArray("&e;").repeated(200000) +
+                   "</DATA></NOTE></NOTES>"
+            << qint64(0) << refused;
+        QTest::newRow("a million notes")
+            << "<NOTES>" + QByteArray("<NOTE/>").repeated(1000000) + "</NOTES>" << qint64(0)
+            << refused;
+        QTest::newRow("larger than the limit")
+            << QByteArray() << NoteDocument::kMaxFileBytes + 1 << refused;
+    }
+
+    void unreadableFilesFailWithOneLogLine()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(qint64, sparseSize);
+        QFETCH(int, number);
+        const QString path = notePath("hostile.not");
+        QVERIFY(writeHostile(path, bytes, sparseSize));
+        QVERIFY(modNote::LoadNote(false, path).isEmpty());
+        const QStringList log = TestEnvironment::logLines();
+        QCOMPARE(log.size(), 1);
+        QVERIFY2(log.first().contains(QStringLiteral("\tmodNote: LoadNote\t%1\t").arg(number)),
+                 qPrintable(log.first()));
+        QVERIFY(QFile::exists(path)); // only the main data file is moved aside
+        QFile::remove(path);
+    }
+
+    void unreadableMainFileIsMovedAside_data() { unreadableFilesFailWithOneLogLine_data(); }
+
+    void unreadableMainFileIsMovedAside()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(qint64, sparseSize);
+        Clock::setFixedNow(QDateTime(QDate(2026, 12, 6), QTime(9, 21, 58)));
+        const QString main = AppPaths::mainDataFile();
+        const QString aside = main + QStringLiteral(".bad-20261206-092158");
+
+        // At start-up: nothing to restore, and the file is kept aside for rescue.
+        QVERIFY(writeHostile(main, bytes, sparseSize));
+        const qint64 size = QFileInfo(main).size();
+        QVERIFY(modNote::LoadNote(true, QString()).isEmpty());
+        QVERIFY(!QFile::exists(main));
+        QCOMPARE(QFileInfo(aside).size(), size);
+        QCOMPARE(TestEnvironment::logLines().size(), 1);
+        QVERIFY(TestEnvironment::logLines().last().contains(aside));
+
+        // At logout: the notes go into a fresh file instead of failing on the broken one.
+        QVERIFY(writeHostile(main, bytes, sparseSize));
+        modNote::SaveMainNote(note(QStringLiteral("kept")));
+        QCOMPARE(dataOf(modNote::LoadNote(true, QString())), QStringList{QStringLiteral("kept")});
+        QVERIFY(QFile::exists(aside + QStringLiteral("-2")));
+        QCOMPARE(TestEnvironment::logLines().size(), 2);
+        QVERIFY(TestEnvironment::logLines().last().contains(
+            QStringLiteral("\tmodNote: SaveMainNote\t")));
     }
 
     void pathFunctions()

@@ -223,6 +223,121 @@ private slots:
         const NoteRecordList old = read(cp1252);
         QCOMPARE(old.value(0).TimeDate, note.TimeDate);
     }
+
+    void forbiddenCharactersAreReplacedByBothWriters_data()
+    {
+        const QString fffd(QChar::ReplacementCharacter);
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<QString>("readBack");
+        QTest::newRow("C0 controls") << QStringLiteral("a\x01"
+                                                       "b\x1F")
+                                     << "a" + fffd + "b" + fffd;
+        QTest::newRow("NUL") << QStringLiteral("a") + QChar(0) + "b"
+                             << "a" + fffd + "b";
+        QTest::newRow("noncharacters") << QString(QChar(0xFFFE)) + QChar(0xFFFF) << fffd + fffd;
+        QTest::newRow("lone high surrogate") << QString(QChar(0xD83D)) + "x" << fffd + "x";
+        QTest::newRow("lone low surrogate") << QString(QChar(0xDE00)) << fffd;
+        const QString allowed =
+            QStringLiteral("\t") + QChar(0xD83D) + QChar(0xDE00) + QChar(0xE000) + fffd;
+        QTest::newRow("allowed kept") << allowed << allowed;
+    }
+
+    void forbiddenCharactersAreReplacedByBothWriters()
+    {
+        QFETCH(QString, written);
+        QFETCH(QString, readBack);
+        NoteRecord note = exampleNote();
+        note.TimeDate = QStringLiteral("File: ") + written;
+        note.Color = written;
+        const NoteRecordList whole = read(NoteDocument::wholeDocument(note));
+        QCOMPARE(whole.size(), 1);
+        QCOMPARE(whole[0].TimeDate, QStringLiteral("File: ") + readBack);
+        QCOMPARE(whole[0].Color, readBack);
+
+        auto document = NoteDocument::parse(NoteDocument::wholeDocument(exampleNote()));
+        NoteDocument::appendNote(document.value(), note);
+        const NoteRecordList appended = read(NoteDocument::serialize(document.value()));
+        QCOMPARE(appended.size(), 2);
+        QCOMPARE(appended[1].TimeDate, QStringLiteral("File: ") + readBack);
+    }
+
+    void encodingsOfForeignFiles_data()
+    {
+        // Each file holds this TIMEDATE text, in its encoding.
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("expected");
+        const QString text = QStringLiteral("café €");
+        auto file = [](const QByteArray& declaration, const QByteArray& timeDate) {
+            return declaration + "<NOTES><NOTE><TIMEDATE>" + timeDate +
+                   "</TIMEDATE></NOTE></NOTES>";
+        };
+        auto utf16 = [&](QStringConverter::Encoding encoding, const QByteArray& bom) {
+            QStringEncoder encoder(encoding);
+            return bom + QByteArray(encoder(QString::fromUtf8(
+                             file("<?xml version=\"1.0\" encoding=\"UTF-16\"?>", text.toUtf8()))));
+        };
+        QTest::newRow("UTF-8, no declaration") << file("", text.toUtf8()) << text;
+        QTest::newRow("UTF-8 with BOM") << "\xEF\xBB\xBF" + file("", text.toUtf8()) << text;
+        QTest::newRow("UTF-16 LE with BOM") << utf16(QStringConverter::Utf16LE, "\xFF\xFE") << text;
+        QTest::newRow("UTF-16 BE with BOM") << utf16(QStringConverter::Utf16BE, "\xFE\xFF") << text;
+        QTest::newRow("declared UTF-8")
+            << file("<?xml version=\"1.0\" encoding=\"UTF-8\"?>", text.toUtf8()) << text;
+        QTest::newRow("declared ISO-8859-1")
+            << file("<?xml version='1.0' encoding='ISO-8859-1'?>", "caf\xE9 \x80")
+            << QStringLiteral("café ") + QChar(0x80);
+        QTest::newRow("declared Windows-1252")
+            << file("<?xml version=\"1.0\" encoding=\"windows-1252\"?>", "caf\xE9 \x80") << text;
+        QTest::newRow("declared Windows-1252, bytes also valid UTF-8")
+            << file("<?xml version=\"1.0\" encoding=\"Windows-1252\"?>", "caf\xC3\xA9")
+            << QStringLiteral("cafÃ©");
+        QTest::newRow("no declaration, not UTF-8") << file("", "caf\xE9 \x80") << text;
+    }
+
+    void encodingsOfForeignFiles()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, expected);
+        auto document = NoteDocument::parse(bytes);
+        QVERIFY2(document.ok(),
+                 qPrintable(document.ok() ? QString() : document.error().description));
+        QCOMPARE(read(bytes).value(0).TimeDate, expected);
+
+        // An append writes UTF-8 and a declaration, if any, that says so.
+        NoteDocument::appendNote(document.value(), exampleNote());
+        const QByteArray written = NoteDocument::serialize(document.value());
+        QVERIFY(!written.contains("encoding=\"UTF-16\"") && !written.contains("1252") &&
+                !written.contains("8859"));
+        const NoteRecordList notes = read(written);
+        QCOMPARE(notes.size(), 2);
+        QCOMPARE(notes[0].TimeDate, expected);
+    }
+
+    void unsupportedDeclaredEncodingFails()
+    {
+        const auto document = NoteDocument::parse(
+            "<?xml version=\"1.0\" encoding=\"x-no-such\"?><NOTES><NOTE/></NOTES>");
+        QVERIFY(!document.ok());
+        QCOMPARE(document.error().number, ErrorNumber::InvalidFileFormat);
+    }
+
+    void documentTypeWithoutEntitiesIsRead()
+    {
+        QCOMPARE(read("<!DOCTYPE NOTES><NOTES><NOTE><COLOR>red</COLOR></NOTE></NOTES>").size(), 1);
+    }
+
+    void noteListIsWholeFirstThenAppended()
+    {
+        NoteRecord second = exampleNote();
+        second.Data = QStringLiteral("second");
+        QCOMPARE(NoteDocument::noteList({exampleNote()}),
+                 NoteDocument::wholeDocument(exampleNote()));
+        auto document = NoteDocument::parse(NoteDocument::wholeDocument(exampleNote()));
+        NoteDocument::appendNote(document.value(), second);
+        QCOMPARE(NoteDocument::noteList({exampleNote(), second}),
+                 NoteDocument::serialize(document.value()));
+        QVERIFY(read(NoteDocument::noteList({})).isEmpty());
+        QVERIFY(NoteDocument::parse(NoteDocument::noteList({})).ok());
+    }
 };
 
 JOTTEX_TEST_MAIN(TestNoteDocument)
