@@ -7,8 +7,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTimer>
 #include <csignal>

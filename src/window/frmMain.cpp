@@ -2,8 +2,8 @@
 
 #include "dialogs/MessageBox.h"
 #include "richtext/RichText.h"
-#include "shell/Clock.h"
 #include "shell/AppError.h"
+#include "shell/Clock.h"
 #include "shell/ErrorLog.h"
 #include "shell/LocaleFormat.h"
 #include "shell/Settings.h"
@@ -459,11 +459,11 @@ void frmMain::reportWriteFailure(const modNote::WriteFailure& failure)
 {
     if (failure.path.isEmpty())
         return;
-    MessageBox::show(this, QMessageBox::Warning, QStringLiteral("Jottex"),
-                     QStringLiteral("The note could not be saved to %1: %2")
-                         .arg(QDir::toNativeSeparators(failure.path),
-                              saveFailureReason(failure.error)),
-                     QMessageBox::Ok);
+    MessageBox::show(
+        this, QMessageBox::Warning, QStringLiteral("Jottex"),
+        QStringLiteral("The note could not be saved to %1: %2")
+            .arg(QDir::toNativeSeparators(failure.path), saveFailureReason(failure.error)),
+        QMessageBox::Ok);
 }
 
 void frmMain::OpenNoteFile()

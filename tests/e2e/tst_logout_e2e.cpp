@@ -112,8 +112,7 @@ private slots:
         m_x.run(QStringLiteral("xdotool"),
                 {QStringLiteral("mousemove"), QString::number(place.right() - 5),
                  QString::number(place.top() + 8), QStringLiteral("click"), QStringLiteral("1")});
-        QTRY_VERIFY_WITH_TIMEOUT(!m_x.windowIds(QStringLiteral("^Perform Save$")).isEmpty(),
-                                 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_x.windowIds(QStringLiteral("^Perform Save$")).isEmpty(), 10000);
 
         ::kill(static_cast<pid_t>(jottex.processId()), SIGTERM);
         QTRY_COMPARE_WITH_TIMEOUT(jottex.state(), QProcess::NotRunning, 5000);
