@@ -570,21 +570,23 @@ void frmMain::closeEvent(QCloseEvent* event)
         QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
 }
 
-void frmMain::refreshRecordOnClose()
+// What closing takes from the window: the text, the subcaption, the place and the kind.
+// Height and Width stay the size the note returns to from the strip.
+void frmMain::refreshFromWindow(NoteRecord& record) const
 {
     const QRect place = twipsGeometry();
-    m_Note.Data = TextRTF();
-    m_Note.TimeDate = m_subCaption->text();
-    m_Note.Left = place.left();
-    m_Note.Top = place.top();
+    record.Data = TextRTF();
+    record.TimeDate = m_subCaption->text();
+    record.Left = place.left();
+    record.Top = place.top();
     if (const auto kind = checkedCaptionKind(3))
-        m_Note.CaptionType = int(*kind);
+        record.CaptionType = int(*kind);
 }
 
 bool frmMain::Form_QueryUnload(CloseReason reason)
 {
     SaveSettings();
-    refreshRecordOnClose();
+    refreshFromWindow(m_Note);
     // At the end of the session every note was already kept, all of them together.
     if (reason == CloseReason::SessionEnding)
         return true;
@@ -619,15 +621,10 @@ bool frmMain::saveBeforeClosing()
 NoteRecord frmMain::recordAsKept() const
 {
     NoteRecord kept = m_Note;
-    const QRect place = twipsGeometry();
-    kept.Data = TextRTF();
-    kept.TimeDate = m_subCaption->text();
-    kept.Left = place.left();
-    kept.Top = place.top();
-    if (const auto kind = checkedCaptionKind(3))
-        kept.CaptionType = int(*kind);
+    refreshFromWindow(kept);
     // A note comes back at the size it has now; a minimised one at its full size.
     if (!m_minimized) {
+        const QRect place = twipsGeometry();
         kept.Height = place.height();
         kept.Width = place.width();
     }

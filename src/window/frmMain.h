@@ -150,7 +150,7 @@ private:
     bool saveBeforeClosing();
     void reportWriteFailure(const modNote::WriteFailure& failure);
     bool openAllAnswered(qsizetype count);
-    void refreshRecordOnClose();
+    void refreshFromWindow(NoteRecord& record) const;
     void setChanged(bool changed);
     NoteRecord recordFromWindow() const;
     void placeOnReachableScreen();
