@@ -59,8 +59,7 @@ Failure appendToFile(const NoteRecord& record, const QString& path)
 }
 } // namespace
 
-QString modNote::SaveNote(const NoteRecord& record, const QString& fileName, QWidget* owner,
-                          WriteFailure* out)
+QString modNote::SaveNote(const NoteRecord& record, const QString& fileName, QWidget* owner)
 {
     const auto path = namedOrChosen(fileName, StoreDialog::Save, owner);
     if (!path)
@@ -69,15 +68,12 @@ QString modNote::SaveNote(const NoteRecord& record, const QString& fileName, QWi
     // that was there.
     if (Failure failure = AtomicFile::write(*path, NoteDocument::wholeDocument(record))) {
         logFailure("modNote: SaveNote", *failure);
-        if (out)
-            *out = {*path, *failure};
         return NoneSentinel;
     }
     return *path;
 }
 
-QString modNote::AppendNote(const NoteRecord& record, const QString& fileName, QWidget* owner,
-                            WriteFailure*)
+QString modNote::AppendNote(const NoteRecord& record, const QString& fileName, QWidget* owner)
 {
     const auto path = namedOrChosen(fileName, StoreDialog::Save, owner);
     if (!path || !modFileFunctions::FileExists(*path))
@@ -120,22 +116,4 @@ NoteRecordList modNote::ProcessXMLData(const QDomDocument& document, const QStri
         return {};
     }
     return records.value();
-}
-
-Failure modNote::WriteNoteList(const NoteRecordList& records, const QString& path)
-{
-    QDomDocument document;
-    if (records.isEmpty())
-        return std::nullopt;
-    QDomDocument d = NoteDocument::parse(NoteDocument::wholeDocument(records.first())).value();
-    for (qsizetype i = 1; i < records.size(); ++i)
-        NoteDocument::appendNote(d, records[i]);
-    return AtomicFile::write(path, NoteDocument::serialize(d));
-}
-
-Failure modNote::SaveMainNotes(const NoteRecordList& records)
-{
-    for (const NoteRecord& r : records)
-        SaveMainNote(r);
-    return std::nullopt;
 }

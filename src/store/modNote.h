@@ -1,6 +1,5 @@
 #pragma once
 
-#include "shell/AppError.h"
 #include "store/NoteRecord.h"
 
 #include <QDomDocument>
@@ -13,22 +12,13 @@ class QWidget;
 // dialog over owner, the note window, when one is given.
 namespace modNote {
 
-struct WriteFailure {
-    QString path;
-    AppError error;
-};
-Failure WriteNoteList(const NoteRecordList& records, const QString& path);
-Failure SaveMainNotes(const NoteRecordList& records);
-
 // The result of SaveNote when nothing was written.
 inline const QString NoneSentinel = QStringLiteral("none");
 
 // Writes record as a new note file at fileName (asks when empty). The path written, or "none".
-QString SaveNote(const NoteRecord& record, const QString& fileName, QWidget* owner = nullptr,
-                 WriteFailure* failure = nullptr);
+QString SaveNote(const NoteRecord& record, const QString& fileName, QWidget* owner = nullptr);
 // Adds record to an existing note file (asks when fileName is empty). Always empty text.
-QString AppendNote(const NoteRecord& record, const QString& fileName, QWidget* owner = nullptr,
-                   WriteFailure* failure = nullptr);
+QString AppendNote(const NoteRecord& record, const QString& fileName, QWidget* owner = nullptr);
 // Adds record to the main data file, creating it when missing.
 void SaveMainNote(const NoteRecord& record);
 // All notes of the main data file (isMain) or of a note file (asks when fileName is empty).
