@@ -1,8 +1,13 @@
 #include "app/SessionEnd.h"
 
+#include "dialogs/MessageBox.h"
+#include "shell/Settings.h"
+#include "store/modNote.h"
+#include "window/NoteRecovery.h"
 #include "window/frmMain.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QSessionManager>
 #include <QSocketNotifier>
 #include <csignal>
@@ -37,6 +42,21 @@ void watchSignals()
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGHUP, &action, nullptr);
 }
+// Every open note goes to the main data file first, whatever dialog is open, as one write in
+// window order. The recovery file goes only once they are safely there.
+void keepEveryNote()
+{
+    NoteRecordList records;
+    for (const frmMain* window : frmMain::openWindows())
+        records.append(window->recordAsKept());
+    if (records.isEmpty()) {
+        NoteRecovery::remove();
+        return;
+    }
+    modMain::RunAtStartUp();
+    if (!modNote::SaveMainNotes(records))
+        NoteRecovery::remove();
+}
 } // namespace
 
 void SessionEnd::install()
@@ -48,6 +68,14 @@ void SessionEnd::install()
 
 void SessionEnd::endSession()
 {
+    // Nothing may wait for the user now: failures go to the log only.
+    MessageBox::silenceForSessionEnd();
+    keepEveryNote();
+    // Any prompt or file dialog still open ends as cancelled; its note is already kept.
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* dialog = qobject_cast<QDialog*>(widget); dialog && dialog->isVisible())
+            dialog->reject();
+    }
     for (frmMain* window : frmMain::openWindows())
         window->closeForSessionEnd();
     QCoreApplication::quit();

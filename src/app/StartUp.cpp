@@ -1,11 +1,15 @@
 #include "app/StartUp.h"
 
+#include "shell/ErrorLog.h"
 #include "shell/Paths.h"
 #include "shell/modFileFunctions.h"
 #include "store/modNote.h"
+#include "window/NoteRecovery.h"
 #include "window/frmMain.h"
 
+#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
 // One pair of surrounding quotes goes; nothing else is parsed.
@@ -40,20 +44,55 @@ bool openNoteFile(const QString& path)
     return true;
 }
 
-// Every note that waited in the main data file, in file order; the file goes only after
-// all of them are on the desktop.
+// Every note of a list on the desktop, in list order, tied to no note file.
+void openKeptNotes(NoteRecordList list)
+{
+    for (NoteRecord& record : list) {
+        record.FileName.clear();
+        frmMain::create(NoteOrigin::StoredRecord, record)->show();
+    }
+}
+
+// Every note that waited in the main data file, in file order. The file goes only when all
+// of them are on the desktop and kept in this run's recovery file.
 bool restoreWaitingNotes()
 {
     const NoteRecordList list = modNote::LoadNote(true, QString());
     if (list.isEmpty())
         return false;
-    for (NoteRecord record : list) {
-        // The main data file is not the note's file: a restored note is tied to none.
-        record.FileName.clear();
-        frmMain::create(NoteOrigin::StoredRecord, record)->show();
+    openKeptNotes(list);
+    NoteRecovery::writeNow();
+    const QString mainDataFile = AppPaths::mainDataFile();
+    const QDateTime kept = QFileInfo(mainDataFile).lastModified();
+    QFile::remove(mainDataFile);
+    // What a run that ended abnormally kept before this logout is in the main data file too.
+    for (const QString& orphan : NoteRecovery::orphanedFiles()) {
+        if (QFileInfo(orphan).lastModified() <= kept)
+            QFile::remove(orphan);
     }
-    QFile::remove(AppPaths::mainDataFile());
     return true;
+}
+
+// The notes of runs that ended without a logout or a last close: a crash, a kill, the X
+// server going away. Restored as the main data file's notes would be.
+bool restoreOrphanedNotes()
+{
+    bool restored = false;
+    for (const QString& orphan : NoteRecovery::orphanedFiles()) {
+        const NoteRecordList list = modNote::LoadNote(false, orphan);
+        if (list.isEmpty())
+            continue;
+        openKeptNotes(list);
+        NoteRecovery::writeNow();
+        QFile::remove(orphan);
+        modMain::WriteLogEntry(QStringLiteral("modMain: Main"), QStringLiteral("0"),
+                               QStringLiteral("Restored %1 notes of a run that did not end "
+                                              "normally (process %2)")
+                                   .arg(list.size())
+                                   .arg(NoteRecovery::processOf(orphan)));
+        restored = true;
+    }
+    return restored;
 }
 } // namespace
 
@@ -73,6 +112,8 @@ void modMain::Main(const QString& commandLine)
         opened = namesNoteFile(path) && openNoteFile(path);
     } else if (modFileFunctions::FileExists(AppPaths::mainDataFile())) {
         opened = restoreWaitingNotes();
+    } else {
+        opened = restoreOrphanedNotes();
     }
     if (!opened)
         openBlankNote();

@@ -2,6 +2,7 @@
 
 #include "dialogs/MessageBox.h"
 #include "richtext/RichText.h"
+#include "shell/AppError.h"
 #include "shell/Clock.h"
 #include "shell/ErrorLog.h"
 #include "shell/LocaleFormat.h"
@@ -14,11 +15,13 @@
 #include "window/FrameLabel.h"
 #include "window/FrameLayout.h"
 #include "window/NoteColors.h"
+#include "window/NoteRecovery.h"
 #include "window/NoteSize.h"
 #include "window/NoteTextEdit.h"
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
@@ -28,6 +31,10 @@
 
 namespace {
 constexpr int kNewNoteOffsetTwips = 200;
+// Opening more notes than this at once asks first.
+constexpr qsizetype kManyNotes = 50;
+// A stored size larger than this many virtual desktops is damage, not a note.
+constexpr int kMostDesktops = 16;
 const QString kCaption = QStringLiteral("Jottex");
 const QString kChangedCaption = QStringLiteral("Jottex *");
 
@@ -73,6 +80,36 @@ void readNumber(Setting id, qint32& field, const QString& defaultText = {})
         field = static_cast<qint32>(std::nearbyint(number));
 }
 
+// The longest a note may be: a few desktops, and never more than a window can be.
+int largestTwips(Qt::Orientation orientation)
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect desktop = screen ? screen->virtualGeometry() : QRect(0, 0, 1024, 768);
+    const int extent = orientation == Qt::Horizontal ? desktop.width() : desktop.height();
+    const int pixels = std::min(kMostDesktops * extent, QWIDGETSIZE_MAX);
+    return Twips::fromPixels(pixels);
+}
+
+// Why a save failed, in the words of the box that tells the user.
+QString saveFailureReason(const AppError& error)
+{
+    struct Reason {
+        int number;
+        const char* text;
+    };
+    static constexpr Reason kReasons[] = {
+        {ErrorNumber::DiskFull, "the disk is full"},
+        {ErrorNumber::PermissionDenied, "permission was denied"},
+        {ErrorNumber::PathNotFound, "the folder does not exist"},
+        {ErrorNumber::PathFileAccessError, "the file could not be written"},
+    };
+    for (const Reason& reason : kReasons) {
+        if (reason.number == error.number)
+            return QString::fromLatin1(reason.text);
+    }
+    return error.description;
+}
+
 // A number of the settings table's defaults.
 int defaultNumber(Setting id)
 {
@@ -109,6 +146,7 @@ frmMain* frmMain::create(NoteOrigin origin, const NoteRecord& record)
 {
     auto* window = new frmMain;
     window->load(origin, record);
+    NoteRecovery::noteChanged();
     return window;
 }
 
@@ -294,6 +332,7 @@ void frmMain::SetNoteColor(const QString& strColor, bool AllowForeColorChange)
     if (AllowForeColorChange)
         ChangeForeColor(0);
     update();
+    NoteRecovery::noteChanged();
 }
 
 void frmMain::ChangeForeColor(qint32 colorValue)
@@ -306,14 +345,14 @@ void frmMain::ChangeForeColor(qint32 colorValue)
 
 void frmMain::setHeightTwips(int twips)
 {
-    twips = std::max(twips, NoteSize::MinHeight);
+    twips = std::clamp(twips, NoteSize::MinHeight, largestTwips(Qt::Vertical));
     rememberTwips(HeightField, twips); // first, so the resize handler reads the new value
     resize(width(), Twips::toPixels(twips));
 }
 
 void frmMain::setWidthTwips(int twips)
 {
-    twips = std::max(twips, NoteSize::MinWidth);
+    twips = std::clamp(twips, NoteSize::MinWidth, largestTwips(Qt::Horizontal));
     rememberTwips(WidthField, twips); // first, so the resize handler reads the new value
     resize(Twips::toPixels(twips), height());
 }
@@ -383,37 +422,56 @@ NoteRecord frmMain::recordFromWindow() const
     return record;
 }
 
-void frmMain::PerformSave(SaveKind kind)
+bool frmMain::PerformSave(SaveKind kind)
 {
     modMain::SetTopMost(this, modMain::TopMostMode::OutOfBand);
     const NoteRecord record = recordFromWindow();
+    modNote::WriteFailure failure;
     if (kind == SaveKind::AppendTo) {
         // The note keeps its own file and its marker: appending copies it elsewhere.
-        modNote::AppendNote(record, QString(), this);
+        modNote::AppendNote(record, QString(), this, &failure);
+        reportWriteFailure(failure);
         setOnTopFromRecord();
-        return;
+        return failure.path.isEmpty();
     }
     QString result;
     if (kind == SaveKind::SaveAs || record.FileName.isEmpty()) {
-        result = modNote::SaveNote(record, QString(), this);
+        result = modNote::SaveNote(record, QString(), this, &failure);
         if (result.compare(modNote::NoneSentinel, Qt::CaseInsensitive) != 0)
             m_tag = result;
     } else {
-        result = modNote::SaveNote(record, record.FileName, this);
+        result = modNote::SaveNote(record, record.FileName, this, &failure);
     }
-    if (result.compare(modNote::NoneSentinel, Qt::CaseInsensitive) != 0) {
+    const bool saved = result.compare(modNote::NoneSentinel, Qt::CaseInsensitive) != 0;
+    if (saved) {
         setChanged(false);
         m_Note.FileName = result;
         if (menuItem(NoteMenus::mnuCaptionType, int(CaptionKind::FileName))->isChecked())
             showFileCaption();
     }
+    reportWriteFailure(failure);
     setOnTopFromRecord();
+    return saved;
+}
+
+// A save the user asked for and that did not reach the disk is told, not only logged.
+void frmMain::reportWriteFailure(const modNote::WriteFailure& failure)
+{
+    if (failure.path.isEmpty())
+        return;
+    MessageBox::show(
+        this, QMessageBox::Warning, QStringLiteral("Jottex"),
+        QStringLiteral("The note could not be saved to %1: %2")
+            .arg(QDir::toNativeSeparators(failure.path), saveFailureReason(failure.error)),
+        QMessageBox::Ok);
 }
 
 void frmMain::OpenNoteFile()
 {
     modMain::SetTopMost(this, modMain::TopMostMode::OutOfBand);
-    const NoteRecordList list = modNote::LoadNote(false, QString(), this);
+    NoteRecordList list = modNote::LoadNote(false, QString(), this);
+    if (list.size() > kManyNotes && !openAllAnswered(list.size()))
+        list.resize(1);
     if (!list.isEmpty()) {
         // The first note replaces this one's content; the window keeps its place.
         const NoteRecord& first = list.first();
@@ -435,6 +493,15 @@ void frmMain::OpenNoteFile()
     for (qsizetype i = 1; i < list.size(); ++i)
         create(NoteOrigin::StoredRecord, list[i])->show();
     setOnTopFromRecord();
+}
+
+// A file of thousands of notes would cover the desktop with windows and take the memory
+// with them; the user decides.
+bool frmMain::openAllAnswered(qsizetype count)
+{
+    return MessageBox::show(this, QMessageBox::Question, QStringLiteral("Open"),
+                            QStringLiteral("This file holds %1 notes. Open them all?").arg(count),
+                            QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
 void frmMain::NewNoteWindow()
@@ -490,57 +557,78 @@ void frmMain::closeEvent(QCloseEvent* event)
     // Unloaded from here on, though the object itself goes a little later.
     windowList().removeAll(this);
     event->accept();
+    // Closing the last note by hand ends the run normally; at the end of the session the
+    // file goes once every note is kept.
+    if (reason == CloseReason::User) {
+        if (windowList().isEmpty())
+            NoteRecovery::remove();
+        else
+            NoteRecovery::noteChanged();
+    }
     // Menus and message boxes may outlive the notes; the notes are the application.
     if (windowList().isEmpty() && quitWhenLastNoteCloses)
         QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
 }
 
-void frmMain::refreshRecordOnClose()
+// What closing takes from the window: the text, the subcaption, the place and the kind.
+// Height and Width stay the size the note returns to from the strip.
+void frmMain::refreshFromWindow(NoteRecord& record) const
 {
     const QRect place = twipsGeometry();
-    m_Note.Data = TextRTF();
-    m_Note.TimeDate = m_subCaption->text();
-    m_Note.Left = place.left();
-    m_Note.Top = place.top();
+    record.Data = TextRTF();
+    record.TimeDate = m_subCaption->text();
+    record.Left = place.left();
+    record.Top = place.top();
     if (const auto kind = checkedCaptionKind(3))
-        m_Note.CaptionType = int(*kind);
+        record.CaptionType = int(*kind);
 }
 
 bool frmMain::Form_QueryUnload(CloseReason reason)
 {
     SaveSettings();
-    refreshRecordOnClose();
-    if (reason == CloseReason::SessionEnding) {
-        modMain::RunAtStartUp();
-        // A note comes back at the size it has now; a minimised one at its full size.
-        NoteRecord stored = m_Note;
-        if (!m_minimized) {
-            const QRect place = twipsGeometry();
-            stored.Height = place.height();
-            stored.Width = place.width();
-        }
-        modNote::SaveMainNote(stored);
+    refreshFromWindow(m_Note);
+    // At the end of the session every note was already kept, all of them together.
+    if (reason == CloseReason::SessionEnding)
         return true;
-    }
-    if (isChanged()) {
-        modMain::SetTopMost(this, modMain::TopMostMode::OutOfBand);
-        QMessageBox::StandardButton answer = QMessageBox::Yes;
-        if (m_Note.FileName.isEmpty() || !m_Note.AutoSave) {
-            answer = MessageBox::show(this, QMessageBox::NoIcon, QStringLiteral("Perform Save"),
-                                      QStringLiteral("Changes have been made to this note.\r\n"
-                                                     "Would you like to save now?"),
-                                      QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-        }
-        if (answer == QMessageBox::Yes) {
-            PerformSave(m_Note.FileName.isEmpty() ? SaveKind::SaveAs : SaveKind::Save);
-        } else if (answer != QMessageBox::No) {
-            setOnTopFromRecord();
-            return false;
-        }
+    if (isChanged() && !saveBeforeClosing()) {
+        setOnTopFromRecord();
+        return false;
     }
     if (openWindows().size() == 1)
         modMain::RemoveRunAtStartUp();
     return true;
+}
+
+// The save prompt of a changed note. False keeps the note open: the user cancelled, or the
+// save did not happen, since closing must never throw away an edit that was not written.
+bool frmMain::saveBeforeClosing()
+{
+    modMain::SetTopMost(this, modMain::TopMostMode::OutOfBand);
+    QMessageBox::StandardButton answer = QMessageBox::Yes;
+    if (m_Note.FileName.isEmpty() || !m_Note.AutoSave) {
+        answer = MessageBox::show(this, QMessageBox::NoIcon, QStringLiteral("Perform Save"),
+                                  QStringLiteral("Changes have been made to this note.\r\n"
+                                                 "Would you like to save now?"),
+                                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    }
+    if (answer == QMessageBox::No)
+        return true;
+    if (answer != QMessageBox::Yes)
+        return false;
+    return PerformSave(m_Note.FileName.isEmpty() ? SaveKind::SaveAs : SaveKind::Save);
+}
+
+NoteRecord frmMain::recordAsKept() const
+{
+    NoteRecord kept = m_Note;
+    refreshFromWindow(kept);
+    // A note comes back at the size it has now; a minimised one at its full size.
+    if (!m_minimized) {
+        const QRect place = twipsGeometry();
+        kept.Height = place.height();
+        kept.Width = place.width();
+    }
+    return kept;
 }
 
 void frmMain::showEvent(QShowEvent* event)

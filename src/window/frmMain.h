@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/NoteRecord.h"
+#include "store/modNote.h"
 #include "window/NoteMenus.h"
 #include "window/WindowDrag.h"
 
@@ -82,10 +83,14 @@ public:
     QRect twipsGeometry() const;
 
     const NoteRecord& note() const { return m_Note; }
+    // The note as the end of the session keeps it: the live text, place and subcaption, and
+    // the full size even while minimised.
+    NoteRecord recordAsKept() const;
     int WordCount() const { return m_wordCount; }
 
     // --- Lifecycle.
-    void PerformSave(SaveKind kind);
+    // True when the note reached its file (or, for Append To, the other file).
+    bool PerformSave(SaveKind kind);
     void OpenNoteFile();
     void NewNoteWindow();
     void SaveSettings();
@@ -123,6 +128,7 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -141,7 +147,10 @@ private:
     void applyCaptionType();
     void fillFromRecord(NoteOrigin origin, const NoteRecord& record);
     bool Form_QueryUnload(CloseReason reason);
-    void refreshRecordOnClose();
+    bool saveBeforeClosing();
+    void reportWriteFailure(const modNote::WriteFailure& failure);
+    bool openAllAnswered(qsizetype count);
+    void refreshFromWindow(NoteRecord& record) const;
     void setChanged(bool changed);
     NoteRecord recordFromWindow() const;
     void placeOnReachableScreen();

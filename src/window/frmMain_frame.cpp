@@ -10,6 +10,7 @@
 #include "window/CaptionStrip.h"
 #include "window/FrameLabel.h"
 #include "window/FrameLayout.h"
+#include "window/NoteRecovery.h"
 #include "window/NoteSize.h"
 #include "window/NoteTextEdit.h"
 #include "window/frmMain.h"
@@ -121,6 +122,13 @@ void frmMain::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     Form_Resize();
+    NoteRecovery::noteChanged();
+}
+
+void frmMain::moveEvent(QMoveEvent* event)
+{
+    QWidget::moveEvent(event);
+    NoteRecovery::noteChanged();
 }
 
 void frmMain::Form_Resize()
@@ -274,6 +282,7 @@ void frmMain::lblSubCaption_DblClick()
 
 void frmMain::RTB1_Change()
 {
+    NoteRecovery::noteChanged();
     if (m_Note.SaveNewNoteOnClose || m_isDirty)
         setChanged(true);
     const QString text = m_rtb->Text();

@@ -98,6 +98,52 @@ private slots:
         QVERIFY(!QFile::exists(AppPaths::autostartFile()));
         QVERIFY(!QFile::exists(AppPaths::mainDataFile()));
     }
+
+    // The session ends while a note's save prompt is open: the note is kept all the same and
+    // the prompt does not hold up the exit.
+    void logoutDuringTheSavePromptKeepsTheNote()
+    {
+        TestEnvironment::resetFolders();
+        modNote::SaveMainNote(note(0));
+        QProcess jottex;
+        start(jottex);
+        QTRY_COMPARE_WITH_TIMEOUT(notes().size(), 1, 20000);
+        const QRect place = m_x.geometry(notes().first());
+        m_x.run(QStringLiteral("xdotool"),
+                {QStringLiteral("mousemove"), QString::number(place.right() - 5),
+                 QString::number(place.top() + 8), QStringLiteral("click"), QStringLiteral("1")});
+        QTRY_VERIFY_WITH_TIMEOUT(!m_x.windowIds(QStringLiteral("^Perform Save$")).isEmpty(), 10000);
+
+        ::kill(static_cast<pid_t>(jottex.processId()), SIGTERM);
+        QTRY_COMPARE_WITH_TIMEOUT(jottex.state(), QProcess::NotRunning, 5000);
+        const NoteRecordList kept = modNote::LoadNote(true, QString());
+        QCOMPARE(kept.size(), 1);
+        QVERIFY(kept[0].Data.contains(QStringLiteral("note 0")));
+    }
+
+    // A run killed outright after it restored its notes (and removed the main data file)
+    // leaves them in its recovery file, and the next start brings them back.
+    void killedRunComesBack()
+    {
+        TestEnvironment::resetFolders();
+        for (int i = 0; i < 2; ++i)
+            modNote::SaveMainNote(note(i));
+        QProcess first;
+        start(first);
+        QTRY_COMPARE_WITH_TIMEOUT(notes().size(), 2, 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(AppPaths::mainDataFile()), 5000);
+        first.kill();
+        QVERIFY(first.waitForFinished(5000));
+        QTRY_COMPARE_WITH_TIMEOUT(notes().size(), 0, 5000);
+
+        QProcess second;
+        start(second);
+        QTRY_COMPARE_WITH_TIMEOUT(notes().size(), 2, 20000);
+        const QStringList log = TestEnvironment::logLines();
+        QCOMPARE(log.filter(QStringLiteral("Restored 2 notes")).size(), 1);
+        second.kill();
+        QVERIFY(second.waitForFinished(5000));
+    }
 };
 
 JOTTEX_TEST_MAIN(TestLogoutEndToEnd)

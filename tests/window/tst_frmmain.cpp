@@ -1,5 +1,6 @@
 #include "Samples.h"
 #include "TestEnvironment.h"
+#include "TestSeams.h"
 #include "dialogs/DialogSeam.h"
 #include "shell/Clock.h"
 #include "shell/LocaleFormat.h"
@@ -442,23 +443,67 @@ private slots:
         QVERIFY(!QFile::exists(AppPaths::autostartFile()));
     }
 
-    void sessionEndKeepsNotesWithoutPrompt()
+    // A save that does not reach the disk never lets the note close: not after the prompt's
+    // Save As is cancelled, and not when the write fails, which the user is also told.
+    void closingNeverDropsAnUnsavedEdit()
     {
-        for (int i = 0; i < 3; ++i) {
-            frmMain* window = newNote();
-            window->setSizeTwips(3000 + 150 * i, 2400);
-            type(window, QStringLiteral("note %1").arg(i));
+        QPointer<frmMain> fresh = newNote();
+        type(fresh, QStringLiteral("typed"));
+        DialogSeam::queueMessageBoxAnswer(QMessageBox::Yes);
+        DialogSeam::queueFileCancel();
+        fresh->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!fresh.isNull());
+        QVERIFY(fresh->Text().contains(QStringLiteral("typed")));
+        QCOMPARE(caption(fresh), QStringLiteral("Jottex *"));
+
+        const QString path = m_folder.filePath(QStringLiteral("full.not"));
+        modNote::SaveNote(Samples::note(QStringLiteral("stored"), 600, 450), path);
+        const QByteArray before = TestEnvironment::readFile(path);
+        QPointer<frmMain> stored =
+            frmMain::create(NoteOrigin::NoteFile, modNote::LoadNote(false, path).first());
+        stored->show();
+        type(stored, QStringLiteral("more"));
+        DialogSeam::clearRequests();
+        {
+            TestSeams diskFull;
+            diskFull.failWritesAfter(0);
+            stored->close(); // autosave: no prompt
         }
-        frmMain::openWindows()[1]->MinimizeNote();
-        for (frmMain* window : frmMain::openWindows())
-            window->closeForSessionEnd();
-        QVERIFY(DialogSeam::requests().isEmpty());
-        QVERIFY(QFile::exists(AppPaths::autostartFile()));
-        const NoteRecordList kept = modNote::LoadNote(true, QString());
-        QCOMPARE(kept.size(), 3);
-        QCOMPARE(kept[2].Width, 3300);
-        QCOMPARE(kept[1].Width, 3150); // minimised: its full size
-        QVERIFY(kept[0].Data.contains(QStringLiteral("note 0")));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!stored.isNull());
+        QCOMPARE(TestEnvironment::readFile(path), before);
+        QCOMPARE(DialogSeam::requests().size(), 1);
+        QCOMPARE(DialogSeam::requests().first().text,
+                 QStringLiteral("The note could not be saved to %1: the disk is full").arg(path));
+    }
+
+    void manyNotesAskBeforeOpening()
+    {
+        const QString path = m_folder.filePath(QStringLiteral("many.not"));
+        modNote::SaveNote(Samples::note(QStringLiteral("n0"), 0, 0), path);
+        for (int i = 1; i < 51; ++i)
+            modNote::AppendNote(Samples::note(QStringLiteral("n%1").arg(i), 0, 0), path);
+        frmMain* window = newNote();
+        DialogSeam::queueFileAnswer(path);
+        DialogSeam::queueMessageBoxAnswer(QMessageBox::No);
+        window->triggerMenuItem(NoteMenus::mnuOpen);
+        QCOMPARE(DialogSeam::requests().last().text,
+                 QStringLiteral("This file holds 51 notes. Open them all?"));
+        QCOMPARE(frmMain::openWindows().size(), 1);
+        QCOMPARE(window->Text(), QStringLiteral("n0"));
+    }
+
+    void damagedSizeStaysOnScreenScale()
+    {
+        NoteRecord huge = Samples::note(QStringLiteral("huge"), 0, 0);
+        huge.Width = std::numeric_limits<qint32>::max();
+        huge.Height = std::numeric_limits<qint32>::max();
+        frmMain* window = frmMain::create(NoteOrigin::StoredRecord, huge);
+        const QRect desktop = window->screen()->virtualGeometry();
+        QVERIFY(window->width() <= 16 * desktop.width());
+        QVERIFY(window->height() <= 16 * desktop.height());
+        QVERIFY(window->width() >= desktop.width());
     }
 };
 

@@ -1,0 +1,96 @@
+#include "window/NoteRecovery.h"
+
+#include "shell/ErrorLog.h"
+#include "shell/Paths.h"
+#include "store/modNote.h"
+#include "window/frmMain.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTimer>
+#include <csignal>
+
+namespace {
+const QString kPrefix = QStringLiteral("session-");
+const QString kSuffix = QStringLiteral(".recovery");
+
+QTimer& writeTimer()
+{
+    static QTimer* timer = [] {
+        auto* t = new QTimer(QCoreApplication::instance());
+        t->setSingleShot(true);
+        t->setInterval(NoteRecovery::WriteDelayMs);
+        QObject::connect(t, &QTimer::timeout, &NoteRecovery::writeNow);
+        return t;
+    }();
+    return *timer;
+}
+
+// A process that runs this program; a pid taken over by another program does not count.
+bool isRunningJottex(qint64 pid)
+{
+    if (pid <= 0 || (::kill(static_cast<pid_t>(pid), 0) != 0 && errno != EPERM))
+        return false;
+    QFile command(QStringLiteral("/proc/%1/comm").arg(pid));
+    if (!command.open(QIODevice::ReadOnly))
+        return true; // no /proc to ask: assume it is ours
+    return command.readAll().trimmed().startsWith("jottex");
+}
+} // namespace
+
+QString NoteRecovery::path()
+{
+    return AppPaths::appDirectory() + QLatin1Char('/') + kPrefix +
+           QString::number(QCoreApplication::applicationPid()) + kSuffix;
+}
+
+void NoteRecovery::noteChanged()
+{
+    // Not restarted by later changes, so steady typing still reaches the disk.
+    if (!writeTimer().isActive())
+        writeTimer().start();
+}
+
+void NoteRecovery::writeNow()
+{
+    writeTimer().stop();
+    NoteRecordList records;
+    for (const frmMain* window : frmMain::openWindows())
+        records.append(window->recordAsKept());
+    if (records.isEmpty()) {
+        QFile::remove(path());
+        return;
+    }
+    if (Failure failure = modNote::WriteNoteList(records, path()))
+        modMain::WriteLogEntry(QStringLiteral("NoteRecovery: writeNow"), *failure);
+}
+
+void NoteRecovery::remove()
+{
+    writeTimer().stop();
+    QFile::remove(path());
+}
+
+qint64 NoteRecovery::processOf(const QString& file)
+{
+    static const QRegularExpression name(QStringLiteral("^session-(\\d+)\\.recovery$"));
+    const auto match = name.match(QFileInfo(file).fileName());
+    return match.hasMatch() ? match.captured(1).toLongLong() : 0;
+}
+
+QStringList NoteRecovery::orphanedFiles()
+{
+    const QDir folder(AppPaths::appDirectory());
+    QStringList orphans;
+    const QStringList names = folder.entryList({kPrefix + QLatin1Char('*') + kSuffix}, QDir::Files,
+                                               QDir::Time | QDir::Reversed);
+    for (const QString& name : names) {
+        const qint64 pid = processOf(name);
+        if (pid != QCoreApplication::applicationPid() && !isRunningJottex(pid))
+            orphans.append(folder.filePath(name));
+    }
+    return orphans;
+}
