@@ -202,21 +202,23 @@ QString modNote::AppendNote(const NoteRecord& record, const QString& fileName, Q
 
 void modNote::SaveMainNote(const NoteRecord& record)
 {
-    SaveMainNotes({record});
+    (void)SaveMainNotes({record});
 }
 
-void modNote::SaveMainNotes(const NoteRecordList& records)
+Failure modNote::SaveMainNotes(const NoteRecordList& records)
 {
     if (records.isEmpty())
-        return;
+        return std::nullopt;
     const QString path = AppPaths::mainDataFile();
     QLockFile lock(path + QStringLiteral(".lock"));
-    if (!lock.tryLock(kLockWaitMs)) {
-        logFailure(kSaveMainContext, lockFailure(path));
-        return;
-    }
-    if (Failure failure = writeChecked(path, mainFileWith(records, path)))
+    Failure failure;
+    if (!lock.tryLock(kLockWaitMs))
+        failure = lockFailure(path);
+    else
+        failure = writeChecked(path, mainFileWith(records, path));
+    if (failure)
         logFailure(kSaveMainContext, *failure);
+    return failure;
 }
 
 Failure modNote::WriteNoteList(const NoteRecordList& records, const QString& path)

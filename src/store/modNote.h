@@ -35,8 +35,8 @@ QString AppendNote(const NoteRecord& record, const QString& fileName, QWidget* o
 void SaveMainNote(const NoteRecord& record);
 // Adds records, in order, to the main data file in one write under the main data file's lock,
 // so programs ending at the same time lose none. A main data file that cannot be read is
-// moved aside (and logged) and a fresh one written.
-void SaveMainNotes(const NoteRecordList& records);
+// moved aside (and logged) and a fresh one written. The failure, logged, when none was kept.
+Failure SaveMainNotes(const NoteRecordList& records);
 // Writes records as one note document at path, replacing the file whole. Not logged: the
 // caller decides what a failure means.
 Failure WriteNoteList(const NoteRecordList& records, const QString& path);

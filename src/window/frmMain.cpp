@@ -309,7 +309,7 @@ QString frmMain::TextRTF() const
 
 void frmMain::setTextRTF(const QString& rtf)
 {
-    RichText::setTextRTF(m_rtb, rtf.toUtf8());
+    RichText::setTextRTF(m_rtb, rtf);
 }
 
 QString frmMain::Text() const
