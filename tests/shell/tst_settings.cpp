@@ -191,14 +191,32 @@ private slots:
         modMain::RemoveRunAtStartUp();
     }
 
+    void autostartFailureIsLogged_data()
+    {
+        QTest::addColumn<bool>("atFlush");
+        QTest::addColumn<QByteArray>("before"); // the entry already there; empty for none
+        QTest::newRow("write") << false << QByteArray();
+        QTest::newRow("flush") << true << QByteArray();
+        QTest::newRow("flush over an entry") << true << QByteArray("[Desktop Entry]\nold\n");
+    }
+
     void autostartFailureIsLogged()
     {
+        QFETCH(bool, atFlush);
+        QFETCH(QByteArray, before);
+        if (!before.isEmpty())
+            QVERIFY(TestEnvironment::writeFile(AppPaths::autostartFile(), before));
         {
             TestSeams seams;
-            seams.failWritesAfter(0);
+            if (atFlush)
+                seams.failSyncWith(ENOSPC);
+            else
+                seams.failWritesAfter(0);
             modMain::RunAtStartUp();
         }
-        QVERIFY(!QFile::exists(AppPaths::autostartFile()));
+        QCOMPARE(QFile::exists(AppPaths::autostartFile()), !before.isEmpty());
+        if (!before.isEmpty())
+            QCOMPARE(TestEnvironment::readFile(AppPaths::autostartFile()), before);
         const QStringList log = TestEnvironment::logLines();
         QCOMPARE(log.size(), 1);
         QVERIFY(log[0].contains(QStringLiteral("\tmodMain: RunAtStartUp\t61\tDisk full")));
