@@ -315,6 +315,8 @@ private slots:
                     damaged.truncate(at);
                 }
             }
+            const QByteArray salvaged = RegistryHive::salvage(damaged).toRegedit4();
+            QCOMPARE(RegistryHive::parse(salvaged)->toRegedit4(), salvaged);
             const auto hive = RegistryHive::parse(damaged);
             if (!hive)
                 continue;
