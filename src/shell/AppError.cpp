@@ -1,6 +1,7 @@
 #include "shell/AppError.h"
 
 #include <array>
+#include <cerrno>
 #include <utility>
 
 namespace {
@@ -24,7 +25,31 @@ constexpr std::array kTexts{
     NumberText{ErrorNumber::InvalidFileFormat, "Invalid file format"},
     NumberText{ErrorNumber::XmlParseError, "The document is not well-formed"},
 };
+struct ErrnoNumber {
+    int errnoValue;
+    int number;
+};
+
+// ENOENT and ENOTDIR come from the folder part of a path: a missing file is found out before.
+constexpr std::array kErrnoNumbers{
+    ErrnoNumber{ENOSPC, ErrorNumber::DiskFull},
+    ErrnoNumber{EDQUOT, ErrorNumber::DiskFull},
+    ErrnoNumber{EACCES, ErrorNumber::PermissionDenied},
+    ErrnoNumber{EPERM, ErrorNumber::PermissionDenied},
+    ErrnoNumber{EROFS, ErrorNumber::PermissionDenied},
+    ErrnoNumber{ENOENT, ErrorNumber::PathNotFound},
+    ErrnoNumber{ENOTDIR, ErrorNumber::PathNotFound},
+};
 } // namespace
+
+int ErrorNumber::fromErrno(int errnoValue)
+{
+    for (const auto& entry : kErrnoNumbers) {
+        if (entry.errnoValue == errnoValue)
+            return entry.number;
+    }
+    return PathFileAccessError;
+}
 
 QString ErrorNumber::description(int number)
 {
@@ -38,4 +63,11 @@ QString ErrorNumber::description(int number)
 AppError AppError::fromNumber(int number, const QString& source)
 {
     return AppError{number, source, ErrorNumber::description(number)};
+}
+
+AppError AppError::fromErrno(int errnoValue, const QString& source)
+{
+    AppError error = fromNumber(ErrorNumber::fromErrno(errnoValue), source);
+    error.description += QStringLiteral(" (") + qt_error_string(errnoValue) + QLatin1Char(')');
+    return error;
 }

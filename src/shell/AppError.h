@@ -23,6 +23,9 @@ inline constexpr int XmlParseError = -1072896760; // the XML library's "document
 
 // The standard description of a number, or "Application-defined or object-defined error".
 QString description(int number);
+// The number for a system error code (errno): disk full, permission denied, path not found, or
+// path/file access error for anything else.
+int fromErrno(int errnoValue);
 } // namespace ErrorNumber
 
 // A failure as a class reports it to its caller: number, source and description.
@@ -32,6 +35,8 @@ struct AppError {
     QString description;
 
     static AppError fromNumber(int number, const QString& source = {});
+    // The number for the system error code, its standard text and the system's own words.
+    static AppError fromErrno(int errnoValue, const QString& source = {});
 };
 
 // The value of an operation that can fail, or the failure itself.

@@ -1,43 +1,177 @@
 #include "shell/AtomicFile.h"
 
+#include "shell/ErrorLog.h"
 #include "shell/Seams.h"
 
-#include <QFileDevice>
-#include <QSaveFile>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
-int errorNumberFor(QFileDevice::FileError error)
-{
-    switch (error) {
-    case QFileDevice::NoError: // a write that stopped short without an error: the disk is full
-    case QFileDevice::ResourceError:
-        return ErrorNumber::DiskFull;
-    case QFileDevice::OpenError:
-    case QFileDevice::PermissionsError:
-        return ErrorNumber::PermissionDenied;
-    case QFileDevice::WriteError:
-        return ErrorNumber::DeviceIoError;
-    default:
-        return ErrorNumber::PathFileAccessError;
+// mkstemp's and QSaveFile's temporary files: the target's name, a dot and six random letters
+// or digits.
+const QString kTempSuffix = QStringLiteral(".XXXXXX");
+constexpr mode_t kNewFileMode = 0666; // before the umask, as any new file
+constexpr mode_t kPermissionBits = 07777;
+
+// Closes the descriptor when it goes out of scope.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : m_fd(fd) {}
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    ~FileDescriptor()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
     }
+    int get() const { return m_fd; }
+    // Closes now, because a network file system may report a failed write only here.
+    int close()
+    {
+        const int result = ::close(m_fd);
+        m_fd = -1;
+        return result;
+    }
+
+private:
+    int m_fd;
+};
+
+AppError failure(int errnoValue, const QString& path)
+{
+    AppError error = AppError::fromErrno(errnoValue);
+    error.description += QStringLiteral(": ") + QDir::toNativeSeparators(path);
+    return error;
 }
 
-AppError failureOf(const QSaveFile& file)
+// The mode the file will have: the old file's, or what a new file gets under the umask.
+mode_t modeFor(const QByteArray& target)
 {
-    AppError error = AppError::fromNumber(errorNumberFor(file.error()));
-    if (file.error() != QFileDevice::NoError && !file.errorString().isEmpty())
-        error.description += QStringLiteral(" (") + file.errorString() + QLatin1Char(')');
-    return error;
+    struct stat old {};
+    if (::stat(target.constData(), &old) == 0)
+        return old.st_mode & kPermissionBits;
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return kNewFileMode & ~mask;
+}
+
+// All bytes, or false with errno set. A write that takes nothing counts as a full disk.
+bool writeAll(int fd, QByteArrayView bytes)
+{
+    while (!bytes.isEmpty()) {
+        const qint64 written = Seams::current().writeFile(fd, bytes);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            if (written == 0)
+                errno = ENOSPC;
+            return false;
+        }
+        bytes = bytes.sliced(written);
+    }
+    return true;
+}
+
+// Bytes, mode and sync into the open temporary file, closing it: 0 or the errno of the step
+// that failed.
+int fillTemporary(FileDescriptor& temp, mode_t mode, const QByteArray& bytes)
+{
+    if (::fchmod(temp.get(), mode) != 0 || !writeAll(temp.get(), bytes) ||
+        Seams::current().syncFile(temp.get()) != 0 || temp.close() != 0)
+        return errno;
+    return 0;
+}
+
+// The rename is only durable once the folder's entry is on the device as well.
+void syncFolder(const QString& folder)
+{
+    const int fd =
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    const bool synced = ::fsync(fd) == 0 || errno == EINVAL; // some file systems cannot
+    const int errnoValue = errno;
+    ::close(fd);
+    if (!synced) // the new file is in place, so the write itself stands
+        modMain::WriteLogEntry(QStringLiteral("AtomicFile: write"), failure(errnoValue, folder));
+}
+
+// The file a symbolic link leads to is the one replaced, and the link stays.
+QFileInfo resolvedTarget(const QString& path)
+{
+    constexpr int kMaxLinkDepth = 128;
+    QFileInfo target(path);
+    for (int depth = 0; depth < kMaxLinkDepth && target.isSymLink(); ++depth)
+        target.setFile(target.symLinkTarget());
+    return target.isSymLink() ? QFileInfo(path) : target;
+}
+
+// A file the user made read-only is not replaced behind their back.
+bool isWritableOrAbsent(const QByteArray& target)
+{
+    return ::access(target.constData(), W_OK) == 0 || errno == ENOENT;
+}
+
+qint64 modifiedNs(const QByteArray& path)
+{
+    struct stat info {};
+    if (::lstat(path.constData(), &info) != 0)
+        return -1;
+    constexpr qint64 kNsPerSecond = 1000000000;
+    return qint64(info.st_mtim.tv_sec) * kNsPerSecond + info.st_mtim.tv_nsec;
+}
+
+// Temporary files a crash left between writing and renaming. One written after the file
+// itself may belong to a copy of the program writing right now: it is kept, and logged.
+void removeLeftovers(const QFileInfo& target)
+{
+    const QString name = target.fileName();
+    static const QRegularExpression randomPart(QStringLiteral("^[A-Za-z0-9]{6}$"));
+    const QDir folder = target.absoluteDir();
+    const qint64 targetTime = modifiedNs(QFile::encodeName(target.absoluteFilePath()));
+    const auto candidates = folder.entryInfoList({name + QStringLiteral(".??????")},
+                                                 QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    for (const QFileInfo& leftover : candidates) {
+        if (!randomPart.match(leftover.fileName().mid(name.size() + 1)).hasMatch())
+            continue;
+        const QString path = leftover.absoluteFilePath();
+        if (modifiedNs(QFile::encodeName(path)) > targetTime) {
+            modMain::WriteLogEntry(QStringLiteral("AtomicFile: write"),
+                                   QString::number(ErrorNumber::PathFileAccessError),
+                                   QStringLiteral("Temporary file newer than %1 kept: %2")
+                                       .arg(target.fileName(), path));
+            continue;
+        }
+        QFile::remove(path);
+    }
 }
 } // namespace
 
 Failure AtomicFile::write(const QString& path, const QByteArray& bytes)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return failureOf(file);
-    // Without a commit, the temporary file goes away with the QSaveFile.
-    if (Seams::current().writeFile(file, bytes) != bytes.size() || !file.commit())
-        return failureOf(file);
+    const QFileInfo target = resolvedTarget(path);
+    const QByteArray targetName = QFile::encodeName(target.absoluteFilePath());
+    if (!isWritableOrAbsent(targetName))
+        return failure(errno, path);
+    QByteArray tempName = QFile::encodeName(target.absoluteFilePath() + kTempSuffix);
+    FileDescriptor temp(::mkostemp(tempName.data(), O_CLOEXEC));
+    if (temp.get() < 0)
+        return failure(errno, path);
+    int errnoValue = fillTemporary(temp, modeFor(targetName), bytes);
+    if (errnoValue == 0 && ::rename(tempName.constData(), targetName.constData()) != 0)
+        errnoValue = errno;
+    if (errnoValue != 0) {
+        ::unlink(tempName.constData());
+        return failure(errnoValue, path);
+    }
+    syncFolder(target.absolutePath());
+    removeLeftovers(target);
     return std::nullopt;
 }

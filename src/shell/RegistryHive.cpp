@@ -2,16 +2,25 @@
 
 #include "shell/AppError.h"
 #include "shell/AtomicFile.h"
+#include "shell/Clock.h"
 #include "shell/ErrorLog.h"
 
+#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QStringDecoder>
 #include <QtEndian>
+#include <cerrno>
+#include <fcntl.h>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 using Type = RegistryTypes;
 constexpr int kLockWaitMs = 10000;
+constexpr qint64 kMaxHiveBytes = qint64(16) * 1024 * 1024;
 constexpr int kHexLineWidth = 78;
 
 const QString kHeader4 = QStringLiteral("REGEDIT4");
@@ -62,12 +71,13 @@ QString decodeFile(const QByteArray& bytes)
 
 class HiveParser {
 public:
-    explicit HiveParser(const QString& text) : m_text(text) {}
+    // A salvaging parser skips each line it cannot read instead of giving up.
+    HiveParser(const QString& text, bool salvage) : m_text(text), m_salvage(salvage) {}
 
     std::optional<RegistryHive> run(QString* error)
     {
         RegistryHive hive;
-        const bool ok = parseHeader() && parseBody(hive);
+        const bool ok = (parseHeader() || m_salvage) && parseBody(hive);
         if (ok)
             return hive;
         if (error)
@@ -130,14 +140,20 @@ private:
         skipBlank();
         if (atEnd())
             return true; // an empty file is an empty hive
+        const qsizetype start = m_pos;
         const QString header = takeLine().trimmed();
         m_unicode = header == kHeader5;
-        return m_unicode || header == kHeader4 || fail(QStringLiteral("unknown header"));
+        if (m_unicode || header == kHeader4)
+            return true;
+        m_pos = start; // a salvaging parser reads the line as the first statement
+        return fail(QStringLiteral("unknown header"));
     }
 
     bool parseBody(RegistryHive& hive)
     {
         for (skipBlank(); !atEnd(); skipBlank()) {
+            const qsizetype start = m_pos;
+            const int startLine = m_line;
             const QChar c = peek();
             bool ok = true;
             if (c == u';')
@@ -148,14 +164,31 @@ private:
                 ok = parseValueLine(hive);
             else
                 ok = fail(QStringLiteral("unexpected text"));
-            if (!ok)
+            if (!ok && !m_salvage)
                 return false;
+            if (!ok)
+                skipDamagedLine(start, startLine);
         }
         return true;
     }
 
+    // Only the first line of what did not parse goes (an unterminated string would otherwise
+    // take the rest of the file); values after a damaged key line belong to no key.
+    void skipDamagedLine(qsizetype start, int startLine)
+    {
+        m_pos = start;
+        m_line = startLine;
+        takeLine();
+        if (m_failedKey) {
+            m_currentKey.clear();
+            m_skipping = true;
+        }
+        m_failedKey = false;
+    }
+
     bool parseKeyLine(RegistryHive& hive)
     {
+        m_failedKey = true;
         const QString line = takeLine();
         const qsizetype close = line.lastIndexOf(u']');
         if (close < 0)
@@ -166,13 +199,16 @@ private:
         QString path = line.mid(1, close - 1);
         m_skipping = path.startsWith(u'-'); // deletions of keys do not apply to a stored hive
         m_currentKey.clear();
-        if (m_skipping)
+        if (m_skipping) {
+            m_failedKey = false;
             return true;
+        }
         if (path.endsWith(u'\\'))
             path.chop(1);
         if (hive.createKey(path) != RegistryHive::Status::Ok)
             return fail(QStringLiteral("invalid key name"));
         m_currentKey = path;
+        m_failedKey = false;
         return true;
     }
 
@@ -331,6 +367,8 @@ private:
     }
 
     const QString& m_text;
+    const bool m_salvage;
+    bool m_failedKey = false;
     qsizetype m_pos = 0;
     int m_line = 1;
     bool m_unicode = false;
@@ -392,40 +430,184 @@ QByteArray valueLine(const RegistryValue& value)
     return line + hexList(value.data, line.size() - lastBreak - 1);
 }
 
-std::optional<QByteArray> readBytes(const QString& file)
+// What tells one version of the file from another without reading it. A rename gives a new
+// inode, and within one clock tick the times alone may not differ.
+struct FileIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    qint64 size = -1;
+    qint64 modifiedNs = 0;
+    qint64 changedNs = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+constexpr qint64 kNsPerSecond = 1000000000;
+// A file changed this recently may change again without its identity showing it.
+constexpr qint64 kRecentNs = 2 * kNsPerSecond;
+
+FileIdentity identityOf(const struct stat& info)
 {
-    QFile in(file);
-    if (!in.exists())
-        return QByteArray();
-    if (!in.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    return in.readAll();
+    return FileIdentity{info.st_dev, info.st_ino, qint64(info.st_size),
+                        qint64(info.st_mtim.tv_sec) * kNsPerSecond + info.st_mtim.tv_nsec,
+                        qint64(info.st_ctim.tv_sec) * kNsPerSecond + info.st_ctim.tv_nsec};
 }
 
-// Keeps the broken file for inspection and lets the program go on with an empty hive.
-void setAside(const QString& file, const QString& reason)
+bool isRecent(const FileIdentity& identity)
 {
-    const QString bad = file + QStringLiteral(".bad");
-    QFile::remove(bad);
+    const qint64 nowNs = QDateTime::currentMSecsSinceEpoch() * (kNsPerSecond / 1000);
+    return nowNs - qMax(identity.modifiedNs, identity.changedNs) < kRecentNs;
+}
+
+// The file's bytes and identity; a missing file is an empty one. Nothing when the file cannot
+// be read or is no plain file of sensible size: a FIFO would block the reader, a device or a
+// huge file would never end.
+struct HiveFile {
+    QByteArray bytes;
+    FileIdentity identity;
+};
+
+bool isReadableHive(const struct stat& info)
+{
+    return S_ISREG(info.st_mode) && info.st_size <= kMaxHiveBytes;
+}
+
+std::optional<HiveFile> readHiveFile(const QString& file)
+{
+    const QByteArray name = QFile::encodeName(file);
+    struct stat info {};
+    if (::stat(name.constData(), &info) != 0)
+        return errno == ENOENT ? std::optional(HiveFile{}) : std::nullopt;
+    if (!isReadableHive(info))
+        return std::nullopt;
+    // Non-blocking, in case the file was swapped for a FIFO since the look.
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    QFile in;
+    std::optional<HiveFile> result;
+    if (::fstat(fd, &info) == 0 && isReadableHive(info) &&
+        in.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        result = HiveFile{in.read(kMaxHiveBytes), identityOf(info)};
+    } else {
+        ::close(fd);
+    }
+    return result;
+}
+
+// A name for the damaged file beside it that no earlier damaged file has taken.
+QString asideName(const QString& file)
+{
+    const QString stamped =
+        file + QStringLiteral(".bad-") + Clock::now().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString name = stamped;
+    for (int n = 2; QFileInfo::exists(name); ++n)
+        name = stamped + u'-' + QString::number(n);
+    return name;
+}
+
+// Keeps the damaged file for inspection and goes on with every line that could be read.
+RegistryHive setAside(const QString& file, const QByteArray& bytes, const QString& reason)
+{
+    RegistryHive kept = RegistryHive::salvage(bytes);
+    const QString bad = asideName(file);
     const bool moved = QFile::rename(file, bad);
+    if (moved && !kept.isEmpty())
+        AtomicFile::write(file, kept.toRegedit4());
     const QString outcome =
         moved ? QStringLiteral("moved to ") + bad : QStringLiteral("could not be moved to ") + bad;
     modMain::WriteLogEntry(
         QStringLiteral("RegistryHive: read"), QString::number(ErrorNumber::InvalidFileFormat),
         QStringLiteral("Invalid file format: %1 (%2), %3").arg(file, reason, outcome));
+    return kept;
 }
 
-// With the lock held: the hive as the file holds it, the file set aside when it is broken.
-std::optional<RegistryHive> loadLocked(const QString& file)
+// The parsed hive of each file, as long as the file stays the same.
+struct CachedHive {
+    FileIdentity identity;
+    QByteArray bytes;
+    std::shared_ptr<RegistryHive> hive;
+};
+
+std::map<QString, CachedHive>& cache()
 {
-    const auto bytes = readBytes(file);
-    if (!bytes)
-        return std::nullopt;
-    QString error;
-    if (auto hive = RegistryHive::parse(*bytes, &error))
+    static std::map<QString, CachedHive> hives;
+    return hives;
+}
+
+// The cached hive when the file still is what was parsed. A recently changed file is
+// compared byte by byte, which is still far cheaper than parsing it.
+std::shared_ptr<RegistryHive> cachedFor(const QString& file, const HiveFile& current)
+{
+    const auto it = cache().find(file);
+    if (it == cache().end() || it->second.identity != current.identity)
+        return nullptr;
+    if (isRecent(current.identity) && it->second.bytes != current.bytes)
+        return nullptr;
+    return it->second.hive;
+}
+
+void remember(const QString& file, HiveFile current, std::shared_ptr<RegistryHive> hive)
+{
+    cache()[file] = CachedHive{current.identity, std::move(current.bytes), std::move(hive)};
+}
+
+// Without the lock: the parsed hive, or nothing when the file is damaged and must be set
+// aside under the lock.
+std::optional<std::shared_ptr<RegistryHive>> loadUnlocked(const QString& file)
+{
+    auto current = readHiveFile(file);
+    if (!current)
+        return std::make_shared<RegistryHive>();
+    if (auto hive = cachedFor(file, *current))
         return hive;
-    setAside(file, error);
-    return RegistryHive();
+    auto parsed = RegistryHive::parse(current->bytes);
+    if (!parsed)
+        return std::nullopt;
+    auto hive = std::make_shared<RegistryHive>(std::move(*parsed));
+    remember(file, std::move(*current), hive);
+    return hive;
+}
+
+// With the lock held: the hive as the file holds it, the file set aside when it is damaged.
+std::shared_ptr<RegistryHive> loadLocked(const QString& file)
+{
+    auto current = readHiveFile(file);
+    if (!current)
+        return nullptr;
+    if (auto hive = cachedFor(file, *current))
+        return hive;
+    QString error;
+    if (auto parsed = RegistryHive::parse(current->bytes, &error)) {
+        auto hive = std::make_shared<RegistryHive>(std::move(*parsed));
+        remember(file, std::move(*current), hive);
+        return hive;
+    }
+    cache().erase(file);
+    return std::make_shared<RegistryHive>(setAside(file, current->bytes, error));
+}
+
+// An empty or garbled lock file names no process that QLockFile could find gone, so it would
+// block every writer until it is old enough to count as stale. Once it has stood this long
+// without a readable owner, nobody is about to fill it in.
+constexpr qint64 kAbandonedLockMs = 3000;
+
+bool takeLock(QLockFile& lock, const QString& lockName)
+{
+    if (lock.tryLock(0))
+        return true;
+    qint64 pid = 0;
+    QString host;
+    QString application;
+    const QFileInfo info(lockName);
+    if (!lock.getLockInfo(&pid, &host, &application) && info.exists() &&
+        info.lastModified().msecsTo(QDateTime::currentDateTime()) > kAbandonedLockMs)
+        lock.removeStaleLockFile(); // refuses while a live owner holds it
+    return lock.tryLock(kLockWaitMs);
+}
+
+QString lockNameFor(const QString& file)
+{
+    return file + QStringLiteral(".lock");
 }
 } // namespace
 
@@ -539,7 +721,13 @@ RegistryHive::Status RegistryHive::deleteValue(const QString& path, const QStrin
 std::optional<RegistryHive> RegistryHive::parse(const QByteArray& bytes, QString* error)
 {
     const QString text = decodeFile(bytes);
-    return HiveParser(text).run(error);
+    return HiveParser(text, false).run(error);
+}
+
+RegistryHive RegistryHive::salvage(const QByteArray& bytes)
+{
+    const QString text = decodeFile(bytes);
+    return HiveParser(text, true).run(nullptr).value_or(RegistryHive());
 }
 
 QByteArray RegistryHive::toRegedit4() const
@@ -554,34 +742,45 @@ QByteArray RegistryHive::toRegedit4() const
     return out;
 }
 
-RegistryHive RegistryHive::read(const QString& file)
+std::shared_ptr<const RegistryHive> RegistryHive::snapshot(const QString& file)
 {
-    const auto bytes = readBytes(file);
-    if (!bytes)
-        return RegistryHive();
-    if (auto hive = parse(*bytes))
+    if (auto hive = loadUnlocked(file))
         return *hive;
     // Set the file aside under the lock only, so that a file a writer has just replaced is
     // never the one moved.
-    QLockFile lock(file + QStringLiteral(".lock"));
-    if (!lock.tryLock(kLockWaitMs))
-        return RegistryHive();
-    return loadLocked(file).value_or(RegistryHive());
+    QLockFile lock(lockNameFor(file));
+    if (!takeLock(lock, lockNameFor(file)))
+        return std::make_shared<RegistryHive>();
+    auto hive = loadLocked(file);
+    return hive ? hive : std::make_shared<RegistryHive>();
+}
+
+RegistryHive RegistryHive::read(const QString& file)
+{
+    return *snapshot(file);
 }
 
 RegistryHive::Status RegistryHive::update(const QString& file,
                                           const std::function<Status(RegistryHive&)>& change)
 {
-    QLockFile lock(file + QStringLiteral(".lock"));
-    if (!lock.tryLock(kLockWaitMs))
+    QLockFile lock(lockNameFor(file));
+    if (!takeLock(lock, lockNameFor(file)))
         return Status::IoError;
-    auto hive = loadLocked(file);
-    if (!hive)
+    const auto current = loadLocked(file);
+    if (!current)
         return Status::IoError;
+    // The change works on a copy, so a failed write leaves the cache as the file is.
+    auto hive = std::make_shared<RegistryHive>(*current);
     const Status status = change(*hive);
     if (status != Status::Ok)
         return status;
-    if (AtomicFile::write(file, hive->toRegedit4()))
+    HiveFile written{hive->toRegedit4(), {}};
+    if (AtomicFile::write(file, written.bytes))
         return Status::IoError;
+    struct stat info {};
+    if (::stat(QFile::encodeName(file).constData(), &info) == 0) {
+        written.identity = identityOf(info);
+        remember(file, std::move(written), hive);
+    }
     return Status::Ok;
 }

@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 
 // The value type codes, under the names the registry API gives them.
@@ -54,10 +55,17 @@ public:
     static std::optional<RegistryHive> parse(const QByteArray& bytes, QString* error = nullptr);
     QByteArray toRegedit4() const;
 
-    // The hive as the file holds it now; an unreadable file is moved aside and gives an empty
-    // hive. Needs no lock: writers always replace the file whole.
+    // Every line of the text that parses, whatever else is damaged.
+    static RegistryHive salvage(const QByteArray& bytes);
+
+    // The hive as the file holds it now. Only a plain file of up to 16 MB is read; anything
+    // else gives an empty hive. A damaged file is moved aside to "<file>.bad-<date>-<time>" and
+    // replaced by the lines of it that could be read. The parsed hive is kept and shared until
+    // the file changes. Needs no lock: writers always replace the file whole.
+    static std::shared_ptr<const RegistryHive> snapshot(const QString& file);
+    // A copy of the snapshot.
     static RegistryHive read(const QString& file);
-    // Locks the file, re-reads it, applies change and writes it back atomically when change
+    // Locks the file, re-checks it, applies change and writes it back atomically when change
     // reports Ok. Writers in other processes are serialised by the same lock.
     static Status update(const QString& file, const std::function<Status(RegistryHive&)>& change);
 

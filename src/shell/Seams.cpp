@@ -1,8 +1,8 @@
 #include "shell/Seams.h"
 
 #include <QDesktopServices>
-#include <QFileDevice>
 #include <QUrl>
+#include <unistd.h>
 
 namespace {
 Seams*& installed()
@@ -12,9 +12,14 @@ Seams*& installed()
 }
 } // namespace
 
-qint64 Seams::writeFile(QFileDevice& file, QByteArrayView bytes)
+qint64 Seams::writeFile(int fd, QByteArrayView bytes)
 {
-    return file.write(bytes.data(), bytes.size());
+    return ::write(fd, bytes.data(), static_cast<size_t>(bytes.size()));
+}
+
+int Seams::syncFile(int fd)
+{
+    return ::fsync(fd);
 }
 
 bool Seams::openUrl(const QUrl& url)

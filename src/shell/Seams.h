@@ -2,12 +2,12 @@
 
 #include <QByteArrayView>
 
-class QFileDevice;
 class QUrl;
 
-// The two places where the program hands its work to the system: the bytes of a file being
+// The places where the program hands its work to the system: the bytes of a file being
 // written, and an address for the desktop to open. The base class does the real thing; a test
-// installs its own to cut writes short or to catch addresses. Nothing else replaces them.
+// installs its own to fail writes as a full disk does or to catch addresses. Nothing else
+// replaces them.
 class Seams {
 public:
     Seams() = default;
@@ -15,8 +15,12 @@ public:
     Seams& operator=(const Seams&) = delete;
     virtual ~Seams() = default;
 
-    // Writes bytes to the open file: how many went out, or -1, as QIODevice::write.
-    virtual qint64 writeFile(QFileDevice& file, QByteArrayView bytes);
+    // Writes bytes to the open file descriptor, as ::write: how many went out (possibly fewer
+    // than given), or -1 with errno set.
+    virtual qint64 writeFile(int fd, QByteArrayView bytes);
+    // Forces what was written onto the device, as ::fsync: 0, or -1 with errno set. Some
+    // devices report a full disk only here.
+    virtual int syncFile(int fd);
     // Hands the address to the desktop; true when a handler took it.
     virtual bool openUrl(const QUrl& url);
 

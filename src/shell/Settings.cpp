@@ -148,6 +148,19 @@ Failure modMain::WriteSetting(Setting id, const QString& text)
     return WriteSetting(kSettingsKeyText, settingName(id), text);
 }
 
+Failure modMain::WriteSettings(const std::vector<std::pair<Setting, QString>>& values)
+{
+    QList<std::pair<QString, QVariant>> named;
+    named.reserve(qsizetype(values.size()));
+    for (const auto& [id, text] : values)
+        named.append({settingName(id), text});
+    cRegistry registry;
+    registry.setClassKey(cRegistry::HKEY_CURRENT_USER);
+    registry.setSectionKey(kSettingsKeyText);
+    registry.setValueType(cRegistry::REG_SZ);
+    return registry.setValues(named);
+}
+
 void modMain::RunAtStartUp()
 {
     const QString entry = QStringLiteral("[Desktop Entry]\n"

@@ -3,6 +3,8 @@
 #include "shell/AppError.h"
 
 #include <QString>
+#include <utility>
+#include <vector>
 
 namespace modMain {
 // The per-user key that holds every preference.
@@ -55,6 +57,9 @@ Failure WriteSetting(const QString& keyPath, const QString& valueName, const QSt
 QString ReadSetting(Setting id);
 QString ReadSetting(Setting id, const QString& defaultText);
 Failure WriteSetting(Setting id, const QString& text);
+// Writes all the values as WriteSetting would, in one locked update of the store: all of them
+// or, on a failure, none.
+Failure WriteSettings(const std::vector<std::pair<Setting, QString>>& values);
 
 // Writes the login autostart entry for the running executable; failures are logged.
 void RunAtStartUp();

@@ -145,6 +145,13 @@ Encoded encoded(qint32 valueType, const QVariant& value)
     }
 }
 
+Status store(RegistryHive& hive, const QString& path, const QString& name, const Encoded& value)
+{
+    if (value.outcome != Encoded::Write)
+        return hive.createKey(path);
+    return hive.setValue(path, name, value.type, value.data);
+}
+
 QString sourceName()
 {
     return QFileInfo(AppPaths::executablePath()).fileName() + QStringLiteral(".cRegistry");
@@ -190,11 +197,11 @@ AppError cRegistry::error(int number, const QString& description) const
     return AppError{number, sourceName(), description};
 }
 
-QString cRegistry::setFailedText(const QVariant& value) const
+QString cRegistry::setFailedText(const QString& name, const QVariant& value) const
 {
     return QStringLiteral("Failed to set registry value Key: '%1',Section: '%2',Key: '%3' to "
                           "value: '%4'")
-        .arg(QString::number(m_classKey), m_sectionKey, m_valueKey,
+        .arg(QString::number(m_classKey), m_sectionKey, name,
              textOfVariant(value).value_or(QString()));
 }
 
@@ -205,7 +212,7 @@ bool cRegistry::KeyExists() const
         return false;
     if (modFileFunctions::TrimNull(m_sectionKey).isEmpty())
         return true; // a root key always opens
-    return RegistryHive::read(AppPaths::hiveFile()).keyExists(*path);
+    return RegistryHive::snapshot(AppPaths::hiveFile())->keyExists(*path);
 }
 
 Expected<bool> cRegistry::CreateKey()
@@ -271,8 +278,8 @@ QVariant cRegistry::Value()
     const auto path = keyPath();
     if (!path)
         return m_default;
-    const RegistryHive hive = RegistryHive::read(AppPaths::hiveFile());
-    const RegistryValue* value = hive.value(*path, valueName());
+    const auto hive = RegistryHive::snapshot(AppPaths::hiveFile());
+    const RegistryValue* value = hive->value(*path, valueName());
     if (!value)
         return m_default;
     m_valueType = qint32(value->type);
@@ -281,18 +288,15 @@ QVariant cRegistry::Value()
 
 Failure cRegistry::setValue(const QVariant& vValue)
 {
-    const QString description = setFailedText(vValue);
+    const QString description = setFailedText(m_valueKey, vValue);
     const auto path = keyPath();
     if (!m_machine.isEmpty() || !path)
         return error(ErrorKeyAccess, description);
     const Encoded value = encoded(m_valueType, vValue);
     const QString name = valueName();
     // The key is created whatever becomes of the value, as opening it for the write does.
-    const Status status = RegistryHive::update(AppPaths::hiveFile(), [&](RegistryHive& hive) {
-        if (value.outcome != Encoded::Write)
-            return hive.createKey(*path);
-        return hive.setValue(*path, name, value.type, value.data);
-    });
+    const Status status = RegistryHive::update(
+        AppPaths::hiveFile(), [&](RegistryHive& hive) { return store(hive, *path, name, value); });
     if (status == Status::InvalidPath)
         return error(ErrorKeyAccess, description);
     if (status != Status::Ok)
@@ -309,6 +313,42 @@ Failure cRegistry::setValue(const QVariant& vValue)
         break;
     }
     return std::nullopt;
+}
+
+Failure cRegistry::setValues(const QList<std::pair<QString, QVariant>>& values)
+{
+    if (values.isEmpty())
+        return std::nullopt;
+    const auto path = keyPath();
+    QList<std::pair<QString, Encoded>> named;
+    for (const auto& [name, value] : values) {
+        Encoded encodedValue = encoded(m_valueType, value);
+        if (encodedValue.outcome != Encoded::Write && encodedValue.outcome != Encoded::Skip)
+            return setValueAs(name, value); // reports as a single write of it would
+        named.append({modFileFunctions::TrimNull(name), std::move(encodedValue)});
+    }
+    if (!m_machine.isEmpty() || !path)
+        return setValueAs(values.first().first, values.first().second);
+    const Status status = RegistryHive::update(AppPaths::hiveFile(), [&](RegistryHive& hive) {
+        for (const auto& [name, value] : named) {
+            if (const Status stored = store(hive, *path, name, value); stored != Status::Ok)
+                return stored;
+        }
+        return Status::Ok;
+    });
+    if (status == Status::Ok)
+        return std::nullopt;
+    const QString description = setFailedText(values.first().first, values.first().second);
+    return error(status == Status::InvalidPath ? ErrorKeyAccess : ErrorValueWrite, description);
+}
+
+Failure cRegistry::setValueAs(const QString& name, const QVariant& value)
+{
+    const QString kept = m_valueKey;
+    m_valueKey = name;
+    Failure failure = setValue(value);
+    m_valueKey = kept;
+    return failure;
 }
 
 QVariant cRegistry::ValueEx(qint32 classKey, const QString& sectionKey, const QString& valueKey,
@@ -340,7 +380,7 @@ Expected<bool> cRegistry::enumerate(NameList list, QStringList& names, int& coun
 {
     names.clear();
     if (const auto path = keyPath())
-        names = (RegistryHive::read(AppPaths::hiveFile()).*list)(*path);
+        names = (*RegistryHive::snapshot(AppPaths::hiveFile()).*list)(*path);
     count = int(names.size());
     return true;
 }

@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QVariant>
 #include <optional>
+#include <utility>
 
 // Reads and writes one value of the per-user hive, addressed by root key (ClassKey), key path
 // (SectionKey) and value name (ValueKey). Create one per access and drop it afterwards.
@@ -51,6 +52,9 @@ public:
     // the stored bytes plus one zero byte. Sets ValueType to the type found.
     QVariant Value();
     Failure setValue(const QVariant& vValue);
+    // Writes several named values of the key as setValue writes each, all under one lock and in
+    // one replacement of the file: all of them or, on a failure, none.
+    Failure setValues(const QList<std::pair<QString, QVariant>>& values);
 
     QVariant ValueEx(qint32 classKey, const QString& sectionKey, const QString& valueKey,
                      qint32 valueType, const QVariant& defaultValue);
@@ -76,8 +80,9 @@ private:
     Expected<bool> enumerate(NameList list, QStringList& names, int& count) const;
     QString valueName() const;
     AppError error(int number, const QString& description) const;
-    QString setFailedText(const QVariant& value) const;
+    QString setFailedText(const QString& name, const QVariant& value) const;
     Failure writeClassValue(const QString& section, const QString& text);
+    Failure setValueAs(const QString& name, const QVariant& value);
 
     qint32 m_classKey = 0;
     QString m_sectionKey;

@@ -14,7 +14,8 @@ constexpr int kLinkPauseMs = 150;
 const QRegularExpression& linkPattern()
 {
     static const QRegularExpression pattern(
-        QStringLiteral("(?:(?:https?|ftp)://|mailto:|www\\.)[^\\s<>\"]+"
+        // A scheme or "www." counts only at the start of a word: "sftp://" holds no "ftp://".
+        QStringLiteral("(?<![A-Za-z0-9_.+-])(?:(?:https?|ftp)://|mailto:|www\\.)[^\\s<>\"]+"
                        "|[A-Za-z0-9._%+-]+@[A-Za-z0-9-]+(?:\\.[A-Za-z0-9-]+)+"),
         QRegularExpression::CaseInsensitiveOption);
     return pattern;

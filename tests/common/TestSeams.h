@@ -4,23 +4,35 @@
 
 #include <QList>
 #include <QUrl>
+#include <cerrno>
 #include <optional>
 
-// Stands in for the system while it lives: file writes can be made to stop short, as on a full
-// disk, and addresses are recorded instead of opened.
+// Stands in for the system while it lives: file writes can fail as on a full disk, and
+// addresses are recorded instead of opened.
 class TestSeams : public Seams {
 public:
     TestSeams() { Seams::install(this); }
     ~TestSeams() override { Seams::install(nullptr); }
 
-    // Every later write stops after this many bytes.
-    void failWritesAfter(qint64 bytes) { m_writeLimit = bytes; }
+    // No file grows beyond this many bytes: a write that reaches the limit is cut short, the
+    // next one fails with errnoValue, as a full device does.
+    void failWritesAfter(qint64 bytes, int errnoValue = ENOSPC)
+    {
+        m_writeLimit = bytes;
+        m_writeErrno = errnoValue;
+    }
+    // Every write is taken, but forcing it onto the device fails with errnoValue: the failure
+    // shows only when the file is flushed.
+    void failSyncWith(int errnoValue = ENOSPC) { m_syncErrno = errnoValue; }
     const QList<QUrl>& openedUrls() const { return m_openedUrls; }
 
-    qint64 writeFile(QFileDevice& file, QByteArrayView bytes) override;
+    qint64 writeFile(int fd, QByteArrayView bytes) override;
+    int syncFile(int fd) override;
     bool openUrl(const QUrl& url) override;
 
 private:
     std::optional<qint64> m_writeLimit;
+    int m_writeErrno = ENOSPC;
+    std::optional<int> m_syncErrno;
     QList<QUrl> m_openedUrls;
 };

@@ -1,14 +1,18 @@
 #include "common/TestEnvironment.h"
+#include "shell/Clock.h"
 #include "shell/Paths.h"
 #include "shell/RegistryHive.h"
 
+#include <QDir>
 #include <QFile>
 #include <QStringEncoder>
 #include <QtTest>
+#include <sys/stat.h>
 
 using Status = RegistryHive::Status;
 
 namespace {
+constexpr qint64 kHugeBytes = qint64(17) * 1024 * 1024; // beyond what a hive may be
 const QString kKey = QStringLiteral("HKEY_CURRENT_USER\\SOFTWARE\\Ulmar\\Jottex");
 
 Status writeOne(const QString& name, quint32 type, const QByteArray& data)
@@ -120,37 +124,169 @@ private slots:
     void brokenFileIsSetAside_data()
     {
         QTest::addColumn<QByteArray>("content");
-        QTest::newRow("no header") << QByteArray("[HKEY_CURRENT_USER\\A]\n\"a\"=\"b\"\n");
+        QTest::addColumn<QStringList>("kept"); // values of key A that survive
+        QTest::newRow("no header")
+            << QByteArray("[HKEY_CURRENT_USER\\A]\n\"a\"=\"b\"\n") << QStringList{"a"};
         QTest::newRow("unterminated string")
-            << QByteArray("REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"a\"=\"b\n");
-        QTest::newRow("bad hex") << QByteArray("REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"a\"=hex:0g\n");
+            << QByteArray("REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"a\"=\"b\n\"c\"=\"d\"\n")
+            << QStringList{"c"};
+        QTest::newRow("bad hex") << QByteArray("REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"a\"=hex:0g\n"
+                                               "\"b\"=hex:01\n")
+                                 << QStringList{"b"};
+        QTest::newRow("bad continued hex")
+            << QByteArray("REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"a\"=hex:01,\\\n  zz\n\"b\"=\"c\"\n")
+            << QStringList{"b"};
         QTest::newRow("bad dword")
-            << QByteArray("REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"a\"=dword:123456789\n");
-        QTest::newRow("value outside key") << QByteArray("REGEDIT4\n\"a\"=\"b\"\n");
+            << QByteArray("REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"a\"=dword:123456789\n")
+            << QStringList{};
+        QTest::newRow("value outside key")
+            << QByteArray("REGEDIT4\n\"a\"=\"b\"\n[HKEY_CURRENT_USER\\A]\n\"c\"=\"d\"\n")
+            << QStringList{"c"};
         QTest::newRow("unknown type")
-            << QByteArray("REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"a\"=qword:1\n");
-        QTest::newRow("key without bracket") << QByteArray("REGEDIT4\n[HKEY_CURRENT_USER\\A\n");
+            << QByteArray("REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"a\"=qword:1\n\"b\"=dword:1\n")
+            << QStringList{"b"};
+        QTest::newRow("values of a broken key are dropped")
+            << QByteArray("REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"a\"=\"1\"\n[HKEY_CURRENT_USER\\B\n"
+                          "\"b\"=\"2\"\n")
+            << QStringList{"a"};
         QTest::newRow("odd utf-16") << QByteArray("Windows Registry Editor Version 5.00\n"
-                                                  "[HKEY_CURRENT_USER\\A]\n\"a\"=hex(1):61\n");
-        QTest::newRow("binary junk") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0", 11);
+                                                  "[HKEY_CURRENT_USER\\A]\n\"a\"=hex(1):61\n")
+                                    << QStringList{};
+        QTest::newRow("binary junk") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0", 11) << QStringList{};
     }
 
     void brokenFileIsSetAside()
     {
         QFETCH(QByteArray, content);
+        QFETCH(QStringList, kept);
         const QString file = AppPaths::hiveFile();
+        const QString key = QStringLiteral("HKEY_CURRENT_USER\\A");
+        Clock::setFixedNow(QDateTime(QDate(2026, 12, 6), QTime(9, 21, 58)));
+        const QString aside = file + QStringLiteral(".bad-20261206-092158");
         QVERIFY(TestEnvironment::writeFile(file + QStringLiteral(".bad"), "older"));
+        QVERIFY(TestEnvironment::writeFile(aside, "same second"));
         QVERIFY(TestEnvironment::writeFile(file, content));
 
-        QVERIFY(RegistryHive::read(file).isEmpty());
-        QVERIFY(!QFile::exists(file));
-        QCOMPARE(TestEnvironment::readFile(file + QStringLiteral(".bad")), content);
+        QCOMPARE(RegistryHive::read(file).valueNames(key), kept);
+        QCOMPARE(RegistryHive::read(file).valueNames(key), kept); // now from the repaired file
+        QVERIFY(kept.isEmpty() || QFile::exists(file));
+        QCOMPARE(TestEnvironment::readFile(aside + QStringLiteral("-2")), content);
+        QCOMPARE(TestEnvironment::readFile(aside), QByteArray("same second"));
+        QCOMPARE(TestEnvironment::readFile(file + QStringLiteral(".bad")), QByteArray("older"));
+        Clock::setFixedNow({});
         const QStringList log = TestEnvironment::logLines();
         QCOMPARE(log.size(), 1);
         QVERIFY(log[0].contains(QStringLiteral("\tRegistryHive: read\t321\tInvalid file format")));
 
         QCOMPARE(writeOne(QStringLiteral("x"), 1, "y"), Status::Ok);
         QVERIFY(RegistryHive::read(file).value(kKey, QStringLiteral("x")));
+        QCOMPARE(RegistryHive::read(file).valueNames(key), kept);
+    }
+
+    // Only a plain file of sensible size is read: the reader must neither block on a FIFO nor
+    // read a device or a huge file, and a writer must not replace what it could not read.
+    void unreadableFilesAreLeftAlone_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("fifo") << "fifo";
+        QTest::newRow("huge") << "huge";
+        QTest::newRow("folder") << "folder";
+    }
+
+    void unreadableFilesAreLeftAlone()
+    {
+        QFETCH(QString, kind);
+        const QString file = AppPaths::hiveFile();
+        const QByteArray name = QFile::encodeName(file);
+        if (kind == QStringLiteral("fifo")) {
+            QCOMPARE(::mkfifo(name.constData(), 0600), 0);
+        } else if (kind == QStringLiteral("huge")) {
+            QFile huge(file);
+            QVERIFY(huge.open(QIODevice::WriteOnly));
+            QVERIFY(huge.write("REGEDIT4\n") > 0);
+            QVERIFY(huge.resize(kHugeBytes));
+        } else {
+            QVERIFY(QDir().mkpath(file));
+        }
+        QVERIFY(RegistryHive::read(file).isEmpty());
+        QCOMPARE(writeOne(QStringLiteral("x"), 1, "y"), Status::IoError);
+        const QFileInfo after(file);
+        QCOMPARE(after.isDir(), kind == QStringLiteral("folder"));
+        if (kind == QStringLiteral("huge"))
+            QCOMPARE(after.size(), kHugeBytes);
+        QVERIFY(TestEnvironment::logLines().isEmpty());
+        QFile::remove(file);
+        QDir(file).removeRecursively();
+    }
+
+    // A lock file left empty or garbled by a crash names no process to find gone.
+    void abandonedLockDoesNotBlock_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("garbled") << QByteArray("\x01\x02 not a lock\n");
+    }
+
+    void abandonedLockDoesNotBlock()
+    {
+        QFETCH(QByteArray, content);
+        const QString lockName = AppPaths::hiveFile() + QStringLiteral(".lock");
+        QVERIFY(TestEnvironment::writeFile(lockName, content));
+        QFile lock(lockName);
+        QVERIFY(lock.open(QIODevice::ReadWrite));
+        QVERIFY(lock.setFileTime(QDateTime::currentDateTime().addSecs(-10),
+                                 QFileDevice::FileModificationTime));
+        lock.close();
+        QCOMPARE(writeOne(QStringLiteral("x"), 1, "y"), Status::Ok);
+        QVERIFY(RegistryHive::read(AppPaths::hiveFile()).value(kKey, QStringLiteral("x")));
+    }
+
+    // The parsed hive is kept between reads; any change of the file must still be seen, also
+    // one that keeps its size and modification time.
+    void changedFileIsReadAgain_data()
+    {
+        QTest::addColumn<bool>("sameInode");
+        QTest::addColumn<bool>("oldTimes"); // the file looks long unchanged
+        QTest::newRow("replaced") << false << false;
+        QTest::newRow("rewritten in place") << true << false;
+        QTest::newRow("rewritten in place, time put back") << true << true;
+        QTest::newRow("replaced, time put back") << false << true;
+    }
+
+    void changedFileIsReadAgain()
+    {
+        QFETCH(bool, sameInode);
+        QFETCH(bool, oldTimes);
+        const QString file = AppPaths::hiveFile();
+        const QDateTime past = QDateTime::currentDateTime().addSecs(-3600);
+        QCOMPARE(writeOne(QStringLiteral("v"), 1, QByteArray("aaaa\0", 5)), Status::Ok);
+        if (oldTimes) {
+            QFile old(file);
+            QVERIFY(old.open(QIODevice::ReadWrite));
+            QVERIFY(old.setFileTime(past, QFileDevice::FileModificationTime));
+        }
+        QCOMPARE(RegistryHive::read(file).value(kKey, QStringLiteral("v"))->data,
+                 QByteArray("aaaa\0", 5));
+        QByteArray changed = TestEnvironment::readFile(file);
+        changed.replace("aaaa", "bbbb");
+        if (sameInode) {
+            QFile in(file);
+            QVERIFY(in.open(QIODevice::ReadWrite));
+            QCOMPARE(in.write(changed), changed.size());
+            if (oldTimes)
+                QVERIFY(in.setFileTime(past, QFileDevice::FileModificationTime));
+        } else {
+            QVERIFY(TestEnvironment::writeFile(file + QStringLiteral(".new"), changed));
+            if (oldTimes) {
+                QFile next(file + QStringLiteral(".new"));
+                QVERIFY(next.open(QIODevice::ReadWrite));
+                QVERIFY(next.setFileTime(past, QFileDevice::FileModificationTime));
+            }
+            QVERIFY(::rename(QFile::encodeName(file + QStringLiteral(".new")).constData(),
+                             QFile::encodeName(file).constData()) == 0);
+        }
+        QCOMPARE(RegistryHive::read(file).value(kKey, QStringLiteral("v"))->data,
+                 QByteArray("bbbb\0", 5));
     }
 
     // Damaged files must never crash the reader, and whatever it accepts must write out to a
@@ -179,6 +315,8 @@ private slots:
                     damaged.truncate(at);
                 }
             }
+            const QByteArray salvaged = RegistryHive::salvage(damaged).toRegedit4();
+            QCOMPARE(RegistryHive::parse(salvaged)->toRegedit4(), salvaged);
             const auto hive = RegistryHive::parse(damaged);
             if (!hive)
                 continue;

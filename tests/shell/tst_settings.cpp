@@ -120,10 +120,43 @@ private slots:
     {
         QVERIFY(TestEnvironment::writeFile(AppPaths::hiveFile(), "REGEDIT4\n[HKEY_CURRENT_USER\n"));
         QCOMPARE(modMain::ReadSetting(Setting::AutoSave), QStringLiteral("True"));
-        QVERIFY(QFile::exists(AppPaths::hiveFile() + QStringLiteral(".bad")));
+        const QFileInfo hive(AppPaths::hiveFile());
+        QCOMPARE(hive.dir().entryList({hive.fileName() + QStringLiteral(".bad-*")}).size(), 1);
         QCOMPARE(TestEnvironment::logLines().size(), 1);
         QVERIFY(!modMain::WriteSetting(Setting::AutoSave, QStringLiteral("False")));
         QCOMPARE(modMain::ReadSetting(Setting::AutoSave), QStringLiteral("False"));
+    }
+
+    void batchWritesAllOrNothing()
+    {
+        QVERIFY(!modMain::WriteSetting(Setting::Color, QStringLiteral("blue")));
+        const std::vector<std::pair<Setting, QString>> values{
+            {Setting::Color, QStringLiteral("red")},
+            {Setting::Height, QStringLiteral("3000")},
+            {Setting::FontName, QStringLiteral("100% %HOME% Sans")},
+            {Setting::SaveSetting, QStringLiteral("True")}};
+        {
+            TestSeams seams;
+            seams.failSyncWith(ENOSPC);
+            const Failure failure = modMain::WriteSettings(values);
+            QVERIFY(failure);
+            QCOMPARE(failure->number, int(0x800469A9));
+        }
+        QCOMPARE(settingsNames(), QStringList{QStringLiteral("Color")});
+        QCOMPARE(modMain::ReadSetting(Setting::Color), QStringLiteral("blue"));
+
+        QVERIFY(!modMain::WriteSettings(values));
+        QCOMPARE(settingsNames(), QStringList({"Color", "Height", "FontName", "SaveSetting"}));
+        for (const auto& [id, text] : values) {
+            // Each value as WriteSetting stores it, expandable text included.
+            QVERIFY(!modMain::WriteSetting(kKey, QStringLiteral("single"), text));
+            const RegistryHive hive = RegistryHive::read(AppPaths::hiveFile());
+            const QString path = QStringLiteral("HKEY_CURRENT_USER\\") + kKey;
+            QCOMPARE(hive.value(path, modMain::settingName(id))->type,
+                     hive.value(path, QStringLiteral("single"))->type);
+            QCOMPARE(modMain::ReadSetting(id),
+                     modMain::ReadSetting(kKey, QStringLiteral("single"), {}));
+        }
     }
 
     void twoWritersLoseNothing()
@@ -191,14 +224,32 @@ private slots:
         modMain::RemoveRunAtStartUp();
     }
 
+    void autostartFailureIsLogged_data()
+    {
+        QTest::addColumn<bool>("atFlush");
+        QTest::addColumn<QByteArray>("before"); // the entry already there; empty for none
+        QTest::newRow("write") << false << QByteArray();
+        QTest::newRow("flush") << true << QByteArray();
+        QTest::newRow("flush over an entry") << true << QByteArray("[Desktop Entry]\nold\n");
+    }
+
     void autostartFailureIsLogged()
     {
+        QFETCH(bool, atFlush);
+        QFETCH(QByteArray, before);
+        if (!before.isEmpty())
+            QVERIFY(TestEnvironment::writeFile(AppPaths::autostartFile(), before));
         {
             TestSeams seams;
-            seams.failWritesAfter(0);
+            if (atFlush)
+                seams.failSyncWith(ENOSPC);
+            else
+                seams.failWritesAfter(0);
             modMain::RunAtStartUp();
         }
-        QVERIFY(!QFile::exists(AppPaths::autostartFile()));
+        QCOMPARE(QFile::exists(AppPaths::autostartFile()), !before.isEmpty());
+        if (!before.isEmpty())
+            QCOMPARE(TestEnvironment::readFile(AppPaths::autostartFile()), before);
         const QStringList log = TestEnvironment::logLines();
         QCOMPARE(log.size(), 1);
         QVERIFY(log[0].contains(QStringLiteral("\tmodMain: RunAtStartUp\t61\tDisk full")));
