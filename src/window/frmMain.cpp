@@ -513,12 +513,14 @@ void frmMain::NewNoteWindow()
     window->show();
 }
 
+// One locked update of the settings: a large hive is written once, not fourteen times.
 void frmMain::SaveSettings()
 {
     const bool remember = menuItem(NoteMenus::mnuSaveSettings)->isChecked();
+    std::vector<std::pair<Setting, QString>> values;
     if (remember) {
         const QRect place = twipsGeometry();
-        const std::pair<Setting, QString> values[] = {
+        values = {
             {Setting::Color, m_Note.Color},
             {Setting::ForeColor, QString::number(m_Note.ForeColor)},
             {Setting::IsOnTop, flagText(m_Note.IsOnTop)},
@@ -530,14 +532,13 @@ void frmMain::SaveSettings()
             {Setting::Top, QString::number(place.top())},
             {Setting::Left, QString::number(place.left())},
         };
-        for (const auto& [id, text] : values)
-            (void)modMain::WriteSetting(id, text);
         if (const auto kind = checkedCaptionKind(4))
-            (void)modMain::WriteSetting(Setting::CaptionType, QString::number(int(*kind)));
+            values.emplace_back(Setting::CaptionType, QString::number(int(*kind)));
     }
-    (void)modMain::WriteSetting(Setting::SaveSetting, flagText(remember));
-    (void)modMain::WriteSetting(Setting::AutoSave, flagText(m_Note.AutoSave));
-    (void)modMain::WriteSetting(Setting::SaveNewNoteOnClose, flagText(m_Note.SaveNewNoteOnClose));
+    values.emplace_back(Setting::SaveSetting, flagText(remember));
+    values.emplace_back(Setting::AutoSave, flagText(m_Note.AutoSave));
+    values.emplace_back(Setting::SaveNewNoteOnClose, flagText(m_Note.SaveNewNoteOnClose));
+    (void)modMain::WriteSettings(values);
 }
 
 void frmMain::closeForSessionEnd()
