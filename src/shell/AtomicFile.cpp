@@ -133,7 +133,9 @@ qint64 modifiedNs(const QByteArray& path)
 void removeLeftovers(const QFileInfo& target)
 {
     const QString name = target.fileName();
-    static const QRegularExpression randomPart(QStringLiteral("^[A-Za-z0-9]{6}$"));
+    // mkstemp's six random characters; a word such as "backup" is a user's file, so at least
+    // one digit or capital is required.
+    static const QRegularExpression randomPart(QStringLiteral("^(?=.*[A-Z0-9])[A-Za-z0-9]{6}$"));
     const QDir folder = target.absoluteDir();
     const qint64 targetTime = modifiedNs(QFile::encodeName(target.absoluteFilePath()));
     const auto candidates = folder.entryInfoList({name + QStringLiteral(".??????")},

@@ -170,7 +170,8 @@ private slots:
                                 QStringLiteral("note.not.QWE123")};
         const QStringList unrelated{
             QStringLiteral("note.not.lock"), QStringLiteral("note.not.backup1"),
-            QStringLiteral("note.not.bad-x1"), QStringLiteral("other.not.aB3xYz")};
+            QStringLiteral("note.not.backup"), QStringLiteral("note.not.bad-x1"),
+            QStringLiteral("other.not.aB3xYz")};
         for (const QString& name : stale + unrelated) {
             QVERIFY(TestEnvironment::writeFile(m_folder.filePath(name), "half"));
             setModified(m_folder.filePath(name), now.addSecs(-3600));
