@@ -21,7 +21,9 @@ namespace {
 constexpr int kMaxTwips = 31680; // 22 inches, the widest page word processors allow
 constexpr int kMaxHalfPoints = 3276;
 constexpr int kMaxUnicodeSkip = 32;
-constexpr int kMaxDepth = 1 << 17; // deeper groups share the innermost state
+constexpr int kPlainHalfPoints = 24; // \plain means 12 pt, whatever the text area's size
+constexpr int kSingleSpacing = 240;  // \slmult1 counts line spacing in 240ths of a line
+constexpr int kMaxDepth = 1 << 17;   // deeper groups share the innermost state
 
 enum class Dest : quint8 { Text, Skip, FontTable, ColorTable, Numbering, FieldInstruction };
 
@@ -264,7 +266,7 @@ struct FontEntry {
 
 class Reader {
 public:
-    Reader(const QByteArray& rtf, QTextDocument* document) : m_tokenizer(rtf), m_cursor(document) {}
+    Reader(QByteArrayView rtf, QTextDocument* document) : m_tokenizer(rtf), m_cursor(document) {}
 
     void run();
 
@@ -624,6 +626,7 @@ bool Reader::handleCharWord(const WordEntry& entry, const RtfToken& token)
     case Kind::Plain:
         chars = CharState{};
         chars.font = m_defaultFont;
+        chars.halfPoints = kPlainHalfPoints;
         break;
     case Kind::Bold:
         chars.bold = on;
@@ -864,6 +867,7 @@ void Reader::appendText(QStringView text)
         case QChar::ObjectReplacementCharacter:
             break;
         case QChar::ParagraphSeparator:
+        case 0x0B: // the rich-edit control's soft line break
             m_text += QChar::LineSeparator;
             break;
         default:
@@ -907,10 +911,14 @@ void Reader::applyParagraph()
         format.setTopMargin(twipsToPoints(para.spaceBefore));
     if (para.spaceAfter != 0)
         format.setBottomMargin(twipsToPoints(para.spaceAfter));
-    if (para.lineMultiple && para.lineSpacing > 0)
-        format.setLineHeight(qreal(para.lineSpacing) * 100 / 240,
-                             QTextBlockFormat::ProportionalHeight);
-    else if (para.lineSpacing < 0)
+    // With \slmult1 the sign carries no meaning: the rich-edit control writes single spacing
+    // as \sl-240\slmult1, and word processors read it as a multiple all the same.
+    const int multiple = qAbs(para.lineSpacing);
+    if (para.lineMultiple) {
+        if (multiple != 0 && multiple != kSingleSpacing)
+            format.setLineHeight(qreal(multiple) * 100 / kSingleSpacing,
+                                 QTextBlockFormat::ProportionalHeight);
+    } else if (para.lineSpacing < 0)
         format.setLineHeight(twipsToPoints(-para.lineSpacing), QTextBlockFormat::FixedHeight);
     else if (para.lineSpacing > 0)
         format.setLineHeight(twipsToPoints(para.lineSpacing), QTextBlockFormat::MinimumHeight);
@@ -995,12 +1003,14 @@ QString plainTextOf(const QByteArray& bytes)
     return text;
 }
 
-bool looksLikeRtf(const QByteArray& bytes)
+// Where "{\rtf" starts after a UTF-8 byte order mark, NULs and white space that some
+// programs put before it, or -1 when the input is no RTF.
+qsizetype rtfStart(QByteArrayView bytes)
 {
-    qsizetype start = 0;
-    while (start < bytes.size() && QChar::isSpace(uchar(bytes[start])))
+    qsizetype start = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    while (start < bytes.size() && (bytes[start] == '\0' || QChar::isSpace(uchar(bytes[start]))))
         ++start;
-    return QByteArrayView(bytes).sliced(start).startsWith("{\\rtf");
+    return bytes.sliced(start).startsWith("{\\rtf") ? start : -1;
 }
 
 } // namespace
@@ -1012,10 +1022,10 @@ void readRtf(const QByteArray& rtf, QTextDocument* into)
     const bool undo = into->isUndoRedoEnabled();
     into->setUndoRedoEnabled(false); // a new content starts a new undo history
     into->clear();
-    if (looksLikeRtf(rtf)) {
+    if (const qsizetype start = rtfStart(rtf); start >= 0) {
         QTextCursor batch(into);
         batch.beginEditBlock(); // one layout pass for the whole content
-        Reader(rtf, into).run();
+        Reader(QByteArrayView(rtf).sliced(start), into).run();
         batch.endEditBlock();
     } else {
         into->setPlainText(plainTextOf(rtf));

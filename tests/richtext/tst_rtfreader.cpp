@@ -42,6 +42,8 @@ private slots:
     void destinations();
     void paragraphs_data();
     void paragraphs();
+    void lineSpacing_data();
+    void lineSpacing();
     void lists_data();
     void lists();
     void characters();
@@ -203,6 +205,36 @@ void TestRtfReader::paragraphs()
     QCOMPARE(format.rightMargin(), right);
 }
 
+void TestRtfReader::lineSpacing_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<int>("type");
+    QTest::addColumn<qreal>("height");
+
+    QTest::newRow("rich-edit single spacing")
+        << note("\\sl-240\\slmult1 x") << int(QTextBlockFormat::SingleHeight) << 0.0;
+    QTest::newRow("multiple of a line")
+        << note("\\sl360\\slmult1 x") << int(QTextBlockFormat::ProportionalHeight) << 150.0;
+    QTest::newRow("negative multiple")
+        << note("\\sl-480\\slmult1 x") << int(QTextBlockFormat::ProportionalHeight) << 200.0;
+    QTest::newRow("at least") << note("\\sl360\\slmult0 x") << int(QTextBlockFormat::MinimumHeight)
+                              << 18.0;
+    QTest::newRow("exactly") << note("\\sl-360 x") << int(QTextBlockFormat::FixedHeight) << 18.0;
+}
+
+void TestRtfReader::lineSpacing()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(int, type);
+    QFETCH(qreal, height);
+
+    QTextDocument document;
+    readRtf(rtf, &document);
+    const QTextBlockFormat format = document.begin().blockFormat();
+    QCOMPARE(format.lineHeightType(), type);
+    QCOMPARE(format.lineHeight(), height);
+}
+
 void TestRtfReader::lists_data()
 {
     QTest::addColumn<QByteArray>("rtf");
@@ -273,10 +305,10 @@ void TestRtfReader::characters()
              QStringList{QStringLiteral("Comic Sans MS")});
     QCOMPARE(formatAt(document, 9).fontFamilies().toStringList(),
              QStringList{QStringLiteral("Arial CYR")});
-    // \plain falls back to the default font and the text area's size.
+    // \plain falls back to the default font and to 12 pt.
     QCOMPARE(formatAt(document, 10).fontFamilies().toStringList(),
              QStringList{QStringLiteral("Comic Sans MS")});
-    QVERIFY(!formatAt(document, 10).hasProperty(QTextFormat::FontPointSize));
+    QCOMPARE(formatAt(document, 10).fontPointSize(), 12.0);
     QCOMPARE(formatAt(document, 11).verticalAlignment(), QTextCharFormat::AlignSuperScript);
     QCOMPARE(formatAt(document, 12).foreground().style(), Qt::NoBrush); // no colour 9
 }
@@ -285,7 +317,7 @@ void TestRtfReader::robustness_data()
 {
     addTextRows();
     QTest::newRow("truncated") << QByteArray("{\\rtf1 abc{\\b de") << QStringLiteral("abcde");
-    QTest::newRow("truncated in escape") << QByteArray("{\\rtf1 ab\\'4") << QStringLiteral("ab4");
+    QTest::newRow("truncated in escape") << QByteArray("{\\rtf1 ab\\'4") << QStringLiteral("ab");
     QTest::newRow("truncated after backslash")
         << QByteArray("{\\rtf1 ab\\") << QStringLiteral("ab");
     QTest::newRow("extra closing braces") << QByteArray("{\\rtf1 a}}}b") << QStringLiteral("a");
@@ -305,6 +337,13 @@ void TestRtfReader::robustness_data()
         << QByteArray("{\\rtf1 a\\u8233?\\u65532?\\u64976?\\'0d\\'0ab}")
         << QStringLiteral("a\r\nb");
     QTest::newRow("nul bytes") << QByteArray("{\\rtf1 a\0b}", 12) << QStringLiteral("ab");
+    QTest::newRow("utf-8 byte order mark")
+        << QByteArray("\xEF\xBB\xBF{\\rtf1 a}") << QStringLiteral("a");
+    QTest::newRow("nuls and white space before")
+        << QByteArray("\0\0 \r\n\t{\\rtf1 a}", 15) << QStringLiteral("a");
+    QTest::newRow("raw vertical tab is a line break") << QByteArray("{\\rtf1 a\x0b"
+                                                                    "b}")
+                                                      << QStringLiteral("a\r\nb");
 }
 
 void TestRtfReader::robustness()

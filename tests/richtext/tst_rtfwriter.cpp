@@ -61,6 +61,8 @@ private slots:
     void textEscapes();
     void commandFormats_data();
     void commandFormats();
+    void rewrite_data();
+    void rewrite();
     void randomRoundTrip();
     void samplesRoundTrip_data();
     void samplesRoundTrip();
@@ -202,6 +204,27 @@ void TestRtfWriter::commandFormats()
     command(cursor);
 
     QCOMPARE(roundTrip(document), RtfTest::describe(document));
+}
+
+// Each row: RTF from another writer, and what our writer must make of it after reading.
+void TestRtfWriter::rewrite_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("raw vertical tab") << QByteArray("{\\rtf1 a\x0b"
+                                                    "b}")
+                                      << QByteArray("a\\line b");
+}
+
+void TestRtfWriter::rewrite()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QByteArray, expected);
+    QTextDocument document;
+    document.setDefaultFont(kNoteFont);
+    readRtf(rtf, &document);
+    const QByteArray written = writeRtf(&document);
+    QVERIFY2(written.contains(expected), written.constData());
 }
 
 void TestRtfWriter::randomRoundTrip()
