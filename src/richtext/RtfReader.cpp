@@ -292,6 +292,8 @@ private:
     void endParagraph();
     void applyParagraph();
     void commitFont();
+    int fontNameCodePage() const;
+    void flushFontName();
     void commitColor();
     int codePageOfFont(int font) const;
     const Detail::ByteDecoder& decoder(int codePage);
@@ -328,7 +330,8 @@ private:
     int m_fontNumber = -1;
     int m_fontCharset = 0;
     int m_fontCodePage = 0;
-    QByteArray m_fontName;
+    QByteArray m_fontName;  // bytes of the name not yet decoded
+    QString m_fontNameText; // the name decoded so far
 
     std::vector<QColor> m_colors;
     int m_red = -1;
@@ -428,7 +431,10 @@ void Reader::handleToken(const RtfToken& token)
         handleSymbol(token.symbol);
         break;
     case RtfToken::HexByte:
-        handleBytes(QByteArrayView(&token.symbol, 1));
+        if (top().dest == Dest::FontTable)
+            m_fontName += token.symbol; // an escaped ";" belongs to the name
+        else
+            handleBytes(QByteArrayView(&token.symbol, 1));
         break;
     case RtfToken::Text:
         handleBytes(token.word);
@@ -767,6 +773,16 @@ void Reader::handleTableWord(const WordEntry& entry, const RtfToken& token)
     case Kind::FontCodePage:
         m_fontCodePage = token.param;
         break;
+    case Kind::Unicode:
+        // The rich-edit control reads and writes names outside the code page as \uN.
+        if (top().dest == Dest::FontTable && token.hasParam) {
+            flushFontName();
+            const int unit = token.param < 0 ? token.param + 0x10000 : token.param;
+            if (unit >= 0 && unit <= 0xFFFF)
+                m_fontNameText += QChar(char16_t(unit));
+            m_skipChars = top().unicodeSkip;
+        }
+        break;
     case Kind::Red:
         m_red = component;
         break;
@@ -781,22 +797,33 @@ void Reader::handleTableWord(const WordEntry& entry, const RtfToken& token)
     }
 }
 
+int Reader::fontNameCodePage() const
+{
+    return m_fontCodePage > 0 ? m_fontCodePage : Detail::codePageForCharset(m_fontCharset);
+}
+
+void Reader::flushFontName()
+{
+    if (m_fontName.isEmpty())
+        return;
+    const int codePage = fontNameCodePage();
+    decoder(codePage > 0 ? codePage : m_codePage).decode(m_fontName, m_fontNameText);
+    m_fontName.clear();
+}
+
 void Reader::commitFont()
 {
-    if (m_fontNumber >= 0 || !m_fontName.isEmpty()) {
+    flushFontName();
+    if (m_fontNumber >= 0 && !m_fontNameText.trimmed().isEmpty()) {
         FontEntry entry;
-        entry.codePage =
-            m_fontCodePage > 0 ? m_fontCodePage : Detail::codePageForCharset(m_fontCharset);
-        const int codePage = entry.codePage > 0 ? entry.codePage : m_codePage;
-        decoder(codePage).decode(m_fontName, entry.name);
-        entry.name = entry.name.trimmed();
-        if (m_fontNumber >= 0 && !entry.name.isEmpty())
-            m_fonts[m_fontNumber] = entry;
+        entry.codePage = fontNameCodePage();
+        entry.name = m_fontNameText.trimmed();
+        m_fonts[m_fontNumber] = entry;
     }
     m_fontNumber = -1;
     m_fontCharset = 0;
     m_fontCodePage = 0;
-    m_fontName.clear();
+    m_fontNameText.clear();
 }
 
 void Reader::commitColor()

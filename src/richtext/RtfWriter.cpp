@@ -64,6 +64,7 @@ private:
     void writeRun(const RunFormat& format, QStringView text);
     void writeFormatChanges(const RunFormat& format);
     void writeText(QStringView text);
+    void writeFontName(QStringView name);
     void word(const char* name);
     void word(const char* name, int param);
     void literal(char c);
@@ -129,7 +130,7 @@ void Writer::writeHeader()
         word("\\f", int(i));
         word("\\fnil");
         word("\\fcharset", int(i) == m_symbolFont ? 2 : 0);
-        writeText(m_fonts.at(i));
+        writeFontName(m_fonts.at(i));
         m_out += ";}";
         m_delimit = false;
     }
@@ -144,6 +145,9 @@ void Writer::writeHeader()
         }
         m_out += "}\r\n";
     }
+    // Word processors take a document without a generator for an old one and read runs of
+    // spaces in their legacy way.
+    m_out += "{\\*\\generator Jottex " JOTTEX_VERSION ";}";
     m_delimit = false;
     word("\\viewkind4");
     word("\\uc1");
@@ -160,8 +164,16 @@ void Writer::writeBlock(const QTextBlock& block)
                  fragment.text());
         empty = false;
     }
-    if (empty) // the paragraph mark still carries a font, which sets the empty line's height
-        writeFormatChanges(cachedRunFormat(block.charFormatIndex(), block.charFormat()));
+    if (empty) { // the paragraph mark still carries a font, which sets the empty line's height
+        RunFormat mark = cachedRunFormat(block.charFormatIndex(), block.charFormat());
+        mark.highlight = 0; // highlights are only ever written inside a group
+        mark.vertical = 0;
+        writeFormatChanges(mark);
+    }
+    // Word processors split a paragraph whose mark is raised or lowered, or drop its text.
+    if (m_state.vertical != 0)
+        word("\\nosupersub");
+    m_state.vertical = 0;
     word("\\par");
     m_out += "\r\n";
     m_delimit = false;
@@ -239,20 +251,26 @@ void Writer::writeNumberText(const QTextBlock& block, int style)
 
 void Writer::writeRun(const RunFormat& format, QStringView text)
 {
-    if (format.link.isEmpty()) {
+    const bool link = !format.link.isEmpty();
+    if (!link && format.highlight == 0) {
         writeFormatChanges(format);
         writeText(text);
         return;
     }
-    // A link is a field group; formatting inside it ends with the group.
+    // Links are field groups, and highlights go in a group too: some readers never end a
+    // highlight at \highlight0 and paint the rest of the note. Formatting ends with the group.
     const RunFormat outside = m_state;
-    m_out += "{\\field{\\*\\fldinst{HYPERLINK \"";
+    if (link) {
+        m_out += "{\\field{\\*\\fldinst{HYPERLINK \"";
+        m_delimit = false;
+        writeText(format.link);
+        m_out += "\"}}{\\fldrslt";
+    }
+    m_out += '{';
     m_delimit = false;
-    writeText(format.link);
-    m_out += "\"}}{\\fldrslt{";
     writeFormatChanges(format);
     writeText(text);
-    m_out += "}}}";
+    m_out += link ? "}}}" : "}";
     m_delimit = false;
     m_state = outside;
 }
@@ -325,9 +343,22 @@ void Writer::writeText(QStringView text)
             // RTF's \u takes a signed 16-bit number; surrogate halves go out one by one.
             m_out += "\\u";
             m_out += QByteArray::number(int(qint16(c)));
-            m_out += '?';
+            m_out += "\\'3f"; // some readers drop punctuation after a bare "?" fallback
         }
         m_delimit = false;
+    }
+}
+
+// A font name ends at ";", so one inside the name goes out as an escape.
+void Writer::writeFontName(QStringView name)
+{
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        if (name[i] == QLatin1Char(';')) {
+            m_out += "\\'3b";
+            m_delimit = false;
+        } else {
+            writeText(name.sliced(i, 1));
+        }
     }
 }
 

@@ -44,6 +44,8 @@ private slots:
     void paragraphs();
     void lineSpacing_data();
     void lineSpacing();
+    void fontNames_data();
+    void fontNames();
     void lists_data();
     void lists();
     void characters();
@@ -233,6 +235,28 @@ void TestRtfReader::lineSpacing()
     const QTextBlockFormat format = document.begin().blockFormat();
     QCOMPARE(format.lineHeightType(), type);
     QCOMPARE(format.lineHeight(), height);
+}
+
+void TestRtfReader::fontNames_data()
+{
+    QTest::addColumn<QByteArray>("table");
+    QTest::addColumn<QString>("family");
+    QTest::newRow("bytes in the charset's code page")
+        << QByteArray("{\\f0\\fcharset134 \\'ce\\'a2\\'c8\\'ed\\'d1\\'c5\\'ba\\'da;}")
+        << QStringLiteral("微软雅黑");
+    QTest::newRow("unicode escapes")
+        << QByteArray("{\\f0\\fnil\\fcharset0 \\u24494?\\u36719?\\u38597\\'3f\\u40657\\'3f;}")
+        << QStringLiteral("微软雅黑");
+    QTest::newRow("escaped semicolon") << QByteArray("{\\f0 A\\'3bB;}") << QStringLiteral("A;B");
+}
+
+void TestRtfReader::fontNames()
+{
+    QFETCH(QByteArray, table);
+    QFETCH(QString, family);
+    QTextDocument document;
+    readRtf("{\\rtf1{\\fonttbl" + table + "}\\f0 x}", &document);
+    QCOMPARE(formatAt(document, 0).fontFamilies().toStringList(), QStringList{family});
 }
 
 void TestRtfReader::lists_data()
