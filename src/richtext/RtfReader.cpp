@@ -24,6 +24,8 @@ constexpr int kMaxUnicodeSkip = 32;
 constexpr int kPlainHalfPoints = 24; // \plain means 12 pt, whatever the text area's size
 constexpr int kSingleSpacing = 240;  // \slmult1 counts line spacing in 240ths of a line
 constexpr int kMaxDepth = 1 << 17;   // deeper groups share the innermost state
+constexpr qsizetype kMaxFieldInstruction = qsizetype(64) * 1024; // far beyond any link target
+constexpr size_t kMaxCachedFormats = 1024;
 
 enum class Dest : quint8 { Text, Skip, FontTable, ColorTable, Numbering, FieldInstruction };
 
@@ -251,6 +253,17 @@ struct CharState {
     bool operator==(const CharState&) const = default;
 };
 
+struct CharStateHash {
+    size_t operator()(const CharState& chars) const
+    {
+        const size_t flags = size_t(chars.vertical) | size_t(chars.bold) << 2 |
+                             size_t(chars.italic) << 3 | size_t(chars.underline) << 4 |
+                             size_t(chars.strike) << 5 | size_t(chars.hidden) << 6;
+        return qHashMulti(0, chars.font, chars.halfPoints, chars.color, chars.highlight, chars.link,
+                          flags);
+    }
+};
+
 struct State {
     Dest dest = Dest::Text;
     quint8 unicodeSkip = 1;
@@ -290,7 +303,9 @@ private:
     void flushBytes();
     void flushText();
     void endParagraph();
+    void startBlock();
     void applyParagraph();
+    static QTextBlockFormat blockFormat(const ParagraphFormat& para);
     void commitFont();
     int fontNameCodePage() const;
     void flushFontName();
@@ -318,10 +333,18 @@ private:
     int m_bytesCodePage = 0;
     QString m_text; // decoded text not yet in the document, all in m_textChars
     CharState m_textChars;
-    CharState m_cachedChars;
-    QTextCharFormat m_cachedFormat;
-    bool m_formatCached = false;
+    std::unordered_map<CharState, QTextCharFormat, CharStateHash> m_formats;
     bool m_needBlock = false; // a \par ended the last block; open one when content follows
+
+    // What the current block already carries. Setting a block's format costs as much as
+    // inserting the block, so new blocks start with the formats of the one before, and only
+    // a change is set.
+    ParagraphFormat m_blockPara;
+    QTextBlockFormat m_blockFormat;
+    CharState m_blockChars;
+    bool m_blockKnown = false; // the first block is the document's own until applied
+    bool m_blockEmpty = true;
+    int m_blockNumber = 0;
 
     QTextList* m_list = nullptr;
     int m_listBlock = -1;
@@ -501,7 +524,8 @@ void Reader::handleBytes(QByteArrayView bytes)
         }
         break;
     case Dest::FieldInstruction:
-        m_fieldInstruction.append(bytes);
+        m_fieldInstruction.append(
+            bytes.first(qMin(bytes.size(), kMaxFieldInstruction - m_fieldInstruction.size())));
         break;
     default:
         break;
@@ -814,6 +838,7 @@ void Reader::flushFontName()
 void Reader::commitFont()
 {
     flushFontName();
+    m_formats.clear(); // formats made so far named the fonts as they were
     if (m_fontNumber >= 0 && !m_fontNameText.trimmed().isEmpty()) {
         FontEntry entry;
         entry.codePage = fontNameCodePage();
@@ -828,6 +853,7 @@ void Reader::commitFont()
 
 void Reader::commitColor()
 {
+    m_formats.clear();
     const bool automatic = m_red < 0 && m_green < 0 && m_blue < 0;
     m_colors.push_back(automatic ? QColor()
                                  : QColor(qMax(m_red, 0), qMax(m_green, 0), qMax(m_blue, 0)));
@@ -877,7 +903,7 @@ void Reader::appendText(QStringView text)
         return;
     if (m_needBlock) {
         flushText();
-        m_cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
+        startBlock();
         m_needBlock = false;
     }
     if (!(chars == m_textChars)) {
@@ -909,20 +935,56 @@ void Reader::flushText()
         return;
     m_cursor.insertText(m_text, charFormat(m_textChars));
     m_text.clear();
+    m_blockEmpty = false;
 }
 
 void Reader::endParagraph()
 {
     flushText();
     if (m_needBlock)
-        m_cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
+        startBlock();
     applyParagraph();
     m_needBlock = true;
+}
+
+void Reader::startBlock()
+{
+    m_blockChars = top().chars;
+    m_cursor.insertBlock(m_blockFormat, charFormat(m_blockChars));
+    m_blockEmpty = true;
+    ++m_blockNumber;
 }
 
 void Reader::applyParagraph()
 {
     const ParagraphFormat& para = top().para;
+    if (!m_blockKnown || !(para == m_blockPara)) {
+        m_blockPara = para;
+        m_blockFormat = blockFormat(para);
+        m_cursor.setBlockFormat(m_blockFormat);
+    }
+    // An empty line takes its height from the paragraph mark.
+    if (m_blockEmpty && (!m_blockKnown || !(top().chars == m_blockChars))) {
+        m_blockChars = top().chars;
+        m_cursor.setBlockCharFormat(charFormat(m_blockChars));
+    }
+    m_blockKnown = true;
+
+    if (para.list == 0)
+        return;
+    if (m_list && m_list->format().style() == para.list && m_listBlock == m_blockNumber - 1) {
+        m_list->add(m_cursor.block());
+    } else {
+        QTextListFormat listFormat;
+        listFormat.setStyle(QTextListFormat::Style(para.list));
+        listFormat.setIndent(1);
+        m_list = m_cursor.createList(listFormat);
+    }
+    m_listBlock = m_blockNumber;
+}
+
+QTextBlockFormat Reader::blockFormat(const ParagraphFormat& para)
+{
     static constexpr Qt::Alignment kAlignments[] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight,
                                                     Qt::AlignJustify};
     QTextBlockFormat format;
@@ -945,32 +1007,18 @@ void Reader::applyParagraph()
         if (multiple != 0 && multiple != kSingleSpacing)
             format.setLineHeight(qreal(multiple) * 100 / kSingleSpacing,
                                  QTextBlockFormat::ProportionalHeight);
-    } else if (para.lineSpacing < 0)
+    } else if (para.lineSpacing < 0) {
         format.setLineHeight(twipsToPoints(-para.lineSpacing), QTextBlockFormat::FixedHeight);
-    else if (para.lineSpacing > 0)
+    } else if (para.lineSpacing > 0) {
         format.setLineHeight(twipsToPoints(para.lineSpacing), QTextBlockFormat::MinimumHeight);
-    m_cursor.setBlockFormat(format);
-    if (m_cursor.block().length() <= 1) // an empty line takes its height from the paragraph mark
-        m_cursor.setBlockCharFormat(charFormat(top().chars));
-
-    if (para.list == 0)
-        return;
-    const int blockNumber = m_cursor.block().blockNumber();
-    if (m_list && m_list->format().style() == para.list && m_listBlock == blockNumber - 1) {
-        m_list->add(m_cursor.block());
-    } else {
-        QTextListFormat listFormat;
-        listFormat.setStyle(QTextListFormat::Style(para.list));
-        listFormat.setIndent(1);
-        m_list = m_cursor.createList(listFormat);
     }
-    m_listBlock = blockNumber;
+    return format;
 }
 
 QTextCharFormat Reader::charFormat(const CharState& chars)
 {
-    if (m_formatCached && chars == m_cachedChars)
-        return m_cachedFormat;
+    if (const auto cached = m_formats.find(chars); cached != m_formats.end())
+        return cached->second;
     QTextCharFormat format;
     const auto font = m_fonts.find(chars.font);
     if (font != m_fonts.end())
@@ -999,9 +1047,9 @@ QTextCharFormat Reader::charFormat(const CharState& chars)
         format.setAnchor(true);
         format.setAnchorHref(m_links.at(chars.link));
     }
-    m_cachedChars = chars;
-    m_cachedFormat = format;
-    m_formatCached = true;
+    if (m_formats.size() >= kMaxCachedFormats)
+        m_formats.clear();
+    m_formats.emplace(chars, format);
     return format;
 }
 

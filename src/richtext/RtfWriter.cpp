@@ -69,7 +69,10 @@ private:
     void word(const char* name, int param);
     void literal(char c);
 
-    const RunFormat& cachedRunFormat(int index, const QTextCharFormat& format);
+    // By format index, so a format is converted once however many runs use it. Takes the
+    // fragment or block itself, since even fetching its format costs an allocation.
+    template <typename Source> const RunFormat& cachedRunFormat(const Source& source);
+    const ParagraphFormat& cachedParaFormat(const QTextBlock& block);
     RunFormat runFormat(const QTextCharFormat& format);
     ParagraphFormat paraFormat(const QTextBlock& block) const;
     QString familyOf(const QTextCharFormat& format) const;
@@ -86,7 +89,8 @@ private:
     int m_symbolFont = -1;
     QList<QRgb> m_colors;
     QHash<QRgb, int> m_colorIndex;
-    QHash<int, RunFormat> m_runFormats; // by QTextFormat index
+    QHash<int, RunFormat> m_runFormats;        // by QTextFormat index
+    QHash<int, ParagraphFormat> m_paraFormats; // by block format index
 
     RunFormat m_state;
     ParagraphFormat m_para;
@@ -112,9 +116,9 @@ void Writer::collectTables()
         if (const QTextList* list = block.textList())
             bullets = bullets || isBullet(list->format().style());
         for (auto it = block.begin(); !it.atEnd(); ++it)
-            cachedRunFormat(it.fragment().charFormatIndex(), it.fragment().charFormat());
+            cachedRunFormat(it.fragment());
         if (block.length() <= 1)
-            cachedRunFormat(block.charFormatIndex(), block.charFormat());
+            cachedRunFormat(block);
     }
     if (bullets) {
         m_symbolFont = int(m_fonts.size());
@@ -155,17 +159,16 @@ void Writer::writeHeader()
 
 void Writer::writeBlock(const QTextBlock& block)
 {
-    const ParagraphFormat para = paraFormat(block);
+    const ParagraphFormat para = cachedParaFormat(block);
     writeParagraphStart(block, para);
     bool empty = true;
     for (auto it = block.begin(); !it.atEnd(); ++it) {
         const QTextFragment fragment = it.fragment();
-        writeRun(cachedRunFormat(fragment.charFormatIndex(), fragment.charFormat()),
-                 fragment.text());
+        writeRun(cachedRunFormat(fragment), fragment.text());
         empty = false;
     }
     if (empty) { // the paragraph mark still carries a font, which sets the empty line's height
-        RunFormat mark = cachedRunFormat(block.charFormatIndex(), block.charFormat());
+        RunFormat mark = cachedRunFormat(block);
         mark.highlight = 0; // highlights are only ever written inside a group
         mark.vertical = 0;
         writeFormatChanges(mark);
@@ -384,11 +387,22 @@ void Writer::literal(char c)
     m_out += c;
 }
 
-const RunFormat& Writer::cachedRunFormat(int index, const QTextCharFormat& format)
+template <typename Source> const RunFormat& Writer::cachedRunFormat(const Source& source)
 {
+    const int index = source.charFormatIndex();
     auto it = m_runFormats.constFind(index);
     if (it == m_runFormats.constEnd())
-        it = m_runFormats.insert(index, runFormat(format));
+        it = m_runFormats.insert(index, runFormat(source.charFormat()));
+    return *it;
+}
+
+// The block format index covers the list too: a block's list is an object of its format.
+const ParagraphFormat& Writer::cachedParaFormat(const QTextBlock& block)
+{
+    const int index = block.blockFormatIndex();
+    auto it = m_paraFormats.constFind(index);
+    if (it == m_paraFormats.constEnd())
+        it = m_paraFormats.insert(index, paraFormat(block));
     return *it;
 }
 

@@ -49,6 +49,7 @@ private slots:
     void lists_data();
     void lists();
     void characters();
+    void emptyLines();
     void robustness_data();
     void robustness();
     void deepNesting();
@@ -337,6 +338,17 @@ void TestRtfReader::characters()
     QCOMPARE(formatAt(document, 12).foreground().style(), Qt::NoBrush); // no colour 9
 }
 
+// An empty line is as high as the font of its paragraph mark.
+void TestRtfReader::emptyLines()
+{
+    QTextDocument document;
+    readRtf(note("\\fs40\\par\\fs20\\par\\par x"), &document);
+    QCOMPARE(document.blockCount(), 4);
+    const qreal expected[] = {20.0, 10.0, 10.0};
+    for (int block = 0; block < 3; ++block)
+        QCOMPARE(document.findBlockByNumber(block).charFormat().fontPointSize(), expected[block]);
+}
+
 void TestRtfReader::robustness_data()
 {
     addTextRows();
@@ -361,6 +373,10 @@ void TestRtfReader::robustness_data()
         << QByteArray("{\\rtf1 a\\u8233?\\u65532?\\u64976?\\'0d\\'0ab}")
         << QStringLiteral("a\r\nb");
     QTest::newRow("nul bytes") << QByteArray("{\\rtf1 a\0b}", 12) << QStringLiteral("ab");
+    QTest::newRow("long field instruction")
+        << QByteArray("{\\rtf1{\\field{\\*\\fldinst HYPERLINK \"" + QByteArray(200000, 'x') +
+                      "\"}{\\fldrslt link}}}")
+        << QStringLiteral("link");
     QTest::newRow("utf-8 byte order mark")
         << QByteArray("\xEF\xBB\xBF{\\rtf1 a}") << QStringLiteral("a");
     QTest::newRow("nuls and white space before")
