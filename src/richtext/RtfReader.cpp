@@ -26,8 +26,19 @@ constexpr int kSingleSpacing = 240;  // \slmult1 counts line spacing in 240ths o
 constexpr int kMaxDepth = 1 << 17;   // deeper groups share the innermost state
 constexpr qsizetype kMaxFieldInstruction = qsizetype(64) * 1024; // far beyond any link target
 constexpr size_t kMaxCachedFormats = 1024;
+constexpr size_t kMaxLists = 1024;
+constexpr int kMaxListLevels = 9; // as many as word processors offer
 
-enum class Dest : quint8 { Text, Skip, FontTable, ColorTable, Numbering, FieldInstruction };
+enum class Dest : quint8 {
+    Text,
+    Skip,
+    FontTable,
+    ColorTable,
+    Numbering,
+    FieldInstruction,
+    ListTable,
+    ListOverrideTable,
+};
 
 enum class Kind : quint8 {
     // destinations
@@ -37,6 +48,8 @@ enum class Kind : quint8 {
     Field,
     FieldInstruction,
     FieldResult,
+    ListTable,
+    ListOverrideTable,
     SkipDest,
     // document
     AnsiCodePage,
@@ -80,6 +93,13 @@ enum class Kind : quint8 {
     LineSpacing,
     LineMultiple,
     ListOverride,
+    ListLevel,
+    // Word's list tables
+    ListDefinition,
+    LevelDefinition,
+    LevelFormat,
+    ListId,
+    OverrideDefinition,
     // old-style paragraph numbering
     NumberBullet,
     NumberBody,
@@ -100,6 +120,8 @@ constexpr WordEntry kWords[] = {
     {"field", Kind::Field},
     {"fldinst", Kind::FieldInstruction},
     {"fldrslt", Kind::FieldResult},
+    {"listtable", Kind::ListTable},
+    {"listoverridetable", Kind::ListOverrideTable},
     // destinations whose content is not note text
     {"pntext", Kind::SkipDest},
     {"listtext", Kind::SkipDest},
@@ -112,8 +134,6 @@ constexpr WordEntry kWords[] = {
     {"shp", Kind::SkipDest},
     {"stylesheet", Kind::SkipDest},
     {"info", Kind::SkipDest},
-    {"listtable", Kind::SkipDest},
-    {"listoverridetable", Kind::SkipDest},
     {"revtbl", Kind::SkipDest},
     {"rsidtbl", Kind::SkipDest},
     {"filetbl", Kind::SkipDest},
@@ -209,6 +229,14 @@ constexpr WordEntry kWords[] = {
     {"sl", Kind::LineSpacing},
     {"slmult", Kind::LineMultiple},
     {"ls", Kind::ListOverride},
+    {"ilvl", Kind::ListLevel},
+    // Word's list tables
+    {"list", Kind::ListDefinition},
+    {"listlevel", Kind::LevelDefinition},
+    {"levelnfc", Kind::LevelFormat},
+    {"levelnfcn", Kind::LevelFormat},
+    {"listid", Kind::ListId},
+    {"listoverride", Kind::OverrideDefinition},
     // old-style numbering, inside {\*\pn ...}
     {"pnlvlblt", Kind::NumberBullet},
     {"pnlvlbody", Kind::NumberBody},
@@ -272,6 +300,32 @@ struct State {
     ParagraphFormat para;
 };
 
+// One list of Word's list table: its id and the style of each level.
+struct ListDefinition {
+    int id = 0;
+    std::vector<qint8> levels;
+};
+
+// The list style of a list level's number format (\levelnfc).
+qint8 listStyleOfLevelFormat(int format)
+{
+    switch (format) {
+    case 1:
+        return QTextListFormat::ListUpperRoman;
+    case 2:
+        return QTextListFormat::ListLowerRoman;
+    case 3:
+        return QTextListFormat::ListUpperAlpha;
+    case 4:
+        return QTextListFormat::ListLowerAlpha;
+    case 23:  // bullet
+    case 255: // no number
+        return QTextListFormat::ListDisc;
+    default: // the many other number forms are numbers all the same
+        return QTextListFormat::ListDecimal;
+    }
+}
+
 struct FontEntry {
     QString name;
     int codePage = 0;
@@ -297,6 +351,10 @@ private:
     bool handleParaWord(const WordEntry& entry, const RtfToken& token);
     void handleNumberingWord(const WordEntry& entry);
     void handleTableWord(const WordEntry& entry, const RtfToken& token);
+    void handleListTableWord(const WordEntry& entry, const RtfToken& token);
+    void commitListOverride();
+    int listStyle(const ParagraphFormat& para) const;
+    void addListItem(int style, int level);
 
     void appendText(QStringView text);
     void appendChar(char32_t c);
@@ -346,8 +404,13 @@ private:
     bool m_blockEmpty = true;
     int m_blockNumber = 0;
 
-    QTextList* m_list = nullptr;
+    std::vector<QTextList*> m_levelLists; // the open list of each level, outermost first
     int m_listBlock = -1;
+
+    std::vector<ListDefinition> m_listDefinitions;
+    std::unordered_map<int, size_t> m_listOverrides; // \lsN to its list definition
+    int m_overrideListId = -1;
+    int m_overrideNumber = -1;
 
     std::unordered_map<int, FontEntry> m_fonts;
     int m_fontNumber = -1;
@@ -588,6 +651,10 @@ void Reader::handleWord(const RtfToken& token)
     case Dest::ColorTable:
         handleTableWord(*entry, token);
         break;
+    case Dest::ListTable:
+    case Dest::ListOverrideTable:
+        handleListTableWord(*entry, token);
+        break;
     default:
         break;
     }
@@ -602,6 +669,12 @@ void Reader::handleDestination(const WordEntry& entry)
         break;
     case Kind::ColorTable:
         state.dest = Dest::ColorTable;
+        break;
+    case Kind::ListTable:
+        state.dest = Dest::ListTable;
+        break;
+    case Kind::ListOverrideTable:
+        state.dest = Dest::ListOverrideTable;
         break;
     case Kind::Numbering:
         if (state.dest == Dest::Text) {
@@ -747,8 +820,12 @@ bool Reader::handleParaWord(const WordEntry& entry, const RtfToken& token)
         para.lineMultiple = !token.hasParam || token.param != 0;
         break;
     case Kind::ListOverride:
-        // Word's list tables are skipped, so every list item reads as a bullet.
+        // The list table says the style; an item whose list it lacks reads as a bullet.
+        para.listOverride = qMax(0, token.param);
         para.list = token.param > 0 ? qint8(QTextListFormat::ListDisc) : 0;
+        break;
+    case Kind::ListLevel:
+        para.level = quint8(qBound(0, token.param, kMaxListLevels - 1));
         break;
     default:
         return false;
@@ -833,6 +910,70 @@ void Reader::flushFontName()
     const int codePage = fontNameCodePage();
     decoder(codePage > 0 ? codePage : m_codePage).decode(m_fontName, m_fontNameText);
     m_fontName.clear();
+}
+
+void Reader::handleListTableWord(const WordEntry& entry, const RtfToken& token)
+{
+    const bool inListTable = top().dest == Dest::ListTable;
+    ListDefinition* list = m_listDefinitions.empty() ? nullptr : &m_listDefinitions.back();
+    switch (entry.kind) {
+    case Kind::ListDefinition:
+        if (inListTable && m_listDefinitions.size() < kMaxLists)
+            m_listDefinitions.emplace_back();
+        break;
+    case Kind::LevelDefinition:
+        if (inListTable && list && list->levels.size() < size_t(kMaxListLevels))
+            list->levels.push_back(QTextListFormat::ListDecimal);
+        break;
+    case Kind::LevelFormat:
+        if (inListTable && list && !list->levels.empty())
+            list->levels.back() = listStyleOfLevelFormat(token.param);
+        break;
+    case Kind::ListId:
+        if (!inListTable) {
+            m_overrideListId = token.param;
+            commitListOverride();
+        } else if (list) {
+            list->id = token.param;
+        }
+        break;
+    case Kind::OverrideDefinition:
+        m_overrideListId = m_overrideNumber = -1;
+        break;
+    case Kind::ListOverride:
+        m_overrideNumber = token.param;
+        commitListOverride();
+        break;
+    default:
+        break;
+    }
+}
+
+// Word names a list in the text by an override number, which the override table maps to a
+// list of the list table; the list table comes first.
+void Reader::commitListOverride()
+{
+    if (m_overrideNumber <= 0 || m_overrideListId < 0)
+        return;
+    for (size_t i = 0; i < m_listDefinitions.size(); ++i) {
+        if (m_listDefinitions[i].id == m_overrideListId) {
+            m_listOverrides[m_overrideNumber] = i;
+            break;
+        }
+    }
+}
+
+int Reader::listStyle(const ParagraphFormat& para) const
+{
+    if (para.listOverride <= 0)
+        return para.list;
+    const auto found = m_listOverrides.find(para.listOverride);
+    if (found == m_listOverrides.end())
+        return para.list;
+    const std::vector<qint8>& levels = m_listDefinitions[found->second].levels;
+    if (levels.empty())
+        return para.list;
+    return levels[qMin(size_t(para.level), levels.size() - 1)];
 }
 
 void Reader::commitFont()
@@ -970,15 +1111,25 @@ void Reader::applyParagraph()
     }
     m_blockKnown = true;
 
-    if (para.list == 0)
-        return;
-    if (m_list && m_list->format().style() == para.list && m_listBlock == m_blockNumber - 1) {
-        m_list->add(m_cursor.block());
+    if (const int style = listStyle(para); style != 0)
+        addListItem(style, para.level);
+}
+
+// Neighbouring items of one level and style share a list; an item of a deeper level opens a
+// list inside, and a shallower one ends the deeper lists.
+void Reader::addListItem(int style, int level)
+{
+    if (m_listBlock != m_blockNumber - 1)
+        m_levelLists.clear();
+    m_levelLists.resize(size_t(level) + 1);
+    QTextList*& list = m_levelLists.back();
+    if (list && list->format().style() == style) {
+        list->add(m_cursor.block());
     } else {
         QTextListFormat listFormat;
-        listFormat.setStyle(QTextListFormat::Style(para.list));
-        listFormat.setIndent(1);
-        m_list = m_cursor.createList(listFormat);
+        listFormat.setStyle(QTextListFormat::Style(style));
+        listFormat.setIndent(level + 1);
+        list = m_cursor.createList(listFormat);
     }
     m_listBlock = m_blockNumber;
 }

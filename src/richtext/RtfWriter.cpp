@@ -28,6 +28,8 @@ struct RunFormat {
     bool operator==(const RunFormat&) const = default;
 };
 
+constexpr int kMaxListLevel = 8; // word processors offer nine levels
+
 bool isBullet(int style)
 {
     return style == QTextListFormat::ListDisc || style == QTextListFormat::ListCircle ||
@@ -215,6 +217,10 @@ void Writer::writeParagraphStart(const QTextBlock& block, const ParagraphFormat&
         return;
     if (para.list != 0)
         writeListLevel(para.list);
+    // The rich-edit control's numbering has one level; word processors and our reader take
+    // the nesting from \ilvl.
+    if (para.level != 0)
+        word("\\ilvl", para.level);
     if (para.firstIndent != 0)
         word("\\fi", para.firstIndent);
     if (para.leftIndent != 0)
@@ -467,9 +473,11 @@ ParagraphFormat Writer::paraFormat(const QTextBlock& block) const
     default:
         break;
     }
-    if (const QTextList* list = block.textList())
+    if (const QTextList* list = block.textList()) {
         para.list = static_cast<qint8>(isBullet(list->format().style()) ? QTextListFormat::ListDisc
                                                                         : list->format().style());
+        para.level = quint8(qBound(0, list->format().indent() - 1, kMaxListLevel));
+    }
     return para;
 }
 

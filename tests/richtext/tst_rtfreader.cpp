@@ -48,6 +48,9 @@ private slots:
     void fontNames();
     void lists_data();
     void lists();
+    void wordLists_data();
+    void wordLists();
+    void nestedListGoesOn();
     void characters();
     void emptyLines();
     void robustness_data();
@@ -303,6 +306,64 @@ void TestRtfReader::lists()
         previous = list;
     }
     QCOMPARE(actual, styles);
+}
+
+// Word's list tables: list 7 has a decimal, a bullet and a letter level, list 8 a roman one.
+void TestRtfReader::wordLists_data()
+{
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<QString>("items"); // per paragraph: style letter and level, or "-"
+
+    QTest::newRow("decimal") << QByteArray("\\ls1 a\\par b\\par\\pard c")
+                             << QStringLiteral("d0 d0 -");
+    QTest::newRow("roman") << QByteArray("\\ls2 a") << QStringLiteral("R0");
+    QTest::newRow("nested levels")
+        << QByteArray("\\ls1 a\\par\\ilvl1 b\\par\\ilvl2 c\\par\\ilvl0 d")
+        << QStringLiteral("d0 b1 l2 d0");
+    QTest::newRow("level beyond the list's own")
+        << QByteArray("\\ls2\\ilvl3 a") << QStringLiteral("R3");
+    QTest::newRow("list missing from the table") << QByteArray("\\ls9 a") << QStringLiteral("b0");
+}
+
+void TestRtfReader::wordLists()
+{
+    QFETCH(QByteArray, body);
+    QFETCH(QString, items);
+    const QByteArray tables =
+        "{\\*\\listtable{\\list\\listtemplateid1{\\listlevel\\levelnfc0\\levelnfcn0{\\leveltext"
+        "\\'02\\'00.;}{\\levelnumbers\\'01;}\\fi-360\\li720}{\\listlevel\\levelnfc23{\\leveltext"
+        "\\'01\\u-3913 ?;}}{\\listlevel\\levelnfc4}{\\listname ;}\\listid7}{\\list{\\listlevel"
+        "\\levelnfc1}\\listid8}}{\\*\\listoverridetable{\\listoverride\\listid7"
+        "\\listoverridecount0\\ls1}{\\listoverride\\listid8\\ls2}}";
+    QTextDocument document;
+    readRtf("{\\rtf1 " + tables + "\\pard " + body + "}", &document);
+
+    static const QHash<int, QChar> kLetters = {
+        {QTextListFormat::ListDecimal, QLatin1Char('d')},
+        {QTextListFormat::ListDisc, QLatin1Char('b')},
+        {QTextListFormat::ListLowerAlpha, QLatin1Char('l')},
+        {QTextListFormat::ListUpperRoman, QLatin1Char('R')},
+    };
+    QStringList actual;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        const QTextList* list = block.textList();
+        actual << (list ? kLetters.value(list->format().style(), QLatin1Char('?')) +
+                              QString::number(list->format().indent() - 1)
+                        : QStringLiteral("-"));
+    }
+    QCOMPARE(actual.join(QLatin1Char(' ')), items);
+}
+
+// An outer list goes on after the items nested in it, and numbers on.
+void TestRtfReader::nestedListGoesOn()
+{
+    QTextDocument document;
+    readRtf(note("{\\*\\pn\\pnlvlbody\\pndec}a\\par\\ilvl1 b\\par\\ilvl0 c"), &document);
+    const QTextList* outer = document.begin().textList();
+    QVERIFY(outer);
+    QCOMPARE(document.findBlockByNumber(2).textList(), outer);
+    QCOMPARE(outer->itemText(document.findBlockByNumber(2)), QStringLiteral("2."));
+    QVERIFY(document.findBlockByNumber(1).textList() != outer);
 }
 
 void TestRtfReader::characters()

@@ -73,6 +73,7 @@ private slots:
     void rewrite_data();
     void rewrite();
     void fontNames();
+    void nestedLists();
     void randomRoundTrip();
     void samplesRoundTrip_data();
     void samplesRoundTrip();
@@ -228,6 +229,10 @@ void TestRtfWriter::rewrite_data()
                                       << QByteArray("a\\line b");
     QTest::newRow("superscript ends before the paragraph mark")
         << QByteArray("{\\rtf1 a\\super b\\par c}") << QByteArray("\\super b\\nosupersub\\par");
+    QTest::newRow("word's numbered list as numbering")
+        << QByteArray("{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc0}\\listid1}}"
+                      "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}\\ls1 a\\par b}")
+        << QByteArray("{\\*\\pn\\pnlvlbody\\pnf0\\pnindent0\\pnstart1\\pndec{\\pntxta.}}");
     QTest::newRow("highlight in a group")
         << QByteArray(
                "{\\rtf1{\\colortbl;\\red255\\green255\\blue0;}a\\highlight1 b\\highlight0 c}")
@@ -266,6 +271,30 @@ void TestRtfWriter::fontNames()
     QVERIFY2(rtf.contains("\\u24494\\'3f") && rtf.contains("Semi\\'3bcolon;") &&
                  rtf.contains("Caf\\'e9;"),
              rtf.constData());
+}
+
+void TestRtfWriter::nestedLists()
+{
+    QTextDocument document;
+    document.setDefaultFont(kNoteFont);
+    QTextCursor cursor(&document);
+    const auto item = [&cursor](const QString& text) {
+        cursor.insertBlock();
+        cursor.insertText(text);
+    };
+    cursor.insertText(QStringLiteral("one"));
+    QTextList* outer = cursor.createList(QTextListFormat::ListDecimal);
+    item(QStringLiteral("one a"));
+    QTextListFormat inner;
+    inner.setStyle(QTextListFormat::ListLowerAlpha);
+    inner.setIndent(2);
+    cursor.createList(inner);
+    item(QStringLiteral("two"));
+    outer->add(cursor.block());
+
+    QByteArray rtf;
+    QCOMPARE(roundTrip(document, &rtf), RtfTest::describe(document));
+    QVERIFY2(rtf.contains("\\pnlcltr{\\pntxta.}}\\ilvl1"), rtf.constData());
 }
 
 void TestRtfWriter::randomRoundTrip()
