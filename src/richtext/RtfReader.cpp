@@ -4,6 +4,7 @@
 #include "RtfParagraph.h"
 #include "RtfTokenizer.h"
 #include "RtfUnits.h"
+#include "SymbolFont.h"
 
 #include <QTextBlock>
 #include <QTextCursor>
@@ -326,9 +327,16 @@ qint8 listStyleOfLevelFormat(int format)
     }
 }
 
+// Text in symbol fonts (\fcharset2) is no text of any code page: the Symbol font's bytes
+// are Greek and mathematical characters, and other symbol fonts keep their bytes at U+F000 on,
+// as Windows keeps them. These stand in for a code page.
+constexpr int kSymbolFontPage = -1;
+constexpr int kPrivateUsePage = -2;
+constexpr int kSymbolCharset = 2;
+
 struct FontEntry {
     QString name;
-    int codePage = 0;
+    int codePage = 0; // or one of the symbol font pages
 };
 
 class Reader {
@@ -982,8 +990,12 @@ void Reader::commitFont()
     m_formats.clear(); // formats made so far named the fonts as they were
     if (m_fontNumber >= 0 && !m_fontNameText.trimmed().isEmpty()) {
         FontEntry entry;
-        entry.codePage = fontNameCodePage();
         entry.name = m_fontNameText.trimmed();
+        entry.codePage = fontNameCodePage();
+        if (m_fontCharset == kSymbolCharset)
+            entry.codePage = entry.name.compare(QLatin1String("Symbol"), Qt::CaseInsensitive) == 0
+                                 ? kSymbolFontPage
+                                 : kPrivateUsePage;
         m_fonts[m_fontNumber] = entry;
     }
     m_fontNumber = -1;
@@ -1004,7 +1016,7 @@ void Reader::commitColor()
 int Reader::codePageOfFont(int font) const
 {
     const auto it = m_fonts.find(font);
-    if (it != m_fonts.end() && it->second.codePage > 0)
+    if (it != m_fonts.end() && it->second.codePage != 0)
         return it->second.codePage;
     return m_codePage;
 }
@@ -1024,7 +1036,15 @@ void Reader::flushBytes()
     if (m_bytes.isEmpty())
         return;
     QString decoded;
-    decoder(m_bytesCodePage).decode(m_bytes, decoded);
+    if (m_bytesCodePage == kSymbolFontPage || m_bytesCodePage == kPrivateUsePage) {
+        decoded.reserve(m_bytes.size());
+        for (const char byte : std::as_const(m_bytes))
+            decoded +=
+                QChar(m_bytesCodePage == kSymbolFontPage ? Detail::symbolFontChar(uchar(byte))
+                                                         : char16_t(0xF000 + uchar(byte)));
+    } else {
+        decoder(m_bytesCodePage).decode(m_bytes, decoded);
+    }
     m_bytes.clear();
     appendText(decoded);
 }
@@ -1033,6 +1053,9 @@ void Reader::appendChar(char32_t c)
 {
     if (c > 0xFFFF)
         return;
+    // Word writes symbol font characters as \uN at U+F000 plus the byte.
+    if (c >= 0xF020 && c <= 0xF0FF && codePageOfFont(top().chars.font) == kSymbolFontPage)
+        c = Detail::symbolFontChar(uchar(c - 0xF000));
     const QChar ch{char16_t(c)};
     appendText(QStringView(&ch, 1));
 }

@@ -92,6 +92,15 @@ void TestRtfReader::charsets_data()
         << QStringLiteral("ア");
     QTest::newRow("unknown code page reads as 1252")
         << QByteArray("{\\rtf1\\ansicpg99999 \\'e9}") << QStringLiteral("é");
+    QTest::newRow("symbol font shows greek and signs")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f0\\fcharset2 Symbol;}}\\f0 abp\\'b3}")
+        << QStringLiteral("αβπ≥");
+    QTest::newRow("symbol font character as unicode")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f0\\fcharset2 Symbol;}}\\f0\\u-3999?}")
+        << QStringLiteral("α");
+    QTest::newRow("other symbol fonts keep their bytes")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f0\\fnil\\fcharset2 Wingdings;}}\\f0 J\\'e8}")
+        << QStringLiteral("\uf04a\uf0e8");
     QTest::newRow("font name in its own charset")
         << QByteArray("{\\rtf1{\\fonttbl{\\f0\\fcharset204 \\'c0\\'f0;}}\\f0 x}")
         << QStringLiteral("x");
@@ -251,6 +260,8 @@ void TestRtfReader::fontNames_data()
     QTest::newRow("unicode escapes")
         << QByteArray("{\\f0\\fnil\\fcharset0 \\u24494?\\u36719?\\u38597\\'3f\\u40657\\'3f;}")
         << QStringLiteral("微软雅黑");
+    QTest::newRow("symbol font") << QByteArray("{\\f0\\fcharset2 Symbol;}")
+                                 << QStringLiteral("Symbol");
     QTest::newRow("escaped semicolon") << QByteArray("{\\f0 A\\'3bB;}") << QStringLiteral("A;B");
 }
 

@@ -233,6 +233,9 @@ void TestRtfWriter::rewrite_data()
         << QByteArray("{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc0}\\listid1}}"
                       "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}\\ls1 a\\par b}")
         << QByteArray("{\\*\\pn\\pnlvlbody\\pnf0\\pnindent0\\pnstart1\\pndec{\\pntxta.}}");
+    QTest::newRow("symbol font bytes survive")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f0\\fnil\\fcharset2 Wingdings;}}\\f0 J}")
+        << QByteArray("\\u-4022\\'3f");
     QTest::newRow("highlight in a group")
         << QByteArray(
                "{\\rtf1{\\colortbl;\\red255\\green255\\blue0;}a\\highlight1 b\\highlight0 c}")
