@@ -1264,6 +1264,11 @@ qsizetype rtfStart(QByteArrayView bytes)
 
 } // namespace
 
+bool isRtf(QByteArrayView bytes)
+{
+    return rtfStart(bytes) >= 0;
+}
+
 void readRtf(const QByteArray& rtf, QTextDocument* into)
 {
     if (!into)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 
 class QTextDocument;
 
@@ -10,5 +11,8 @@ namespace RichText {
 // start with "{\rtf" is taken as plain text (UTF-8, or Windows-1252 when it is not valid
 // UTF-8). Never fails: whatever cannot be understood is skipped and the readable text is kept.
 void readRtf(const QByteArray& rtf, QTextDocument* into);
+
+// Whether the bytes are RTF: "{\rtf" after at most a UTF-8 byte order mark, NULs and white space.
+bool isRtf(QByteArrayView bytes);
 
 } // namespace RichText
