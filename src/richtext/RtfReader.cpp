@@ -1249,6 +1249,7 @@ QString plainTextOf(const QByteArray& bytes)
     QString text = decodeUtf8OrWindows1252(bytes);
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    text.replace(QLatin1Char('\v'), QChar::LineSeparator); // as in RTF, a soft line break
     return text;
 }
 

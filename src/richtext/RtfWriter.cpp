@@ -332,6 +332,7 @@ void Writer::writeText(QStringView text)
             word("\\tab");
             continue;
         case QChar::LineSeparator:
+        case '\v': // the rich-edit control's soft line break
             word("\\line");
             continue;
         case '\r':

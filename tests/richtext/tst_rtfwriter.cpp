@@ -137,6 +137,7 @@ void TestRtfWriter::textEscapes_data()
         << QStringLiteral("\U0001F60A") << QByteArray("\\u-10179\\'3f\\u-8694\\'3f");
     QTest::newRow("digits after a word") << QStringLiteral("\t42") << QByteArray("\\tab 42");
     QTest::newRow("line separator") << QStringLiteral("a\u2028b") << QByteArray("a\\line b");
+    QTest::newRow("vertical tab") << QStringLiteral("a\vb") << QByteArray("a\\line b");
 }
 
 void TestRtfWriter::textEscapes()
@@ -148,7 +149,9 @@ void TestRtfWriter::textEscapes()
     const QByteArray rtf = writeRtf(&document);
     QVERIFY2(rtf.contains(expected), rtf.constData());
     QVERIFY(isAscii(rtf));
-    QCOMPARE(toPlainText(rtf), QString(text).replace(QChar::LineSeparator, QLatin1String("\r\n")));
+    QCOMPARE(toPlainText(rtf), QString(text)
+                                   .replace(QChar::LineSeparator, QLatin1String("\r\n"))
+                                   .replace(QLatin1Char('\v'), QLatin1String("\r\n")));
 }
 
 // What each formatting command of a note does to a selection must survive a save and load.
@@ -227,6 +230,9 @@ void TestRtfWriter::rewrite_data()
     QTest::newRow("raw vertical tab") << QByteArray("{\\rtf1 a\x0b"
                                                     "b}")
                                       << QByteArray("a\\line b");
+    QTest::newRow("raw vertical tab in plain text") << QByteArray("a\x0b"
+                                                                  "b")
+                                                    << QByteArray("a\\line b");
     QTest::newRow("superscript ends before the paragraph mark")
         << QByteArray("{\\rtf1 a\\super b\\par c}") << QByteArray("\\super b\\nosupersub\\par");
     QTest::newRow("word's numbered list as numbering")
