@@ -66,6 +66,8 @@ QByteArray generate(const QByteArray& name, int scale)
         return generateNote(10 * kMegabyte);
     if (name == "par")
         return repeated("{\\rtf1 ", "\\par", 2'000'000LL * scale, "}");
+    if (name == "bullets")
+        return repeated("{\\rtf1{\\*\\pn\\pnlvlblt}", "x\\par ", 1'000'000LL * scale, "}");
     if (name == "bold-runs")
         return repeated("{\\rtf1 ", "\\b a\\b0 b", 1'000'000LL * scale, "}");
     if (name == "field-instruction")
@@ -146,7 +148,8 @@ int main(int argc, char** argv)
         return measure(args.at(2).toLatin1(), args.size() > 3 ? qMax(1, args.at(3).toInt()) : 1);
 
     const QString scale = args.size() > 1 ? args.at(1) : QStringLiteral("1");
-    for (const char* name : {"note-1MB", "note-10MB", "par", "bold-runs", "field-instruction"}) {
+    for (const char* name :
+         {"note-1MB", "note-10MB", "par", "bullets", "bold-runs", "field-instruction"}) {
         QProcess child;
         child.setProcessChannelMode(QProcess::ForwardedChannels);
         child.start(QCoreApplication::applicationFilePath(),

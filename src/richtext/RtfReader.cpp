@@ -29,6 +29,11 @@ constexpr qsizetype kMaxFieldInstruction = qsizetype(64) * 1024; // far beyond a
 constexpr size_t kMaxCachedFormats = 1024;
 constexpr size_t kMaxLists = 1024;
 constexpr int kMaxListLevels = 9; // as many as word processors offer
+// Every item added to a QTextList revisits all items before it, so a list of n items costs
+// n squared; longer runs of items go on in a new list of the same style. Bullets look the same
+// in any number of lists; numbers start again, so numbered lists split only where few notes go.
+constexpr int kMaxBulletItems = 32;
+constexpr int kMaxNumberedItems = 256;
 
 enum class Dest : quint8 {
     Text,
@@ -301,9 +306,8 @@ struct State {
     ParagraphFormat para;
 };
 
-// One list of Word's list table: its id and the style of each level.
+// One list of Word's list table: the style of each level.
 struct ListDefinition {
-    int id = 0;
     std::vector<qint8> levels;
 };
 
@@ -376,6 +380,7 @@ private:
     int fontNameCodePage() const;
     void flushFontName();
     void commitColor();
+    void forgetFormats();
     int codePageOfFont(int font) const;
     const Detail::ByteDecoder& decoder(int codePage);
     QTextCharFormat charFormat(const CharState& chars);
@@ -416,6 +421,7 @@ private:
     int m_listBlock = -1;
 
     std::vector<ListDefinition> m_listDefinitions;
+    std::unordered_map<int, size_t> m_listIds;       // \listidN to its list definition
     std::unordered_map<int, size_t> m_listOverrides; // \lsN to its list definition
     int m_overrideListId = -1;
     int m_overrideNumber = -1;
@@ -942,7 +948,7 @@ void Reader::handleListTableWord(const WordEntry& entry, const RtfToken& token)
             m_overrideListId = token.param;
             commitListOverride();
         } else if (list) {
-            list->id = token.param;
+            m_listIds[token.param] = m_listDefinitions.size() - 1;
         }
         break;
     case Kind::OverrideDefinition:
@@ -963,12 +969,8 @@ void Reader::commitListOverride()
 {
     if (m_overrideNumber <= 0 || m_overrideListId < 0)
         return;
-    for (size_t i = 0; i < m_listDefinitions.size(); ++i) {
-        if (m_listDefinitions[i].id == m_overrideListId) {
-            m_listOverrides[m_overrideNumber] = i;
-            break;
-        }
-    }
+    if (const auto found = m_listIds.find(m_overrideListId); found != m_listIds.end())
+        m_listOverrides[m_overrideNumber] = found->second;
 }
 
 int Reader::listStyle(const ParagraphFormat& para) const
@@ -987,7 +989,7 @@ int Reader::listStyle(const ParagraphFormat& para) const
 void Reader::commitFont()
 {
     flushFontName();
-    m_formats.clear(); // formats made so far named the fonts as they were
+    forgetFormats(); // formats made so far named the fonts as they were
     if (m_fontNumber >= 0 && !m_fontNameText.trimmed().isEmpty()) {
         FontEntry entry;
         entry.name = m_fontNameText.trimmed();
@@ -1006,11 +1008,18 @@ void Reader::commitFont()
 
 void Reader::commitColor()
 {
-    m_formats.clear();
+    forgetFormats();
     const bool automatic = m_red < 0 && m_green < 0 && m_blue < 0;
     m_colors.push_back(automatic ? QColor()
                                  : QColor(qMax(m_red, 0), qMax(m_green, 0), qMax(m_blue, 0)));
     m_red = m_green = m_blue = -1;
+}
+
+// Tables may hold a million entries; clearing an empty map would still sweep its buckets.
+void Reader::forgetFormats()
+{
+    if (!m_formats.empty())
+        m_formats.clear();
 }
 
 int Reader::codePageOfFont(int font) const
@@ -1146,7 +1155,8 @@ void Reader::addListItem(int style, int level)
         m_levelLists.clear();
     m_levelLists.resize(size_t(level) + 1);
     QTextList*& list = m_levelLists.back();
-    if (list && list->format().style() == style) {
+    const int maxItems = style == QTextListFormat::ListDisc ? kMaxBulletItems : kMaxNumberedItems;
+    if (list && list->format().style() == style && list->count() < maxItems) {
         list->add(m_cursor.block());
     } else {
         QTextListFormat listFormat;

@@ -51,6 +51,7 @@ private slots:
     void wordLists_data();
     void wordLists();
     void nestedListGoesOn();
+    void longList();
     void characters();
     void emptyLines();
     void robustness_data();
@@ -375,6 +376,20 @@ void TestRtfReader::nestedListGoesOn()
     QCOMPARE(document.findBlockByNumber(2).textList(), outer);
     QCOMPARE(outer->itemText(document.findBlockByNumber(2)), QStringLiteral("2."));
     QVERIFY(document.findBlockByNumber(1).textList() != outer);
+}
+
+void TestRtfReader::longList()
+{
+    const int items = 3000;
+    QByteArray rtf = "{\\rtf1{\\*\\pn\\pnlvlblt}";
+    for (int i = 1; i < items; ++i)
+        rtf += "x\\par ";
+    QTextDocument document;
+    readRtf(rtf + "x}", &document);
+    QCOMPARE(document.blockCount(), items);
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+        QVERIFY(block.textList() &&
+                block.textList()->format().style() == QTextListFormat::ListDisc);
 }
 
 void TestRtfReader::characters()
