@@ -1,10 +1,15 @@
 #include "app/NoteCli.h"
 
 #include "richtext/RichText.h"
+#include "richtext/RtfReader.h"
+#include "richtext/RtfWriter.h"
+#include "shell/Settings.h"
 #include "store/NoteDocument.h"
 
 #include <QCommandLineParser>
 #include <QIODevice>
+#include <QStringDecoder>
+#include <QTextDocument>
 #include <array>
 #include <functional>
 #include <type_traits>
@@ -18,7 +23,10 @@ const char* const kUsageText = "Usage:\n"
                                "  jottex-cli list FILE.not\n"
                                "  jottex-cli cat FILE.not [--note N] [--format rtf|text|html]\n"
                                "  jottex-cli rtf2text < note.rtf\n"
-                               "  jottex-cli rtf2html < note.rtf\n";
+                               "  jottex-cli rtf2html < note.rtf\n"
+                               "  jottex-cli rtf2rtf < in.rtf > note.rtf\n"
+                               "  jottex-cli text2rtf < note.txt > note.rtf\n"
+                               "  jottex-cli html2rtf < note.html > note.rtf\n";
 
 struct Streams {
     QIODevice& in;
@@ -129,6 +137,37 @@ int catNote(const Streams& io, const QStringList& args, const QString& noteText,
     return kOk;
 }
 
+// The font of a new note, which text without a font of its own takes.
+QFont newNoteFont()
+{
+    return {modMain::settingDefault(modMain::Setting::FontName),
+            modMain::settingDefault(modMain::Setting::DefaultFontSize).toInt()};
+}
+
+// Reads the input as `format` and writes it as note RTF, as saving a note writes it.
+int convertToRtf(const Streams& io, Format format)
+{
+    const QByteArray input = io.in.readAll();
+    QTextDocument document;
+    document.setDefaultFont(newNoteFont());
+    if (format == Format::Rtf) {
+        if (!RichText::isRtf(input))
+            return io.fail(QStringLiteral("the input is no RTF"));
+        RichText::readRtf(input, &document);
+    } else {
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString text = utf8.decode(input);
+        if (utf8.hasError())
+            return io.fail(QStringLiteral("the input is no UTF-8 text"));
+        if (format == Format::Html)
+            document.setHtml(text);
+        else
+            document.setPlainText(text);
+    }
+    io.out.write(RichText::writeRtf(&document));
+    return kOk;
+}
+
 int convertStdin(const Streams& io, Format format)
 {
     const QByteArray rtf = io.in.readAll();
@@ -165,5 +204,9 @@ int NoteCli::run(const QStringList& arguments, QIODevice& in, QIODevice& out, QI
         return convertStdin(io, Format::Text);
     if (command == QLatin1String("rtf2html") && args.isEmpty())
         return convertStdin(io, Format::Html);
+    for (const auto& entry : kFormats) {
+        if (command == QLatin1String(entry.name) + QLatin1String("2rtf") && args.isEmpty())
+            return convertToRtf(io, entry.format);
+    }
     return io.fail(QString::fromLatin1(kUsageText), kUsage);
 }

@@ -13,9 +13,11 @@ struct ParagraphFormat {
     int spaceBefore = 0;
     int spaceAfter = 0;
     int lineSpacing = 0;
+    int listOverride = 0; // Word's \lsN, whose list table gives the style; 0 for none
     bool lineMultiple = false;
     quint8 align = 0; // 0 left, 1 centre, 2 right, 3 justified
     qint8 list = 0;   // QTextListFormat::Style, 0 when the paragraph is no list item
+    quint8 level = 0; // nesting of a list item, 0 for the outermost
 
     bool operator==(const ParagraphFormat&) const = default;
 };

@@ -4,6 +4,7 @@
 #include "RtfParagraph.h"
 #include "RtfTokenizer.h"
 #include "RtfUnits.h"
+#include "SymbolFont.h"
 
 #include <QTextBlock>
 #include <QTextCursor>
@@ -21,9 +22,29 @@ namespace {
 constexpr int kMaxTwips = 31680; // 22 inches, the widest page word processors allow
 constexpr int kMaxHalfPoints = 3276;
 constexpr int kMaxUnicodeSkip = 32;
-constexpr int kMaxDepth = 1 << 17; // deeper groups share the innermost state
+constexpr int kPlainHalfPoints = 24; // \plain means 12 pt, whatever the text area's size
+constexpr int kSingleSpacing = 240;  // \slmult1 counts line spacing in 240ths of a line
+constexpr int kMaxDepth = 1 << 17;   // deeper groups share the innermost state
+constexpr qsizetype kMaxFieldInstruction = qsizetype(64) * 1024; // far beyond any link target
+constexpr size_t kMaxCachedFormats = 1024;
+constexpr size_t kMaxLists = 1024;
+constexpr int kMaxListLevels = 9; // as many as word processors offer
+// Every item added to a QTextList revisits all items before it, so a list of n items costs
+// n squared; longer runs of items go on in a new list of the same style. Bullets look the same
+// in any number of lists; numbers start again, so numbered lists split only where few notes go.
+constexpr int kMaxBulletItems = 32;
+constexpr int kMaxNumberedItems = 256;
 
-enum class Dest : quint8 { Text, Skip, FontTable, ColorTable, Numbering, FieldInstruction };
+enum class Dest : quint8 {
+    Text,
+    Skip,
+    FontTable,
+    ColorTable,
+    Numbering,
+    FieldInstruction,
+    ListTable,
+    ListOverrideTable,
+};
 
 enum class Kind : quint8 {
     // destinations
@@ -33,6 +54,8 @@ enum class Kind : quint8 {
     Field,
     FieldInstruction,
     FieldResult,
+    ListTable,
+    ListOverrideTable,
     SkipDest,
     // document
     AnsiCodePage,
@@ -76,6 +99,13 @@ enum class Kind : quint8 {
     LineSpacing,
     LineMultiple,
     ListOverride,
+    ListLevel,
+    // Word's list tables
+    ListDefinition,
+    LevelDefinition,
+    LevelFormat,
+    ListId,
+    OverrideDefinition,
     // old-style paragraph numbering
     NumberBullet,
     NumberBody,
@@ -96,6 +126,8 @@ constexpr WordEntry kWords[] = {
     {"field", Kind::Field},
     {"fldinst", Kind::FieldInstruction},
     {"fldrslt", Kind::FieldResult},
+    {"listtable", Kind::ListTable},
+    {"listoverridetable", Kind::ListOverrideTable},
     // destinations whose content is not note text
     {"pntext", Kind::SkipDest},
     {"listtext", Kind::SkipDest},
@@ -108,8 +140,6 @@ constexpr WordEntry kWords[] = {
     {"shp", Kind::SkipDest},
     {"stylesheet", Kind::SkipDest},
     {"info", Kind::SkipDest},
-    {"listtable", Kind::SkipDest},
-    {"listoverridetable", Kind::SkipDest},
     {"revtbl", Kind::SkipDest},
     {"rsidtbl", Kind::SkipDest},
     {"filetbl", Kind::SkipDest},
@@ -205,6 +235,14 @@ constexpr WordEntry kWords[] = {
     {"sl", Kind::LineSpacing},
     {"slmult", Kind::LineMultiple},
     {"ls", Kind::ListOverride},
+    {"ilvl", Kind::ListLevel},
+    // Word's list tables
+    {"list", Kind::ListDefinition},
+    {"listlevel", Kind::LevelDefinition},
+    {"levelnfc", Kind::LevelFormat},
+    {"levelnfcn", Kind::LevelFormat},
+    {"listid", Kind::ListId},
+    {"listoverride", Kind::OverrideDefinition},
     // old-style numbering, inside {\*\pn ...}
     {"pnlvlblt", Kind::NumberBullet},
     {"pnlvlbody", Kind::NumberBody},
@@ -249,6 +287,17 @@ struct CharState {
     bool operator==(const CharState&) const = default;
 };
 
+struct CharStateHash {
+    size_t operator()(const CharState& chars) const
+    {
+        const size_t flags = size_t(chars.vertical) | size_t(chars.bold) << 2 |
+                             size_t(chars.italic) << 3 | size_t(chars.underline) << 4 |
+                             size_t(chars.strike) << 5 | size_t(chars.hidden) << 6;
+        return qHashMulti(0, chars.font, chars.halfPoints, chars.color, chars.highlight, chars.link,
+                          flags);
+    }
+};
+
 struct State {
     Dest dest = Dest::Text;
     quint8 unicodeSkip = 1;
@@ -257,9 +306,41 @@ struct State {
     ParagraphFormat para;
 };
 
+// One list of Word's list table: the style of each level.
+struct ListDefinition {
+    std::vector<qint8> levels;
+};
+
+// The list style of a list level's number format (\levelnfc).
+qint8 listStyleOfLevelFormat(int format)
+{
+    switch (format) {
+    case 1:
+        return QTextListFormat::ListUpperRoman;
+    case 2:
+        return QTextListFormat::ListLowerRoman;
+    case 3:
+        return QTextListFormat::ListUpperAlpha;
+    case 4:
+        return QTextListFormat::ListLowerAlpha;
+    case 23:  // bullet
+    case 255: // no number
+        return QTextListFormat::ListDisc;
+    default: // the many other number forms are numbers all the same
+        return QTextListFormat::ListDecimal;
+    }
+}
+
+// Text in symbol fonts (\fcharset2) is no text of any code page: the Symbol font's bytes
+// are Greek and mathematical characters, and other symbol fonts keep their bytes at U+F000 on,
+// as Windows keeps them. These stand in for a code page.
+constexpr int kSymbolFontPage = -1;
+constexpr int kPrivateUsePage = -2;
+constexpr int kSymbolCharset = 2;
+
 struct FontEntry {
     QString name;
-    int codePage = 0;
+    int codePage = 0; // or one of the symbol font pages
 };
 
 // What a byte above 0x7F outside an escape is: a byte of the document's code page, as RTF
@@ -269,7 +350,7 @@ enum class RawBytes { CodePage, Utf8 };
 
 class Reader {
 public:
-    Reader(const QByteArray& rtf, QTextDocument* document, RawBytes raw)
+    Reader(QByteArrayView rtf, QTextDocument* document, RawBytes raw)
         : m_tokenizer(rtf), m_cursor(document), m_raw(raw)
     {
     }
@@ -292,15 +373,24 @@ private:
     bool handleParaWord(const WordEntry& entry, const RtfToken& token);
     void handleNumberingWord(const WordEntry& entry);
     void handleTableWord(const WordEntry& entry, const RtfToken& token);
+    void handleListTableWord(const WordEntry& entry, const RtfToken& token);
+    void commitListOverride();
+    int listStyle(const ParagraphFormat& para) const;
+    void addListItem(int style, int level);
 
     void appendText(QStringView text);
     void appendChar(char32_t c);
     void flushBytes();
     void flushText();
     void endParagraph();
+    void startBlock();
     void applyParagraph();
+    static QTextBlockFormat blockFormat(const ParagraphFormat& para);
     void commitFont();
+    int fontNameCodePage() const;
+    void flushFontName();
     void commitColor();
+    void forgetFormats();
     int codePageOfFont(int font) const;
     const Detail::ByteDecoder& decoder(int codePage);
     QTextCharFormat charFormat(const CharState& chars);
@@ -325,19 +415,34 @@ private:
     int m_bytesCodePage = 0;
     QString m_text; // decoded text not yet in the document, all in m_textChars
     CharState m_textChars;
-    CharState m_cachedChars;
-    QTextCharFormat m_cachedFormat;
-    bool m_formatCached = false;
+    std::unordered_map<CharState, QTextCharFormat, CharStateHash> m_formats;
     bool m_needBlock = false; // a \par ended the last block; open one when content follows
 
-    QTextList* m_list = nullptr;
+    // What the current block already carries. Setting a block's format costs as much as
+    // inserting the block, so new blocks start with the formats of the one before, and only
+    // a change is set.
+    ParagraphFormat m_blockPara;
+    QTextBlockFormat m_blockFormat;
+    CharState m_blockChars;
+    bool m_blockKnown = false; // the first block is the document's own until applied
+    bool m_blockEmpty = true;
+    int m_blockNumber = 0;
+
+    std::vector<QTextList*> m_levelLists; // the open list of each level, outermost first
     int m_listBlock = -1;
+
+    std::vector<ListDefinition> m_listDefinitions;
+    std::unordered_map<int, size_t> m_listIds;       // \listidN to its list definition
+    std::unordered_map<int, size_t> m_listOverrides; // \lsN to its list definition
+    int m_overrideListId = -1;
+    int m_overrideNumber = -1;
 
     std::unordered_map<int, FontEntry> m_fonts;
     int m_fontNumber = -1;
     int m_fontCharset = 0;
     int m_fontCodePage = 0;
-    QByteArray m_fontName;
+    QByteArray m_fontName;  // bytes of the name not yet decoded
+    QString m_fontNameText; // the name decoded so far
 
     std::vector<QColor> m_colors;
     int m_red = -1;
@@ -437,7 +542,10 @@ void Reader::handleToken(const RtfToken& token)
         handleSymbol(token.symbol);
         break;
     case RtfToken::HexByte:
-        handleBytes(QByteArrayView(&token.symbol, 1));
+        if (top().dest == Dest::FontTable)
+            m_fontName += token.symbol; // an escaped ";" belongs to the name
+        else
+            handleBytes(QByteArrayView(&token.symbol, 1));
         break;
     case RtfToken::Text:
         handleText(token.word);
@@ -537,7 +645,8 @@ void Reader::handleBytes(QByteArrayView bytes)
         }
         break;
     case Dest::FieldInstruction:
-        m_fieldInstruction.append(bytes);
+        m_fieldInstruction.append(
+            bytes.first(qMin(bytes.size(), kMaxFieldInstruction - m_fieldInstruction.size())));
         break;
     default:
         break;
@@ -600,6 +709,10 @@ void Reader::handleWord(const RtfToken& token)
     case Dest::ColorTable:
         handleTableWord(*entry, token);
         break;
+    case Dest::ListTable:
+    case Dest::ListOverrideTable:
+        handleListTableWord(*entry, token);
+        break;
     default:
         break;
     }
@@ -614,6 +727,12 @@ void Reader::handleDestination(const WordEntry& entry)
         break;
     case Kind::ColorTable:
         state.dest = Dest::ColorTable;
+        break;
+    case Kind::ListTable:
+        state.dest = Dest::ListTable;
+        break;
+    case Kind::ListOverrideTable:
+        state.dest = Dest::ListOverrideTable;
         break;
     case Kind::Numbering:
         if (state.dest == Dest::Text) {
@@ -668,6 +787,7 @@ bool Reader::handleCharWord(const WordEntry& entry, const RtfToken& token)
     case Kind::Plain:
         chars = CharState{};
         chars.font = m_defaultFont;
+        chars.halfPoints = kPlainHalfPoints;
         break;
     case Kind::Bold:
         chars.bold = on;
@@ -758,8 +878,12 @@ bool Reader::handleParaWord(const WordEntry& entry, const RtfToken& token)
         para.lineMultiple = !token.hasParam || token.param != 0;
         break;
     case Kind::ListOverride:
-        // Word's list tables are skipped, so every list item reads as a bullet.
+        // The list table says the style; an item whose list it lacks reads as a bullet.
+        para.listOverride = qMax(0, token.param);
         para.list = token.param > 0 ? qint8(QTextListFormat::ListDisc) : 0;
+        break;
+    case Kind::ListLevel:
+        para.level = quint8(qBound(0, token.param, kMaxListLevels - 1));
         break;
     default:
         return false;
@@ -808,6 +932,16 @@ void Reader::handleTableWord(const WordEntry& entry, const RtfToken& token)
     case Kind::FontCodePage:
         m_fontCodePage = token.param;
         break;
+    case Kind::Unicode:
+        // The rich-edit control reads and writes names outside the code page as \uN.
+        if (top().dest == Dest::FontTable && token.hasParam) {
+            flushFontName();
+            const int unit = token.param < 0 ? token.param + 0x10000 : token.param;
+            if (unit >= 0 && unit <= 0xFFFF)
+                m_fontNameText += QChar(char16_t(unit));
+            m_skipChars = top().unicodeSkip;
+        }
+        break;
     case Kind::Red:
         m_red = component;
         break;
@@ -822,36 +956,120 @@ void Reader::handleTableWord(const WordEntry& entry, const RtfToken& token)
     }
 }
 
+int Reader::fontNameCodePage() const
+{
+    return m_fontCodePage > 0 ? m_fontCodePage : Detail::codePageForCharset(m_fontCharset);
+}
+
+void Reader::flushFontName()
+{
+    if (m_fontName.isEmpty())
+        return;
+    const int codePage = fontNameCodePage();
+    decoder(codePage > 0 ? codePage : m_codePage).decode(m_fontName, m_fontNameText);
+    m_fontName.clear();
+}
+
+void Reader::handleListTableWord(const WordEntry& entry, const RtfToken& token)
+{
+    const bool inListTable = top().dest == Dest::ListTable;
+    ListDefinition* list = m_listDefinitions.empty() ? nullptr : &m_listDefinitions.back();
+    switch (entry.kind) {
+    case Kind::ListDefinition:
+        if (inListTable && m_listDefinitions.size() < kMaxLists)
+            m_listDefinitions.emplace_back();
+        break;
+    case Kind::LevelDefinition:
+        if (inListTable && list && list->levels.size() < size_t(kMaxListLevels))
+            list->levels.push_back(QTextListFormat::ListDecimal);
+        break;
+    case Kind::LevelFormat:
+        if (inListTable && list && !list->levels.empty())
+            list->levels.back() = listStyleOfLevelFormat(token.param);
+        break;
+    case Kind::ListId:
+        if (!inListTable) {
+            m_overrideListId = token.param;
+            commitListOverride();
+        } else if (list) {
+            m_listIds[token.param] = m_listDefinitions.size() - 1;
+        }
+        break;
+    case Kind::OverrideDefinition:
+        m_overrideListId = m_overrideNumber = -1;
+        break;
+    case Kind::ListOverride:
+        m_overrideNumber = token.param;
+        commitListOverride();
+        break;
+    default:
+        break;
+    }
+}
+
+// Word names a list in the text by an override number, which the override table maps to a
+// list of the list table; the list table comes first.
+void Reader::commitListOverride()
+{
+    if (m_overrideNumber <= 0 || m_overrideListId < 0)
+        return;
+    if (const auto found = m_listIds.find(m_overrideListId); found != m_listIds.end())
+        m_listOverrides[m_overrideNumber] = found->second;
+}
+
+int Reader::listStyle(const ParagraphFormat& para) const
+{
+    if (para.listOverride <= 0)
+        return para.list;
+    const auto found = m_listOverrides.find(para.listOverride);
+    if (found == m_listOverrides.end())
+        return para.list;
+    const std::vector<qint8>& levels = m_listDefinitions[found->second].levels;
+    if (levels.empty())
+        return para.list;
+    return levels[qMin(size_t(para.level), levels.size() - 1)];
+}
+
 void Reader::commitFont()
 {
-    if (m_fontNumber >= 0 || !m_fontName.isEmpty()) {
+    flushFontName();
+    forgetFormats(); // formats made so far named the fonts as they were
+    if (m_fontNumber >= 0 && !m_fontNameText.trimmed().isEmpty()) {
         FontEntry entry;
-        entry.codePage =
-            m_fontCodePage > 0 ? m_fontCodePage : Detail::codePageForCharset(m_fontCharset);
-        const int codePage = entry.codePage > 0 ? entry.codePage : m_codePage;
-        decoder(codePage).decode(m_fontName, entry.name);
-        entry.name = entry.name.trimmed();
-        if (m_fontNumber >= 0 && !entry.name.isEmpty())
-            m_fonts[m_fontNumber] = entry;
+        entry.name = m_fontNameText.trimmed();
+        entry.codePage = fontNameCodePage();
+        if (m_fontCharset == kSymbolCharset)
+            entry.codePage = entry.name.compare(QLatin1String("Symbol"), Qt::CaseInsensitive) == 0
+                                 ? kSymbolFontPage
+                                 : kPrivateUsePage;
+        m_fonts[m_fontNumber] = entry;
     }
     m_fontNumber = -1;
     m_fontCharset = 0;
     m_fontCodePage = 0;
-    m_fontName.clear();
+    m_fontNameText.clear();
 }
 
 void Reader::commitColor()
 {
+    forgetFormats();
     const bool automatic = m_red < 0 && m_green < 0 && m_blue < 0;
     m_colors.push_back(automatic ? QColor()
                                  : QColor(qMax(m_red, 0), qMax(m_green, 0), qMax(m_blue, 0)));
     m_red = m_green = m_blue = -1;
 }
 
+// Tables may hold a million entries; clearing an empty map would still sweep its buckets.
+void Reader::forgetFormats()
+{
+    if (!m_formats.empty())
+        m_formats.clear();
+}
+
 int Reader::codePageOfFont(int font) const
 {
     const auto it = m_fonts.find(font);
-    if (it != m_fonts.end() && it->second.codePage > 0)
+    if (it != m_fonts.end() && it->second.codePage != 0)
         return it->second.codePage;
     return m_codePage;
 }
@@ -871,7 +1089,15 @@ void Reader::flushBytes()
     if (m_bytes.isEmpty())
         return;
     QString decoded;
-    decoder(m_bytesCodePage).decode(m_bytes, decoded);
+    if (m_bytesCodePage == kSymbolFontPage || m_bytesCodePage == kPrivateUsePage) {
+        decoded.reserve(m_bytes.size());
+        for (const char byte : std::as_const(m_bytes))
+            decoded +=
+                QChar(m_bytesCodePage == kSymbolFontPage ? Detail::symbolFontChar(uchar(byte))
+                                                         : char16_t(0xF000 + uchar(byte)));
+    } else {
+        decoder(m_bytesCodePage).decode(m_bytes, decoded);
+    }
     m_bytes.clear();
     appendText(decoded);
 }
@@ -880,6 +1106,9 @@ void Reader::appendChar(char32_t c)
 {
     if (c > 0xFFFF)
         return;
+    // Word writes symbol font characters as \uN at U+F000 plus the byte.
+    if (c >= 0xF020 && c <= 0xF0FF && codePageOfFont(top().chars.font) == kSymbolFontPage)
+        c = Detail::symbolFontChar(uchar(c - 0xF000));
     const QChar ch{char16_t(c)};
     appendText(QStringView(&ch, 1));
 }
@@ -891,7 +1120,7 @@ void Reader::appendText(QStringView text)
         return;
     if (m_needBlock) {
         flushText();
-        m_cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
+        startBlock();
         m_needBlock = false;
     }
     if (!(chars == m_textChars)) {
@@ -908,6 +1137,7 @@ void Reader::appendText(QStringView text)
         case QChar::ObjectReplacementCharacter:
             break;
         case QChar::ParagraphSeparator:
+        case 0x0B: // the rich-edit control's soft line break
             m_text += QChar::LineSeparator;
             break;
         default:
@@ -922,20 +1152,67 @@ void Reader::flushText()
         return;
     m_cursor.insertText(m_text, charFormat(m_textChars));
     m_text.clear();
+    m_blockEmpty = false;
 }
 
 void Reader::endParagraph()
 {
     flushText();
     if (m_needBlock)
-        m_cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
+        startBlock();
     applyParagraph();
     m_needBlock = true;
+}
+
+void Reader::startBlock()
+{
+    m_blockChars = top().chars;
+    m_cursor.insertBlock(m_blockFormat, charFormat(m_blockChars));
+    m_blockEmpty = true;
+    ++m_blockNumber;
 }
 
 void Reader::applyParagraph()
 {
     const ParagraphFormat& para = top().para;
+    if (!m_blockKnown || !(para == m_blockPara)) {
+        m_blockPara = para;
+        m_blockFormat = blockFormat(para);
+        m_cursor.setBlockFormat(m_blockFormat);
+    }
+    // An empty line takes its height from the paragraph mark.
+    if (m_blockEmpty && (!m_blockKnown || !(top().chars == m_blockChars))) {
+        m_blockChars = top().chars;
+        m_cursor.setBlockCharFormat(charFormat(m_blockChars));
+    }
+    m_blockKnown = true;
+
+    if (const int style = listStyle(para); style != 0)
+        addListItem(style, para.level);
+}
+
+// Neighbouring items of one level and style share a list; an item of a deeper level opens a
+// list inside, and a shallower one ends the deeper lists.
+void Reader::addListItem(int style, int level)
+{
+    if (m_listBlock != m_blockNumber - 1)
+        m_levelLists.clear();
+    m_levelLists.resize(size_t(level) + 1);
+    QTextList*& list = m_levelLists.back();
+    const int maxItems = style == QTextListFormat::ListDisc ? kMaxBulletItems : kMaxNumberedItems;
+    if (list && list->format().style() == style && list->count() < maxItems) {
+        list->add(m_cursor.block());
+    } else {
+        QTextListFormat listFormat;
+        listFormat.setStyle(QTextListFormat::Style(style));
+        listFormat.setIndent(level + 1);
+        list = m_cursor.createList(listFormat);
+    }
+    m_listBlock = m_blockNumber;
+}
+
+QTextBlockFormat Reader::blockFormat(const ParagraphFormat& para)
+{
     static constexpr Qt::Alignment kAlignments[] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight,
                                                     Qt::AlignJustify};
     QTextBlockFormat format;
@@ -951,35 +1228,25 @@ void Reader::applyParagraph()
         format.setTopMargin(twipsToPoints(para.spaceBefore));
     if (para.spaceAfter != 0)
         format.setBottomMargin(twipsToPoints(para.spaceAfter));
-    if (para.lineMultiple && para.lineSpacing > 0)
-        format.setLineHeight(qreal(para.lineSpacing) * 100 / 240,
-                             QTextBlockFormat::ProportionalHeight);
-    else if (para.lineSpacing < 0)
+    // With \slmult1 the sign carries no meaning: the rich-edit control writes single spacing
+    // as \sl-240\slmult1, and word processors read it as a multiple all the same.
+    const int multiple = qAbs(para.lineSpacing);
+    if (para.lineMultiple) {
+        if (multiple != 0 && multiple != kSingleSpacing)
+            format.setLineHeight(qreal(multiple) * 100 / kSingleSpacing,
+                                 QTextBlockFormat::ProportionalHeight);
+    } else if (para.lineSpacing < 0) {
         format.setLineHeight(twipsToPoints(-para.lineSpacing), QTextBlockFormat::FixedHeight);
-    else if (para.lineSpacing > 0)
+    } else if (para.lineSpacing > 0) {
         format.setLineHeight(twipsToPoints(para.lineSpacing), QTextBlockFormat::MinimumHeight);
-    m_cursor.setBlockFormat(format);
-    if (m_cursor.block().length() <= 1) // an empty line takes its height from the paragraph mark
-        m_cursor.setBlockCharFormat(charFormat(top().chars));
-
-    if (para.list == 0)
-        return;
-    const int blockNumber = m_cursor.block().blockNumber();
-    if (m_list && m_list->format().style() == para.list && m_listBlock == blockNumber - 1) {
-        m_list->add(m_cursor.block());
-    } else {
-        QTextListFormat listFormat;
-        listFormat.setStyle(QTextListFormat::Style(para.list));
-        listFormat.setIndent(1);
-        m_list = m_cursor.createList(listFormat);
     }
-    m_listBlock = blockNumber;
+    return format;
 }
 
 QTextCharFormat Reader::charFormat(const CharState& chars)
 {
-    if (m_formatCached && chars == m_cachedChars)
-        return m_cachedFormat;
+    if (const auto cached = m_formats.find(chars); cached != m_formats.end())
+        return cached->second;
     QTextCharFormat format;
     const auto font = m_fonts.find(chars.font);
     if (font != m_fonts.end())
@@ -1008,9 +1275,9 @@ QTextCharFormat Reader::charFormat(const CharState& chars)
         format.setAnchor(true);
         format.setAnchorHref(m_links.at(chars.link));
     }
-    m_cachedChars = chars;
-    m_cachedFormat = format;
-    m_formatCached = true;
+    if (m_formats.size() >= kMaxCachedFormats)
+        m_formats.clear();
+    m_formats.emplace(chars, format);
     return format;
 }
 
@@ -1035,6 +1302,7 @@ QString normalisedLineBreaks(QString text)
 {
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    text.replace(QLatin1Char('\v'), QChar::LineSeparator); // as in RTF, a soft line break
     return text;
 }
 
@@ -1043,30 +1311,37 @@ QString plainTextOf(const QByteArray& bytes)
     return normalisedLineBreaks(decodeUtf8OrWindows1252(bytes));
 }
 
-bool looksLikeRtf(const QByteArray& bytes)
+// Where "{\rtf" starts after a UTF-8 byte order mark, NULs and white space that some
+// programs put before it, or -1 when the input is no RTF.
+qsizetype rtfStart(QByteArrayView bytes)
 {
-    qsizetype start = 0;
-    while (start < bytes.size() && QChar::isSpace(uchar(bytes[start])))
+    qsizetype start = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    while (start < bytes.size() && (bytes[start] == '\0' || QChar::isSpace(uchar(bytes[start]))))
         ++start;
-    return QByteArrayView(bytes).sliced(start).startsWith("{\\rtf");
+    return bytes.sliced(start).startsWith("{\\rtf") ? start : -1;
 }
-
-} // namespace
 
 void read(const QByteArray& rtf, QTextDocument* into, RawBytes raw, const QString& plainText)
 {
     const bool undo = into->isUndoRedoEnabled();
     into->setUndoRedoEnabled(false); // a new content starts a new undo history
     into->clear();
-    if (looksLikeRtf(rtf)) {
+    if (const qsizetype start = rtfStart(rtf); start >= 0) {
         QTextCursor batch(into);
         batch.beginEditBlock(); // one layout pass for the whole content
-        Reader(rtf, into, raw).run();
+        Reader(QByteArrayView(rtf).sliced(start), into, raw).run();
         batch.endEditBlock();
     } else {
         into->setPlainText(plainText);
     }
     into->setUndoRedoEnabled(undo);
+}
+
+} // namespace
+
+bool isRtf(QByteArrayView bytes)
+{
+    return rtfStart(bytes) >= 0;
 }
 
 void readRtf(const QByteArray& rtf, QTextDocument* into)

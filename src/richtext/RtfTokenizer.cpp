@@ -98,6 +98,10 @@ RtfToken RtfTokenizer::readControlSymbol()
     const char first = m_input[m_pos++];
     if (first == '\'') {
         const int high = m_pos < m_input.size() ? hexValue(m_input[m_pos]) : -1;
+        if (high >= 0 && m_pos + 1 == m_input.size()) {
+            m_pos = m_input.size(); // the input ends inside the escape: half a byte is no text
+            return {};
+        }
         const int low = m_pos + 1 < m_input.size() ? hexValue(m_input[m_pos + 1]) : -1;
         if (high < 0 || low < 0)
             return {RtfToken::ControlSymbol}; // a broken escape carries no byte

@@ -28,6 +28,8 @@ struct RunFormat {
     bool operator==(const RunFormat&) const = default;
 };
 
+constexpr int kMaxListLevel = 8; // word processors offer nine levels
+
 bool isBullet(int style)
 {
     return style == QTextListFormat::ListDisc || style == QTextListFormat::ListCircle ||
@@ -64,11 +66,15 @@ private:
     void writeRun(const RunFormat& format, QStringView text);
     void writeFormatChanges(const RunFormat& format);
     void writeText(QStringView text);
+    void writeFontName(QStringView name);
     void word(const char* name);
     void word(const char* name, int param);
     void literal(char c);
 
-    const RunFormat& cachedRunFormat(int index, const QTextCharFormat& format);
+    // By format index, so a format is converted once however many runs use it. Takes the
+    // fragment or block itself, since even fetching its format costs an allocation.
+    template <typename Source> const RunFormat& cachedRunFormat(const Source& source);
+    const ParagraphFormat& cachedParaFormat(const QTextBlock& block);
     RunFormat runFormat(const QTextCharFormat& format);
     ParagraphFormat paraFormat(const QTextBlock& block) const;
     QString familyOf(const QTextCharFormat& format) const;
@@ -85,7 +91,8 @@ private:
     int m_symbolFont = -1;
     QList<QRgb> m_colors;
     QHash<QRgb, int> m_colorIndex;
-    QHash<int, RunFormat> m_runFormats; // by QTextFormat index
+    QHash<int, RunFormat> m_runFormats;        // by QTextFormat index
+    QHash<int, ParagraphFormat> m_paraFormats; // by block format index
 
     RunFormat m_state;
     ParagraphFormat m_para;
@@ -111,9 +118,9 @@ void Writer::collectTables()
         if (const QTextList* list = block.textList())
             bullets = bullets || isBullet(list->format().style());
         for (auto it = block.begin(); !it.atEnd(); ++it)
-            cachedRunFormat(it.fragment().charFormatIndex(), it.fragment().charFormat());
+            cachedRunFormat(it.fragment());
         if (block.length() <= 1)
-            cachedRunFormat(block.charFormatIndex(), block.charFormat());
+            cachedRunFormat(block);
     }
     if (bullets) {
         m_symbolFont = int(m_fonts.size());
@@ -129,7 +136,7 @@ void Writer::writeHeader()
         word("\\f", int(i));
         word("\\fnil");
         word("\\fcharset", int(i) == m_symbolFont ? 2 : 0);
-        writeText(m_fonts.at(i));
+        writeFontName(m_fonts.at(i));
         m_out += ";}";
         m_delimit = false;
     }
@@ -144,6 +151,9 @@ void Writer::writeHeader()
         }
         m_out += "}\r\n";
     }
+    // Word processors take a document without a generator for an old one and read runs of
+    // spaces in their legacy way.
+    m_out += "{\\*\\generator Jottex " JOTTEX_VERSION ";}";
     m_delimit = false;
     word("\\viewkind4");
     word("\\uc1");
@@ -151,17 +161,24 @@ void Writer::writeHeader()
 
 void Writer::writeBlock(const QTextBlock& block)
 {
-    const ParagraphFormat para = paraFormat(block);
+    const ParagraphFormat para = cachedParaFormat(block);
     writeParagraphStart(block, para);
     bool empty = true;
     for (auto it = block.begin(); !it.atEnd(); ++it) {
         const QTextFragment fragment = it.fragment();
-        writeRun(cachedRunFormat(fragment.charFormatIndex(), fragment.charFormat()),
-                 fragment.text());
+        writeRun(cachedRunFormat(fragment), fragment.text());
         empty = false;
     }
-    if (empty) // the paragraph mark still carries a font, which sets the empty line's height
-        writeFormatChanges(cachedRunFormat(block.charFormatIndex(), block.charFormat()));
+    if (empty) { // the paragraph mark still carries a font, which sets the empty line's height
+        RunFormat mark = cachedRunFormat(block);
+        mark.highlight = 0; // highlights are only ever written inside a group
+        mark.vertical = 0;
+        writeFormatChanges(mark);
+    }
+    // Word processors split a paragraph whose mark is raised or lowered, or drop its text.
+    if (m_state.vertical != 0)
+        word("\\nosupersub");
+    m_state.vertical = 0;
     word("\\par");
     m_out += "\r\n";
     m_delimit = false;
@@ -200,6 +217,10 @@ void Writer::writeParagraphStart(const QTextBlock& block, const ParagraphFormat&
         return;
     if (para.list != 0)
         writeListLevel(para.list);
+    // The rich-edit control's numbering has one level; word processors and our reader take
+    // the nesting from \ilvl.
+    if (para.level != 0)
+        word("\\ilvl", para.level);
     if (para.firstIndent != 0)
         word("\\fi", para.firstIndent);
     if (para.leftIndent != 0)
@@ -239,20 +260,26 @@ void Writer::writeNumberText(const QTextBlock& block, int style)
 
 void Writer::writeRun(const RunFormat& format, QStringView text)
 {
-    if (format.link.isEmpty()) {
+    const bool link = !format.link.isEmpty();
+    if (!link && format.highlight == 0) {
         writeFormatChanges(format);
         writeText(text);
         return;
     }
-    // A link is a field group; formatting inside it ends with the group.
+    // Links are field groups, and highlights go in a group too: some readers never end a
+    // highlight at \highlight0 and paint the rest of the note. Formatting ends with the group.
     const RunFormat outside = m_state;
-    m_out += "{\\field{\\*\\fldinst{HYPERLINK \"";
+    if (link) {
+        m_out += "{\\field{\\*\\fldinst{HYPERLINK \"";
+        m_delimit = false;
+        writeText(format.link);
+        m_out += "\"}}{\\fldrslt";
+    }
+    m_out += '{';
     m_delimit = false;
-    writeText(format.link);
-    m_out += "\"}}{\\fldrslt{";
     writeFormatChanges(format);
     writeText(text);
-    m_out += "}}}";
+    m_out += link ? "}}}" : "}";
     m_delimit = false;
     m_state = outside;
 }
@@ -305,6 +332,7 @@ void Writer::writeText(QStringView text)
             word("\\tab");
             continue;
         case QChar::LineSeparator:
+        case '\v': // the rich-edit control's soft line break
             word("\\line");
             continue;
         case '\r':
@@ -325,9 +353,22 @@ void Writer::writeText(QStringView text)
             // RTF's \u takes a signed 16-bit number; surrogate halves go out one by one.
             m_out += "\\u";
             m_out += QByteArray::number(int(qint16(c)));
-            m_out += '?';
+            m_out += "\\'3f"; // some readers drop punctuation after a bare "?" fallback
         }
         m_delimit = false;
+    }
+}
+
+// A font name ends at ";", so one inside the name goes out as an escape.
+void Writer::writeFontName(QStringView name)
+{
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        if (name[i] == QLatin1Char(';')) {
+            m_out += "\\'3b";
+            m_delimit = false;
+        } else {
+            writeText(name.sliced(i, 1));
+        }
     }
 }
 
@@ -353,11 +394,22 @@ void Writer::literal(char c)
     m_out += c;
 }
 
-const RunFormat& Writer::cachedRunFormat(int index, const QTextCharFormat& format)
+template <typename Source> const RunFormat& Writer::cachedRunFormat(const Source& source)
 {
+    const int index = source.charFormatIndex();
     auto it = m_runFormats.constFind(index);
     if (it == m_runFormats.constEnd())
-        it = m_runFormats.insert(index, runFormat(format));
+        it = m_runFormats.insert(index, runFormat(source.charFormat()));
+    return *it;
+}
+
+// The block format index covers the list too: a block's list is an object of its format.
+const ParagraphFormat& Writer::cachedParaFormat(const QTextBlock& block)
+{
+    const int index = block.blockFormatIndex();
+    auto it = m_paraFormats.constFind(index);
+    if (it == m_paraFormats.constEnd())
+        it = m_paraFormats.insert(index, paraFormat(block));
     return *it;
 }
 
@@ -422,9 +474,11 @@ ParagraphFormat Writer::paraFormat(const QTextBlock& block) const
     default:
         break;
     }
-    if (const QTextList* list = block.textList())
+    if (const QTextList* list = block.textList()) {
         para.list = static_cast<qint8>(isBullet(list->format().style()) ? QTextListFormat::ListDisc
                                                                         : list->format().style());
+        para.level = quint8(qBound(0, list->format().indent() - 1, kMaxListLevel));
+    }
     return para;
 }
 

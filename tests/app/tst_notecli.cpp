@@ -129,6 +129,50 @@ private slots:
         QCOMPARE(m_out, QStringLiteral("café €"));
     }
 
+    void convertsToNoteRtf_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("rtf") << QStringLiteral("rtf2rtf")
+                             << QByteArray("{\\rtf1\\ansi caf\\'e9 \\b x}")
+                             << QStringLiteral("caf\\'e9 \\b x\\par");
+        QTest::newRow("text") << QStringLiteral("text2rtf") << QByteArray("one\r\ntw\xc3\xb6")
+                              << QStringLiteral("one\\par\r\ntw\\'f6\\par");
+        QTest::newRow("html") << QStringLiteral("html2rtf") << QByteArray("<p>a <b>b</b></p>")
+                              << QStringLiteral("a \\b b\\par");
+    }
+
+    void convertsToNoteRtf()
+    {
+        QFETCH(QString, command);
+        QFETCH(QByteArray, input);
+        QFETCH(QString, expected);
+        QCOMPARE(run({command}, input), 0);
+        QVERIFY2(m_out.startsWith(QStringLiteral("{\\rtf1")) && m_out.contains(expected),
+                 qPrintable(m_out));
+        QVERIFY(m_err.isEmpty());
+    }
+
+    void unreadableInputExitsWithOne_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QByteArray>("input");
+        QTest::newRow("rtf2rtf without rtf") << QStringLiteral("rtf2rtf") << QByteArray("plain");
+        QTest::newRow("text2rtf not utf-8") << QStringLiteral("text2rtf") << QByteArray("caf\xe9");
+        QTest::newRow("html2rtf not utf-8")
+            << QStringLiteral("html2rtf") << QByteArray("<b>\xff</b>");
+    }
+
+    void unreadableInputExitsWithOne()
+    {
+        QFETCH(QString, command);
+        QFETCH(QByteArray, input);
+        QCOMPARE(run({command}, input), 1);
+        QVERIFY(m_err.startsWith(QStringLiteral("jottex-cli: ")));
+        QVERIFY(m_out.isEmpty());
+    }
+
     void usageErrors()
     {
         QCOMPARE(run({}), 2);

@@ -18,14 +18,15 @@ inline QStringList describe(const QTextDocument& document)
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
         const QTextBlockFormat format = block.blockFormat();
         const QTextList* list = block.textList();
-        lines << QStringLiteral("P align=%1 li=%2 ri=%3 fi=%4 sb=%5 sa=%6 list=%7")
+        lines << QStringLiteral("P align=%1 li=%2 ri=%3 fi=%4 sb=%5 sa=%6 list=%7 level=%8")
                      .arg(int(format.alignment() & Qt::AlignHorizontal_Mask))
                      .arg(format.leftMargin())
                      .arg(format.rightMargin())
                      .arg(format.textIndent())
                      .arg(format.topMargin())
                      .arg(format.bottomMargin())
-                     .arg(list ? int(list->format().style()) : 0);
+                     .arg(list ? int(list->format().style()) : 0)
+                     .arg(list ? list->format().indent() : 0);
         QString lastAttributes;
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextCharFormat f = it.fragment().charFormat();

@@ -42,9 +42,18 @@ private slots:
     void destinations();
     void paragraphs_data();
     void paragraphs();
+    void lineSpacing_data();
+    void lineSpacing();
+    void fontNames_data();
+    void fontNames();
     void lists_data();
     void lists();
+    void wordLists_data();
+    void wordLists();
+    void nestedListGoesOn();
+    void longList();
     void characters();
+    void emptyLines();
     void robustness_data();
     void robustness();
     void deepNesting();
@@ -86,6 +95,15 @@ void TestRtfReader::charsets_data()
         << QStringLiteral("ア");
     QTest::newRow("unknown code page reads as 1252")
         << QByteArray("{\\rtf1\\ansicpg99999 \\'e9}") << QStringLiteral("é");
+    QTest::newRow("symbol font shows greek and signs")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f0\\fcharset2 Symbol;}}\\f0 abp\\'b3}")
+        << QStringLiteral("αβπ≥");
+    QTest::newRow("symbol font character as unicode")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f0\\fcharset2 Symbol;}}\\f0\\u-3999?}")
+        << QStringLiteral("α");
+    QTest::newRow("other symbol fonts keep their bytes")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f0\\fnil\\fcharset2 Wingdings;}}\\f0 J\\'e8}")
+        << QStringLiteral("\uf04a\uf0e8");
     QTest::newRow("font name in its own charset")
         << QByteArray("{\\rtf1{\\fonttbl{\\f0\\fcharset204 \\'c0\\'f0;}}\\f0 x}")
         << QStringLiteral("x");
@@ -205,6 +223,60 @@ void TestRtfReader::paragraphs()
     QCOMPARE(format.rightMargin(), right);
 }
 
+void TestRtfReader::lineSpacing_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<int>("type");
+    QTest::addColumn<qreal>("height");
+
+    QTest::newRow("rich-edit single spacing")
+        << note("\\sl-240\\slmult1 x") << int(QTextBlockFormat::SingleHeight) << 0.0;
+    QTest::newRow("multiple of a line")
+        << note("\\sl360\\slmult1 x") << int(QTextBlockFormat::ProportionalHeight) << 150.0;
+    QTest::newRow("negative multiple")
+        << note("\\sl-480\\slmult1 x") << int(QTextBlockFormat::ProportionalHeight) << 200.0;
+    QTest::newRow("at least") << note("\\sl360\\slmult0 x") << int(QTextBlockFormat::MinimumHeight)
+                              << 18.0;
+    QTest::newRow("exactly") << note("\\sl-360 x") << int(QTextBlockFormat::FixedHeight) << 18.0;
+}
+
+void TestRtfReader::lineSpacing()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(int, type);
+    QFETCH(qreal, height);
+
+    QTextDocument document;
+    readRtf(rtf, &document);
+    const QTextBlockFormat format = document.begin().blockFormat();
+    QCOMPARE(format.lineHeightType(), type);
+    QCOMPARE(format.lineHeight(), height);
+}
+
+void TestRtfReader::fontNames_data()
+{
+    QTest::addColumn<QByteArray>("table");
+    QTest::addColumn<QString>("family");
+    QTest::newRow("bytes in the charset's code page")
+        << QByteArray("{\\f0\\fcharset134 \\'ce\\'a2\\'c8\\'ed\\'d1\\'c5\\'ba\\'da;}")
+        << QStringLiteral("微软雅黑");
+    QTest::newRow("unicode escapes")
+        << QByteArray("{\\f0\\fnil\\fcharset0 \\u24494?\\u36719?\\u38597\\'3f\\u40657\\'3f;}")
+        << QStringLiteral("微软雅黑");
+    QTest::newRow("symbol font") << QByteArray("{\\f0\\fcharset2 Symbol;}")
+                                 << QStringLiteral("Symbol");
+    QTest::newRow("escaped semicolon") << QByteArray("{\\f0 A\\'3bB;}") << QStringLiteral("A;B");
+}
+
+void TestRtfReader::fontNames()
+{
+    QFETCH(QByteArray, table);
+    QFETCH(QString, family);
+    QTextDocument document;
+    readRtf("{\\rtf1{\\fonttbl" + table + "}\\f0 x}", &document);
+    QCOMPARE(formatAt(document, 0).fontFamilies().toStringList(), QStringList{family});
+}
+
 void TestRtfReader::lists_data()
 {
     QTest::addColumn<QByteArray>("rtf");
@@ -250,6 +322,78 @@ void TestRtfReader::lists()
     QCOMPARE(actual, styles);
 }
 
+// Word's list tables: list 7 has a decimal, a bullet and a letter level, list 8 a roman one.
+void TestRtfReader::wordLists_data()
+{
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<QString>("items"); // per paragraph: style letter and level, or "-"
+
+    QTest::newRow("decimal") << QByteArray("\\ls1 a\\par b\\par\\pard c")
+                             << QStringLiteral("d0 d0 -");
+    QTest::newRow("roman") << QByteArray("\\ls2 a") << QStringLiteral("R0");
+    QTest::newRow("nested levels")
+        << QByteArray("\\ls1 a\\par\\ilvl1 b\\par\\ilvl2 c\\par\\ilvl0 d")
+        << QStringLiteral("d0 b1 l2 d0");
+    QTest::newRow("level beyond the list's own")
+        << QByteArray("\\ls2\\ilvl3 a") << QStringLiteral("R3");
+    QTest::newRow("list missing from the table") << QByteArray("\\ls9 a") << QStringLiteral("b0");
+}
+
+void TestRtfReader::wordLists()
+{
+    QFETCH(QByteArray, body);
+    QFETCH(QString, items);
+    const QByteArray tables =
+        "{\\*\\listtable{\\list\\listtemplateid1{\\listlevel\\levelnfc0\\levelnfcn0{\\leveltext"
+        "\\'02\\'00.;}{\\levelnumbers\\'01;}\\fi-360\\li720}{\\listlevel\\levelnfc23{\\leveltext"
+        "\\'01\\u-3913 ?;}}{\\listlevel\\levelnfc4}{\\listname ;}\\listid7}{\\list{\\listlevel"
+        "\\levelnfc1}\\listid8}}{\\*\\listoverridetable{\\listoverride\\listid7"
+        "\\listoverridecount0\\ls1}{\\listoverride\\listid8\\ls2}}";
+    QTextDocument document;
+    readRtf("{\\rtf1 " + tables + "\\pard " + body + "}", &document);
+
+    static const QHash<int, QChar> kLetters = {
+        {QTextListFormat::ListDecimal, QLatin1Char('d')},
+        {QTextListFormat::ListDisc, QLatin1Char('b')},
+        {QTextListFormat::ListLowerAlpha, QLatin1Char('l')},
+        {QTextListFormat::ListUpperRoman, QLatin1Char('R')},
+    };
+    QStringList actual;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        const QTextList* list = block.textList();
+        actual << (list ? kLetters.value(list->format().style(), QLatin1Char('?')) +
+                              QString::number(list->format().indent() - 1)
+                        : QStringLiteral("-"));
+    }
+    QCOMPARE(actual.join(QLatin1Char(' ')), items);
+}
+
+// An outer list goes on after the items nested in it, and numbers on.
+void TestRtfReader::nestedListGoesOn()
+{
+    QTextDocument document;
+    readRtf(note("{\\*\\pn\\pnlvlbody\\pndec}a\\par\\ilvl1 b\\par\\ilvl0 c"), &document);
+    const QTextList* outer = document.begin().textList();
+    QVERIFY(outer);
+    QCOMPARE(document.findBlockByNumber(2).textList(), outer);
+    QCOMPARE(outer->itemText(document.findBlockByNumber(2)), QStringLiteral("2."));
+    QVERIFY(document.findBlockByNumber(1).textList() != outer);
+}
+
+void TestRtfReader::longList()
+{
+    const int items = 3000;
+    QByteArray rtf = "{\\rtf1{\\*\\pn\\pnlvlblt}";
+    for (int i = 1; i < items; ++i)
+        rtf += "x\\par ";
+    QTextDocument document;
+    readRtf(rtf + "x}", &document);
+    QCOMPARE(document.blockCount(), items);
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+        QVERIFY(block.textList() &&
+                block.textList()->format().style() == QTextListFormat::ListDisc);
+}
+
 void TestRtfReader::characters()
 {
     QTextDocument document;
@@ -275,19 +419,30 @@ void TestRtfReader::characters()
              QStringList{QStringLiteral("Comic Sans MS")});
     QCOMPARE(formatAt(document, 9).fontFamilies().toStringList(),
              QStringList{QStringLiteral("Arial CYR")});
-    // \plain falls back to the default font and the text area's size.
+    // \plain falls back to the default font and to 12 pt.
     QCOMPARE(formatAt(document, 10).fontFamilies().toStringList(),
              QStringList{QStringLiteral("Comic Sans MS")});
-    QVERIFY(!formatAt(document, 10).hasProperty(QTextFormat::FontPointSize));
+    QCOMPARE(formatAt(document, 10).fontPointSize(), 12.0);
     QCOMPARE(formatAt(document, 11).verticalAlignment(), QTextCharFormat::AlignSuperScript);
     QCOMPARE(formatAt(document, 12).foreground().style(), Qt::NoBrush); // no colour 9
+}
+
+// An empty line is as high as the font of its paragraph mark.
+void TestRtfReader::emptyLines()
+{
+    QTextDocument document;
+    readRtf(note("\\fs40\\par\\fs20\\par\\par x"), &document);
+    QCOMPARE(document.blockCount(), 4);
+    const qreal expected[] = {20.0, 10.0, 10.0};
+    for (int block = 0; block < 3; ++block)
+        QCOMPARE(document.findBlockByNumber(block).charFormat().fontPointSize(), expected[block]);
 }
 
 void TestRtfReader::robustness_data()
 {
     addTextRows();
     QTest::newRow("truncated") << QByteArray("{\\rtf1 abc{\\b de") << QStringLiteral("abcde");
-    QTest::newRow("truncated in escape") << QByteArray("{\\rtf1 ab\\'4") << QStringLiteral("ab4");
+    QTest::newRow("truncated in escape") << QByteArray("{\\rtf1 ab\\'4") << QStringLiteral("ab");
     QTest::newRow("truncated after backslash")
         << QByteArray("{\\rtf1 ab\\") << QStringLiteral("ab");
     QTest::newRow("extra closing braces") << QByteArray("{\\rtf1 a}}}b") << QStringLiteral("a");
@@ -307,6 +462,17 @@ void TestRtfReader::robustness_data()
         << QByteArray("{\\rtf1 a\\u8233?\\u65532?\\u64976?\\'0d\\'0ab}")
         << QStringLiteral("a\r\nb");
     QTest::newRow("nul bytes") << QByteArray("{\\rtf1 a\0b}", 12) << QStringLiteral("ab");
+    QTest::newRow("long field instruction")
+        << QByteArray("{\\rtf1{\\field{\\*\\fldinst HYPERLINK \"" + QByteArray(200000, 'x') +
+                      "\"}{\\fldrslt link}}}")
+        << QStringLiteral("link");
+    QTest::newRow("utf-8 byte order mark")
+        << QByteArray("\xEF\xBB\xBF{\\rtf1 a}") << QStringLiteral("a");
+    QTest::newRow("nuls and white space before")
+        << QByteArray("\0\0 \r\n\t{\\rtf1 a}", 15) << QStringLiteral("a");
+    QTest::newRow("raw vertical tab is a line break") << QByteArray("{\\rtf1 a\x0b"
+                                                                    "b}")
+                                                      << QStringLiteral("a\r\nb");
 }
 
 void TestRtfReader::robustness()

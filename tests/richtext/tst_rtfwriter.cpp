@@ -2,6 +2,7 @@
 #include "richtext/RichText.h"
 #include "richtext/RtfReader.h"
 #include "richtext/RtfWriter.h"
+#include "shell/version.h"
 
 #include <QDir>
 #include <QProcess>
@@ -44,6 +45,14 @@ QStringList roundTrip(const QTextDocument& document, QByteArray* rtf = nullptr)
     return RtfTest::describe(back);
 }
 
+// The group that names the writing program, as every note we write carries it.
+QByteArray generator()
+{
+    return "{\\*\\generator Jottex " + QByteArray::number(Version::Major) + '.' +
+           QByteArray::number(Version::Minor) + ".0." + QByteArray::number(Version::Revision) +
+           ";}";
+}
+
 bool isAscii(const QByteArray& bytes)
 {
     return std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 0x80; });
@@ -61,6 +70,10 @@ private slots:
     void textEscapes();
     void commandFormats_data();
     void commandFormats();
+    void rewrite_data();
+    void rewrite();
+    void fontNames();
+    void nestedLists();
     void randomRoundTrip();
     void samplesRoundTrip_data();
     void samplesRoundTrip();
@@ -74,9 +87,9 @@ void TestRtfWriter::emptyDocument()
     QTextDocument document;
     document.setDefaultFont(kNoteFont);
     const QByteArray rtf = writeRtf(&document);
-    QCOMPARE(rtf, QByteArray("{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0\\fnil"
-                             "\\fcharset0 Comic Sans MS;}}\r\n\\viewkind4\\uc1\\pard\\f0\\fs20\\par"
-                             "\r\n}\r\n"));
+    QCOMPARE(rtf, "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0\\fnil"
+                  "\\fcharset0 Comic Sans MS;}}\r\n" +
+                      generator() + "\\viewkind4\\uc1\\pard\\f0\\fs20\\par\r\n}\r\n");
     QTextDocument back;
     readRtf(rtf, &back);
     QCOMPARE(back.blockCount(), 1);
@@ -102,12 +115,13 @@ void TestRtfWriter::richEditStyle()
     cursor.insertText(QStringLiteral("item"), QTextCharFormat());
 
     QCOMPARE(writeRtf(&document),
-             QByteArray("{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0\\fnil"
-                        "\\fcharset0 Comic Sans MS;}{\\f1\\fnil\\fcharset2 Symbol;}}\r\n"
-                        "{\\colortbl ;\\red255\\green0\\blue0;}\r\n"
-                        "\\viewkind4\\uc1\\pard\\f0\\fs20 Plain \\cf1\\b bold\\par\r\n"
-                        "\\pard{\\pntext\\f1\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf1\\pnindent0"
-                        "{\\pntxtb\\'B7}}\\fi-200\\li200\\cf0\\b0 item\\par\r\n}\r\n"));
+             "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0\\fnil"
+             "\\fcharset0 Comic Sans MS;}{\\f1\\fnil\\fcharset2 Symbol;}}\r\n"
+             "{\\colortbl ;\\red255\\green0\\blue0;}\r\n" +
+                 generator() +
+                 "\\viewkind4\\uc1\\pard\\f0\\fs20 Plain \\cf1\\b bold\\par\r\n"
+                 "\\pard{\\pntext\\f1\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf1\\pnindent0"
+                 "{\\pntxtb\\'B7}}\\fi-200\\li200\\cf0\\b0 item\\par\r\n}\r\n");
 }
 
 void TestRtfWriter::textEscapes_data()
@@ -116,12 +130,14 @@ void TestRtfWriter::textEscapes_data()
     QTest::addColumn<QByteArray>("expected");
     QTest::newRow("rtf specials") << QStringLiteral("{a}\\") << QByteArray("\\{a\\}\\\\");
     QTest::newRow("windows-1252") << QStringLiteral("é€…") << QByteArray("\\'e9\\'80\\'85");
-    QTest::newRow("outside 1252") << QStringLiteral("Пx") << QByteArray("\\u1055?x");
-    QTest::newRow("high half is negative") << QStringLiteral("\uf020") << QByteArray("\\u-4064?");
+    QTest::newRow("outside 1252") << QStringLiteral("Пx") << QByteArray("\\u1055\\'3fx");
+    QTest::newRow("high half is negative")
+        << QStringLiteral("\uf020") << QByteArray("\\u-4064\\'3f");
     QTest::newRow("surrogate pair")
-        << QStringLiteral("\U0001F60A") << QByteArray("\\u-10179?\\u-8694?");
+        << QStringLiteral("\U0001F60A") << QByteArray("\\u-10179\\'3f\\u-8694\\'3f");
     QTest::newRow("digits after a word") << QStringLiteral("\t42") << QByteArray("\\tab 42");
     QTest::newRow("line separator") << QStringLiteral("a\u2028b") << QByteArray("a\\line b");
+    QTest::newRow("vertical tab") << QStringLiteral("a\vb") << QByteArray("a\\line b");
 }
 
 void TestRtfWriter::textEscapes()
@@ -133,7 +149,9 @@ void TestRtfWriter::textEscapes()
     const QByteArray rtf = writeRtf(&document);
     QVERIFY2(rtf.contains(expected), rtf.constData());
     QVERIFY(isAscii(rtf));
-    QCOMPARE(toPlainText(rtf), QString(text).replace(QChar::LineSeparator, QLatin1String("\r\n")));
+    QCOMPARE(toPlainText(rtf), QString(text)
+                                   .replace(QChar::LineSeparator, QLatin1String("\r\n"))
+                                   .replace(QLatin1Char('\v'), QLatin1String("\r\n")));
 }
 
 // What each formatting command of a note does to a selection must survive a save and load.
@@ -202,6 +220,90 @@ void TestRtfWriter::commandFormats()
     command(cursor);
 
     QCOMPARE(roundTrip(document), RtfTest::describe(document));
+}
+
+// Each row: RTF from another writer, and what our writer must make of it after reading.
+void TestRtfWriter::rewrite_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("raw vertical tab") << QByteArray("{\\rtf1 a\x0b"
+                                                    "b}")
+                                      << QByteArray("a\\line b");
+    QTest::newRow("raw vertical tab in plain text") << QByteArray("a\x0b"
+                                                                  "b")
+                                                    << QByteArray("a\\line b");
+    QTest::newRow("superscript ends before the paragraph mark")
+        << QByteArray("{\\rtf1 a\\super b\\par c}") << QByteArray("\\super b\\nosupersub\\par");
+    QTest::newRow("word's numbered list as numbering")
+        << QByteArray("{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc0}\\listid1}}"
+                      "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}\\ls1 a\\par b}")
+        << QByteArray("{\\*\\pn\\pnlvlbody\\pnf0\\pnindent0\\pnstart1\\pndec{\\pntxta.}}");
+    QTest::newRow("symbol font bytes survive")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f0\\fnil\\fcharset2 Wingdings;}}\\f0 J}")
+        << QByteArray("\\u-4022\\'3f");
+    QTest::newRow("highlight in a group")
+        << QByteArray(
+               "{\\rtf1{\\colortbl;\\red255\\green255\\blue0;}a\\highlight1 b\\highlight0 c}")
+        << QByteArray("a{\\highlight1 b}c");
+    QTest::newRow("highlighted link")
+        << QByteArray("{\\rtf1{\\colortbl;\\red255\\green255\\blue0;}\\highlight1{\\field"
+                      "{\\*\\fldinst{HYPERLINK \"http://x.org\"}}{\\fldrslt a}}}")
+        << QByteArray("{\\fldrslt{\\highlight1");
+}
+
+void TestRtfWriter::rewrite()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QByteArray, expected);
+    QTextDocument document;
+    document.setDefaultFont(kNoteFont);
+    readRtf(rtf, &document);
+    const QByteArray written = writeRtf(&document);
+    QVERIFY2(written.contains(expected), written.constData());
+}
+
+void TestRtfWriter::fontNames()
+{
+    const QStringList families = {QStringLiteral("微软雅黑"), QStringLiteral("Semi;colon"),
+                                  QStringLiteral("Café")};
+    QTextDocument document;
+    document.setDefaultFont(kNoteFont);
+    QTextCursor cursor(&document);
+    for (const QString& family : families) {
+        QTextCharFormat format;
+        format.setFontFamilies({family});
+        cursor.insertText(family, format);
+    }
+    QByteArray rtf;
+    QCOMPARE(roundTrip(document, &rtf), RtfTest::describe(document));
+    QVERIFY2(rtf.contains("\\u24494\\'3f") && rtf.contains("Semi\\'3bcolon;") &&
+                 rtf.contains("Caf\\'e9;"),
+             rtf.constData());
+}
+
+void TestRtfWriter::nestedLists()
+{
+    QTextDocument document;
+    document.setDefaultFont(kNoteFont);
+    QTextCursor cursor(&document);
+    const auto item = [&cursor](const QString& text) {
+        cursor.insertBlock();
+        cursor.insertText(text);
+    };
+    cursor.insertText(QStringLiteral("one"));
+    QTextList* outer = cursor.createList(QTextListFormat::ListDecimal);
+    item(QStringLiteral("one a"));
+    QTextListFormat inner;
+    inner.setStyle(QTextListFormat::ListLowerAlpha);
+    inner.setIndent(2);
+    cursor.createList(inner);
+    item(QStringLiteral("two"));
+    outer->add(cursor.block());
+
+    QByteArray rtf;
+    QCOMPARE(roundTrip(document, &rtf), RtfTest::describe(document));
+    QVERIFY2(rtf.contains("\\pnlcltr{\\pntxta.}}\\ilvl1"), rtf.constData());
 }
 
 void TestRtfWriter::randomRoundTrip()
