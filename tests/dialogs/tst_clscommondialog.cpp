@@ -1,3 +1,4 @@
+#include "RealDialogs.h"
 #include "TestEnvironment.h"
 #include "dialogs/DialogSeam.h"
 #include "dialogs/clsCommonDialog.h"
@@ -71,17 +72,9 @@ private slots:
         QString seenTitle;
         QStringList seenFilters;
         QTimer::singleShot(0, [&] {
-            // No QTRY here: its failure would only leave this function, and the dialog would
-            // wait for an answer for ever. Whatever came up is closed, so ShowSave returns.
-            auto modalFileDialog = [] {
-                return qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            };
-            if (!QTest::qWaitFor([&] { return modalFileDialog() != nullptr; }, 5000)) {
-                if (QWidget* other = QApplication::activeModalWidget())
-                    other->close();
+            QFileDialog* fileDialog = RealDialogs::waitForFileDialog();
+            if (!fileDialog)
                 return;
-            }
-            QFileDialog* fileDialog = modalFileDialog();
             seenTitle = fileDialog->windowTitle();
             seenFilters = fileDialog->nameFilters();
             fileDialog->selectFile(target);

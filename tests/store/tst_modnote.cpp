@@ -1,3 +1,4 @@
+#include "RealDialogs.h"
 #include "TestEnvironment.h"
 #include "TestSeams.h"
 #include "dialogs/DialogSeam.h"
@@ -298,17 +299,11 @@ private slots:
         DialogSeam::disarm();
         std::optional<bool> asked;
         QTimer::singleShot(0, [&] {
-            // No QTRY: a failure here would leave the dialog waiting for ever.
-            auto modalFileDialog = [] {
-                return qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            };
-            if (!QTest::qWaitFor([&] { return modalFileDialog() != nullptr; }, 5000)) {
-                if (QWidget* other = QApplication::activeModalWidget())
-                    other->close();
+            QFileDialog* fileDialog = RealDialogs::waitForFileDialog();
+            if (!fileDialog)
                 return;
-            }
-            asked = !modalFileDialog()->testOption(QFileDialog::DontConfirmOverwrite);
-            modalFileDialog()->reject();
+            asked = !fileDialog->testOption(QFileDialog::DontConfirmOverwrite);
+            fileDialog->reject();
         });
         if (append)
             modNote::AppendNote(note(QStringLiteral("x")), QString());
