@@ -629,9 +629,9 @@ RegistryHive::Key* RegistryHive::ensureKey(const QString& path)
         return nullptr;
     for (qsizetype cut = path.indexOf(u'\\'); cut >= 0; cut = path.indexOf(u'\\', cut + 1)) {
         const QString parent = path.left(cut);
-        m_keys.try_emplace(folded(parent), Key{parent, {}});
+        m_keys.try_emplace(folded(parent), Key{parent, {}, {}});
     }
-    return &m_keys.try_emplace(folded(path), Key{path, {}}).first->second;
+    return &m_keys.try_emplace(folded(path), Key{path, {}, {}}).first->second;
 }
 
 bool RegistryHive::keyExists(const QString& path) const
@@ -639,16 +639,23 @@ bool RegistryHive::keyExists(const QString& path) const
     return findKey(path) != nullptr;
 }
 
+const RegistryValue* RegistryHive::Key::find(const QString& name) const
+{
+    const auto place = places.constFind(folded(name));
+    return place == places.cend() ? nullptr : &values[*place];
+}
+
+void RegistryHive::Key::reindex()
+{
+    places.clear();
+    for (qsizetype i = 0; i < values.size(); ++i)
+        places.insert(folded(values[i].name), i);
+}
+
 const RegistryValue* RegistryHive::value(const QString& path, const QString& name) const
 {
     const Key* key = findKey(path);
-    if (!key)
-        return nullptr;
-    for (const RegistryValue& value : key->values) {
-        if (value.name.compare(name, Qt::CaseInsensitive) == 0)
-            return &value;
-    }
-    return nullptr;
+    return key ? key->find(name) : nullptr;
 }
 
 QStringList RegistryHive::valueNames(const QString& path) const
@@ -685,13 +692,14 @@ RegistryHive::Status RegistryHive::setValue(const QString& path, const QString& 
     Key* key = ensureKey(path);
     if (!key)
         return Status::InvalidPath;
-    for (RegistryValue& value : key->values) {
-        if (value.name.compare(name, Qt::CaseInsensitive) == 0) {
-            value.type = type;
-            value.data = data;
-            return Status::Ok;
-        }
+    const QString foldedName = folded(name);
+    if (const auto place = key->places.constFind(foldedName); place != key->places.cend()) {
+        RegistryValue& value = key->values[*place];
+        value.type = type;
+        value.data = data;
+        return Status::Ok;
     }
+    key->places.insert(foldedName, key->values.size());
     key->values.append(RegistryValue{name, type, data});
     return Status::Ok;
 }
@@ -712,10 +720,12 @@ RegistryHive::Status RegistryHive::deleteValue(const QString& path, const QStrin
     Key* key = findKey(path);
     if (!key)
         return Status::NotFound;
-    const auto removed = key->values.removeIf([&name](const RegistryValue& value) {
-        return value.name.compare(name, Qt::CaseInsensitive) == 0;
-    });
-    return removed > 0 ? Status::Ok : Status::NotFound;
+    const auto place = key->places.constFind(folded(name));
+    if (place == key->places.cend())
+        return Status::NotFound;
+    key->values.removeAt(*place);
+    key->reindex();
+    return Status::Ok;
 }
 
 std::optional<RegistryHive> RegistryHive::parse(const QByteArray& bytes, QString* error)

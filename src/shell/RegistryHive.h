@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -73,6 +74,11 @@ private:
     struct Key {
         QString path;
         QList<RegistryValue> values;
+        // Folded value name -> place in values: a key may hold a great many values.
+        QHash<QString, qsizetype> places;
+
+        const RegistryValue* find(const QString& name) const;
+        void reindex();
     };
 
     static QString folded(const QString& path) { return path.toCaseFolded(); }
