@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Installs the build into a temporary prefix and checks what a desktop reads from it: every file
+# is there, the launcher validates, the MIME database builds, and note files get the note type by
+# name and by content.
+# Usage: desktop_integration.sh SOURCE_DIR BUILD_DIR CMAKE
+set -euo pipefail
+source_dir="$1"
+build_dir="$2"
+cmake="$3"
+
+missing=()
+# xdg-mime asks gio when the desktop is GNOME, which reads the shared MIME database we build.
+for tool in desktop-file-validate update-mime-database xdg-mime gio; do
+  command -v "$tool" >/dev/null || missing+=("$tool")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "SKIP: missing ${missing[*]} (scripts/deps.sh test installs them)"
+  exit 77
+fi
+
+prefix="$(mktemp -d)"
+trap 'rm -rf "$prefix"' EXIT
+"$cmake" --install "$build_dir" --prefix "$prefix" >/dev/null
+
+status=0
+while read -r file; do
+  if [ ! -s "$prefix/$file" ]; then
+    echo "FAIL: not installed: $file"
+    status=1
+  fi
+done < <("$source_dir/scripts/installed-files.sh")
+
+desktop-file-validate "$prefix/share/applications/jottex.desktop" || status=1
+update-mime-database "$prefix/share/mime" || status=1
+
+notes="$prefix/notes"
+mkdir -p "$notes"
+printf '<?xml version="1.0" standalone="yes"?>\r\n<NOTES version="4.4.0.9">\r\n</NOTES>\r\n' \
+  >"$notes/some.not"
+# Without the name, the root element alone tells the type.
+cp "$notes/some.not" "$notes/no-extension"
+for file in "$notes/some.not" "$notes/no-extension"; do
+  type="$(XDG_CURRENT_DESKTOP=GNOME XDG_DATA_HOME="$prefix/share" \
+    XDG_DATA_DIRS="$prefix/share:/usr/share" xdg-mime query filetype "$file")"
+  if [ "$type" != application/x-jottex-note ]; then
+    echo "FAIL: $(basename "$file") is $type"
+    status=1
+  fi
+done
+exit $status
