@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the package that scripts/package.sh made into this machine, checks that dpkg lists
-# every installed file, starts the installed jottex under Xvfb until its note window maps, and
-# removes the package again. Changes the machine: run it where installing is fine.
+# every installed file, starts the installed jottex under Xvfb until its note window maps, ends
+# it as a logout does (its autostart entry must start the installed program), and removes the
+# package again. Changes the machine: run it where installing is fine.
 # Usage: scripts/check-package.sh [PACKAGE.deb]
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
@@ -62,6 +63,16 @@ for _ in $(seq 200); do
 done
 if [ -z "$mapped" ]; then
   echo "FAIL: no window of class $class from the installed jottex within 20 s"
+  status=1
+fi
+
+# The session ends: the waiting note's autostart entry names the installed program.
+kill -TERM "$jottex_pid"
+wait "$jottex_pid" || true
+jottex_pid=""
+autostart="$work/config/autostart/jottex.desktop"
+if ! grep -qx "Exec=/usr/bin/jottex" "$autostart" 2>/dev/null; then
+  echo "FAIL: the autostart entry does not start /usr/bin/jottex: $(grep '^Exec=' "$autostart" 2>&1)"
   status=1
 fi
 [ $status -eq 0 ] && echo "package checked: $(basename "$deb")"
