@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix and checks what a desktop reads from it: every file
-# is there, the launcher validates, the MIME database builds, and note files get the note type by
-# name and by content.
+# is there, the launcher validates, the MIME database builds, the man pages format, and note files
+# get the note type by name and by content.
 # Usage: desktop_integration.sh SOURCE_DIR BUILD_DIR CMAKE
 set -euo pipefail
 source_dir="$1"
@@ -37,6 +37,15 @@ complaints="$(XDG_DATA_DIRS="$prefix/share:/usr/share" update-mime-database "$pr
 if [ -n "$complaints" ]; then
   echo "FAIL: update-mime-database: $complaints"
   status=1
+fi
+
+# The man pages format without a warning, where groff is there to say.
+if command -v groff >/dev/null; then
+  warnings="$(groff -man -ww -z "$prefix"/share/man/man1/jottex*.1 2>&1)"
+  if [ -n "$warnings" ]; then
+    echo "FAIL: man pages: $warnings"
+    status=1
+  fi
 fi
 
 notes="$prefix/notes"
