@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Jottex needs that this machine lacks.
-# Usage: scripts/deps.sh run|test
+# Usage: scripts/deps.sh run|test|package
 set -euo pipefail
 
 run_packages=(
@@ -11,12 +11,16 @@ run_packages=(
 test_packages=(
   xvfb openbox xdotool x11-utils unrtf
   clang libclang-rt-14-dev clang-format clang-tidy
+  desktop-file-utils shared-mime-info xdg-utils libglib2.0-bin
 )
+# cpack's DEB generator finds the runtime dependencies with dpkg-shlibdeps and file.
+package_packages=(dpkg-dev file xvfb x11-utils)
 
 packages=("${run_packages[@]}")
-if [ "${1:-run}" = test ]; then
-  packages+=("${test_packages[@]}")
-fi
+case "${1:-run}" in
+  test) packages+=("${test_packages[@]}") ;;
+  package) packages+=("${package_packages[@]}") ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do

@@ -4,6 +4,7 @@
 #include "richtext/RtfReader.h"
 #include "richtext/RtfWriter.h"
 #include "shell/Settings.h"
+#include "shell/version.h"
 #include "store/NoteDocument.h"
 
 #include <QCommandLineParser>
@@ -26,7 +27,8 @@ const char* const kUsageText = "Usage:\n"
                                "  jottex-cli rtf2html < note.rtf\n"
                                "  jottex-cli rtf2rtf < in.rtf > note.rtf\n"
                                "  jottex-cli text2rtf < note.txt > note.rtf\n"
-                               "  jottex-cli html2rtf < note.html > note.rtf\n";
+                               "  jottex-cli html2rtf < note.html > note.rtf\n"
+                               "  jottex-cli --help | --version\n";
 
 struct Streams {
     QIODevice& in;
@@ -187,11 +189,25 @@ int NoteCli::run(const QStringList& arguments, QIODevice& in, QIODevice& out, QI
     const QCommandLineOption formatOption(QStringLiteral("format"),
                                           QStringLiteral("rtf, text or html."),
                                           QStringLiteral("FORMAT"), QStringLiteral("rtf"));
+    const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
+                                        QStringLiteral("Show the usage."));
+    const QCommandLineOption versionOption(QStringLiteral("version"),
+                                           QStringLiteral("Show the version."));
     parser.addOption(noteOption);
     parser.addOption(formatOption);
+    parser.addOption(helpOption);
+    parser.addOption(versionOption);
     if (!parser.parse(arguments))
         return io.fail(parser.errorText() + QLatin1Char('\n') + QString::fromLatin1(kUsageText),
                        kUsage);
+    if (parser.isSet(helpOption)) {
+        io.print(QString::fromLatin1(kUsageText));
+        return kOk;
+    }
+    if (parser.isSet(versionOption)) {
+        io.print(QStringLiteral("jottex-cli %1\n").arg(QLatin1String(Version::Text)));
+        return kOk;
+    }
     QStringList args = parser.positionalArguments();
     if (args.isEmpty())
         return io.fail(QString::fromLatin1(kUsageText), kUsage);
@@ -209,4 +225,11 @@ int NoteCli::run(const QStringList& arguments, QIODevice& in, QIODevice& out, QI
             return convertToRtf(io, entry.format);
     }
     return io.fail(QString::fromLatin1(kUsageText), kUsage);
+}
+
+bool NoteCli::answersWithoutApplication(const QStringList& arguments)
+{
+    static const QStringList kOptions{QStringLiteral("--help"), QStringLiteral("-h"),
+                                      QStringLiteral("--version")};
+    return arguments.size() == 2 && kOptions.contains(arguments.at(1));
 }

@@ -9,4 +9,7 @@ class QIODevice;
 namespace NoteCli {
 // arguments as the program got them (program name first). Returns the exit code.
 int run(const QStringList& arguments, QIODevice& in, QIODevice& out, QIODevice& err);
+
+// True for "--help", "-h" and "--version", which run() answers without a QGuiApplication.
+bool answersWithoutApplication(const QStringList& arguments);
 } // namespace NoteCli

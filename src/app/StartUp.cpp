@@ -104,6 +104,33 @@ QString modMain::commandLineText(int argc, const char* const* argv)
     return arguments.join(QLatin1Char(' '));
 }
 
+modMain::Request modMain::commandLineRequest(const QString& commandLine)
+{
+    if (namesNoteFile(withoutSurroundingQuotes(commandLine)))
+        return Request::Start;
+    if (commandLine == QLatin1String("--help") || commandLine == QLatin1String("-h"))
+        return Request::Help;
+    if (commandLine == QLatin1String("--version"))
+        return Request::Version;
+    if (commandLine.startsWith(QLatin1String("--")))
+        return Request::UnknownOption;
+    return Request::Start;
+}
+
+QString modMain::usageText()
+{
+    return QStringLiteral(
+        "Usage: jottex [FILE.not]\n"
+        "       jottex --help | --version\n"
+        "\n"
+        "Sticky notes on the desktop. With FILE.not, opens the first note of that\n"
+        "file; without it, brings back the notes kept at the last logout, or opens\n"
+        "one blank note.\n"
+        "\n"
+        "  -h, --help     show this text and exit\n"
+        "      --version  show the version and exit\n");
+}
+
 void modMain::Main(const QString& commandLine)
 {
     bool opened = false;

@@ -1,10 +1,12 @@
 #include "app/SessionEnd.h"
 #include "app/StartUp.h"
 #include "richtext/RichText.h"
+#include "shell/version.h"
 #include "window/frmMain.h"
 
 #include <QApplication>
 #include <QIcon>
+#include <cstdio>
 
 int main(int argc, char* argv[])
 {
@@ -15,6 +17,21 @@ int main(int argc, char* argv[])
         qputenv("QT_QPA_PLATFORM", "xcb");
 
     const QString commandLine = modMain::commandLineText(argc, argv);
+    // Answered before the toolkit starts: no display is needed to ask for the version.
+    switch (modMain::commandLineRequest(commandLine)) {
+    case modMain::Request::Help:
+        std::fputs(modMain::usageText().toLocal8Bit().constData(), stdout);
+        return 0;
+    case modMain::Request::Version:
+        std::printf("jottex %s\n", Version::Text);
+        return 0;
+    case modMain::Request::UnknownOption:
+        std::fprintf(stderr, "jottex: unknown option %s\n%s", commandLine.toLocal8Bit().constData(),
+                     modMain::usageText().toLocal8Bit().constData());
+        return 2;
+    case modMain::Request::Start:
+        break;
+    }
     // The toolkit sees only the program's name: "-reverse" or a note file called
     // "-name.not" is the user's argument, not a toolkit option to act on and remove.
     int toolkitArgc = 1;

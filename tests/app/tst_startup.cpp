@@ -178,6 +178,32 @@ private slots:
             argv.push_back(argument.constData());
         QCOMPARE(modMain::commandLineText(int(argv.size()), argv.data()), commandLine);
     }
+
+    void onlyWholeOptionsThatNameNoNoteFile_data()
+    {
+        QTest::addColumn<QString>("commandLine");
+        QTest::addColumn<modMain::Request>("request");
+        using R = modMain::Request;
+        QTest::newRow("none") << QString() << R::Start;
+        QTest::newRow("help") << QStringLiteral("--help") << R::Help;
+        QTest::newRow("short help") << QStringLiteral("-h") << R::Help;
+        QTest::newRow("version") << QStringLiteral("--version") << R::Version;
+        QTest::newRow("unknown") << QStringLiteral("--frobnicate") << R::UnknownOption;
+        QTest::newRow("option then more") << QStringLiteral("--help me") << R::UnknownOption;
+        // A note file is opened whatever its name looks like.
+        QTest::newRow("dashed note") << QStringLiteral("--help.not") << R::Start;
+        QTest::newRow("quoted note") << QStringLiteral("\"--x y.NOT\"") << R::Start;
+        QTest::newRow("toolkit words") << QStringLiteral("-reverse -name.not") << R::Start;
+        // Anything else keeps its old meaning: one blank note.
+        QTest::newRow("single dash word") << QStringLiteral("-v") << R::Start;
+    }
+
+    void onlyWholeOptionsThatNameNoNoteFile()
+    {
+        QFETCH(QString, commandLine);
+        QFETCH(modMain::Request, request);
+        QCOMPARE(modMain::commandLineRequest(commandLine), request);
+    }
 };
 
 JOTTEX_GUI_TEST_MAIN(TestStartUp)
