@@ -128,5 +128,8 @@ QIcon Artwork::closePicture()
 
 QIcon Artwork::appIcon()
 {
-    return resourceIcon(QStringLiteral(":/icons/jottex.svg"));
+    // Shown by every note and handed to the window manager at several sizes for each: one
+    // shared icon renders those sizes once per run.
+    static const QIcon icon = resourceIcon(QStringLiteral(":/icons/jottex.svg"));
+    return icon;
 }
