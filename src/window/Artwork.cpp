@@ -1,5 +1,6 @@
 #include "window/Artwork.h"
 
+#include <QHash>
 #include <QPainter>
 #include <QPainterPath>
 #include <array>
@@ -32,17 +33,28 @@ QIcon resourceIcon(const QString& path)
 }
 } // namespace
 
+// Every note shows the same menu images: one shared icon per key, so the pictures are made
+// once for all windows rather than once per note.
 QIcon Artwork::menuIcon(const QString& key)
 {
+    static QHash<QString, QIcon> cache;
+    if (const auto found = cache.constFind(key); found != cache.constEnd())
+        return found.value();
     for (const char* known : kMenuKeys) {
         if (key == QLatin1String(known))
-            return resourceIcon(QStringLiteral(":/icons/menu/%1.svg").arg(key));
+            return cache.insert(key, resourceIcon(QStringLiteral(":/icons/menu/%1.svg").arg(key)))
+                .value();
     }
     return {};
 }
 
 QIcon Artwork::checkableMenuIcon(const QIcon& icon)
 {
+    // Drawing the checked variants renders the image at three sizes; shared menu images make
+    // the same variants every time, so they are drawn once.
+    static QHash<qint64, QIcon> cache;
+    if (const auto found = cache.constFind(icon.cacheKey()); found != cache.constEnd())
+        return found.value();
     QIcon checkable;
     for (const int side : {16, 24, 32}) {
         const QSize size(side, side);
@@ -73,6 +85,8 @@ QIcon Artwork::checkableMenuIcon(const QIcon& icon)
         painter.end();
         checkable.addPixmap(checked, QIcon::Normal, QIcon::On);
     }
+    if (!icon.isNull())
+        cache.insert(icon.cacheKey(), checkable);
     return checkable;
 }
 
@@ -114,5 +128,8 @@ QIcon Artwork::closePicture()
 
 QIcon Artwork::appIcon()
 {
-    return resourceIcon(QStringLiteral(":/icons/jottex.svg"));
+    // Shown by every note and handed to the window manager at several sizes for each: one
+    // shared icon renders those sizes once per run.
+    static const QIcon icon = resourceIcon(QStringLiteral(":/icons/jottex.svg"));
+    return icon;
 }

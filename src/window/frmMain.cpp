@@ -11,6 +11,7 @@
 #include "shell/WindowUtils.h"
 #include "shell/modFileFunctions.h"
 #include "store/modNote.h"
+#include "window/Artwork.h"
 #include "window/CaptionStrip.h"
 #include "window/FrameLabel.h"
 #include "window/FrameLayout.h"
@@ -127,7 +128,7 @@ frmMain::frmMain() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Jottex[*]"));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/jottex.svg")));
+    setWindowIcon(Artwork::appIcon());
     resize(Twips::toPixels(NoteSize::InitialWidth), Twips::toPixels(NoteSize::InitialHeight));
     buildControls();
     m_menus = NoteMenus::build(this);
