@@ -1,0 +1,70 @@
+#pragma once
+
+#include "shell/AppError.h"
+
+#include <QList>
+#include <QString>
+#include <QtGlobal>
+
+class QTextEdit;
+
+// What a special note shows; the number is what the note record keeps.
+enum class SpecialNoteKind : qint32 {
+    None = 0,
+    Time = 1,
+    ComputerMemory = 2,
+    Drives = 3,
+    RSSFeed = 4,
+    ClipboardViewer = 5,
+    ClipboardLog = 6,
+    StockQuote = 7,
+    Reminder = 8,
+};
+
+// The machine's memory in bytes, 64-bit so today's memory sizes never wrap.
+struct MemoryFigures {
+    quint64 totalPhysical = 0;
+    quint64 availablePhysical = 0;
+    quint64 totalPageFile = 0; // swap
+    quint64 availablePageFile = 0;
+};
+
+// One mounted volume as the drive note lists it.
+struct DriveVolume {
+    enum class Type { Removable, LocalDisk, Network, Optical, RamDisk, Unknown };
+
+    QString mountPoint; // stands where the drive letter stood: "/", "/home", "/media/usb"
+    QString label;      // the volume label, or the device name when there is none
+    Type type = Type::Unknown;
+    bool readable = true; // false: listed on one line, without sizes
+    quint64 totalBytes = 0;
+    quint64 freeBytes = 0;
+};
+
+// The content of the time, memory and drive notes, and the two routines that lay out every
+// special note's text. Each builder rewrites the whole text of the area it is given.
+namespace modSpecialNote {
+
+// Clears the text and writes the header bold, 10 point, blue; bold is off afterwards.
+void WriteSpecialHeader(QTextEdit* rtb, const QString& header);
+// An 8 point bold "label: " (when there is a label), then the value in 10 point and CR LF,
+// all black, at the insertion point.
+void AppendLabelledLine(QTextEdit* rtb, const QString& value, const QString& label);
+
+// The time note: "Time: " and below it Clock::now() as "hh:mm:ss AMPM" in 20 point.
+void DisplayTime(QTextEdit* rtb);
+// The memory note from the figures the system gives now; fails when they cannot be read.
+Failure DisplayComputerMemory(QTextEdit* rtb);
+// The drive note from the volumes mounted now.
+Failure DisplayDrives(QTextEdit* rtb);
+
+// The parts the builders are made of, open to tests with fixed figures.
+Expected<MemoryFigures> ReadMemoryFigures(); // from /proc/meminfo
+MemoryFigures ParseMemInfo(const QByteArray& procMemInfo);
+QString MemoryText(const MemoryFigures& figures); // the body below "Memory:"
+QList<DriveVolume> MountedVolumes(); // real volumes only, in mount-point order
+QString DriveListText(const QList<DriveVolume>& volumes);
+double BytesToMegabytes(double bytes); // rounded to two decimals
+double BytesToGigabytes(double bytes); // rounded to two decimals
+
+} // namespace modSpecialNote
