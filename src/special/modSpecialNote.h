@@ -62,7 +62,7 @@ Failure DisplayDrives(QTextEdit* rtb);
 Expected<MemoryFigures> ReadMemoryFigures(); // from /proc/meminfo
 MemoryFigures ParseMemInfo(const QByteArray& procMemInfo);
 QString MemoryText(const MemoryFigures& figures); // the body below "Memory:"
-QList<DriveVolume> MountedVolumes(); // real volumes only, in mount-point order
+QList<DriveVolume> MountedVolumes();              // real volumes only, in mount-point order
 QString DriveListText(const QList<DriveVolume>& volumes);
 double BytesToMegabytes(double bytes); // rounded to two decimals
 double BytesToGigabytes(double bytes); // rounded to two decimals

@@ -10,6 +10,7 @@
 #include "shell/Twips.h"
 #include "shell/WindowUtils.h"
 #include "shell/modFileFunctions.h"
+#include "special/cCustomClipboard.h"
 #include "store/modNote.h"
 #include "window/Artwork.h"
 #include "window/CaptionStrip.h"

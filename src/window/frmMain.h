@@ -1,5 +1,6 @@
 #pragma once
 
+#include "special/modSpecialNote.h"
 #include "store/NoteRecord.h"
 #include "store/modNote.h"
 #include "window/NoteMenus.h"
@@ -7,6 +8,7 @@
 
 #include <QLine>
 #include <QWidget>
+#include <memory>
 #include <optional>
 
 class CaptionStrip;
@@ -15,6 +17,9 @@ class NoteTextEdit;
 class QLabel;
 class QMenu;
 class QAction;
+class QTimer;
+class cClipboardViewer;
+class cCustomClipboard;
 
 // Where a note window's note comes from: it decides how the load step treats the window and
 // what of the record the window takes.
@@ -119,6 +124,17 @@ public:
     void mnuSystemReset_Click();
     void pastePlainText();
 
+    // --- Special notes (frmMain_special.cpp).
+    // Draws the note as a special note of the kind and arms Timer1 for the kind's next tick.
+    void DisplaySpecialNote(SpecialNoteKind kind);
+    // Ends all special behaviour: timer, reminder icons, clipboard watch, caption, Save items.
+    void ResetSpecialNote();
+    void Timer1_Timer();
+    void mnuSpecial_Click(SpecialNoteKind kind); // the items of the "Special Note" menu
+    void mnuClearSpecial_Click();
+    QTimer* Timer1() const { return m_timer1; }
+    SpecialNoteKind specialKind() const { return static_cast<SpecialNoteKind>(m_Note.SpecialType); }
+
     // Menus by their item names: menuItem(NoteMenus::mnuSave, 1) is "Save As".
     QAction* menuItem(const char* name, int index = -1) const;
     QMenu* menu(const char* name) const;
@@ -197,6 +213,14 @@ private:
     int m_memoTwips[4] = {0, 0, 0, 0};
     int m_memoPixels[4] = {kNoMemo, kNoMemo, kNoMemo, kNoMemo};
     static constexpr int kNoMemo = -0x7fffffff;
+
+    // frmMain_special.cpp
+    void m_cCV_ClipboardChanged();
+    void DisplayClipboard(quint32 formatId);
+    QTimer* m_timer1 = nullptr;
+    cClipboardViewer* m_cCV = nullptr;
+    std::unique_ptr<cCustomClipboard> m_clipboard;
+    QString m_lastClipboardText;
 
     NoteMenus::Built m_menus;
     WindowDrag m_drag{this};
