@@ -17,14 +17,39 @@ template <typename Change> void setInsertionFormat(QTextEdit* rtb, Change change
     rtb->setCurrentCharFormat(format);
 }
 
-// CR LF pairs become paragraph breaks: the cursor takes "\r\n" as one.
-void insertAtCaret(QTextEdit* rtb, const QString& text)
+} // namespace
+
+void modSpecialNote::SetInsertionColor(QTextEdit* rtb, const QColor& color)
+{
+    setInsertionFormat(rtb, [&color](QTextCharFormat& format) { format.setForeground(color); });
+}
+
+void modSpecialNote::SetBodyInsertion(QTextEdit* rtb)
+{
+    setInsertionFormat(rtb, [](QTextCharFormat& format) {
+        format.setFontWeight(QFont::Normal);
+        format.setFontPointSize(10);
+        format.setForeground(kBlack);
+    });
+}
+
+// The cursor takes "\r\n" as one paragraph break.
+void modSpecialNote::InsertAtCaret(QTextEdit* rtb, const QString& text)
 {
     QTextCursor cursor = rtb->textCursor();
     cursor.insertText(text, rtb->currentCharFormat());
     rtb->setTextCursor(cursor);
 }
-} // namespace
+
+void modSpecialNote::MoveCaretToEnd(QTextEdit* rtb)
+{
+    const QTextCharFormat insertion = rtb->currentCharFormat();
+    QTextCursor cursor = rtb->textCursor();
+    cursor.movePosition(QTextCursor::End);
+    rtb->setTextCursor(cursor);
+    // Moving the caret would take the formatting found at the end; the insertion keeps its own.
+    rtb->setCurrentCharFormat(insertion);
+}
 
 void modSpecialNote::WriteSpecialHeader(QTextEdit* rtb, const QString& header)
 {
@@ -34,23 +59,23 @@ void modSpecialNote::WriteSpecialHeader(QTextEdit* rtb, const QString& header)
         format.setFontPointSize(10);
         format.setForeground(kHeaderBlue);
     });
-    insertAtCaret(rtb, header);
+    InsertAtCaret(rtb, header);
     setInsertionFormat(rtb, [](QTextCharFormat& format) { format.setFontWeight(QFont::Normal); });
 }
 
 void modSpecialNote::AppendLabelledLine(QTextEdit* rtb, const QString& value, const QString& label)
 {
-    setInsertionFormat(rtb, [](QTextCharFormat& format) { format.setForeground(kBlack); });
+    SetInsertionColor(rtb, kBlack);
     if (!label.isEmpty()) {
         setInsertionFormat(rtb, [](QTextCharFormat& format) {
             format.setFontPointSize(8);
             format.setFontWeight(QFont::Bold);
         });
-        insertAtCaret(rtb, label + QStringLiteral(": "));
+        InsertAtCaret(rtb, label + QStringLiteral(": "));
     }
     setInsertionFormat(rtb, [](QTextCharFormat& format) {
         format.setFontWeight(QFont::Normal);
         format.setFontPointSize(10);
     });
-    insertAtCaret(rtb, value + QStringLiteral("\r\n"));
+    InsertAtCaret(rtb, value + QStringLiteral("\r\n"));
 }

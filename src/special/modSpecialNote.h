@@ -6,6 +6,7 @@
 #include <QString>
 #include <QtGlobal>
 
+class QColor;
 class QTextEdit;
 
 // What a special note shows; the number is what the note record keeps.
@@ -50,6 +51,14 @@ void WriteSpecialHeader(QTextEdit* rtb, const QString& header);
 // An 8 point bold "label: " (when there is a label), then the value in 10 point and CR LF,
 // all black, at the insertion point.
 void AppendLabelledLine(QTextEdit* rtb, const QString& value, const QString& label);
+
+// The insertion point's formatting and text, as the builders and the clipboard notes use them.
+void SetInsertionColor(QTextEdit* rtb, const QColor& color);
+// Bold off, 10 point, black: the body text of every special note.
+void SetBodyInsertion(QTextEdit* rtb);
+// Inserts at the caret in the insertion formatting; CR LF pairs become paragraph breaks.
+void InsertAtCaret(QTextEdit* rtb, const QString& text);
+void MoveCaretToEnd(QTextEdit* rtb);
 
 // The time note: "Time: " and below it Clock::now() as "hh:mm:ss AMPM" in 20 point.
 void DisplayTime(QTextEdit* rtb);

@@ -28,6 +28,15 @@ void onDefaultSize(frmMain& w, int) { w.mnuSystemDefaultSize_Click(); }
 void onRestore(frmMain& w, int) { w.RestoreNote(); }
 void onReset(frmMain& w, int) { w.mnuSystemReset_Click(); }
 void onSelectEdit(frmMain& w, int index) { w.mnuSelectEdit_Click(index); }
+void onSNTime(frmMain& w, int) { w.mnuSpecial_Click(SpecialNoteKind::Time); }
+void onSNReminder(frmMain& w, int) { w.mnuSpecial_Click(SpecialNoteKind::Reminder); }
+void onSNRSSFeed(frmMain& w, int) { w.mnuSpecial_Click(SpecialNoteKind::RSSFeed); }
+void onSNStockQuote(frmMain& w, int) { w.mnuSpecial_Click(SpecialNoteKind::StockQuote); }
+void onSNClipboard(frmMain& w, int) { w.mnuSpecial_Click(SpecialNoteKind::ClipboardViewer); }
+void onSNClipboardLog(frmMain& w, int) { w.mnuSpecial_Click(SpecialNoteKind::ClipboardLog); }
+void onSNComputerMemory(frmMain& w, int) { w.mnuSpecial_Click(SpecialNoteKind::ComputerMemory); }
+void onSNDrives(frmMain& w, int) { w.mnuSpecial_Click(SpecialNoteKind::Drives); }
+void onClearSpecial(frmMain& w, int) { w.mnuClearSpecial_Click(); }
 void onCaptionType(frmMain& w, int index) { w.mnuCaptionType_Click(static_cast<CaptionKind>(index)); }
 
 const std::vector<Entry> kEntries{
@@ -37,22 +46,22 @@ const std::vector<Entry> kEntries{
     {PopUpMenu, mnuNew, -1, "&New", "Ctrl+N", "NewNote", None, onNew},
     {PopUpMenu, mnuOpen, -1, "&Open", "Ctrl+O", "Open", None, onOpen},
     {PopUpMenu, mnuSpecial, -1, "Special Note", "", "", Submenu},
-    {mnuSpecial, mnuSNTime, -1, "Time", "", "", None},
-    {mnuSpecial, mnuSNReminder, -1, "Reminder (alarm)", "", "", None},
+    {mnuSpecial, mnuSNTime, -1, "Time", "", "", None, onSNTime},
+    {mnuSpecial, mnuSNReminder, -1, "Reminder (alarm)", "", "", None, onSNReminder},
     {mnuSpecial, "", -1, "", "", "", Separator},
-    {mnuSpecial, mnuSNRSSFeed, -1, "RSS Feed", "", "", None},
+    {mnuSpecial, mnuSNRSSFeed, -1, "RSS Feed", "", "", None, onSNRSSFeed},
     {mnuSpecial, mnuSNWeather, -1, "Weather", "", "", Hidden},
-    {mnuSpecial, mnuSNStockQuote, -1, "Stocks", "", "", None},
+    {mnuSpecial, mnuSNStockQuote, -1, "Stocks", "", "", None, onSNStockQuote},
     {mnuSpecial, mnuSNWebsiteStatus, -1, "Website Status", "", "", Hidden},
     {mnuSpecial, "", -1, "", "", "", Separator | Hidden},
     {mnuSpecial, mnuSNNotes, -1, "Jottex Notes", "", "", Hidden},
     {mnuSpecial, "", -1, "", "", "", Separator},
-    {mnuSpecial, mnuSNClipboard, -1, "Clipboard Viewer (text)", "", "", None},
-    {mnuSpecial, mnuSNClipboardLog, -1, "Clipboard Log", "", "", None},
-    {mnuSpecial, mnuSNComputerMemory, -1, "Computer Memory", "", "", None},
-    {mnuSpecial, mnuSNDrives, -1, "Drive Information", "", "", None},
+    {mnuSpecial, mnuSNClipboard, -1, "Clipboard Viewer (text)", "", "", None, onSNClipboard},
+    {mnuSpecial, mnuSNClipboardLog, -1, "Clipboard Log", "", "", None, onSNClipboardLog},
+    {mnuSpecial, mnuSNComputerMemory, -1, "Computer Memory", "", "", None, onSNComputerMemory},
+    {mnuSpecial, mnuSNDrives, -1, "Drive Information", "", "", None, onSNDrives},
     {mnuSpecial, "", -1, "", "", "", Separator},
-    {mnuSpecial, mnuClearSpecial, -1, "Stop Special Note", "", "Stop", None},
+    {mnuSpecial, mnuClearSpecial, -1, "Stop Special Note", "", "Stop", None, onClearSpecial},
     {PopUpMenu, mnuMulitNote, -1, "Multi-Note Manager", "", "", None},
     {PopUpMenu, "", -1, "", "", "", Separator},
     {PopUpMenu, mnuSave, 0, "&Save", "Ctrl+S", "Save", None, onSave},

@@ -215,8 +215,31 @@ private:
     static constexpr int kNoMemo = -0x7fffffff;
 
     // frmMain_special.cpp
+    QString promptFor(const QString& prompt, const QString& title, const QString& current);
+    void setSpecialText(const QString& text);
+    Failure drawSpecialContent(SpecialNoteKind kind);
+    void armTimer1(SpecialNoteKind kind);
+    void setSaveItemsEnabled(bool enabled);
+    void watchClipboard();
+    void stopWatchingClipboard();
     void m_cCV_ClipboardChanged();
     void DisplayClipboard(quint32 formatId);
+    void specialTextWritten();
+    void updateCountsAndCaption();
+    // While alive, the text changes a special note makes count as one change when it ends.
+    class SpecialWrite {
+    public:
+        explicit SpecialWrite(frmMain& window);
+        ~SpecialWrite();
+        SpecialWrite(const SpecialWrite&) = delete;
+        SpecialWrite& operator=(const SpecialWrite&) = delete;
+
+    private:
+        frmMain& m_window;
+        bool m_outer = false;
+    };
+    bool m_writingSpecial = false;
+    bool m_specialTextChanged = false;
     QTimer* m_timer1 = nullptr;
     cClipboardViewer* m_cCV = nullptr;
     std::unique_ptr<cCustomClipboard> m_clipboard;

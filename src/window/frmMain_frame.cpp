@@ -22,6 +22,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTimer>
 
 namespace {
 constexpr int kExcerptLength = 35;
@@ -39,11 +40,9 @@ QLine lineTwips(int x1, int y, int x2)
     return QLine(Twips::toPixels(x1), Twips::toPixels(y), Twips::toPixels(x2), Twips::toPixels(y));
 }
 
-bool isClipboardNote(int specialType)
+bool isClipboardNote(SpecialNoteKind kind)
 {
-    constexpr int clipboardViewer = 5;
-    constexpr int clipboardLog = 6;
-    return specialType == clipboardViewer || specialType == clipboardLog;
+    return kind == SpecialNoteKind::ClipboardViewer || kind == SpecialNoteKind::ClipboardLog;
 }
 } // namespace
 
@@ -53,6 +52,8 @@ void frmMain::buildControls()
     setMinimumSize(Twips::toPixels(NoteSize::MinWidth), Twips::toPixels(NoteSize::MinHeight));
 
     m_rtb = new NoteTextEdit(this);
+    m_timer1 = new QTimer(this);
+    m_timer1->setObjectName(QStringLiteral("Timer1"));
     m_rtb->setFont(QFont(QStringLiteral("Comic Sans MS"), 9));
     placeTwips(m_rtb, TextArea);
 
@@ -113,6 +114,7 @@ void frmMain::connectControls()
     connect(m_resize, &FrameLabel::released, this, [this] { m_drag.end(); });
 
     connect(m_rtb, &QTextEdit::textChanged, this, &frmMain::RTB1_Change);
+    connect(m_timer1, &QTimer::timeout, this, &frmMain::Timer1_Timer);
     connect(m_rtb, &NoteTextEdit::menuRequested, this, &frmMain::popUpTextMenu);
     connect(m_rtb, &NoteTextEdit::linkClicked, this,
             [](const QString& link) { modMain::ShellOpen(QStringLiteral("open"), link); });
@@ -282,7 +284,16 @@ void frmMain::lblSubCaption_DblClick()
 
 void frmMain::RTB1_Change()
 {
+    if (m_writingSpecial) {
+        m_specialTextChanged = true;
+        return;
+    }
     NoteRecovery::noteChanged();
+    updateCountsAndCaption();
+}
+
+void frmMain::updateCountsAndCaption()
+{
     if (m_Note.SaveNewNoteOnClose || m_isDirty)
         setChanged(true);
     const QString text = m_rtb->Text();
@@ -293,7 +304,7 @@ void frmMain::RTB1_Change()
         showCaptionKind(CaptionKind::WordCount);
     } else if (kind == CaptionKind::CharacterCount) {
         const qsizetype count =
-            text.size() - (isClipboardNote(m_Note.SpecialType) ? kClipboardHeaderLength : 0);
+            text.size() - (isClipboardNote(specialKind()) ? kClipboardHeaderLength : 0);
         m_subCaption->setText(QStringLiteral("Character Count: ") + QString::number(count));
     }
 }

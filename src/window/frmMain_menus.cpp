@@ -75,6 +75,9 @@ QMenu* frmMain::menu(const char* name) const
 
 void frmMain::triggerMenuItem(const char* name, int index)
 {
+    // A disabled item's key does nothing, as its menu item does.
+    if (const QAction* item = menuItem(name, index); item && !item->isEnabled())
+        return;
     const NoteMenus::Entry* entry = NoteMenus::find(name, index);
     if (entry && entry->handler)
         entry->handler(*this, index);
