@@ -1,0 +1,218 @@
+#include "TestEnvironment.h"
+#include "dialogs/DialogSeam.h"
+#include "shell/Clock.h"
+#include "special/modSpecialNote.h"
+#include "window/NoteTextEdit.h"
+#include "window/frmMain.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QImage>
+#include <QLabel>
+#include <QMimeData>
+#include <QTimer>
+#include <QtTest>
+
+// The special-note engine as the menus drive it: what each kind arms, locks and writes, how
+// notes switch kinds and stop, and the clipboard notes following in-process copies.
+class TestSpecialNotes : public QObject {
+    Q_OBJECT
+
+private:
+    static frmMain* newNote()
+    {
+        frmMain* window = frmMain::create(NoteOrigin::NewNote);
+        window->show();
+        return window;
+    }
+
+    static QString text(frmMain* window) { return window->RTB1()->Text(); }
+
+    static bool saveItemsEnabled(frmMain* window)
+    {
+        return window->menuItem(NoteMenus::mnuSave, 0)->isEnabled() &&
+               window->menuItem(NoteMenus::mnuSave, 1)->isEnabled();
+    }
+
+    static void copy(const QString& copied) { QGuiApplication::clipboard()->setText(copied); }
+
+    static int logEntries(frmMain* window)
+    {
+        return int(text(window).count(QStringLiteral("\r\n"))) - 1; // less the header's
+    }
+
+private slots:
+    void init()
+    {
+        TestEnvironment::resetFolders();
+        DialogSeam::arm();
+        Clock::setFixedNow(QDateTime(QDate(2026, 12, 6), QTime(15, 7, 9)));
+        QGuiApplication::clipboard()->clear();
+    }
+
+    void cleanup()
+    {
+        for (frmMain* window : frmMain::openWindows()) {
+            window->setAttribute(Qt::WA_DeleteOnClose, false);
+            delete window;
+        }
+    }
+
+    void eachKindArmsLocksAndDisablesSaving_data()
+    {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<bool>("ticking");
+        QTest::addColumn<int>("interval");
+        QTest::addColumn<QString>("opening");
+        QTest::newRow("time") << NoteMenus::mnuSNTime << 1 << true << 1000 << "Time: ";
+        QTest::newRow("memory") << NoteMenus::mnuSNComputerMemory << 2 << true << 65535
+                                << "Memory:";
+        QTest::newRow("drives") << NoteMenus::mnuSNDrives << 3 << true << 65535 << "Drive(s):";
+        QTest::newRow("viewer") << NoteMenus::mnuSNClipboard << 5 << false << 0
+                                << "Clipboard Viewer:";
+        QTest::newRow("log") << NoteMenus::mnuSNClipboardLog << 6 << false << 0 << "Clipboard Log:";
+    }
+
+    void eachKindArmsLocksAndDisablesSaving()
+    {
+        QFETCH(QString, item);
+        QFETCH(int, kind);
+        QFETCH(bool, ticking);
+        QFETCH(int, interval);
+        QFETCH(QString, opening);
+        frmMain* window = newNote();
+        window->triggerMenuItem(item.toLatin1().constData());
+        QCOMPARE(int(window->specialKind()), kind);
+        QCOMPARE(window->Timer1()->isActive(), ticking);
+        QCOMPARE(window->Timer1()->interval(), interval);
+        QVERIFY(text(window).startsWith(opening));
+        QVERIFY(window->RTB1()->isReadOnly());
+        QVERIFY(!window->menuItem(NoteMenus::mnuSave, 0)->isEnabled());
+        QVERIFY(!window->menuItem(NoteMenus::mnuSave, 1)->isEnabled());
+        QVERIFY(window->menuItem(NoteMenus::mnuSave, 2)->isEnabled());
+
+        // Typing and the save keys are refused while the program writes the text.
+        const QString before = text(window);
+        QTest::keyClicks(window->RTB1(), QStringLiteral("typed"));
+        QTest::keyClick(window->RTB1(), Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(text(window), before);
+        QVERIFY(DialogSeam::requests().isEmpty());
+
+        window->triggerMenuItem(NoteMenus::mnuClearSpecial);
+        QVERIFY(!window->Timer1()->isActive());
+        QVERIFY(!window->RTB1()->isReadOnly());
+        QVERIFY(saveItemsEnabled(window));
+        QCOMPARE(text(window), before);
+        QCOMPARE(int(window->specialKind()), kind); // the last kind is kept
+        QTest::keyClicks(window->RTB1(), QStringLiteral("x"));
+        QVERIFY(text(window).contains(QLatin1Char('x')));
+    }
+
+    void timeNoteTicksAndSwitchesKinds()
+    {
+        frmMain* window = newNote();
+        window->triggerMenuItem(NoteMenus::mnuSNComputerMemory);
+        window->triggerMenuItem(NoteMenus::mnuSNTime);
+        QCOMPARE(text(window), QStringLiteral("Time: \r\n03:07:09 PM"));
+        QCOMPARE(window->Timer1()->interval(), 1000);
+
+        Clock::setFixedNow(QDateTime(QDate(2026, 12, 6), QTime(15, 7, 10)));
+        QTRY_COMPARE_WITH_TIMEOUT(text(window), QStringLiteral("Time: \r\n03:07:10 PM"), 3000);
+        // The rewritten text is a change of the note.
+        QCOMPARE(window->lblCaption()->text(), QStringLiteral("Jottex *"));
+
+        window->triggerMenuItem(NoteMenus::mnuClearSpecial);
+        Clock::setFixedNow(QDateTime(QDate(2026, 12, 6), QTime(15, 7, 12)));
+        QTest::qWait(1300);
+        QCOMPARE(text(window), QStringLiteral("Time: \r\n03:07:10 PM"));
+        // Stopping never hides unsaved text from the closing prompt.
+        QCOMPARE(window->lblCaption()->text(), QStringLiteral("Jottex *"));
+    }
+
+    void clearAllEndsTheSpecialNote()
+    {
+        frmMain* window = newNote();
+        window->triggerMenuItem(NoteMenus::mnuSNTime);
+        window->ResetSpecialNote();
+        QVERIFY(!window->Timer1()->isActive());
+        QVERIFY(saveItemsEnabled(window));
+    }
+
+    void promptsStoreTheAnswerAndEmptyStartsNothing()
+    {
+        frmMain* window = newNote();
+        window->RTB1()->setPlainText(QStringLiteral("mine"));
+        window->triggerMenuItem(NoteMenus::mnuSNRSSFeed); // cancelled
+        QCOMPARE(text(window), QStringLiteral("mine"));
+        QCOMPARE(int(window->specialKind()), 0);
+        QVERIFY(saveItemsEnabled(window));
+        QCOMPARE(DialogSeam::requests().size(), 1);
+        QCOMPARE(DialogSeam::requests().first().title, QStringLiteral("RSS Feed URL"));
+
+        DialogSeam::queueInputAnswer(QStringLiteral("ibm"));
+        window->triggerMenuItem(NoteMenus::mnuSNStockQuote);
+        QCOMPARE(window->note().StockSymbol, QStringLiteral("ibm"));
+        QVERIFY(text(window).startsWith(QStringLiteral("Stock Symbol: ibm\r\n")));
+        QCOMPARE(int(window->specialKind()), 7);
+        QCOMPARE(window->Timer1()->interval(), 65535);
+    }
+
+    void viewerShowsTheLastTextAndIgnoresPictures()
+    {
+        copy(QStringLiteral("first"));
+        frmMain* window = newNote();
+        window->triggerMenuItem(NoteMenus::mnuSNClipboard);
+        QCOMPARE(text(window), QStringLiteral("Clipboard Viewer:\r\nfirst"));
+        copy(QStringLiteral("second\nline"));
+        QCOMPARE(text(window), QStringLiteral("Clipboard Viewer:\r\nsecond\r\nline"));
+        QImage picture(4, 4, QImage::Format_RGB32);
+        picture.fill(Qt::red);
+        QGuiApplication::clipboard()->setImage(picture);
+        QCOMPARE(text(window), QStringLiteral("Clipboard Viewer:\r\n"));
+        // The character count leaves the header out.
+        window->triggerMenuItem(NoteMenus::mnuCaptionType, 2);
+        QCOMPARE(window->lblSubCaption()->text(), QStringLiteral("Character Count: 0"));
+    }
+
+    void logAddsOneEntryPerNewTextAndNotesWatchApart()
+    {
+        copy(QStringLiteral("alpha"));
+        frmMain* log = newNote();
+        log->triggerMenuItem(NoteMenus::mnuSNClipboardLog);
+        frmMain* viewer = newNote();
+        viewer->triggerMenuItem(NoteMenus::mnuSNClipboard);
+        QCOMPARE(logEntries(log), 1);
+        QVERIFY(text(log).endsWith(QStringLiteral("12/6/2026 3:07:09 PM: alpha\r\n")));
+
+        copy(QStringLiteral("alpha"));
+        copy(QStringLiteral("ALPHA"));
+        QCOMPARE(logEntries(log), 1);
+        Clock::setFixedNow(QDateTime(QDate(2026, 12, 6), QTime(15, 8, 0)));
+        copy(QStringLiteral("beta"));
+        QCOMPARE(logEntries(log), 2);
+        QVERIFY(text(log).endsWith(QStringLiteral("12/6/2026 3:08:00 PM: beta\r\n")));
+
+        // The entry: an 8 point bold stamp, then the text in 10 point.
+        QTextCursor cursor(log->RTB1()->document()->lastBlock().previous());
+        cursor.movePosition(QTextCursor::NextCharacter);
+        QCOMPARE(cursor.charFormat().fontPointSize(), 8.0);
+        QCOMPARE(cursor.charFormat().fontWeight(), int(QFont::Bold));
+        cursor.movePosition(QTextCursor::EndOfBlock);
+        QCOMPARE(cursor.charFormat().fontPointSize(), 10.0);
+        QCOMPARE(cursor.charFormat().fontWeight(), int(QFont::Normal));
+
+        // Stopping one note leaves the other informed; a switched note writes nothing.
+        log->triggerMenuItem(NoteMenus::mnuClearSpecial);
+        copy(QStringLiteral("gamma"));
+        QCOMPARE(logEntries(log), 2);
+        QCOMPARE(text(viewer), QStringLiteral("Clipboard Viewer:\r\ngamma"));
+        viewer->triggerMenuItem(NoteMenus::mnuSNComputerMemory);
+        const QString memory = text(viewer);
+        copy(QStringLiteral("delta"));
+        QCOMPARE(text(viewer), memory);
+    }
+};
+
+JOTTEX_GUI_TEST_MAIN(TestSpecialNotes)
+#include "tst_specialnotes.moc"
