@@ -5,7 +5,7 @@ set -euo pipefail
 
 run_packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-svg-dev libgl-dev
+  qt6-base-dev qt6-svg-dev qt6-multimedia-dev libgl-dev
   fonts-comic-neue fonts-dejavu
 )
 test_packages=(

@@ -58,6 +58,31 @@ QString LocaleFormat::hhmmssAmPm(const QTime& time)
         .arg(ampm);
 }
 
+std::optional<QTime> LocaleFormat::parseHhmmssAmPm(const QString& text)
+{
+    // "hh:mm:ss" and the locale's AM/PM text after the last blank; any case.
+    static const QRegularExpression pattern(
+        QStringLiteral("^\\s*(\\d{1,2}):(\\d{2}):(\\d{2})\\s+(\\S.*?)\\s*$"));
+    const QRegularExpressionMatch match = pattern.match(text);
+    if (!match.hasMatch())
+        return std::nullopt;
+    const int hour12 = match.captured(1).toInt();
+    const QString designator = match.captured(4);
+    const QLocale locale;
+    bool afternoon = false;
+    if (designator.compare(locale.pmText(), Qt::CaseInsensitive) == 0)
+        afternoon = true;
+    else if (designator.compare(locale.amText(), Qt::CaseInsensitive) != 0)
+        return std::nullopt;
+    if (hour12 < 1 || hour12 > 12)
+        return std::nullopt;
+    const QTime time((hour12 % 12) + (afternoon ? 12 : 0), match.captured(2).toInt(),
+                     match.captured(3).toInt());
+    if (!time.isValid())
+        return std::nullopt;
+    return time;
+}
+
 QString LocaleFormat::generalNumber(double value)
 {
     QLocale locale;

@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QString>
 #include <QTime>
+#include <optional>
 
 // Texts that follow the user's locale (QLocale(), the system locale unless a test fixed one).
 namespace LocaleFormat {
@@ -15,6 +16,8 @@ QString longDate(const QDate& date);
 QString shortDate(const QDate& date);
 // "03:07:09 PM".
 QString hhmmssAmPm(const QTime& time);
+// The time an "hh:mm:ss AMPM" text names, in the locale's AM/PM texts; nothing otherwise.
+std::optional<QTime> parseHhmmssAmPm(const QString& text);
 // Shortest general form: up to 15 significant digits, no group separators ("1177.38").
 QString generalNumber(double value);
 } // namespace LocaleFormat

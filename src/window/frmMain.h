@@ -220,6 +220,8 @@ private:
     Failure drawSpecialContent(SpecialNoteKind kind);
     void armTimer1(SpecialNoteKind kind);
     void setSaveItemsEnabled(bool enabled);
+    void askReminderTime();
+    Failure testReminder();
     void watchClipboard();
     void stopWatchingClipboard();
     void m_cCV_ClipboardChanged();
@@ -238,6 +240,7 @@ private:
         frmMain& m_window;
         bool m_outer = false;
     };
+    bool m_reminderWentOff = false; // the went-off icon shows: the alert was given
     bool m_writingSpecial = false;
     bool m_specialTextChanged = false;
     QTimer* m_timer1 = nullptr;

@@ -1,10 +1,13 @@
 #include "dialogs/frmInputBox.h"
+#include "dialogs/frmInputBoxDT.h"
 #include "shell/Clock.h"
 #include "shell/ErrorLog.h"
 #include "shell/LocaleFormat.h"
 #include "shell/WindowUtils.h"
+#include "special/ReminderDue.h"
 #include "special/cClipboardViewer.h"
 #include "special/cCustomClipboard.h"
+#include "special/frmAlert.h"
 #include "window/CaptionStrip.h"
 #include "window/NoteMenus.h"
 #include "window/NoteRecovery.h"
@@ -56,6 +59,8 @@ const KindRow* rowOf(Kind kind)
     return nullptr;
 }
 
+constexpr int kAlertShowsMs = 3000;
+
 const QString kViewerHeader = QStringLiteral("Clipboard Viewer:\r\n");
 const QString kLogHeader = QStringLiteral("Clipboard Log:\r\n");
 
@@ -92,9 +97,8 @@ void frmMain::mnuSpecial_Click(SpecialNoteKind kind)
                                                       m_Note.StockSymbol + QStringLiteral("\r\n"));
         break;
     case Kind::Reminder:
-        // The time prompt and the alert come with reminders.
-        ShowNotImplemented();
-        return;
+        askReminderTime();
+        break;
     default:
         break;
     }
@@ -155,6 +159,8 @@ Failure frmMain::drawSpecialContent(SpecialNoteKind kind)
     case Kind::ClipboardLog:
         watchClipboard();
         return std::nullopt;
+    case Kind::Reminder:
+        return testReminder();
     default:
         return std::nullopt;
     }
@@ -189,6 +195,7 @@ void frmMain::ResetSpecialNote()
 {
     m_timer1->stop();
     m_strip->showIcon(CaptionStrip::Icon::Note);
+    m_reminderWentOff = false;
     stopWatchingClipboard();
     // The caption loses its reminder look; a note with unsaved text keeps its "*" so that
     // closing still asks.
@@ -201,6 +208,43 @@ void frmMain::mnuClearSpecial_Click()
     m_rtb->setReadOnly(false);
     modSpecialNote::SetInsertionColor(m_rtb, Qt::black);
     ResetSpecialNote();
+}
+
+// --- Reminders.
+
+void frmMain::askReminderTime()
+{
+    modMain::SetTopMost(this, modMain::TopMostMode::OutOfBand);
+    const QTime start =
+        LocaleFormat::parseHhmmssAmPm(m_Note.Reminder).value_or(Clock::now().time());
+    const std::optional<QTime> answer =
+        frmInputBoxDT::InputBoxEX(QStringLiteral("Please enter the reminder time for this note"),
+                                  QStringLiteral("Reminder Time"), start, this);
+    m_Note.Reminder = answer ? LocaleFormat::hhmmssAmPm(*answer) : QString();
+    setOnTopFromRecord();
+    m_reminderWentOff = false;
+    m_strip->showIcon(CaptionStrip::Icon::Reminder1);
+}
+
+Failure frmMain::testReminder()
+{
+    const std::optional<QTime> reminder = LocaleFormat::parseHhmmssAmPm(m_Note.Reminder);
+    if (!reminder)
+        return AppError::fromNumber(ErrorNumber::TypeMismatch);
+    const QTime now = Clock::now().time();
+    if (!modSpecialNote::IsReminderDue(*reminder, QTime(now.hour(), now.minute(), now.second())))
+        return std::nullopt;
+    modMain::SetTopMost(this, modMain::TopMostMode::IntoBand);
+    RestoreNote();
+    if (!m_reminderWentOff) {
+        auto* alert = new frmAlert;
+        alert->DisplayAlert(QStringLiteral("Your reminder note is now active"), kAlertShowsMs);
+        activateWindow();
+        m_rtb->setFocus();
+    }
+    m_reminderWentOff = true;
+    m_strip->showIcon(CaptionStrip::Icon::Reminder0);
+    return std::nullopt;
 }
 
 // --- The clipboard notes.
