@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QtGlobal>
 
+class QClipboard;
 class QWidget;
 
 // The clipboard seen as numbered formats. MIME types map onto the standard numbers (text/plain
@@ -56,6 +57,9 @@ public:
     Expected<bool> SetTextData(quint32 id, const QString& text);
     Expected<bool> SetFileList(const QStringList& files);
     Failure ClearClipboard();
+
+    // The desktop clipboard, or null where the program runs without a GUI application.
+    static QClipboard* SystemClipboard();
 
 private:
     Failure checkOpen() const;
