@@ -7,6 +7,7 @@ struct SeamState {
     bool armed = false;
     QQueue<QMessageBox::StandardButton> buttons;
     QQueue<DialogSeam::FileAnswer> files;
+    QQueue<std::optional<QTime>> times;
     QList<DialogSeam::Request> requests;
 };
 
@@ -81,4 +82,19 @@ std::optional<DialogSeam::FileAnswer> DialogSeam::takeFileDialog(const Request& 
     if (state().files.isEmpty())
         return FileAnswer{};
     return state().files.dequeue();
+}
+
+void DialogSeam::queueTimeAnswer(std::optional<QTime> time)
+{
+    state().times.enqueue(time);
+}
+
+std::optional<std::optional<QTime>> DialogSeam::takeTimeInput(const Request& request)
+{
+    if (!state().armed)
+        return std::nullopt;
+    state().requests.append(request);
+    if (state().times.isEmpty())
+        return std::optional<QTime>();
+    return state().times.dequeue();
 }

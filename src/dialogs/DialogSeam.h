@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <QString>
 #include <QStringList>
+#include <QTime>
 #include <optional>
 
 class QWidget;
@@ -13,7 +14,7 @@ class QWidget;
 // (or, when none is queued, a cancel) instead of showing itself, and is recorded.
 namespace DialogSeam {
 
-enum class Kind { MessageBox, OpenFile, SaveFile };
+enum class Kind { MessageBox, OpenFile, SaveFile, TimeInput };
 
 struct Request {
     Kind kind;
@@ -36,6 +37,8 @@ void queueMessageBoxAnswer(QMessageBox::StandardButton button);
 void queueFileAnswer(const QString& path);
 void queueFileAnswers(const QStringList& paths); // one multiple selection
 void queueFileCancel();
+// The time prompt: a time is what its buttons give; nothing is closing it otherwise.
+void queueTimeAnswer(std::optional<QTime> time);
 
 const QList<Request>& requests();
 void clearRequests();
@@ -43,5 +46,7 @@ void clearRequests();
 // Used by the dialog code: empty when the real dialog should be shown.
 std::optional<QMessageBox::StandardButton> takeMessageBox(const Request& request);
 std::optional<FileAnswer> takeFileDialog(const Request& request);
+// Armed: the queued time answer (closed when none is queued) in the outer optional.
+std::optional<std::optional<QTime>> takeTimeInput(const Request& request);
 
 } // namespace DialogSeam

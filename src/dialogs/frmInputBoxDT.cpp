@@ -1,5 +1,7 @@
 #include "dialogs/frmInputBoxDT.h"
 
+#include "dialogs/DialogSeam.h"
+
 #include <QDialog>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -68,6 +70,9 @@ private:
 std::optional<QTime> frmInputBoxDT::InputBoxEX(const QString& prompt, const QString& title,
                                                const QTime& start, QWidget* owner)
 {
+    const DialogSeam::Request request{DialogSeam::Kind::TimeInput, title, prompt, {}, owner};
+    if (const auto answer = DialogSeam::takeTimeInput(request))
+        return *answer;
     TimeDialog dialog(prompt, title, QTime(start.hour(), start.minute(), start.second()), owner);
     dialog.exec();
     return dialog.result();
