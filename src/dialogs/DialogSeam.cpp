@@ -7,6 +7,7 @@ struct SeamState {
     bool armed = false;
     QQueue<QMessageBox::StandardButton> buttons;
     QQueue<DialogSeam::FileAnswer> files;
+    QQueue<QString> inputs;
     QList<DialogSeam::Request> requests;
 };
 
@@ -53,6 +54,16 @@ void DialogSeam::queueFileCancel()
     state().files.enqueue(FileAnswer{});
 }
 
+void DialogSeam::queueInputAnswer(const QString& text)
+{
+    state().inputs.enqueue(text);
+}
+
+void DialogSeam::queueInputCancel()
+{
+    state().inputs.enqueue(QString());
+}
+
 const QList<DialogSeam::Request>& DialogSeam::requests()
 {
     return state().requests;
@@ -81,4 +92,14 @@ std::optional<DialogSeam::FileAnswer> DialogSeam::takeFileDialog(const Request& 
     if (state().files.isEmpty())
         return FileAnswer{};
     return state().files.dequeue();
+}
+
+std::optional<QString> DialogSeam::takeInputBox(const Request& request)
+{
+    if (!state().armed)
+        return std::nullopt;
+    state().requests.append(request);
+    if (state().inputs.isEmpty())
+        return QString();
+    return state().inputs.dequeue();
 }
