@@ -1,30 +1,23 @@
+#include "special/CaretText.h"
 #include "special/modSpecialNote.h"
 
 #include <QTextCursor>
-#include <QTextEdit>
 
-// The two routines every special note writes its text with. They work at the caret with the
-// insertion formatting set just before, as typing would, so a builder's later steps continue
-// in the formatting the earlier ones left.
+// The two routines every special note writes its text with.
 namespace {
 const QColor kHeaderBlue(0, 0, 255);
 const QColor kBlack(0, 0, 0);
+} // namespace
 
-template <typename Change> void setInsertionFormat(QTextEdit* rtb, Change change)
-{
-    QTextCharFormat format = rtb->currentCharFormat();
-    change(format);
-    rtb->setCurrentCharFormat(format);
-}
+using CaretText::setInsertionFormat;
 
-// CR LF pairs become paragraph breaks: the cursor takes "\r\n" as one.
-void insertAtCaret(QTextEdit* rtb, const QString& text)
+// The cursor takes "\r\n" as one paragraph break.
+void CaretText::insert(QTextEdit* rtb, const QString& text)
 {
     QTextCursor cursor = rtb->textCursor();
     cursor.insertText(text, rtb->currentCharFormat());
     rtb->setTextCursor(cursor);
 }
-} // namespace
 
 void modSpecialNote::WriteSpecialHeader(QTextEdit* rtb, const QString& header)
 {
@@ -34,7 +27,7 @@ void modSpecialNote::WriteSpecialHeader(QTextEdit* rtb, const QString& header)
         format.setFontPointSize(10);
         format.setForeground(kHeaderBlue);
     });
-    insertAtCaret(rtb, header);
+    CaretText::insert(rtb, header);
     setInsertionFormat(rtb, [](QTextCharFormat& format) { format.setFontWeight(QFont::Normal); });
 }
 
@@ -46,11 +39,11 @@ void modSpecialNote::AppendLabelledLine(QTextEdit* rtb, const QString& value, co
             format.setFontPointSize(8);
             format.setFontWeight(QFont::Bold);
         });
-        insertAtCaret(rtb, label + QStringLiteral(": "));
+        CaretText::insert(rtb, label + QStringLiteral(": "));
     }
     setInsertionFormat(rtb, [](QTextCharFormat& format) {
         format.setFontWeight(QFont::Normal);
         format.setFontPointSize(10);
     });
-    insertAtCaret(rtb, value + QStringLiteral("\r\n"));
+    CaretText::insert(rtb, value + QStringLiteral("\r\n"));
 }
