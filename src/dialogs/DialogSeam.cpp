@@ -8,6 +8,7 @@ struct SeamState {
     QQueue<QMessageBox::StandardButton> buttons;
     QQueue<DialogSeam::FileAnswer> files;
     QQueue<std::optional<QTime>> times;
+    QQueue<QString> inputs;
     QList<DialogSeam::Request> requests;
 };
 
@@ -54,6 +55,16 @@ void DialogSeam::queueFileCancel()
     state().files.enqueue(FileAnswer{});
 }
 
+void DialogSeam::queueInputAnswer(const QString& text)
+{
+    state().inputs.enqueue(text);
+}
+
+void DialogSeam::queueInputCancel()
+{
+    state().inputs.enqueue(QString());
+}
+
 const QList<DialogSeam::Request>& DialogSeam::requests()
 {
     return state().requests;
@@ -97,4 +108,14 @@ std::optional<std::optional<QTime>> DialogSeam::takeTimeInput(const Request& req
     if (state().times.isEmpty())
         return std::optional<QTime>();
     return state().times.dequeue();
+}
+
+std::optional<QString> DialogSeam::takeInputBox(const Request& request)
+{
+    if (!state().armed)
+        return std::nullopt;
+    state().requests.append(request);
+    if (state().inputs.isEmpty())
+        return QString();
+    return state().inputs.dequeue();
 }

@@ -9,17 +9,17 @@
 
 class QWidget;
 
-// The one place where message boxes and file dialogs can be answered without a person.
-// Tests arm it and queue answers; a dialog asked while armed takes the next queued answer
+// The one place where message boxes, file dialogs and text prompts can be answered without a
+// person. Tests arm it and queue answers; a dialog asked while armed takes the next queued answer
 // (or, when none is queued, a cancel) instead of showing itself, and is recorded.
 namespace DialogSeam {
 
-enum class Kind { MessageBox, OpenFile, SaveFile, TimeInput };
+enum class Kind { MessageBox, OpenFile, SaveFile, InputBox, TimeInput };
 
 struct Request {
     Kind kind;
     QString title;
-    QString text;                   // message text, or the file dialog's filter
+    QString text;                   // message text or prompt, or the file dialog's filter
     QString directory;              // file dialogs: the folder they would open in
     const QWidget* owner = nullptr; // the window the dialog would be modal to
 };
@@ -39,6 +39,8 @@ void queueFileAnswers(const QStringList& paths); // one multiple selection
 void queueFileCancel();
 // The time prompt: a time is what its buttons give; nothing is closing it otherwise.
 void queueTimeAnswer(std::optional<QTime> time);
+void queueInputAnswer(const QString& text); // the prompt's "&Ok" with this text
+void queueInputCancel();
 
 const QList<Request>& requests();
 void clearRequests();
@@ -48,5 +50,6 @@ std::optional<QMessageBox::StandardButton> takeMessageBox(const Request& request
 std::optional<FileAnswer> takeFileDialog(const Request& request);
 // Armed: the queued time answer (closed when none is queued) in the outer optional.
 std::optional<std::optional<QTime>> takeTimeInput(const Request& request);
+std::optional<QString> takeInputBox(const Request& request); // empty text on a cancel
 
 } // namespace DialogSeam

@@ -1,3 +1,4 @@
+#include "special/CaretText.h"
 #include "special/modSpecialNote.h"
 
 #include <QTextCursor>
@@ -10,14 +11,9 @@ namespace {
 const QColor kHeaderBlue(0, 0, 255);
 const QColor kBlack(0, 0, 0);
 
-template <typename Change> void setInsertionFormat(QTextEdit* rtb, Change change)
-{
-    QTextCharFormat format = rtb->currentCharFormat();
-    change(format);
-    rtb->setCurrentCharFormat(format);
-}
-
 } // namespace
+
+using CaretText::setInsertionFormat;
 
 void modSpecialNote::SetInsertionColor(QTextEdit* rtb, const QColor& color)
 {

@@ -2,9 +2,11 @@
 
 #include "shell/AppError.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QtGlobal>
+#include <optional>
 
 class QColor;
 class QTextEdit;
@@ -68,11 +70,24 @@ Failure DisplayComputerMemory(QTextEdit* rtb);
 Failure DisplayDrives(QTextEdit* rtb);
 
 // The parts the builders are made of, open to tests with fixed figures.
-Expected<MemoryFigures> ReadMemoryFigures(); // from /proc/meminfo
-MemoryFigures ParseMemInfo(const QByteArray& procMemInfo);
+Expected<MemoryFigures> ReadMemoryFigures(const QString& path = QStringLiteral("/proc/meminfo"));
+// Fails when the text holds no total.
+Expected<MemoryFigures> ParseMemInfo(const QByteArray& procMemInfo);
 QString MemoryText(const MemoryFigures& figures); // the body below "Memory:"
-QList<DriveVolume> MountedVolumes();              // real volumes only, in mount-point order
+
+// One line of the system's mount table.
+struct MountEntry {
+    QString device;
+    QString mountPoint;
+    QString fileSystemType;
+};
+// How the drive note lists a mount, or nothing for the system's own mounts (proc, cgroup,
+// /run, snaps, ...) that are no drive of the user's. removableDevice: the kernel marks the
+// device removable.
+std::optional<DriveVolume::Type> VolumeType(const MountEntry& mount, bool removableDevice);
+Expected<QList<DriveVolume>> MountedVolumes(); // real volumes only, in mount-point order
 QString DriveListText(const QList<DriveVolume>& volumes);
+
 double BytesToMegabytes(double bytes); // rounded to two decimals
 double BytesToGigabytes(double bytes); // rounded to two decimals
 

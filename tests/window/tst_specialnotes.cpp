@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QMimeData>
+#include <QTextBlock>
 #include <QTimer>
 #include <QtTest>
 

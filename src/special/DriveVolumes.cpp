@@ -1,0 +1,199 @@
+#include "shell/LocaleFormat.h"
+#include "special/modSpecialNote.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMap>
+#include <QStorageInfo>
+#include <algorithm>
+
+// The drive note's volumes: the user's disks, removable media, network shares, optical discs
+// and RAM disks among the mounts of the system's mount table.
+namespace {
+using Type = DriveVolume::Type;
+
+const QString kSource = QStringLiteral("modSpecialNote: MountedVolumes");
+const QString kMountTable = QStringLiteral("/proc/self/mounts");
+
+// File systems that are kernel interfaces or the plumbing of containers, never a drive.
+const QStringList kSystemTypes = {
+    QStringLiteral("proc"),          QStringLiteral("sysfs"),
+    QStringLiteral("cgroup"),        QStringLiteral("cgroup2"),
+    QStringLiteral("devtmpfs"),      QStringLiteral("devpts"),
+    QStringLiteral("securityfs"),    QStringLiteral("pstore"),
+    QStringLiteral("bpf"),           QStringLiteral("tracefs"),
+    QStringLiteral("debugfs"),       QStringLiteral("mqueue"),
+    QStringLiteral("hugetlbfs"),     QStringLiteral("configfs"),
+    QStringLiteral("fusectl"),       QStringLiteral("autofs"),
+    QStringLiteral("binfmt_misc"),   QStringLiteral("overlay"),
+    QStringLiteral("efivarfs"),      QStringLiteral("nsfs"),
+    QStringLiteral("rpc_pipefs"),    QStringLiteral("rootfs"),
+    QStringLiteral("selinuxfs"),     QStringLiteral("nfsd"),
+    QStringLiteral("fuse.lxcfs"),    QStringLiteral("fuse.portal"),
+    QStringLiteral("fuse.snapfuse"), QStringLiteral("fuse.gvfsd-fuse"),
+};
+// Folders where the system keeps its own mounts (snaps are squashfs images under /snap).
+const QStringList kSystemFolders = {
+    QStringLiteral("/proc"),          QStringLiteral("/sys"),  QStringLiteral("/dev"),
+    QStringLiteral("/run"),           QStringLiteral("/snap"), QStringLiteral("/var/lib/docker"),
+    QStringLiteral("/var/lib/snapd"),
+};
+// Where desktops mount what the user plugs in.
+const QStringList kMediaFolders = {QStringLiteral("/media"), QStringLiteral("/run/media")};
+
+const QStringList kNetworkTypes = {
+    QStringLiteral("nfs"),         QStringLiteral("nfs4"),       QStringLiteral("cifs"),
+    QStringLiteral("smb3"),        QStringLiteral("smbfs"),      QStringLiteral("9p"),
+    QStringLiteral("afs"),         QStringLiteral("ceph"),       QStringLiteral("glusterfs"),
+    QStringLiteral("sshfs"),       QStringLiteral("fuse.sshfs"), QStringLiteral("fuse.glusterfs"),
+    QStringLiteral("fuse.rclone"),
+};
+const QStringList kOpticalTypes = {QStringLiteral("iso9660"), QStringLiteral("udf")};
+const QStringList kRamTypes = {QStringLiteral("tmpfs"), QStringLiteral("ramfs")};
+
+struct TypeText {
+    Type type;
+    const char* text;
+};
+// Unknown has no text: such a volume keeps the text of the one listed before it.
+constexpr TypeText kTypeTexts[] = {
+    {Type::Removable, "Removable Drive"}, {Type::LocalDisk, "Local Hard Drive"},
+    {Type::Network, "Network"},           {Type::Optical, "CD-ROM"},
+    {Type::RamDisk, "RAM Disk"},
+};
+
+bool isUnder(const QString& path, const QString& folder)
+{
+    return path == folder || path.startsWith(folder + QLatin1Char('/'));
+}
+
+bool isUnderAny(const QString& path, const QStringList& folders)
+{
+    return std::any_of(folders.begin(), folders.end(),
+                       [&](const QString& folder) { return isUnder(path, folder); });
+}
+
+// The mount table writes blanks, tabs, line breaks and backslashes as octal escapes ("\040").
+QString unescapeField(const QByteArray& field)
+{
+    constexpr int kEscapeLength = 4;
+    constexpr int kOctal = 8;
+    QByteArray text;
+    for (qsizetype i = 0; i < field.size(); ++i) {
+        bool ok = false;
+        const int code = field[i] == '\\' && i + kEscapeLength <= field.size()
+                             ? field.mid(i + 1, kEscapeLength - 1).toInt(&ok, kOctal)
+                             : 0;
+        if (ok) {
+            text += char(code);
+            i += kEscapeLength - 1;
+        } else {
+            text += field[i];
+        }
+    }
+    return QString::fromUtf8(text);
+}
+
+// The kernel's "removable" mark of the disk a device node belongs to.
+bool isRemovableDevice(const QString& device)
+{
+    if (!device.startsWith(QLatin1String("/dev/")))
+        return false;
+    const QString node = QFileInfo(QFileInfo(device).canonicalFilePath()).fileName();
+    QDir block(QFileInfo(QStringLiteral("/sys/class/block/") + node).canonicalFilePath());
+    if (node.isEmpty() || !block.exists())
+        return false;
+    if (block.exists(QStringLiteral("partition")))
+        block.cdUp();
+    QFile removable(block.filePath(QStringLiteral("removable")));
+    return removable.open(QIODevice::ReadOnly) && removable.readAll().trimmed() == "1";
+}
+
+DriveVolume volumeAt(const modSpecialNote::MountEntry& mount, Type type)
+{
+    const QStorageInfo storage(mount.mountPoint);
+    DriveVolume volume;
+    volume.mountPoint = mount.mountPoint;
+    volume.label = storage.name().trimmed();
+    if (volume.label.isEmpty())
+        volume.label = mount.device;
+    volume.type = type;
+    volume.readable = storage.isValid() && storage.isReady();
+    volume.totalBytes = quint64(std::max<qint64>(0, storage.bytesTotal()));
+    volume.freeBytes = quint64(std::max<qint64>(0, storage.bytesAvailable()));
+    return volume;
+}
+
+QString gigabytes(quint64 bytes)
+{
+    return LocaleFormat::generalNumber(modSpecialNote::BytesToGigabytes(double(bytes)));
+}
+} // namespace
+
+std::optional<DriveVolume::Type> modSpecialNote::VolumeType(const MountEntry& mount,
+                                                            bool removableDevice)
+{
+    const QString& type = mount.fileSystemType;
+    const bool onMedia = isUnderAny(mount.mountPoint, kMediaFolders);
+    if (kSystemTypes.contains(type) || (isUnderAny(mount.mountPoint, kSystemFolders) && !onMedia))
+        return std::nullopt;
+    if (kNetworkTypes.contains(type))
+        return Type::Network;
+    if (kOpticalTypes.contains(type) || mount.device.startsWith(QLatin1String("/dev/sr")))
+        return Type::Optical;
+    if (kRamTypes.contains(type))
+        return Type::RamDisk;
+    if (removableDevice || onMedia)
+        return Type::Removable;
+    return Type::LocalDisk;
+}
+
+Expected<QList<DriveVolume>> modSpecialNote::MountedVolumes()
+{
+    QFile table(kMountTable);
+    if (!table.open(QIODevice::ReadOnly))
+        return AppError::fromNumber(
+            table.exists() ? ErrorNumber::PathFileAccessError : ErrorNumber::FileNotFound, kSource);
+    // By mount point, so the list comes sorted and a mount hidden under a later one drops out.
+    QMap<QString, MountEntry> mounts;
+    for (const QByteArray& line : table.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.split(' ');
+        constexpr int kTypeField = 2;
+        if (fields.size() <= kTypeField)
+            continue;
+        MountEntry entry{unescapeField(fields[0]), unescapeField(fields[1]),
+                         QString::fromUtf8(fields[kTypeField])};
+        mounts.insert(entry.mountPoint, entry);
+    }
+    QList<DriveVolume> volumes;
+    for (const MountEntry& mount : std::as_const(mounts)) {
+        // Files bound over files (a container's /etc/hosts) are no volume.
+        if (!QFileInfo(mount.mountPoint).isDir())
+            continue;
+        if (const auto type = VolumeType(mount, isRemovableDevice(mount.device)))
+            volumes.append(volumeAt(mount, *type));
+    }
+    return volumes;
+}
+
+QString modSpecialNote::DriveListText(const QList<DriveVolume>& volumes)
+{
+    const QString crLf = QStringLiteral("\r\n");
+    QString text;
+    QString typeText;
+    for (const DriveVolume& volume : volumes) {
+        for (const TypeText& entry : kTypeTexts) {
+            if (entry.type == volume.type)
+                typeText = QString::fromLatin1(entry.text);
+        }
+        text += volume.mountPoint + QStringLiteral("  ") + volume.label.trimmed() +
+                QStringLiteral(" (") + typeText + QStringLiteral(")  ") + crLf;
+        if (!volume.readable)
+            continue;
+        text += QStringLiteral("      Total Space: ") + gigabytes(volume.totalBytes) +
+                QStringLiteral("GB  ") + crLf + QStringLiteral("      Free Space: ") +
+                gigabytes(volume.freeBytes) + QStringLiteral("GB") + crLf;
+    }
+    return text;
+}

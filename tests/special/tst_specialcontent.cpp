@@ -1,0 +1,232 @@
+#include "TestEnvironment.h"
+#include "richtext/RichText.h"
+#include "shell/Clock.h"
+#include "special/modSpecialNote.h"
+
+#include <QTextBlock>
+#include <QTextEdit>
+#include <QtTest>
+
+using Type = DriveVolume::Type;
+Q_DECLARE_METATYPE(MemoryFigures)
+Q_DECLARE_METATYPE(std::optional<DriveVolume::Type>)
+
+namespace {
+constexpr quint64 kGB = 1024ULL * 1024 * 1024;
+
+// One line per run of equal formatting: "text|bold|points|colour".
+QStringList runs(const QTextEdit& rtb)
+{
+    QStringList lines;
+    for (QTextBlock block = rtb.document()->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            lines << QStringLiteral("%1|%2|%3|%4")
+                         .arg(it.fragment().text())
+                         .arg(format.fontWeight() >= QFont::Bold ? "bold" : "normal")
+                         .arg(format.fontPointSize())
+                         .arg(format.foreground().color().name());
+        }
+    }
+    return lines;
+}
+
+QString text(const QTextEdit& rtb)
+{
+    return RichText::plainText(rtb.document());
+}
+} // namespace
+
+class TestSpecialContent : public QObject {
+    Q_OBJECT
+
+private slots:
+    void headerAndLabelledLines()
+    {
+        QTextEdit rtb;
+        rtb.setPlainText(QStringLiteral("old text"));
+        modSpecialNote::WriteSpecialHeader(&rtb, QStringLiteral("Clipboard Log:\r\n"));
+        modSpecialNote::AppendLabelledLine(&rtb, QStringLiteral("copied"),
+                                           QStringLiteral("12/6/2026 9:21:58 AM"));
+        modSpecialNote::AppendLabelledLine(&rtb, QStringLiteral("no label"), QString());
+        QCOMPARE(text(rtb), QStringLiteral("Clipboard Log:\r\n12/6/2026 9:21:58 AM: copied\r\n"
+                                           "no label\r\n"));
+        QCOMPARE(runs(rtb), (QStringList{
+                                QStringLiteral("Clipboard Log:|bold|10|#0000ff"),
+                                QStringLiteral("12/6/2026 9:21:58 AM: |bold|8|#000000"),
+                                QStringLiteral("copied|normal|10|#000000"),
+                                QStringLiteral("no label|normal|10|#000000"),
+                            }));
+    }
+
+    void timeNote()
+    {
+        Clock::setFixedNow(QDateTime(QDate(2026, 12, 6), QTime(15, 7, 9)));
+        QTextEdit rtb;
+        modSpecialNote::DisplayTime(&rtb);
+        Clock::setFixedNow({});
+        QCOMPARE(text(rtb), QStringLiteral("Time: \r\n03:07:09 PM"));
+        QCOMPARE(runs(rtb), (QStringList{QStringLiteral("Time: |bold|10|#0000ff"),
+                                         QStringLiteral("03:07:09 PM|normal|20|#000000")}));
+    }
+
+    void memoryText_data()
+    {
+        QTest::addColumn<MemoryFigures>("figures");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("half free") << MemoryFigures{kGB, kGB, kGB, 0}
+                                   << "Total Physical: 1024M\r\nAvailable Physical: 1024M\r\n"
+                                      "Total Memory: 2048M\r\nAvailable Memory: 1024M\r\n\r\n"
+                                      "Percent Free: 50%";
+        QTest::newRow("rounded") << MemoryFigures{1234567890, 536870912, 0, 0}
+                                 << "Total Physical: 1177.38M\r\nAvailable Physical: 512M\r\n"
+                                    "Total Memory: 1177.38M\r\nAvailable Memory: 512M\r\n\r\n"
+                                    "Percent Free: 43%";
+        QTest::newRow("past 32 bits") << MemoryFigures{16 * kGB, 3000000000, 0, 0}
+                                      << "Total Physical: 16384M\r\nAvailable Physical: "
+                                         "2861.02M\r\nTotal Memory: 16384M\r\nAvailable Memory: "
+                                         "2861.02M\r\n\r\nPercent Free: 17%";
+    }
+
+    void memoryText()
+    {
+        QFETCH(MemoryFigures, figures);
+        QFETCH(QString, expected);
+        QCOMPARE(modSpecialNote::MemoryText(figures), expected);
+    }
+
+    void memoryNoteOfThisMachine()
+    {
+        QTextEdit rtb;
+        QVERIFY(!modSpecialNote::DisplayComputerMemory(&rtb));
+        QVERIFY2(text(rtb).startsWith(QStringLiteral("Memory:\r\nTotal Physical: ")),
+                 qPrintable(text(rtb)));
+        QCOMPARE(runs(rtb).first(), QStringLiteral("Memory:|bold|10|#0000ff"));
+        QVERIFY(runs(rtb).at(1).endsWith(QStringLiteral("|normal|10|#000000")));
+    }
+
+    void parseMemInfo()
+    {
+        const QByteArray sample = "MemTotal:       16318508 kB\nMemFree:         1000 kB\n"
+                                  "MemAvailable:   12000000 kB\nBuffers:  7 kB\n"
+                                  "SwapTotal:       2097148 kB\nSwapFree:        2000000 kB\n";
+        const Expected<MemoryFigures> figures = modSpecialNote::ParseMemInfo(sample);
+        QVERIFY(figures);
+        QCOMPARE(figures.value().totalPhysical, 16318508ULL * 1024);
+        QCOMPARE(figures.value().availablePhysical, 12000000ULL * 1024);
+        QCOMPARE(figures.value().totalPageFile, 2097148ULL * 1024);
+        QCOMPARE(figures.value().availablePageFile, 2000000ULL * 1024);
+
+        QByteArray oldKernel = sample;
+        oldKernel.replace("MemAvailable", "Other");
+        QCOMPARE(modSpecialNote::ParseMemInfo(oldKernel).value().availablePhysical, 1000ULL * 1024);
+
+        QCOMPARE(modSpecialNote::ParseMemInfo("garbage\n").error().number,
+                 ErrorNumber::InvalidFileFormat);
+        QCOMPARE(modSpecialNote::ReadMemoryFigures(QStringLiteral("/nonexistent/meminfo"))
+                     .error()
+                     .number,
+                 ErrorNumber::FileNotFound);
+    }
+
+    void driveListText()
+    {
+        const QList<DriveVolume> volumes = {
+            {QStringLiteral("/mnt/a"), QStringLiteral("odd"), Type::Unknown, false, 0, 0},
+            {QStringLiteral("/"), QStringLiteral(" SYSTEM "), Type::LocalDisk, true,
+             quint64(74.5 * kGB), quint64(10.26 * kGB) + 1},
+            {QStringLiteral("/media/cd"), QStringLiteral("/dev/sr0"), Type::Optical, false, 0, 0},
+            {QStringLiteral("/mnt/b"), QStringLiteral("b"), Type::Unknown, true, 0, 0},
+        };
+        QCOMPARE(modSpecialNote::DriveListText(volumes),
+                 QStringLiteral("/mnt/a  odd ()  \r\n"
+                                "/  SYSTEM (Local Hard Drive)  \r\n"
+                                "      Total Space: 74.5GB  \r\n"
+                                "      Free Space: 10.26GB\r\n"
+                                "/media/cd  /dev/sr0 (CD-ROM)  \r\n"
+                                "/mnt/b  b (CD-ROM)  \r\n"
+                                "      Total Space: 0GB  \r\n"
+                                "      Free Space: 0GB\r\n"));
+    }
+
+    void volumeType_data()
+    {
+        QTest::addColumn<QString>("device");
+        QTest::addColumn<QString>("mountPoint");
+        QTest::addColumn<QString>("fileSystem");
+        QTest::addColumn<bool>("removable");
+        QTest::addColumn<std::optional<Type>>("expected");
+        const std::optional<Type> none;
+        QTest::newRow("root") << "/dev/sda2"
+                              << "/"
+                              << "ext4" << false << std::optional(Type::LocalDisk);
+        QTest::newRow("proc") << "proc"
+                              << "/proc"
+                              << "proc" << false << none;
+        QTest::newRow("cgroup") << "cgroup2"
+                                << "/sys/fs/cgroup"
+                                << "cgroup2" << false << none;
+        QTest::newRow("run tmpfs") << "tmpfs"
+                                   << "/run/user/1000"
+                                   << "tmpfs" << false << none;
+        QTest::newRow("shm") << "tmpfs"
+                             << "/dev/shm"
+                             << "tmpfs" << false << none;
+        QTest::newRow("snap") << "/dev/loop3"
+                              << "/snap/core/17"
+                              << "squashfs" << false << none;
+        QTest::newRow("container") << "overlay"
+                                   << "/"
+                                   << "overlay" << false << none;
+        QTest::newRow("tmp") << "tmpfs"
+                             << "/tmp"
+                             << "tmpfs" << false << std::optional(Type::RamDisk);
+        QTest::newRow("stick") << "/dev/sdb1"
+                               << "/media/me/STICK"
+                               << "vfat" << false << std::optional(Type::Removable);
+        QTest::newRow("marked") << "/dev/sdc1"
+                                << "/mnt/usb"
+                                << "exfat" << true << std::optional(Type::Removable);
+        QTest::newRow("disc") << "/dev/sr0"
+                              << "/run/media/me/DISC"
+                              << "iso9660" << true << std::optional(Type::Optical);
+        QTest::newRow("nfs") << "server:/export"
+                             << "/net/home"
+                             << "nfs4" << false << std::optional(Type::Network);
+        QTest::newRow("sshfs") << "me@host:"
+                               << "/home/me/remote"
+                               << "fuse.sshfs" << false << std::optional(Type::Network);
+    }
+
+    void volumeType()
+    {
+        QFETCH(QString, device);
+        QFETCH(QString, mountPoint);
+        QFETCH(QString, fileSystem);
+        QFETCH(bool, removable);
+        QFETCH(std::optional<Type>, expected);
+        QCOMPARE(modSpecialNote::VolumeType({device, mountPoint, fileSystem}, removable), expected);
+    }
+
+    void drivesOfThisMachine()
+    {
+        const Expected<QList<DriveVolume>> volumes = modSpecialNote::MountedVolumes();
+        QVERIFY(volumes);
+        QStringList mountPoints;
+        for (const DriveVolume& volume : volumes.value())
+            mountPoints << volume.mountPoint;
+        QVERIFY2(mountPoints.contains(QStringLiteral("/")), qPrintable(mountPoints.join(' ')));
+        QStringList sorted = mountPoints;
+        sorted.sort();
+        QCOMPARE(mountPoints, sorted);
+        for (const QString& mountPoint : mountPoints)
+            QVERIFY(!mountPoint.startsWith(QStringLiteral("/proc")));
+
+        QTextEdit rtb;
+        QVERIFY(!modSpecialNote::DisplayDrives(&rtb));
+        QVERIFY(text(rtb).startsWith(QStringLiteral("Drive(s):\r\n/  ")));
+    }
+};
+
+JOTTEX_GUI_TEST_MAIN(TestSpecialContent)
+#include "tst_specialcontent.moc"
