@@ -75,7 +75,9 @@ frmAlert::frmAlert()
     m_imgClose->setObjectName(QStringLiteral("imgClose"));
     m_imgClose->setGeometry(Twips::rectToPixels(kClosePlace.x(), kClosePlace.y(),
                                                 kClosePlace.width(), kClosePlace.height()));
-    m_imgClose->setPixmap(closePicture(false));
+    m_closePictures[int(CloseLook::Normal)] = closePicture(false);
+    m_closePictures[int(CloseLook::Hover)] = closePicture(true);
+    m_imgClose->setPixmap(m_closePictures[int(CloseLook::Normal)]);
     m_imgClose->setCursor(Qt::PointingHandCursor);
     setMessageHighlighted(false);
     for (QWidget* part : {static_cast<QWidget*>(m_picBackground), static_cast<QWidget*>(m_lblAlert),
@@ -173,6 +175,14 @@ void frmAlert::tmrClose_Timer()
     placeInTwips();
 }
 
+void frmAlert::setCloseLook(CloseLook look)
+{
+    if (look == m_closeLook)
+        return;
+    m_closeLook = look;
+    m_imgClose->setPixmap(m_closePictures[int(look)]);
+}
+
 void frmAlert::setMessageHighlighted(bool highlighted)
 {
     QFont font = m_lblAlert->font();
@@ -187,13 +197,19 @@ bool frmAlert::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
     if (type == QEvent::MouseMove || type == QEvent::Enter) {
+        // Moves over the message or the close image stop there, or the background would
+        // take them back.
         if (watched == m_imgClose) {
-            m_imgClose->setPixmap(closePicture(true));
-        } else if (watched == m_lblAlert) {
+            setCloseLook(CloseLook::Hover);
+            return true;
+        }
+        if (watched == m_lblAlert) {
             if (!m_lblAlert->font().underline())
                 setMessageHighlighted(true);
-        } else if (watched == m_picBackground) {
-            m_imgClose->setPixmap(closePicture(false));
+            return true;
+        }
+        if (watched == m_picBackground) {
+            setCloseLook(CloseLook::Normal);
             if (m_lblAlert->font().underline())
                 setMessageHighlighted(false);
         }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPixmap>
 #include <QWidget>
 
 class QLabel;
@@ -35,12 +36,16 @@ private:
     void tmrClose_Timer();
     void placeInTwips();
     void paintBackground();
+    enum class CloseLook { Normal, Hover };
+    void setCloseLook(CloseLook look);
     void setMessageHighlighted(bool highlighted);
     void lblAlert_Click();
 
     QLabel* m_picBackground = nullptr;
     QLabel* m_lblAlert = nullptr;
     QLabel* m_imgClose = nullptr;
+    QPixmap m_closePictures[2];
+    CloseLook m_closeLook = CloseLook::Normal;
     QTimer* m_tmrOpen = nullptr;
     QTimer* m_tmrAlert = nullptr;
     QTimer* m_tmrClose = nullptr;

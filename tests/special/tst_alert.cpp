@@ -32,6 +32,14 @@ private:
         return alert;
     }
 
+    static void hover(QWidget* widget)
+    {
+        const QPoint centre = widget->rect().center();
+        QMouseEvent move(QEvent::MouseMove, centre, widget->mapToGlobal(centre), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(widget, &move);
+    }
+
 private slots:
     void init() { DialogSeam::arm(); }
 
@@ -140,7 +148,8 @@ private slots:
     void messageAndCloseImageAnswerTheMouse()
     {
         frmAlert* alert = showAlert(60000);
-        QTest::mouseMove(alert->lblAlert());
+        QTRY_COMPARE(alert->heightTwips(), 1695);
+        hover(alert->lblAlert());
         QVERIFY(alert->lblAlert()->font().underline());
         QCOMPARE(alert->lblAlert()->palette().color(QPalette::WindowText), QColor(0, 0, 255));
         QTest::mouseClick(alert->lblAlert(), Qt::LeftButton);
@@ -148,6 +157,8 @@ private slots:
         QCOMPARE(DialogSeam::requests().first().text,
                  QStringLiteral("The time on your reminder note has expired"));
 
+        hover(alert->lblAlert()->parentWidget());
+        QVERIFY(!alert->lblAlert()->font().underline());
         QTest::mouseClick(alert->imgClose(), Qt::LeftButton);
         QVERIFY(alert->isHidden());
         delete alert;

@@ -1,6 +1,7 @@
 #include "TestEnvironment.h"
 #include "dialogs/DialogSeam.h"
 #include "shell/Clock.h"
+#include "special/frmAlert.h"
 #include "special/modSpecialNote.h"
 #include "window/NoteTextEdit.h"
 #include "window/frmMain.h"
@@ -40,6 +41,26 @@ private:
     static int logEntries(frmMain* window)
     {
         return int(text(window).count(QStringLiteral("\r\n"))) - 1; // less the header's
+    }
+
+    static bool iconShown(frmMain* window, const char* name)
+    {
+        return window->findChild<QWidget*>(QString::fromLatin1(name))->isVisible();
+    }
+
+    static QList<frmAlert*> alerts()
+    {
+        QList<frmAlert*> found;
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (auto* alert = qobject_cast<frmAlert*>(top); alert && alert->isVisible())
+                found.append(alert);
+        return found;
+    }
+
+    static void tickAt(frmMain* window, QTime time)
+    {
+        Clock::setFixedNow(QDateTime(QDate(2026, 12, 6), time));
+        window->Timer1_Timer();
     }
 
 private slots:
@@ -159,6 +180,54 @@ private slots:
         QCOMPARE(window->Timer1()->interval(), 65535);
     }
 
+    void reminderGoesOffOnceAndIsReArmedBySettingItAgain()
+    {
+        frmMain* window = newNote();
+        window->RTB1()->setPlainText(QStringLiteral("call the dentist"));
+        window->MinimizeNote();
+        DialogSeam::queueTimeAnswer(QTime(15, 30, 0));
+        window->triggerMenuItem(NoteMenus::mnuSNReminder);
+        QCOMPARE(window->note().Reminder, QStringLiteral("03:30:00 PM"));
+        QVERIFY(iconShown(window, "imgIconReminder(1)"));
+        QVERIFY(!iconShown(window, "imgIcon"));
+        QCOMPARE(window->Timer1()->interval(), 6000);
+        QVERIFY(!window->RTB1()->isReadOnly()); // a reminder's text stays the user's
+        QCOMPARE(window->RTB1()->toPlainText(), QStringLiteral("call the dentist"));
+
+        tickAt(window, QTime(15, 30, 0));
+        QVERIFY(alerts().isEmpty());
+        tickAt(window, QTime(15, 30, 3));
+        QCOMPARE(alerts().size(), 1);
+        QVERIFY(!window->isMinimizedToStrip());
+        QVERIFY(iconShown(window, "imgIconReminder(0)"));
+        QVERIFY(!iconShown(window, "imgIconReminder(1)"));
+        tickAt(window, QTime(15, 30, 9));
+        QCOMPARE(alerts().size(), 1);
+        QVERIFY(window->Timer1()->isActive());
+
+        DialogSeam::queueTimeAnswer(QTime(15, 31, 0));
+        window->triggerMenuItem(NoteMenus::mnuSNReminder);
+        QVERIFY(iconShown(window, "imgIconReminder(1)"));
+        tickAt(window, QTime(15, 31, 5));
+        QCOMPARE(alerts().size(), 2);
+
+        window->triggerMenuItem(NoteMenus::mnuClearSpecial);
+        QVERIFY(iconShown(window, "imgIcon"));
+        QVERIFY(!iconShown(window, "imgIconReminder(0)"));
+        qDeleteAll(alerts());
+    }
+
+    void reminderPromptClosedStopsTheTest()
+    {
+        frmMain* window = newNote();
+        DialogSeam::queueTimeAnswer(std::nullopt);
+        window->triggerMenuItem(NoteMenus::mnuSNReminder);
+        QCOMPARE(window->note().Reminder, QString());
+        QVERIFY(!window->Timer1()->isActive());
+        QVERIFY(TestEnvironment::logLines().last().contains(
+            QStringLiteral("frmMain: DisplaySpecialNote")));
+    }
+
     void viewerShowsTheLastTextAndIgnoresPictures()
     {
         copy(QStringLiteral("first"));
@@ -167,12 +236,12 @@ private slots:
         QCOMPARE(text(window), QStringLiteral("Clipboard Viewer:\r\nfirst"));
         copy(QStringLiteral("second\nline"));
         QCOMPARE(text(window), QStringLiteral("Clipboard Viewer:\r\nsecond\r\nline"));
+        window->triggerMenuItem(NoteMenus::mnuCaptionType, 2);
         QImage picture(4, 4, QImage::Format_RGB32);
         picture.fill(Qt::red);
         QGuiApplication::clipboard()->setImage(picture);
         QCOMPARE(text(window), QStringLiteral("Clipboard Viewer:\r\n"));
-        // The character count leaves the header out.
-        window->triggerMenuItem(NoteMenus::mnuCaptionType, 2);
+        // The count kept up with the text leaves the header out.
         QCOMPARE(window->lblSubCaption()->text(), QStringLiteral("Character Count: 0"));
     }
 
