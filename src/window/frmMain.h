@@ -91,6 +91,7 @@ public:
     // The note as the end of the session keeps it: the live text, place and subcaption, and
     // the full size even while minimised.
     NoteRecord recordAsKept() const;
+    // Words as the subcaption last counted them.
     int WordCount() const { return m_wordCount; }
 
     // --- Lifecycle.
@@ -228,6 +229,7 @@ private:
     void DisplayClipboard(quint32 formatId);
     void specialTextWritten();
     void updateCountsAndCaption();
+    void countWords();
     // While alive, the text changes a special note makes count as one change when it ends.
     class SpecialWrite {
     public:

@@ -243,6 +243,7 @@ void frmMain::showCaptionKind(CaptionKind kind)
         m_subCaption->setText(m_Note.TimeDate);
         break;
     case CaptionKind::WordCount:
+        countWords();
         m_subCaption->setText(QStringLiteral("Word Count: ") + QString::number(m_wordCount));
         break;
     case CaptionKind::CharacterCount:
@@ -296,17 +297,23 @@ void frmMain::updateCountsAndCaption()
 {
     if (m_Note.SaveNewNoteOnClose || m_isDirty)
         setChanged(true);
-    const QString text = m_rtb->Text();
-    // Pieces between single blanks, as the classic count did: line breaks join words.
-    m_wordCount = text.isEmpty() ? 0 : static_cast<int>(text.count(QLatin1Char(' ')) + 1);
+    // The counts are only seen in the subcaption; a long note is not counted on every change
+    // while the subcaption shows something else.
     const auto kind = checkedCaptionKind(int(CaptionKind::FileName));
     if (kind == CaptionKind::WordCount) {
         showCaptionKind(CaptionKind::WordCount);
     } else if (kind == CaptionKind::CharacterCount) {
         const qsizetype count =
-            text.size() - (isClipboardNote(specialKind()) ? kClipboardHeaderLength : 0);
+            m_rtb->Text().size() - (isClipboardNote(specialKind()) ? kClipboardHeaderLength : 0);
         m_subCaption->setText(QStringLiteral("Character Count: ") + QString::number(count));
     }
+}
+
+void frmMain::countWords()
+{
+    const QString text = m_rtb->Text();
+    // Pieces between single blanks, as the classic count did: line breaks join words.
+    m_wordCount = text.isEmpty() ? 0 : static_cast<int>(text.count(QLatin1Char(' ')) + 1);
 }
 
 void frmMain::ShowNotImplemented()

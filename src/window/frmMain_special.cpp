@@ -108,7 +108,7 @@ void frmMain::mnuSpecial_Click(SpecialNoteKind kind)
 QString frmMain::promptFor(const QString& prompt, const QString& title, const QString& current)
 {
     modMain::SetTopMost(this, modMain::TopMostMode::OutOfBand);
-    const QString answer = frmInputBox::InputBoxEX(prompt, title, current, this);
+    QString answer = frmInputBox::InputBoxEX(prompt, title, current, this);
     setOnTopFromRecord();
     return answer;
 }
