@@ -7,6 +7,7 @@ struct SeamState {
     bool armed = false;
     QQueue<QMessageBox::StandardButton> buttons;
     QQueue<DialogSeam::FileAnswer> files;
+    QQueue<DialogSeam::FontAnswer> fonts;
     QList<DialogSeam::Request> requests;
 };
 
@@ -53,6 +54,16 @@ void DialogSeam::queueFileCancel()
     state().files.enqueue(FileAnswer{});
 }
 
+void DialogSeam::queueFontAnswer(const QString& family)
+{
+    state().fonts.enqueue(FontAnswer{true, family});
+}
+
+void DialogSeam::queueFontCancel()
+{
+    state().fonts.enqueue(FontAnswer{});
+}
+
 const QList<DialogSeam::Request>& DialogSeam::requests()
 {
     return state().requests;
@@ -81,4 +92,14 @@ std::optional<DialogSeam::FileAnswer> DialogSeam::takeFileDialog(const Request& 
     if (state().files.isEmpty())
         return FileAnswer{};
     return state().files.dequeue();
+}
+
+std::optional<DialogSeam::FontAnswer> DialogSeam::takeFontDialog(const Request& request)
+{
+    if (!state().armed)
+        return std::nullopt;
+    state().requests.append(request);
+    if (state().fonts.isEmpty())
+        return FontAnswer{};
+    return state().fonts.dequeue();
 }

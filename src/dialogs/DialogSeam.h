@@ -13,13 +13,13 @@ class QWidget;
 // (or, when none is queued, a cancel) instead of showing itself, and is recorded.
 namespace DialogSeam {
 
-enum class Kind { MessageBox, OpenFile, SaveFile };
+enum class Kind { MessageBox, OpenFile, SaveFile, Font };
 
 struct Request {
     Kind kind;
     QString title;
-    QString text;                   // message text, or the file dialog's filter
-    QString directory;              // file dialogs: the folder they would open in
+    QString text;      // message text, the file dialog's filter, or the font dialog's first face
+    QString directory; // file dialogs: the folder they would open in
     const QWidget* owner = nullptr; // the window the dialog would be modal to
 };
 
@@ -37,11 +37,19 @@ void queueFileAnswer(const QString& path);
 void queueFileAnswers(const QStringList& paths); // one multiple selection
 void queueFileCancel();
 
+struct FontAnswer {
+    bool accepted = false;
+    QString family;
+};
+void queueFontAnswer(const QString& family);
+void queueFontCancel();
+
 const QList<Request>& requests();
 void clearRequests();
 
 // Used by the dialog code: empty when the real dialog should be shown.
 std::optional<QMessageBox::StandardButton> takeMessageBox(const Request& request);
 std::optional<FileAnswer> takeFileDialog(const Request& request);
+std::optional<FontAnswer> takeFontDialog(const Request& request);
 
 } // namespace DialogSeam
