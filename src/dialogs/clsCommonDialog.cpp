@@ -5,7 +5,9 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QIntValidator>
 #include <QLineEdit>
 #include <QListView>
@@ -16,6 +18,14 @@ constexpr qint16 kFileBufferSize = 256;
 // The longest face name the font dialog is given.
 constexpr int kFaceNameLength = 30;
 const QChar kNul(0);
+
+// The style a plain font of the face gets ("Regular", "Book", ...), so the dialog does not
+// start on whichever style its list happens to show first.
+QString regularStyle(const QString& family)
+{
+    const QString style = QFontInfo(QFont(family)).styleName();
+    return QFontDatabase::styles(family).contains(style) ? style : QString();
+}
 
 // QFontDialog has no size limits of its own: its size box takes only numbers in the range,
 // and its size list shows only those, each time a face fills it again.
@@ -177,6 +187,8 @@ bool clsCommonDialog::ShowFont()
     QFont start(face);
     start.setPointSize(kFontSizeStart);
     start.setWeight(QFont::Normal);
+    if (const QString style = regularStyle(face); !style.isEmpty())
+        start.setStyleName(style);
     QFontDialog dialog(start, m_owner);
     dialog.setOption(QFontDialog::DontUseNativeDialog);
     limitFontSizes(dialog);

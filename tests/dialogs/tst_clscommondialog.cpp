@@ -5,6 +5,7 @@
 
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QIntValidator>
 #include <QLineEdit>
 #include <QListView>
@@ -123,6 +124,8 @@ private slots:
         QVERIFY(dialog.ShowFont());
         QCOMPARE(started.family(), QStringLiteral("DejaVu Sans"));
         QCOMPARE(started.pointSize(), 12);
+        QCOMPARE(QFontInfo(started).style(), QFont::StyleNormal); // upright, not the first style
+        QCOMPARE(QFontInfo(started).weight(), int(QFont::Normal));
         QCOMPARE(sizeBoxRange, std::make_pair(10, 72));
         QVERIFY(!sizesOffered.isEmpty());
         QCOMPARE(sizesOffered.first(), QStringLiteral("10"));

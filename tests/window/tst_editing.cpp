@@ -356,8 +356,7 @@ private slots:
         apply(33, 20, mnuSelectBullet, 0);
         apply(60, 2, mnuSelectAlignment, 1);
         select(window, 0, 0);
-        const QString shot = QDir(QStringLiteral(JOTTEX_BINARY_DIR)).filePath("editing.png");
-        window->grab().save(shot);
+        window->grab().save(m_folder.filePath(QStringLiteral("formatted.png")));
         frmMain* reopened = saveAndReopen(window, QStringLiteral("formatted.not"));
         QVERIFY(reopened);
         compareFormatting(window->RTB1()->document(), reopened->RTB1()->document());
