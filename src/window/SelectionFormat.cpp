@@ -33,6 +33,35 @@ Qt::Alignment qtAlignment(SelectionFormat::Alignment alignment)
     return Qt::AlignLeft | Qt::AlignAbsolute;
 }
 
+void addBullet(QTextCursor& cursor, QTextList*& bullets)
+{
+    const QTextBlock block = cursor.block();
+    QTextList* list = block.textList();
+    if (list && list->format().style() == QTextListFormat::ListDisc) {
+        bullets = list;
+        return;
+    }
+    if (list)
+        list->remove(block);
+    if (bullets)
+        bullets->add(block);
+    else
+        bullets = cursor.createList(QTextListFormat::ListDisc);
+}
+
+void removeBullet(QTextCursor& cursor)
+{
+    const QTextBlock block = cursor.block();
+    QTextList* list = block.textList();
+    if (!list)
+        return;
+    list->remove(block);
+    // Qt keeps the list's indentation on the freed paragraph; the indent is ours to set.
+    QTextBlockFormat format = cursor.blockFormat();
+    format.setIndent(0);
+    cursor.setBlockFormat(format);
+}
+
 // Runs the change on every paragraph the selection touches, as one undo step.
 void forEachSelectedBlock(QTextEdit* edit, const std::function<void(QTextCursor&)>& change)
 {
@@ -108,29 +137,12 @@ void SelectionFormat::setAlignment(QTextEdit* edit, Alignment alignment)
 
 void SelectionFormat::setBullet(QTextEdit* edit, bool on)
 {
-    QTextList* bullets = nullptr;
+    QTextList* bullets = nullptr; // neighbouring paragraphs made bullets together share it
     forEachSelectedBlock(edit, [on, &bullets](QTextCursor& cursor) {
-        const QTextBlock block = cursor.block();
-        QTextList* list = block.textList();
-        if (on) {
-            if (list && list->format().style() == QTextListFormat::ListDisc)
-                return;
-            if (list)
-                list->remove(block);
-            // Neighbouring paragraphs made bullets together share one list.
-            if (bullets)
-                bullets->add(block);
-            else
-                bullets = cursor.createList(QTextListFormat::ListDisc);
-            return;
-        }
-        if (!list)
-            return;
-        list->remove(block);
-        // Qt keeps the list's indentation on the freed paragraph; the indent is ours to set.
-        QTextBlockFormat format = cursor.blockFormat();
-        format.setIndent(0);
-        cursor.setBlockFormat(format);
+        if (on)
+            addBullet(cursor, bullets);
+        else
+            removeBullet(cursor);
     });
 }
 
