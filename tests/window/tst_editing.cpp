@@ -100,7 +100,14 @@ struct Case {
     const char* item;
     int index;
     std::function<void(frmMain*)> check;
+    std::function<void(frmMain*)> before = {}; // what the document has first, when not plain
 };
+
+void strikeEverything(frmMain* window)
+{
+    window->RTB1()->selectAll();
+    window->triggerMenuItem(NoteMenus::mnuStrikeOut, 0);
+}
 
 // The flag is on exactly for the document positions from..to-1.
 void verifyRange(const frmMain* window, int from, int to, bool CharLook::*flag)
@@ -151,6 +158,29 @@ const std::vector<Case>& cases()
          [](frmMain* w) { verifyRange(w, 12, 17, &CharLook::underline); }},
         {"Strike-Out", 6, 4, mnuStrikeOut, 0,
          [](frmMain* w) { verifyRange(w, 6, 10, &CharLook::strike); }},
+        {"Strike Remove", 6, 4, mnuStrikeOut, 1,
+         [](frmMain* w) {
+             const QTextDocument* document = w->RTB1()->document();
+             QVERIFY(charLook(document, 5).strike && !charLook(document, 6).strike);
+             QVERIFY(!charLook(document, 9).strike && charLook(document, 11).strike);
+         },
+         strikeEverything},
+        {"select Italic", 6, 4, mnuSelectStyle, 0,
+         [](frmMain* w) { verifyRange(w, 6, 10, &CharLook::italic); }},
+        {"select Cut", 6, 4, mnuSelectEdit, 0,
+         [](frmMain* w) {
+             QCOMPARE(w->Text(), QStringLiteral("alpha \r\ngamma\r\ndelta"));
+             QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("beta"));
+         }},
+        {"select Paste", 6, 4, mnuSelectEdit, 2,
+         [](frmMain* w) { QCOMPARE(w->Text(), QStringLiteral("alpha pasted\r\ngamma\r\ndelta")); },
+         [](frmMain*) { QGuiApplication::clipboard()->setText(QStringLiteral("pasted")); }},
+        {"Undo", 0, 0, mnuEdit, 2,
+         [](frmMain* w) { QVERIFY(!charLook(w->RTB1()->document(), 7).strike); },
+         [](frmMain* w) {
+             select(w, 6, 4);
+             w->triggerMenuItem(NoteMenus::mnuStrikeOut, 0);
+         }},
         {"select Bold", 6, 4, mnuSelectStyle, 2,
          [](frmMain* w) {
              verifyRange(w, 6, 10, &CharLook::bold);
@@ -323,6 +353,8 @@ private slots:
         QFETCH(int, row);
         const Case& command = cases()[size_t(row)];
         frmMain* window = newNote(kKnownText);
+        if (command.before)
+            command.before(window);
         select(window, command.selStart, command.selLength);
         window->triggerMenuItem(command.item, command.index);
         command.check(window);
