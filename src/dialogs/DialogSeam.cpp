@@ -7,8 +7,9 @@ struct SeamState {
     bool armed = false;
     QQueue<QMessageBox::StandardButton> buttons;
     QQueue<DialogSeam::FileAnswer> files;
-    QQueue<std::optional<QTime>> times;
     QQueue<QString> inputs;
+    QQueue<std::optional<QTime>> times;
+    QQueue<DialogSeam::FontAnswer> fonts;
     QList<DialogSeam::Request> requests;
 };
 
@@ -16,6 +17,19 @@ SeamState& state()
 {
     static SeamState seam;
     return seam;
+}
+
+// Armed: records the request and gives the next queued answer, or the kind's cancel.
+template <typename Answer>
+std::optional<Answer> take(QQueue<Answer>& queue, const DialogSeam::Request& request,
+                           Answer cancel)
+{
+    if (!state().armed)
+        return std::nullopt;
+    state().requests.append(request);
+    if (queue.isEmpty())
+        return cancel;
+    return queue.dequeue();
 }
 } // namespace
 
@@ -65,6 +79,21 @@ void DialogSeam::queueInputCancel()
     state().inputs.enqueue(QString());
 }
 
+void DialogSeam::queueTimeAnswer(std::optional<QTime> time)
+{
+    state().times.enqueue(time);
+}
+
+void DialogSeam::queueFontAnswer(const QString& family)
+{
+    state().fonts.enqueue(FontAnswer{true, family});
+}
+
+void DialogSeam::queueFontCancel()
+{
+    state().fonts.enqueue(FontAnswer{});
+}
+
 const QList<DialogSeam::Request>& DialogSeam::requests()
 {
     return state().requests;
@@ -77,45 +106,25 @@ void DialogSeam::clearRequests()
 
 std::optional<QMessageBox::StandardButton> DialogSeam::takeMessageBox(const Request& request)
 {
-    if (!state().armed)
-        return std::nullopt;
-    state().requests.append(request);
-    if (state().buttons.isEmpty())
-        return QMessageBox::Cancel;
-    return state().buttons.dequeue();
+    return take(state().buttons, request, QMessageBox::Cancel);
 }
 
 std::optional<DialogSeam::FileAnswer> DialogSeam::takeFileDialog(const Request& request)
 {
-    if (!state().armed)
-        return std::nullopt;
-    state().requests.append(request);
-    if (state().files.isEmpty())
-        return FileAnswer{};
-    return state().files.dequeue();
-}
-
-void DialogSeam::queueTimeAnswer(std::optional<QTime> time)
-{
-    state().times.enqueue(time);
-}
-
-std::optional<std::optional<QTime>> DialogSeam::takeTimeInput(const Request& request)
-{
-    if (!state().armed)
-        return std::nullopt;
-    state().requests.append(request);
-    if (state().times.isEmpty())
-        return std::optional<QTime>();
-    return state().times.dequeue();
+    return take(state().files, request, FileAnswer{});
 }
 
 std::optional<QString> DialogSeam::takeInputBox(const Request& request)
 {
-    if (!state().armed)
-        return std::nullopt;
-    state().requests.append(request);
-    if (state().inputs.isEmpty())
-        return QString();
-    return state().inputs.dequeue();
+    return take(state().inputs, request, QString());
+}
+
+std::optional<std::optional<QTime>> DialogSeam::takeTimeInput(const Request& request)
+{
+    return take(state().times, request, std::optional<QTime>());
+}
+
+std::optional<DialogSeam::FontAnswer> DialogSeam::takeFontDialog(const Request& request)
+{
+    return take(state().fonts, request, FontAnswer{});
 }

@@ -9,17 +9,18 @@
 
 class QWidget;
 
-// The one place where message boxes, file dialogs and text prompts can be answered without a
-// person. Tests arm it and queue answers; a dialog asked while armed takes the next queued answer
+// The one place where message boxes and dialogs can be answered without a person. Tests arm
+// it and queue answers; a dialog asked while armed takes the next queued answer of its kind
 // (or, when none is queued, a cancel) instead of showing itself, and is recorded.
 namespace DialogSeam {
 
-enum class Kind { MessageBox, OpenFile, SaveFile, InputBox, TimeInput };
+enum class Kind { MessageBox, OpenFile, SaveFile, InputBox, TimeInput, Font };
 
 struct Request {
     Kind kind;
     QString title;
-    QString text;                   // message text or prompt, or the file dialog's filter
+    // The message or prompt text, the file dialog's filter, or the font dialog's first face.
+    QString text;
     QString directory;              // file dialogs: the folder they would open in
     const QWidget* owner = nullptr; // the window the dialog would be modal to
 };
@@ -27,6 +28,11 @@ struct Request {
 struct FileAnswer {
     bool accepted = false;
     QStringList files;
+};
+
+struct FontAnswer {
+    bool accepted = false;
+    QString family;
 };
 
 void arm();
@@ -37,10 +43,12 @@ void queueMessageBoxAnswer(QMessageBox::StandardButton button);
 void queueFileAnswer(const QString& path);
 void queueFileAnswers(const QStringList& paths); // one multiple selection
 void queueFileCancel();
-// The time prompt: a time is what its buttons give; nothing is closing it otherwise.
-void queueTimeAnswer(std::optional<QTime> time);
 void queueInputAnswer(const QString& text); // the prompt's "&Ok" with this text
 void queueInputCancel();
+// The time prompt: a time is what its buttons give; nothing is closing it otherwise.
+void queueTimeAnswer(std::optional<QTime> time);
+void queueFontAnswer(const QString& family);
+void queueFontCancel();
 
 const QList<Request>& requests();
 void clearRequests();
@@ -48,8 +56,9 @@ void clearRequests();
 // Used by the dialog code: empty when the real dialog should be shown.
 std::optional<QMessageBox::StandardButton> takeMessageBox(const Request& request);
 std::optional<FileAnswer> takeFileDialog(const Request& request);
+std::optional<QString> takeInputBox(const Request& request); // empty text on a cancel
 // Armed: the queued time answer (closed when none is queued) in the outer optional.
 std::optional<std::optional<QTime>> takeTimeInput(const Request& request);
-std::optional<QString> takeInputBox(const Request& request); // empty text on a cancel
+std::optional<FontAnswer> takeFontDialog(const Request& request);
 
 } // namespace DialogSeam

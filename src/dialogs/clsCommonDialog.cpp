@@ -5,10 +5,64 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontDatabase>
+#include <QFontDialog>
+#include <QFontInfo>
+#include <QIntValidator>
+#include <QLineEdit>
+#include <QListView>
+#include <QStringListModel>
 
 namespace {
 constexpr qint16 kFileBufferSize = 256;
+// The longest face name the font dialog is given.
+constexpr int kFaceNameLength = 30;
 const QChar kNul(0);
+
+// The style a plain font of the face gets ("Regular", "Book", ...), so the dialog does not
+// start on whichever style its list happens to show first.
+QString regularStyle(const QString& family)
+{
+    const QString style = QFontInfo(QFont(family)).styleName();
+    return QFontDatabase::styles(family).contains(style) ? style : QString();
+}
+
+// QFontDialog has no size limits of its own: its size box takes only numbers in the range,
+// and its size list shows only those, each time a face fills it again.
+void limitFontSizes(QFontDialog& dialog)
+{
+    const auto inRange = [](const QString& text) {
+        bool ok = false;
+        const int size = text.toInt(&ok);
+        return ok && size >= clsCommonDialog::kFontSizeMin && size <= clsCommonDialog::kFontSizeMax;
+    };
+    for (QLineEdit* edit : dialog.findChildren<QLineEdit*>()) {
+        if (qobject_cast<const QIntValidator*>(edit->validator()))
+            edit->setValidator(new QIntValidator(clsCommonDialog::kFontSizeMin,
+                                                 clsCommonDialog::kFontSizeMax, edit));
+    }
+    for (QListView* list : dialog.findChildren<QListView*>()) {
+        auto* model = qobject_cast<QStringListModel*>(list->model());
+        // The size list is the one that holds numbers.
+        bool numbers = false;
+        if (model && !model->stringList().isEmpty())
+            (void)model->stringList().first().toInt(&numbers);
+        if (!numbers)
+            continue;
+        const auto keepInRange = [model, inRange] {
+            const QStringList sizes = model->stringList();
+            QStringList kept;
+            for (const QString& size : sizes) {
+                if (inRange(size))
+                    kept << size;
+            }
+            if (kept != sizes)
+                model->setStringList(kept);
+        };
+        keepInRange();
+        QObject::connect(model, &QStringListModel::modelReset, list, keepInRange);
+    }
+}
 } // namespace
 
 void clsCommonDialog::setFilter(const QString& filter)
@@ -119,6 +173,29 @@ qint32 clsCommonDialog::ShowOpen()
 qint32 clsCommonDialog::ShowSave()
 {
     return showFileDialog(FileMode::Save);
+}
+
+bool clsCommonDialog::ShowFont()
+{
+    const QString face = m_fontName.left(kFaceNameLength);
+    if (auto answer = DialogSeam::takeFontDialog({DialogSeam::Kind::Font, {}, face, {}, m_owner})) {
+        if (!answer->accepted)
+            return false;
+        m_fontName = answer->family;
+        return true;
+    }
+    QFont start(face);
+    start.setPointSize(kFontSizeStart);
+    start.setWeight(QFont::Normal);
+    if (const QString style = regularStyle(face); !style.isEmpty())
+        start.setStyleName(style);
+    QFontDialog dialog(start, m_owner);
+    dialog.setOption(QFontDialog::DontUseNativeDialog);
+    limitFontSizes(dialog);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    m_fontName = dialog.selectedFont().family();
+    return true;
 }
 
 QStringList clsCommonDialog::ParseFileNames() const

@@ -41,10 +41,23 @@ public:
     void setFlags(qint32 flags) { m_flags = flags; }
     qint16 MaxFileSize() const { return m_maxFileSize; }
     void setMaxFileSize(qint16 size);
+    // The face the font dialog shows first, and the one chosen in it.
+    QString FontName() const { return m_fontName; }
+    void setFontName(const QString& name) { m_fontName = name; }
 
     // 1 when a file was chosen, 0 when cancelled, a negative code when the dialog failed.
     qint32 ShowOpen();
     qint32 ShowSave();
+
+    // The font dialog: starts on FontName (at most 30 characters of it) at 12 point, offers
+    // sizes from 10 to 72 point, and on confirming puts the chosen face in FontName. True when
+    // confirmed; a cancel leaves FontName as it was.
+    bool ShowFont();
+
+    // The sizes the font dialog offers, and the one it starts on, in points.
+    static constexpr int kFontSizeMin = 10;
+    static constexpr int kFontSizeMax = 72;
+    static constexpr int kFontSizeStart = 12;
 
     // Full paths of the files chosen by the last ShowOpen.
     QStringList ParseFileNames() const;
@@ -71,4 +84,5 @@ private:
     qint16 m_filterIndex = 0;
     qint32 m_flags = 0;
     qint16 m_maxFileSize = 0;
+    QString m_fontName;
 };

@@ -38,6 +38,23 @@ void onSNComputerMemory(frmMain& w, int) { w.mnuSpecial_Click(SpecialNoteKind::C
 void onSNDrives(frmMain& w, int) { w.mnuSpecial_Click(SpecialNoteKind::Drives); }
 void onClearSpecial(frmMain& w, int) { w.mnuClearSpecial_Click(); }
 void onCaptionType(frmMain& w, int index) { w.mnuCaptionType_Click(static_cast<CaptionKind>(index)); }
+void onInsert(frmMain& w, int index) { w.mnuInsert_Click(index); }
+void onFontNormal(frmMain& w, int) { w.mnuFontNormal_Click(); }
+void onFontItalic(frmMain& w, int) { w.mnuFontItalic_Click(); }
+void onFontUnderline(frmMain& w, int) { w.mnuFontUnderline_Click(); }
+void onFontBold(frmMain& w, int) { w.mnuFontBold_Click(); }
+void onFontSize(frmMain& w, int index) { w.mnuFontSize_Click(index); }
+void onAlignment(frmMain& w, int index) { w.mnuAlignment_Click(index); }
+void onBullets(frmMain& w, int index) { w.mnuBullets_Click(index); }
+void onIndent(frmMain& w, int index) { w.mnuIndent_Click(index); }
+void onFontFamily(frmMain& w, int) { w.mnuFontFamily_Click(); }
+void onStrikeOut(frmMain& w, int index) { w.mnuStrikeOut_Click(index); }
+void onSelectFontSize(frmMain& w, int index) { w.mnuSelectFontSize_Click(index); }
+void onSelectStyle(frmMain& w, int index) { w.mnuSelectStyle_Click(index); }
+void onRemoveFormat(frmMain& w, int) { w.mnuRemoveFormat_Click(); }
+void onSelectAlignment(frmMain& w, int index) { w.mnuSelectAlignment_Click(index); }
+void onSelectBullet(frmMain& w, int index) { w.mnuSelectBullet_Click(index); }
+void onSelectIndent(frmMain& w, int index) { w.mnuSelectIndent_Click(index); }
 
 const std::vector<Entry> kEntries{
     // The main popup menu.
@@ -74,47 +91,47 @@ const std::vector<Entry> kEntries{
     {PopUpMenu, mnuEdit, 0, "&Paste", "Ctrl+V", "Paste", None, onEdit},
     {PopUpMenu, mnuEdit, 1, "Paste Plain Text", "", "PasteAsText", None, onEdit},
     {PopUpMenu, mnuEdit, 2, "Undo", "Ctrl+Z", "Undo", None, onEdit},
-    {PopUpMenu, mnuEdit, 3, "Clear All", "", "Clear", None},
+    {PopUpMenu, mnuEdit, 3, "Clear All", "", "Clear", None, onEdit},
     {PopUpMenu, "", -1, "", "", "", Separator},
     {PopUpMenu, mnuInsertmain, -1, "Insert Special", "", "", Submenu},
     {mnuInsertmain, mnuInsert, 0, "Date / Time Stamp", "", "", Submenu},
     {MenuRef{mnuInsert, 0}, mnuInsertDateTime, 0, "Date / Time", "F6", "", None, onInsertDateTime},
     {MenuRef{mnuInsert, 0}, mnuInsertDateTime, 1, "Date (long)", "Shift+F6", "", None, onInsertDateTime},
     {MenuRef{mnuInsert, 0}, mnuInsertDateTime, 2, "Date (short)", "Ctrl+F6", "", None, onInsertDateTime},
-    {mnuInsertmain, mnuInsert, 1, "Degree", "", "", None},
-    {mnuInsertmain, mnuInsert, 2, "Copyright", "", "", None},
-    {mnuInsertmain, mnuInsert, 3, "Ellipsis", "", "", None},
-    {mnuInsertmain, mnuInsert, 4, "Registered Trademark", "", "", None},
-    {mnuInsertmain, mnuInsert, 5, "Pound", "", "", None},
+    {mnuInsertmain, mnuInsert, 1, "Degree", "", "", None, onInsert},
+    {mnuInsertmain, mnuInsert, 2, "Copyright", "", "", None, onInsert},
+    {mnuInsertmain, mnuInsert, 3, "Ellipsis", "", "", None, onInsert},
+    {mnuInsertmain, mnuInsert, 4, "Registered Trademark", "", "", None, onInsert},
+    {mnuInsertmain, mnuInsert, 5, "Pound", "", "", None, onInsert},
     {PopUpMenu, "", -1, "", "", "", Separator},
     {PopUpMenu, mnuCheckSpelling, -1, "Check Spelling", "F7", "Spell", None},
     {PopUpMenu, mnuContentOptions, -1, "Content Options", "", "", Submenu},
     {mnuContentOptions, mnuFont, -1, "Font", "", "FontStyle", Submenu},
     {mnuFont, mnuFontStyle, -1, "Style", "", "", Submenu},
-    {mnuFontStyle, mnuFontNormal, -1, "Normal", "", "", CheckOn},
-    {mnuFontStyle, mnuFontItalic, -1, "Italic", "", "Italic", Check},
-    {mnuFontStyle, mnuFontUnderline, -1, "Underline", "", "Underline", Check},
-    {mnuFontStyle, mnuFontBold, -1, "Bold", "", "Bold", Check},
+    {mnuFontStyle, mnuFontNormal, -1, "Normal", "", "", CheckOn, onFontNormal},
+    {mnuFontStyle, mnuFontItalic, -1, "Italic", "", "Italic", Check, onFontItalic},
+    {mnuFontStyle, mnuFontUnderline, -1, "Underline", "", "Underline", Check, onFontUnderline},
+    {mnuFontStyle, mnuFontBold, -1, "Bold", "", "Bold", Check, onFontBold},
     {mnuFont, mnuFontSizes, -1, "Size", "", "", Submenu},
-    {mnuFontSizes, mnuFontSize, 0, "Small", "", "", Check},
-    {mnuFontSizes, mnuFontSize, 1, "Normal", "", "", CheckOn},
-    {mnuFontSizes, mnuFontSize, 2, "Medium", "", "", Check},
-    {mnuFontSizes, mnuFontSize, 3, "Large", "", "", Check},
-    {mnuFontSizes, mnuFontSize, 4, "Largest", "", "", Check},
+    {mnuFontSizes, mnuFontSize, 0, "Small", "", "", Check, onFontSize},
+    {mnuFontSizes, mnuFontSize, 1, "Normal", "", "", CheckOn, onFontSize},
+    {mnuFontSizes, mnuFontSize, 2, "Medium", "", "", Check, onFontSize},
+    {mnuFontSizes, mnuFontSize, 3, "Large", "", "", Check, onFontSize},
+    {mnuFontSizes, mnuFontSize, 4, "Largest", "", "", Check, onFontSize},
     {mnuFont, mnuFontColors, -1, "Color", "", "", None},
     {mnuContentOptions, mnuParagraph, -1, "Paragraph", "", "", Submenu},
     {mnuParagraph, mnuAlignmentMain, -1, "Alignment", "", "", Submenu},
-    {mnuAlignmentMain, mnuAlignment, 0, "Left", "", "", None},
-    {mnuAlignmentMain, mnuAlignment, 1, "Center", "", "", None},
-    {mnuAlignmentMain, mnuAlignment, 2, "Right", "", "", None},
+    {mnuAlignmentMain, mnuAlignment, 0, "Left", "", "", None, onAlignment},
+    {mnuAlignmentMain, mnuAlignment, 1, "Center", "", "", None, onAlignment},
+    {mnuAlignmentMain, mnuAlignment, 2, "Right", "", "", None, onAlignment},
     {mnuParagraph, mnuBulletsMain, -1, "Bullets", "", "Bullets", Submenu},
-    {mnuBulletsMain, mnuBullets, 0, "Add New", "", "", None},
-    {mnuBulletsMain, mnuBullets, 1, "Remove existing", "", "", None},
+    {mnuBulletsMain, mnuBullets, 0, "Add New", "", "", None, onBullets},
+    {mnuBulletsMain, mnuBullets, 1, "Remove existing", "", "", None, onBullets},
     {mnuParagraph, mnuIndentMain, -1, "Indent", "", "", Submenu},
-    {mnuIndentMain, mnuIndent, 0, "Increase", "", "IncreaseIndent", None},
-    {mnuIndentMain, mnuIndent, 1, "Decrease", "", "DecreaseIndent", None},
+    {mnuIndentMain, mnuIndent, 0, "Increase", "", "IncreaseIndent", None, onIndent},
+    {mnuIndentMain, mnuIndent, 1, "Decrease", "", "DecreaseIndent", None, onIndent},
     {PopUpMenu, mnuNoteOptions, -1, "Note Options", "", "Options", Submenu},
-    {mnuNoteOptions, mnuFontFamily, -1, "Font Family", "", "", None},
+    {mnuNoteOptions, mnuFontFamily, -1, "Font Family", "", "", None, onFontFamily},
     {mnuNoteOptions, mnuColor, -1, "Color", "", "Color", Submenu},
     {mnuColor, mnuSetColor, 0, "Yellow", "", "", CheckOn},
     {mnuColor, mnuSetColor, 1, "Blue", "", "", Check},
@@ -154,8 +171,8 @@ const std::vector<Entry> kEntries{
     {SystemMenu, mnuSystemClose, -1, "Close", "", "", None, onClose},
 
     // The selection menu.
-    {PopUpSelect, mnuStrikeOut, 0, "Strike-Out", "", "Strike", None},
-    {PopUpSelect, mnuStrikeOut, 1, "Remove", "", "Font", None},
+    {PopUpSelect, mnuStrikeOut, 0, "Strike-Out", "", "Strike", None, onStrikeOut},
+    {PopUpSelect, mnuStrikeOut, 1, "Remove", "", "Font", None, onStrikeOut},
     {PopUpSelect, "", -1, "", "", "", Separator},
     {PopUpSelect, mnuSelectSpelling, -1, "Check Spelling", "", "", None},
     {PopUpSelect, mnuEmailSelection, -1, "Email Selection", "", "Email", None},
@@ -166,28 +183,28 @@ const std::vector<Entry> kEntries{
     {PopUpSelect, mnuSelectEdit, 3, "Undo", "", "", None, onSelectEdit},
     {PopUpSelect, "", -1, "", "", "", Separator},
     {PopUpSelect, mnuSelectSize, -1, "Font Size", "", "", Submenu},
-    {mnuSelectSize, mnuSelectFontSize, 0, "Small", "", "", None},
-    {mnuSelectSize, mnuSelectFontSize, 1, "Normal", "", "", None},
-    {mnuSelectSize, mnuSelectFontSize, 2, "Medium", "", "", None},
-    {mnuSelectSize, mnuSelectFontSize, 3, "Large", "", "", None},
-    {mnuSelectSize, mnuSelectFontSize, 4, "Largest", "", "", None},
+    {mnuSelectSize, mnuSelectFontSize, 0, "Small", "", "", None, onSelectFontSize},
+    {mnuSelectSize, mnuSelectFontSize, 1, "Normal", "", "", None, onSelectFontSize},
+    {mnuSelectSize, mnuSelectFontSize, 2, "Medium", "", "", None, onSelectFontSize},
+    {mnuSelectSize, mnuSelectFontSize, 3, "Large", "", "", None, onSelectFontSize},
+    {mnuSelectSize, mnuSelectFontSize, 4, "Largest", "", "", None, onSelectFontSize},
     {PopUpSelect, mnuSelectFontStyle, -1, "Font Style", "", "", Submenu},
-    {mnuSelectFontStyle, mnuSelectStyle, 0, "Italic", "", "", None},
-    {mnuSelectFontStyle, mnuSelectStyle, 1, "Underline", "", "", None},
-    {mnuSelectFontStyle, mnuSelectStyle, 2, "Bold", "", "", None},
-    {PopUpSelect, mnuRemoveFormat, -1, "No Format", "", "Clear", None},
+    {mnuSelectFontStyle, mnuSelectStyle, 0, "Italic", "", "", None, onSelectStyle},
+    {mnuSelectFontStyle, mnuSelectStyle, 1, "Underline", "", "", None, onSelectStyle},
+    {mnuSelectFontStyle, mnuSelectStyle, 2, "Bold", "", "", None, onSelectStyle},
+    {PopUpSelect, mnuRemoveFormat, -1, "No Format", "", "Clear", None, onRemoveFormat},
     {PopUpSelect, "", -1, "", "", "", Separator},
     {PopUpSelect, mnuSelectParagraph, -1, "Paragraph", "", "", Submenu},
     {mnuSelectParagraph, mnuSelectAlignmentMain, -1, "Alignment", "", "", Submenu},
-    {mnuSelectAlignmentMain, mnuSelectAlignment, 0, "Left", "", "", None},
-    {mnuSelectAlignmentMain, mnuSelectAlignment, 1, "Center", "", "", None},
-    {mnuSelectAlignmentMain, mnuSelectAlignment, 2, "Right", "", "", None},
+    {mnuSelectAlignmentMain, mnuSelectAlignment, 0, "Left", "", "", None, onSelectAlignment},
+    {mnuSelectAlignmentMain, mnuSelectAlignment, 1, "Center", "", "", None, onSelectAlignment},
+    {mnuSelectAlignmentMain, mnuSelectAlignment, 2, "Right", "", "", None, onSelectAlignment},
     {mnuSelectParagraph, mnuSelectBulletMain, -1, "Bullets", "", "", Submenu},
-    {mnuSelectBulletMain, mnuSelectBullet, 0, "Add new", "", "", None},
-    {mnuSelectBulletMain, mnuSelectBullet, 1, "Remove existing", "", "", None},
+    {mnuSelectBulletMain, mnuSelectBullet, 0, "Add new", "", "", None, onSelectBullet},
+    {mnuSelectBulletMain, mnuSelectBullet, 1, "Remove existing", "", "", None, onSelectBullet},
     {mnuSelectParagraph, mnuSelectIndentMain, -1, "Indent", "", "", Submenu},
-    {mnuSelectIndentMain, mnuSelectIndent, 0, "Increase", "", "", None},
-    {mnuSelectIndentMain, mnuSelectIndent, 1, "Decrease", "", "", None},
+    {mnuSelectIndentMain, mnuSelectIndent, 0, "Increase", "", "", None, onSelectIndent},
+    {mnuSelectIndentMain, mnuSelectIndent, 1, "Decrease", "", "", None, onSelectIndent},
 
     // The subcaption menu.
     {PopupCaption, mnuCaptionType, 0, "Time / Date Stamp", "", "", Check, onCaptionType},

@@ -3,6 +3,7 @@
 #include "richtext/RichText.h"
 
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QRegularExpression>
 #include <QTextBlock>
@@ -19,6 +20,18 @@ const QRegularExpression& linkPattern()
                        "|[A-Za-z0-9._%+-]+@[A-Za-z0-9-]+(?:\\.[A-Za-z0-9-]+)+"),
         QRegularExpression::CaseInsensitiveOption);
     return pattern;
+}
+
+QStringList localFiles(const QMimeData* data)
+{
+    QStringList paths;
+    if (!data || !data->hasUrls())
+        return paths;
+    for (const QUrl& url : data->urls()) {
+        if (url.isLocalFile())
+            paths << url.toLocalFile();
+    }
+    return paths;
 }
 
 // Punctuation that ends a sentence is not part of the address before it.
@@ -127,6 +140,7 @@ void NoteTextEdit::mouseMoveEvent(QMouseEvent* event)
 
 void NoteTextEdit::keyPressEvent(QKeyEvent* event)
 {
+    m_lastKeyDown = event->key();
     const Qt::KeyboardModifiers mods = event->modifiers();
     // Ctrl+Shift+V pastes plain text when released (the window's key table); the area must
     // not paste rich text as well.
@@ -140,4 +154,37 @@ void NoteTextEdit::keyPressEvent(QKeyEvent* event)
         return;
     }
     QTextEdit::keyPressEvent(event);
+}
+
+void NoteTextEdit::keyReleaseEvent(QKeyEvent* event)
+{
+    m_lastKeyDown = 0;
+    QTextEdit::keyReleaseEvent(event);
+}
+
+void NoteTextEdit::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (localFiles(event->mimeData()).isEmpty())
+        event->ignore();
+    else
+        event->acceptProposedAction();
+}
+
+void NoteTextEdit::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (localFiles(event->mimeData()).isEmpty())
+        event->ignore();
+    else
+        event->acceptProposedAction();
+}
+
+void NoteTextEdit::dropEvent(QDropEvent* event)
+{
+    const QStringList paths = localFiles(event->mimeData());
+    if (paths.isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    emit filesDropped(paths);
 }

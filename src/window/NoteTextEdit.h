@@ -21,15 +21,25 @@ public:
     // Looks for links again now instead of after the short pause.
     void refreshLinks();
 
+    // The key last pressed here, 0 once any key is released.
+    int lastKeyDown() const { return m_lastKeyDown; }
+
 signals:
     void linkClicked(const QString& linkText);
     // The right button or the menu key: the window shows the menu that fits the selection.
     void menuRequested();
+    // Local files were dropped here, in the order of the drop.
+    void filesDropped(const QStringList& paths);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    // Only a list of files may be dropped; other data is refused.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     struct LinkRange {
@@ -39,5 +49,6 @@ private:
     std::optional<LinkRange> linkRangeAt(int position) const;
 
     QList<LinkRange> m_links;
+    int m_lastKeyDown = 0;
     class QTimer* m_linkTimer = nullptr;
 };

@@ -18,6 +18,7 @@ class QLabel;
 class QMenu;
 class QAction;
 class QTimer;
+class QTextEdit;
 class cClipboardViewer;
 class cCustomClipboard;
 
@@ -115,15 +116,38 @@ public:
     void ShowNotImplemented();
 
     // --- Menu commands.
-    void mnuEdit_Click(int Index);
-    void mnuSelectEdit_Click(int Index);
-    void mnuInsertDateTime_Click(int Index);
     void mnuAutoSave_Click();
     void mnuNewNoteSaveOnClose_Click();
     void mnuSaveSettings_Click();
     void mnuSystemDefaultSize_Click();
     void mnuSystemReset_Click();
+
+    // --- Editing (frmMain_editing.cpp).
+    void mnuEdit_Click(int Index); // Paste, Paste Plain Text, Undo, Clear All
     void pastePlainText();
+    void mnuInsert_Click(int Index);
+    void mnuInsertDateTime_Click(int Index);
+    void mnuFontNormal_Click();
+    void mnuFontItalic_Click();
+    void mnuFontUnderline_Click();
+    void mnuFontBold_Click();
+    void mnuFontSize_Click(int Index);
+    void mnuAlignment_Click(int Index);
+    void mnuBullets_Click(int Index);
+    void mnuIndent_Click(int Index);
+    void mnuFontFamily_Click();
+    void mnuStrikeOut_Click(int Index);
+    void mnuSelectEdit_Click(int Index);
+    void mnuSelectFontSize_Click(int Index);
+    void mnuSelectStyle_Click(int Index);
+    void mnuRemoveFormat_Click();
+    void mnuSelectAlignment_Click(int Index);
+    void mnuSelectBullet_Click(int Index);
+    void mnuSelectIndent_Click(int Index);
+    // Files dropped on the text area: the first one replaces the text.
+    void RTB1_OLEDragDrop(const QStringList& files);
+    // The key last pressed in the text area, 0 once a key is released.
+    int LastKeyDown() const;
 
     // --- Special notes (frmMain_special.cpp).
     // Draws the note as a special note of the kind and arms Timer1 for the kind's next tick.
@@ -214,6 +238,11 @@ private:
     int m_memoTwips[4] = {0, 0, 0, 0};
     int m_memoPixels[4] = {kNoMemo, kNoMemo, kNoMemo, kNoMemo};
     static constexpr int kNoMemo = -0x7fffffff;
+
+    // --- Editing (frmMain_editing.cpp), private.
+    void toggleStyleItem(const char* item, void (*apply)(QTextEdit*, bool));
+    void setControlFont(const QFont& font);
+    void refuseDroppedFile(const QString& path, const QString& reason);
 
     // frmMain_special.cpp
     QString promptFor(const QString& prompt, const QString& title, const QString& current);

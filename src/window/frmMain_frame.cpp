@@ -16,10 +16,7 @@
 #include "window/frmMain.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QClipboard>
 #include <QMenu>
-#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
@@ -116,6 +113,7 @@ void frmMain::connectControls()
     connect(m_rtb, &QTextEdit::textChanged, this, &frmMain::RTB1_Change);
     connect(m_timer1, &QTimer::timeout, this, &frmMain::Timer1_Timer);
     connect(m_rtb, &NoteTextEdit::menuRequested, this, &frmMain::popUpTextMenu);
+    connect(m_rtb, &NoteTextEdit::filesDropped, this, &frmMain::RTB1_OLEDragDrop);
     connect(m_rtb, &NoteTextEdit::linkClicked, this,
             [](const QString& link) { modMain::ShellOpen(QStringLiteral("open"), link); });
 }
@@ -323,59 +321,4 @@ void frmMain::ShowNotImplemented()
                      QStringLiteral("This feature has not been implemented in this release"),
                      QMessageBox::Ok);
     setOnTopFromRecord();
-}
-
-void frmMain::mnuInsertDateTime_Click(int Index)
-{
-    const QDateTime now = Clock::now();
-    QString text;
-    switch (Index) {
-    case 0:
-        text = LocaleFormat::generalDate(now);
-        break;
-    case 1:
-        text = LocaleFormat::longDate(now.date());
-        break;
-    case 2:
-        text = LocaleFormat::shortDate(now.date());
-        break;
-    default:
-        return;
-    }
-    m_rtb->textCursor().insertText(text);
-}
-
-void frmMain::mnuEdit_Click(int Index)
-{
-    enum { Paste, PastePlainText, Undo };
-    if (Index == Paste)
-        m_rtb->paste();
-    else if (Index == PastePlainText)
-        pastePlainText();
-    else if (Index == Undo)
-        m_rtb->undo();
-}
-
-void frmMain::mnuSelectEdit_Click(int Index)
-{
-    enum { Cut, Copy, Paste, Undo };
-    if (Index == Cut)
-        m_rtb->cut();
-    else if (Index == Copy)
-        m_rtb->copy();
-    else if (Index == Paste)
-        m_rtb->paste();
-    else if (Index == Undo)
-        m_rtb->undo();
-}
-
-void frmMain::pastePlainText()
-{
-    const QMimeData* data = QApplication::clipboard()->mimeData();
-    const QString text = data && data->hasText() ? data->text() : QString();
-    QTextCursor cursor = m_rtb->textCursor();
-    if (text.isEmpty())
-        cursor.removeSelectedText();
-    else
-        cursor.insertText(text);
 }

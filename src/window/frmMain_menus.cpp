@@ -2,6 +2,7 @@
 // released keys with the menu items they run.
 #include "window/Artwork.h"
 #include "window/NoteTextEdit.h"
+#include "window/SelectionFormat.h"
 #include "window/frmMain.h"
 
 #include <QAction>
@@ -10,7 +11,6 @@
 #include <array>
 
 namespace {
-constexpr std::array kFontSizes{8, 10, 12, 14, 16};
 constexpr std::array kTransparencyLevels{225, 150, 50, 255};
 
 enum class Needs { Any, Ctrl, ShiftNoCtrl, Neither, CtrlShift };
@@ -113,7 +113,7 @@ void frmMain::checkFamily(const char* name, int checkedIndex)
 
 void frmMain::CheckFontSizeMenu(int size)
 {
-    checkFamily(NoteMenus::mnuFontSize, indexIn(kFontSizes, size));
+    checkFamily(NoteMenus::mnuFontSize, indexIn(SelectionFormat::kMenuPointSizes, size));
 }
 
 void frmMain::CheckTransparencyMenu(int alpha)

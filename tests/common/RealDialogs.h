@@ -1,6 +1,7 @@
 #pragma once
 
 class QFileDialog;
+class QFontDialog;
 
 namespace RealDialogs {
 // The real file dialog that the code under test opened, once it is up. When none comes within
@@ -8,4 +9,6 @@ namespace RealDialogs {
 // null. Call it from a timer: a QTRY macro there would only leave the timer's function, and
 // the dialog would wait for ever.
 QFileDialog* waitForFileDialog();
+// The same for the font dialog.
+QFontDialog* waitForFontDialog();
 } // namespace RealDialogs

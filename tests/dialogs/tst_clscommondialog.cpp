@@ -4,7 +4,12 @@
 #include "dialogs/clsCommonDialog.h"
 
 #include <QFileDialog>
+#include <QFontDialog>
+#include <QFontInfo>
+#include <QIntValidator>
 #include <QLineEdit>
+#include <QListView>
+#include <QStringListModel>
 #include <QtTest>
 
 class TestCommonDialog : public QObject {
@@ -85,6 +90,54 @@ private slots:
         QCOMPARE(seenFilters, QStringList{QStringLiteral("Jottex Note (*.not)")});
         QCOMPARE(dialog.FileName(), target + QStringLiteral(".not"));
         QCOMPARE(dialog.FileTitle(), QStringLiteral("typed.not"));
+        DialogSeam::arm();
+    }
+
+    // The real dialog starts on the face given at 12 point, takes sizes 10 to 72 only, and
+    // hands back the chosen face; a cancel keeps the face the caller set.
+    void realFontDialogIsAnswered()
+    {
+        DialogSeam::disarm();
+        clsCommonDialog dialog;
+        dialog.setFontName(QStringLiteral("DejaVu Sans"));
+        QFont started;
+        QStringList sizesOffered;
+        std::pair<int, int> sizeBoxRange;
+        QTimer::singleShot(0, [&] {
+            QFontDialog* fontDialog = RealDialogs::waitForFontDialog();
+            if (!fontDialog)
+                return;
+            started = fontDialog->currentFont();
+            for (const QLineEdit* edit : fontDialog->findChildren<QLineEdit*>()) {
+                if (const auto* numbers = qobject_cast<const QIntValidator*>(edit->validator()))
+                    sizeBoxRange = {numbers->bottom(), numbers->top()};
+            }
+            for (const QListView* list : fontDialog->findChildren<QListView*>()) {
+                const auto* model = qobject_cast<const QStringListModel*>(list->model());
+                const QStringList rows = model ? model->stringList() : QStringList();
+                if (!rows.isEmpty() && rows.first().toInt() > 0)
+                    sizesOffered = rows;
+            }
+            fontDialog->setCurrentFont(QFont(QStringLiteral("DejaVu Serif")));
+            fontDialog->accept();
+        });
+        QVERIFY(dialog.ShowFont());
+        QCOMPARE(started.family(), QStringLiteral("DejaVu Sans"));
+        QCOMPARE(started.pointSize(), 12);
+        QCOMPARE(QFontInfo(started).style(), QFont::StyleNormal); // upright, not the first style
+        QCOMPARE(QFontInfo(started).weight(), int(QFont::Normal));
+        QCOMPARE(sizeBoxRange, std::make_pair(10, 72));
+        QVERIFY(!sizesOffered.isEmpty());
+        QCOMPARE(sizesOffered.first(), QStringLiteral("10"));
+        QCOMPARE(sizesOffered.last(), QStringLiteral("72"));
+        QCOMPARE(dialog.FontName(), QStringLiteral("DejaVu Serif"));
+
+        QTimer::singleShot(0, [] {
+            if (QFontDialog* fontDialog = RealDialogs::waitForFontDialog())
+                fontDialog->reject();
+        });
+        QVERIFY(!dialog.ShowFont());
+        QCOMPARE(dialog.FontName(), QStringLiteral("DejaVu Serif"));
         DialogSeam::arm();
     }
 };

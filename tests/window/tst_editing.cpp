@@ -1,0 +1,613 @@
+#include "TestEnvironment.h"
+#include "dialogs/DialogSeam.h"
+#include "richtext/RichText.h"
+#include "richtext/RtfUnits.h"
+#include "shell/Clock.h"
+#include "store/modNote.h"
+#include "window/NoteTextEdit.h"
+#include "window/frmMain.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QMimeData>
+#include <QTextBlock>
+#include <QTextList>
+#include <QtTest>
+#include <functional>
+#include <unistd.h>
+
+namespace {
+// Three paragraphs: "alpha beta" (0..9), "gamma" (11..15), "delta" (17..21).
+const QString kKnownText = QStringLiteral("alpha beta\r\ngamma\r\ndelta");
+
+// What a character shows, as far as the commands change it.
+struct CharLook {
+    bool bold, italic, underline, strike;
+    QRgb color;
+    qreal points;
+    QString family;
+    bool operator==(const CharLook&) const = default;
+};
+
+// What a paragraph shows: alignment as the control numbers it, bullet, left indent in twips.
+struct ParaLook {
+    int align;
+    bool bullet;
+    int indent;
+    bool operator==(const ParaLook&) const = default;
+};
+
+char* toString(const ParaLook& look)
+{
+    return QTest::toString(QStringLiteral("{align %1, bullet %2, indent %3}")
+                               .arg(look.align)
+                               .arg(look.bullet)
+                               .arg(look.indent));
+}
+
+QTextCharFormat charAt(const QTextDocument* document, int position)
+{
+    QTextCursor cursor(const_cast<QTextDocument*>(document));
+    cursor.setPosition(position + 1); // the format of the character before the cursor
+    return cursor.charFormat();
+}
+
+CharLook charLook(const QTextDocument* document, int position)
+{
+    const QTextCharFormat format = charAt(document, position);
+    const QRgb color =
+        format.foreground().style() == Qt::NoBrush ? 0 : format.foreground().color().rgb();
+    const QStringList families = format.fontFamilies().toStringList();
+    return {format.fontWeight() >= QFont::DemiBold,
+            format.fontItalic(),
+            format.fontUnderline(),
+            format.fontStrikeOut(),
+            color,
+            format.hasProperty(QTextFormat::FontPointSize) ? format.fontPointSize()
+                                                           : document->defaultFont().pointSizeF(),
+            families.isEmpty() ? document->defaultFont().family() : families.first()};
+}
+
+ParaLook paraLook(const QTextBlock& block)
+{
+    const Qt::Alignment align = block.blockFormat().alignment() & Qt::AlignHorizontal_Mask;
+    const int code = (align & Qt::AlignHCenter) ? 2 : (align & Qt::AlignRight) ? 1 : 0;
+    const QTextList* list = block.textList();
+    return {code, list && list->format().style() == QTextListFormat::ListDisc,
+            RichText::pointsToTwips(block.blockFormat().leftMargin())};
+}
+
+QList<ParaLook> paraLooks(const QTextDocument* document)
+{
+    QList<ParaLook> looks;
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
+        looks << paraLook(block);
+    return looks;
+}
+
+void select(frmMain* window, int start, int length)
+{
+    QTextCursor cursor = window->RTB1()->textCursor();
+    cursor.setPosition(start);
+    cursor.setPosition(start + length, QTextCursor::KeepAnchor);
+    window->RTB1()->setTextCursor(cursor);
+}
+
+// One command on the known document with its selection, and what it must have done.
+struct Case {
+    const char* name;
+    int selStart, selLength;
+    const char* item;
+    int index;
+    std::function<void(frmMain*)> check;
+    std::function<void(frmMain*)> before = {}; // what the document has first, when not plain
+};
+
+void strikeEverything(frmMain* window)
+{
+    window->RTB1()->selectAll();
+    window->triggerMenuItem(NoteMenus::mnuStrikeOut, 0);
+}
+
+// The flag is on exactly for the document positions from..to-1.
+void verifyRange(const frmMain* window, int from, int to, bool CharLook::*flag)
+{
+    const QTextDocument* document = window->RTB1()->document();
+    for (int position = 0; position < document->characterCount() - 1; ++position) {
+        if (document->characterAt(position) == QChar::ParagraphSeparator)
+            continue;
+        QVERIFY2(charLook(document, position).*flag == (position >= from && position < to),
+                 qPrintable(QStringLiteral("character %1").arg(position)));
+    }
+}
+
+void verifyParas(const frmMain* window, const QList<ParaLook>& expected)
+{
+    const QList<ParaLook> looks = paraLooks(window->RTB1()->document());
+    QCOMPARE(looks.size(), expected.size());
+    for (qsizetype i = 0; i < looks.size(); ++i) {
+        QCOMPARE(looks[i].align, expected[i].align);
+        QCOMPARE(looks[i].bullet, expected[i].bullet);
+        QCOMPARE(looks[i].indent, expected[i].indent);
+    }
+}
+
+bool checked(const frmMain* window, const char* item, int index = -1)
+{
+    return window->menuItem(item, index)->isChecked();
+}
+
+const ParaLook kPlain{0, false, 0};
+
+const std::vector<Case>& cases()
+{
+    using namespace NoteMenus;
+    static const std::vector<Case> table{
+        {"Bold", 6, 4, mnuFontBold, -1,
+         [](frmMain* w) {
+             verifyRange(w, 6, 10, &CharLook::bold);
+             QVERIFY(checked(w, mnuFontBold));
+             QVERIFY(!checked(w, mnuFontNormal));
+         }},
+        {"Italic", 0, 5, mnuFontItalic, -1,
+         [](frmMain* w) {
+             verifyRange(w, 0, 5, &CharLook::italic);
+             QVERIFY(checked(w, mnuFontItalic));
+         }},
+        {"Underline", 12, 5, mnuFontUnderline, -1,
+         [](frmMain* w) { verifyRange(w, 12, 17, &CharLook::underline); }},
+        {"Strike-Out", 6, 4, mnuStrikeOut, 0,
+         [](frmMain* w) { verifyRange(w, 6, 10, &CharLook::strike); }},
+        {"Strike Remove", 6, 4, mnuStrikeOut, 1,
+         [](frmMain* w) {
+             const QTextDocument* document = w->RTB1()->document();
+             QVERIFY(charLook(document, 5).strike && !charLook(document, 6).strike);
+             QVERIFY(!charLook(document, 9).strike && charLook(document, 11).strike);
+         },
+         strikeEverything},
+        {"select Italic", 6, 4, mnuSelectStyle, 0,
+         [](frmMain* w) { verifyRange(w, 6, 10, &CharLook::italic); }},
+        {"select Cut", 6, 4, mnuSelectEdit, 0,
+         [](frmMain* w) {
+             QCOMPARE(w->Text(), QStringLiteral("alpha \r\ngamma\r\ndelta"));
+             QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("beta"));
+         }},
+        {"select Paste", 6, 4, mnuSelectEdit, 2,
+         [](frmMain* w) { QCOMPARE(w->Text(), QStringLiteral("alpha pasted\r\ngamma\r\ndelta")); },
+         [](frmMain*) { QGuiApplication::clipboard()->setText(QStringLiteral("pasted")); }},
+        {"Undo", 0, 0, mnuEdit, 2,
+         [](frmMain* w) { QVERIFY(!charLook(w->RTB1()->document(), 7).strike); },
+         [](frmMain* w) {
+             select(w, 6, 4);
+             w->triggerMenuItem(NoteMenus::mnuStrikeOut, 0);
+         }},
+        {"select Bold", 6, 4, mnuSelectStyle, 2,
+         [](frmMain* w) {
+             verifyRange(w, 6, 10, &CharLook::bold);
+             QVERIFY(!checked(w, mnuFontBold)); // the selection menu has no check marks
+         }},
+        {"select Underline", 6, 4, mnuSelectStyle, 1,
+         [](frmMain* w) { verifyRange(w, 6, 10, &CharLook::underline); }},
+        {"select Largest", 6, 4, mnuSelectFontSize, 4,
+         [](frmMain* w) {
+             const QTextDocument* document = w->RTB1()->document();
+             QCOMPARE(charLook(document, 7).points, 16.0);
+             QCOMPARE(charLook(document, 2).points, 10.0);
+             QCOMPARE(w->note().FontSize, 10);
+             QVERIFY(checked(w, mnuFontSize, 1));
+         }},
+        {"Size Largest", 6, 4, mnuFontSize, 4,
+         [](frmMain* w) {
+             QCOMPARE(w->note().FontSize, 16);
+             QCOMPARE(w->RTB1()->font().pointSize(), 16);
+             QCOMPARE(charLook(w->RTB1()->document(), 2).points, 16.0);
+             for (int i = 0; i < 5; ++i)
+                 QCOMPARE(checked(w, mnuFontSize, i), i == 4);
+         }},
+        {"Size Small", 0, 0, mnuFontSize, 0,
+         [](frmMain* w) {
+             QCOMPARE(w->note().FontSize, 8);
+             QVERIFY(checked(w, mnuFontSize, 0));
+             QVERIFY(!checked(w, mnuFontSize, 1));
+         }},
+        {"select Center", 12, 2, mnuSelectAlignment, 1,
+         [](frmMain* w) {
+             verifyParas(w, {kPlain, {2, false, 0}, kPlain});
+             QCOMPARE(w->RTB1()->textCursor().selectionStart(), 12);
+             QCOMPARE(w->RTB1()->textCursor().selectedText(), QStringLiteral("am"));
+         }},
+        {"select Right", 2, 10, mnuSelectAlignment, 2,
+         [](frmMain* w) {
+             verifyParas(w, {{1, false, 0}, {1, false, 0}, kPlain});
+         }},
+        {"Alignment Center", 7, 2, mnuAlignment, 1,
+         [](frmMain* w) {
+             verifyParas(w, {{2, false, 0}, {2, false, 0}, {2, false, 0}});
+             QCOMPARE(w->RTB1()->textCursor().position(), 7);
+             QVERIFY(!w->RTB1()->textCursor().hasSelection());
+         }},
+        {"Alignment Right", 0, 0, mnuAlignment, 2,
+         [](frmMain* w) {
+             verifyParas(w, {{1, false, 0}, {1, false, 0}, {1, false, 0}});
+         }},
+        {"Bullets Add New", 3, 10, mnuBullets, 0,
+         [](frmMain* w) {
+             verifyParas(w, {{0, true, 200}, {0, true, 200}, kPlain});
+         }},
+        {"select Bullets Add new", 19, 0, mnuSelectBullet, 0,
+         [](frmMain* w) {
+             verifyParas(w, {kPlain, kPlain, {0, true, 200}});
+         }},
+        {"Bullets Remove existing", 3, 0, mnuBullets, 1,
+         [](frmMain* w) {
+             verifyParas(w, {{0, false, -200}, kPlain, kPlain});
+         }},
+        {"Indent Increase", 12, 8, mnuIndent, 0,
+         [](frmMain* w) {
+             verifyParas(w, {kPlain, {0, false, 200}, {0, false, 200}});
+         }},
+        {"Indent Decrease", 0, 0, mnuIndent, 1,
+         [](frmMain* w) {
+             verifyParas(w, {{0, false, -200}, kPlain, kPlain});
+         }},
+        {"select Indent Increase", 0, 0, mnuSelectIndent, 0,
+         [](frmMain* w) {
+             verifyParas(w, {{0, false, 200}, kPlain, kPlain});
+         }},
+        {"Insert Ellipsis", 5, 0, mnuInsert, 3,
+         [](frmMain* w) {
+             QCOMPARE(w->Text(), QStringLiteral("alpha\u2026 beta\r\ngamma\r\ndelta"));
+         }},
+        {"Insert Pound over a selection", 6, 4, mnuInsert, 5,
+         [](frmMain* w) { QCOMPARE(w->Text(), QStringLiteral("alpha \u00a3\r\ngamma\r\ndelta")); }},
+        {"Insert Date / Time Stamp (a submenu)", 0, 0, mnuInsert, 0,
+         [](frmMain* w) { QCOMPARE(w->Text(), kKnownText); }},
+    };
+    return table;
+}
+
+// Everything the commands can change, per character and per paragraph.
+void compareFormatting(const QTextDocument* expected, const QTextDocument* actual)
+{
+    QCOMPARE(RichText::plainText(actual), RichText::plainText(expected));
+    for (int i = 0; i < expected->characterCount() - 1; ++i) {
+        if (expected->characterAt(i) == QChar::ParagraphSeparator)
+            continue;
+        const CharLook want = charLook(expected, i);
+        const CharLook got = charLook(actual, i);
+        QVERIFY2(want == got, qPrintable(QStringLiteral("character %1").arg(i)));
+    }
+    QCOMPARE(paraLooks(actual), paraLooks(expected));
+}
+} // namespace
+
+class TestEditing : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_folder;
+
+    static frmMain* newNote(const QString& text = {})
+    {
+        frmMain* window = frmMain::create(NoteOrigin::NewNote);
+        window->show();
+        RichText::setTextRTF(window->RTB1(), text);
+        return window;
+    }
+
+    // Saves through the menu and opens the file in a new window, as the user would.
+    frmMain* saveAndReopen(frmMain* window, const QString& name)
+    {
+        const QString path = m_folder.filePath(name);
+        QFile::remove(path);
+        DialogSeam::queueFileAnswer(path);
+        window->triggerMenuItem(NoteMenus::mnuSave, 1);
+        const NoteRecordList records = modNote::LoadNote(false, path);
+        if (records.size() != 1)
+            return nullptr;
+        frmMain* reopened = frmMain::create(NoteOrigin::NoteFile, records.first());
+        reopened->show();
+        return reopened;
+    }
+
+    // As the desktop drops: the drag enters the text, then the data is dropped. True when the
+    // text took the drag.
+    static bool dropOn(frmMain* window, const QMimeData& data)
+    {
+        QWidget* target = window->RTB1()->viewport();
+        const QPoint point(10, 10);
+        QDragEnterEvent enter(point, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &enter);
+        if (!enter.isAccepted())
+            return false;
+        QDropEvent drop(point, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &drop);
+        return drop.isAccepted();
+    }
+
+private slots:
+    void init()
+    {
+        TestEnvironment::resetFolders();
+        DialogSeam::arm();
+        Clock::setFixedNow(QDateTime(QDate(2026, 12, 6), QTime(9, 21, 58)));
+    }
+
+    void cleanup()
+    {
+        for (frmMain* window : frmMain::openWindows()) {
+            window->setAttribute(Qt::WA_DeleteOnClose, false);
+            delete window;
+        }
+    }
+
+    void commandsApplyAndSurviveSaveAndReopen_data()
+    {
+        QTest::addColumn<int>("row");
+        for (size_t i = 0; i < cases().size(); ++i)
+            QTest::newRow(cases()[i].name) << int(i);
+    }
+
+    void commandsApplyAndSurviveSaveAndReopen()
+    {
+        QFETCH(int, row);
+        const Case& command = cases()[size_t(row)];
+        frmMain* window = newNote(kKnownText);
+        if (command.before)
+            command.before(window);
+        select(window, command.selStart, command.selLength);
+        window->triggerMenuItem(command.item, command.index);
+        command.check(window);
+        if (QTest::currentTestFailed())
+            return;
+        frmMain* reopened = saveAndReopen(window, QStringLiteral("round.not"));
+        QVERIFY(reopened);
+        compareFormatting(window->RTB1()->document(), reopened->RTB1()->document());
+    }
+
+    // Everything at once, as the screenshot shows it, through the codec and back.
+    void formattedNoteSurvivesSaveAndReopen()
+    {
+        frmMain* window = newNote(QStringLiteral("Bold italic under strike\r\nred big\r\n"
+                                                 "first bullet\r\nsecond bullet\r\ncentred"));
+        window->setSizeTwips(5200, 4200);
+        const auto apply = [window](int start, int length, const char* item, int index = -1) {
+            select(window, start, length);
+            window->triggerMenuItem(item, index);
+        };
+        using namespace NoteMenus;
+        apply(0, 4, mnuSelectStyle, 2);
+        apply(5, 6, mnuSelectStyle, 0);
+        apply(12, 5, mnuSelectStyle, 1);
+        apply(18, 6, mnuStrikeOut, 0);
+        select(window, 25, 3);
+        QTextCharFormat red;
+        red.setForeground(QColor(200, 0, 0));
+        window->RTB1()->mergeCurrentCharFormat(red);
+        apply(29, 3, mnuSelectFontSize, 4);
+        apply(33, 20, mnuSelectBullet, 0);
+        apply(60, 2, mnuSelectAlignment, 1);
+        select(window, 0, 0);
+        window->grab().save(m_folder.filePath(QStringLiteral("formatted.png")));
+        frmMain* reopened = saveAndReopen(window, QStringLiteral("formatted.not"));
+        QVERIFY(reopened);
+        compareFormatting(window->RTB1()->document(), reopened->RTB1()->document());
+        QCOMPARE(charLook(reopened->RTB1()->document(), 26).color, qRgb(200, 0, 0));
+    }
+
+    void fontFamilyTakesTheChosenFace()
+    {
+        frmMain* window = newNote(kKnownText);
+        DialogSeam::queueFontAnswer(QStringLiteral("DejaVu Serif"));
+        window->triggerMenuItem(NoteMenus::mnuFontFamily);
+        QCOMPARE(DialogSeam::requests().last().kind, DialogSeam::Kind::Font);
+        QCOMPARE(DialogSeam::requests().last().text, QStringLiteral("Comic Sans MS"));
+        QCOMPARE(window->RTB1()->font().family(), QStringLiteral("DejaVu Serif"));
+        QVERIFY(window->windowHandle()->flags() & Qt::WindowStaysOnTopHint);
+        frmMain* reopened = saveAndReopen(window, QStringLiteral("family.not"));
+        QVERIFY(reopened);
+        QCOMPARE(charLook(reopened->RTB1()->document(), 3).family, QStringLiteral("DejaVu Serif"));
+
+        // Cancelling keeps the face: the one shown first is no choice.
+        DialogSeam::queueFontCancel();
+        window->triggerMenuItem(NoteMenus::mnuFontFamily);
+        QCOMPARE(window->RTB1()->font().family(), QStringLiteral("DejaVu Serif"));
+    }
+
+    void styleCheckMarks()
+    {
+        using namespace NoteMenus;
+        frmMain* window = newNote(kKnownText);
+        QVERIFY(checked(window, mnuFontNormal));
+        select(window, 0, 5);
+        window->triggerMenuItem(mnuFontBold);
+        QVERIFY(checked(window, mnuFontBold));
+        QVERIFY(!checked(window, mnuFontNormal));
+        QVERIFY(charLook(window->RTB1()->document(), 1).bold);
+        // The marks belong to the menu, not to the text under the caret.
+        select(window, 12, 0);
+        QVERIFY(checked(window, mnuFontBold));
+        select(window, 0, 5);
+        window->triggerMenuItem(mnuFontBold);
+        QVERIFY(!checked(window, mnuFontBold));
+        QVERIFY(!charLook(window->RTB1()->document(), 1).bold);
+
+        window->triggerMenuItem(mnuFontBold);
+        window->triggerMenuItem(mnuFontItalic);
+        window->triggerMenuItem(mnuFontUnderline);
+        window->triggerMenuItem(mnuFontNormal);
+        QVERIFY(checked(window, mnuFontNormal));
+        for (const char* item : {mnuFontBold, mnuFontItalic, mnuFontUnderline})
+            QVERIFY(!checked(window, item));
+        const CharLook look = charLook(window->RTB1()->document(), 1);
+        QVERIFY(!look.bold && !look.italic && !look.underline);
+        window->triggerMenuItem(mnuFontNormal); // inverted, nothing else changes
+        QVERIFY(!checked(window, mnuFontNormal));
+    }
+
+    void noFormatKeepsSizeAndColour()
+    {
+        frmMain* window = newNote(kKnownText);
+        select(window, 0, 5);
+        QTextCharFormat format;
+        format.setFontWeight(QFont::Bold);
+        format.setFontItalic(true);
+        format.setFontUnderline(true);
+        format.setFontStrikeOut(true);
+        format.setFontPointSize(14);
+        format.setForeground(Qt::blue);
+        window->RTB1()->mergeCurrentCharFormat(format);
+        window->triggerMenuItem(NoteMenus::mnuRemoveFormat);
+        const CharLook look = charLook(window->RTB1()->document(), 2);
+        QCOMPARE(look, (CharLook{false, false, false, false, QColor(Qt::blue).rgb(), 14.0,
+                                 charLook(window->RTB1()->document(), 2).family}));
+    }
+
+    void pastePlainTextWithAPictureDeletesTheSelection()
+    {
+        frmMain* window = newNote(kKnownText);
+        auto* data = new QMimeData;
+        data->setImageData(QImage(4, 4, QImage::Format_RGB32));
+        QGuiApplication::clipboard()->setMimeData(data);
+        select(window, 0, 6);
+        window->triggerMenuItem(NoteMenus::mnuEdit, 1);
+        QCOMPARE(window->Text(), QStringLiteral("beta\r\ngamma\r\ndelta"));
+    }
+
+    void clearAll()
+    {
+        frmMain* window = newNote(kKnownText);
+        window->RTB1()->setReadOnly(true);
+        window->triggerMenuItem(NoteMenus::mnuEdit, 3);
+        QCOMPARE(window->Text(), QString());
+        QVERIFY(!window->RTB1()->isReadOnly());
+        QCOMPARE(window->RTB1()->currentCharFormat().foreground().color(), QColor(Qt::black));
+        QCOMPARE(window->specialKind(), SpecialNoteKind::None);
+
+        // With Ctrl held the note gets our short text about Jottex, last.
+        RichText::setTextRTF(window->RTB1(), kKnownText);
+        QTest::keyPress(window->RTB1(), Qt::Key_Control, Qt::ControlModifier);
+        QCOMPARE(window->LastKeyDown(), int(Qt::Key_Control));
+        window->triggerMenuItem(NoteMenus::mnuEdit, 3);
+        QVERIFY(window->Text().startsWith(QStringLiteral("Jottex keeps sticky notes")));
+        QVERIFY(!window->Text().contains(QStringLiteral("http")));
+        QTest::keyRelease(window->RTB1(), Qt::Key_Control);
+        QCOMPARE(window->LastKeyDown(), 0);
+        window->triggerMenuItem(NoteMenus::mnuEdit, 3);
+        QCOMPARE(window->Text(), QString());
+    }
+
+    void dateStampsFollowTheLocale_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("stamp");
+        QTest::newRow("Date / Time") << 0 << "12/6/2026 9:21:58 AM";
+        QTest::newRow("Date (long)") << 1 << "Sunday, December 6, 2026";
+        QTest::newRow("Date (short)") << 2 << "12/6/2026";
+    }
+
+    void dateStampsFollowTheLocale()
+    {
+        QFETCH(int, index);
+        QFETCH(QString, stamp);
+        frmMain* window = newNote(kKnownText);
+        select(window, 6, 4);
+        window->triggerMenuItem(NoteMenus::mnuInsertDateTime, index);
+        QCOMPARE(window->Text(), QStringLiteral("alpha %1\r\ngamma\r\ndelta").arg(stamp));
+    }
+
+    void droppedFiles_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("reason"); // empty: the file is taken
+        QTest::addColumn<QString>("text");
+        QTest::newRow("folder") << "folder"
+                                << "it is a folder" << QString();
+        QTest::newRow("NUL") << "nul"
+                             << "it is not a text file" << QString();
+        QTest::newRow("11 MB") << "large"
+                               << "it is larger than 10 MB" << QString();
+        QTest::newRow("no permission") << "unreadable"
+                                       << "it could not be read" << QString();
+        QTest::newRow("missing") << "missing"
+                                 << "it could not be read" << QString();
+        QTest::newRow("Windows-1252") << "cp1252" << QString() << "caf\u00e9 \u2026\r\nline";
+        QTest::newRow("UTF-8") << "utf8" << QString() << "\u00fcber \u20ac";
+        QTest::newRow("RTF") << "rtf" << QString() << "bold plain";
+        QTest::newRow("two files") << "two" << QString() << "first";
+    }
+
+    void droppedFiles()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, reason);
+        QFETCH(QString, text);
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("dropped.txt"));
+        const QString second = folder.filePath(QStringLiteral("second.txt"));
+        QStringList files{path};
+        if (kind == QLatin1String("folder")) {
+            QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("dropped.txt")));
+        } else if (kind == QLatin1String("nul")) {
+            QByteArray bytes(9000, 'a');
+            bytes[8000] = '\0';
+            QVERIFY(TestEnvironment::writeFile(path, bytes));
+        } else if (kind == QLatin1String("large")) {
+            QVERIFY(TestEnvironment::writeFile(path, QByteArray(11 * 1024 * 1024, 'a')));
+        } else if (kind == QLatin1String("unreadable")) {
+            QVERIFY(TestEnvironment::writeFile(path, "secret"));
+            QFile::setPermissions(path, QFileDevice::Permissions());
+            if (::geteuid() == 0)
+                QSKIP("root reads a file without permissions; the missing-file row covers it");
+        } else if (kind == QLatin1String("cp1252")) {
+            QVERIFY(TestEnvironment::writeFile(path, "caf\xe9 \x85\r\nline"));
+        } else if (kind == QLatin1String("utf8")) {
+            QVERIFY(TestEnvironment::writeFile(path, "\xc3\xbc"
+                                                     "ber \xe2\x82\xac"));
+        } else if (kind == QLatin1String("rtf")) {
+            QVERIFY(TestEnvironment::writeFile(path, "{\\rtf1\\ansi {\\b bold} plain\\par}"));
+        } else if (kind == QLatin1String("two")) {
+            QVERIFY(TestEnvironment::writeFile(path, "first"));
+            QVERIFY(TestEnvironment::writeFile(second, "second"));
+            files << second;
+        }
+        frmMain* window = newNote(QStringLiteral("{\\rtf1\\ansi {\\i kept} as it was\\par}"));
+        const QString before = window->TextRTF();
+        window->setIsDirty(false);
+        DialogSeam::clearRequests();
+        // Dropped as the desktop drops it: a list of file addresses.
+        QMimeData data;
+        QList<QUrl> urls;
+        for (const QString& file : files)
+            urls << QUrl::fromLocalFile(file);
+        data.setUrls(urls);
+        dropOn(window, data);
+        if (reason.isEmpty()) {
+            QVERIFY(DialogSeam::requests().isEmpty());
+            QCOMPARE(window->Text(), text);
+            QVERIFY(window->IsDirty());
+            if (kind == QLatin1String("rtf")) {
+                QVERIFY(charLook(window->RTB1()->document(), 1).bold);
+                QVERIFY(!charLook(window->RTB1()->document(), 6).bold);
+            }
+        } else {
+            QCOMPARE(window->TextRTF(), before);
+            QVERIFY(!window->IsDirty());
+            QCOMPARE(DialogSeam::requests().size(), 1);
+            QCOMPARE(DialogSeam::requests().first().text,
+                     QStringLiteral("dropped.txt was not loaded: %1.").arg(reason));
+        }
+    }
+
+    void droppedTextWithoutFilesIsIgnored()
+    {
+        frmMain* window = newNote(kKnownText);
+        QMimeData data;
+        data.setText(QStringLiteral("dragged words"));
+        QVERIFY(!dropOn(window, data));
+        QCOMPARE(window->Text(), kKnownText);
+    }
+};
+
+JOTTEX_GUI_TEST_MAIN(TestEditing)
+#include "tst_editing.moc"
