@@ -115,10 +115,23 @@ private slots:
         for (int x : {1, 50, 99})
             QCOMPARE(SystemColors::toValue(picture.pixelColor(x, 25)), colors[x]);
 
-        // 90 degrees: from the bottom (first colour) to the top.
-        gradient.setAngle(90);
-        QVERIFY(gradient.Draw(picture));
-        QVERIFY(picture.pixelColor(50, 48).lightness() < picture.pixelColor(50, 1).lightness());
+        // The sweep starts at the edge the angle points away from: dark (the first colour)
+        // there, light at the opposite edge.
+        const struct {
+            float angle;
+            QPoint dark;
+            QPoint light;
+        } sweeps[] = {{90, {50, 48}, {50, 1}},
+                      {180, {98, 25}, {2, 25}},
+                      {270, {50, 1}, {50, 48}},
+                      {-100, {60, 2}, {40, 47}}};
+        for (const auto& sweep : sweeps) {
+            gradient.setAngle(sweep.angle);
+            QVERIFY(gradient.Draw(picture));
+            QVERIFY2(picture.pixelColor(sweep.dark).lightness() + 100 <
+                         picture.pixelColor(sweep.light).lightness(),
+                     qPrintable(QString::number(sweep.angle)));
+        }
 
         QImage line(1, 50, QImage::Format_RGB32);
         QVERIFY(!gradient.Draw(line));
