@@ -7,6 +7,7 @@ struct SeamState {
     bool armed = false;
     QQueue<QMessageBox::StandardButton> buttons;
     QQueue<DialogSeam::FileAnswer> files;
+    QQueue<QColor> colors;
     QList<DialogSeam::Request> requests;
 };
 
@@ -53,6 +54,16 @@ void DialogSeam::queueFileCancel()
     state().files.enqueue(FileAnswer{});
 }
 
+void DialogSeam::queueColorAnswer(const QColor& color)
+{
+    state().colors.enqueue(color);
+}
+
+void DialogSeam::queueColorCancel()
+{
+    state().colors.enqueue(QColor());
+}
+
 const QList<DialogSeam::Request>& DialogSeam::requests()
 {
     return state().requests;
@@ -81,4 +92,14 @@ std::optional<DialogSeam::FileAnswer> DialogSeam::takeFileDialog(const Request& 
     if (state().files.isEmpty())
         return FileAnswer{};
     return state().files.dequeue();
+}
+
+std::optional<QColor> DialogSeam::takeColorDialog(const Request& request)
+{
+    if (!state().armed)
+        return std::nullopt;
+    state().requests.append(request);
+    if (state().colors.isEmpty())
+        return QColor();
+    return state().colors.dequeue();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QList>
 #include <QMessageBox>
 #include <QString>
@@ -13,12 +14,13 @@ class QWidget;
 // (or, when none is queued, a cancel) instead of showing itself, and is recorded.
 namespace DialogSeam {
 
-enum class Kind { MessageBox, OpenFile, SaveFile };
+enum class Kind { MessageBox, OpenFile, SaveFile, Color };
 
 struct Request {
     Kind kind;
     QString title;
-    QString text;                   // message text, or the file dialog's filter
+    QString text;                   // message text, the file dialog's filter, or the
+                                    // colour dialog's start colour ("#rrggbb")
     QString directory;              // file dialogs: the folder they would open in
     const QWidget* owner = nullptr; // the window the dialog would be modal to
 };
@@ -36,6 +38,8 @@ void queueMessageBoxAnswer(QMessageBox::StandardButton button);
 void queueFileAnswer(const QString& path);
 void queueFileAnswers(const QStringList& paths); // one multiple selection
 void queueFileCancel();
+void queueColorAnswer(const QColor& color);
+void queueColorCancel();
 
 const QList<Request>& requests();
 void clearRequests();
@@ -43,5 +47,7 @@ void clearRequests();
 // Used by the dialog code: empty when the real dialog should be shown.
 std::optional<QMessageBox::StandardButton> takeMessageBox(const Request& request);
 std::optional<FileAnswer> takeFileDialog(const Request& request);
+// The chosen colour, or an invalid one for a cancel.
+std::optional<QColor> takeColorDialog(const Request& request);
 
 } // namespace DialogSeam

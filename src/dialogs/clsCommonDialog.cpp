@@ -1,13 +1,27 @@
 #include "dialogs/clsCommonDialog.h"
 
 #include "dialogs/DialogSeam.h"
+#include "dialogs/SystemColors.h"
 
+#include <QColorDialog>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 
 namespace {
 constexpr qint16 kFileBufferSize = 256;
+constexpr qint32 kColorCancelled = -1;
+constexpr int kCustomColors = 16;
+
+QColor fromColorValue(quint32 value)
+{
+    return QColor(int(value & 0xFFu), int((value >> 8) & 0xFFu), int((value >> 16) & 0xFFu));
+}
+
+qint32 toColorValue(const QColor& color)
+{
+    return qint32(quint32(color.red()) | quint32(color.green()) << 8 | quint32(color.blue()) << 16);
+}
 const QChar kNul(0);
 } // namespace
 
@@ -133,4 +147,26 @@ QStringList clsCommonDialog::ParseFileNames() const
     for (const QString& name : pieces)
         paths << (folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/')) + name;
     return paths;
+}
+
+qint32 clsCommonDialog::ShowColor(bool bFullOpen, quint32 InitColor)
+{
+    // A colour value that names no colour starts the dialog on white, as -1 reads.
+    quint32 rgb = 0;
+    const QColor start = InitColor == 0                            ? QColor(Qt::black)
+                         : SystemColors::translate(InitColor, rgb) ? fromColorValue(rgb)
+                                                                   : QColor(Qt::white);
+    m_colorFlags = CC_RGBINIT | CC_SOLIDCOLOR | CC_ANYCOLOR | (bFullOpen ? CC_FULLOPEN : 0);
+    if (auto answer = DialogSeam::takeColorDialog(
+            {DialogSeam::Kind::Color, QString(), start.name(), QString(), m_owner}))
+        return answer->isValid() ? toColorValue(*answer) : kColorCancelled;
+
+    // Every use starts with sixteen black custom colours; only solid colours are offered.
+    for (int i = 0; i < kCustomColors; ++i)
+        QColorDialog::setCustomColor(i, Qt::black);
+    QColorDialog dialog(start, m_owner);
+    dialog.setOption(QColorDialog::ShowAlphaChannel, false);
+    if (dialog.exec() != QDialog::Accepted)
+        return kColorCancelled;
+    return toColorValue(dialog.selectedColor());
 }

@@ -13,6 +13,8 @@ constexpr std::array kNamedColors{
     NoteColors::NamedColor{"purple", "Purple", 15902182},
     NoteColors::NamedColor{"tang", "Tang", 6275824},
 };
+// The order in which a colour text is tested against the names.
+constexpr std::array kNameTestOrder{0, 1, 3, 2, 4, 5, 6, 7};
 } // namespace
 
 const NoteColors::NamedColor* NoteColors::named(int index)
@@ -49,7 +51,7 @@ int NoteColors::menuIndex(const QString& text)
 {
     constexpr int customColorItem = 9;
     const QString trimmed = text.trimmed();
-    for (int i = 0; i < namedCount(); ++i) {
+    for (const int i : kNameTestOrder) {
         if (trimmed.compare(QLatin1String(kNamedColors[size_t(i)].name), Qt::CaseInsensitive) == 0)
             return i;
     }

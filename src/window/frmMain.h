@@ -1,10 +1,12 @@
 #pragma once
 
+#include "shell/AppError.h"
 #include "special/modSpecialNote.h"
 #include "store/NoteRecord.h"
 #include "store/modNote.h"
 #include "window/NoteMenus.h"
 #include "window/WindowDrag.h"
+#include "window/clsDockingHandler.h"
 
 #include <QLine>
 #include <QWidget>
@@ -20,6 +22,7 @@ class QAction;
 class QTimer;
 class cClipboardViewer;
 class cCustomClipboard;
+class CTranslucentForm;
 
 // Where a note window's note comes from: it decides how the load step treats the window and
 // what of the record the window takes.
@@ -71,9 +74,6 @@ public:
     QString TextRTF() const;
     void setTextRTF(const QString& rtf);
     QString Text() const; // plain text, paragraphs joined by CR LF
-
-    void SetNoteColor(const QString& strColor, bool AllowForeColorChange);
-    void ChangeForeColor(qint32 colorValue);
 
     // The window's size and place in twips, set one at a time as the creators do.
     void setHeightTwips(int twips);
@@ -134,6 +134,23 @@ public:
     void mnuClearSpecial_Click();
     QTimer* Timer1() const { return m_timer1; }
     SpecialNoteKind specialKind() const { return static_cast<SpecialNoteKind>(m_Note.SpecialType); }
+
+    // --- Appearance (frmMain_appearance.cpp).
+    // Colours the note by a colour text: a name of the eight (any case) or a decimal value.
+    // A text that is neither fails, and the note keeps its colours.
+    Failure SetNoteColor(const QString& strColor, bool AllowForeColorChange);
+    // Colours the whole text (0x00BBGGRR) and keeps it as the note's text colour.
+    void ChangeForeColor(qint32 colorValue);
+    void mnuSetColor_Click(int Index);
+    void mnuTransparent_Click(int Index);
+    void mnuTop_Click();
+    // The note became the active window, or stopped being it.
+    void Form_Activate();
+    void Form_Deactivate();
+    // Present only while the note is drawn translucent.
+    const CTranslucentForm* Translucency() const { return m_translucency.get(); }
+    const clsDockingHandler& Docking() const { return m_docking; }
+    // --- End of appearance.
 
     // Menus by their item names: menuItem(NoteMenus::mnuSave, 1) is "Save As".
     QAction* menuItem(const char* name, int index = -1) const;
@@ -224,4 +241,18 @@ private:
 
     NoteMenus::Built m_menus;
     WindowDrag m_drag{this};
+
+    // --- Appearance (frmMain_appearance.cpp).
+    void changeEvent(QEvent* event) override;
+    // The load step's part: the snapping object, and no Transparency menu where fading
+    // cannot show.
+    void setUpAppearance();
+    // A stored colour that names no colour leaves the note in the default one, logged.
+    void applyStoredColor(const QString& color);
+    void startMoveDrag(QPoint globalPos);
+    void followMoveDrag(QPoint globalPos);
+    QPointF twipsInWindow(QPoint globalPos) const;
+    std::unique_ptr<CTranslucentForm> m_translucency;
+    clsDockingHandler m_docking;
+    // --- End of appearance.
 };
