@@ -1,18 +1,31 @@
 #include "RealDialogs.h"
 
 #include <QApplication>
+#include <QColorDialog>
 #include <QFileDialog>
 #include <QTest>
 
-QFileDialog* RealDialogs::waitForFileDialog()
+namespace {
+template <typename Dialog> Dialog* waitForModal()
 {
-    const auto modalFileDialog = [] {
-        return qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    const auto modalDialog = [] {
+        return qobject_cast<Dialog*>(QApplication::activeModalWidget());
     };
     constexpr int kWaitMs = 5000;
-    if (QTest::qWaitFor([&] { return modalFileDialog() != nullptr; }, kWaitMs))
-        return modalFileDialog();
+    if (QTest::qWaitFor([&] { return modalDialog() != nullptr; }, kWaitMs))
+        return modalDialog();
     if (QWidget* other = QApplication::activeModalWidget())
         other->close();
     return nullptr;
+}
+} // namespace
+
+QFileDialog* RealDialogs::waitForFileDialog()
+{
+    return waitForModal<QFileDialog>();
+}
+
+QColorDialog* RealDialogs::waitForColorDialog()
+{
+    return waitForModal<QColorDialog>();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+class QColorDialog;
 class QFileDialog;
 
 namespace RealDialogs {
@@ -8,4 +9,6 @@ namespace RealDialogs {
 // null. Call it from a timer: a QTRY macro there would only leave the timer's function, and
 // the dialog would wait for ever.
 QFileDialog* waitForFileDialog();
+// The same for the colour dialog.
+QColorDialog* waitForColorDialog();
 } // namespace RealDialogs
