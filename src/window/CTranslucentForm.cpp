@@ -2,6 +2,7 @@
 
 #include "dialogs/SystemColors.h"
 #include "shell/Seams.h"
+#include "shell/WindowUtils.h"
 
 namespace {
 // Marks a window as layered: only a layered window takes an opacity.
@@ -103,6 +104,8 @@ bool CTranslucentForm::RemoveLayering(QWidget* window)
     if (!window)
         return false;
     setLayeredAlpha(window, kOpaque);
+    // Opaque and no longer layered: the window carries no opacity at all.
+    modMain::DropOpacityHint(window);
     return setLayered(window, false);
 }
 

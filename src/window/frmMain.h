@@ -251,8 +251,10 @@ private:
     void applyStoredColor(const QString& color);
     void startMoveDrag(QPoint globalPos);
     void followMoveDrag(QPoint globalPos);
+    void endMoveDrag() { m_moveDragging = false; }
     QPointF twipsInWindow(QPoint globalPos) const;
     std::unique_ptr<CTranslucentForm> m_translucency;
     clsDockingHandler m_docking;
+    bool m_moveDragging = false; // a press on a drag surface, until its release
     // --- End of appearance.
 };

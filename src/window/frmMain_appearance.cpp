@@ -192,10 +192,13 @@ void frmMain::startMoveDrag(QPoint globalPos)
 {
     const QPointF at = twipsInWindow(globalPos);
     m_docking.StartDockDrag(at.x(), at.y());
+    m_moveDragging = true;
 }
 
 void frmMain::followMoveDrag(QPoint globalPos)
 {
+    if (!m_moveDragging)
+        return;
     const QPointF at = twipsInWindow(globalPos);
     m_docking.UpdateDockDrag(at.x(), at.y());
 }

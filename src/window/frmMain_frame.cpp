@@ -88,7 +88,10 @@ void frmMain::connectControls()
     connect(m_strip, &CaptionStrip::moveStarted, this,
             [this](QPoint globalPos) { startDrag(WindowDrag::Kind::Move, globalPos); });
     connect(m_strip, &CaptionStrip::dragged, this, &frmMain::followMoveDrag);
-    connect(m_strip, &CaptionStrip::dragEnded, this, [this] { m_drag.end(); });
+    connect(m_strip, &CaptionStrip::dragEnded, this, [this] {
+        m_drag.end();
+        endMoveDrag();
+    });
     connect(m_strip, &CaptionStrip::iconMenuRequested, this,
             [this] { popUp(NoteMenus::SystemMenu); });
     connect(m_strip, &CaptionStrip::iconDoubleClicked, this, &frmMain::ToggleMinimize);
@@ -191,6 +194,7 @@ void frmMain::mouseMoveEvent(QMouseEvent* event)
 void frmMain::mouseReleaseEvent(QMouseEvent*)
 {
     m_drag.end();
+    endMoveDrag();
 }
 
 void frmMain::popUp(const char* menuName)
