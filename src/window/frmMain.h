@@ -149,7 +149,6 @@ public:
     void Form_Deactivate();
     // Present only while the note is drawn translucent.
     const CTranslucentForm* Translucency() const { return m_translucency.get(); }
-    const clsDockingHandler& Docking() const { return m_docking; }
     // --- End of appearance.
 
     // Menus by their item names: menuItem(NoteMenus::mnuSave, 1) is "Save As".

@@ -15,6 +15,7 @@
 #include <QAction>
 #include <QEvent>
 #include <QSignalBlocker>
+#include <algorithm>
 #include <cmath>
 
 namespace {
