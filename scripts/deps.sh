@@ -9,7 +9,7 @@ run_packages=(
   fonts-comic-neue fonts-dejavu
 )
 test_packages=(
-  xvfb openbox xdotool x11-utils unrtf
+  xvfb openbox xdotool x11-utils xcompmgr unrtf
   clang libclang-rt-14-dev clang-format clang-tidy
   desktop-file-utils shared-mime-info xdg-utils libglib2.0-bin
 )

@@ -10,6 +10,7 @@ struct SeamState {
     QQueue<QString> inputs;
     QQueue<std::optional<QTime>> times;
     QQueue<DialogSeam::FontAnswer> fonts;
+    QQueue<QColor> colors;
     QList<DialogSeam::Request> requests;
 };
 
@@ -21,8 +22,7 @@ SeamState& state()
 
 // Armed: records the request and gives the next queued answer, or the kind's cancel.
 template <typename Answer>
-std::optional<Answer> take(QQueue<Answer>& queue, const DialogSeam::Request& request,
-                           Answer cancel)
+std::optional<Answer> take(QQueue<Answer>& queue, const DialogSeam::Request& request, Answer cancel)
 {
     if (!state().armed)
         return std::nullopt;
@@ -94,6 +94,16 @@ void DialogSeam::queueFontCancel()
     state().fonts.enqueue(FontAnswer{});
 }
 
+void DialogSeam::queueColorAnswer(const QColor& color)
+{
+    state().colors.enqueue(color);
+}
+
+void DialogSeam::queueColorCancel()
+{
+    state().colors.enqueue(QColor());
+}
+
 const QList<DialogSeam::Request>& DialogSeam::requests()
 {
     return state().requests;
@@ -127,4 +137,9 @@ std::optional<std::optional<QTime>> DialogSeam::takeTimeInput(const Request& req
 std::optional<DialogSeam::FontAnswer> DialogSeam::takeFontDialog(const Request& request)
 {
     return take(state().fonts, request, FontAnswer{});
+}
+
+std::optional<QColor> DialogSeam::takeColorDialog(const Request& request)
+{
+    return take(state().colors, request, QColor());
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QList>
 #include <QMessageBox>
 #include <QString>
@@ -14,12 +15,13 @@ class QWidget;
 // (or, when none is queued, a cancel) instead of showing itself, and is recorded.
 namespace DialogSeam {
 
-enum class Kind { MessageBox, OpenFile, SaveFile, InputBox, TimeInput, Font };
+enum class Kind { MessageBox, OpenFile, SaveFile, InputBox, TimeInput, Font, Color };
 
 struct Request {
     Kind kind;
     QString title;
-    // The message or prompt text, the file dialog's filter, or the font dialog's first face.
+    // The message or prompt text, the file dialog's filter, the font dialog's first face, or
+    // the colour dialog's start colour ("#rrggbb").
     QString text;
     QString directory;              // file dialogs: the folder they would open in
     const QWidget* owner = nullptr; // the window the dialog would be modal to
@@ -49,6 +51,8 @@ void queueInputCancel();
 void queueTimeAnswer(std::optional<QTime> time);
 void queueFontAnswer(const QString& family);
 void queueFontCancel();
+void queueColorAnswer(const QColor& color);
+void queueColorCancel();
 
 const QList<Request>& requests();
 void clearRequests();
@@ -60,5 +64,7 @@ std::optional<QString> takeInputBox(const Request& request); // empty text on a 
 // Armed: the queued time answer (closed when none is queued) in the outer optional.
 std::optional<std::optional<QTime>> takeTimeInput(const Request& request);
 std::optional<FontAnswer> takeFontDialog(const Request& request);
+// The chosen colour, or an invalid one for a cancel.
+std::optional<QColor> takeColorDialog(const Request& request);
 
 } // namespace DialogSeam

@@ -1,7 +1,9 @@
 #include "dialogs/clsCommonDialog.h"
 
 #include "dialogs/DialogSeam.h"
+#include "dialogs/SystemColors.h"
 
+#include <QColorDialog>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -17,6 +19,9 @@ namespace {
 constexpr qint16 kFileBufferSize = 256;
 // The longest face name the font dialog is given.
 constexpr int kFaceNameLength = 30;
+constexpr qint32 kColorCancelled = -1;
+constexpr int kCustomColors = 16;
+
 const QChar kNul(0);
 
 // The style a plain font of the face gets ("Regular", "Book", ...), so the dialog does not
@@ -210,4 +215,26 @@ QStringList clsCommonDialog::ParseFileNames() const
     for (const QString& name : pieces)
         paths << (folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/')) + name;
     return paths;
+}
+
+qint32 clsCommonDialog::ShowColor(bool bFullOpen, quint32 InitColor)
+{
+    // A colour value that names no colour starts the dialog on white, as -1 reads.
+    quint32 rgb = 0;
+    const QColor start = InitColor == 0                            ? QColor(Qt::black)
+                         : SystemColors::translate(InitColor, rgb) ? SystemColors::toQColor(rgb)
+                                                                   : QColor(Qt::white);
+    m_colorFlags = CC_RGBINIT | CC_SOLIDCOLOR | CC_ANYCOLOR | (bFullOpen ? CC_FULLOPEN : 0);
+    if (auto answer = DialogSeam::takeColorDialog(
+            {DialogSeam::Kind::Color, QString(), start.name(), QString(), m_owner}))
+        return answer->isValid() ? SystemColors::toValue(*answer) : kColorCancelled;
+
+    // Every use starts with sixteen black custom colours; only solid colours are offered.
+    for (int i = 0; i < kCustomColors; ++i)
+        QColorDialog::setCustomColor(i, Qt::black);
+    QColorDialog dialog(start, m_owner);
+    dialog.setOption(QColorDialog::ShowAlphaChannel, false);
+    if (dialog.exec() != QDialog::Accepted)
+        return kColorCancelled;
+    return SystemColors::toValue(dialog.selectedColor());
 }

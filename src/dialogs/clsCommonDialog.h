@@ -19,6 +19,13 @@ public:
         OFN_FILEMUSTEXIST = 0x1000,
         OFN_EXPLORER = 0x80000,
     };
+    // Flags of the colour dialog.
+    enum ColorFlag : qint32 {
+        CC_RGBINIT = 0x1,
+        CC_FULLOPEN = 0x2,
+        CC_SOLIDCOLOR = 0x80,
+        CC_ANYCOLOR = 0x100,
+    };
 
     // The window the dialogs belong to: they open over it, modal to it.
     void setOwnerHandle(QWidget* owner) { m_owner = owner; }
@@ -58,6 +65,11 @@ public:
     static constexpr int kFontSizeMin = 10;
     static constexpr int kFontSizeMax = 72;
     static constexpr int kFontSizeStart = 12;
+    // The colour dialog, opening on InitColor (a colour value; 0 is black): the chosen colour
+    // as 0x00BBGGRR, or -1 when cancelled. bFullOpen shows the custom colour part at once.
+    qint32 ShowColor(bool bFullOpen, quint32 InitColor);
+    // The colour dialog's flags as the last ShowColor set them.
+    qint32 colorFlags() const { return m_colorFlags; }
 
     // Full paths of the files chosen by the last ShowOpen.
     QStringList ParseFileNames() const;
@@ -85,4 +97,5 @@ private:
     qint32 m_flags = 0;
     qint16 m_maxFileSize = 0;
     QString m_fontName;
+    qint32 m_colorFlags = 0;
 };

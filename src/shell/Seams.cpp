@@ -1,8 +1,11 @@
 #include "shell/Seams.h"
 
 #include <QDesktopServices>
+#include <QGuiApplication>
 #include <QUrl>
+#include <memory>
 #include <unistd.h>
+#include <xcb/xcb.h>
 
 namespace {
 Seams*& installed()
@@ -25,6 +28,42 @@ int Seams::syncFile(int fd)
 bool Seams::openUrl(const QUrl& url)
 {
     return QDesktopServices::openUrl(url);
+}
+
+namespace {
+// The screen number of the display name (":1.2" is screen 2), which names the selection.
+// xcb hands out its replies from malloc.
+struct FreeReply {
+    void operator()(void* reply) const { free(reply); } // NOLINT(cppcoreguidelines-no-malloc)
+};
+template <typename T> using XcbReply = std::unique_ptr<T, FreeReply>;
+
+int displayScreen()
+{
+    const QByteArray display = qgetenv("DISPLAY");
+    const qsizetype colon = display.lastIndexOf(':');
+    const qsizetype dot = display.indexOf('.', colon < 0 ? 0 : colon);
+    return dot < 0 ? 0 : display.mid(dot + 1).toInt();
+}
+} // namespace
+
+bool Seams::windowOpacityShown()
+{
+    const auto* x11 =
+        qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    if (!connection)
+        return false;
+    const QByteArray name = "_NET_WM_CM_S" + QByteArray::number(displayScreen());
+    const XcbReply<xcb_intern_atom_reply_t> atom(xcb_intern_atom_reply(
+        connection,
+        xcb_intern_atom(connection, 1, static_cast<uint16_t>(name.size()), name.constData()),
+        nullptr));
+    if (!atom || atom->atom == XCB_ATOM_NONE)
+        return false;
+    const XcbReply<xcb_get_selection_owner_reply_t> owner(xcb_get_selection_owner_reply(
+        connection, xcb_get_selection_owner(connection, atom->atom), nullptr));
+    return owner && owner->owner != XCB_WINDOW_NONE;
 }
 
 Seams& Seams::current()

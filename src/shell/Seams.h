@@ -23,6 +23,9 @@ public:
     virtual int syncFile(int fd);
     // Hands the address to the desktop; true when a handler took it.
     virtual bool openUrl(const QUrl& url);
+    // Whether the desktop draws a window's opacity: on X11 only while a compositing manager
+    // holds its selection; never without a real window system.
+    virtual bool windowOpacityShown();
 
     // The seams in use: the installed ones, otherwise the system's.
     static Seams& current();

@@ -4,11 +4,14 @@
 #include "shell/Seams.h"
 
 #include <QFile>
+#include <QGuiApplication>
 #include <QRegularExpression>
 #include <QUrlQuery>
 #include <QWidget>
 #include <QWindow>
 #include <algorithm>
+#include <memory>
+#include <xcb/xcb.h>
 
 namespace {
 const char* const kDropShadowProperty = "jottexDropShadow";
@@ -74,6 +77,27 @@ bool modMain::SetTopMost(QWidget* window, TopMostMode mode)
     // Set on the QWindow so the widget is not re-created (which would hide it).
     handle->setFlag(Qt::WindowStaysOnTopHint, mode == TopMostMode::IntoBand);
     return true;
+}
+
+void modMain::DropOpacityHint(QWidget* window)
+{
+    const auto* x11 =
+        qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    // The platform window Qt draws into and sets the opacity on.
+    const QWindow* handle = window ? window->windowHandle() : nullptr;
+    const WId id = handle && handle->handle() ? handle->winId() : 0;
+    if (!connection || !id)
+        return;
+    static const char name[] = "_NET_WM_WINDOW_OPACITY";
+    const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&free)> atom(
+        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 1, sizeof name - 1, name),
+                              nullptr),
+        &free);
+    if (!atom || atom->atom == XCB_ATOM_NONE)
+        return;
+    xcb_delete_property(connection, static_cast<xcb_window_t>(id), atom->atom);
+    xcb_flush(connection);
 }
 
 void modMain::SetDropShadow(QWidget* window)

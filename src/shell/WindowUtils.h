@@ -14,6 +14,10 @@ enum class TopMostMode { IntoBand = 0, OutOfBand = 1 };
 // stay. Any other mode does nothing. True when the change was made.
 bool SetTopMost(QWidget* window, TopMostMode mode);
 
+// Takes the opacity hint off the window, so the compositor draws it as an ordinary opaque
+// window again. Nothing where there is no X11 window.
+void DropOpacityHint(QWidget* window);
+
 // Marks the window for a drop shadow; the window manager or compositor draws it where it
 // draws shadows at all. Calling it again changes nothing.
 void SetDropShadow(QWidget* window);

@@ -1,6 +1,6 @@
 #include "special/CGradient.h"
 
-#include "shell/SystemColors.h"
+#include "dialogs/SystemColors.h"
 
 #include <QImage>
 #include <QPainter>
@@ -144,7 +144,7 @@ int CGradient::DrawGradientLines(QPainter& painter, int width, int height) const
     // The line on the start edge (points 0 and 1) and colour 0 stay unused.
     int i = 2;
     for (; i <= n - 2; i += 2) {
-        painter.setPen(QPen(SystemColors::toQColor(colors[i / 2]), 1));
+        painter.setPen(QPen(SystemColors::toQColor(quint32(colors[i / 2])), 1));
         painter.drawLine(points[i], points[i + 1]);
     }
     return i;

@@ -1,5 +1,7 @@
 #include "window/NoteColors.h"
 
+#include "dialogs/SystemColors.h"
+
 #include <array>
 
 namespace {
@@ -13,6 +15,8 @@ constexpr std::array kNamedColors{
     NoteColors::NamedColor{"purple", "Purple", 15902182},
     NoteColors::NamedColor{"tang", "Tang", 6275824},
 };
+// The order in which a colour text is tested against the names.
+constexpr std::array kNameTestOrder{0, 1, 3, 2, 4, 5, 6, 7};
 } // namespace
 
 const NoteColors::NamedColor* NoteColors::named(int index)
@@ -30,26 +34,20 @@ int NoteColors::namedCount()
 std::optional<QColor> NoteColors::fromStoredText(const QString& text)
 {
     if (const int index = menuIndex(text); index < namedCount())
-        return fromColorRef(kNamedColors[size_t(index)].value);
+        return SystemColors::toQColor(kNamedColors[size_t(index)].value);
     const QString trimmed = text.trimmed();
     bool ok = false;
     const qlonglong value = trimmed.toLongLong(&ok);
     if (!ok || value < 0 || value > 0xFFFFFF)
         return std::nullopt;
-    return fromColorRef(static_cast<quint32>(value));
-}
-
-QColor NoteColors::fromColorRef(quint32 value)
-{
-    const auto channel = [value](int shift) { return static_cast<int>((value >> shift) & 0xFFu); };
-    return QColor(channel(0), channel(8), channel(16));
+    return SystemColors::toQColor(static_cast<quint32>(value));
 }
 
 int NoteColors::menuIndex(const QString& text)
 {
     constexpr int customColorItem = 9;
     const QString trimmed = text.trimmed();
-    for (int i = 0; i < namedCount(); ++i) {
+    for (const int i : kNameTestOrder) {
         if (trimmed.compare(QLatin1String(kNamedColors[size_t(i)].name), Qt::CaseInsensitive) == 0)
             return i;
     }

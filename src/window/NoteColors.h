@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QString>
+#include <array>
 #include <optional>
 
 // The eight named note colours and custom colours stored as decimal 0x00BBGGRR values.
@@ -22,6 +23,7 @@ std::optional<QColor> fromStoredText(const QString& text);
 // The "Color" menu item that a stored text checks: 0..7 for a name, 9 ("Custom Color") else.
 int menuIndex(const QString& text);
 
-// The stored form of a value: red in the lowest byte.
-QColor fromColorRef(quint32 value);
+// The translucency levels of the "Transparency" items, in menu order: Low, Medium, High, Off.
+inline constexpr std::array<int, 4> TransparencyLevels{225, 150, 50, 255};
+inline constexpr int Opaque = 255;
 } // namespace NoteColors

@@ -55,6 +55,9 @@ void onRemoveFormat(frmMain& w, int) { w.mnuRemoveFormat_Click(); }
 void onSelectAlignment(frmMain& w, int index) { w.mnuSelectAlignment_Click(index); }
 void onSelectBullet(frmMain& w, int index) { w.mnuSelectBullet_Click(index); }
 void onSelectIndent(frmMain& w, int index) { w.mnuSelectIndent_Click(index); }
+void onSetColor(frmMain& w, int index) { w.mnuSetColor_Click(index); }
+void onTransparent(frmMain& w, int index) { w.mnuTransparent_Click(index); }
+void onTop(frmMain& w, int) { w.mnuTop_Click(); }
 
 const std::vector<Entry> kEntries{
     // The main popup menu.
@@ -133,22 +136,22 @@ const std::vector<Entry> kEntries{
     {PopUpMenu, mnuNoteOptions, -1, "Note Options", "", "Options", Submenu},
     {mnuNoteOptions, mnuFontFamily, -1, "Font Family", "", "", None, onFontFamily},
     {mnuNoteOptions, mnuColor, -1, "Color", "", "Color", Submenu},
-    {mnuColor, mnuSetColor, 0, "Yellow", "", "", CheckOn},
-    {mnuColor, mnuSetColor, 1, "Blue", "", "", Check},
-    {mnuColor, mnuSetColor, 2, "Green", "", "", Check},
-    {mnuColor, mnuSetColor, 3, "Red", "", "", Check},
-    {mnuColor, mnuSetColor, 4, "Grey", "", "", Check},
-    {mnuColor, mnuSetColor, 5, "Peach", "", "", Check},
-    {mnuColor, mnuSetColor, 6, "Purple", "", "", Check},
-    {mnuColor, mnuSetColor, 7, "Tang", "", "", Check},
+    {mnuColor, mnuSetColor, 0, "Yellow", "", "", CheckOn, onSetColor},
+    {mnuColor, mnuSetColor, 1, "Blue", "", "", Check, onSetColor},
+    {mnuColor, mnuSetColor, 2, "Green", "", "", Check, onSetColor},
+    {mnuColor, mnuSetColor, 3, "Red", "", "", Check, onSetColor},
+    {mnuColor, mnuSetColor, 4, "Grey", "", "", Check, onSetColor},
+    {mnuColor, mnuSetColor, 5, "Peach", "", "", Check, onSetColor},
+    {mnuColor, mnuSetColor, 6, "Purple", "", "", Check, onSetColor},
+    {mnuColor, mnuSetColor, 7, "Tang", "", "", Check, onSetColor},
     {mnuColor, mnuSetColor, 8, "", "", "", Separator},
-    {mnuColor, mnuSetColor, 9, "Custom Color", "", "Color", Check},
+    {mnuColor, mnuSetColor, 9, "Custom Color", "", "Color", Check, onSetColor},
     {mnuNoteOptions, mnuTransparentMain, -1, "Transparency", "", "", Submenu},
-    {mnuTransparentMain, mnuTransparent, 0, "Low", "", "", Check},
-    {mnuTransparentMain, mnuTransparent, 1, "Medium", "", "", Check},
-    {mnuTransparentMain, mnuTransparent, 2, "High", "", "", Check},
-    {mnuTransparentMain, mnuTransparent, 3, "Off", "", "", CheckOn},
-    {mnuNoteOptions, mnuTop, -1, "Always on Top", "", "Ontop", CheckOn},
+    {mnuTransparentMain, mnuTransparent, 0, "Low", "", "", Check, onTransparent},
+    {mnuTransparentMain, mnuTransparent, 1, "Medium", "", "", Check, onTransparent},
+    {mnuTransparentMain, mnuTransparent, 2, "High", "", "", Check, onTransparent},
+    {mnuTransparentMain, mnuTransparent, 3, "Off", "", "", CheckOn, onTransparent},
+    {mnuNoteOptions, mnuTop, -1, "Always on Top", "", "Ontop", CheckOn, onTop},
     {mnuNoteOptions, mnuAutoSave, -1, "Autosave Note on Close", "", "", Check, onAutoSave},
     {mnuNoteOptions, mnuNewNoteSaveOnClose, -1, "Save New Note on Close", "", "", Check, onNewNoteSaveOnClose},
     {mnuNoteOptions, mnuSaveSettings, -1, "Save Settings", "", "", Check, onSaveSettings},

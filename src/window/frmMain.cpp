@@ -13,6 +13,7 @@
 #include "special/cCustomClipboard.h"
 #include "store/modNote.h"
 #include "window/Artwork.h"
+#include "window/CTranslucentForm.h"
 #include "window/CaptionStrip.h"
 #include "window/FrameLabel.h"
 #include "window/FrameLayout.h"
@@ -176,7 +177,7 @@ void frmMain::load(NoteOrigin origin, const NoteRecord& record)
 void frmMain::fillFromRecord(NoteOrigin origin, const NoteRecord& record)
 {
     setTextRTF(record.Data);
-    SetNoteColor(record.Color, false);
+    applyStoredColor(record.Color);
     if (origin == NoteOrigin::NoteFile)
         m_subCaption->setText(record.TimeDate);
     setHeightTwips(record.Height);
@@ -203,7 +204,7 @@ void frmMain::Form_Load()
     m_rtb->setFont(font);
     m_rtb->document()->setDefaultFont(font);
     CheckFontSizeMenu(m_Note.FontSize);
-    SetNoteColor(m_Note.Color, false);
+    applyStoredColor(m_Note.Color);
     setWidthTwips(m_Note.Width);
     setHeightTwips(m_Note.Height);
     m_Note.FileName = m_noteFileName;
@@ -216,12 +217,7 @@ void frmMain::Form_Load()
     applyCaptionType();
     SetupMenuIcons();
     modMain::SetDropShadow(this);
-    // Fading needs a compositor; without a real window system there is none to ask.
-    const QString platform = QGuiApplication::platformName();
-    const bool translucencySupported =
-        platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
-    if (!translucencySupported)
-        menuItem(NoteMenus::mnuTransparentMain)->setVisible(false);
+    setUpAppearance();
     CheckTransparencyMenu(m_Note.Alpha);
     m_rtb->setFocus();
 }
@@ -317,32 +313,6 @@ void frmMain::setTextRTF(const QString& rtf)
 QString frmMain::Text() const
 {
     return m_rtb->Text();
-}
-
-void frmMain::SetNoteColor(const QString& strColor, bool AllowForeColorChange)
-{
-    const auto color = NoteColors::fromStoredText(strColor);
-    if (!color)
-        return;
-    m_Note.Color = strColor;
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, *color);
-    palette.setColor(QPalette::Base, *color);
-    setPalette(palette);
-    setAutoFillBackground(true);
-    checkFamily(NoteMenus::mnuSetColor, NoteColors::menuIndex(strColor));
-    if (AllowForeColorChange)
-        ChangeForeColor(0);
-    update();
-    NoteRecovery::noteChanged();
-}
-
-void frmMain::ChangeForeColor(qint32 colorValue)
-{
-    m_Note.ForeColor = colorValue;
-    QPalette palette = m_rtb->palette();
-    palette.setColor(QPalette::Text, NoteColors::fromColorRef(static_cast<quint32>(colorValue)));
-    m_rtb->setPalette(palette);
 }
 
 void frmMain::setHeightTwips(int twips)
@@ -478,7 +448,7 @@ void frmMain::OpenNoteFile()
         // The first note replaces this one's content; the window keeps its place.
         const NoteRecord& first = list.first();
         setTextRTF(first.Data);
-        SetNoteColor(first.Color, false);
+        applyStoredColor(first.Color);
         setHeightTwips(first.Height);
         setWidthTwips(first.Width);
         const QRect place = twipsGeometry();
@@ -670,17 +640,6 @@ void frmMain::placeOnReachableScreen()
     move(left, top);
 }
 
-void frmMain::onApplicationStateChanged(Qt::ApplicationState state)
-{
-    if (state == Qt::ApplicationActive) {
-        setWindowOpacity(1.0);
-        modMain::SetTopMost(this, m_Note.IsOnTop ? modMain::TopMostMode::IntoBand
-                                                 : modMain::TopMostMode::OutOfBand);
-    } else if (m_Note.Alpha != 255) {
-        setWindowOpacity(std::clamp(m_Note.Alpha, 0, 255) / 255.0);
-    }
-}
-
 void frmMain::mnuSystemDefaultSize_Click()
 {
     setSizeTwips(NoteSize::DefaultWidth, NoteSize::DefaultHeight);
@@ -689,7 +648,7 @@ void frmMain::mnuSystemDefaultSize_Click()
 void frmMain::mnuSystemReset_Click()
 {
     setSizeTwips(NoteSize::DefaultWidth, NoteSize::DefaultHeight);
-    SetNoteColor(modMain::settingDefault(Setting::Color), true);
+    (void)SetNoteColor(modMain::settingDefault(Setting::Color), true);
     m_Note.TimeDate = LocaleFormat::generalDate(Clock::now());
     m_subCaption->setText(m_Note.TimeDate);
     m_tag.clear();

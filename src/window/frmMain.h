@@ -1,10 +1,12 @@
 #pragma once
 
+#include "shell/AppError.h"
 #include "special/modSpecialNote.h"
 #include "store/NoteRecord.h"
 #include "store/modNote.h"
 #include "window/NoteMenus.h"
 #include "window/WindowDrag.h"
+#include "window/clsDockingHandler.h"
 
 #include <QLine>
 #include <QWidget>
@@ -21,6 +23,7 @@ class QTimer;
 class QTextEdit;
 class cClipboardViewer;
 class cCustomClipboard;
+class CTranslucentForm;
 
 // Where a note window's note comes from: it decides how the load step treats the window and
 // what of the record the window takes.
@@ -72,9 +75,6 @@ public:
     QString TextRTF() const;
     void setTextRTF(const QString& rtf);
     QString Text() const; // plain text, paragraphs joined by CR LF
-
-    void SetNoteColor(const QString& strColor, bool AllowForeColorChange);
-    void ChangeForeColor(qint32 colorValue);
 
     // The window's size and place in twips, set one at a time as the creators do.
     void setHeightTwips(int twips);
@@ -159,6 +159,22 @@ public:
     void mnuClearSpecial_Click();
     QTimer* Timer1() const { return m_timer1; }
     SpecialNoteKind specialKind() const { return static_cast<SpecialNoteKind>(m_Note.SpecialType); }
+
+    // --- Appearance (frmMain_appearance.cpp).
+    // Colours the note by a colour text: a name of the eight (any case) or a decimal value.
+    // A text that is neither fails, and the note keeps its colours.
+    Failure SetNoteColor(const QString& strColor, bool AllowForeColorChange);
+    // Colours the whole text (0x00BBGGRR) and keeps it as the note's text colour.
+    void ChangeForeColor(qint32 colorValue);
+    void mnuSetColor_Click(int Index);
+    void mnuTransparent_Click(int Index);
+    void mnuTop_Click();
+    // The note became the active window, or stopped being it.
+    void Form_Activate();
+    void Form_Deactivate();
+    // Present only while the note is drawn translucent.
+    const CTranslucentForm* Translucency() const { return m_translucency.get(); }
+    // --- End of appearance.
 
     // Menus by their item names: menuItem(NoteMenus::mnuSave, 1) is "Save As".
     QAction* menuItem(const char* name, int index = -1) const;
@@ -281,4 +297,20 @@ private:
 
     NoteMenus::Built m_menus;
     WindowDrag m_drag{this};
+
+    // --- Appearance (frmMain_appearance.cpp).
+    void changeEvent(QEvent* event) override;
+    // The load step's part: the snapping object, and no Transparency menu where fading
+    // cannot show.
+    void setUpAppearance();
+    // A stored colour that names no colour leaves the note in the default one, logged.
+    void applyStoredColor(const QString& color);
+    void startMoveDrag(QPoint globalPos);
+    void followMoveDrag(QPoint globalPos);
+    void endMoveDrag() { m_moveDragging = false; }
+    QPointF twipsInWindow(QPoint globalPos) const;
+    std::unique_ptr<CTranslucentForm> m_translucency;
+    clsDockingHandler m_docking;
+    bool m_moveDragging = false; // a press on a drag surface, until its release
+    // --- End of appearance.
 };

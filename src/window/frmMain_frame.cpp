@@ -25,7 +25,7 @@ namespace {
 constexpr int kExcerptLength = 35;
 // The clipboard notes' header "Clipboard Viewer:" and its line break, left out of the count.
 constexpr int kClipboardHeaderLength = 19;
-const QColor kLineColor(96, 96, 96);
+const QColor kLineColor(Qt::black);
 
 void placeTwips(QWidget* control, const FrameLayout::Place& place)
 {
@@ -85,9 +85,11 @@ void frmMain::connectControls()
 {
     connect(m_strip, &CaptionStrip::moveStarted, this,
             [this](QPoint globalPos) { startDrag(WindowDrag::Kind::Move, globalPos); });
-    connect(m_strip, &CaptionStrip::dragged, this,
-            [this](QPoint globalPos) { m_drag.follow(globalPos); });
-    connect(m_strip, &CaptionStrip::dragEnded, this, [this] { m_drag.end(); });
+    connect(m_strip, &CaptionStrip::dragged, this, &frmMain::followMoveDrag);
+    connect(m_strip, &CaptionStrip::dragEnded, this, [this] {
+        m_drag.end();
+        endMoveDrag();
+    });
     connect(m_strip, &CaptionStrip::iconMenuRequested, this,
             [this] { popUp(NoteMenus::SystemMenu); });
     connect(m_strip, &CaptionStrip::iconDoubleClicked, this, &frmMain::ToggleMinimize);
@@ -164,6 +166,11 @@ void frmMain::paintEvent(QPaintEvent*)
 
 void frmMain::startDrag(WindowDrag::Kind kind, QPoint globalPos)
 {
+    // Moves snap to the work area's edges, so they are ours, not the window manager's.
+    if (kind == WindowDrag::Kind::Move) {
+        startMoveDrag(globalPos);
+        return;
+    }
     m_drag.start(kind, globalPos);
     if (kind == WindowDrag::Kind::Resize)
         update();
@@ -181,12 +188,13 @@ void frmMain::mousePressEvent(QMouseEvent* event)
 void frmMain::mouseMoveEvent(QMouseEvent* event)
 {
     if (event->buttons() & Qt::LeftButton)
-        m_drag.follow(event->globalPosition().toPoint());
+        followMoveDrag(event->globalPosition().toPoint());
 }
 
 void frmMain::mouseReleaseEvent(QMouseEvent*)
 {
     m_drag.end();
+    endMoveDrag();
 }
 
 void frmMain::popUp(const char* menuName)

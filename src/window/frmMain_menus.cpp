@@ -1,6 +1,7 @@
 // The note window's menus and keys: the menu images, the check-mark families and the table of
 // released keys with the menu items they run.
 #include "window/Artwork.h"
+#include "window/NoteColors.h"
 #include "window/NoteTextEdit.h"
 #include "window/SelectionFormat.h"
 #include "window/frmMain.h"
@@ -12,6 +13,7 @@
 
 namespace {
 constexpr std::array kTransparencyLevels{225, 150, 50, 255};
+constexpr std::array kFontSizes{8, 10, 12, 14, 16};
 
 enum class Needs { Any, Ctrl, ShiftNoCtrl, Neither, CtrlShift };
 
@@ -118,7 +120,7 @@ void frmMain::CheckFontSizeMenu(int size)
 
 void frmMain::CheckTransparencyMenu(int alpha)
 {
-    checkFamily(NoteMenus::mnuTransparent, indexIn(kTransparencyLevels, alpha));
+    checkFamily(NoteMenus::mnuTransparent, indexIn(NoteColors::TransparencyLevels, alpha));
 }
 
 void frmMain::keyReleaseEvent(QKeyEvent* event)

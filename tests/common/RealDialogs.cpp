@@ -1,6 +1,7 @@
 #include "RealDialogs.h"
 
 #include <QApplication>
+#include <QColorDialog>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QTest>
@@ -28,4 +29,9 @@ QFileDialog* RealDialogs::waitForFileDialog()
 QFontDialog* RealDialogs::waitForFontDialog()
 {
     return waitForModal<QFontDialog>();
+}
+
+QColorDialog* RealDialogs::waitForColorDialog()
+{
+    return waitForModal<QColorDialog>();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+class QColorDialog;
 class QFileDialog;
 class QFontDialog;
 
@@ -11,4 +12,6 @@ namespace RealDialogs {
 QFileDialog* waitForFileDialog();
 // The same for the font dialog.
 QFontDialog* waitForFontDialog();
+// The same for the colour dialog.
+QColorDialog* waitForColorDialog();
 } // namespace RealDialogs

@@ -29,10 +29,17 @@ public:
     qint64 writeFile(int fd, QByteArrayView bytes) override;
     int syncFile(int fd) override;
     bool openUrl(const QUrl& url) override;
+    // The desktop shows window opacity, or does not, whatever the display.
+    void setWindowOpacityShown(bool shown) { m_opacityShown = shown; }
+    bool windowOpacityShown() override
+    {
+        return m_opacityShown.value_or(Seams::windowOpacityShown());
+    }
 
 private:
     std::optional<qint64> m_writeLimit;
     int m_writeErrno = ENOSPC;
     std::optional<int> m_syncErrno;
     QList<QUrl> m_openedUrls;
+    std::optional<bool> m_opacityShown;
 };

@@ -3,6 +3,7 @@
 #include "dialogs/DialogSeam.h"
 #include "dialogs/clsCommonDialog.h"
 
+#include <QColorDialog>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QFontInfo>
@@ -138,6 +139,51 @@ private slots:
         });
         QVERIFY(!dialog.ShowFont());
         QCOMPARE(dialog.FontName(), QStringLiteral("DejaVu Serif"));
+        DialogSeam::arm();
+    }
+
+    void colorDialogStartAndCancel()
+    {
+        clsCommonDialog dialog;
+        DialogSeam::queueColorCancel();
+        QCOMPARE(dialog.ShowColor(false, 0), -1);
+        QCOMPARE(DialogSeam::requests().last().text, QStringLiteral("#000000")); // 0 is black
+        QCOMPARE(dialog.colorFlags(), 0x181);
+        DialogSeam::queueColorAnswer(QColor(0x12, 0x34, 0x56));
+        QCOMPARE(dialog.ShowColor(true, 0x8000000F), 0x563412); // a system colour as the start
+        QCOMPARE(dialog.colorFlags(), 0x183);
+    }
+
+    // The note's custom colour: the real dialog opens on red, offers no alpha and starts its
+    // custom colours black.
+    void realColorDialogIsAnswered()
+    {
+        DialogSeam::disarm();
+        QColorDialog::setCustomColor(3, Qt::white);
+        QColor seenStart;
+        QColor seenCustom;
+        bool seenAlpha = true;
+        QTimer::singleShot(0, [&] {
+            QColorDialog* colorDialog = RealDialogs::waitForColorDialog();
+            if (!colorDialog)
+                return;
+            seenStart = colorDialog->currentColor();
+            seenAlpha = colorDialog->testOption(QColorDialog::ShowAlphaChannel);
+            seenCustom = QColorDialog::customColor(3);
+            colorDialog->setCurrentColor(QColor(10, 20, 30));
+            colorDialog->accept();
+        });
+        clsCommonDialog dialog;
+        QCOMPARE(dialog.ShowColor(true, 255), 10 + 20 * 256 + 30 * 65536);
+        QCOMPARE(seenStart, QColor(255, 0, 0));
+        QVERIFY(!seenAlpha);
+        QCOMPARE(seenCustom, QColor(Qt::black));
+
+        QTimer::singleShot(0, [] {
+            if (QColorDialog* colorDialog = RealDialogs::waitForColorDialog())
+                colorDialog->reject();
+        });
+        QCOMPARE(dialog.ShowColor(true, 255), -1);
         DialogSeam::arm();
     }
 };

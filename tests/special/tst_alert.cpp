@@ -1,6 +1,6 @@
 #include "TestEnvironment.h"
 #include "dialogs/DialogSeam.h"
-#include "shell/SystemColors.h"
+#include "dialogs/SystemColors.h"
 #include "shell/Twips.h"
 #include "special/CGradient.h"
 #include "special/ReminderDue.h"
