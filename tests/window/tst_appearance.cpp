@@ -1,3 +1,4 @@
+#include "NoteWindows.h"
 #include "Samples.h"
 #include "TestEnvironment.h"
 #include "TestSeams.h"
@@ -19,12 +20,7 @@ class TestAppearance : public QObject {
 private:
     QTemporaryDir m_folder;
 
-    static frmMain* newNote()
-    {
-        frmMain* window = frmMain::create(NoteOrigin::NewNote);
-        window->show();
-        return window;
-    }
+    static frmMain* newNote() { return NoteWindows::newNote(); }
 
     static QColor background(const frmMain* window)
     {
@@ -53,13 +49,7 @@ private:
 private slots:
     void init() { TestEnvironment::resetFolders(); }
 
-    void cleanup()
-    {
-        for (frmMain* window : frmMain::openWindows()) {
-            window->setAttribute(Qt::WA_DeleteOnClose, false);
-            delete window;
-        }
-    }
+    void cleanup() { NoteWindows::deleteAll(); }
 
     void namedColors_data()
     {

@@ -1,3 +1,4 @@
+#include "NoteWindows.h"
 #include "TestEnvironment.h"
 #include "dialogs/DialogSeam.h"
 #include "richtext/RichText.h"
@@ -289,8 +290,7 @@ private:
 
     static frmMain* newNote(const QString& text = {})
     {
-        frmMain* window = frmMain::create(NoteOrigin::NewNote);
-        window->show();
+        frmMain* window = NoteWindows::newNote();
         RichText::setTextRTF(window->RTB1(), text);
         return window;
     }
@@ -333,13 +333,7 @@ private slots:
         Clock::setFixedNow(QDateTime(QDate(2026, 12, 6), QTime(9, 21, 58)));
     }
 
-    void cleanup()
-    {
-        for (frmMain* window : frmMain::openWindows()) {
-            window->setAttribute(Qt::WA_DeleteOnClose, false);
-            delete window;
-        }
-    }
+    void cleanup() { NoteWindows::deleteAll(); }
 
     void commandsApplyAndSurviveSaveAndReopen_data()
     {

@@ -1,3 +1,4 @@
+#include "NoteWindows.h"
 #include "Samples.h"
 #include "TestEnvironment.h"
 #include "TestSeams.h"
@@ -22,12 +23,7 @@ class TestFrmMain : public QObject {
 private:
     QTemporaryDir m_folder;
 
-    static frmMain* newNote()
-    {
-        frmMain* window = frmMain::create(NoteOrigin::NewNote);
-        window->show();
-        return window;
-    }
+    static frmMain* newNote() { return NoteWindows::newNote(); }
 
     static QString setting(modMain::Setting id)
     {
@@ -49,13 +45,7 @@ private slots:
         Clock::setFixedNow(QDateTime(QDate(2026, 12, 6), QTime(9, 21, 58)));
     }
 
-    void cleanup()
-    {
-        for (frmMain* window : frmMain::openWindows()) {
-            window->setAttribute(Qt::WA_DeleteOnClose, false);
-            delete window;
-        }
-    }
+    void cleanup() { NoteWindows::deleteAll(); }
 
     void builtInDefaultsIgnoreStoredSettings()
     {

@@ -1,3 +1,4 @@
+#include "NoteWindows.h"
 #include "TestEnvironment.h"
 #include "dialogs/DialogSeam.h"
 #include "shell/Clock.h"
@@ -21,12 +22,7 @@ class TestSpecialNotes : public QObject {
     Q_OBJECT
 
 private:
-    static frmMain* newNote()
-    {
-        frmMain* window = frmMain::create(NoteOrigin::NewNote);
-        window->show();
-        return window;
-    }
+    static frmMain* newNote() { return NoteWindows::newNote(); }
 
     static QString text(frmMain* window) { return window->RTB1()->Text(); }
 
@@ -72,13 +68,7 @@ private slots:
         QGuiApplication::clipboard()->clear();
     }
 
-    void cleanup()
-    {
-        for (frmMain* window : frmMain::openWindows()) {
-            window->setAttribute(Qt::WA_DeleteOnClose, false);
-            delete window;
-        }
-    }
+    void cleanup() { NoteWindows::deleteAll(); }
 
     void eachKindArmsLocksAndDisablesSaving_data()
     {
