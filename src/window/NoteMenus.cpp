@@ -58,6 +58,7 @@ void onSelectIndent(frmMain& w, int index) { w.mnuSelectIndent_Click(index); }
 void onSetColor(frmMain& w, int index) { w.mnuSetColor_Click(index); }
 void onTransparent(frmMain& w, int index) { w.mnuTransparent_Click(index); }
 void onTop(frmMain& w, int) { w.mnuTop_Click(); }
+void onFontColors(frmMain& w, int) { w.mnuFontColors_Click(); }
 
 const std::vector<Entry> kEntries{
     // The main popup menu.
@@ -121,7 +122,7 @@ const std::vector<Entry> kEntries{
     {mnuFontSizes, mnuFontSize, 2, "Medium", "", "", Check, onFontSize},
     {mnuFontSizes, mnuFontSize, 3, "Large", "", "", Check, onFontSize},
     {mnuFontSizes, mnuFontSize, 4, "Largest", "", "", Check, onFontSize},
-    {mnuFont, mnuFontColors, -1, "Color", "", "", None},
+    {mnuFont, mnuFontColors, -1, "Color", "", "", None, onFontColors},
     {mnuContentOptions, mnuParagraph, -1, "Paragraph", "", "", Submenu},
     {mnuParagraph, mnuAlignmentMain, -1, "Alignment", "", "", Submenu},
     {mnuAlignmentMain, mnuAlignment, 0, "Left", "", "", None, onAlignment},

@@ -167,6 +167,7 @@ public:
     // Colours the whole text (0x00BBGGRR) and keeps it as the note's text colour.
     void ChangeForeColor(qint32 colorValue);
     void mnuSetColor_Click(int Index);
+    void mnuFontColors_Click();
     void mnuTransparent_Click(int Index);
     void mnuTop_Click();
     // The note became the active window, or stopped being it.
@@ -303,6 +304,7 @@ private:
     // The load step's part: the snapping object, and no Transparency menu where fading
     // cannot show.
     void setUpAppearance();
+    std::optional<qint32> askColor(); // the colour dialog on red; nothing when cancelled
     // A stored colour that names no colour leaves the note in the default one, logged.
     void applyStoredColor(const QString& color);
     void startMoveDrag(QPoint globalPos);

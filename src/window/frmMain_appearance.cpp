@@ -99,13 +99,26 @@ void frmMain::mnuSetColor_Click(int Index)
     }
     if (Index != kCustomColorItem)
         return;
+    if (const std::optional<qint32> chosen = askColor())
+        (void)SetNoteColor(QString::number(*chosen), true);
+}
+
+void frmMain::mnuFontColors_Click()
+{
+    if (const std::optional<qint32> chosen = askColor())
+        ChangeForeColor(*chosen);
+}
+
+std::optional<qint32> frmMain::askColor()
+{
     modMain::SetTopMost(this, modMain::TopMostMode::OutOfBand);
     clsCommonDialog dialog;
     dialog.setOwnerHandle(this);
     const qint32 chosen = dialog.ShowColor(true, kPureRed);
     setOnTopFromRecord();
-    if (chosen != -1)
-        (void)SetNoteColor(QString::number(chosen), true);
+    if (chosen == -1)
+        return std::nullopt;
+    return chosen;
 }
 
 void frmMain::mnuTransparent_Click(int Index)

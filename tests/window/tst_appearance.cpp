@@ -174,6 +174,14 @@ private slots:
         QCOMPARE(window->note().Color, QString::number(1 + 2 * 256 + 3 * 65536));
         // Back in the stay-on-top band after the dialog.
         QVERIFY(window->windowHandle()->flags() & Qt::WindowStaysOnTopHint);
+
+        // The text colour comes from the same dialog.
+        DialogSeam::queueColorAnswer(QColor(0, 0, 128));
+        window->triggerMenuItem(NoteMenus::mnuFontColors);
+        QCOMPARE(window->note().ForeColor, 128 * 65536);
+        DialogSeam::queueColorCancel();
+        window->triggerMenuItem(NoteMenus::mnuFontColors);
+        QCOMPARE(window->note().ForeColor, 128 * 65536);
     }
 
     void transparencyItems()
