@@ -27,6 +27,12 @@ bool Seams::openUrl(const QUrl& url)
     return QDesktopServices::openUrl(url);
 }
 
+int Seams::requestTimeoutMs()
+{
+    constexpr int kTwentySeconds = 20000;
+    return kTwentySeconds;
+}
+
 Seams& Seams::current()
 {
     static Seams system;
