@@ -61,8 +61,12 @@ void HttpTestServer::accept()
 {
     while (QTcpSocket* socket = m_server.nextPendingConnection()) {
         socket->setParent(this);
+        ++m_open;
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { readRequest(socket); });
-        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
+            --m_open;
+            socket->deleteLater();
+        });
     }
 }
 
@@ -101,6 +105,7 @@ void HttpTestServer::answer(QTcpSocket* socket, const QString& target)
     case Mode::Whole:
         send(socket, header(route, route.body.size()) + route.body);
         socket->disconnectFromHost();
+        ++m_completed;
         break;
     case Mode::Stall:
         break;
@@ -124,6 +129,7 @@ void HttpTestServer::trickle(QTcpSocket* socket, const QByteArray& body, int int
         if (*position >= body.size()) {
             timer->stop();
             socket->disconnectFromHost();
+            ++m_completed;
             return;
         }
         send(socket, body.mid((*position)++, 1));

@@ -59,6 +59,10 @@ public:
     // The request targets in arrival order, as the request lines gave them.
     const QStringList& requests() const { return m_requests; }
     qint64 bytesSent() const { return m_bytesSent; }
+    // Answers sent to their end (a trickle counts once its last byte is out).
+    int answersCompleted() const { return m_completed; }
+    // Connections that neither side has closed yet.
+    int openConnections() const { return m_open; }
 
 private:
     void accept();
@@ -72,4 +76,6 @@ private:
     QHash<QString, Route> m_routes;
     QStringList m_requests;
     qint64 m_bytesSent = 0;
+    int m_completed = 0;
+    int m_open = 0;
 };
