@@ -5,12 +5,20 @@
 #include "richtext/RtfWriter.h"
 #include "shell/Settings.h"
 #include "shell/version.h"
+#include "special/HttpGet.h"
+#include "special/NetworkNoteText.h"
+#include "special/clsRSS.h"
+#include "special/clsStockQuote.h"
 #include "store/NoteDocument.h"
 
 #include <QCommandLineParser>
+#include <QEventLoop>
+#include <QFile>
 #include <QIODevice>
 #include <QStringDecoder>
 #include <QTextDocument>
+#include <QTextEdit>
+#include <QUrl>
 #include <array>
 #include <functional>
 #include <type_traits>
@@ -28,6 +36,8 @@ const char* const kUsageText = "Usage:\n"
                                "  jottex-cli rtf2rtf < in.rtf > note.rtf\n"
                                "  jottex-cli text2rtf < note.txt > note.rtf\n"
                                "  jottex-cli html2rtf < note.html > note.rtf\n"
+                               "  jottex-cli feed URL|FILE\n"
+                               "  jottex-cli quote SYMBOL [--server URL]\n"
                                "  jottex-cli --help | --version\n";
 
 struct Streams {
@@ -170,6 +180,79 @@ int convertToRtf(const Streams& io, Format format)
     return kOk;
 }
 
+// What a note shows, with the line ends of this system.
+QString shownText(const QTextEdit& rtb)
+{
+    return RichText::plainText(rtb.document())
+        .replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+bool isWebAddress(const QString& source)
+{
+    const QString scheme = QUrl(source).scheme().toLower();
+    return scheme == QLatin1String("http") || scheme == QLatin1String("https");
+}
+
+// Runs the event loop until the object sends one of the signals.
+template <typename Object, typename... Signals> void waitFor(Object* object, Signals... signal)
+{
+    QEventLoop loop;
+    (QObject::connect(object, signal, &loop, &QEventLoop::quit), ...);
+    loop.exec();
+}
+
+int printFeed(const Streams& io, const QStringList& args)
+{
+    if (args.size() != 1)
+        return io.fail(QString::fromLatin1(kUsageText), kUsage);
+    const QString& source = args.first();
+    clsRSS feed;
+    Failure failure;
+    if (isWebAddress(source)) {
+        feed.setFeedURL(source);
+        feed.setHTTPProxy(modMain::ReadSetting(modMain::Setting::HTTPProxy));
+        feed.GetFeed();
+        waitFor(&feed, &clsRSS::Done);
+    } else {
+        QFile file(source);
+        if (!file.open(QIODevice::ReadOnly))
+            return io.fail(source + QStringLiteral(": ") + file.errorString());
+        failure = feed.LoadFromBytes(file.read(HttpGet::kMaxBodyBytes + 1));
+    }
+    QTextEdit rtb;
+    if (modSpecialNote::WriteRSSFeed(&rtb, feed) < 1)
+        return io.fail(
+            shownText(rtb) +
+            (failure ? QStringLiteral(" (") + failure->description + QLatin1Char(')') : QString()));
+    io.print(shownText(rtb));
+    return kOk;
+}
+
+int printQuote(const Streams& io, const QStringList& args, const QString& server)
+{
+    if (args.size() != 1 || args.first().isEmpty())
+        return io.fail(QString::fromLatin1(kUsageText), kUsage);
+    clsStockQuote quote;
+    quote.setSymbol(args.first());
+    quote.setQuoteServer(server.isEmpty() ? modMain::ReadSetting(modMain::Setting::QuoteServer)
+                                          : server);
+    quote.setHTTPProxy(modMain::ReadSetting(modMain::Setting::HTTPProxy));
+    bool received = false;
+    QObject::connect(&quote, &clsStockQuote::DataReceived, [&received] { received = true; });
+    quote.Refresh();
+    waitFor(&quote, &clsStockQuote::DataReceived, &clsStockQuote::DataError);
+    QTextEdit rtb;
+    if (!received) {
+        modSpecialNote::WriteStockError(&rtb, args.first());
+        io.print(shownText(rtb));
+        return io.fail(quote.LastError() ? quote.LastError()->description
+                                         : QStringLiteral("the service does not know the symbol"));
+    }
+    const Failure failure = modSpecialNote::WriteStockQuote(&rtb, args.first(), quote);
+    io.print(shownText(rtb));
+    return failure ? io.fail(failure->description) : kOk;
+}
+
 int convertStdin(const Streams& io, Format format)
 {
     const QByteArray rtf = io.in.readAll();
@@ -193,7 +276,11 @@ int NoteCli::run(const QStringList& arguments, QIODevice& in, QIODevice& out, QI
                                         QStringLiteral("Show the usage."));
     const QCommandLineOption versionOption(QStringLiteral("version"),
                                            QStringLiteral("Show the version."));
+    const QCommandLineOption serverOption(QStringLiteral("server"),
+                                          QStringLiteral("Address of the stock quote service."),
+                                          QStringLiteral("URL"));
     parser.addOption(noteOption);
+    parser.addOption(serverOption);
     parser.addOption(formatOption);
     parser.addOption(helpOption);
     parser.addOption(versionOption);
@@ -216,6 +303,10 @@ int NoteCli::run(const QStringList& arguments, QIODevice& in, QIODevice& out, QI
         return listNotes(io, args);
     if (command == QLatin1String("cat"))
         return catNote(io, args, parser.value(noteOption), parser.value(formatOption));
+    if (command == QLatin1String("feed"))
+        return printFeed(io, args);
+    if (command == QLatin1String("quote"))
+        return printQuote(io, args, parser.value(serverOption));
     if (command == QLatin1String("rtf2text") && args.isEmpty())
         return convertStdin(io, Format::Text);
     if (command == QLatin1String("rtf2html") && args.isEmpty())
@@ -225,6 +316,15 @@ int NoteCli::run(const QStringList& arguments, QIODevice& in, QIODevice& out, QI
             return convertToRtf(io, entry.format);
     }
     return io.fail(QString::fromLatin1(kUsageText), kUsage);
+}
+
+bool NoteCli::needsWidgets(const QStringList& arguments)
+{
+    static const QStringList kCommands{QStringLiteral("feed"), QStringLiteral("quote")};
+    for (const QString& argument : arguments.mid(1))
+        if (!argument.startsWith(u'-'))
+            return kCommands.contains(argument);
+    return false;
 }
 
 bool NoteCli::answersWithoutApplication(const QStringList& arguments)

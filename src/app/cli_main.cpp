@@ -1,8 +1,10 @@
 #include "app/NoteCli.h"
 #include "richtext/RichText.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QGuiApplication>
+#include <memory>
 
 int main(int argc, char* argv[])
 {
@@ -21,7 +23,11 @@ int main(int argc, char* argv[])
     // Converting rich text lays out text, which needs fonts but never a screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    std::unique_ptr<QGuiApplication> app;
+    if (NoteCli::needsWidgets(arguments))
+        app = std::make_unique<QApplication>(argc, argv);
+    else
+        app = std::make_unique<QGuiApplication>(argc, argv);
     RichText::installFontSubstitutes();
     return NoteCli::run(QGuiApplication::arguments(), in, out, err);
 }

@@ -66,6 +66,12 @@ bool Seams::windowOpacityShown()
     return owner && owner->owner != XCB_WINDOW_NONE;
 }
 
+int Seams::requestTimeoutMs()
+{
+    constexpr int kTwentySeconds = 20000;
+    return kTwentySeconds;
+}
+
 Seams& Seams::current()
 {
     static Seams system;

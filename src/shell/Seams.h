@@ -5,9 +5,9 @@
 class QUrl;
 
 // The places where the program hands its work to the system: the bytes of a file being
-// written, and an address for the desktop to open. The base class does the real thing; a test
-// installs its own to fail writes as a full disk does or to catch addresses. Nothing else
-// replaces them.
+// written, an address for the desktop to open, and how long it waits for a web server. The base
+// class does the real thing; a test installs its own to fail writes as a full disk does or to catch
+// addresses. Nothing else replaces them.
 class Seams {
 public:
     Seams() = default;
@@ -26,6 +26,8 @@ public:
     // Whether the desktop draws a window's opacity: on X11 only while a compositing manager
     // holds its selection; never without a real window system.
     virtual bool windowOpacityShown();
+    // How long one HTTP request may take in all, in milliseconds.
+    virtual int requestTimeoutMs();
 
     // The seams in use: the installed ones, otherwise the system's.
     static Seams& current();

@@ -29,6 +29,8 @@ constexpr std::array kSettings{
     SettingInfo{Setting::AutoSave, "AutoSave", "True", SettingDefault::Fixed},
     SettingInfo{Setting::SaveNewNoteOnClose, "SaveNewNoteOnClose", "True", SettingDefault::Fixed},
     SettingInfo{Setting::LastFolder, "LastFolder", "", SettingDefault::DesktopFolder},
+    SettingInfo{Setting::HTTPProxy, "HTTPProxy", "", SettingDefault::Fixed},
+    SettingInfo{Setting::QuoteServer, "QuoteServer", "", SettingDefault::Fixed},
 };
 
 // settingInfo() indexes the table by the enum's value.
@@ -38,7 +40,7 @@ constexpr bool isInEnumOrder()
         if (kSettings[i].id != static_cast<Setting>(i))
             return false;
     }
-    return kSettings.size() == static_cast<std::size_t>(Setting::LastFolder) + 1;
+    return kSettings.size() == static_cast<std::size_t>(Setting::QuoteServer) + 1;
 }
 static_assert(isInEnumOrder());
 

@@ -27,6 +27,8 @@ enum class Setting {
     AutoSave,
     SaveNewNoteOnClose,
     LastFolder,
+    HTTPProxy,   // "host:port" of an HTTP proxy for feeds and quotes; empty: the system's
+    QuoteServer, // address of the stock quote service; empty: none
 };
 
 // How the default of a preference is found.

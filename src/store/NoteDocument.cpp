@@ -468,13 +468,23 @@ Expected<QDomDocument> NoteDocument::parse(const QByteArray& bytes)
     const Expected<QString> text = decode(bytes);
     if (!text)
         return text.error();
-    if (Failure failure = checkLimits(text.value()))
+    return parseText(text.value());
+}
+
+Expected<QString> NoteDocument::decodeAs(QByteArrayView bytes, const QString& encoding)
+{
+    return decodeDeclared(bytes, encoding);
+}
+
+Expected<QDomDocument> NoteDocument::parseText(const QString& text)
+{
+    if (Failure failure = checkLimits(text))
         return *failure;
     QDomDocument document;
     QString message;
     int line = 0;
     int column = 0;
-    if (!document.setContent(text.value(), &message, &line, &column)) {
+    if (!document.setContent(text, &message, &line, &column)) {
         return AppError{ErrorNumber::XmlParseError,
                         {},
                         QStringLiteral("The note file is not well-formed XML: %1 (line %2, "

@@ -58,10 +58,14 @@ QByteArray serialize(const QDomDocument& document);
 // XML declaration names, else UTF-8 when the bytes are valid UTF-8 and Windows-1252 (the older
 // 8-bit writer) when they are not.
 Expected<QString> decode(QByteArrayView bytes);
+// Bytes in the named encoding (UTF-8, ISO-8859-1, Windows-1252 and what the system knows).
+Expected<QString> decodeAs(QByteArrayView bytes, const QString& encoding);
 
 // Parses note file bytes, dropping whitespace-only text between elements. Files beyond the
 // limits above, or with a document type that declares entities, fail without a DOM parse.
 Expected<QDomDocument> parse(const QByteArray& bytes);
+// The same for text already decoded; an encoding declaration in it is not looked at.
+Expected<QDomDocument> parseText(const QString& text);
 Expected<QDomDocument> parseFile(const QString& path);
 
 // One record per child node of the root, in document order, each with FileName = path.

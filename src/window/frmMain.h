@@ -24,6 +24,8 @@ class QTextEdit;
 class cClipboardViewer;
 class cCustomClipboard;
 class CTranslucentForm;
+class clsRSS;
+class clsStockQuote;
 
 // Where a note window's note comes from: it decides how the load step treats the window and
 // what of the record the window takes.
@@ -295,6 +297,23 @@ private:
     cClipboardViewer* m_cCV = nullptr;
     std::unique_ptr<cCustomClipboard> m_clipboard;
     QString m_lastClipboardText;
+
+    // --- Network notes (frmMain_network.cpp).
+    // Fetches the feed in the background; the note keeps its text until the fetch ends. A fetch
+    // of the same address that is still running is left to answer; an empty address stops it.
+    void DisplayRSSFeed(const QString& feedURL);
+    void rssFeed_Done(clsRSS* feed);
+    // Asks objStock for the note's symbol unless it is still busy with it.
+    void refreshStockQuote();
+    void objStock_DataReceived();
+    void objStock_DataError();
+    clsStockQuote* takeStockQuote();
+    // Ends the fetches of the other kinds than keep; their answers never reach the note.
+    void stopNetworkFetches(SpecialNoteKind keep);
+    bool takesNetworkAnswer(SpecialNoteKind kind);
+    clsRSS* m_rss = nullptr;
+    clsStockQuote* objStock = nullptr;
+    bool m_noQuoteServerLogged = false;
 
     NoteMenus::Built m_menus;
     WindowDrag m_drag{this};

@@ -12,8 +12,6 @@
 #include <array>
 
 namespace {
-constexpr std::array kTransparencyLevels{225, 150, 50, 255};
-constexpr std::array kFontSizes{8, 10, 12, 14, 16};
 
 enum class Needs { Any, Ctrl, ShiftNoCtrl, Neither, CtrlShift };
 

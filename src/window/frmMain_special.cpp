@@ -147,6 +147,7 @@ void frmMain::DisplaySpecialNote(SpecialNoteKind kind)
 
 Failure frmMain::drawSpecialContent(SpecialNoteKind kind)
 {
+    stopNetworkFetches(kind);
     switch (kind) {
     case Kind::Time:
         modSpecialNote::DisplayTime(m_rtb);
@@ -161,6 +162,12 @@ Failure frmMain::drawSpecialContent(SpecialNoteKind kind)
         return std::nullopt;
     case Kind::Reminder:
         return testReminder();
+    case Kind::RSSFeed:
+        DisplayRSSFeed(m_Note.FeedURL);
+        return std::nullopt;
+    case Kind::StockQuote:
+        refreshStockQuote();
+        return std::nullopt;
     default:
         return std::nullopt;
     }
@@ -194,6 +201,7 @@ void frmMain::setSaveItemsEnabled(bool enabled)
 void frmMain::ResetSpecialNote()
 {
     m_timer1->stop();
+    stopNetworkFetches(Kind::None);
     m_strip->showIcon(CaptionStrip::Icon::Note);
     m_reminderWentOff = false;
     stopWatchingClipboard();

@@ -1,3 +1,4 @@
+#include "HttpTestServer.h"
 #include "Samples.h"
 #include "TestEnvironment.h"
 #include "app/NoteCli.h"
@@ -183,6 +184,32 @@ private slots:
         QCOMPARE(run({QStringLiteral("cat"), twoNoteFile(), QStringLiteral("--note"),
                       QStringLiteral("3")}),
                  1);
+    }
+
+    void feedAndQuote()
+    {
+        const QString atom = QStringLiteral(JOTTEX_TEST_DATA "/feeds/atom.xml");
+        QCOMPARE(run({QStringLiteral("feed"), atom}), 0);
+        QCOMPARE(m_out, QStringLiteral("An Atom feed\nAtom entry one\nhttp://example.org/e1\n\n"
+                                       "Atom entry two\nhttp://example.org/e2\n\n"));
+        QCOMPARE(run({QStringLiteral("feed"), QStringLiteral(JOTTEX_TEST_DATA "/feeds/bomb.xml")}),
+                 1);
+        QVERIFY(m_err.contains(QLatin1String("...no feed could be loaded.")));
+
+        HttpTestServer server;
+        server.serve("/feed", TestEnvironment::readFile(atom));
+        server.serve("/d/quotes.csv", "\"X\",1.25,\"1/2/2026\",\"9:30am\",-0.5,1,2,0.75,9\r\n");
+        QCOMPARE(run({QStringLiteral("feed"), server.url("/feed")}), 0);
+        QVERIFY(m_out.startsWith(QLatin1String("An Atom feed\n")));
+        QCOMPARE(run({QStringLiteral("feed"), server.url("/none")}), 1);
+        QCOMPARE(run({QStringLiteral("quote"), QStringLiteral("x"), QStringLiteral("--server"),
+                      server.url(QString())}),
+                 0);
+        QCOMPARE(m_out, QStringLiteral("Stock Symbol: X\nTrade: 1/2/2026 9:30am\nLast Price: "
+                                       "1.25\nChange: -0.5\nOpen Price: 1\nLow Price: "
+                                       "0.75\nHigh Price: 2\n"));
+        QCOMPARE(run({QStringLiteral("quote"), QStringLiteral("x")}), 1); // no service set
+        QCOMPARE(m_out, QStringLiteral("Stock Symbol: X\nerror looking up symbol\n"));
     }
 };
 

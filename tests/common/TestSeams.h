@@ -25,6 +25,8 @@ public:
     // shows only when the file is flushed.
     void failSyncWith(int errnoValue = ENOSPC) { m_syncErrno = errnoValue; }
     const QList<QUrl>& openedUrls() const { return m_openedUrls; }
+    // Web requests give up after this long instead of the program's own limit.
+    void setRequestTimeoutMs(int ms) { m_requestTimeoutMs = ms; }
 
     qint64 writeFile(int fd, QByteArrayView bytes) override;
     int syncFile(int fd) override;
@@ -36,10 +38,16 @@ public:
         return m_opacityShown.value_or(Seams::windowOpacityShown());
     }
 
+    int requestTimeoutMs() override
+    {
+        return m_requestTimeoutMs ? *m_requestTimeoutMs : Seams::requestTimeoutMs();
+    }
+
 private:
     std::optional<qint64> m_writeLimit;
     int m_writeErrno = ENOSPC;
     std::optional<int> m_syncErrno;
     QList<QUrl> m_openedUrls;
     std::optional<bool> m_opacityShown;
+    std::optional<int> m_requestTimeoutMs;
 };

@@ -1,0 +1,207 @@
+#include "special/clsRSS.h"
+
+#include "special/HttpGet.h"
+#include "store/NoteDocument.h"
+
+#include <QDomDocument>
+#include <QUrl>
+
+namespace {
+constexpr int kStatusOk = 200;
+
+// The element's name without a namespace prefix.
+QString localName(const QDomElement& element)
+{
+    const QString name = element.tagName();
+    return name.mid(name.indexOf(QLatin1Char(':')) + 1);
+}
+
+QDomElement childNamed(const QDomElement& parent, const QString& name)
+{
+    for (QDomElement child = parent.firstChildElement(); !child.isNull();
+         child = child.nextSiblingElement())
+        if (localName(child) == name)
+            return child;
+    return {};
+}
+
+QList<QDomElement> childrenNamed(const QDomElement& parent, const QString& name)
+{
+    QList<QDomElement> children;
+    for (QDomElement child = parent.firstChildElement(name); !child.isNull();
+         child = child.nextSiblingElement(name))
+        children.append(child);
+    return children;
+}
+
+AppError missing(const QString& what)
+{
+    AppError error = AppError::fromNumber(ErrorNumber::ObjectNotSet);
+    error.description = QStringLiteral("The feed has no %1").arg(what);
+    return error;
+}
+
+// Where an Atom element links to: the first link that is the alternate (or says nothing).
+QDomElement alternateLink(const QDomElement& parent)
+{
+    for (QDomElement link = parent.firstChildElement(); !link.isNull();
+         link = link.nextSiblingElement()) {
+        if (localName(link) != QLatin1String("link"))
+            continue;
+        const QString rel = link.attribute(QStringLiteral("rel"));
+        if (rel.isEmpty() || rel == QLatin1String("alternate"))
+            return link;
+    }
+    return {};
+}
+bool hasByteOrderMark(const QByteArray& bytes)
+{
+    return bytes.startsWith("\xEF\xBB\xBF") || bytes.startsWith("\xFF\xFE") ||
+           bytes.startsWith("\xFE\xFF");
+}
+
+// A byte order mark comes first; then the charset of an HTTP answer wins over the document's
+// own declaration.
+Expected<QString> decodeFeed(const QByteArray& bytes, const QString& charset)
+{
+    if (charset.isEmpty() || hasByteOrderMark(bytes))
+        return NoteDocument::decode(bytes);
+    return NoteDocument::decodeAs(bytes, charset);
+}
+} // namespace
+
+clsRSS::clsRSS(QObject* parent) : QObject(parent) {}
+
+clsRSS::~clsRSS() = default;
+
+void clsRSS::GetFeed()
+{
+    if (m_feedURL.isEmpty() || IsFetching())
+        return;
+    if (!m_get) {
+        m_get = new HttpGet(this);
+        connect(m_get, &HttpGet::finished, this, &clsRSS::fetched);
+    }
+    m_get->start(QUrl(m_feedURL), m_httpProxy, QByteArrayLiteral("Content-type: text/html"));
+}
+
+bool clsRSS::IsFetching() const
+{
+    return m_get && m_get->isRunning();
+}
+
+void clsRSS::Abort()
+{
+    if (m_get)
+        m_get->abort();
+}
+
+void clsRSS::fetched()
+{
+    if (m_get->outcome() == HttpOutcome::Ok && m_get->status() == kStatusOk) {
+        // Whatever goes wrong from here ends the fetch quietly; the items so far stay.
+        const Expected<QString> text = decodeFeed(m_get->body(), m_get->charset());
+        if (text) {
+            m_feedXML = text.value();
+            (void)LoadFromCache(m_feedXML);
+        }
+    }
+    emit Done();
+}
+
+Failure clsRSS::LoadFromBytes(const QByteArray& bytes, const QString& charset)
+{
+    if (bytes.size() > HttpGet::kMaxBodyBytes)
+        return AppError{
+            ErrorNumber::InvalidFileFormat, {}, QStringLiteral("The feed is too large")};
+    const Expected<QString> text = decodeFeed(bytes, charset);
+    if (!text)
+        return text.error();
+    return LoadFromCache(text.value());
+}
+
+Failure clsRSS::LoadFromCache(const QString& xml)
+{
+    // Entity declarations are refused before the tree is built, so nothing expands or is
+    // read from elsewhere.
+    const Expected<QDomDocument> document = NoteDocument::parseText(xml);
+    if (!document)
+        return document.error();
+    return parse(document.value());
+}
+
+Failure clsRSS::parse(const QDomDocument& document)
+{
+    const QDomElement root = document.documentElement();
+    const QDomElement channel = root.firstChildElement(QStringLiteral("channel"));
+    if (channel.isNull())
+        return parseAtom(root);
+    return parseChannel(root, channel);
+}
+
+Failure clsRSS::parseChannel(const QDomElement& root, const QDomElement& channel)
+{
+    // Names as written, case included: "pubDate" is not "pubdate".
+    const std::pair<const char*, QString*> fields[] = {
+        {"title", &m_title},
+        {"link", &m_link},
+        {"copyright", &m_copyright},
+        {"pubdate", &m_pubDate},
+        {"lastbuilddate", &m_lastBuildDate},
+        {"description", &m_description},
+    };
+    for (const auto& [name, field] : fields) {
+        const QDomElement child = channel.firstChildElement(QLatin1String(name));
+        if (!child.isNull())
+            *field = child.text();
+    }
+    const QDomElement url =
+        channel.firstChildElement(QStringLiteral("image")).firstChildElement(QStringLiteral("url"));
+    if (!url.isNull())
+        m_imageURL = url.text();
+
+    QList<QDomElement> items = childrenNamed(channel, QStringLiteral("item"));
+    // RSS 1.0 keeps its items beside the channel.
+    if (items.isEmpty() && localName(root) == QLatin1String("RDF"))
+        items = childrenNamed(root, QStringLiteral("item"));
+    if (items.isEmpty())
+        return std::nullopt;
+    // Whether items carry descriptions is read from the second item, or from the only one.
+    const bool withDescriptions = !items.at(items.size() > 1 ? 1 : 0)
+                                       .firstChildElement(QStringLiteral("description"))
+                                       .isNull();
+    for (const QDomElement& item : items) {
+        const QDomElement link = item.firstChildElement(QStringLiteral("link"));
+        const QDomElement description = item.firstChildElement(QStringLiteral("description"));
+        const QDomElement title = item.firstChildElement(QStringLiteral("title"));
+        if (link.isNull() || title.isNull() || (withDescriptions && description.isNull()))
+            return missing(
+                QStringLiteral("link, title or description in item %1").arg(m_items.size() + 1));
+        m_items.append(
+            {title.text(), withDescriptions ? description.text() : QString(), link.text()});
+    }
+    return std::nullopt;
+}
+
+Failure clsRSS::parseAtom(const QDomElement& feed)
+{
+    if (localName(feed) != QLatin1String("feed"))
+        return missing(QStringLiteral("channel"));
+    const QDomElement title = childNamed(feed, QStringLiteral("title"));
+    const QDomElement subtitle = childNamed(feed, QStringLiteral("subtitle"));
+    m_title = title.text();
+    m_description = subtitle.isNull() ? title.text() : subtitle.text();
+    m_link = alternateLink(feed).attribute(QStringLiteral("href"));
+    for (QDomElement entry = feed.firstChildElement(); !entry.isNull();
+         entry = entry.nextSiblingElement()) {
+        if (localName(entry) != QLatin1String("entry"))
+            continue;
+        const QDomElement headline = childNamed(entry, QStringLiteral("title"));
+        const QDomElement link = alternateLink(entry);
+        if (headline.isNull() || link.isNull())
+            return missing(QStringLiteral("title or link in entry %1").arg(m_items.size() + 1));
+        m_items.append({headline.text(), childNamed(entry, QStringLiteral("summary")).text(),
+                        link.attribute(QStringLiteral("href"))});
+    }
+    return std::nullopt;
+}

@@ -1,0 +1,179 @@
+#include "HttpTestServer.h"
+#include "TestEnvironment.h"
+#include "TestSeams.h"
+#include "dialogs/DialogSeam.h"
+#include "shell/Settings.h"
+#include "window/NoteTextEdit.h"
+#include "window/frmMain.h"
+
+#include <QElapsedTimer>
+#include <QTimer>
+#include <QtTest>
+
+// Feed and quote notes in the real note window against a local server, the timer's ticks
+// driven by the test: the desktop keeps running while a server holds a fetch, a tick never
+// starts a second fetch, and an answer that comes after the note stopped never writes.
+namespace {
+const QString kLoading = QStringLiteral("...loading RSS feed");
+const QString kNoFeed =
+    QStringLiteral("...no feed could be loaded. Re-attempting connection in 2min.");
+
+QByteArray feed(const QString& description, const QString& headline)
+{
+    return QStringLiteral("<rss><channel><description>%1</description>"
+                          "<item><title>%2</title><link>http://example.org/1</link></item>"
+                          "<item><title>More</title><link>http://example.org/2</link></item>"
+                          "</channel></rss>")
+        .arg(description, headline)
+        .toUtf8();
+}
+} // namespace
+
+class TestNetworkNotes : public QObject {
+    Q_OBJECT
+
+private:
+    static frmMain* feedNote(const QString& url)
+    {
+        frmMain* window = frmMain::create(NoteOrigin::NewNote);
+        window->show();
+        DialogSeam::queueInputAnswer(url);
+        window->triggerMenuItem(NoteMenus::mnuSNRSSFeed);
+        return window;
+    }
+
+    static QString text(frmMain* window) { return window->RTB1()->Text(); }
+
+private slots:
+    void init()
+    {
+        TestEnvironment::resetFolders();
+        DialogSeam::arm();
+    }
+
+    void cleanup()
+    {
+        for (frmMain* window : frmMain::openWindows()) {
+            window->setAttribute(Qt::WA_DeleteOnClose, false);
+            delete window;
+        }
+    }
+
+    void feedNoteFollowsTheFeedOnEveryTick()
+    {
+        HttpTestServer server;
+        server.serve("/news", feed("Today", "First headline"));
+        frmMain* window = feedNote(server.url("/news"));
+        QCOMPARE(text(window), kLoading);
+        QCOMPARE(window->Timer1()->interval(), 65535);
+        QVERIFY(window->Timer1()->isActive());
+        QTRY_VERIFY(text(window).startsWith("Today\r\nFirst headline\r\nhttp://example.org/1\r\n"));
+        QVERIFY(window->RTB1()->isReadOnly());
+        QCOMPARE(window->RTB1()->textCursor().position(), 0);
+        window->grab().save(QDir::temp().filePath("jottex-feed-note.png"));
+
+        server.serve("/news", feed("Later", "Second headline"));
+        window->Timer1_Timer();
+        QTRY_VERIFY(text(window).startsWith("Later\r\nSecond headline\r\n"));
+        QCOMPARE(server.requests().size(), 2);
+
+        // A server that holds the fetch: ticks meanwhile start nothing, the text stays.
+        server.setRoute("/news", HttpTestServer::Route::sending(HttpTestServer::Mode::Stall));
+        window->Timer1_Timer();
+        QTRY_COMPARE(server.requests().size(), 3);
+        window->Timer1_Timer();
+        window->Timer1_Timer();
+        QTest::qWait(200);
+        QCOMPARE(server.requests().size(), 3);
+        QVERIFY(text(window).startsWith("Later\r\n"));
+        // Closing with the fetch still held.
+        window->close();
+        QTest::qWait(50);
+    }
+
+    void stoppedOrSwitchedNoteTakesNoLateAnswer_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("stop") << "stop";
+        QTest::newRow("switch to time") << "time";
+        QTest::newRow("clear all") << "clear";
+    }
+
+    void stoppedOrSwitchedNoteTakesNoLateAnswer()
+    {
+        QFETCH(QString, how);
+        HttpTestServer server;
+        // The whole feed comes a little later.
+        const QByteArray body = feed("Late", "Too late");
+        server.setRoute("/slow",
+                        HttpTestServer::Route::sending(HttpTestServer::Mode::Trickle, body, 1));
+        frmMain* window = feedNote(server.url("/slow"));
+        QTRY_COMPARE(server.requests().size(), 1);
+        if (how == QLatin1String("stop"))
+            window->mnuClearSpecial_Click();
+        else if (how == QLatin1String("time"))
+            window->triggerMenuItem(NoteMenus::mnuSNTime);
+        else
+            window->mnuEdit_Click(3);
+        const QString before = text(window);
+        // Until the exchange is over: the note gave up the fetch or the server sent it all.
+        QTRY_COMPARE_WITH_TIMEOUT(server.openConnections(), 0, 10000);
+        QTest::qWait(300);
+        QVERIFY(!text(window).contains(QLatin1String("Too late")));
+        if (how != QLatin1String("time"))
+            QCOMPARE(text(window), before);
+    }
+
+    void stallingServerNeverFreezesTheDesktop()
+    {
+        TestSeams seams;
+        seams.setRequestTimeoutMs(600);
+        HttpTestServer server;
+        server.setRoute("/stall", HttpTestServer::Route::sending(HttpTestServer::Mode::Stall));
+        int ticks = 0;
+        QTimer other;
+        connect(&other, &QTimer::timeout, this, [&ticks] { ++ticks; });
+        other.start(10);
+        QElapsedTimer clock;
+        clock.start();
+        frmMain* window = feedNote(server.url("/stall"));
+        QVERIFY(clock.elapsed() < 300); // the menu command returned at once
+        QTRY_COMPARE(text(window), kNoFeed);
+        QVERIFY(clock.elapsed() >= 550);
+        QVERIFY2(ticks >= 20, qPrintable(QString::number(ticks)));
+    }
+
+    void quoteNote()
+    {
+        HttpTestServer server;
+        server.serve("/d/quotes.csv",
+                     "\"IBM\",27.50,\"6/2/2006\",\"4:00pm\",+0.25,27.30,27.80,27.10,100\r\n",
+                     "text/csv");
+        QVERIFY(!modMain::WriteSetting(modMain::Setting::QuoteServer, server.url(QString())));
+        frmMain* window = frmMain::create(NoteOrigin::NewNote);
+        window->show();
+        DialogSeam::queueInputAnswer(QStringLiteral("ibm"));
+        window->triggerMenuItem(NoteMenus::mnuSNStockQuote);
+        QTRY_COMPARE(text(window), QStringLiteral("Stock Symbol: IBM\r\nTrade: 6/2/2006 4:00pm\r\n"
+                                                  "Last Price: 27.5\r\nChange: +0.25\r\n"
+                                                  "Open Price: 27.3\r\nLow Price: 27.1\r\n"
+                                                  "High Price: 27.8\r\n"));
+        QCOMPARE(server.requests(), QStringList{"/d/quotes.csv?s=IBM&f=sl1d1t1c1ohgv&e=.csv"});
+        window->grab().save(QDir::temp().filePath("jottex-quote-note.png"));
+
+        // Without a service: the error text at every tick, one log line for the note.
+        QVERIFY(!modMain::WriteSetting(modMain::Setting::QuoteServer, QString()));
+        const qsizetype logged = TestEnvironment::logLines().size();
+        for (int tick = 0; tick < 3; ++tick) {
+            window->Timer1_Timer();
+            QTRY_COMPARE(text(window),
+                         QStringLiteral("Stock Symbol: IBM\r\nerror looking up symbol\r\n"));
+            window->RTB1()->setPlainText(QString());
+        }
+        QCOMPARE(TestEnvironment::logLines().size(), logged + 1);
+        QVERIFY(TestEnvironment::logLines().last().contains(QLatin1String("No quote service")));
+    }
+};
+
+JOTTEX_GUI_TEST_MAIN(TestNetworkNotes)
+#include "tst_networknotes.moc"
