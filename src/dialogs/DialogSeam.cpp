@@ -10,6 +10,10 @@ struct SeamState {
     QQueue<QString> inputs;
     QQueue<std::optional<QTime>> times;
     QQueue<DialogSeam::FontAnswer> fonts;
+    QQueue<DialogSeam::PrinterAnswer> printers;
+    QQueue<bool> pageSetups;
+    QQueue<QString> folders;
+    QQueue<DialogSeam::SpellAnswer> spellings;
     QList<DialogSeam::Request> requests;
 };
 
@@ -21,8 +25,7 @@ SeamState& state()
 
 // Armed: records the request and gives the next queued answer, or the kind's cancel.
 template <typename Answer>
-std::optional<Answer> take(QQueue<Answer>& queue, const DialogSeam::Request& request,
-                           Answer cancel)
+std::optional<Answer> take(QQueue<Answer>& queue, const DialogSeam::Request& request, Answer cancel)
 {
     if (!state().armed)
         return std::nullopt;
@@ -94,6 +97,26 @@ void DialogSeam::queueFontCancel()
     state().fonts.enqueue(FontAnswer{});
 }
 
+void DialogSeam::queuePrinterAnswer(const PrinterAnswer& answer)
+{
+    state().printers.enqueue(answer);
+}
+
+void DialogSeam::queuePageSetupAnswer(bool accepted)
+{
+    state().pageSetups.enqueue(accepted);
+}
+
+void DialogSeam::queueFolderAnswer(const QString& folder)
+{
+    state().folders.enqueue(folder);
+}
+
+void DialogSeam::queueSpellAnswer(const SpellAnswer& answer)
+{
+    state().spellings.enqueue(answer);
+}
+
 const QList<DialogSeam::Request>& DialogSeam::requests()
 {
     return state().requests;
@@ -127,4 +150,24 @@ std::optional<std::optional<QTime>> DialogSeam::takeTimeInput(const Request& req
 std::optional<DialogSeam::FontAnswer> DialogSeam::takeFontDialog(const Request& request)
 {
     return take(state().fonts, request, FontAnswer{});
+}
+
+std::optional<DialogSeam::PrinterAnswer> DialogSeam::takePrinterDialog(const Request& request)
+{
+    return take(state().printers, request, PrinterAnswer{});
+}
+
+std::optional<bool> DialogSeam::takePageSetupDialog(const Request& request)
+{
+    return take(state().pageSetups, request, false);
+}
+
+std::optional<QString> DialogSeam::takeFolderDialog(const Request& request)
+{
+    return take(state().folders, request, QString());
+}
+
+std::optional<DialogSeam::SpellAnswer> DialogSeam::takeSpellDialog(const Request& request)
+{
+    return take(state().spellings, request, SpellAnswer{});
 }

@@ -14,14 +14,26 @@ class QWidget;
 // (or, when none is queued, a cancel) instead of showing itself, and is recorded.
 namespace DialogSeam {
 
-enum class Kind { MessageBox, OpenFile, SaveFile, InputBox, TimeInput, Font };
+enum class Kind {
+    MessageBox,
+    OpenFile,
+    SaveFile,
+    InputBox,
+    TimeInput,
+    Font,
+    Printer,
+    PageSetup,
+    Folder,
+    Spelling,
+};
 
 struct Request {
     Kind kind;
     QString title;
-    // The message or prompt text, the file dialog's filter, or the font dialog's first face.
+    // The message or prompt text, the file dialog's filter, the font dialog's first face, or
+    // the word the spelling dialog questions.
     QString text;
-    QString directory;              // file dialogs: the folder they would open in
+    QString directory; // file dialogs: the folder they would open in; spelling: the context
     const QWidget* owner = nullptr; // the window the dialog would be modal to
 };
 
@@ -33,6 +45,20 @@ struct FileAnswer {
 struct FontAnswer {
     bool accepted = false;
     QString family;
+};
+
+// The printer dialog: confirmed or not, and the PDF file it prints to (empty: the printer
+// the application already has).
+struct PrinterAnswer {
+    bool accepted = false;
+    QString outputFile;
+};
+
+// The buttons of the spelling dialog, and the word in its "Change To" box.
+enum class SpellAction { Ignore, IgnoreAll, Add, Change, ChangeAll, Cancel };
+struct SpellAnswer {
+    SpellAction action = SpellAction::Cancel;
+    QString replacement;
 };
 
 void arm();
@@ -49,6 +75,10 @@ void queueInputCancel();
 void queueTimeAnswer(std::optional<QTime> time);
 void queueFontAnswer(const QString& family);
 void queueFontCancel();
+void queuePrinterAnswer(const PrinterAnswer& answer);
+void queuePageSetupAnswer(bool accepted);
+void queueFolderAnswer(const QString& folder); // an empty folder is a cancel
+void queueSpellAnswer(const SpellAnswer& answer);
 
 const QList<Request>& requests();
 void clearRequests();
@@ -60,5 +90,9 @@ std::optional<QString> takeInputBox(const Request& request); // empty text on a 
 // Armed: the queued time answer (closed when none is queued) in the outer optional.
 std::optional<std::optional<QTime>> takeTimeInput(const Request& request);
 std::optional<FontAnswer> takeFontDialog(const Request& request);
+std::optional<PrinterAnswer> takePrinterDialog(const Request& request);
+std::optional<bool> takePageSetupDialog(const Request& request);
+std::optional<QString> takeFolderDialog(const Request& request); // empty on a cancel
+std::optional<SpellAnswer> takeSpellDialog(const Request& request);
 
 } // namespace DialogSeam

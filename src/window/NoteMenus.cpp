@@ -55,6 +55,9 @@ void onRemoveFormat(frmMain& w, int) { w.mnuRemoveFormat_Click(); }
 void onSelectAlignment(frmMain& w, int index) { w.mnuSelectAlignment_Click(index); }
 void onSelectBullet(frmMain& w, int index) { w.mnuSelectBullet_Click(index); }
 void onSelectIndent(frmMain& w, int index) { w.mnuSelectIndent_Click(index); }
+void onPrint(frmMain& w, int) { w.mnuPrint_Click(); }
+void onEmail(frmMain& w, int) { w.EmailNote(); }
+void onCheckSpelling(frmMain& w, int) { w.CheckSpelling(); }
 
 const std::vector<Entry> kEntries{
     // The main popup menu.
@@ -85,8 +88,8 @@ const std::vector<Entry> kEntries{
     {PopUpMenu, mnuSave, 1, "Save As", "", "", None, onSave},
     {PopUpMenu, mnuSave, 2, "Append To", "", "", None, onSave},
     {PopUpMenu, "", -1, "", "", "", Separator},
-    {PopUpMenu, mnuEmail, -1, "Email Content", "Ctrl+Y", "Email", None},
-    {PopUpMenu, mnuPrint, -1, "&Print", "Ctrl+P", "Print", None},
+    {PopUpMenu, mnuEmail, -1, "Email Content", "Ctrl+Y", "Email", None, onEmail},
+    {PopUpMenu, mnuPrint, -1, "&Print", "Ctrl+P", "Print", None, onPrint},
     {PopUpMenu, "", -1, "", "", "", Separator},
     {PopUpMenu, mnuEdit, 0, "&Paste", "Ctrl+V", "Paste", None, onEdit},
     {PopUpMenu, mnuEdit, 1, "Paste Plain Text", "", "PasteAsText", None, onEdit},
@@ -104,7 +107,7 @@ const std::vector<Entry> kEntries{
     {mnuInsertmain, mnuInsert, 4, "Registered Trademark", "", "", None, onInsert},
     {mnuInsertmain, mnuInsert, 5, "Pound", "", "", None, onInsert},
     {PopUpMenu, "", -1, "", "", "", Separator},
-    {PopUpMenu, mnuCheckSpelling, -1, "Check Spelling", "F7", "Spell", None},
+    {PopUpMenu, mnuCheckSpelling, -1, "Check Spelling", "F7", "Spell", None, onCheckSpelling},
     {PopUpMenu, mnuContentOptions, -1, "Content Options", "", "", Submenu},
     {mnuContentOptions, mnuFont, -1, "Font", "", "FontStyle", Submenu},
     {mnuFont, mnuFontStyle, -1, "Style", "", "", Submenu},
@@ -174,8 +177,8 @@ const std::vector<Entry> kEntries{
     {PopUpSelect, mnuStrikeOut, 0, "Strike-Out", "", "Strike", None, onStrikeOut},
     {PopUpSelect, mnuStrikeOut, 1, "Remove", "", "Font", None, onStrikeOut},
     {PopUpSelect, "", -1, "", "", "", Separator},
-    {PopUpSelect, mnuSelectSpelling, -1, "Check Spelling", "", "", None},
-    {PopUpSelect, mnuEmailSelection, -1, "Email Selection", "", "Email", None},
+    {PopUpSelect, mnuSelectSpelling, -1, "Check Spelling", "", "", None, onCheckSpelling},
+    {PopUpSelect, mnuEmailSelection, -1, "Email Selection", "", "Email", None, onEmail},
     {PopUpSelect, "", -1, "", "", "", Separator},
     {PopUpSelect, mnuSelectEdit, 0, "Cut", "Ctrl+X", "Cut", None, onSelectEdit},
     {PopUpSelect, mnuSelectEdit, 1, "Copy", "Ctrl+C", "Copy", None, onSelectEdit},

@@ -160,6 +160,15 @@ public:
     QTimer* Timer1() const { return m_timer1; }
     SpecialNoteKind specialKind() const { return static_cast<SpecialNoteKind>(m_Note.SpecialType); }
 
+    // --- Printing, mail and spelling (frmMain_handoff.cpp).
+    // Prints the note with one-inch margins after the printer dialog.
+    void PrintNote();
+    void mnuPrint_Click();
+    // Mails the selection, or the whole note when nothing is selected.
+    void EmailNote();
+    // Checks the selection, or the whole note; the completion box follows in every case.
+    void CheckSpelling();
+
     // Menus by their item names: menuItem(NoteMenus::mnuSave, 1) is "Save As".
     QAction* menuItem(const char* name, int index = -1) const;
     QMenu* menu(const char* name) const;

@@ -29,3 +29,8 @@ QFontDialog* RealDialogs::waitForFontDialog()
 {
     return waitForModal<QFontDialog>();
 }
+
+QDialog* RealDialogs::waitForDialog()
+{
+    return waitForModal<QDialog>();
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+class QDialog;
 class QFileDialog;
 class QFontDialog;
 
@@ -11,4 +12,6 @@ namespace RealDialogs {
 QFileDialog* waitForFileDialog();
 // The same for the font dialog.
 QFontDialog* waitForFontDialog();
+// Any modal dialog.
+QDialog* waitForDialog();
 } // namespace RealDialogs
