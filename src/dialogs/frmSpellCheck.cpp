@@ -11,6 +11,9 @@
 
 namespace {
 using Action = DialogSeam::SpellAction;
+// Heights of the paragraph and the suggestion list, in lines of text.
+constexpr int kContextRows = 4;
+constexpr int kSuggestionRows = 7;
 
 struct Button {
     const char* caption;
@@ -48,17 +51,22 @@ frmSpellCheck::frmSpellCheck(const QString& word, const QString& paragraph, int 
     m_context = new QTextBrowser(this);
     m_context->setObjectName(QStringLiteral("txtContext"));
     m_context->setHtml(highlighted(paragraph, wordStart, static_cast<int>(word.size())));
-    m_context->setMaximumHeight(fontMetrics().lineSpacing() * 5);
+    m_context->setMaximumHeight(fontMetrics().lineSpacing() * kContextRows);
     grid->addWidget(m_context, 1, 0);
 
-    grid->addWidget(new QLabel(QStringLiteral("Change &to:"), this), 2, 0);
     m_changeTo = new QLineEdit(suggestions.isEmpty() ? word : suggestions.first(), this);
     m_changeTo->setObjectName(QStringLiteral("txtChangeTo"));
+    auto* changeLabel = new QLabel(QStringLiteral("Change &to:"), this);
+    changeLabel->setBuddy(m_changeTo);
+    grid->addWidget(changeLabel, 2, 0);
     grid->addWidget(m_changeTo, 3, 0);
 
-    grid->addWidget(new QLabel(QStringLiteral("&Suggestions:"), this), 4, 0);
     m_suggestions = new QListWidget(this);
     m_suggestions->setObjectName(QStringLiteral("lstSuggestions"));
+    m_suggestions->setMaximumHeight(fontMetrics().lineSpacing() * kSuggestionRows);
+    auto* suggestionsLabel = new QLabel(QStringLiteral("&Suggestions:"), this);
+    suggestionsLabel->setBuddy(m_suggestions);
+    grid->addWidget(suggestionsLabel, 4, 0);
     m_suggestions->addItems(suggestions);
     if (!suggestions.isEmpty())
         m_suggestions->setCurrentRow(0);

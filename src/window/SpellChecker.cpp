@@ -25,7 +25,7 @@ const QRegularExpression& wordPattern()
 QStringList readWordList(const QString& path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (path.isEmpty() || !file.exists() || !file.open(QIODevice::ReadOnly))
         return {};
     QStringList words;
     for (const QByteArray& line : file.readAll().split('\n')) {

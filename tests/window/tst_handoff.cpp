@@ -1,5 +1,6 @@
 #include "TestEnvironment.h"
 #include "dialogs/DialogSeam.h"
+#include "dialogs/frmSpellCheck.h"
 #include "shell/Paths.h"
 #include "window/NoteMenus.h"
 #include "window/NoteTextEdit.h"
@@ -9,8 +10,13 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QImage>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QProcess>
+#include <QPushButton>
 #include <QTextBlock>
+#include <QTextBrowser>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QtTest>
@@ -159,22 +165,37 @@ private slots:
         QCOMPARE(pdfPageTexts(pdf).join(QLatin1Char(' ')), lines.join(QLatin1Char(' ')));
     }
 
-    // The text starts one inch in from the paper's left and top edges.
-    void marginsCountFromThePaperEdge()
+    // The text starts one inch in from the paper's left and top edges, keeps its bold face,
+    // and the note's colour stays off the paper.
+    void printsTextNotTheNoteColour()
     {
         frmMain* window = newNote();
+        window->SetNoteColor(QStringLiteral("blue"), true);
         fillNote(window, {QStringLiteral("Margin")});
+        QTextCursor cursor(window->RTB1()->document());
+        cursor.movePosition(QTextCursor::End);
+        QTextCharFormat bold;
+        bold.setFontWeight(QFont::Bold);
+        cursor.insertText(QStringLiteral(" Strong"), bold);
         const QString pdf = m_folder.filePath(QStringLiteral("margin.pdf"));
         DialogSeam::queuePrinterAnswer({true, pdf});
         window->PrintNote();
-        const QString html = runTool(QStringLiteral("pdftotext"),
-                                     {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+        const QString boxes = runTool(QStringLiteral("pdftotext"),
+                                      {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
         const QRegularExpressionMatch word =
             QRegularExpression(QStringLiteral("xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\"[^>]*>Margin"))
-                .match(html);
-        QVERIFY2(word.hasMatch(), qPrintable(html));
+                .match(boxes);
+        QVERIFY2(word.hasMatch(), qPrintable(boxes));
         QVERIFY(qAbs(word.captured(1).toDouble() - 72.0) < 2.0); // points
         QVERIFY(word.captured(2).toDouble() >= 72.0 && word.captured(2).toDouble() < 80.0);
+        QVERIFY(runTool(QStringLiteral("pdffonts"), {pdf}).contains(QStringLiteral("Bold")));
+        const QString image = m_folder.filePath(QStringLiteral("page"));
+        runTool(QStringLiteral("pdftoppm"),
+                {QStringLiteral("-r"), QStringLiteral("20"), QStringLiteral("-png"),
+                 QStringLiteral("-singlefile"), pdf, image});
+        const QImage page(image + QStringLiteral(".png"));
+        QVERIFY(!page.isNull());
+        QCOMPARE(page.pixelColor(page.width() / 2, page.height() / 2), QColor(Qt::white));
     }
 
     void encodesAsWritten_data()
@@ -226,6 +247,22 @@ private slots:
         QVERIFY(completionBoxShown());
     }
 
+    // With a selection only its words are checked; the caret ends at the selection's start.
+    void spellCheckKeepsToTheSelection()
+    {
+        frmMain* window = newNote();
+        fillNote(window, {QStringLiteral("Thiss is a tset")});
+        QTextCursor cursor = window->RTB1()->document()->find(QStringLiteral("a tset"));
+        window->RTB1()->setTextCursor(cursor);
+        DialogSeam::queueSpellAnswer({DialogSeam::SpellAction::Change, QStringLiteral("test")});
+        window->triggerMenuItem(NoteMenus::mnuSelectSpelling);
+        QCOMPARE(window->Text(), QStringLiteral("Thiss is a test"));
+        QCOMPARE(DialogSeam::requests().first().text, QStringLiteral("tset"));
+        QCOMPARE(window->RTB1()->textCursor().position(), 9);
+        QVERIFY(!window->RTB1()->textCursor().hasSelection());
+        QVERIFY(completionBoxShown());
+    }
+
     void spellCheckAddsToTheCustomList()
     {
         frmMain* window = newNote();
@@ -237,6 +274,25 @@ private slots:
         // Asked once: the added word is known from then on.
         QCOMPARE(DialogSeam::requests().size(), 2);
         QVERIFY(completionBoxShown());
+    }
+
+    // The dialog shows the word in its paragraph, the first suggestion ready to change to, and
+    // its six buttons; a picture of it is kept beside the build.
+    void spellDialogShowsTheWordInContext()
+    {
+        frmSpellCheck dialog(QStringLiteral("tset"), QStringLiteral("This is a tset of words"), 10,
+                             {QStringLiteral("test"), QStringLiteral("set")}, nullptr);
+        dialog.show();
+        QCOMPARE(dialog.findChild<QLineEdit*>("txtChangeTo")->text(), QStringLiteral("test"));
+        QCOMPARE(dialog.findChild<QListWidget*>("lstSuggestions")->count(), 2);
+        QCOMPARE(dialog.findChild<QTextBrowser*>("txtContext")->toPlainText(),
+                 QStringLiteral("This is a tset of words"));
+        QCOMPARE(dialog.findChildren<QPushButton*>().size(), 6);
+        QVERIFY(dialog.grab().save(QStringLiteral(JOTTEX_BINARY_DIR "/spell_dialog.png")));
+        dialog.findChild<QListWidget*>("lstSuggestions")->setCurrentRow(1);
+        dialog.findChild<QPushButton*>("cmdChangeAll")->click();
+        QCOMPARE(dialog.answer().action, DialogSeam::SpellAction::ChangeAll);
+        QCOMPARE(dialog.answer().replacement, QStringLiteral("set"));
     }
 };
 
