@@ -1,5 +1,6 @@
 #include "dialogs/ApplicationPrinter.h"
 
+#include <QCoreApplication>
 #include <QList>
 #include <QPainter>
 #include <QPrinter>
@@ -22,9 +23,12 @@ Job& job()
 
 QPrinter& ApplicationPrinter::printer()
 {
-    // Made on first use: a printer needs the application object.
-    static const std::unique_ptr<QPrinter> device =
-        std::make_unique<QPrinter>(QPrinter::HighResolution);
+    // Made on first use, since a printer needs the application object, and gone with it.
+    static std::unique_ptr<QPrinter> device;
+    if (!device) {
+        device = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        qAddPostRoutine([] { device.reset(); });
+    }
     return *device;
 }
 
