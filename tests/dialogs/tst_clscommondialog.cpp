@@ -4,6 +4,7 @@
 #include "dialogs/DialogSeam.h"
 #include "dialogs/clsCommonDialog.h"
 
+#include <QComboBox>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QFontInfo>
@@ -174,12 +175,18 @@ private slots:
         QTemporaryDir folder;
         clsCommonDialog dialog;
         QString seen;
-        const auto answer = [&seen](bool accept) {
-            QTimer::singleShot(0, [&seen, accept] {
+        QStringList choices; // every choice the dialog's drop-down lists offer
+        const auto answer = [&seen, &choices](bool accept) {
+            QTimer::singleShot(0, [&seen, &choices, accept] {
                 QDialog* shown = RealDialogs::waitForDialog();
                 if (!shown)
                     return;
                 seen = QString::fromLatin1(shown->metaObject()->className());
+                choices.clear();
+                for (const QComboBox* box : shown->findChildren<QComboBox*>()) {
+                    for (int i = 0; i < box->count(); ++i)
+                        choices << box->itemText(i);
+                }
                 if (auto* files = qobject_cast<QFileDialog*>(shown))
                     files->selectFile(files->directory().absolutePath());
                 accept ? shown->accept() : shown->reject();
@@ -188,6 +195,8 @@ private slots:
         answer(false);
         QVERIFY(!dialog.ShowPrinter(0));
         QVERIFY(seen.contains(QStringLiteral("PrintDialog")));
+        // With no printer installed, a PDF file is still on offer.
+        QVERIFY2(choices.filter(QStringLiteral("PDF")).size() > 0, qPrintable(choices.join('|')));
         answer(true);
         QVERIFY(dialog.ShowPageSetupDlg());
         QVERIFY(seen.contains(QStringLiteral("PageSetupDialog")));
