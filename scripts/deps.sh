@@ -7,11 +7,13 @@ run_packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-svg-dev qt6-multimedia-dev libgl-dev
   fonts-comic-neue fonts-dejavu
+  libenchant-2-dev hunspell-en-us
 )
 test_packages=(
   xvfb openbox xdotool x11-utils xcompmgr unrtf
   clang libclang-rt-14-dev clang-format clang-tidy
   desktop-file-utils shared-mime-info xdg-utils libglib2.0-bin
+  poppler-utils
 )
 # cpack's DEB generator finds the runtime dependencies with dpkg-shlibdeps and file.
 package_packages=(dpkg-dev file xvfb x11-utils)

@@ -11,6 +11,10 @@ struct SeamState {
     QQueue<std::optional<QTime>> times;
     QQueue<DialogSeam::FontAnswer> fonts;
     QQueue<QColor> colors;
+    QQueue<DialogSeam::PrinterAnswer> printers;
+    QQueue<bool> pageSetups;
+    QQueue<QString> folders;
+    QQueue<DialogSeam::SpellAnswer> spellings;
     QList<DialogSeam::Request> requests;
 };
 
@@ -104,6 +108,26 @@ void DialogSeam::queueColorCancel()
     state().colors.enqueue(QColor());
 }
 
+void DialogSeam::queuePrinterAnswer(const PrinterAnswer& answer)
+{
+    state().printers.enqueue(answer);
+}
+
+void DialogSeam::queuePageSetupAnswer(bool accepted)
+{
+    state().pageSetups.enqueue(accepted);
+}
+
+void DialogSeam::queueFolderAnswer(const QString& folder)
+{
+    state().folders.enqueue(folder);
+}
+
+void DialogSeam::queueSpellAnswer(const SpellAnswer& answer)
+{
+    state().spellings.enqueue(answer);
+}
+
 const QList<DialogSeam::Request>& DialogSeam::requests()
 {
     return state().requests;
@@ -142,4 +166,24 @@ std::optional<DialogSeam::FontAnswer> DialogSeam::takeFontDialog(const Request& 
 std::optional<QColor> DialogSeam::takeColorDialog(const Request& request)
 {
     return take(state().colors, request, QColor());
+}
+
+std::optional<DialogSeam::PrinterAnswer> DialogSeam::takePrinterDialog(const Request& request)
+{
+    return take(state().printers, request, PrinterAnswer{});
+}
+
+std::optional<bool> DialogSeam::takePageSetupDialog(const Request& request)
+{
+    return take(state().pageSetups, request, false);
+}
+
+std::optional<QString> DialogSeam::takeFolderDialog(const Request& request)
+{
+    return take(state().folders, request, QString());
+}
+
+std::optional<DialogSeam::SpellAnswer> DialogSeam::takeSpellDialog(const Request& request)
+{
+    return take(state().spellings, request, SpellAnswer{});
 }

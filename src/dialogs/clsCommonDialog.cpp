@@ -1,5 +1,6 @@
 #include "dialogs/clsCommonDialog.h"
 
+#include "dialogs/ApplicationPrinter.h"
 #include "dialogs/DialogSeam.h"
 #include "dialogs/SystemColors.h"
 
@@ -13,6 +14,9 @@
 #include <QIntValidator>
 #include <QLineEdit>
 #include <QListView>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QStringListModel>
 
 namespace {
@@ -201,6 +205,62 @@ bool clsCommonDialog::ShowFont()
         return false;
     m_fontName = dialog.selectedFont().family();
     return true;
+}
+
+bool clsCommonDialog::ShowPrinter([[maybe_unused]] qint32 PrintFlags)
+{
+    QPrinter& printer = ApplicationPrinter::printer();
+    m_printerConfirmed = false;
+    if (auto answer = DialogSeam::takePrinterDialog(
+            {DialogSeam::Kind::Printer, {}, printer.printerName(), {}, m_owner})) {
+        if (answer->accepted && !answer->outputFile.isEmpty()) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(answer->outputFile);
+        }
+        m_printerConfirmed = answer->accepted;
+        return m_printerConfirmed;
+    }
+    // Qt's dialog writes the choice into the printer only when it is confirmed.
+    QPrintDialog dialog(&printer, m_owner);
+    m_printerConfirmed = dialog.exec() == QDialog::Accepted;
+    return m_printerConfirmed;
+}
+
+bool clsCommonDialog::PrintDoc()
+{
+    if (m_printerConfirmed)
+        return ApplicationPrinter::EndDoc();
+    ApplicationPrinter::KillDoc();
+    return true;
+}
+
+bool clsCommonDialog::ShowPageSetupDlg()
+{
+    QPrinter& printer = ApplicationPrinter::printer();
+    if (auto answer = DialogSeam::takePageSetupDialog(
+            {DialogSeam::Kind::PageSetup, {}, printer.printerName(), {}, m_owner}))
+        return *answer;
+    QPageSetupDialog dialog(&printer, m_owner);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+qint32 clsCommonDialog::Browse()
+{
+    QString folder;
+    if (auto answer = DialogSeam::takeFolderDialog(
+            {DialogSeam::Kind::Folder, m_dialogTitle, {}, m_initDir, m_owner})) {
+        folder = *answer;
+    } else {
+        QFileDialog dialog(m_owner, m_dialogTitle, m_initDir);
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOption(QFileDialog::ShowDirsOnly);
+        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+            folder = dialog.selectedFiles().first();
+    }
+    if (folder.isEmpty())
+        return 0;
+    m_path = QDir::cleanPath(folder);
+    return 1;
 }
 
 QStringList clsCommonDialog::ParseFileNames() const

@@ -71,6 +71,18 @@ public:
     // The colour dialog's flags as the last ShowColor set them.
     qint32 colorFlags() const { return m_colorFlags; }
 
+    // The printer dialog over the application's printer. True when confirmed; the choice is
+    // then the application's printer. The flags are the caller's; Qt's dialog needs none.
+    bool ShowPrinter(qint32 PrintFlags);
+    // Ends the application's print job: printed when the last ShowPrinter was confirmed,
+    // thrown away otherwise. False only when a confirmed job could not be printed.
+    bool PrintDoc();
+    // The page setup of the application's printer. True when confirmed.
+    bool ShowPageSetupDlg();
+    // A folder dialog prompting with DialogTitle; non-zero when a folder was chosen, which
+    // path() then holds.
+    qint32 Browse();
+
     // Full paths of the files chosen by the last ShowOpen.
     QStringList ParseFileNames() const;
 
@@ -98,4 +110,5 @@ private:
     qint16 m_maxFileSize = 0;
     QString m_fontName;
     qint32 m_colorFlags = 0;
+    bool m_printerConfirmed = false;
 };

@@ -59,6 +59,9 @@ void onSetColor(frmMain& w, int index) { w.mnuSetColor_Click(index); }
 void onTransparent(frmMain& w, int index) { w.mnuTransparent_Click(index); }
 void onTop(frmMain& w, int) { w.mnuTop_Click(); }
 void onFontColors(frmMain& w, int) { w.mnuFontColors_Click(); }
+void onPrint(frmMain& w, int) { w.mnuPrint_Click(); }
+void onEmail(frmMain& w, int) { w.EmailNote(); }
+void onCheckSpelling(frmMain& w, int) { w.CheckSpelling(); }
 
 const std::vector<Entry> kEntries{
     // The main popup menu.
@@ -89,8 +92,8 @@ const std::vector<Entry> kEntries{
     {PopUpMenu, mnuSave, 1, "Save As", "", "", None, onSave},
     {PopUpMenu, mnuSave, 2, "Append To", "", "", None, onSave},
     {PopUpMenu, "", -1, "", "", "", Separator},
-    {PopUpMenu, mnuEmail, -1, "Email Content", "Ctrl+Y", "Email", None},
-    {PopUpMenu, mnuPrint, -1, "&Print", "Ctrl+P", "Print", None},
+    {PopUpMenu, mnuEmail, -1, "Email Content", "Ctrl+Y", "Email", None, onEmail},
+    {PopUpMenu, mnuPrint, -1, "&Print", "Ctrl+P", "Print", None, onPrint},
     {PopUpMenu, "", -1, "", "", "", Separator},
     {PopUpMenu, mnuEdit, 0, "&Paste", "Ctrl+V", "Paste", None, onEdit},
     {PopUpMenu, mnuEdit, 1, "Paste Plain Text", "", "PasteAsText", None, onEdit},
@@ -108,7 +111,7 @@ const std::vector<Entry> kEntries{
     {mnuInsertmain, mnuInsert, 4, "Registered Trademark", "", "", None, onInsert},
     {mnuInsertmain, mnuInsert, 5, "Pound", "", "", None, onInsert},
     {PopUpMenu, "", -1, "", "", "", Separator},
-    {PopUpMenu, mnuCheckSpelling, -1, "Check Spelling", "F7", "Spell", None},
+    {PopUpMenu, mnuCheckSpelling, -1, "Check Spelling", "F7", "Spell", None, onCheckSpelling},
     {PopUpMenu, mnuContentOptions, -1, "Content Options", "", "", Submenu},
     {mnuContentOptions, mnuFont, -1, "Font", "", "FontStyle", Submenu},
     {mnuFont, mnuFontStyle, -1, "Style", "", "", Submenu},
@@ -178,8 +181,8 @@ const std::vector<Entry> kEntries{
     {PopUpSelect, mnuStrikeOut, 0, "Strike-Out", "", "Strike", None, onStrikeOut},
     {PopUpSelect, mnuStrikeOut, 1, "Remove", "", "Font", None, onStrikeOut},
     {PopUpSelect, "", -1, "", "", "", Separator},
-    {PopUpSelect, mnuSelectSpelling, -1, "Check Spelling", "", "", None},
-    {PopUpSelect, mnuEmailSelection, -1, "Email Selection", "", "Email", None},
+    {PopUpSelect, mnuSelectSpelling, -1, "Check Spelling", "", "", None, onCheckSpelling},
+    {PopUpSelect, mnuEmailSelection, -1, "Email Selection", "", "Email", None, onEmail},
     {PopUpSelect, "", -1, "", "", "", Separator},
     {PopUpSelect, mnuSelectEdit, 0, "Cut", "Ctrl+X", "Cut", None, onSelectEdit},
     {PopUpSelect, mnuSelectEdit, 1, "Copy", "Ctrl+C", "Copy", None, onSelectEdit},

@@ -178,6 +178,14 @@ public:
     // Present only while the note is drawn translucent.
     const CTranslucentForm* Translucency() const { return m_translucency.get(); }
     // --- End of appearance.
+    // --- Printing, mail and spelling (frmMain_handoff.cpp).
+    // Prints the note with one-inch margins after the printer dialog.
+    void PrintNote();
+    void mnuPrint_Click();
+    // Mails the selection, or the whole note when nothing is selected.
+    void EmailNote();
+    // Checks the selection, or the whole note; the completion box follows in every case.
+    void CheckSpelling();
 
     // Menus by their item names: menuItem(NoteMenus::mnuSave, 1) is "Save As".
     QAction* menuItem(const char* name, int index = -1) const;

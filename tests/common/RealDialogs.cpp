@@ -35,3 +35,8 @@ QColorDialog* RealDialogs::waitForColorDialog()
 {
     return waitForModal<QColorDialog>();
 }
+
+QDialog* RealDialogs::waitForDialog()
+{
+    return waitForModal<QDialog>();
+}

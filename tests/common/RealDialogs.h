@@ -1,6 +1,7 @@
 #pragma once
 
 class QColorDialog;
+class QDialog;
 class QFileDialog;
 class QFontDialog;
 
@@ -14,4 +15,6 @@ QFileDialog* waitForFileDialog();
 QFontDialog* waitForFontDialog();
 // The same for the colour dialog.
 QColorDialog* waitForColorDialog();
+// Any modal dialog.
+QDialog* waitForDialog();
 } // namespace RealDialogs

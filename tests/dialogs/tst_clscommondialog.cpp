@@ -1,15 +1,18 @@
 #include "RealDialogs.h"
 #include "TestEnvironment.h"
+#include "dialogs/ApplicationPrinter.h"
 #include "dialogs/DialogSeam.h"
 #include "dialogs/clsCommonDialog.h"
 
 #include <QColorDialog>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QFontInfo>
 #include <QIntValidator>
 #include <QLineEdit>
 #include <QListView>
+#include <QPainter>
 #include <QStringListModel>
 #include <QtTest>
 
@@ -185,6 +188,79 @@ private slots:
         });
         QCOMPARE(dialog.ShowColor(true, 255), -1);
         DialogSeam::arm();
+    }
+    // PrintDoc prints only after a confirmed printer dialog; otherwise the job is thrown away.
+    void printDocFollowsThePrinterDialog_data()
+    {
+        QTest::addColumn<bool>("confirmed");
+        QTest::newRow("confirmed") << true;
+        QTest::newRow("cancelled") << false;
+    }
+
+    void printDocFollowsThePrinterDialog()
+    {
+        QFETCH(bool, confirmed);
+        QTemporaryDir folder;
+        const QString pdf = folder.filePath(QStringLiteral("job.pdf"));
+        clsCommonDialog dialog;
+        DialogSeam::queuePrinterAnswer({confirmed, pdf});
+        QCOMPARE(dialog.ShowPrinter(0), confirmed);
+        ApplicationPrinter::StartDoc();
+        ApplicationPrinter::Print([](QPainter& painter) { painter.drawText(10, 10, "x"); });
+        QVERIFY(dialog.PrintDoc());
+        QCOMPARE(QFile::exists(pdf), confirmed);
+        QCOMPARE(ApplicationPrinter::pageCount(), 0);
+    }
+
+    // Each of the printer, page setup and folder dialogs, shown for real: the printer dialog
+    // cancelled, page setup confirmed, and a folder chosen.
+    void realPrinterPageAndFolderDialogs()
+    {
+        DialogSeam::disarm();
+        QTemporaryDir folder;
+        clsCommonDialog dialog;
+        QString seen;
+        QStringList choices; // every choice the dialog's drop-down lists offer
+        const auto answer = [&seen, &choices](bool accept) {
+            QTimer::singleShot(0, [&seen, &choices, accept] {
+                QDialog* shown = RealDialogs::waitForDialog();
+                if (!shown)
+                    return;
+                seen = QString::fromLatin1(shown->metaObject()->className());
+                choices.clear();
+                for (const QComboBox* box : shown->findChildren<QComboBox*>()) {
+                    for (int i = 0; i < box->count(); ++i)
+                        choices << box->itemText(i);
+                }
+                if (auto* files = qobject_cast<QFileDialog*>(shown))
+                    files->selectFile(files->directory().absolutePath());
+                accept ? shown->accept() : shown->reject();
+            });
+        };
+        answer(false);
+        QVERIFY(!dialog.ShowPrinter(0));
+        QVERIFY(seen.contains(QStringLiteral("PrintDialog")));
+        // With no printer installed, a PDF file is still on offer.
+        QVERIFY2(choices.filter(QStringLiteral("PDF")).size() > 0, qPrintable(choices.join('|')));
+        answer(true);
+        QVERIFY(dialog.ShowPageSetupDlg());
+        QVERIFY(seen.contains(QStringLiteral("PageSetupDialog")));
+        dialog.setDialogTitle(QStringLiteral("Choose a folder"));
+        dialog.setInitDir(folder.path());
+        answer(true);
+        QVERIFY(dialog.Browse() != 0);
+        QCOMPARE(seen, QStringLiteral("QFileDialog"));
+        QCOMPARE(dialog.path(), QDir::cleanPath(folder.path()));
+        DialogSeam::arm();
+    }
+
+    void browseCancelledKeepsNoPath()
+    {
+        clsCommonDialog dialog;
+        DialogSeam::queueFolderAnswer(QString());
+        QCOMPARE(dialog.Browse(), 0);
+        QVERIFY(dialog.path().isEmpty());
+        QCOMPARE(DialogSeam::requests().first().kind, DialogSeam::Kind::Folder);
     }
 };
 
