@@ -27,6 +27,7 @@ enum class Setting {
     AutoSave,
     SaveNewNoteOnClose,
     LastFolder,
+    Website, // the page the About menu's website item opens
 };
 
 // How the default of a preference is found.

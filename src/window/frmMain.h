@@ -160,6 +160,11 @@ public:
     QTimer* Timer1() const { return m_timer1; }
     SpecialNoteKind specialKind() const { return static_cast<SpecialNoteKind>(m_Note.SpecialType); }
 
+    // --- Manager and About (frmMain_about.cpp).
+    void mnuMulitNote_Click();
+    void mnuAbout_Click();
+    void mnuUlmar_Click();
+
     // Menus by their item names: menuItem(NoteMenus::mnuSave, 1) is "Save As".
     QAction* menuItem(const char* name, int index = -1) const;
     QMenu* menu(const char* name) const;
