@@ -49,6 +49,9 @@ constexpr int kClientHeight = 2550;
 constexpr int kToolbarHeight = 360;
 constexpr int kPreviewHeight = 495;
 constexpr int kListIconSide = 32;
+// Room for an icon over "Note 10000" on one line.
+constexpr int kGridWidth = 1080;
+constexpr int kGridHeight = 840;
 constexpr int kToolIconSide = 16;
 
 // The temporary file earlier versions rewrote through; one left behind goes with the next
@@ -126,7 +129,8 @@ frmNoteManager::frmNoteManager(QWidget* owner) : QMainWindow(owner, Qt::Window)
     m_lvNotes->setResizeMode(QListView::Adjust);
     m_lvNotes->setUniformItemSizes(true);
     m_lvNotes->setWrapping(true);
-    m_lvNotes->setWordWrap(true);
+    m_lvNotes->setWordWrap(false);
+    m_lvNotes->setGridSize(QSize(Twips::toPixels(kGridWidth), Twips::toPixels(kGridHeight)));
     m_lvNotes->setIconSize(QSize(kListIconSide, kListIconSide));
     m_lvNotes->setSelectionMode(QAbstractItemView::SingleSelection);
     m_lvNotes->setEditTriggers(QAbstractItemView::NoEditTriggers);

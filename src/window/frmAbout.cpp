@@ -24,7 +24,7 @@ struct TwipsRect {
     int left, top, width, height;
     QRect pixels() const { return Twips::rectToPixels(left, top, width, height); }
 };
-constexpr TwipsRect kForm{0, 0, 5760, 4500};
+constexpr TwipsRect kForm{0, 0, 5760, 4740};
 constexpr TwipsRect kPicture1{240, 240, 720, 720};
 constexpr TwipsRect kShape1{1080, 0, 4440, 2280};
 constexpr int kCreditLeft = 1200;
@@ -34,9 +34,9 @@ constexpr TwipsRect kBuild{240, 2400, 5280, 255};
 constexpr TwipsRect kLabel5{240, 2715, 720, 255};
 constexpr TwipsRect kLabel4{1080, 2715, 4440, 255};
 constexpr int kLine1Top = 3060;
-constexpr TwipsRect kDisclaimer{240, 3150, 5280, 720};
-constexpr TwipsRect kCommand2{240, 3960, 1800, 375};
-constexpr TwipsRect kCmdOk{4320, 3960, 1200, 375};
+constexpr TwipsRect kDisclaimer{240, 3150, 5280, 960};
+constexpr TwipsRect kCommand2{240, 4200, 1800, 375};
+constexpr TwipsRect kCmdOk{4320, 4200, 1200, 375};
 constexpr int kTimer1IntervalMs = 100;
 
 // Where the four lines start: spaced evenly, so one keeps entering as another leaves.

@@ -317,7 +317,9 @@ private slots:
         if (folder.isEmpty())
             QSKIP("JOTTEX_SCREENSHOTS not set");
         frmNoteManager* manager = listed(3);
-        manager->lvNotes_ItemClick(manager->lvNotes()->model()->index(1, 0));
+        const QModelIndex second = manager->lvNotes()->model()->index(1, 0);
+        manager->lvNotes()->setCurrentIndex(second);
+        manager->lvNotes_ItemClick(second);
         QVERIFY(QTest::qWaitForWindowExposed(manager));
         QTest::qWait(200);
         QVERIFY(manager->grab().save(folder + QStringLiteral("/manager.png")));
