@@ -99,7 +99,7 @@ int main(int argc, char** argv)
     DialogSeam::arm();
     for (const int count : {1000, 10000})
         deleteOne(home.path(), count);
-    for (const int count : {250, 500, 1000})
+    for (const int count : {200, 400, 800})
         savedThenAppended(home.path(), count);
     return 0;
 }

@@ -14,6 +14,7 @@
 #include "window/frmMain.h"
 
 #include <QDir>
+#include <QDomDocument>
 #include <QEvent>
 #include <QFile>
 #include <QFileInfo>
@@ -23,6 +24,7 @@
 #include <QPointer>
 #include <QTextEdit>
 #include <QToolBar>
+#include <algorithm>
 
 static void ensureManagerResources()
 {
@@ -73,19 +75,75 @@ NoteRecordList withoutNote(NoteRecordList notes, qsizetype index)
     return notes;
 }
 
+bool isXmlBlank(const QString& text)
+{
+    return std::all_of(text.begin(), text.end(),
+                       [](QChar c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n'; });
+}
+
+// A text as reading it back from a note file gives it.
+QString readBack(const QString& text)
+{
+    if (isXmlBlank(text))
+        return QString();
+    QString value = text;
+    value.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    value.replace(u'\r', u'\n');
+    return value;
+}
+
+// The tree as reading it back from its written text gives it: text of nothing but blanks and
+// line breaks is gone, and every line end inside text reads as LF.
+void asReadBack(const QDomNode& parent)
+{
+    for (QDomNode child = parent.firstChild(); !child.isNull();) {
+        const QDomNode next = child.nextSibling();
+        if (child.isText()) {
+            const QString value = child.nodeValue();
+            if (isXmlBlank(value))
+                (void)QDomNode(parent).removeChild(child);
+            else if (value.contains(u'\r'))
+                child.setNodeValue(readBack(value));
+        } else if (child.isElement()) {
+            asReadBack(child);
+        }
+        child = next;
+    }
+}
+
+// A note as reading it back from a note file gives it: only its stored fields, their text as
+// the file gives it back.
+NoteRecord readBack(const NoteRecord& written)
+{
+    NoteRecord note;
+    note.Color = readBack(written.Color);
+    note.Data = readBack(written.Data);
+    note.TimeDate = readBack(written.TimeDate);
+    note.Height = written.Height;
+    note.Width = written.Width;
+    note.Left = written.Left;
+    note.Top = written.Top;
+    note.FileName = written.FileName;
+    return note;
+}
+
 // The file that saving the first note and appending each further one, in order, writes: every
-// append re-reads the file, which drops the line breaks between earlier notes, and only the last
-// note keeps its own. Built in one pass, as that sequence would have to re-read the file n times.
+// append reads the whole file back, which drops the line breaks around the notes before it,
+// so only the last note keeps its own. Built on one tree, where that sequence would read the
+// growing file once per note.
 Expected<QByteArray> writtenSequence(const NoteRecordList& notes)
 {
+    const QByteArray first = NoteDocument::wholeDocument(notes.first());
     if (notes.size() == 1)
-        return NoteDocument::wholeDocument(notes.first());
-    Expected<QDomDocument> earlier =
-        NoteDocument::parse(NoteDocument::noteList(notes.first(notes.size() - 1)));
-    if (!earlier)
-        return earlier.error();
-    NoteDocument::appendNote(earlier.value(), notes.last());
-    return NoteDocument::serialize(earlier.value());
+        return first;
+    Expected<QDomDocument> document = NoteDocument::parse(first);
+    if (!document)
+        return document.error();
+    for (qsizetype i = 1; i < notes.size() - 1; ++i)
+        NoteDocument::appendNote(document.value(), notes.at(i));
+    asReadBack(document.value());
+    NoteDocument::appendNote(document.value(), notes.last());
+    return NoteDocument::serialize(document.value());
 }
 
 // Why the listed file cannot be rewritten now: it vanished or cannot be read any more.
@@ -232,6 +290,11 @@ void frmNoteManager::setCommandsEnabled(bool enabled)
 void frmNoteManager::RefreshDisplay(const QString& fileName)
 {
     m_Notes = modNote::LoadNote(false, fileName, this);
+    listNotes();
+}
+
+void frmNoteManager::listNotes()
+{
     m_model->setNoteCount(m_Notes.size());
     m_rtbPreview->clear();
     // As a list control selects its first item after a load, without showing it.
@@ -312,8 +375,12 @@ void frmNoteManager::DeleteNote(qsizetype index)
         modMain::WriteLogEntry(kDeleteContext, *failure);
         return;
     }
-    m_Notes = remaining;
-    RefreshDisplay(target);
+    // The list is rebuilt from what the file now holds; those are the notes just written, as
+    // reading them back gives them, so the file is not read a second time.
+    m_Notes.clear();
+    for (const NoteRecord& note : remaining)
+        m_Notes.append(readBack(note));
+    listNotes();
 }
 
 void frmNoteManager::Toolbar1_ButtonClick(const QString& key)

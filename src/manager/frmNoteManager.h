@@ -54,6 +54,8 @@ private:
     explicit frmNoteManager(QWidget* owner);
     void buildMenus();
     void buildToolbar();
+    // Rebuilds the list from m_Notes and clears the preview.
+    void listNotes();
     void setCommandsEnabled(bool enabled);
     void deleteSelected();
 

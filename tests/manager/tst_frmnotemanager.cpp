@@ -175,7 +175,7 @@ private slots:
         QCOMPARE(DialogSeam::requests().first().title, box);
         const bool deleted = expected.size() < count;
         QCOMPARE(texts(manager->notes()), expected);
-        QCOMPARE(texts(modNote::LoadNote(false, noteFile())), expected);
+        QCOMPARE(manager->notes(), modNote::LoadNote(false, noteFile()));
         QCOMPARE(itemTexts(manager).size(), expected.size());
         QCOMPARE(itemTexts(manager).last(), QStringLiteral("Note %1").arg(expected.size()));
         QCOMPARE(QFile::exists(leftoverPath()), !deleted);
@@ -195,6 +195,34 @@ private slots:
         manager->lvNotes_ItemClick(first);
         QCOMPARE(manager->rtbPreview()->toPlainText().trimmed(), expected.first());
         QVERIFY(TestEnvironment::logLines().isEmpty());
+    }
+
+    // Text that reading a file changes (character references to CR, blank values, markup
+    // characters) still comes out as the save-and-append sequence writes it.
+    void deleteFromFileWithOddText()
+    {
+        const QByteArray note = "<NOTE><COLOR>%1</COLOR><DATA>{\\rtf1 %2 a&#13;&#10;b&#13;c &amp; "
+                                "&lt;d&gt; \"q\" 'r'\\par}</DATA><TIMEDATE> </TIMEDATE>"
+                                "<HEIGHT>1</HEIGHT><WIDTH>2</WIDTH><LEFT>3</LEFT><TOP>4</TOP>"
+                                "</NOTE>\r\n";
+        QByteArray file = "<?xml version=\"1.0\"?>\r\n<NOTES>\r\n";
+        for (const char* color : {" ", "blue", "red", "\t"})
+            file += QByteArray(note).replace("%1", color).replace("%2", color);
+        file += "</NOTES>\r\n";
+        QVERIFY(TestEnvironment::writeFile(noteFile(), file));
+        frmNoteManager::showFor(nullptr);
+        frmNoteManager* manager = frmNoteManager::current();
+        manager->RefreshDisplay(noteFile());
+        QCOMPARE(manager->notes().size(), 4);
+        NoteRecordList remaining = manager->notes();
+        remaining[1] = remaining.takeLast();
+
+        DialogSeam::queueMessageBoxAnswer(QMessageBox::Ok);
+        manager->DeleteNote(1);
+        QCOMPARE(TestEnvironment::readFile(noteFile()),
+                 writtenSequence(remaining, noteFile(QStringLiteral("oracle.not"))));
+        // Listed as reading the file again lists it.
+        QCOMPARE(manager->notes(), modNote::LoadNote(false, noteFile()));
     }
 
     void cancelledFileChoiceEmptiesList()
