@@ -1,7 +1,9 @@
 #include "app/SessionEnd.h"
 #include "app/StartUp.h"
+#include "manager/frmNoteManager.h"
 #include "richtext/RichText.h"
 #include "shell/version.h"
+#include "window/NoteHooks.h"
 #include "window/frmMain.h"
 
 #include <QApplication>
@@ -42,6 +44,7 @@ int main(int argc, char* argv[])
     RichText::installFontSubstitutes();
     SessionEnd::install();
     frmMain::setQuitWhenLastNoteCloses(true);
+    NoteHooks::setShowManager([](frmMain& owner) { frmNoteManager::showFor(&owner); });
     modMain::Main(commandLine);
     return QApplication::exec();
 }

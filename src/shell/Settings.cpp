@@ -4,6 +4,7 @@
 #include "shell/ErrorLog.h"
 #include "shell/Paths.h"
 #include "shell/cRegistry.h"
+#include "shell/version.h"
 
 #include <QFile>
 #include <array>
@@ -31,6 +32,7 @@ constexpr std::array kSettings{
     SettingInfo{Setting::LastFolder, "LastFolder", "", SettingDefault::DesktopFolder},
     SettingInfo{Setting::HTTPProxy, "HTTPProxy", "", SettingDefault::Fixed},
     SettingInfo{Setting::QuoteServer, "QuoteServer", "", SettingDefault::Fixed},
+    SettingInfo{Setting::Website, "Website", InstalledFiles::AboutPage, SettingDefault::Fixed},
 };
 
 // settingInfo() indexes the table by the enum's value.
@@ -40,7 +42,7 @@ constexpr bool isInEnumOrder()
         if (kSettings[i].id != static_cast<Setting>(i))
             return false;
     }
-    return kSettings.size() == static_cast<std::size_t>(Setting::QuoteServer) + 1;
+    return kSettings.size() == static_cast<std::size_t>(Setting::Website) + 1;
 }
 static_assert(isInEnumOrder());
 

@@ -29,6 +29,7 @@ enum class Setting {
     LastFolder,
     HTTPProxy,   // "host:port" of an HTTP proxy for feeds and quotes; empty: the system's
     QuoteServer, // address of the stock quote service; empty: none
+    Website,     // the page the About menu's website item opens
 };
 
 // How the default of a preference is found.

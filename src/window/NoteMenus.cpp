@@ -62,6 +62,9 @@ void onFontColors(frmMain& w, int) { w.mnuFontColors_Click(); }
 void onPrint(frmMain& w, int) { w.mnuPrint_Click(); }
 void onEmail(frmMain& w, int) { w.EmailNote(); }
 void onCheckSpelling(frmMain& w, int) { w.CheckSpelling(); }
+void onMultiNote(frmMain& w, int) { w.mnuMulitNote_Click(); }
+void onUlmar(frmMain& w, int) { w.mnuUlmar_Click(); }
+void onAbout(frmMain& w, int) { w.mnuAbout_Click(); }
 
 const std::vector<Entry> kEntries{
     // The main popup menu.
@@ -86,7 +89,7 @@ const std::vector<Entry> kEntries{
     {mnuSpecial, mnuSNDrives, -1, "Drive Information", "", "", None, onSNDrives},
     {mnuSpecial, "", -1, "", "", "", Separator},
     {mnuSpecial, mnuClearSpecial, -1, "Stop Special Note", "", "Stop", None, onClearSpecial},
-    {PopUpMenu, mnuMulitNote, -1, "Multi-Note Manager", "", "", None},
+    {PopUpMenu, mnuMulitNote, -1, "Multi-Note Manager", "", "", None, onMultiNote},
     {PopUpMenu, "", -1, "", "", "", Separator},
     {PopUpMenu, mnuSave, 0, "&Save", "Ctrl+S", "Save", None, onSave},
     {PopUpMenu, mnuSave, 1, "Save As", "", "", None, onSave},
@@ -162,8 +165,8 @@ const std::vector<Entry> kEntries{
     {PopUpMenu, "", -1, "", "", "", Separator},
     {PopUpMenu, mnuAboutMain, -1, "About", "", "About", Submenu},
     {mnuAboutMain, mnuHelp, -1, "Help", "", "Help", Hidden, onHelp},
-    {mnuAboutMain, mnuUlmar, -1, "Ulmar's Website", "", "", None},
-    {mnuAboutMain, mnuAbout, -1, "Jottex", "", "NewNote", None},
+    {mnuAboutMain, mnuUlmar, -1, "Ulmar's Website", "", "", None, onUlmar},
+    {mnuAboutMain, mnuAbout, -1, "Jottex", "", "NewNote", None, onAbout},
     {PopUpMenu, "", -1, "", "", "", Separator},
     {PopUpMenu, mnuTest, -1, "Test", "", "", Hidden},
     {PopUpMenu, mnuClose, -1, "Close", "", "", None, onClose},

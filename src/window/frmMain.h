@@ -186,6 +186,10 @@ public:
     void EmailNote();
     // Checks the selection, or the whole note; the completion box follows in every case.
     void CheckSpelling();
+    // --- Manager and About (frmMain_about.cpp).
+    void mnuMulitNote_Click();
+    void mnuAbout_Click();
+    void mnuUlmar_Click();
 
     // Menus by their item names: menuItem(NoteMenus::mnuSave, 1) is "Save As".
     QAction* menuItem(const char* name, int index = -1) const;

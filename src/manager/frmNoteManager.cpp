@@ -1,0 +1,415 @@
+#include "manager/frmNoteManager.h"
+
+#include "dialogs/MessageBox.h"
+#include "manager/NoteListModel.h"
+#include "richtext/RichText.h"
+#include "shell/AtomicFile.h"
+#include "shell/ErrorLog.h"
+#include "shell/Paths.h"
+#include "shell/Twips.h"
+#include "shell/modFileFunctions.h"
+#include "store/NoteDocument.h"
+#include "store/modNote.h"
+#include "window/Artwork.h"
+#include "window/frmMain.h"
+
+#include <QDir>
+#include <QDomDocument>
+#include <QEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QListView>
+#include <QMenuBar>
+#include <QPointer>
+#include <QTextEdit>
+#include <QToolBar>
+#include <algorithm>
+
+static void ensureManagerResources()
+{
+    static const bool registered = [] {
+        Q_INIT_RESOURCE(manager);
+        return true;
+    }();
+    Q_UNUSED(registered);
+}
+
+namespace {
+const QString kRefreshContext = QStringLiteral("frmNoteManager: RefreshDisplay");
+const QString kItemClickContext = QStringLiteral("frmNoteManager: lvNotes_ItemClick");
+const QString kDeleteContext = QStringLiteral("frmNoteManager: DeleteNote");
+const QString kShowContext = QStringLiteral("frmNoteManager: ShowNote");
+
+const QString kOpenKey = QStringLiteral("open");
+const QString kShowKey = QStringLiteral("show");
+const QString kDeleteKey = QStringLiteral("delete");
+
+// The design, in twips.
+constexpr int kClientWidth = 3630;
+constexpr int kClientHeight = 2550;
+constexpr int kToolbarHeight = 360;
+constexpr int kPreviewHeight = 495;
+constexpr int kListIconSide = 32;
+// Room for an icon over "Note 10000" on one line.
+constexpr int kGridWidth = 1080;
+constexpr int kGridHeight = 840;
+constexpr int kToolIconSide = 16;
+
+// The temporary file earlier versions rewrote through; one left behind goes with the next
+// delete.
+constexpr char kOldTemporaryName[] = "tmp_note.not";
+
+QPointer<frmNoteManager>& instance()
+{
+    static QPointer<frmNoteManager> window;
+    return window;
+}
+
+// The notes without element index: the last one takes its place.
+NoteRecordList withoutNote(NoteRecordList notes, qsizetype index)
+{
+    if (index != notes.size() - 1)
+        notes[index] = notes.last();
+    notes.removeLast();
+    return notes;
+}
+
+bool isXmlBlank(const QString& text)
+{
+    return std::all_of(text.begin(), text.end(),
+                       [](QChar c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n'; });
+}
+
+// A text as reading it back from a note file gives it.
+QString readBack(const QString& text)
+{
+    if (isXmlBlank(text))
+        return QString();
+    QString value = text;
+    value.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    value.replace(u'\r', u'\n');
+    return value;
+}
+
+// The tree as reading it back from its written text gives it: text of nothing but blanks and
+// line breaks is gone, and every line end inside text reads as LF.
+void asReadBack(const QDomNode& parent)
+{
+    for (QDomNode child = parent.firstChild(); !child.isNull();) {
+        const QDomNode next = child.nextSibling();
+        if (child.isText()) {
+            const QString value = child.nodeValue();
+            if (isXmlBlank(value))
+                (void)QDomNode(parent).removeChild(child);
+            else if (value.contains(u'\r'))
+                child.setNodeValue(readBack(value));
+        } else if (child.isElement()) {
+            asReadBack(child);
+        }
+        child = next;
+    }
+}
+
+// A note as reading it back from a note file gives it: only its stored fields, their text as
+// the file gives it back.
+NoteRecord readBack(const NoteRecord& written)
+{
+    NoteRecord note;
+    note.Color = readBack(written.Color);
+    note.Data = readBack(written.Data);
+    note.TimeDate = readBack(written.TimeDate);
+    note.Height = written.Height;
+    note.Width = written.Width;
+    note.Left = written.Left;
+    note.Top = written.Top;
+    note.FileName = written.FileName;
+    return note;
+}
+
+// The file that saving the first note and appending each further one, in order, writes: every
+// append reads the whole file back, which drops the line breaks around the notes before it,
+// so only the last note keeps its own. Built on one tree, where that sequence would read the
+// growing file once per note.
+Expected<QByteArray> writtenSequence(const NoteRecordList& notes)
+{
+    const QByteArray first = NoteDocument::wholeDocument(notes.first());
+    if (notes.size() == 1)
+        return first;
+    Expected<QDomDocument> document = NoteDocument::parse(first);
+    if (!document)
+        return document.error();
+    for (qsizetype i = 1; i < notes.size() - 1; ++i)
+        NoteDocument::appendNote(document.value(), notes.at(i));
+    asReadBack(document.value());
+    NoteDocument::appendNote(document.value(), notes.last());
+    return NoteDocument::serialize(document.value());
+}
+
+// Why the listed file cannot be rewritten now: it vanished or cannot be read any more.
+Failure unreadable(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists() || !info.isFile()) {
+        AppError error = AppError::fromNumber(ErrorNumber::FileNotFound);
+        error.description += QStringLiteral(": ") + path;
+        return error;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        AppError error = AppError::fromNumber(ErrorNumber::PermissionDenied);
+        error.description += QStringLiteral(": ") + path;
+        return error;
+    }
+    return std::nullopt;
+}
+} // namespace
+
+frmNoteManager::frmNoteManager(QWidget* owner) : QMainWindow(owner, Qt::Window)
+{
+    ensureManagerResources();
+    setObjectName(QStringLiteral("frmNoteManager"));
+    setWindowTitle(QStringLiteral("Multi-Note Manager"));
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    m_client = new QWidget(this);
+    setCentralWidget(m_client);
+    m_client->installEventFilter(this);
+
+    buildToolbar();
+
+    m_model = new NoteListModel(this);
+    m_model->setIcon(Artwork::noteIcon());
+    m_lvNotes = new QListView(m_client);
+    m_lvNotes->setObjectName(QStringLiteral("lvNotes"));
+    m_lvNotes->setViewMode(QListView::IconMode);
+    m_lvNotes->setMovement(QListView::Static);
+    m_lvNotes->setResizeMode(QListView::Adjust);
+    m_lvNotes->setUniformItemSizes(true);
+    m_lvNotes->setWrapping(true);
+    m_lvNotes->setWordWrap(false);
+    m_lvNotes->setGridSize(QSize(Twips::toPixels(kGridWidth), Twips::toPixels(kGridHeight)));
+    m_lvNotes->setIconSize(QSize(kListIconSide, kListIconSide));
+    m_lvNotes->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_lvNotes->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_lvNotes->setModel(m_model);
+    connect(m_lvNotes, &QListView::clicked, this, &frmNoteManager::lvNotes_ItemClick);
+
+    m_rtbPreview = new QTextEdit(m_client);
+    m_rtbPreview->setObjectName(QStringLiteral("rtbPreview"));
+    m_rtbPreview->setReadOnly(true);
+
+    buildMenus();
+    setCommandsEnabled(false);
+
+    m_client->setMinimumSize(0, 0);
+    resize(Twips::toPixels(kClientWidth),
+           Twips::toPixels(kClientHeight) + menuBar()->sizeHint().height());
+    m_client->resize(Twips::toPixels(kClientWidth), Twips::toPixels(kClientHeight));
+    Form_Resize();
+}
+
+frmNoteManager::~frmNoteManager()
+{
+    // Form_Unload: the next opening starts empty.
+    m_Notes.clear();
+}
+
+void frmNoteManager::buildMenus()
+{
+    QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
+    file->setObjectName(QStringLiteral("mnuFileMain"));
+    QAction* open = file->addAction(QStringLiteral("Open Note"));
+    open->setObjectName(QStringLiteral("mnuOpen"));
+    connect(open, &QAction::triggered, this, [this] { RefreshDisplay(QString()); });
+    file->addSeparator()->setObjectName(QStringLiteral("sep1"));
+    QAction* close = file->addAction(QStringLiteral("Close"));
+    close->setObjectName(QStringLiteral("mnuClose"));
+    connect(close, &QAction::triggered, this, &QWidget::close);
+
+    QMenu* tools = menuBar()->addMenu(QStringLiteral("Tools"));
+    tools->setObjectName(QStringLiteral("mnuToolsMain"));
+    m_mnuDelete = tools->addAction(QStringLiteral("Delete Note"));
+    m_mnuDelete->setObjectName(QStringLiteral("mnuDelete"));
+    connect(m_mnuDelete, &QAction::triggered, this, &frmNoteManager::deleteSelected);
+    m_mnuPreview = tools->addAction(QStringLiteral("Show Note"));
+    m_mnuPreview->setObjectName(QStringLiteral("mnuPreview"));
+    connect(m_mnuPreview, &QAction::triggered, this, &frmNoteManager::ShowNote);
+}
+
+void frmNoteManager::buildToolbar()
+{
+    m_toolbar1 = new QToolBar(m_client);
+    m_toolbar1->setObjectName(QStringLiteral("Toolbar1"));
+    m_toolbar1->setIconSize(QSize(kToolIconSide, kToolIconSide));
+    m_toolbar1->setMovable(false);
+    // ilToolbar: one picture per key.
+    const QHash<QString, QIcon> ilToolbar{
+        {kDeleteKey, QIcon(QStringLiteral(":/icons/manager/delete.svg"))},
+        {kOpenKey, Artwork::menuIcon(QStringLiteral("Open"))},
+        {kShowKey, QIcon(QStringLiteral(":/icons/manager/show.svg"))},
+    };
+    const std::array<std::pair<QString, QString>, 3> buttons{{
+        {kOpenKey, QStringLiteral("Open a note")},
+        {kShowKey, QStringLiteral("Show note(s)")},
+        {kDeleteKey, QStringLiteral("Delete note(s)")},
+    }};
+    for (const auto& [key, toolTip] : buttons) {
+        QAction* button = m_toolbar1->addAction(ilToolbar.value(key), QString());
+        button->setObjectName(key);
+        button->setToolTip(toolTip);
+        const QString clickedKey = key;
+        connect(button, &QAction::triggered, this,
+                [this, clickedKey] { Toolbar1_ButtonClick(clickedKey); });
+        m_buttons.insert(key, button);
+    }
+}
+
+void frmNoteManager::showFor(QWidget* owner)
+{
+    if (!instance())
+        instance() = new frmNoteManager(owner);
+    instance()->show();
+    instance()->raise();
+    instance()->activateWindow();
+}
+
+frmNoteManager* frmNoteManager::current()
+{
+    return instance();
+}
+
+void frmNoteManager::setCommandsEnabled(bool enabled)
+{
+    m_mnuPreview->setEnabled(enabled);
+    m_mnuDelete->setEnabled(enabled);
+    m_buttons.value(kShowKey)->setEnabled(enabled);
+    m_buttons.value(kDeleteKey)->setEnabled(enabled);
+}
+
+void frmNoteManager::RefreshDisplay(const QString& fileName)
+{
+    m_Notes = modNote::LoadNote(false, fileName, this);
+    listNotes();
+}
+
+void frmNoteManager::listNotes()
+{
+    m_model->setNoteCount(m_Notes.size());
+    m_rtbPreview->clear();
+    // As a list control selects its first item after a load, without showing it.
+    if (!m_Notes.isEmpty())
+        m_lvNotes->setCurrentIndex(m_model->index(0));
+    setCommandsEnabled(!m_Notes.isEmpty());
+}
+
+qsizetype frmNoteManager::selectedIndex() const
+{
+    const QModelIndexList selected = m_lvNotes->selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? -1 : selected.first().row();
+}
+
+void frmNoteManager::lvNotes_ItemClick(const QModelIndex& item)
+{
+    const qsizetype n = item.row();
+    if (!item.isValid() || n >= m_Notes.size()) {
+        modMain::WriteLogEntry(kItemClickContext, AppError::fromNumber(ErrorNumber::ObjectNotSet));
+        return;
+    }
+    RichText::setTextRTF(m_rtbPreview, m_Notes.at(n).Data);
+}
+
+void frmNoteManager::ShowNote()
+{
+    const qsizetype n = selectedIndex();
+    if (n < 0 || n >= m_Notes.size()) {
+        modMain::WriteLogEntry(kShowContext, AppError::fromNumber(ErrorNumber::ObjectNotSet));
+        return;
+    }
+    NoteRecord record = m_Notes.at(n);
+    // A copy on the desktop: the note stays in its file, and the window is not tied to it.
+    record.FileName.clear();
+    frmMain* window = frmMain::create(NoteOrigin::StoredRecord, record);
+    window->lblSubCaption()->setText(record.TimeDate);
+    window->setIsDirty(true);
+    window->show();
+}
+
+void frmNoteManager::deleteSelected()
+{
+    const qsizetype n = selectedIndex();
+    if (n >= 0)
+        DeleteNote(n);
+}
+
+void frmNoteManager::DeleteNote(qsizetype index)
+{
+    if (index < 0 || index >= m_Notes.size())
+        return;
+    if (m_Notes.size() == 1) {
+        MessageBox::show(this, QMessageBox::Information, QStringLiteral("Jottex Delete"),
+                         QStringLiteral("The last note in a Jottex file can not be deleted."),
+                         QMessageBox::Ok);
+        return;
+    }
+    if (MessageBox::show(this, QMessageBox::NoIcon, QStringLiteral("Confirm Delete"),
+                         QStringLiteral("Are you sure you want to delete this note?"),
+                         QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
+        return;
+    const NoteRecordList remaining = withoutNote(m_Notes, index);
+    const QString target = remaining.first().FileName;
+    // What was listed is written; a file that went away meanwhile is not brought back.
+    if (Failure failure = unreadable(target)) {
+        modMain::WriteLogEntry(kDeleteContext, *failure);
+        return;
+    }
+    const QString leftover =
+        modFileFunctions::AddBackslash(AppPaths::appDirectory()) + QLatin1String(kOldTemporaryName);
+    if (modFileFunctions::FileExists(leftover))
+        QFile::remove(leftover);
+    // One document, written beside the file and renamed over it: the file is always either
+    // the whole old one or the whole new one.
+    const Expected<QByteArray> bytes = writtenSequence(remaining);
+    Failure failure = bytes ? AtomicFile::write(target, bytes.value()) : Failure(bytes.error());
+    if (failure) {
+        modMain::WriteLogEntry(kDeleteContext, *failure);
+        return;
+    }
+    // The list is rebuilt from what the file now holds; those are the notes just written, as
+    // reading them back gives them, so the file is not read a second time.
+    m_Notes.clear();
+    for (const NoteRecord& note : remaining)
+        m_Notes.append(readBack(note));
+    listNotes();
+}
+
+void frmNoteManager::Toolbar1_ButtonClick(const QString& key)
+{
+    if (key == kOpenKey)
+        RefreshDisplay(QString());
+    else if (key == kDeleteKey)
+        deleteSelected();
+    else if (key == kShowKey)
+        ShowNote();
+}
+
+bool frmNoteManager::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_client && event->type() == QEvent::Resize)
+        Form_Resize();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmNoteManager::Form_Resize()
+{
+    const int width = m_client->width();
+    const int height = m_client->height();
+    const int toolbarHeight = Twips::toPixels(kToolbarHeight);
+    const int previewHeight = Twips::toPixels(kPreviewHeight);
+    m_toolbar1->setGeometry(0, 0, width, toolbarHeight);
+    // A window made smaller than the preview leaves the list as it was, as a failed move did.
+    const int listHeight = height - previewHeight - toolbarHeight;
+    if (listHeight >= 0)
+        m_lvNotes->setGeometry(0, toolbarHeight, width, listHeight);
+    m_rtbPreview->setGeometry(0, m_lvNotes->height() + toolbarHeight, width, previewHeight);
+}

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "store/NoteRecord.h"
+
+#include <QHash>
+#include <QIcon>
+#include <QMainWindow>
+
+class NoteListModel;
+class QAction;
+class QListView;
+class QModelIndex;
+class QTextEdit;
+class QToolBar;
+
+// The Multi-Note Manager: lists the notes of one note file, previews one, opens copies of them
+// as note windows and deletes them from the file. There is one for the whole program, owned
+// by the note window that opened it, and it is discarded when it closes.
+class frmNoteManager : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // Shows the one manager, making it, owned by owner, when none is open.
+    static void showFor(QWidget* owner);
+    // The open manager, or null.
+    static frmNoteManager* current();
+    ~frmNoteManager() override;
+
+    // Loads the note file (asks for one when fileName is empty) and lists its notes.
+    void RefreshDisplay(const QString& fileName);
+    // Deletes element index from the note file, after the user confirms.
+    void DeleteNote(qsizetype index);
+    // Opens the selected note as a new note window.
+    void ShowNote();
+
+    // "open", "show" or "delete"; any other key does nothing.
+    void Toolbar1_ButtonClick(const QString& key);
+    void lvNotes_ItemClick(const QModelIndex& item);
+    void Form_Resize();
+
+    const NoteRecordList& notes() const { return m_Notes; }
+    QListView* lvNotes() const { return m_lvNotes; }
+    QTextEdit* rtbPreview() const { return m_rtbPreview; }
+    QToolBar* Toolbar1() const { return m_toolbar1; }
+    // The tool bar button of a key.
+    QAction* toolbarButton(const QString& key) const { return m_buttons.value(key); }
+    // The selected item's number - 1, or -1 when nothing is selected.
+    qsizetype selectedIndex() const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    explicit frmNoteManager(QWidget* owner);
+    void buildMenus();
+    void buildToolbar();
+    // Rebuilds the list from m_Notes and clears the preview.
+    void listNotes();
+    void setCommandsEnabled(bool enabled);
+    void deleteSelected();
+
+    NoteRecordList m_Notes;
+    QWidget* m_client = nullptr;
+    QToolBar* m_toolbar1 = nullptr;
+    QListView* m_lvNotes = nullptr;
+    NoteListModel* m_model = nullptr;
+    QTextEdit* m_rtbPreview = nullptr;
+    QAction* m_mnuDelete = nullptr;
+    QAction* m_mnuPreview = nullptr;
+    QHash<QString, QAction*> m_buttons; // the tool bar's buttons by key
+};

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <functional>
+
+class frmMain;
+
+// What a note window starts that lives on a floor above it. The program installs these at
+// start; with none installed the command does nothing.
+namespace NoteHooks {
+// Shows the one Multi-Note Manager, owned by the note that asked for it.
+using ShowManager = std::function<void(frmMain& owner)>;
+void setShowManager(ShowManager hook);
+void showManager(frmMain& owner);
+} // namespace NoteHooks

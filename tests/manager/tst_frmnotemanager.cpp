@@ -1,0 +1,358 @@
+#include "Samples.h"
+#include "TestEnvironment.h"
+#include "dialogs/DialogSeam.h"
+#include "manager/frmNoteManager.h"
+#include "richtext/RichText.h"
+#include "shell/Paths.h"
+#include "store/modNote.h"
+#include "window/NoteHooks.h"
+#include "window/frmMain.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QListView>
+#include <QProcess>
+#include <QTextEdit>
+#include <QToolBar>
+#include <QtTest>
+#include <unistd.h>
+
+using Buttons = QList<QMessageBox::StandardButton>;
+
+class TestFrmNoteManager : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_folder;
+
+    QString noteFile(const QString& name = QStringLiteral("notes.not")) const
+    {
+        return m_folder.filePath(name);
+    }
+
+    // Notes "1" ... "count", each at its own place, written as the store writes them.
+    static NoteRecordList numberedNotes(int count)
+    {
+        NoteRecordList notes;
+        for (int i = 1; i <= count; ++i)
+            notes << Samples::note(QString::number(i), 100 * i, 50 * i);
+        return notes;
+    }
+
+    // The file the written delete made: the first note saved whole, each further one appended.
+    static QByteArray writtenSequence(const NoteRecordList& notes, const QString& path)
+    {
+        QFile::remove(path);
+        modNote::SaveNote(notes.first(), path);
+        for (qsizetype i = 1; i < notes.size(); ++i)
+            modNote::AppendNote(notes.at(i), path);
+        return TestEnvironment::readFile(path);
+    }
+
+    static QStringList texts(const NoteRecordList& notes)
+    {
+        QStringList result;
+        for (const NoteRecord& note : notes)
+            result << RichText::toPlainText(note.Data).trimmed();
+        return result;
+    }
+
+    frmNoteManager* listed(int count)
+    {
+        if (modNote::WriteNoteList(numberedNotes(count), noteFile()))
+            qFatal("cannot write the note file");
+        frmNoteManager::showFor(nullptr);
+        frmNoteManager* manager = frmNoteManager::current();
+        manager->RefreshDisplay(noteFile());
+        return manager;
+    }
+
+    static QStringList itemTexts(const frmNoteManager* manager)
+    {
+        QStringList result;
+        const QAbstractItemModel* model = manager->lvNotes()->model();
+        for (int row = 0; row < model->rowCount(); ++row)
+            result << model->index(row, 0).data().toString();
+        return result;
+    }
+
+    // Delete Note, Show Note and the two tool bar buttons.
+    static QList<bool> commandStates(const frmNoteManager* manager)
+    {
+        return {manager->findChild<QAction*>(QStringLiteral("mnuDelete"))->isEnabled(),
+                manager->findChild<QAction*>(QStringLiteral("mnuPreview"))->isEnabled(),
+                manager->toolbarButton(QStringLiteral("show"))->isEnabled(),
+                manager->toolbarButton(QStringLiteral("delete"))->isEnabled()};
+    }
+    static QList<bool> all(bool state) { return {state, state, state, state}; }
+
+    static QString leftoverPath()
+    {
+        return AppPaths::appDirectory() + QStringLiteral("/tmp_note.not");
+    }
+
+private slots:
+    void init()
+    {
+        TestEnvironment::resetFolders();
+        DialogSeam::clearRequests();
+        QFile::remove(noteFile());
+    }
+
+    void cleanup()
+    {
+        if (frmNoteManager* manager = frmNoteManager::current())
+            delete manager;
+        for (frmMain* window : frmMain::openWindows()) {
+            window->setAttribute(Qt::WA_DeleteOnClose, false);
+            delete window;
+        }
+        NoteHooks::setShowManager({});
+    }
+
+    void noteMenuOpensOneSharedManager()
+    {
+        NoteHooks::setShowManager([](frmMain& owner) { frmNoteManager::showFor(&owner); });
+        frmMain* note = frmMain::create(NoteOrigin::NewNote);
+        note->show();
+        note->triggerMenuItem(NoteMenus::mnuMulitNote);
+        frmNoteManager* manager = frmNoteManager::current();
+        QVERIFY(manager);
+        QCOMPARE(manager->windowTitle(), QStringLiteral("Multi-Note Manager"));
+        QCOMPARE(manager->parentWidget(), note);
+        QVERIFY(manager->isVisible());
+        QCOMPARE(manager->lvNotes()->model()->rowCount(), 0);
+        QCOMPARE(commandStates(manager), all(false));
+        // The note stays on top, as it was before.
+        QVERIFY(note->windowHandle()->flags() & Qt::WindowStaysOnTopHint);
+
+        note->triggerMenuItem(NoteMenus::mnuMulitNote);
+        QCOMPARE(frmNoteManager::current(), manager);
+        QVERIFY(manager->close());
+        QTRY_VERIFY(!frmNoteManager::current());
+    }
+
+    void deleteKeepsWrittenOrder_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<Buttons>("answers");
+        QTest::addColumn<QStringList>("expected");
+        QTest::addColumn<QString>("box");
+
+        const QString confirm = QStringLiteral("Confirm Delete");
+        QTest::newRow("one note") << 1 << 0 << Buttons{} << QStringList{"1"}
+                                  << QStringLiteral("Jottex Delete");
+        QTest::newRow("first of three")
+            << 3 << 0 << Buttons{QMessageBox::Ok} << QStringList{"3", "2"} << confirm;
+        QTest::newRow("second of four")
+            << 4 << 1 << Buttons{QMessageBox::Ok} << QStringList{"1", "4", "3"} << confirm;
+        QTest::newRow("last of three")
+            << 3 << 2 << Buttons{QMessageBox::Ok} << QStringList{"1", "2"} << confirm;
+        QTest::newRow("cancel") << 3 << 1 << Buttons{QMessageBox::Cancel}
+                                << QStringList{"1", "2", "3"} << confirm;
+        QTest::newRow("box closed") << 3 << 1 << Buttons{} << QStringList{"1", "2", "3"} << confirm;
+    }
+
+    void deleteKeepsWrittenOrder()
+    {
+        QFETCH(int, count);
+        QFETCH(int, index);
+        QFETCH(Buttons, answers);
+        QFETCH(QStringList, expected);
+        QFETCH(QString, box);
+        QVERIFY(TestEnvironment::writeFile(leftoverPath(), "left by an older version"));
+        frmNoteManager* manager = listed(count);
+        const QByteArray before = TestEnvironment::readFile(noteFile());
+        const NoteRecordList listedNotes = manager->notes();
+        for (QMessageBox::StandardButton answer : answers)
+            DialogSeam::queueMessageBoxAnswer(answer);
+
+        manager->lvNotes()->setCurrentIndex(manager->lvNotes()->model()->index(index, 0));
+        manager->Toolbar1_ButtonClick(QStringLiteral("delete"));
+
+        QCOMPARE(DialogSeam::requests().size(), 1);
+        QCOMPARE(DialogSeam::requests().first().title, box);
+        const bool deleted = expected.size() < count;
+        QCOMPARE(texts(manager->notes()), expected);
+        QCOMPARE(manager->notes(), modNote::LoadNote(false, noteFile()));
+        QCOMPARE(itemTexts(manager).size(), expected.size());
+        QCOMPARE(itemTexts(manager).last(), QStringLiteral("Note %1").arg(expected.size()));
+        QCOMPARE(QFile::exists(leftoverPath()), !deleted);
+        if (!deleted) {
+            QCOMPARE(TestEnvironment::readFile(noteFile()), before);
+            return;
+        }
+        // Byte for byte what saving the first and appending the others would have written.
+        NoteRecordList remaining = listedNotes;
+        remaining[index] = remaining.last();
+        remaining.removeLast();
+        QCOMPARE(TestEnvironment::readFile(noteFile()),
+                 writtenSequence(remaining, noteFile(QStringLiteral("oracle.not"))));
+        // The list was rebuilt from the file: a click shows the note now at that place.
+        QVERIFY(manager->rtbPreview()->toPlainText().isEmpty());
+        const QModelIndex first = manager->lvNotes()->model()->index(0, 0);
+        manager->lvNotes_ItemClick(first);
+        QCOMPARE(manager->rtbPreview()->toPlainText().trimmed(), expected.first());
+        QVERIFY(TestEnvironment::logLines().isEmpty());
+    }
+
+    // Text that reading a file changes (character references to CR, blank values, markup
+    // characters) still comes out as the save-and-append sequence writes it.
+    void deleteFromFileWithOddText()
+    {
+        const QByteArray note = "<NOTE><COLOR>%1</COLOR><DATA>{\\rtf1 %2 a&#13;&#10;b&#13;c &amp; "
+                                "&lt;d&gt; \"q\" 'r'\\par}</DATA><TIMEDATE> </TIMEDATE>"
+                                "<HEIGHT>1</HEIGHT><WIDTH>2</WIDTH><LEFT>3</LEFT><TOP>4</TOP>"
+                                "</NOTE>\r\n";
+        QByteArray file = "<?xml version=\"1.0\"?>\r\n<NOTES>\r\n";
+        for (const char* color : {" ", "blue", "red", "\t"})
+            file += QByteArray(note).replace("%1", color).replace("%2", color);
+        file += "</NOTES>\r\n";
+        QVERIFY(TestEnvironment::writeFile(noteFile(), file));
+        frmNoteManager::showFor(nullptr);
+        frmNoteManager* manager = frmNoteManager::current();
+        manager->RefreshDisplay(noteFile());
+        QCOMPARE(manager->notes().size(), 4);
+        NoteRecordList remaining = manager->notes();
+        remaining[1] = remaining.takeLast();
+
+        DialogSeam::queueMessageBoxAnswer(QMessageBox::Ok);
+        manager->DeleteNote(1);
+        QCOMPARE(TestEnvironment::readFile(noteFile()),
+                 writtenSequence(remaining, noteFile(QStringLiteral("oracle.not"))));
+        // Listed as reading the file again lists it.
+        QCOMPARE(manager->notes(), modNote::LoadNote(false, noteFile()));
+    }
+
+    void cancelledFileChoiceEmptiesList()
+    {
+        frmNoteManager* manager = listed(2);
+        manager->lvNotes_ItemClick(manager->lvNotes()->model()->index(1, 0));
+        QCOMPARE(commandStates(manager), all(true));
+        DialogSeam::queueFileCancel();
+        manager->Toolbar1_ButtonClick(QStringLiteral("Open")); // keys are case-sensitive
+        QVERIFY(DialogSeam::requests().isEmpty());
+        manager->Toolbar1_ButtonClick(QStringLiteral("open"));
+        QCOMPARE(DialogSeam::requests().size(), 1);
+        QCOMPARE(DialogSeam::requests().first().kind, DialogSeam::Kind::OpenFile);
+        QCOMPARE(manager->lvNotes()->model()->rowCount(), 0);
+        QVERIFY(manager->rtbPreview()->toPlainText().isEmpty());
+        QCOMPARE(commandStates(manager), all(false));
+    }
+
+    void showNoteOpensAnUntiedCopy()
+    {
+        frmNoteManager* manager = listed(3);
+        manager->lvNotes()->setCurrentIndex(manager->lvNotes()->model()->index(1, 0));
+        manager->findChild<QAction*>(QStringLiteral("mnuPreview"))->trigger();
+        QCOMPARE(frmMain::openWindows().size(), 1);
+        frmMain* note = frmMain::openWindows().first();
+        const NoteRecord stored = numberedNotes(3).at(1);
+        QVERIFY(note->isVisible());
+        QCOMPARE(note->Text().trimmed(), QStringLiteral("2"));
+        QCOMPARE(note->note().Color, stored.Color);
+        QCOMPARE(note->lblSubCaption()->text(), stored.TimeDate);
+        QCOMPARE(note->twipsGeometry(),
+                 QRect(stored.Left, stored.Top, stored.Width, stored.Height));
+        QVERIFY(note->IsDirty());
+        QVERIFY(note->NoteFileName().isEmpty());
+        QCOMPARE(manager->notes().size(), 3);
+    }
+
+    void nothingSelected()
+    {
+        frmNoteManager* manager = listed(3);
+        manager->lvNotes()->clearSelection();
+        manager->Toolbar1_ButtonClick(QStringLiteral("delete"));
+        QVERIFY(DialogSeam::requests().isEmpty());
+        QCOMPARE(modNote::LoadNote(false, noteFile()).size(), 3);
+        manager->Toolbar1_ButtonClick(QStringLiteral("show"));
+        QVERIFY(frmMain::openWindows().isEmpty());
+        const QStringList log = TestEnvironment::logLines();
+        QCOMPARE(log.size(), 1);
+        QVERIFY(log.first().contains(QStringLiteral("frmNoteManager: ShowNote")));
+    }
+
+    void tinyHeightShrinksOnlyTheList()
+    {
+        frmNoteManager* manager = listed(3);
+        const int previewHeight = manager->rtbPreview()->height();
+        manager->centralWidget()->resize(200, 10);
+        QCOMPARE(manager->rtbPreview()->height(), previewHeight);
+        manager->centralWidget()->resize(200, 60);
+        QCOMPARE(manager->lvNotes()->height(), 60 - previewHeight - manager->Toolbar1()->height());
+        QCOMPARE(manager->rtbPreview()->y(), manager->lvNotes()->geometry().bottom() + 1);
+        QVERIFY(TestEnvironment::logLines().isEmpty());
+    }
+
+    // What was listed can no longer be rewritten: everything stays, and one line says why.
+    void failedRewriteChangesNothing_data()
+    {
+        QTest::addColumn<QString>("cause");
+        QTest::newRow("file vanished") << "vanished";
+        QTest::newRow("folder not writable") << "readonly";
+    }
+
+    void failedRewriteChangesNothing()
+    {
+        QFETCH(QString, cause);
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("notes.not"));
+        QVERIFY(modNote::WriteNoteList(numberedNotes(3), path) == std::nullopt);
+        frmNoteManager::showFor(nullptr);
+        frmNoteManager* manager = frmNoteManager::current();
+        manager->RefreshDisplay(path);
+        const QByteArray before = TestEnvironment::readFile(path);
+        bool immutable = false;
+        if (cause == QLatin1String("vanished")) {
+            QVERIFY(QFile::remove(path));
+        } else if (::geteuid() != 0) {
+            QVERIFY(QFile::setPermissions(folder.path(),
+                                          QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        } else {
+            // Permissions do not stop root; an immutable folder does, where the file system
+            // has the attribute.
+            immutable = QProcess::execute(QStringLiteral("chattr"),
+                                          {QStringLiteral("+i"), folder.path()}) == 0;
+            if (!immutable)
+                QSKIP("Running as root without chattr +i: no way to make a folder unwritable");
+        }
+        DialogSeam::queueMessageBoxAnswer(QMessageBox::Ok);
+        manager->DeleteNote(0);
+        if (immutable)
+            QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), folder.path()});
+        QFile::setPermissions(folder.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                 QFileDevice::ExeOwner);
+
+        QCOMPARE(texts(manager->notes()), (QStringList{"1", "2", "3"}));
+        QCOMPARE(manager->lvNotes()->model()->rowCount(), 3);
+        if (cause == QLatin1String("vanished"))
+            QVERIFY(!QFile::exists(path));
+        else
+            QCOMPARE(TestEnvironment::readFile(path), before);
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).size(),
+                 cause == QLatin1String("vanished") ? 0 : 1);
+        const QStringList log = TestEnvironment::logLines();
+        QCOMPARE(log.size(), 1);
+        QVERIFY(log.first().contains(QStringLiteral("frmNoteManager: DeleteNote")));
+    }
+
+    // The window as a person sees it, for a look by eye: JOTTEX_SCREENSHOTS names the folder.
+    void screenshot()
+    {
+        const QString folder = qEnvironmentVariable("JOTTEX_SCREENSHOTS");
+        if (folder.isEmpty())
+            QSKIP("JOTTEX_SCREENSHOTS not set");
+        frmNoteManager* manager = listed(3);
+        const QModelIndex second = manager->lvNotes()->model()->index(1, 0);
+        manager->lvNotes()->setCurrentIndex(second);
+        manager->lvNotes_ItemClick(second);
+        QVERIFY(QTest::qWaitForWindowExposed(manager));
+        QTest::qWait(200);
+        QVERIFY(manager->grab().save(folder + QStringLiteral("/manager.png")));
+    }
+};
+
+JOTTEX_GUI_TEST_MAIN(TestFrmNoteManager)
+#include "tst_frmnotemanager.moc"
