@@ -13,4 +13,13 @@ int toPixels(int twips, const QScreen* screen = nullptr);
 // Whole twips of a pixel length.
 int fromPixels(int pixels, const QScreen* screen = nullptr);
 QRect rectToPixels(int left, int top, int width, int height, const QScreen* screen = nullptr);
+
+// A control's design place in twips: left, top, width, height.
+struct Rect {
+    int left;
+    int top;
+    int width;
+    int height;
+    QRect pixels() const { return rectToPixels(left, top, width, height); }
+};
 } // namespace Twips

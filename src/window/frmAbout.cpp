@@ -19,11 +19,7 @@ QPointer<frmAbout>& instance()
     return window;
 }
 
-// The window's design, in twips: left, top, width, height.
-struct TwipsRect {
-    int left, top, width, height;
-    QRect pixels() const { return Twips::rectToPixels(left, top, width, height); }
-};
+using TwipsRect = Twips::Rect;
 constexpr TwipsRect kForm{0, 0, 5760, 4740};
 constexpr TwipsRect kPicture1{240, 240, 720, 720};
 constexpr TwipsRect kShape1{1080, 0, 4440, 2280};

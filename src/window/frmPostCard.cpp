@@ -15,11 +15,7 @@ QPointer<frmPostCard>& instance()
     return window;
 }
 
-// The window's design, in twips: left, top, width, height.
-struct TwipsRect {
-    int left, top, width, height;
-    QRect pixels() const { return Twips::rectToPixels(left, top, width, height); }
-};
+using TwipsRect = Twips::Rect;
 constexpr TwipsRect kForm{0, 0, 5400, 3840};
 constexpr TwipsRect kPicture1{240, 240, 600, 600};
 constexpr TwipsRect kLabel3{1020, 330, 4140, 420};

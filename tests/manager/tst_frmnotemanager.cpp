@@ -1,3 +1,4 @@
+#include "NoteWindows.h"
 #include "Samples.h"
 #include "TestEnvironment.h"
 #include "dialogs/DialogSeam.h"
@@ -103,10 +104,7 @@ private slots:
     {
         if (frmNoteManager* manager = frmNoteManager::current())
             delete manager;
-        for (frmMain* window : frmMain::openWindows()) {
-            window->setAttribute(Qt::WA_DeleteOnClose, false);
-            delete window;
-        }
+        NoteWindows::deleteAll();
         NoteHooks::setShowManager({});
     }
 

@@ -1,3 +1,4 @@
+#include "NoteWindows.h"
 #include "TestEnvironment.h"
 #include "TestSeams.h"
 #include "shell/Settings.h"
@@ -24,13 +25,7 @@ private:
 private slots:
     void init() { TestEnvironment::resetFolders(); }
 
-    void cleanup()
-    {
-        for (frmMain* window : frmMain::openWindows()) {
-            window->setAttribute(Qt::WA_DeleteOnClose, false);
-            delete window;
-        }
-    }
+    void cleanup() { NoteWindows::deleteAll(); }
 
     void creditStep_data()
     {

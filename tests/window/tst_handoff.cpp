@@ -1,3 +1,4 @@
+#include "NoteWindows.h"
 #include "TestEnvironment.h"
 #include "dialogs/DialogSeam.h"
 #include "dialogs/frmSpellCheck.h"
@@ -95,12 +96,7 @@ class TestHandOff : public QObject {
 private:
     QTemporaryDir m_folder;
 
-    static frmMain* newNote()
-    {
-        frmMain* window = frmMain::create(NoteOrigin::NewNote);
-        window->show();
-        return window;
-    }
+    static frmMain* newNote() { return NoteWindows::newNote(); }
 
 private slots:
     void init()
@@ -109,13 +105,7 @@ private slots:
         DialogSeam::arm();
     }
 
-    void cleanup()
-    {
-        for (frmMain* window : frmMain::openWindows()) {
-            window->setAttribute(Qt::WA_DeleteOnClose, false);
-            delete window;
-        }
-    }
+    void cleanup() { NoteWindows::deleteAll(); }
 
     void printsPages_data()
     {

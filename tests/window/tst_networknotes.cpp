@@ -1,4 +1,5 @@
 #include "HttpTestServer.h"
+#include "NoteWindows.h"
 #include "TestEnvironment.h"
 #include "TestSeams.h"
 #include "dialogs/DialogSeam.h"
@@ -51,13 +52,7 @@ private slots:
         DialogSeam::arm();
     }
 
-    void cleanup()
-    {
-        for (frmMain* window : frmMain::openWindows()) {
-            window->setAttribute(Qt::WA_DeleteOnClose, false);
-            delete window;
-        }
-    }
+    void cleanup() { NoteWindows::deleteAll(); }
 
     void feedNoteFollowsTheFeedOnEveryTick()
     {

@@ -1,3 +1,4 @@
+#include "NoteWindows.h"
 #include "TestEnvironment.h"
 #include "XServer.h"
 #include "dialogs/DialogSeam.h"
@@ -38,13 +39,7 @@ private slots:
         DialogSeam::arm();
     }
 
-    void cleanup()
-    {
-        for (frmMain* window : frmMain::openWindows()) {
-            window->setAttribute(Qt::WA_DeleteOnClose, false);
-            delete window;
-        }
-    }
+    void cleanup() { NoteWindows::deleteAll(); }
 
     void mailReachesTheDesktop_data()
     {
