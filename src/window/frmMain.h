@@ -177,7 +177,7 @@ public:
     void Form_Deactivate();
     // Present only while the note is drawn translucent.
     const CTranslucentForm* Translucency() const { return m_translucency.get(); }
-    // --- End of appearance.
+
     // --- Printing, mail and spelling (frmMain_handoff.cpp).
     // Prints the note with one-inch margins after the printer dialog.
     void PrintNote();
@@ -186,11 +186,13 @@ public:
     void EmailNote();
     // Checks the selection, or the whole note; the completion box follows in every case.
     void CheckSpelling();
+
     // --- Manager and About (frmMain_about.cpp).
     void mnuMulitNote_Click();
     void mnuAbout_Click();
     void mnuUlmar_Click();
 
+    // --- Menus.
     // Menus by their item names: menuItem(NoteMenus::mnuSave, 1) is "Save As".
     QAction* menuItem(const char* name, int index = -1) const;
     QMenu* menu(const char* name) const;
@@ -275,7 +277,7 @@ private:
     void setControlFont(const QFont& font);
     void refuseDroppedFile(const QString& path, const QString& reason);
 
-    // frmMain_special.cpp
+    // --- Special notes (frmMain_special.cpp).
     QString promptFor(const QString& prompt, const QString& title, const QString& current);
     void setSpecialText(const QString& text);
     Failure drawSpecialContent(SpecialNoteKind kind);
@@ -345,5 +347,4 @@ private:
     std::unique_ptr<CTranslucentForm> m_translucency;
     clsDockingHandler m_docking;
     bool m_moveDragging = false; // a press on a drag surface, until its release
-    // --- End of appearance.
 };
