@@ -11,7 +11,9 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryFile>
+#include <QTextCursor>
 #include <QTextDocument>
+#include <QTextList>
 #include <cstdio>
 #include <sys/resource.h>
 
@@ -88,6 +90,41 @@ long peakKilobytes()
     return usage.ru_maxrss;
 }
 
+// The floor under the paragraph and list floods: Qt alone building the same blocks, without
+// any RTF, in one edit block as the reader does.
+int measureBareQt(const QByteArray& name, int scale)
+{
+    const bool bullets = name == "qt-bullets";
+    const qsizetype count = (bullets ? 1'000'000LL : 2'000'000LL) * scale;
+    constexpr int kItemsPerList = 32; // as the reader splits long bullet lists
+    const long baseline = peakKilobytes();
+    QElapsedTimer timer;
+    timer.start();
+    QTextDocument document;
+    document.setUndoRedoEnabled(false);
+    QTextCursor cursor(&document);
+    cursor.beginEditBlock();
+    QTextList* list = nullptr;
+    const QTextBlockFormat blockFormat;
+    const QTextCharFormat charFormat;
+    for (qsizetype i = 0; i < count; ++i) {
+        cursor.insertBlock(blockFormat, charFormat); // the fastest form: no format look-ups
+        if (!bullets)
+            continue;
+        cursor.insertText(QStringLiteral("x"));
+        if (i % kItemsPerList == 0)
+            list = cursor.createList(QTextListFormat::ListDisc);
+        else
+            list->add(cursor.block());
+    }
+    cursor.endEditBlock();
+    const qint64 time = timer.nsecsElapsed();
+    std::printf("%s (Qt alone, %lld blocks):\n  build  %.0f ms, peak +%ld MB\n", name.constData(),
+                static_cast<long long>(count), double(time) / 1e6,
+                (peakKilobytes() - baseline) / 1024);
+    return 0;
+}
+
 // Runs in the child: one input, read and written, peak memory above the start-up baseline.
 int measure(const QByteArray& name, int scale)
 {
@@ -144,12 +181,16 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
+    if (args.size() > 2 && args.at(1) == QLatin1String("--case") &&
+        args.at(2).startsWith(QLatin1String("qt-")))
+        return measureBareQt(args.at(2).toLatin1(),
+                             args.size() > 3 ? qMax(1, args.at(3).toInt()) : 1);
     if (args.size() > 2 && args.at(1) == QLatin1String("--case"))
         return measure(args.at(2).toLatin1(), args.size() > 3 ? qMax(1, args.at(3).toInt()) : 1);
 
     const QString scale = args.size() > 1 ? args.at(1) : QStringLiteral("1");
-    for (const char* name :
-         {"note-1MB", "note-10MB", "par", "bullets", "bold-runs", "field-instruction"}) {
+    for (const char* name : {"note-1MB", "note-10MB", "par", "qt-par", "bullets", "qt-bullets",
+                             "bold-runs", "field-instruction"}) {
         QProcess child;
         child.setProcessChannelMode(QProcess::ForwardedChannels);
         child.start(QCoreApplication::applicationFilePath(),

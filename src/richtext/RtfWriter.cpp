@@ -284,25 +284,39 @@ void Writer::writeRun(const RunFormat& format, QStringView text)
     m_state = outside;
 }
 
+// The on/off attributes, in the order they are written.
+struct Toggle {
+    bool RunFormat::*member;
+    const char* on;
+    const char* off;
+};
+constexpr Toggle kToggles[] = {
+    {&RunFormat::bold, "\\b", "\\b0"},
+    {&RunFormat::italic, "\\i", "\\i0"},
+    {&RunFormat::underline, "\\ul", "\\ulnone"},
+    {&RunFormat::strike, "\\strike", "\\strike0"},
+};
+
 void Writer::writeFormatChanges(const RunFormat& format)
 {
     RunFormat& state = m_state;
+    // What ends comes first: unrtf keeps an attribute on for the rest of the note when its
+    // end follows the start of another.
+    for (const Toggle& toggle : kToggles)
+        if (state.*toggle.member && !(format.*toggle.member))
+            word(toggle.off);
+    static const char* const kVerticalWords[] = {"\\nosupersub", "\\super", "\\sub"};
+    if (format.vertical != state.vertical && format.vertical == 0)
+        word(kVerticalWords[0]);
     if (format.color != state.color)
         word("\\cf", format.color);
     if (format.highlight != state.highlight)
         word("\\highlight", format.highlight);
-    if (format.bold != state.bold)
-        format.bold ? word("\\b") : word("\\b", 0);
-    if (format.italic != state.italic)
-        format.italic ? word("\\i") : word("\\i", 0);
-    if (format.underline != state.underline)
-        word(format.underline ? "\\ul" : "\\ulnone");
-    if (format.strike != state.strike)
-        format.strike ? word("\\strike") : word("\\strike", 0);
-    if (format.vertical != state.vertical) {
-        static const char* const kVerticalWords[] = {"\\nosupersub", "\\super", "\\sub"};
+    for (const Toggle& toggle : kToggles)
+        if (!(state.*toggle.member) && format.*toggle.member)
+            word(toggle.on);
+    if (format.vertical != state.vertical && format.vertical != 0)
         word(kVerticalWords[format.vertical]);
-    }
     if (format.font != state.font)
         word("\\f", format.font);
     if (format.halfPoints != state.halfPoints)

@@ -121,7 +121,7 @@ void TestRtfWriter::richEditStyle()
                  generator() +
                  "\\viewkind4\\uc1\\pard\\f0\\fs20 Plain \\cf1\\b bold\\par\r\n"
                  "\\pard{\\pntext\\f1\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf1\\pnindent0"
-                 "{\\pntxtb\\'B7}}\\fi-200\\li200\\cf0\\b0 item\\par\r\n}\r\n");
+                 "{\\pntxtb\\'B7}}\\fi-200\\li200\\b0\\cf0 item\\par\r\n}\r\n");
 }
 
 void TestRtfWriter::textEscapes_data()
