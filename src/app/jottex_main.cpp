@@ -3,11 +3,11 @@
 #include "manager/frmNoteManager.h"
 #include "richtext/RichText.h"
 #include "shell/version.h"
+#include "window/Artwork.h"
 #include "window/NoteHooks.h"
 #include "window/frmMain.h"
 
 #include <QApplication>
-#include <QIcon>
 #include <cstdio>
 
 int main(int argc, char* argv[])
@@ -40,7 +40,7 @@ int main(int argc, char* argv[])
     QApplication app(toolkitArgc, argv);
     QApplication::setApplicationName(QStringLiteral("Jottex"));
     QApplication::setOrganizationName(QStringLiteral("Ulmar"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/jottex.svg")));
+    QApplication::setWindowIcon(Artwork::appIcon());
     RichText::installFontSubstitutes();
     SessionEnd::install();
     frmMain::setQuitWhenLastNoteCloses(true);

@@ -70,12 +70,13 @@ bool modMain::SetTopMost(QWidget* window, TopMostMode mode)
 {
     if (!window || (mode != TopMostMode::IntoBand && mode != TopMostMode::OutOfBand))
         return false;
-    window->winId(); // the native window must exist to carry the flag
-    QWindow* handle = window->windowHandle();
-    if (!handle)
-        return false;
-    // Set on the QWindow so the widget is not re-created (which would hide it).
-    handle->setFlag(Qt::WindowStaysOnTopHint, mode == TopMostMode::IntoBand);
+    const bool onTop = mode == TopMostMode::IntoBand;
+    // The widget keeps the flag without re-creating its window (which would hide it), so a
+    // native window made later starts with it. Making that window now would cost a second
+    // one at show: the X window is made anew when this flag changes before it is mapped.
+    window->overrideWindowFlags(window->windowFlags().setFlag(Qt::WindowStaysOnTopHint, onTop));
+    if (QWindow* handle = window->windowHandle())
+        handle->setFlag(Qt::WindowStaysOnTopHint, onTop);
     return true;
 }
 

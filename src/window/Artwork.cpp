@@ -31,19 +31,25 @@ QIcon resourceIcon(const QString& path)
     ensureResources();
     return QIcon(path);
 }
+
+// Every note shows these pictures: one shared icon each parses its SVG and renders each
+// size once per run, not once per note.
+QIcon sharedIcon(const QString& path)
+{
+    static QHash<QString, QIcon> cache;
+    if (const auto found = cache.constFind(path); found != cache.constEnd())
+        return found.value();
+    return cache.insert(path, resourceIcon(path)).value();
+}
 } // namespace
 
 // Every note shows the same menu images: one shared icon per key, so the pictures are made
 // once for all windows rather than once per note.
 QIcon Artwork::menuIcon(const QString& key)
 {
-    static QHash<QString, QIcon> cache;
-    if (const auto found = cache.constFind(key); found != cache.constEnd())
-        return found.value();
     for (const char* known : kMenuKeys) {
         if (key == QLatin1String(known))
-            return cache.insert(key, resourceIcon(QStringLiteral(":/icons/menu/%1.svg").arg(key)))
-                .value();
+            return sharedIcon(QStringLiteral(":/icons/menu/%1.svg").arg(key));
     }
     return {};
 }
@@ -101,29 +107,29 @@ QStringList Artwork::menuKeys()
 
 QIcon Artwork::noteIcon()
 {
-    return resourceIcon(QStringLiteral(":/icons/note.svg"));
+    return sharedIcon(QStringLiteral(":/icons/note.svg"));
 }
 
 QIcon Artwork::reminderIcon(int index)
 {
     if (index != 0 && index != 1)
         return {};
-    return resourceIcon(QStringLiteral(":/icons/reminder%1.svg").arg(index));
+    return sharedIcon(QStringLiteral(":/icons/reminder%1.svg").arg(index));
 }
 
 QIcon Artwork::resizeGrip()
 {
-    return resourceIcon(QStringLiteral(":/icons/resize.svg"));
+    return sharedIcon(QStringLiteral(":/icons/resize.svg"));
 }
 
 QIcon Artwork::helpPicture()
 {
-    return resourceIcon(QStringLiteral(":/icons/help.svg"));
+    return sharedIcon(QStringLiteral(":/icons/help.svg"));
 }
 
 QIcon Artwork::closePicture()
 {
-    return resourceIcon(QStringLiteral(":/icons/close.svg"));
+    return sharedIcon(QStringLiteral(":/icons/close.svg"));
 }
 
 QIcon Artwork::appIcon()
