@@ -1,5 +1,6 @@
 // Prints how long the Multi-Note Manager takes to delete one note from large note files, and,
 // for comparison, how long saving the first note and appending each further one takes.
+#include "BenchNotes.h"
 #include "dialogs/DialogSeam.h"
 #include "manager/frmNoteManager.h"
 #include "store/NoteDocument.h"
@@ -15,24 +16,6 @@
 #include <cstdio>
 
 namespace {
-NoteRecord sampleNote(int number)
-{
-    NoteRecord note;
-    note.Color = QStringLiteral("yellow");
-    QString rtf = QStringLiteral("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fnil Comic Sans MS;}}\r\n"
-                                 "\\pard\\f0\\fs20 Note %1\\par\r\n")
-                      .arg(number);
-    while (rtf.size() < 950)
-        rtf += QStringLiteral("Buy milk & eggs, call <Ann> about the \"plan\"\\par\r\n");
-    note.Data = rtf + QLatin1Char('}');
-    note.TimeDate = QStringLiteral("12/6/2026 9:21:58 AM");
-    note.Height = 2865;
-    note.Width = 3345;
-    note.Left = 6120;
-    note.Top = 4215;
-    return note;
-}
-
 NoteRecordList sampleNotes(int count)
 {
     NoteRecordList notes;

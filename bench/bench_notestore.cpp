@@ -1,4 +1,5 @@
 // Prints how fast the note store reads, appends and writes note files.
+#include "BenchNotes.h"
 #include "store/NoteDocument.h"
 #include "store/modNote.h"
 
@@ -10,26 +11,6 @@
 #include <cstdio>
 
 namespace {
-NoteRecord sampleNote(int number)
-{
-    NoteRecord note;
-    note.Color = QStringLiteral("yellow");
-    QString rtf =
-        QStringLiteral(
-            "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0\\fnil\\fcharset0 "
-            "Comic Sans MS;}}\r\n\\viewkind4\\uc1\\pard\\f0\\fs20 Note %1\\par\r\n")
-            .arg(number);
-    while (rtf.size() < 950)
-        rtf += QStringLiteral("Buy milk & eggs, call <Ann> about the \"plan\"\\par\r\n");
-    note.Data = rtf + QLatin1Char('}');
-    note.TimeDate = QStringLiteral("12/6/2026 9:21:58 AM");
-    note.Height = 2865;
-    note.Width = 3345;
-    note.Left = 6120;
-    note.Top = 4215;
-    return note;
-}
-
 // A file of count notes, built as the program builds it: one whole write, then appends made
 // directly on the tree (appending one by one through the file would take the whole bench).
 QString makeNoteFile(const QString& path, int count)
