@@ -105,7 +105,8 @@ ratio_median() {
 }
 row() { # LABEL KIND COLUMN GOAL UNIT
   local j b r verdict
-  j=$(median "$work/jottex.$2" "$3"); b=$(median "$work/bare.$2" "$3"); r=$(ratio_median "$2" "$3")
+  j=$(median "$work/jottex.$2" "$3"); b=$(median "$work/bare.$2" "$3")
+  r=$(ratio_median "$2" "$3" | awk '{ if ($1 == "nan") print; else printf "%.2f\n", $1 }')
   if [ "$4" = - ]; then
     verdict=""
   elif [ "$4" = "<=bare" ]; then

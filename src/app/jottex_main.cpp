@@ -4,6 +4,7 @@
 #include "richtext/RichText.h"
 #include "shell/version.h"
 #include "window/Artwork.h"
+#include "window/CaretBlink.h"
 #include "window/NoteHooks.h"
 #include "window/frmMain.h"
 
@@ -43,6 +44,7 @@ int main(int argc, char* argv[])
     QApplication::setWindowIcon(Artwork::appIcon());
     RichText::installFontSubstitutes();
     SessionEnd::install();
+    CaretBlink::install();
     frmMain::setQuitWhenLastNoteCloses(true);
     NoteHooks::setShowManager([](frmMain& owner) { frmNoteManager::showFor(&owner); });
     modMain::Main(commandLine);

@@ -11,6 +11,7 @@
 #include <QLockFile>
 #include <QStringDecoder>
 #include <QtEndian>
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <memory>
@@ -471,6 +472,22 @@ bool isReadableHive(const struct stat& info)
     return S_ISREG(info.st_mode) && info.st_size <= kMaxHiveBytes;
 }
 
+// The file's bytes, at most kMaxHiveBytes. Reading by the size seen keeps the buffer (which
+// the hive cache holds on to) as small as the file rather than as large as the bound; a file
+// that grew since the look is still read whole.
+QByteArray readBounded(QFile& in, qint64 sizeSeen)
+{
+    constexpr qint64 kChunk = qint64(64) * 1024;
+    QByteArray bytes = in.read(sizeSeen);
+    while (bytes.size() < kMaxHiveBytes) {
+        const QByteArray more = in.read(std::min(kChunk, kMaxHiveBytes - bytes.size()));
+        if (more.isEmpty())
+            break;
+        bytes += more;
+    }
+    return bytes;
+}
+
 std::optional<HiveFile> readHiveFile(const QString& file)
 {
     const QByteArray name = QFile::encodeName(file);
@@ -487,7 +504,7 @@ std::optional<HiveFile> readHiveFile(const QString& file)
     std::optional<HiveFile> result;
     if (::fstat(fd, &info) == 0 && isReadableHive(info) &&
         in.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        result = HiveFile{in.read(kMaxHiveBytes), identityOf(info)};
+        result = HiveFile{readBounded(in, info.st_size), identityOf(info)};
     } else {
         ::close(fd);
     }

@@ -5,8 +5,8 @@
 #include "window/FrameLabel.h"
 #include "window/FrameLayout.h"
 
+#include <QAbstractButton>
 #include <QPainter>
-#include <QToolButton>
 
 namespace {
 const QColor kStripGrey(128, 128, 128);
@@ -16,6 +16,20 @@ void placeTwips(QWidget* control, const FrameLayout::Place& place)
 {
     control->setGeometry(Twips::rectToPixels(place.left, place.top, place.width, place.height));
 }
+
+// A picture that acts as a button: it is clicked by a release over it, and shows neither a
+// frame nor a hover panel.
+class PictureButton : public QAbstractButton {
+public:
+    using QAbstractButton::QAbstractButton;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        icon().paint(&painter, rect());
+    }
+};
 
 QFont verdana(double points)
 {
@@ -37,16 +51,17 @@ CaptionStrip::CaptionStrip(QWidget* parent) : QWidget(parent)
     m_caption->setObjectName(QStringLiteral("lblCaption"));
     m_caption->setText(QStringLiteral("Jottex"));
     m_caption->setFont(verdana(9));
-    m_caption->setStyleSheet(QStringLiteral("color: white; background: rgb(128,128,128);"));
+    // White on the strip's grey, which the strip paints beneath the label.
+    m_caption->setTextColor(Qt::white);
     placeTwips(m_caption, FrameLayout::Caption);
     connectDrag(m_caption);
 
     m_help = makeButton("imgHelp", Artwork::helpPicture(), "Display help");
     placeTwips(m_help, FrameLayout::HelpPicture);
-    connect(m_help, &QToolButton::clicked, this, &CaptionStrip::helpClicked);
+    connect(m_help, &QAbstractButton::clicked, this, &CaptionStrip::helpClicked);
     m_close = makeButton("CloseImage", Artwork::closePicture(), "Close note");
     placeTwips(m_close, FrameLayout::ClosePicture);
-    connect(m_close, &QToolButton::clicked, this, &CaptionStrip::closeClicked);
+    connect(m_close, &QAbstractButton::clicked, this, &CaptionStrip::closeClicked);
 }
 
 FrameLabel* CaptionStrip::makeIcon(const char* name, const QIcon& artwork)
@@ -67,17 +82,14 @@ FrameLabel* CaptionStrip::makeIcon(const char* name, const QIcon& artwork)
     return icon;
 }
 
-QToolButton* CaptionStrip::makeButton(const char* name, const QIcon& artwork, const char* toolTip)
+QAbstractButton* CaptionStrip::makeButton(const char* name, const QIcon& artwork,
+                                          const char* toolTip)
 {
-    auto* button = new QToolButton(this);
+    auto* button = new PictureButton(this);
     button->setObjectName(QString::fromLatin1(name));
     button->setIcon(artwork);
-    const int pixels = Twips::toPixels(FrameLayout::ClosePicture.width);
-    button->setIconSize(QSize(pixels, pixels));
     button->setToolTip(QString::fromLatin1(toolTip));
     button->setFocusPolicy(Qt::NoFocus);
-    button->setAutoRaise(true);
-    button->setStyleSheet(QStringLiteral("QToolButton { border: none; padding: 0; }"));
     return button;
 }
 

@@ -4,7 +4,7 @@
 
 class FrameLabel;
 class QLabel;
-class QToolButton;
+class QAbstractButton;
 
 // The grey strip across the top of a note: the note icon (or one of the two reminder icons
 // in its place), the caption "Jottex" and the help and close buttons. Each control reports
@@ -41,11 +41,11 @@ protected:
 
 private:
     FrameLabel* makeIcon(const char* name, const QIcon& artwork);
-    QToolButton* makeButton(const char* name, const QIcon& artwork, const char* toolTip);
+    QAbstractButton* makeButton(const char* name, const QIcon& artwork, const char* toolTip);
     void connectDrag(FrameLabel* label);
 
     FrameLabel* m_icons[3] = {nullptr, nullptr, nullptr}; // by Icon
     FrameLabel* m_caption = nullptr;
-    QToolButton* m_help = nullptr;
-    QToolButton* m_close = nullptr;
+    QAbstractButton* m_help = nullptr;
+    QAbstractButton* m_close = nullptr;
 };

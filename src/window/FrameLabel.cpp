@@ -1,8 +1,16 @@
 #include "window/FrameLabel.h"
 
 #include <QMouseEvent>
+#include <QPalette>
 
 FrameLabel::FrameLabel(QWidget* parent) : QLabel(parent) {}
+
+void FrameLabel::setTextColor(const QColor& color)
+{
+    QPalette colors = palette();
+    colors.setColor(QPalette::WindowText, color);
+    setPalette(colors);
+}
 
 void FrameLabel::mousePressEvent(QMouseEvent* event)
 {

@@ -11,6 +11,9 @@ class FrameLabel : public QLabel {
 public:
     explicit FrameLabel(QWidget* parent = nullptr);
 
+    // The colour of the label's text; the label paints no background of its own.
+    void setTextColor(const QColor& color);
+
 signals:
     void pressed(Qt::MouseButton button, QPoint globalPos);
     void dragged(QPoint globalPos); // moved with the left button held

@@ -70,7 +70,7 @@ void frmMain::buildControls()
     m_subCaption->setFont(verdana);
     m_subCaption->setToolTip(QStringLiteral("Double-click to refresh caption"));
     m_subCaption->setAttribute(Qt::WA_TranslucentBackground);
-    m_subCaption->setStyleSheet(QStringLiteral("color: black; background: transparent;"));
+    m_subCaption->setTextColor(Qt::black);
     placeTwips(m_subCaption, SubCaption);
 
     // The strip clips the note icon to itself, so the icon never covers the text.
