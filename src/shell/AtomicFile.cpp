@@ -6,7 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
@@ -128,6 +128,16 @@ qint64 modifiedNs(const QByteArray& path)
     return qint64(info.st_mtim.tv_sec) * kNsPerSecond + info.st_mtim.tv_nsec;
 }
 
+bool isRandomPart(QStringView text)
+{
+    const auto isUpperOrDigit = [](QChar c) {
+        return (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9');
+    };
+    const auto isAlnum = [&](QChar c) { return isUpperOrDigit(c) || (c >= u'a' && c <= u'z'); };
+    return text.size() == 6 && std::all_of(text.begin(), text.end(), isAlnum) &&
+           std::any_of(text.begin(), text.end(), isUpperOrDigit);
+}
+
 // Temporary files a crash left between writing and renaming. One written after the file
 // itself may belong to a copy of the program writing right now: it is kept, and logged.
 void removeLeftovers(const QFileInfo& target)
@@ -135,13 +145,12 @@ void removeLeftovers(const QFileInfo& target)
     const QString name = target.fileName();
     // mkstemp's six random characters; a word such as "backup" is a user's file, so at least
     // one digit or capital is required.
-    static const QRegularExpression randomPart(QStringLiteral("^(?=.*[A-Z0-9])[A-Za-z0-9]{6}$"));
     const QDir folder = target.absoluteDir();
     const qint64 targetTime = modifiedNs(QFile::encodeName(target.absoluteFilePath()));
     const auto candidates = folder.entryInfoList({name + QStringLiteral(".??????")},
                                                  QDir::Files | QDir::Hidden | QDir::NoSymLinks);
     for (const QFileInfo& leftover : candidates) {
-        if (!randomPart.match(leftover.fileName().mid(name.size() + 1)).hasMatch())
+        if (!isRandomPart(QStringView(leftover.fileName()).sliced(name.size() + 1)))
             continue;
         const QString path = leftover.absoluteFilePath();
         if (modifiedNs(QFile::encodeName(path)) > targetTime) {

@@ -12,20 +12,40 @@ QString plainBlanks(QString text)
     return text;
 }
 
+// format with every run of letter (and, when dropBlanksBefore, the blanks before it) given
+// as replacement. Plain loops: a note's time stamp is made at every start, and a regular
+// expression engine is more than these formats need.
+QString replaceRuns(const QString& format, QChar letter, QStringView replacement,
+                    bool dropBlanksBefore = false)
+{
+    QString result;
+    result.reserve(format.size() + replacement.size());
+    for (qsizetype i = 0; i < format.size();) {
+        if (format[i] != letter) {
+            result += format[i++];
+            continue;
+        }
+        while (dropBlanksBefore && !result.isEmpty() && result.back().isSpace())
+            result.chop(1);
+        while (i < format.size() && format[i] == letter)
+            ++i;
+        result += replacement;
+    }
+    return result;
+}
+
 QString shortDateFormat()
 {
     QString format = QLocale().dateFormat(QLocale::ShortFormat);
-    if (!format.contains(QLatin1String("yyyy")))
-        format.replace(QRegularExpression(QStringLiteral("y+")), QStringLiteral("yyyy"));
-    return format;
+    if (format.contains(QLatin1String("yyyy")))
+        return format;
+    return replaceRuns(format, u'y', u"yyyy");
 }
 
 QString timeWithSecondsFormat()
 {
-    QString format = QLocale().timeFormat(QLocale::LongFormat);
     // Drop the zone ("t", "tttt") and the blank before it.
-    format.remove(QRegularExpression(QStringLiteral("\\s*t+")));
-    return format.trimmed();
+    return replaceRuns(QLocale().timeFormat(QLocale::LongFormat), u't', {}, true).trimmed();
 }
 } // namespace
 

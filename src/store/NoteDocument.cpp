@@ -6,7 +6,6 @@
 #include <QDomNamedNodeMap>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QStringDecoder>
 #include <QXmlStreamReader>
 #include <algorithm>
@@ -77,8 +76,23 @@ bool isXmlChar(char16_t c)
 // The bytes we write are UTF-8, so a declaration read from an older file must say so.
 QString withUtf8Declaration(QString declaration)
 {
-    static const QRegularExpression kEncoding(QStringLiteral("encoding\\s*=\\s*\"[^\"]*\""));
-    declaration.replace(kEncoding, QStringLiteral("encoding=\"UTF-8\""));
+    const QLatin1String key("encoding");
+    const auto skipBlanks = [&declaration](qsizetype i) {
+        while (i < declaration.size() && declaration[i].isSpace())
+            ++i;
+        return i;
+    };
+    for (qsizetype at = declaration.indexOf(key); at >= 0; at = declaration.indexOf(key, at + 1)) {
+        qsizetype i = skipBlanks(at + key.size());
+        if (i >= declaration.size() || declaration[i] != u'=')
+            continue;
+        i = skipBlanks(i + 1);
+        if (i >= declaration.size() || declaration[i] != u'"')
+            continue;
+        const qsizetype close = declaration.indexOf(u'"', i + 1);
+        if (close >= 0)
+            declaration.replace(at, close + 1 - at, QStringLiteral("encoding=\"UTF-8\""));
+    }
     return declaration;
 }
 
@@ -288,6 +302,41 @@ constexpr std::array kDeclaredEncodings{
     DeclaredEncoding{"CP1252", RichText::decodeWindows1252},
 };
 
+bool isXmlBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+bool isEncodingNameChar(char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '.' ||
+           c == '_' || c == '-';
+}
+
+// The name in ` = "name"` (or single quotes) at from in text, or empty when it is not there.
+// Read by hand: every note file is read at start, and this is all of its declaration we need.
+QByteArrayView quotedNameAfter(QByteArrayView text, qsizetype from)
+{
+    qsizetype i = from;
+    const auto skipBlanks = [&] {
+        while (i < text.size() && isXmlBlank(text[i]))
+            ++i;
+    };
+    skipBlanks();
+    if (i >= text.size() || text[i] != '=')
+        return {};
+    ++i;
+    skipBlanks();
+    if (i >= text.size() || (text[i] != '"' && text[i] != '\''))
+        return {};
+    const qsizetype start = ++i;
+    while (i < text.size() && isEncodingNameChar(text[i]))
+        ++i;
+    if (i == start || i >= text.size() || (text[i] != '"' && text[i] != '\''))
+        return {};
+    return text.sliced(start, i - start);
+}
+
 // The encoding named in the XML declaration at the start of bytes, or empty text.
 QString declaredEncoding(QByteArrayView bytes)
 {
@@ -296,9 +345,15 @@ QString declaredEncoding(QByteArrayView bytes)
     const qsizetype end = bytes.indexOf("?>");
     if (end < 0)
         return {};
-    static const QRegularExpression kEncoding(
-        QStringLiteral("encoding\\s*=\\s*[\"']([A-Za-z0-9._-]+)[\"']"));
-    return kEncoding.match(QString::fromLatin1(bytes.first(end))).captured(1);
+    const QByteArrayView declaration = bytes.first(end);
+    for (qsizetype at = declaration.indexOf("encoding"); at >= 0;
+         at = declaration.indexOf("encoding", at + 1)) {
+        const QByteArrayView name =
+            quotedNameAfter(declaration, at + qsizetype(qstrlen("encoding")));
+        if (!name.isEmpty())
+            return QString::fromLatin1(name);
+    }
+    return {};
 }
 
 Expected<QString> decodeDeclared(QByteArrayView bytes, const QString& name)

@@ -9,8 +9,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QTimer>
+#include <algorithm>
 #include <csignal>
 
 namespace {
@@ -76,9 +76,15 @@ void NoteRecovery::remove()
 
 qint64 NoteRecovery::processOf(const QString& file)
 {
-    static const QRegularExpression name(QStringLiteral("^session-(\\d+)\\.recovery$"));
-    const auto match = name.match(QFileInfo(file).fileName());
-    return match.hasMatch() ? match.captured(1).toLongLong() : 0;
+    const QString name = QFileInfo(file).fileName();
+    if (!name.startsWith(kPrefix) || !name.endsWith(kSuffix))
+        return 0;
+    const QStringView digits =
+        QStringView(name).sliced(kPrefix.size(), name.size() - kPrefix.size() - kSuffix.size());
+    const bool allDigits =
+        !digits.isEmpty() &&
+        std::all_of(digits.begin(), digits.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    return allDigits ? digits.toLongLong() : 0;
 }
 
 QStringList NoteRecovery::orphanedFiles()
