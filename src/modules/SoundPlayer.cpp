@@ -1,0 +1,23 @@
+// The jottex-sound module: plays a short WAV over Qt Multimedia.
+#include "special/SoundModule.h"
+
+#include <QAudioDevice>
+#include <QHash>
+#include <QMediaDevices>
+#include <QSoundEffect>
+#include <QUrl>
+
+extern "C" Q_DECL_EXPORT void jottex_play_sound(const char* url)
+{
+    if (QMediaDevices::defaultAudioOutput().isNull())
+        return;
+    // Each sound is loaded once: loading it again for every alert would delay it.
+    static QHash<QString, QSoundEffect*> effects;
+    const QString source = QString::fromUtf8(url);
+    QSoundEffect*& effect = effects[source];
+    if (!effect) {
+        effect = new QSoundEffect;
+        effect->setSource(QUrl(source));
+    }
+    effect->play();
+}
