@@ -11,10 +11,11 @@ extern "C" Q_DECL_EXPORT void jottex_play_sound(const char* url)
 {
     if (QMediaDevices::defaultAudioOutput().isNull())
         return;
-    // Each sound is loaded once: loading it again for every alert would delay it.
-    static QHash<QString, QSoundEffect*> effects;
+    // Each sound is loaded once: loading it again for every alert would delay it. Kept to the
+    // end of the process, as a sound may still be playing when it ends.
+    static auto* const effects = new QHash<QString, QSoundEffect*>;
     const QString source = QString::fromUtf8(url);
-    QSoundEffect*& effect = effects[source];
+    QSoundEffect*& effect = (*effects)[source];
     if (!effect) {
         effect = new QSoundEffect;
         effect->setSource(QUrl(source));

@@ -45,11 +45,12 @@ QLibrary* load(const QString& module)
 
 QFunctionPointer ModuleLoader::resolve(const char* module, const char* function)
 {
-    // Tried once per module, so a missing one costs one log line and no further lookups.
-    static QHash<QString, QLibrary*> loaded;
+    // Tried once per module, so a missing one costs one log line and no further lookups. Never
+    // freed, as the modules are never unloaded.
+    static auto* const loaded = new QHash<QString, QLibrary*>;
     const QString name = QString::fromLatin1(module);
-    auto found = loaded.constFind(name);
-    if (found == loaded.constEnd())
-        found = loaded.insert(name, load(name));
+    auto found = loaded->constFind(name);
+    if (found == loaded->constEnd())
+        found = loaded->insert(name, load(name));
     return *found ? (*found)->resolve(function) : nullptr;
 }
