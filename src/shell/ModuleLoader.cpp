@@ -10,16 +10,21 @@
 #include <QStringList>
 
 namespace {
-// Where the modules lie: relative to the program's directory once installed, and the build
-// tree's output directory for programs and tests run where they were built.
+// Where the modules lie: relative to the program's directory once installed; and, for programs
+// and tests run in the build tree, that tree's module directory. An installed program never
+// looks there, so a stray directory at the build path cannot hand it code.
 QStringList moduleDirectories()
 {
-    return {QDir(QCoreApplication::applicationDirPath())
-                .absoluteFilePath(QStringLiteral(JOTTEX_MODULE_RELATIVE_DIR)),
-            QStringLiteral(JOTTEX_MODULE_BUILD_DIR)};
+    const QString programDir = QCoreApplication::applicationDirPath();
+    QStringList directories{
+        QDir(programDir).absoluteFilePath(QStringLiteral(JOTTEX_MODULE_RELATIVE_DIR))};
+    const QString buildTree = QDir(QStringLiteral(JOTTEX_BUILD_DIR)).canonicalPath();
+    if (!buildTree.isEmpty() && programDir.startsWith(buildTree + QLatin1Char('/')))
+        directories.append(QStringLiteral(JOTTEX_MODULE_BUILD_DIR));
+    return directories;
 }
 
-// The loaded module, or nullptr after logging that none of the places holds it. Modules stay
+// The loaded module, or nullptr after logging why none of the places gave it. Modules stay
 // loaded for the rest of the run: objects they made may live until the end.
 QLibrary* load(const QString& module)
 {
@@ -37,7 +42,7 @@ QLibrary* load(const QString& module)
         delete library;
     }
     modMain::WriteLogEntry(QStringLiteral("ModuleLoader: load"), QStringLiteral("0"),
-                           QStringLiteral("The module %1 is missing: %2")
+                           QStringLiteral("The module %1 cannot be loaded: %2")
                                .arg(module, failures.join(QStringLiteral("; "))));
     return nullptr;
 }
