@@ -33,7 +33,7 @@ while read -r file; do
     echo "FAIL: dpkg -L jottex does not list /usr/$file"
     status=1
   fi
-done < <("$top/scripts/installed-files.sh")
+done < <("$top/scripts/installed-files.sh" "$(dirname "$deb")")
 
 # A display of our own; -displayfd tells which number was free.
 Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp >"$work/display" 2>/dev/null &

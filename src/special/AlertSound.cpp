@@ -1,9 +1,7 @@
 #include "special/AlertSound.h"
 
-#include <QAudioDevice>
-#include <QMediaDevices>
-#include <QSoundEffect>
-#include <QUrl>
+#include "shell/ModuleLoader.h"
+#include "special/SoundModule.h"
 
 static void initAlertResources()
 {
@@ -18,14 +16,10 @@ void AlertSound::loadResources()
 
 void AlertSound::play()
 {
-    if (QMediaDevices::defaultAudioOutput().isNull())
-        return;
+    // The module reads the sound from the program's resources.
     loadResources();
-    // Made once: loading the sound again for every alert would delay the chime.
-    static QSoundEffect* effect = [] {
-        auto* sound = new QSoundEffect;
-        sound->setSource(QUrl(QStringLiteral("qrc:/alert/alert.wav")));
-        return sound;
-    }();
-    effect->play();
+    static const auto playSound = reinterpret_cast<PlaySoundFunction>(
+        ModuleLoader::resolve(kSoundModule, kPlaySoundFunction));
+    if (playSound)
+        playSound("qrc:/alert/alert.wav");
 }

@@ -2,12 +2,12 @@
 
 #include <QByteArray>
 #include <QObject>
-#include <QPointer>
 #include <QString>
 #include <QTimer>
 #include <QUrl>
+#include <memory>
 
-class QNetworkReply;
+class HttpEngine;
 
 // How a GET ended.
 enum class HttpOutcome {
@@ -19,7 +19,8 @@ enum class HttpOutcome {
 
 // One HTTP GET, asynchronous, with the limits every fetch of the program keeps: the whole
 // request within Seams::requestTimeoutMs(), a body of at most kMaxBodyBytes, at most
-// kMaxRedirects redirects, http and https only. All fetches share one network manager.
+// kMaxRedirects redirects, http and https only. All fetches share one network manager, in the
+// jottex-http module loaded by the first start(); without it every fetch ends as NoConnection.
 class HttpGet : public QObject {
     Q_OBJECT
 
@@ -47,11 +48,11 @@ signals:
     void finished();
 
 private:
-    void readBody();
-    void onFinished();
+    void endLater(HttpOutcome outcome, const QString& errorText);
     void end(HttpOutcome outcome, const QString& errorText = {});
 
-    QPointer<QNetworkReply> m_reply;
+    std::unique_ptr<HttpEngine> m_engine;
+    quint64 m_run = 0; // counts start()s, so a late report of an earlier one is dropped
     QTimer m_deadline;
     HttpOutcome m_outcome = HttpOutcome::Ok;
     int m_status = 0;

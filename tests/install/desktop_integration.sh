@@ -28,7 +28,7 @@ while read -r file; do
     echo "FAIL: not installed: $file"
     status=1
   fi
-done < <("$source_dir/scripts/installed-files.sh")
+done < <("$source_dir/scripts/installed-files.sh" "$build_dir")
 
 desktop-file-validate "$prefix/share/applications/jottex.desktop" || status=1
 # It reports a malformed type on stderr but still exits 0, so any complaint fails.
