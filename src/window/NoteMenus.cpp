@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QMenu>
+#include <algorithm>
 
 namespace {
 using namespace NoteMenus;
@@ -275,11 +276,18 @@ const std::vector<NoteMenus::Entry>& NoteMenus::entries()
 
 const NoteMenus::Entry* NoteMenus::find(const char* name, int index)
 {
-    for (const Entry& entry : kEntries) {
-        if (entry.index == index && qstrcmp(entry.name, name) == 0)
-            return &entry;
-    }
-    return nullptr;
+    const int place = position(name, index);
+    return place < 0 ? nullptr : &kEntries[size_t(place)];
+}
+
+int NoteMenus::position(const char* name, int index)
+{
+    if (!*name)
+        return -1; // separators without a name are nobody's item
+    const auto found = std::find_if(kEntries.begin(), kEntries.end(), [&](const Entry& e) {
+        return e.index == index && qstrcmp(e.name, name) == 0;
+    });
+    return found == kEntries.end() ? -1 : static_cast<int>(found - kEntries.begin());
 }
 
 int NoteMenus::familySize(const char* name)
@@ -292,6 +300,7 @@ int NoteMenus::familySize(const char* name)
 NoteMenus::Built NoteMenus::build(frmMain* owner)
 {
     Built built;
+    built.actions.reserve(kEntries.size());
     for (const char* top : {PopUpMenu, SystemMenu, PopUpSelect, PopupCaption}) {
         auto* menu = new QMenu(owner);
         menu->setObjectName(QString::fromLatin1(top));
@@ -299,17 +308,13 @@ NoteMenus::Built NoteMenus::build(frmMain* owner)
     }
     for (const Entry& entry : kEntries) {
         QMenu* parent = built.menus.value(parentName(entry));
-        if (!parent)
-            continue;
-        QAction* action = addAction(parent, entry, owner, built);
-        action->setCheckable(entry.flags & Checkable);
-        action->setChecked(entry.flags & Checked);
-        action->setVisible(!(entry.flags & Hidden));
-        if (*entry.name) {
-            const QString name = objectName(entry.name, entry.index);
-            action->setObjectName(name);
-            built.actions.insert(name, action);
+        QAction* action = parent ? addAction(parent, entry, owner, built) : nullptr;
+        if (action) {
+            action->setCheckable(entry.flags & Checkable);
+            if (*entry.name)
+                action->setObjectName(objectName(entry.name, entry.index));
         }
+        built.actions.push_back(action);
     }
     return built;
 }

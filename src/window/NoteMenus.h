@@ -41,7 +41,7 @@ struct Entry {
     int index;        // position in its family, -1 for a single item
     const char* caption;
     const char* shortcut; // shown beside the caption; the window's key handler carries it out
-    const char* imageKey; // menu image, set by the window's SetupMenuIcons
+    const char* imageKey; // menu image, unless the window changes it
     unsigned flags;
     Handler handler = nullptr; // none: the item has no command yet
 };
@@ -144,16 +144,19 @@ const std::vector<Entry>& entries();
 
 // The entry of an item, or null when the table has none.
 const Entry* find(const char* name, int index = -1);
+// The place of an item's entry in entries(), or -1 when the table has none.
+int position(const char* name, int index = -1);
 
 // The number of members of a family (separators among them included).
 int familySize(const char* name);
 
 struct Built {
-    QHash<QString, QMenu*> menus;     // by object name, top-level and submenus
-    QHash<QString, QAction*> actions; // by object name
+    QHash<QString, QMenu*> menus;  // by object name, top-level and submenus
+    std::vector<QAction*> actions; // by place in entries()
 };
 
-// Builds the menus as children of owner; choosing an item runs its handler on owner.
+// Builds the menus as children of owner; choosing an item runs its handler on owner. Only
+// checkable comes from the flags: the caller gives the actions their state and images.
 Built build(frmMain* owner);
 
 } // namespace NoteMenus

@@ -22,7 +22,6 @@
 #include "window/NoteSize.h"
 #include "window/NoteTextEdit.h"
 
-#include <QAction>
 #include <QCloseEvent>
 #include <QDir>
 #include <QGuiApplication>
@@ -133,7 +132,6 @@ frmMain::frmMain() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
     setWindowIcon(Artwork::appIcon());
     resize(Twips::toPixels(NoteSize::InitialWidth), Twips::toPixels(NoteSize::InitialHeight));
     buildControls();
-    m_menus = NoteMenus::build(this);
     connectControls();
     windowList().append(this);
     connect(qApp, &QGuiApplication::applicationStateChanged, this,
@@ -210,12 +208,12 @@ void frmMain::Form_Load()
     m_Note.FileName = m_noteFileName;
     readFlag(Setting::AutoSave, m_Note.AutoSave);
     readFlag(Setting::SaveNewNoteOnClose, m_Note.SaveNewNoteOnClose);
-    menuItem(mnuAutoSave)->setChecked(m_Note.AutoSave);
-    menuItem(mnuNewNoteSaveOnClose)->setChecked(m_Note.SaveNewNoteOnClose);
-    menuItem(mnuTop)->setChecked(m_Note.IsOnTop);
+    setItemChecked(mnuAutoSave, -1, m_Note.AutoSave);
+    setItemChecked(mnuNewNoteSaveOnClose, -1, m_Note.SaveNewNoteOnClose);
+    setItemChecked(mnuTop, -1, m_Note.IsOnTop);
     ChangeForeColor(m_Note.ForeColor);
     applyCaptionType();
-    SetupMenuIcons();
+    showOnTopImage();
     modMain::SetDropShadow(this);
     setUpAppearance();
     CheckTransparencyMenu(m_Note.Alpha);
@@ -271,7 +269,7 @@ void frmMain::loadFromSettings(bool storedNote)
     modMain::SetTopMost(this, m_Note.IsOnTop ? modMain::TopMostMode::IntoBand
                                              : modMain::TopMostMode::OutOfBand);
     readNumber(Setting::ForeColor, m_Note.ForeColor);
-    menuItem(NoteMenus::mnuSaveSettings)->setChecked(true);
+    setItemChecked(NoteMenus::mnuSaveSettings, -1, true);
     readNumber(Setting::CaptionType, m_Note.CaptionType);
     QFont font = m_rtb->font();
     font.setFamily(modMain::ReadSetting(Setting::FontName));
@@ -418,7 +416,7 @@ bool frmMain::PerformSave(SaveKind kind)
     if (saved) {
         setChanged(false);
         m_Note.FileName = result;
-        if (menuItem(NoteMenus::mnuCaptionType, int(CaptionKind::FileName))->isChecked())
+        if (isItemChecked(NoteMenus::mnuCaptionType, int(CaptionKind::FileName)))
             showFileCaption();
     }
     reportWriteFailure(failure);
@@ -488,7 +486,7 @@ void frmMain::NewNoteWindow()
 // One locked update of the settings: a large hive is written once, not fourteen times.
 void frmMain::SaveSettings()
 {
-    const bool remember = menuItem(NoteMenus::mnuSaveSettings)->isChecked();
+    const bool remember = isItemChecked(NoteMenus::mnuSaveSettings);
     std::vector<std::pair<Setting, QString>> values;
     if (remember) {
         const QRect place = twipsGeometry();

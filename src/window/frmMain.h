@@ -4,6 +4,7 @@
 #include "special/modSpecialNote.h"
 #include "store/NoteRecord.h"
 #include "store/modNote.h"
+#include "window/NoteMenuSet.h"
 #include "window/NoteMenus.h"
 #include "window/WindowDrag.h"
 #include "window/clsDockingHandler.h"
@@ -193,7 +194,8 @@ public:
     void mnuUlmar_Click();
 
     // --- Menus.
-    // Menus by their item names: menuItem(NoteMenus::mnuSave, 1) is "Save As".
+    // Menus by their item names: menuItem(NoteMenus::mnuSave, 1) is "Save As". Both build the
+    // menus when they are not built yet; the window itself only does so to show one.
     QAction* menuItem(const char* name, int index = -1) const;
     QMenu* menu(const char* name) const;
     // Runs what choosing the item does, as the keys do.
@@ -242,9 +244,14 @@ private:
     // The first checked of the first `among` subcaption items.
     std::optional<CaptionKind> checkedCaptionKind(int among) const;
 
-    // frmMain_menus.cpp: menus and keys.
-    void SetupMenuIcons();
-    void setMenuIcon(const char* name, int index, const QString& imageKey);
+    // frmMain_menus.cpp: menus and keys. The items' state, built menus or not.
+    bool isItemChecked(const char* name, int index = -1) const;
+    void setItemChecked(const char* name, int index, bool checked);
+    void setItemEnabled(const char* name, int index, bool enabled);
+    void setItemVisible(const char* name, int index, bool visible);
+    // Flips a check mark the handler owns and answers the new state.
+    bool toggleItem(const char* name, int index = -1);
+    void showOnTopImage();
     void checkFamily(const char* name, int checkedIndex);
     void CheckFontSizeMenu(int size);
     void CheckTransparencyMenu(int alpha);
@@ -329,7 +336,7 @@ private:
     clsStockQuote* objStock = nullptr;
     bool m_noQuoteServerLogged = false;
 
-    NoteMenus::Built m_menus;
+    mutable NoteMenuSet m_menus{this}; // built on first need, even from a const lookup
     WindowDrag m_drag{this};
 
     // --- Appearance (frmMain_appearance.cpp).

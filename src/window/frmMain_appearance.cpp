@@ -13,7 +13,6 @@
 #include "window/NoteTextEdit.h"
 #include "window/frmMain.h"
 
-#include <QAction>
 #include <QEvent>
 #include <QSignalBlocker>
 #include <algorithm>
@@ -132,17 +131,10 @@ void frmMain::mnuTransparent_Click(int Index)
 
 void frmMain::mnuTop_Click()
 {
-    QAction* item = menuItem(NoteMenus::mnuTop);
-    item->setChecked(!item->isChecked());
-    m_Note.IsOnTop = item->isChecked();
-    bool moved = false;
-    if (m_Note.IsOnTop) {
-        moved = modMain::SetTopMost(this, modMain::TopMostMode::IntoBand);
-        setMenuIcon(NoteMenus::mnuTop, -1, QStringLiteral("Ontop"));
-    } else {
-        setMenuIcon(NoteMenus::mnuTop, -1, QStringLiteral("Normal"));
-        moved = modMain::SetTopMost(this, modMain::TopMostMode::OutOfBand);
-    }
+    m_Note.IsOnTop = toggleItem(NoteMenus::mnuTop);
+    showOnTopImage();
+    const bool moved = modMain::SetTopMost(this, m_Note.IsOnTop ? modMain::TopMostMode::IntoBand
+                                                                : modMain::TopMostMode::OutOfBand);
     if (!moved)
         modMain::WriteLogEntry(QStringLiteral("frmMain: mnuTop_Click"),
                                AppError::fromNumber(ErrorNumber::ObjectNotSet));
@@ -193,7 +185,7 @@ void frmMain::setUpAppearance()
     m_docking.setSnapDistance(
         static_cast<qint32>(std::lround(Twips::perPixel(screen()) * kSnapPixels)));
     if (!CTranslucentForm::Supported())
-        menuItem(NoteMenus::mnuTransparentMain)->setVisible(false);
+        setItemVisible(NoteMenus::mnuTransparentMain, -1, false);
 }
 
 QPointF frmMain::twipsInWindow(QPoint globalPos) const

@@ -11,7 +11,6 @@
 #include "window/SelectionFormat.h"
 #include "window/frmMain.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
@@ -194,10 +193,9 @@ void frmMain::mnuInsertDateTime_Click(int Index)
 // The style items' check marks belong to the menu: they do not follow the caret.
 void frmMain::toggleStyleItem(const char* item, void (*apply)(QTextEdit*, bool))
 {
-    QAction* action = menuItem(item);
-    action->setChecked(!action->isChecked());
-    menuItem(NoteMenus::mnuFontNormal)->setChecked(false);
-    apply(m_rtb, action->isChecked());
+    const bool checked = toggleItem(item);
+    setItemChecked(NoteMenus::mnuFontNormal, -1, false);
+    apply(m_rtb, checked);
 }
 
 void frmMain::mnuFontBold_Click()
@@ -217,11 +215,10 @@ void frmMain::mnuFontUnderline_Click()
 
 void frmMain::mnuFontNormal_Click()
 {
-    QAction* normal = menuItem(NoteMenus::mnuFontNormal);
-    normal->setChecked(!normal->isChecked());
+    toggleItem(NoteMenus::mnuFontNormal);
     for (const char* item :
          {NoteMenus::mnuFontItalic, NoteMenus::mnuFontBold, NoteMenus::mnuFontUnderline})
-        menuItem(item)->setChecked(false);
+        setItemChecked(item, -1, false);
     SelectionFormat::setUnderline(m_rtb, false);
     SelectionFormat::setBold(m_rtb, false);
     SelectionFormat::setItalic(m_rtb, false);

@@ -15,7 +15,6 @@
 #include "window/NoteTextEdit.h"
 #include "window/frmMain.h"
 
-#include <QAction>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -227,14 +226,14 @@ void frmMain::MinimizeNote()
     QString excerpt = m_rtb->Text().left(kExcerptLength);
     excerpt.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
     m_strip->setIconToolTip(excerpt);
-    menuItem(NoteMenus::mnuSystemMinimize)->setEnabled(false);
+    setItemEnabled(NoteMenus::mnuSystemMinimize, -1, false);
 }
 
 void frmMain::RestoreNote()
 {
     setSizeTwips(m_Note.Width, m_Note.Height);
     m_minimized = false;
-    menuItem(NoteMenus::mnuSystemMinimize)->setEnabled(true);
+    setItemEnabled(NoteMenus::mnuSystemMinimize, -1, true);
 }
 
 void frmMain::showFileCaption()
@@ -272,7 +271,7 @@ void frmMain::mnuCaptionType_Click(CaptionKind kind)
 std::optional<CaptionKind> frmMain::checkedCaptionKind(int among) const
 {
     for (int i = 0; i < among; ++i) {
-        if (menuItem(NoteMenus::mnuCaptionType, i)->isChecked())
+        if (isItemChecked(NoteMenus::mnuCaptionType, i))
             return static_cast<CaptionKind>(i);
     }
     return std::nullopt;

@@ -1,6 +1,5 @@
 // The note window's menus and keys: the menu images, the check-mark families and the table of
 // released keys with the menu items they run.
-#include "window/Artwork.h"
 #include "window/NoteColors.h"
 #include "window/NoteTextEdit.h"
 #include "window/SelectionFormat.h"
@@ -8,7 +7,6 @@
 
 #include <QAction>
 #include <QKeyEvent>
-#include <QMenu>
 #include <array>
 
 namespace {
@@ -65,50 +63,63 @@ template <typename List> int indexIn(const List& list, int value)
 
 QAction* frmMain::menuItem(const char* name, int index) const
 {
-    return m_menus.actions.value(NoteMenus::objectName(name, index));
+    return m_menus.action(name, index);
 }
 
 QMenu* frmMain::menu(const char* name) const
 {
-    return m_menus.menus.value(NoteMenus::objectName(name));
+    return m_menus.menu(name);
 }
 
 void frmMain::triggerMenuItem(const char* name, int index)
 {
     // A disabled item's key does nothing, as its menu item does.
-    if (const QAction* item = menuItem(name, index); item && !item->isEnabled())
+    if (!m_menus.isEnabled(name, index))
         return;
     const NoteMenus::Entry* entry = NoteMenus::find(name, index);
     if (entry && entry->handler)
         entry->handler(*this, index);
 }
 
-void frmMain::SetupMenuIcons()
+bool frmMain::isItemChecked(const char* name, int index) const
 {
-    for (const NoteMenus::Entry& entry : NoteMenus::entries()) {
-        if (*entry.imageKey)
-            setMenuIcon(entry.name, entry.index, QString::fromLatin1(entry.imageKey));
-    }
-    setMenuIcon(NoteMenus::mnuTop, -1,
-                m_Note.IsOnTop ? QStringLiteral("Ontop") : QStringLiteral("Normal"));
+    return m_menus.isChecked(name, index);
 }
 
-void frmMain::setMenuIcon(const char* name, int index, const QString& imageKey)
+void frmMain::setItemChecked(const char* name, int index, bool checked)
 {
-    QAction* action = menuItem(name, index);
-    if (!action)
-        return;
-    const QIcon icon = Artwork::menuIcon(imageKey);
-    action->setIcon(action->isCheckable() ? Artwork::checkableMenuIcon(icon) : icon);
+    m_menus.setChecked(name, index, checked);
+}
+
+void frmMain::setItemEnabled(const char* name, int index, bool enabled)
+{
+    m_menus.setEnabled(name, index, enabled);
+}
+
+void frmMain::setItemVisible(const char* name, int index, bool visible)
+{
+    m_menus.setVisible(name, index, visible);
+}
+
+bool frmMain::toggleItem(const char* name, int index)
+{
+    const bool checked = !isItemChecked(name, index);
+    setItemChecked(name, index, checked);
+    return checked;
+}
+
+// The table's images come with the menus; only the on-top image follows the note.
+void frmMain::showOnTopImage()
+{
+    m_menus.setImageKey(NoteMenus::mnuTop, -1,
+                        m_Note.IsOnTop ? QStringLiteral("Ontop") : QStringLiteral("Normal"));
 }
 
 void frmMain::checkFamily(const char* name, int checkedIndex)
 {
     const int count = NoteMenus::familySize(name);
-    for (int i = 0; i < count; ++i) {
-        if (QAction* action = menuItem(name, i))
-            action->setChecked(i == checkedIndex);
-    }
+    for (int i = 0; i < count; ++i)
+        setItemChecked(name, i, i == checkedIndex);
 }
 
 void frmMain::CheckFontSizeMenu(int size)
@@ -140,16 +151,12 @@ void frmMain::handleKeyRelease(int key, Qt::KeyboardModifiers modifiers)
 
 void frmMain::mnuAutoSave_Click()
 {
-    QAction* item = menuItem(NoteMenus::mnuAutoSave);
-    item->setChecked(!item->isChecked());
-    m_Note.AutoSave = item->isChecked();
+    m_Note.AutoSave = toggleItem(NoteMenus::mnuAutoSave);
 }
 
 void frmMain::mnuNewNoteSaveOnClose_Click()
 {
-    QAction* item = menuItem(NoteMenus::mnuNewNoteSaveOnClose);
-    item->setChecked(!item->isChecked());
-    m_Note.SaveNewNoteOnClose = item->isChecked();
+    m_Note.SaveNewNoteOnClose = toggleItem(NoteMenus::mnuNewNoteSaveOnClose);
     if (m_Note.FileName.isEmpty()) {
         if (m_Note.SaveNewNoteOnClose && !m_rtb->Text().isEmpty()) {
             setChanged(true);
@@ -162,7 +169,6 @@ void frmMain::mnuNewNoteSaveOnClose_Click()
 
 void frmMain::mnuSaveSettings_Click()
 {
-    QAction* item = menuItem(NoteMenus::mnuSaveSettings);
-    item->setChecked(!item->isChecked());
+    toggleItem(NoteMenus::mnuSaveSettings);
     SaveSettings();
 }

@@ -14,7 +14,6 @@
 #include "window/NoteTextEdit.h"
 #include "window/frmMain.h"
 
-#include <QAction>
 #include <QTimer>
 
 // The special-note engine: one timer per note redraws the live display of its kind, and the
@@ -194,8 +193,7 @@ void frmMain::Timer1_Timer()
 void frmMain::setSaveItemsEnabled(bool enabled)
 {
     for (SaveKind kind : {SaveKind::Save, SaveKind::SaveAs})
-        if (QAction* item = menuItem(NoteMenus::mnuSave, static_cast<int>(kind)))
-            item->setEnabled(enabled);
+        setItemEnabled(NoteMenus::mnuSave, static_cast<int>(kind), enabled);
 }
 
 void frmMain::ResetSpecialNote()

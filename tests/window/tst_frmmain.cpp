@@ -8,6 +8,7 @@
 #include "shell/Paths.h"
 #include "shell/Settings.h"
 #include "store/modNote.h"
+#include "window/Artwork.h"
 #include "window/NoteTextEdit.h"
 #include "window/frmMain.h"
 
@@ -376,6 +377,47 @@ private slots:
         QVERIFY(!window->menuItem(NoteMenus::mnuTop)->icon().isNull());
         QCOMPARE(window->menu(NoteMenus::SystemMenu)->actions().size(), 7);
         QCOMPARE(window->menu(NoteMenus::PopupCaption)->actions().size(), 4);
+    }
+
+    // The menus are built on first need: what changed before shows once built, and after it a
+    // click on an item and the window's own changes keep agreeing.
+    void menusBuiltLateKeepEveryItemsState()
+    {
+        frmMain* window = newNote();
+        const auto built = [window] { return !window->findChildren<QMenu*>().isEmpty(); };
+        QVERIFY(!built());
+        const bool autoSave = !window->note().AutoSave;
+        window->triggerMenuItem(NoteMenus::mnuCaptionType, 2);
+        window->triggerMenuItem(NoteMenus::mnuAutoSave);
+        window->triggerMenuItem(NoteMenus::mnuTop);
+        window->MinimizeNote();
+        QVERIFY(!window->SetNoteColor(QStringLiteral("blue"), false));
+        window->triggerMenuItem(NoteMenus::mnuSystemMinimize); // disabled: nothing happens
+        QVERIFY(!built());
+
+        QVERIFY(window->menu(NoteMenus::PopUpMenu));
+        QVERIFY(built());
+        const auto checked = [window](const char* name, int index = -1) {
+            return window->menuItem(name, index)->isChecked();
+        };
+        QVERIFY(checked(NoteMenus::mnuCaptionType, 2) && !checked(NoteMenus::mnuCaptionType, 0));
+        QCOMPARE(checked(NoteMenus::mnuAutoSave), autoSave);
+        QVERIFY(!checked(NoteMenus::mnuTop));
+        QVERIFY(checked(NoteMenus::mnuSetColor, 1) && !checked(NoteMenus::mnuSetColor, 0));
+        QVERIFY(!window->menuItem(NoteMenus::mnuSystemMinimize)->isEnabled());
+        const QIcon normal =
+            Artwork::checkableMenuIcon(Artwork::menuIcon(QStringLiteral("Normal")));
+        QCOMPARE(window->menuItem(NoteMenus::mnuTop)->icon().cacheKey(), normal.cacheKey());
+        QVERIFY(!window->menuItem(NoteMenus::mnuSave, 0)->icon().isNull());
+
+        window->menuItem(NoteMenus::mnuAutoSave)->trigger(); // as a click does
+        QCOMPARE(checked(NoteMenus::mnuAutoSave), !autoSave);
+        QCOMPARE(window->note().AutoSave, !autoSave);
+        window->menuItem(NoteMenus::mnuCaptionType, 1)->trigger();
+        QVERIFY(checked(NoteMenus::mnuCaptionType, 1) && !checked(NoteMenus::mnuCaptionType, 2));
+        QVERIFY(window->lblSubCaption()->text().startsWith(QStringLiteral("Word Count: ")));
+        window->RestoreNote();
+        QVERIFY(window->menuItem(NoteMenus::mnuSystemMinimize)->isEnabled());
     }
 
     void linksAreShownAndOnlySafeOnesOpen()
