@@ -8,17 +8,10 @@
 
 #include <QLabel>
 #include <QPainter>
-#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 
 namespace {
-QPointer<frmAbout>& instance()
-{
-    static QPointer<frmAbout> window;
-    return window;
-}
-
 using TwipsRect = Twips::Rect;
 constexpr TwipsRect kForm{0, 0, 5760, 4740};
 constexpr TwipsRect kPicture1{240, 240, 720, 720};
@@ -159,16 +152,12 @@ void frmAbout::Form_Load()
 
 void frmAbout::showModal(QWidget* owner)
 {
-    if (instance())
-        return;
-    frmAbout window(owner);
-    instance() = &window;
-    window.exec();
+    ModalOnce<frmAbout>::show(owner);
 }
 
 frmAbout* frmAbout::current()
 {
-    return instance();
+    return ModalOnce<frmAbout>::current();
 }
 
 QString frmAbout::buildLabel(int major, int minor, int revision)

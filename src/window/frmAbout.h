@@ -1,5 +1,7 @@
 #pragma once
 
+#include "window/ModalOnce.h"
+
 #include <QDialog>
 #include <array>
 
@@ -57,6 +59,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    friend class ModalOnce<frmAbout>;
     explicit frmAbout(QWidget* owner);
     void Form_Load();
     void placeCredit(int index);

@@ -5,16 +5,9 @@
 
 #include <QGroupBox>
 #include <QLabel>
-#include <QPointer>
 #include <QPushButton>
 
 namespace {
-QPointer<frmPostCard>& instance()
-{
-    static QPointer<frmPostCard> window;
-    return window;
-}
-
 using TwipsRect = Twips::Rect;
 constexpr TwipsRect kForm{0, 0, 5400, 3840};
 constexpr TwipsRect kPicture1{240, 240, 600, 600};
@@ -102,14 +95,10 @@ void frmPostCard::Form_Load()
 
 void frmPostCard::showModal(QWidget* owner)
 {
-    if (instance())
-        return;
-    frmPostCard window(owner);
-    instance() = &window;
-    window.exec();
+    ModalOnce<frmPostCard>::show(owner);
 }
 
 frmPostCard* frmPostCard::current()
 {
-    return instance();
+    return ModalOnce<frmPostCard>::current();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "window/ModalOnce.h"
+
 #include <QDialog>
 #include <array>
 
@@ -22,6 +24,7 @@ public:
     QPushButton* cmdOk() const { return m_cmdOk; }
 
 private:
+    friend class ModalOnce<frmPostCard>;
     explicit frmPostCard(QWidget* owner);
     void Form_Load();
 
