@@ -4,6 +4,7 @@
 #include "shell/Clock.h"
 #include "shell/LocaleFormat.h"
 #include "special/modSpecialNote.h"
+#include "window/SpecialNoteEngine.h"
 #include "window/frmMain.h"
 
 #include <QApplication>
@@ -44,7 +45,7 @@ void measureThroughNoteWindows()
     frmMain* clock = frmMain::create(NoteOrigin::NewNote);
     clock->show();
     clock->triggerMenuItem(NoteMenus::mnuSNTime);
-    const double tick = meanMicroseconds(kTimeRuns, [&](int) { clock->Timer1_Timer(); });
+    const double tick = meanMicroseconds(kTimeRuns, [&](int) { clock->specialNotes().tick(); });
     std::printf("time note tick in a note window: %.1f us (mean of %d)\n", tick, kTimeRuns);
 
     frmMain* log = frmMain::create(NoteOrigin::NewNote);

@@ -1,5 +1,6 @@
 #include "window/NoteMenus.h"
 
+#include "window/SpecialNoteEngine.h"
 #include "window/frmMain.h"
 
 #include <QAction>
@@ -29,15 +30,6 @@ void onDefaultSize(frmMain& w, int) { w.mnuSystemDefaultSize_Click(); }
 void onRestore(frmMain& w, int) { w.RestoreNote(); }
 void onReset(frmMain& w, int) { w.mnuSystemReset_Click(); }
 void onSelectEdit(frmMain& w, int index) { w.mnuSelectEdit_Click(index); }
-void onSNTime(frmMain& w, int) { w.mnuSpecial_Click(SpecialNoteKind::Time); }
-void onSNReminder(frmMain& w, int) { w.mnuSpecial_Click(SpecialNoteKind::Reminder); }
-void onSNRSSFeed(frmMain& w, int) { w.mnuSpecial_Click(SpecialNoteKind::RSSFeed); }
-void onSNStockQuote(frmMain& w, int) { w.mnuSpecial_Click(SpecialNoteKind::StockQuote); }
-void onSNClipboard(frmMain& w, int) { w.mnuSpecial_Click(SpecialNoteKind::ClipboardViewer); }
-void onSNClipboardLog(frmMain& w, int) { w.mnuSpecial_Click(SpecialNoteKind::ClipboardLog); }
-void onSNComputerMemory(frmMain& w, int) { w.mnuSpecial_Click(SpecialNoteKind::ComputerMemory); }
-void onSNDrives(frmMain& w, int) { w.mnuSpecial_Click(SpecialNoteKind::Drives); }
-void onClearSpecial(frmMain& w, int) { w.mnuClearSpecial_Click(); }
 void onCaptionType(frmMain& w, int index) { w.mnuCaptionType_Click(static_cast<CaptionKind>(index)); }
 void onInsert(frmMain& w, int index) { w.mnuInsert_Click(index); }
 void onFontNormal(frmMain& w, int) { w.mnuFontNormal_Click(); }
@@ -67,29 +59,24 @@ void onMultiNote(frmMain& w, int) { w.mnuMulitNote_Click(); }
 void onUlmar(frmMain& w, int) { w.mnuUlmar_Click(); }
 void onAbout(frmMain& w, int) { w.mnuAbout_Click(); }
 
-const std::vector<Entry> kEntries{
+// The "Special Note" submenu's items come from the special-note engine's kind table.
+std::vector<Entry> withSpecialNoteItems(std::vector<Entry> entries)
+{
+    const auto submenu = std::find_if(entries.begin(), entries.end(), [](const Entry& entry) {
+        return qstrcmp(entry.name, mnuSpecial) == 0;
+    });
+    const std::vector<Entry> items = SpecialNoteEngine::menuEntries();
+    entries.insert(submenu + 1, items.begin(), items.end());
+    return entries;
+}
+
+const std::vector<Entry> kEntries = withSpecialNoteItems({
     // The main popup menu.
     {PopUpMenu, mnuRecent, -1, "Recent", "", "", Submenu | Hidden},
     {mnuRecent, mnuMRU, -1, "Note 1", "", "", None},
     {PopUpMenu, mnuNew, -1, "&New", "Ctrl+N", "NewNote", None, onNew},
     {PopUpMenu, mnuOpen, -1, "&Open", "Ctrl+O", "Open", None, onOpen},
     {PopUpMenu, mnuSpecial, -1, "Special Note", "", "", Submenu},
-    {mnuSpecial, mnuSNTime, -1, "Time", "", "", None, onSNTime},
-    {mnuSpecial, mnuSNReminder, -1, "Reminder (alarm)", "", "", None, onSNReminder},
-    {mnuSpecial, "", -1, "", "", "", Separator},
-    {mnuSpecial, mnuSNRSSFeed, -1, "RSS Feed", "", "", None, onSNRSSFeed},
-    {mnuSpecial, mnuSNWeather, -1, "Weather", "", "", Hidden},
-    {mnuSpecial, mnuSNStockQuote, -1, "Stocks", "", "", None, onSNStockQuote},
-    {mnuSpecial, mnuSNWebsiteStatus, -1, "Website Status", "", "", Hidden},
-    {mnuSpecial, "", -1, "", "", "", Separator | Hidden},
-    {mnuSpecial, mnuSNNotes, -1, "Jottex Notes", "", "", Hidden},
-    {mnuSpecial, "", -1, "", "", "", Separator},
-    {mnuSpecial, mnuSNClipboard, -1, "Clipboard Viewer (text)", "", "", None, onSNClipboard},
-    {mnuSpecial, mnuSNClipboardLog, -1, "Clipboard Log", "", "", None, onSNClipboardLog},
-    {mnuSpecial, mnuSNComputerMemory, -1, "Computer Memory", "", "", None, onSNComputerMemory},
-    {mnuSpecial, mnuSNDrives, -1, "Drive Information", "", "", None, onSNDrives},
-    {mnuSpecial, "", -1, "", "", "", Separator},
-    {mnuSpecial, mnuClearSpecial, -1, "Stop Special Note", "", "Stop", None, onClearSpecial},
     {PopUpMenu, mnuMulitNote, -1, "Multi-Note Manager", "", "", None, onMultiNote},
     {PopUpMenu, "", -1, "", "", "", Separator},
     {PopUpMenu, mnuSave, 0, "&Save", "Ctrl+S", "Save", None, onSave},
@@ -222,7 +209,7 @@ const std::vector<Entry> kEntries{
     {PopupCaption, mnuCaptionType, 1, "Word Count", "", "", Check, onCaptionType},
     {PopupCaption, mnuCaptionType, 2, "Character Count", "", "", Check, onCaptionType},
     {PopupCaption, mnuCaptionType, 3, "Note Filename", "", "", Check, onCaptionType},
-};
+});
 // clang-format on
 
 QString shownText(const Entry& entry)

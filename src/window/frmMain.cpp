@@ -10,7 +10,6 @@
 #include "shell/Twips.h"
 #include "shell/WindowUtils.h"
 #include "shell/modFileFunctions.h"
-#include "special/cCustomClipboard.h"
 #include "store/modNote.h"
 #include "window/Artwork.h"
 #include "window/CTranslucentForm.h"
@@ -21,6 +20,7 @@
 #include "window/NoteRecovery.h"
 #include "window/NoteSize.h"
 #include "window/NoteTextEdit.h"
+#include "window/SpecialNoteEngine.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -132,6 +132,7 @@ frmMain::frmMain() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
     setWindowIcon(Artwork::appIcon());
     resize(Twips::toPixels(NoteSize::InitialWidth), Twips::toPixels(NoteSize::InitialHeight));
     buildControls();
+    setUpSpecialNotes();
     connectControls();
     windowList().append(this);
     connect(qApp, &QGuiApplication::applicationStateChanged, this,
@@ -525,8 +526,10 @@ void frmMain::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    // Unloaded from here on, though the object itself goes a little later.
+    // Unloaded from here on, though the object itself goes a little later: nothing of the
+    // special note runs on or answers meanwhile.
     windowList().removeAll(this);
+    m_specialNotes->stop();
     event->accept();
     // Closing the last note by hand ends the run normally; at the end of the session the
     // file goes once every note is kept.

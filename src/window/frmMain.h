@@ -1,7 +1,6 @@
 #pragma once
 
 #include "shell/AppError.h"
-#include "special/modSpecialNote.h"
 #include "store/NoteRecord.h"
 #include "store/modNote.h"
 #include "window/NoteMenuSet.h"
@@ -20,13 +19,9 @@ class NoteTextEdit;
 class QLabel;
 class QMenu;
 class QAction;
-class QTimer;
 class QTextEdit;
-class cClipboardViewer;
-class cCustomClipboard;
 class CTranslucentForm;
-class clsRSS;
-class clsStockQuote;
+class SpecialNoteEngine;
 
 // Where a note window's note comes from: it decides how the load step treats the window and
 // what of the record the window takes.
@@ -152,16 +147,8 @@ public:
     // The key last pressed in the text area, 0 once a key is released.
     int LastKeyDown() const;
 
-    // --- Special notes (frmMain_special.cpp).
-    // Draws the note as a special note of the kind and arms Timer1 for the kind's next tick.
-    void DisplaySpecialNote(SpecialNoteKind kind);
-    // Ends all special behaviour: timer, reminder icons, clipboard watch, caption, Save items.
-    void ResetSpecialNote();
-    void Timer1_Timer();
-    void mnuSpecial_Click(SpecialNoteKind kind); // the items of the "Special Note" menu
-    void mnuClearSpecial_Click();
-    QTimer* Timer1() const { return m_timer1; }
-    SpecialNoteKind specialKind() const { return static_cast<SpecialNoteKind>(m_Note.SpecialType); }
+    // --- Special notes: the engine that draws the note as a live display.
+    SpecialNoteEngine& specialNotes() { return *m_specialNotes; }
 
     // --- Appearance (frmMain_appearance.cpp).
     // Colours the note by a colour text: a name of the eight (any case) or a decimal value.
@@ -284,57 +271,13 @@ private:
     void setControlFont(const QFont& font);
     void refuseDroppedFile(const QString& path, const QString& reason);
 
-    // --- Special notes (frmMain_special.cpp).
-    QString promptFor(const QString& prompt, const QString& title, const QString& current);
-    void setSpecialText(const QString& text);
-    Failure drawSpecialContent(SpecialNoteKind kind);
-    void armTimer1(SpecialNoteKind kind);
-    void setSaveItemsEnabled(bool enabled);
-    void askReminderTime();
-    Failure testReminder();
-    void watchClipboard();
-    void stopWatchingClipboard();
-    void m_cCV_ClipboardChanged();
-    void DisplayClipboard(quint32 formatId);
-    void specialTextWritten();
+    // --- Special notes (frmMain_special.cpp): the engine and the window as it sees it.
+    class SpecialHost;
+    void setUpSpecialNotes();
+    std::unique_ptr<SpecialNoteEngine> m_specialNotes;
+    // Counts and caption after a change of the text (frmMain_frame.cpp).
     void updateCountsAndCaption();
     void countWords();
-    // While alive, the text changes a special note makes count as one change when it ends.
-    class SpecialWrite {
-    public:
-        explicit SpecialWrite(frmMain& window);
-        ~SpecialWrite();
-        SpecialWrite(const SpecialWrite&) = delete;
-        SpecialWrite& operator=(const SpecialWrite&) = delete;
-
-    private:
-        frmMain& m_window;
-        bool m_outer = false;
-    };
-    bool m_reminderWentOff = false; // the went-off icon shows: the alert was given
-    bool m_writingSpecial = false;
-    bool m_specialTextChanged = false;
-    QTimer* m_timer1 = nullptr;
-    cClipboardViewer* m_cCV = nullptr;
-    std::unique_ptr<cCustomClipboard> m_clipboard;
-    QString m_lastClipboardText;
-
-    // --- Network notes (frmMain_network.cpp).
-    // Fetches the feed in the background; the note keeps its text until the fetch ends. A fetch
-    // of the same address that is still running is left to answer; an empty address stops it.
-    void DisplayRSSFeed(const QString& feedURL);
-    void rssFeed_Done(clsRSS* feed);
-    // Asks objStock for the note's symbol unless it is still busy with it.
-    void refreshStockQuote();
-    void objStock_DataReceived();
-    void objStock_DataError();
-    clsStockQuote* takeStockQuote();
-    // Ends the fetches of the other kinds than keep; their answers never reach the note.
-    void stopNetworkFetches(SpecialNoteKind keep);
-    bool takesNetworkAnswer(SpecialNoteKind kind);
-    clsRSS* m_rss = nullptr;
-    clsStockQuote* objStock = nullptr;
-    bool m_noQuoteServerLogged = false;
 
     mutable NoteMenuSet m_menus{this}; // built on first need, even from a const lookup
     WindowDrag m_drag{this};

@@ -9,6 +9,7 @@
 #include "shell/WindowUtils.h"
 #include "window/NoteTextEdit.h"
 #include "window/SelectionFormat.h"
+#include "window/SpecialNoteEngine.h"
 #include "window/frmMain.h"
 
 #include <QApplication>
@@ -139,7 +140,7 @@ void frmMain::mnuEdit_Click(int Index)
         m_rtb->setReadOnly(false);
         RichText::setTextRTF(m_rtb, QString());
         SelectionFormat::setColor(m_rtb, Qt::black);
-        ResetSpecialNote();
+        m_specialNotes->reset();
         if (LastKeyDown() == Qt::Key_Control)
             RichText::setTextRTF(m_rtb, kAboutJottexText);
         break;

@@ -13,6 +13,7 @@
 #include "window/NoteRecovery.h"
 #include "window/NoteSize.h"
 #include "window/NoteTextEdit.h"
+#include "window/SpecialNoteEngine.h"
 #include "window/frmMain.h"
 
 #include <QMenu>
@@ -22,8 +23,6 @@
 
 namespace {
 constexpr int kExcerptLength = 35;
-// The clipboard notes' header "Clipboard Viewer:" and its line break, left out of the count.
-constexpr int kClipboardHeaderLength = 19;
 const QColor kLineColor(Qt::black);
 
 void placeTwips(QWidget* control, const FrameLayout::Place& place)
@@ -35,11 +34,6 @@ QLine lineTwips(int x1, int y, int x2)
 {
     return QLine(Twips::toPixels(x1), Twips::toPixels(y), Twips::toPixels(x2), Twips::toPixels(y));
 }
-
-bool isClipboardNote(SpecialNoteKind kind)
-{
-    return kind == SpecialNoteKind::ClipboardViewer || kind == SpecialNoteKind::ClipboardLog;
-}
 } // namespace
 
 void frmMain::buildControls()
@@ -48,8 +42,6 @@ void frmMain::buildControls()
     setMinimumSize(Twips::toPixels(NoteSize::MinWidth), Twips::toPixels(NoteSize::MinHeight));
 
     m_rtb = new NoteTextEdit(this);
-    m_timer1 = new QTimer(this);
-    m_timer1->setObjectName(QStringLiteral("Timer1"));
     m_rtb->setFont(QFont(QStringLiteral("Comic Sans MS"), 9));
     placeTwips(m_rtb, TextArea);
 
@@ -112,7 +104,6 @@ void frmMain::connectControls()
     connect(m_resize, &FrameLabel::released, this, [this] { m_drag.end(); });
 
     connect(m_rtb, &QTextEdit::textChanged, this, &frmMain::RTB1_Change);
-    connect(m_timer1, &QTimer::timeout, this, &frmMain::Timer1_Timer);
     connect(m_rtb, &NoteTextEdit::menuRequested, this, &frmMain::popUpTextMenu);
     connect(m_rtb, &NoteTextEdit::filesDropped, this, &frmMain::RTB1_OLEDragDrop);
     connect(m_rtb, &NoteTextEdit::linkClicked, this,
@@ -290,10 +281,8 @@ void frmMain::lblSubCaption_DblClick()
 
 void frmMain::RTB1_Change()
 {
-    if (m_writingSpecial) {
-        m_specialTextChanged = true;
+    if (m_specialNotes->takeTextChange())
         return;
-    }
     NoteRecovery::noteChanged();
     updateCountsAndCaption();
 }
@@ -308,8 +297,7 @@ void frmMain::updateCountsAndCaption()
     if (kind == CaptionKind::WordCount) {
         showCaptionKind(CaptionKind::WordCount);
     } else if (kind == CaptionKind::CharacterCount) {
-        const qsizetype count =
-            m_rtb->Text().size() - (isClipboardNote(specialKind()) ? kClipboardHeaderLength : 0);
+        const qsizetype count = m_rtb->Text().size() - m_specialNotes->uncountedCharacters();
         m_subCaption->setText(QStringLiteral("Character Count: ") + QString::number(count));
     }
 }

@@ -6,6 +6,7 @@
 #include "shell/Clock.h"
 #include "store/modNote.h"
 #include "window/NoteTextEdit.h"
+#include "window/SpecialNoteEngine.h"
 #include "window/frmMain.h"
 
 #include <QAction>
@@ -476,7 +477,7 @@ private slots:
         QCOMPARE(window->Text(), QString());
         QVERIFY(!window->RTB1()->isReadOnly());
         QCOMPARE(window->RTB1()->currentCharFormat().foreground().color(), QColor(Qt::black));
-        QCOMPARE(window->specialKind(), SpecialNoteKind::None);
+        QCOMPARE(window->specialNotes().kind(), SpecialNoteKind::None);
 
         // With Ctrl held the note gets our short text about Jottex, last.
         RichText::setTextRTF(window->RTB1(), kKnownText);

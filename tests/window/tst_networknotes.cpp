@@ -5,6 +5,7 @@
 #include "dialogs/DialogSeam.h"
 #include "shell/Settings.h"
 #include "window/NoteTextEdit.h"
+#include "window/SpecialNoteEngine.h"
 #include "window/frmMain.h"
 
 #include <QElapsedTimer>
@@ -45,6 +46,27 @@ private:
 
     static QString text(frmMain* window) { return window->RTB1()->Text(); }
 
+    // Waits until the server has sent the given number of answers whole, then until a note
+    // that fetches a quick answer after them shows it: by then theirs have come too.
+    static bool answersDelivered(HttpTestServer& server, int answers)
+    {
+        if (!QTest::qWaitFor([&server, answers] { return server.answersCompleted() >= answers; },
+                             10000))
+            return false;
+        server.serve("/witness", feed("Witness", "Seen"));
+        frmMain* witness = feedNote(server.url("/witness"));
+        return QTest::qWaitFor([witness] { return text(witness).contains(QLatin1String("Seen")); },
+                               10000);
+    }
+
+    // Closes as the user does, answering "No" to the save prompt of a changed note.
+    static bool closeWithoutSaving(frmMain* window)
+    {
+        if (window->isChanged())
+            DialogSeam::queueMessageBoxAnswer(QMessageBox::No);
+        return window->close();
+    }
+
 private slots:
     void init()
     {
@@ -60,30 +82,30 @@ private slots:
         server.serve("/news", feed("Today", "First headline"));
         frmMain* window = feedNote(server.url("/news"));
         QCOMPARE(text(window), kLoading);
-        QCOMPARE(window->Timer1()->interval(), 65535);
-        QVERIFY(window->Timer1()->isActive());
+        QCOMPARE(window->specialNotes().timer()->interval(), 65535);
+        QVERIFY(window->specialNotes().timer()->isActive());
         QTRY_VERIFY(text(window).startsWith("Today\r\nFirst headline\r\nhttp://example.org/1\r\n"));
         QVERIFY(window->RTB1()->isReadOnly());
         QCOMPARE(window->RTB1()->textCursor().position(), 0);
         window->grab().save(QDir::temp().filePath("jottex-feed-note.png"));
 
         server.serve("/news", feed("Later", "Second headline"));
-        window->Timer1_Timer();
+        window->specialNotes().tick();
         QTRY_VERIFY(text(window).startsWith("Later\r\nSecond headline\r\n"));
         QCOMPARE(server.requests().size(), 2);
 
         // A server that holds the fetch: ticks meanwhile start nothing, the text stays.
         server.setRoute("/news", HttpTestServer::Route::sending(HttpTestServer::Mode::Stall));
-        window->Timer1_Timer();
+        window->specialNotes().tick();
         QTRY_COMPARE(server.requests().size(), 3);
-        window->Timer1_Timer();
-        window->Timer1_Timer();
+        window->specialNotes().tick();
+        window->specialNotes().tick();
         QTest::qWait(200);
         QCOMPARE(server.requests().size(), 3);
         QVERIFY(text(window).startsWith("Later\r\n"));
-        // Closing with the fetch still held.
-        window->close();
-        QTest::qWait(50);
+        // Closing with the fetch still held gives it up.
+        QVERIFY(closeWithoutSaving(window));
+        QVERIFY(!window->specialNotes().timer()->isActive());
     }
 
     void stoppedOrSwitchedNoteTakesNoLateAnswer_data()
@@ -105,18 +127,65 @@ private slots:
         frmMain* window = feedNote(server.url("/slow"));
         QTRY_COMPARE(server.requests().size(), 1);
         if (how == QLatin1String("stop"))
-            window->mnuClearSpecial_Click();
+            window->specialNotes().stopByUser();
         else if (how == QLatin1String("time"))
             window->triggerMenuItem(NoteMenus::mnuSNTime);
         else
             window->mnuEdit_Click(3);
         const QString before = text(window);
-        // Until the exchange is over: the note gave up the fetch or the server sent it all.
-        QTRY_COMPARE_WITH_TIMEOUT(server.openConnections(), 0, 10000);
-        QTest::qWait(300);
+        QVERIFY(answersDelivered(server, 1));
         QVERIFY(!text(window).contains(QLatin1String("Too late")));
         if (how != QLatin1String("time"))
             QCOMPARE(text(window), before);
+    }
+
+    // Closing a note ends its timer and its fetches there and then: answers the server would
+    // send later can never reach the note, kept or deleted.
+    void closedNoteStopsItsTimerAndFetches_data()
+    {
+        QTest::addColumn<bool>("deleted");
+        QTest::newRow("window kept") << false;
+        QTest::newRow("window deleted") << true;
+    }
+
+    void closedNoteStopsItsTimerAndFetches()
+    {
+        QFETCH(bool, deleted);
+        HttpTestServer server;
+        using Route = HttpTestServer::Route;
+        server.setRoute("/slow",
+                        Route::sending(HttpTestServer::Mode::Trickle, feed("Late", "Too late"), 1));
+        server.setRoute("/d/quotes.csv",
+                        Route::sending(HttpTestServer::Mode::Trickle,
+                                       "\"IBM\",27.50,\"6/2/2006\",\"4:00pm\",+0.25,27.30,27.80,"
+                                       "27.10,100\r\n",
+                                       1));
+        QVERIFY(!modMain::WriteSetting(modMain::Setting::QuoteServer, server.url(QString())));
+        frmMain* feedWindow = feedNote(server.url("/slow"));
+        frmMain* quoteWindow = frmMain::create(NoteOrigin::NewNote);
+        quoteWindow->show();
+        DialogSeam::queueInputAnswer(QStringLiteral("ibm"));
+        quoteWindow->triggerMenuItem(NoteMenus::mnuSNStockQuote);
+        QTRY_COMPARE(server.requests().size(), 2);
+
+        const QList<QPointer<frmMain>> windows{feedWindow, quoteWindow};
+        QStringList before;
+        for (frmMain* window : windows) {
+            QVERIFY(window->specialNotes().timer()->isActive());
+            before.append(text(window));
+            window->setAttribute(Qt::WA_DeleteOnClose, deleted);
+            QVERIFY(closeWithoutSaving(window));
+            QVERIFY(!window->specialNotes().timer()->isActive());
+        }
+        QVERIFY(answersDelivered(server, 2));
+        if (deleted) {
+            QTRY_VERIFY(!windows[0] && !windows[1]);
+            return;
+        }
+        for (qsizetype i = 0; i < windows.size(); ++i)
+            QCOMPARE(text(windows[i]), before[i]);
+        for (frmMain* window : windows)
+            delete window;
     }
 
     void stallingServerNeverFreezesTheDesktop()
@@ -160,7 +229,7 @@ private slots:
         QVERIFY(!modMain::WriteSetting(modMain::Setting::QuoteServer, QString()));
         const qsizetype logged = TestEnvironment::logLines().size();
         for (int tick = 0; tick < 3; ++tick) {
-            window->Timer1_Timer();
+            window->specialNotes().tick();
             QTRY_COMPARE(text(window),
                          QStringLiteral("Stock Symbol: IBM\r\nerror looking up symbol\r\n"));
             window->RTB1()->setPlainText(QString());

@@ -5,6 +5,7 @@
 #include "special/frmAlert.h"
 #include "special/modSpecialNote.h"
 #include "window/NoteTextEdit.h"
+#include "window/SpecialNoteEngine.h"
 #include "window/frmMain.h"
 
 #include <QAction>
@@ -56,7 +57,7 @@ private:
     static void tickAt(frmMain* window, QTime time)
     {
         Clock::setFixedNow(QDateTime(QDate(2026, 12, 6), time));
-        window->Timer1_Timer();
+        window->specialNotes().tick();
     }
 
 private slots:
@@ -95,9 +96,9 @@ private slots:
         QFETCH(QString, opening);
         frmMain* window = newNote();
         window->triggerMenuItem(item.toLatin1().constData());
-        QCOMPARE(int(window->specialKind()), kind);
-        QCOMPARE(window->Timer1()->isActive(), ticking);
-        QCOMPARE(window->Timer1()->interval(), interval);
+        QCOMPARE(int(window->specialNotes().kind()), kind);
+        QCOMPARE(window->specialNotes().timer()->isActive(), ticking);
+        QCOMPARE(window->specialNotes().timer()->interval(), interval);
         QVERIFY(text(window).startsWith(opening));
         QVERIFY(window->RTB1()->isReadOnly());
         QVERIFY(!window->menuItem(NoteMenus::mnuSave, 0)->isEnabled());
@@ -112,11 +113,11 @@ private slots:
         QVERIFY(DialogSeam::requests().isEmpty());
 
         window->triggerMenuItem(NoteMenus::mnuClearSpecial);
-        QVERIFY(!window->Timer1()->isActive());
+        QVERIFY(!window->specialNotes().timer()->isActive());
         QVERIFY(!window->RTB1()->isReadOnly());
         QVERIFY(saveItemsEnabled(window));
         QCOMPARE(text(window), before);
-        QCOMPARE(int(window->specialKind()), kind); // the last kind is kept
+        QCOMPARE(int(window->specialNotes().kind()), kind); // the last kind is kept
         QTest::keyClicks(window->RTB1(), QStringLiteral("x"));
         QVERIFY(text(window).contains(QLatin1Char('x')));
     }
@@ -127,7 +128,7 @@ private slots:
         window->triggerMenuItem(NoteMenus::mnuSNComputerMemory);
         window->triggerMenuItem(NoteMenus::mnuSNTime);
         QCOMPARE(text(window), QStringLiteral("Time: \r\n03:07:09 PM"));
-        QCOMPARE(window->Timer1()->interval(), 1000);
+        QCOMPARE(window->specialNotes().timer()->interval(), 1000);
 
         Clock::setFixedNow(QDateTime(QDate(2026, 12, 6), QTime(15, 7, 10)));
         QTRY_COMPARE_WITH_TIMEOUT(text(window), QStringLiteral("Time: \r\n03:07:10 PM"), 3000);
@@ -135,8 +136,7 @@ private slots:
         QCOMPARE(window->lblCaption()->text(), QStringLiteral("Jottex *"));
 
         window->triggerMenuItem(NoteMenus::mnuClearSpecial);
-        Clock::setFixedNow(QDateTime(QDate(2026, 12, 6), QTime(15, 7, 12)));
-        QTest::qWait(1300);
+        QVERIFY(!window->specialNotes().timer()->isActive());
         QCOMPARE(text(window), QStringLiteral("Time: \r\n03:07:10 PM"));
         // Stopping never hides unsaved text from the closing prompt.
         QCOMPARE(window->lblCaption()->text(), QStringLiteral("Jottex *"));
@@ -146,8 +146,8 @@ private slots:
     {
         frmMain* window = newNote();
         window->triggerMenuItem(NoteMenus::mnuSNTime);
-        window->ResetSpecialNote();
-        QVERIFY(!window->Timer1()->isActive());
+        window->specialNotes().reset();
+        QVERIFY(!window->specialNotes().timer()->isActive());
         QVERIFY(saveItemsEnabled(window));
     }
 
@@ -157,7 +157,7 @@ private slots:
         window->RTB1()->setPlainText(QStringLiteral("mine"));
         window->triggerMenuItem(NoteMenus::mnuSNRSSFeed); // cancelled
         QCOMPARE(text(window), QStringLiteral("mine"));
-        QCOMPARE(int(window->specialKind()), 0);
+        QCOMPARE(int(window->specialNotes().kind()), 0);
         QVERIFY(saveItemsEnabled(window));
         QCOMPARE(DialogSeam::requests().size(), 1);
         QCOMPARE(DialogSeam::requests().first().title, QStringLiteral("RSS Feed URL"));
@@ -166,8 +166,8 @@ private slots:
         window->triggerMenuItem(NoteMenus::mnuSNStockQuote);
         QCOMPARE(window->note().StockSymbol, QStringLiteral("ibm"));
         QVERIFY(text(window).startsWith(QStringLiteral("Stock Symbol: ibm\r\n")));
-        QCOMPARE(int(window->specialKind()), 7);
-        QCOMPARE(window->Timer1()->interval(), 65535);
+        QCOMPARE(int(window->specialNotes().kind()), 7);
+        QCOMPARE(window->specialNotes().timer()->interval(), 65535);
     }
 
     void reminderGoesOffOnceAndIsReArmedBySettingItAgain()
@@ -180,7 +180,7 @@ private slots:
         QCOMPARE(window->note().Reminder, QStringLiteral("03:30:00 PM"));
         QVERIFY(iconShown(window, "imgIconReminder(1)"));
         QVERIFY(!iconShown(window, "imgIcon"));
-        QCOMPARE(window->Timer1()->interval(), 6000);
+        QCOMPARE(window->specialNotes().timer()->interval(), 6000);
         QVERIFY(!window->RTB1()->isReadOnly()); // a reminder's text stays the user's
         QCOMPARE(window->RTB1()->toPlainText(), QStringLiteral("call the dentist"));
 
@@ -193,7 +193,7 @@ private slots:
         QVERIFY(!iconShown(window, "imgIconReminder(1)"));
         tickAt(window, QTime(15, 30, 9));
         QCOMPARE(alerts().size(), 1);
-        QVERIFY(window->Timer1()->isActive());
+        QVERIFY(window->specialNotes().timer()->isActive());
 
         DialogSeam::queueTimeAnswer(QTime(15, 31, 0));
         window->triggerMenuItem(NoteMenus::mnuSNReminder);
@@ -213,7 +213,7 @@ private slots:
         DialogSeam::queueTimeAnswer(std::nullopt);
         window->triggerMenuItem(NoteMenus::mnuSNReminder);
         QCOMPARE(window->note().Reminder, QString());
-        QVERIFY(!window->Timer1()->isActive());
+        QVERIFY(!window->specialNotes().timer()->isActive());
         QVERIFY(TestEnvironment::logLines().last().contains(
             QStringLiteral("frmMain: DisplaySpecialNote")));
     }
