@@ -12,6 +12,7 @@
 #include <QClipboard>
 #include <QImage>
 #include <QLabel>
+#include <QMenu>
 #include <QMimeData>
 #include <QTextBlock>
 #include <QTimer>
@@ -120,6 +121,21 @@ private slots:
         QCOMPARE(int(window->specialNotes().kind()), kind); // the last kind is kept
         QTest::keyClicks(window->RTB1(), QStringLiteral("x"));
         QVERIFY(text(window).contains(QLatin1Char('x')));
+    }
+
+    // The submenu is built from the kind table: its items, gaps and hidden items in place.
+    void menuShowsTheKindsInOrder()
+    {
+        frmMain* window = newNote();
+        QStringList shown;
+        for (const QAction* action : window->menu(NoteMenus::mnuSpecial)->actions()) {
+            if (action->isVisible())
+                shown.append(action->isSeparator() ? QStringLiteral("|") : action->text());
+        }
+        QCOMPARE(shown, QStringList({"Time", "Reminder (alarm)", "|", "RSS Feed", "Stocks", "|",
+                                     "Clipboard Viewer (text)", "Clipboard Log", "Computer Memory",
+                                     "Drive Information", "|", "Stop Special Note"}));
+        QCOMPARE(window->menu(NoteMenus::mnuSpecial)->actions().size(), 16);
     }
 
     void timeNoteTicksAndSwitchesKinds()
