@@ -1,6 +1,7 @@
 #include "dialogs/MessageBox.h"
 
 #include "dialogs/DialogSeam.h"
+#include "dialogs/ModalBox.h"
 
 namespace {
 bool silenced = false;
@@ -25,8 +26,9 @@ QMessageBox::StandardButton MessageBox::show(QWidget* parent, QMessageBox::Icon 
     if (auto answer =
             DialogSeam::takeMessageBox({DialogSeam::Kind::MessageBox, title, text, {}, parent}))
         return *answer;
-    QMessageBox box(icon, title, text, buttons, parent);
-    return static_cast<QMessageBox::StandardButton>(box.exec());
+    ModalBox<QMessageBox> box(new QMessageBox(icon, title, text, buttons, parent));
+    const int answer = box.exec();
+    return box ? static_cast<QMessageBox::StandardButton>(answer) : dismissed(buttons);
 }
 
 void MessageBox::silenceForSessionEnd()

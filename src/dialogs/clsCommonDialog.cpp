@@ -2,6 +2,7 @@
 
 #include "dialogs/ApplicationPrinter.h"
 #include "dialogs/DialogSeam.h"
+#include "dialogs/ModalBox.h"
 #include "dialogs/SystemColors.h"
 
 #include <QColorDialog>
@@ -149,28 +150,28 @@ qint32 clsCommonDialog::showFileDialog(FileMode mode)
         return 1;
     }
 
-    QFileDialog dialog(m_owner, m_dialogTitle, m_initDir);
-    dialog.setAcceptMode(mode == FileMode::Open ? QFileDialog::AcceptOpen
-                                                : QFileDialog::AcceptSave);
+    ModalBox<QFileDialog> dialog(new QFileDialog(m_owner, m_dialogTitle, m_initDir));
+    dialog->setAcceptMode(mode == FileMode::Open ? QFileDialog::AcceptOpen
+                                                 : QFileDialog::AcceptSave);
     if (mode == FileMode::Open) {
         const bool many = m_flags & OFN_ALLOWMULTISELECT;
         const bool mustExist = m_flags & OFN_FILEMUSTEXIST;
-        dialog.setFileMode(many ? QFileDialog::ExistingFiles
-                                : (mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile));
+        dialog->setFileMode(many ? QFileDialog::ExistingFiles
+                                 : (mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile));
     } else {
-        dialog.setFileMode(QFileDialog::AnyFile);
-        dialog.setOption(QFileDialog::DontConfirmOverwrite, !(m_flags & OFN_OVERWRITEPROMPT));
+        dialog->setFileMode(QFileDialog::AnyFile);
+        dialog->setOption(QFileDialog::DontConfirmOverwrite, !(m_flags & OFN_OVERWRITEPROMPT));
     }
-    dialog.setDefaultSuffix(m_defaultExt);
+    dialog->setDefaultSuffix(m_defaultExt);
     const QStringList filters = qtNameFilters();
     if (!filters.isEmpty()) {
-        dialog.setNameFilters(filters);
+        dialog->setNameFilters(filters);
         if (m_filterIndex >= 1 && m_filterIndex <= filters.size())
-            dialog.selectNameFilter(filters.at(m_filterIndex - 1));
+            dialog->selectNameFilter(filters.at(m_filterIndex - 1));
     }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (dialog.exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
         return 0;
-    takeChosenFiles(dialog.selectedFiles());
+    takeChosenFiles(dialog->selectedFiles());
     return 1;
 }
 
@@ -198,12 +199,12 @@ bool clsCommonDialog::ShowFont()
     start.setWeight(QFont::Normal);
     if (const QString style = regularStyle(face); !style.isEmpty())
         start.setStyleName(style);
-    QFontDialog dialog(start, m_owner);
-    dialog.setOption(QFontDialog::DontUseNativeDialog);
-    limitFontSizes(dialog);
+    ModalBox<QFontDialog> dialog(new QFontDialog(start, m_owner));
+    dialog->setOption(QFontDialog::DontUseNativeDialog);
+    limitFontSizes(*dialog.get());
     if (dialog.exec() != QDialog::Accepted)
         return false;
-    m_fontName = dialog.selectedFont().family();
+    m_fontName = dialog->selectedFont().family();
     return true;
 }
 
@@ -221,7 +222,7 @@ bool clsCommonDialog::ShowPrinter([[maybe_unused]] qint32 PrintFlags)
         return m_printerConfirmed;
     }
     // Qt's dialog writes the choice into the printer only when it is confirmed.
-    QPrintDialog dialog(&printer, m_owner);
+    ModalBox<QPrintDialog> dialog(new QPrintDialog(&printer, m_owner));
     m_printerConfirmed = dialog.exec() == QDialog::Accepted;
     return m_printerConfirmed;
 }
@@ -240,7 +241,7 @@ bool clsCommonDialog::ShowPageSetupDlg()
     if (auto answer = DialogSeam::takePageSetupDialog(
             {DialogSeam::Kind::PageSetup, {}, printer.printerName(), {}, m_owner}))
         return *answer;
-    QPageSetupDialog dialog(&printer, m_owner);
+    ModalBox<QPageSetupDialog> dialog(new QPageSetupDialog(&printer, m_owner));
     return dialog.exec() == QDialog::Accepted;
 }
 
@@ -251,11 +252,11 @@ qint32 clsCommonDialog::Browse()
             {DialogSeam::Kind::Folder, m_dialogTitle, {}, m_initDir, m_owner})) {
         folder = *answer;
     } else {
-        QFileDialog dialog(m_owner, m_dialogTitle, m_initDir);
-        dialog.setFileMode(QFileDialog::Directory);
-        dialog.setOption(QFileDialog::ShowDirsOnly);
-        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-            folder = dialog.selectedFiles().first();
+        ModalBox<QFileDialog> dialog(new QFileDialog(m_owner, m_dialogTitle, m_initDir));
+        dialog->setFileMode(QFileDialog::Directory);
+        dialog->setOption(QFileDialog::ShowDirsOnly);
+        if (dialog.exec() == QDialog::Accepted && !dialog->selectedFiles().isEmpty())
+            folder = dialog->selectedFiles().first();
     }
     if (folder.isEmpty())
         return 0;
@@ -292,9 +293,9 @@ qint32 clsCommonDialog::ShowColor(bool bFullOpen, quint32 InitColor)
     // Every use starts with sixteen black custom colours; only solid colours are offered.
     for (int i = 0; i < kCustomColors; ++i)
         QColorDialog::setCustomColor(i, Qt::black);
-    QColorDialog dialog(start, m_owner);
-    dialog.setOption(QColorDialog::ShowAlphaChannel, false);
+    ModalBox<QColorDialog> dialog(new QColorDialog(start, m_owner));
+    dialog->setOption(QColorDialog::ShowAlphaChannel, false);
     if (dialog.exec() != QDialog::Accepted)
         return kColorCancelled;
-    return SystemColors::toValue(dialog.selectedColor());
+    return SystemColors::toValue(dialog->selectedColor());
 }

@@ -1,6 +1,7 @@
 #include "dialogs/frmInputBox.h"
 
 #include "dialogs/DialogSeam.h"
+#include "dialogs/ModalBox.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -62,6 +63,6 @@ QString frmInputBox::InputBoxEX(const QString& prompt, const QString& title,
     if (auto answer =
             DialogSeam::takeInputBox({DialogSeam::Kind::InputBox, windowTitle, prompt, {}, owner}))
         return *answer;
-    InputDialog dialog(prompt, windowTitle, defaultText, owner);
-    return dialog.exec() == QDialog::Accepted ? dialog.text() : QString();
+    ModalBox<InputDialog> dialog(new InputDialog(prompt, windowTitle, defaultText, owner));
+    return dialog.exec() == QDialog::Accepted ? dialog->text() : QString();
 }

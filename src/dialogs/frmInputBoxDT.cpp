@@ -1,6 +1,7 @@
 #include "dialogs/frmInputBoxDT.h"
 
 #include "dialogs/DialogSeam.h"
+#include "dialogs/ModalBox.h"
 
 #include <QDialog>
 #include <QGuiApplication>
@@ -73,7 +74,8 @@ std::optional<QTime> frmInputBoxDT::InputBoxEX(const QString& prompt, const QStr
     const DialogSeam::Request request{DialogSeam::Kind::TimeInput, title, prompt, {}, owner};
     if (const auto answer = DialogSeam::takeTimeInput(request))
         return *answer;
-    TimeDialog dialog(prompt, title, QTime(start.hour(), start.minute(), start.second()), owner);
+    ModalBox<TimeDialog> dialog(
+        new TimeDialog(prompt, title, QTime(start.hour(), start.minute(), start.second()), owner));
     dialog.exec();
-    return dialog.result();
+    return dialog ? dialog->result() : std::nullopt;
 }

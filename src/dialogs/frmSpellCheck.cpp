@@ -1,5 +1,7 @@
 #include "dialogs/frmSpellCheck.h"
 
+#include "dialogs/ModalBox.h"
+
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -106,7 +108,8 @@ DialogSeam::SpellAnswer frmSpellCheck::Ask(const QString& word, const QString& p
     if (auto answer = DialogSeam::takeSpellDialog(
             {DialogSeam::Kind::Spelling, QStringLiteral("Check Spelling"), word, paragraph, owner}))
         return *answer;
-    frmSpellCheck dialog(word, paragraph, wordStart, suggestions, owner);
+    ModalBox<frmSpellCheck> dialog(
+        new frmSpellCheck(word, paragraph, wordStart, suggestions, owner));
     dialog.exec(); // closing the window is a cancel: the answer starts as one
-    return dialog.answer();
+    return dialog ? dialog->answer() : DialogSeam::SpellAnswer{};
 }

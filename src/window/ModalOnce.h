@@ -1,5 +1,7 @@
 #pragma once
 
+#include "dialogs/ModalBox.h"
+
 #include <QPointer>
 
 class QWidget;
@@ -13,8 +15,8 @@ public:
     {
         if (shown())
             return;
-        Window window(owner);
-        shown() = &window;
+        ModalBox<Window> window(new Window(owner));
+        shown() = window.get();
         window.exec();
     }
 

@@ -1,0 +1,177 @@
+#include "Samples.h"
+#include "TestEnvironment.h"
+#include "XServer.h"
+#include "shell/Paths.h"
+#include "store/modNote.h"
+
+#include <QtTest>
+#include <csignal>
+#include <functional>
+
+// Boxes left open while what owns them goes away, with the real program under a window
+// manager: the alert's own timers close it, or the session ends. The program must live on,
+// or end as a logout ends it, with every note kept.
+class TestDialogsEndToEnd : public QObject {
+    Q_OBJECT
+
+private:
+    XServer m_x;
+
+    // A window-maps wait: the first run of the program also loads fonts and icons.
+    static constexpr int kMapMs = 20000;
+    static constexpr int kExitMs = 15000;
+
+    void xdotool(const QString& commands) const
+    {
+        m_x.run(QStringLiteral("xdotool"), commands.split(QLatin1Char(' ')));
+    }
+
+    void click(QPoint where) const
+    {
+        xdotool(QStringLiteral("mousemove %1 %2 sleep 0.1 click 1").arg(where.x()).arg(where.y()));
+    }
+
+    QStringList windows(const QString& titlePattern) const { return m_x.windowIds(titlePattern); }
+
+    // The one window of that title, other than those known already, once it shows.
+    QString waitForWindow(const QString& titlePattern, const QStringList& known = {}) const
+    {
+        QString id;
+        (void)QTest::qWaitFor(
+            [&] {
+                QStringList ids = windows(titlePattern);
+                for (const QString& old : known)
+                    ids.removeAll(old);
+                id = ids.size() == 1 ? ids.first() : QString();
+                return !id.isEmpty();
+            },
+            kMapMs);
+        return id;
+    }
+
+    // The program with one stored note, its window shown and the note restored.
+    QString startWithOneNote(QProcess& jottex)
+    {
+        TestEnvironment::resetFolders();
+        modNote::SaveMainNote(Samples::note(QStringLiteral("kept note"), 1500, 1500));
+        if (!m_x.launch(jottex))
+            return {};
+        const QString note = waitForWindow(QStringLiteral("^Jottex"));
+        if (!QTest::qWaitFor([] { return !QFile::exists(AppPaths::mainDataFile()); }, kMapMs))
+            return {};
+        return note;
+    }
+
+    // The note's menu, walked with the keyboard: a click gives the note the focus first.
+    void noteMenu(const QString& note, const QString& keys) const
+    {
+        const QRect place = m_x.geometry(note);
+        xdotool(QStringLiteral("mousemove %1 %2 sleep 0.2 click 1 sleep 0.2 click 3 sleep 0.3 %3")
+                    .arg(place.x() + 40)
+                    .arg(place.y() + 50)
+                    .arg(keys));
+    }
+
+    // A logout: the program ends as it does today and keeps the note in the main data file.
+    static void endSessionKeepsTheNote(QProcess& jottex)
+    {
+        ::kill(static_cast<pid_t>(jottex.processId()), SIGTERM);
+        QTRY_COMPARE_WITH_TIMEOUT(jottex.state(), QProcess::NotRunning, kExitMs);
+        QCOMPARE(jottex.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(jottex.exitCode(), 0);
+        const NoteRecordList kept = modNote::LoadNote(true, QString());
+        QCOMPARE(kept.size(), 1);
+        QVERIFY(kept.first().Data.contains(QStringLiteral("kept note")));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        if (const QString why = m_x.start(true); !why.isEmpty())
+            QSKIP(qPrintable(why));
+    }
+
+    // The alert's message opens a box; the alert's timers close the alert while the box is
+    // still open. The box outlives the alert's slide, and answering it ends nothing.
+    void alertClosesUnderItsOpenBox()
+    {
+        QProcess jottex;
+        const QString note = startWithOneNote(jottex);
+        QVERIFY(!note.isEmpty());
+
+        // Special Note > Reminder (alarm), the time prompt kept at the time it opens on: the
+        // reminder is due within the note's next look at the clock.
+        noteMenu(note, QStringLiteral("key Down sleep 0.05 key Down sleep 0.05 key Down sleep 0.05 "
+                                      "key Right sleep 0.2 key Down sleep 0.05 key Return"));
+        const QString prompt = waitForWindow(QStringLiteral("^Reminder Time$"));
+        QVERIFY(!prompt.isEmpty());
+        const QRect promptPlace = m_x.geometry(prompt);
+        click(promptPlace.topLeft() + QPoint(30, promptPlace.height() / 2));
+        xdotool(QStringLiteral("key Return"));
+        QTRY_VERIFY_WITH_TIMEOUT(windows(QStringLiteral("^Reminder Time$")).isEmpty(), kMapMs);
+
+        // The alert is the other "Jottex" window; it has risen once it is its full height.
+        QString alert;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                for (const QString& id : windows(QStringLiteral("^Jottex$"))) {
+                    if (id != note && m_x.geometry(id).height() >= 110)
+                        alert = id;
+                }
+                return !alert.isEmpty();
+            }(),
+            kMapMs);
+        const QRect alertPlace = m_x.geometry(alert);
+        click(alertPlace.topLeft() + QPoint(alertPlace.width() / 2, alertPlace.height() * 2 / 3));
+        const QString box = waitForWindow(QStringLiteral("^Jottex$"), {note, alert});
+        QVERIFY(!box.isEmpty());
+
+        // The alert slides away on time while its box stays open; the program lives on.
+        QTRY_VERIFY_WITH_TIMEOUT(!windows(QStringLiteral("^Jottex$")).contains(alert), kMapMs);
+        QCOMPARE(jottex.state(), QProcess::Running);
+        QVERIFY(windows(QStringLiteral("^Jottex$")).contains(box));
+
+        // OK (the box's only button, and the default).
+        const QRect boxPlace = m_x.geometry(box);
+        click(boxPlace.topLeft() + QPoint(boxPlace.width() / 2, 15));
+        xdotool(QStringLiteral("key Return"));
+        QTRY_VERIFY_WITH_TIMEOUT(!windows(QStringLiteral("^Jottex$")).contains(box), kMapMs);
+        QCOMPARE(jottex.state(), QProcess::Running);
+        QVERIFY(windows(QStringLiteral("^Jottex")).contains(note));
+        endSessionKeepsTheNote(jottex);
+    }
+
+    void logoutWhileABoxIsOpen_data()
+    {
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("title");
+        // The last items of the menu are About > (Ulmar's Website, Jottex), then Close.
+        QTest::newRow("about") << QStringLiteral("key Up sleep 0.05 key Up sleep 0.05 key Right "
+                                                 "sleep 0.2 key Down sleep 0.05 key Return")
+                               << QStringLiteral("^About$");
+        // Open, the second item.
+        QTest::newRow("file dialog")
+            << QStringLiteral("key Down sleep 0.05 key Down sleep 0.05 key Return")
+            << QStringLiteral("^Select a file");
+        QTest::newRow("manager") << QStringLiteral("key Down sleep 0.05 key Down sleep 0.05 key "
+                                                   "Down sleep 0.05 key Down sleep 0.05 key Return")
+                                 << QStringLiteral("^Multi-Note Manager$");
+    }
+
+    // The session ends while a window opened from the note is up: the program ends as a
+    // logout ends it, and the note is kept.
+    void logoutWhileABoxIsOpen()
+    {
+        QFETCH(QString, keys);
+        QFETCH(QString, title);
+        QProcess jottex;
+        const QString note = startWithOneNote(jottex);
+        QVERIFY(!note.isEmpty());
+        noteMenu(note, keys);
+        QVERIFY(!waitForWindow(title).isEmpty());
+        endSessionKeepsTheNote(jottex);
+    }
+};
+
+JOTTEX_TEST_MAIN(TestDialogsEndToEnd)
+#include "tst_dialogs_e2e.moc"
