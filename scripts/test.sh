@@ -10,7 +10,7 @@ logs="$(mktemp -d)"
 pids=()
 cleanup() {
   for pid in "${pids[@]}"; do
-    kill "$pid" 2>/dev/null || true
+    kill -- "-$pid" 2>/dev/null || true
   done
   rm -rf "$logs"
 }
@@ -18,11 +18,12 @@ trap cleanup EXIT
 started=$SECONDS
 step() { echo "== $1 ($((SECONDS - started)) s)"; }
 
-# side NAME COMMAND...: runs COMMAND in the background, its output kept for finish NAME.
+# side NAME COMMAND...: runs COMMAND in the background in a process group of its own (so that
+# an early exit ends all of it), its output kept for finish NAME.
 side() {
   local name="$1"
   shift
-  "$@" >"$logs/$name.log" 2>&1 &
+  setsid "$@" >"$logs/$name.log" 2>&1 &
   pids+=($!)
   eval "pid_$name=$!"
 }
