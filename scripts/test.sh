@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Jottex with AddressSanitizer and UBSan, checks the format and
 # lints the changed sources, runs every test, and fuzzes the RTF reader for a bounded time.
-# The fuzzer builds and runs beside the main build, and the lint beside the tests, which leave
-# the cores idle while they wait on windows; each side's output shows when it ends.
+# The fuzzer builds and runs beside the main build, and the lint (which needs only the compile
+# commands) beside the build and the tests, at a lower priority, so that it takes the cores when
+# links and tests waiting on windows leave them idle; each side's output shows when it ends.
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 build="$top/build-ci"
@@ -47,10 +48,10 @@ fi
 # Benchmarks are not built here: they are programs to run by hand, and the tests cover the code.
 cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DJOTTEX_SANITIZE=ON \
   -DJOTTEX_WERROR=ON -DJOTTEX_BENCH=OFF -DJOTTEX_PCH=ON >/dev/null
+side lint nice -n 10 "$top/scripts/lint.sh" "$build"
 cmake --build "$build"
 
 step tests
-side lint "$top/scripts/lint.sh" "$build"
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0"
 export LSAN_OPTIONS="suppressions=$top/tests/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
