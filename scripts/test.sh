@@ -1,21 +1,70 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Jottex with AddressSanitizer and UBSan, checks the format and
-# lints the changed sources, runs every test, then fuzzes the RTF reader for a bounded time.
+# lints the changed sources, runs every test, and fuzzes the RTF reader for a bounded time.
+# The fuzzer builds and runs beside the main build, and the lint (which needs only the compile
+# commands) beside the build and the tests, at a lower priority, so that it takes the cores when
+# links and tests waiting on windows leave them idle; each side's output shows when it ends.
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 build="$top/build-ci"
+logs="$(mktemp -d)"
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do
+    kill -- "-$pid" 2>/dev/null || true
+  done
+  rm -rf "$logs"
+}
+trap cleanup EXIT
+started=$SECONDS
+step() { echo "== $1 ($((SECONDS - started)) s)"; }
+
+# side NAME COMMAND...: runs COMMAND in the background in a process group of its own (so that
+# an early exit ends all of it), its output kept for finish NAME.
+side() {
+  local name="$1"
+  shift
+  setsid "$@" >"$logs/$name.log" 2>&1 &
+  pids+=($!)
+  eval "pid_$name=$!"
+}
+# finish NAME: waits for the side job NAME, shows its output and fails when it failed.
+finish() {
+  local name="$1" pid status=0
+  eval "pid=\$pid_$name"
+  wait "$pid" || status=$?
+  step "$name: exit $status"
+  cat "$logs/$name.log"
+  return $status
+}
+
+step deps
 "$top/scripts/deps.sh" test
 
-cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DJOTTEX_SANITIZE=ON \
-  -DJOTTEX_WERROR=ON >/dev/null
+step build
+if [ -x "$top/scripts/fuzz.sh" ]; then
+  side fuzz "$top/scripts/fuzz.sh" "${JOTTEX_FUZZ_SECONDS:-60}"
+fi
+# Benchmarks are not built here: they are programs to run by hand, and the tests cover the code.
+# Line tables (-g1) are all that the sanitizers' stack traces read, and compile and link faster
+# than full debug information.
+cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1 \
+  -DJOTTEX_SANITIZE=ON -DJOTTEX_WERROR=ON -DJOTTEX_BENCH=OFF -DJOTTEX_PCH=ON >/dev/null
+side lint nice -n 10 "$top/scripts/lint.sh" "$build"
 cmake --build "$build"
-"$top/scripts/lint.sh" "$build"
 
+step tests
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0"
 export LSAN_OPTIONS="suppressions=$top/tests/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-ctest --test-dir "$build" --output-on-failure -j2
+status=0
+ctest --test-dir "$build" --output-on-failure -j2 || status=$?
+step "tests: exit $status"
 
-if [ -x "$top/scripts/fuzz.sh" ]; then
-  "$top/scripts/fuzz.sh" "${JOTTEX_FUZZ_SECONDS:-60}"
+finish lint || status=1
+if [ -n "${pid_fuzz:-}" ]; then
+  finish fuzz || status=1
 fi
+pids=()
+step "done: exit $status"
+exit $status

@@ -19,21 +19,39 @@ QString runTool(const QString& program, const QStringList& arguments, const QStr
     tool.waitForFinished(10000);
     return QString::fromUtf8(tool.readAllStandardOutput());
 }
-// True once a client can talk to the display (tried for a few seconds).
-bool answers(const QString& display)
+// True once the condition holds, asked every tenth of a second for a few seconds.
+template <typename Condition> bool soon(Condition holds)
 {
     for (int attempt = 0; attempt < 50; ++attempt) {
+        if (holds())
+            return true;
+        QThread::msleep(100);
+    }
+    return false;
+}
+// True once a client can talk to the display.
+bool answers(const QString& display)
+{
+    return soon([&display] {
         QProcess probe;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("DISPLAY"), display);
         probe.setProcessEnvironment(environment);
         probe.start(QStringLiteral("xwininfo"), {QStringLiteral("-root")});
-        if (probe.waitForFinished(5000) && probe.exitStatus() == QProcess::NormalExit &&
-            probe.exitCode() == 0)
-            return true;
-        QThread::msleep(100);
-    }
-    return false;
+        return probe.waitForFinished(5000) && probe.exitStatus() == QProcess::NormalExit &&
+               probe.exitCode() == 0;
+    });
+}
+// True once a window manager has taken the screen: it names its check window on the root
+// after it has asked for the windows that clients map.
+bool managed(const QString& display)
+{
+    return soon([&display] {
+        return runTool(QStringLiteral("xprop"),
+                       {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")},
+                       display)
+            .contains(QStringLiteral("window id"));
+    });
 }
 } // namespace
 
@@ -90,8 +108,8 @@ QString XServer::start(bool withWindowManager)
     if (withWindowManager) {
         m_windowManager.setProcessEnvironment(environment());
         m_windowManager.start(QStringLiteral("openbox"), {});
-        m_windowManager.waitForStarted(5000);
-        QThread::msleep(500);
+        if (!m_windowManager.waitForStarted(5000) || !managed(m_display))
+            return QStringLiteral("openbox does not manage %1").arg(m_display);
     }
     return QString();
 }
