@@ -122,7 +122,7 @@ void frmMain::setSpecialText(const QString& text)
 void frmMain::DisplaySpecialNote(SpecialNoteKind kind)
 {
     m_timer1->stop();
-    m_Note.SpecialType = static_cast<qint32>(kind);
+    m_Note.SpecialType = kind;
     if (!rowOf(kind))
         return;
     Failure failure;
@@ -138,7 +138,7 @@ void frmMain::DisplaySpecialNote(SpecialNoteKind kind)
     if (kind != Kind::Reminder) {
         // The text is the program's; the user's typing waits until the note is ordinary again.
         m_rtb->setReadOnly(true);
-        m_isDirty = true;
+        m_Note.TracksChanges = true;
     }
     setSaveItemsEnabled(false);
     armTimer1(kind);
@@ -205,7 +205,7 @@ void frmMain::ResetSpecialNote()
     stopWatchingClipboard();
     // The caption loses its reminder look; a note with unsaved text keeps its "*" so that
     // closing still asks.
-    setChanged(m_changed);
+    setChanged(m_Note.Changed);
     setSaveItemsEnabled(true);
 }
 
