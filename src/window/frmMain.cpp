@@ -582,6 +582,14 @@ bool frmMain::saveBeforeClosing()
     return PerformSave(m_Note.FileName.isEmpty() ? SaveKind::SaveAs : SaveKind::Save);
 }
 
+NoteRecordList frmMain::keptNotes()
+{
+    NoteRecordList records;
+    for (const frmMain* window : windowList())
+        records.append(window->recordAsKept());
+    return records;
+}
+
 NoteRecord frmMain::recordAsKept() const
 {
     NoteRecord kept = m_Note.record();

@@ -93,6 +93,8 @@ public:
     // The note as the end of the session keeps it: the live text, place and subcaption, and
     // the full size even while minimised.
     NoteRecord recordAsKept() const;
+    // Every open note as recordAsKept gives it, in window order.
+    static NoteRecordList keptNotes();
     // Words as the subcaption last counted them.
     int WordCount() const { return m_wordCount; }
 
