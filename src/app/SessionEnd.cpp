@@ -46,9 +46,7 @@ void watchSignals()
 // window order. The recovery file goes only once they are safely there.
 void keepEveryNote()
 {
-    NoteRecordList records;
-    for (const frmMain* window : frmMain::openWindows())
-        records.append(window->recordAsKept());
+    const NoteRecordList records = frmMain::keptNotes();
     if (records.isEmpty()) {
         NoteRecovery::remove();
         return;

@@ -326,13 +326,8 @@ void frmNoteManager::ShowNote()
         modMain::WriteLogEntry(kShowContext, AppError::fromNumber(ErrorNumber::ObjectNotSet));
         return;
     }
-    NoteRecord record = m_Notes.at(n);
     // A copy on the desktop: the note stays in its file, and the window is not tied to it.
-    record.FileName.clear();
-    frmMain* window = frmMain::create(NoteOrigin::StoredRecord, record);
-    window->lblSubCaption()->setText(record.TimeDate);
-    window->setIsDirty(true);
-    window->show();
+    frmMain::create(NoteOrigin::ManagerCopy, m_Notes.at(n))->show();
 }
 
 void frmNoteManager::deleteSelected()

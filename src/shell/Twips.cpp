@@ -5,7 +5,6 @@
 #include <cmath>
 
 namespace {
-constexpr double kTwipsPerInch = 1440.0;
 constexpr double kDefaultDpi = 96.0;
 } // namespace
 
@@ -14,7 +13,7 @@ double Twips::perPixel(const QScreen* screen)
     if (!screen)
         screen = QGuiApplication::primaryScreen();
     const double dpi = screen ? screen->logicalDotsPerInch() : kDefaultDpi;
-    return kTwipsPerInch / (dpi > 0 ? dpi : kDefaultDpi);
+    return Twips::PerInch / (dpi > 0 ? dpi : kDefaultDpi);
 }
 
 int Twips::toPixels(int twips, const QScreen* screen)

@@ -8,6 +8,8 @@ class QScreen;
 
 // Lengths in twips: 1440 per inch of the screen's logical resolution (15 per pixel at 96 dpi).
 namespace Twips {
+inline constexpr int PerInch = 1440;
+
 double perPixel(const QScreen* screen = nullptr);
 int toPixels(int twips, const QScreen* screen = nullptr);
 // Whole twips of a pixel length.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "shell/AppError.h"
+#include "store/NoteKinds.h"
 
 #include <QByteArray>
 #include <QList>
@@ -10,19 +11,6 @@
 
 class QColor;
 class QTextEdit;
-
-// What a special note shows; the number is what the note record keeps.
-enum class SpecialNoteKind : qint32 {
-    None = 0,
-    Time = 1,
-    ComputerMemory = 2,
-    Drives = 3,
-    RSSFeed = 4,
-    ClipboardViewer = 5,
-    ClipboardLog = 6,
-    StockQuote = 7,
-    Reminder = 8,
-};
 
 // The machine's memory in bytes, 64-bit so today's memory sizes never wrap.
 struct MemoryFigures {

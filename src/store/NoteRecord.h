@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/NoteKinds.h"
+
 #include <QList>
 #include <QString>
 
@@ -8,13 +10,13 @@
 struct NoteRecord {
     qint32 Alpha = 0;
     bool AutoSave = false;
-    qint32 CaptionType = 0;
+    CaptionKind CaptionType = CaptionKind::TimeDate;
     QString Color;
     qint32 ForeColor = 0;
     qint32 FontSize = 0;
     QString Data;
     QString FileName;
-    qint32 SpecialType = 0;
+    SpecialNoteKind SpecialType = SpecialNoteKind::None;
     bool IsOnTop = false;
     qint32 Height = 0;
     qint32 Width = 0;

@@ -9,13 +9,10 @@
 #include <QPainter>
 
 namespace {
+using FrameLayout::placeTwips;
+
 const QColor kStripGrey(128, 128, 128);
 const char* const kIconToolTip = "Right-click for options";
-
-void placeTwips(QWidget* control, const FrameLayout::Place& place)
-{
-    control->setGeometry(Twips::rectToPixels(place.left, place.top, place.width, place.height));
-}
 
 // A picture that acts as a button: it is clicked by a release over it, and shows neither a
 // frame nor a hover panel.
@@ -49,7 +46,7 @@ CaptionStrip::CaptionStrip(QWidget* parent) : QWidget(parent)
 
     m_caption = new FrameLabel(this);
     m_caption->setObjectName(QStringLiteral("lblCaption"));
-    m_caption->setText(QStringLiteral("Jottex"));
+    m_caption->setText(title());
     m_caption->setFont(verdana(9));
     // White on the strip's grey, which the strip paints beneath the label.
     m_caption->setTextColor(Qt::white);
@@ -139,4 +136,14 @@ void CaptionStrip::layOut(int widthTwips)
 void CaptionStrip::paintEvent(QPaintEvent*)
 {
     QPainter(this).fillRect(rect(), kStripGrey);
+}
+
+QString CaptionStrip::title()
+{
+    return QStringLiteral("Jottex");
+}
+
+void CaptionStrip::showChanged(bool changed)
+{
+    m_caption->setText(changed ? title() + QStringLiteral(" *") : title());
 }

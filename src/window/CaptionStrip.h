@@ -19,7 +19,12 @@ public:
 
     explicit CaptionStrip(QWidget* parent);
 
+    // The program's name: the caption, the window's title and the note's boxes' titles.
+    static QString title();
+
     QLabel* caption() const;
+    // The caption is the title, with " *" while the note has unsaved changes.
+    void showChanged(bool changed);
     QWidget* icon(Icon which) const;
     void showIcon(Icon which);
     void setIconToolTip(const QString& text);

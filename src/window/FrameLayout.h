@@ -1,15 +1,20 @@
 #pragma once
 
+#include "shell/Twips.h"
+
+#include <QWidget>
+
 // The note window's frame in twips: where each control sits at the design size, and the
 // distances the resize layout keeps from the window's right and bottom edges.
 namespace FrameLayout {
 
-struct Place {
-    int left;
-    int top;
-    int width;
-    int height;
-};
+using Place = Twips::Rect;
+
+// Puts a control at its place in twips.
+inline void placeTwips(QWidget* control, const Place& place)
+{
+    control->setGeometry(place.pixels());
+}
 
 // Design places.
 inline constexpr Place HelpPicture{3360, 10, 255, 255};

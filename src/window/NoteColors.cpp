@@ -1,6 +1,7 @@
 #include "window/NoteColors.h"
 
 #include "dialogs/SystemColors.h"
+#include "window/MenuFamilies.h"
 
 #include <array>
 
@@ -15,6 +16,8 @@ constexpr std::array kNamedColors{
     NoteColors::NamedColor{"purple", "Purple", 15902182},
     NoteColors::NamedColor{"tang", "Tang", 6275824},
 };
+static_assert(kNamedColors.size() == size_t(ColorItem::Separator),
+              "the named colours are the Color menu's items before its separator");
 // The order in which a colour text is tested against the names.
 constexpr std::array kNameTestOrder{0, 1, 3, 2, 4, 5, 6, 7};
 } // namespace
@@ -45,11 +48,10 @@ std::optional<QColor> NoteColors::fromStoredText(const QString& text)
 
 int NoteColors::menuIndex(const QString& text)
 {
-    constexpr int customColorItem = 9;
     const QString trimmed = text.trimmed();
     for (const int i : kNameTestOrder) {
         if (trimmed.compare(QLatin1String(kNamedColors[size_t(i)].name), Qt::CaseInsensitive) == 0)
             return i;
     }
-    return customColorItem;
+    return int(ColorItem::CustomColor);
 }

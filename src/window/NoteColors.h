@@ -20,7 +20,7 @@ int namedCount();
 // A colour from its stored text: a name (any case) or a decimal value; nothing otherwise.
 std::optional<QColor> fromStoredText(const QString& text);
 
-// The "Color" menu item that a stored text checks: 0..7 for a name, 9 ("Custom Color") else.
+// The "Color" menu item that a stored text checks: a named colour's, or "Custom Color".
 int menuIndex(const QString& text);
 
 // The translucency levels of the "Transparency" items, in menu order: Low, Medium, High, Off.

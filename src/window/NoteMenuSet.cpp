@@ -10,7 +10,7 @@ using NoteMenus::Entry;
 
 NoteMenuSet::NoteMenuSet(frmMain* owner) : m_owner(owner)
 {
-    const std::vector<Entry>& entries = NoteMenus::entries();
+    const std::span<const Entry> entries = NoteMenus::entries();
     m_bits.reserve(entries.size());
     for (const Entry& entry : entries) {
         unsigned char bits = EnabledBit;

@@ -6,12 +6,25 @@
 #include <QAction>
 #include <QMenu>
 #include <algorithm>
+#include <string_view>
 
 namespace {
 using namespace NoteMenus;
 
 constexpr unsigned Check = Checkable;
 constexpr unsigned CheckOn = Checkable | Checked;
+
+// A family member's index, by its name in the family's enum.
+template <typename Family> constexpr int at(Family member)
+{
+    return static_cast<int>(member);
+}
+
+// One of the text area's own editing keys, with Ctrl.
+constexpr Key TextAreaKey(int key)
+{
+    return Key{key, Mods::Ctrl, KeyOwner::TextArea};
+}
 
 // The commands behind the items; index is the item's place in its family.
 // clang-format off
@@ -59,164 +72,216 @@ void onMultiNote(frmMain& w, int) { w.mnuMulitNote_Click(); }
 void onUlmar(frmMain& w, int) { w.mnuUlmar_Click(); }
 void onAbout(frmMain& w, int) { w.mnuAbout_Click(); }
 
-// The "Special Note" submenu's items come from the special-note engine's kind table.
-std::vector<Entry> withSpecialNoteItems(std::vector<Entry> entries)
-{
-    const auto submenu = std::find_if(entries.begin(), entries.end(), [](const Entry& entry) {
-        return qstrcmp(entry.name, mnuSpecial) == 0;
-    });
-    const std::vector<Entry> items = SpecialNoteEngine::menuEntries();
-    entries.insert(submenu + 1, items.begin(), items.end());
-    return entries;
-}
-
-const std::vector<Entry> kEntries = withSpecialNoteItems({
+constexpr Entry kEntries[]{
     // The main popup menu.
-    {PopUpMenu, mnuRecent, -1, "Recent", "", "", Submenu | Hidden},
-    {mnuRecent, mnuMRU, -1, "Note 1", "", "", None},
-    {PopUpMenu, mnuNew, -1, "&New", "Ctrl+N", "NewNote", None, onNew},
-    {PopUpMenu, mnuOpen, -1, "&Open", "Ctrl+O", "Open", None, onOpen},
-    {PopUpMenu, mnuSpecial, -1, "Special Note", "", "", Submenu},
-    {PopUpMenu, mnuMulitNote, -1, "Multi-Note Manager", "", "", None, onMultiNote},
-    {PopUpMenu, "", -1, "", "", "", Separator},
-    {PopUpMenu, mnuSave, 0, "&Save", "Ctrl+S", "Save", None, onSave},
-    {PopUpMenu, mnuSave, 1, "Save As", "", "", None, onSave},
-    {PopUpMenu, mnuSave, 2, "Append To", "", "", None, onSave},
-    {PopUpMenu, "", -1, "", "", "", Separator},
-    {PopUpMenu, mnuEmail, -1, "Email Content", "Ctrl+Y", "Email", None, onEmail},
-    {PopUpMenu, mnuPrint, -1, "&Print", "Ctrl+P", "Print", None, onPrint},
-    {PopUpMenu, "", -1, "", "", "", Separator},
-    {PopUpMenu, mnuEdit, 0, "&Paste", "Ctrl+V", "Paste", None, onEdit},
-    {PopUpMenu, mnuEdit, 1, "Paste Plain Text", "", "PasteAsText", None, onEdit},
-    {PopUpMenu, mnuEdit, 2, "Undo", "Ctrl+Z", "Undo", None, onEdit},
-    {PopUpMenu, mnuEdit, 3, "Clear All", "", "Clear", None, onEdit},
-    {PopUpMenu, "", -1, "", "", "", Separator},
-    {PopUpMenu, mnuInsertmain, -1, "Insert Special", "", "", Submenu},
-    {mnuInsertmain, mnuInsert, 0, "Date / Time Stamp", "", "", Submenu},
-    {MenuRef{mnuInsert, 0}, mnuInsertDateTime, 0, "Date / Time", "F6", "", None, onInsertDateTime},
-    {MenuRef{mnuInsert, 0}, mnuInsertDateTime, 1, "Date (long)", "Shift+F6", "", None, onInsertDateTime},
-    {MenuRef{mnuInsert, 0}, mnuInsertDateTime, 2, "Date (short)", "Ctrl+F6", "", None, onInsertDateTime},
-    {mnuInsertmain, mnuInsert, 1, "Degree", "", "", None, onInsert},
-    {mnuInsertmain, mnuInsert, 2, "Copyright", "", "", None, onInsert},
-    {mnuInsertmain, mnuInsert, 3, "Ellipsis", "", "", None, onInsert},
-    {mnuInsertmain, mnuInsert, 4, "Registered Trademark", "", "", None, onInsert},
-    {mnuInsertmain, mnuInsert, 5, "Pound", "", "", None, onInsert},
-    {PopUpMenu, "", -1, "", "", "", Separator},
-    {PopUpMenu, mnuCheckSpelling, -1, "Check Spelling", "F7", "Spell", None, onCheckSpelling},
-    {PopUpMenu, mnuContentOptions, -1, "Content Options", "", "", Submenu},
-    {mnuContentOptions, mnuFont, -1, "Font", "", "FontStyle", Submenu},
-    {mnuFont, mnuFontStyle, -1, "Style", "", "", Submenu},
-    {mnuFontStyle, mnuFontNormal, -1, "Normal", "", "", CheckOn, onFontNormal},
-    {mnuFontStyle, mnuFontItalic, -1, "Italic", "", "Italic", Check, onFontItalic},
-    {mnuFontStyle, mnuFontUnderline, -1, "Underline", "", "Underline", Check, onFontUnderline},
-    {mnuFontStyle, mnuFontBold, -1, "Bold", "", "Bold", Check, onFontBold},
-    {mnuFont, mnuFontSizes, -1, "Size", "", "", Submenu},
-    {mnuFontSizes, mnuFontSize, 0, "Small", "", "", Check, onFontSize},
-    {mnuFontSizes, mnuFontSize, 1, "Normal", "", "", CheckOn, onFontSize},
-    {mnuFontSizes, mnuFontSize, 2, "Medium", "", "", Check, onFontSize},
-    {mnuFontSizes, mnuFontSize, 3, "Large", "", "", Check, onFontSize},
-    {mnuFontSizes, mnuFontSize, 4, "Largest", "", "", Check, onFontSize},
-    {mnuFont, mnuFontColors, -1, "Color", "", "", None, onFontColors},
-    {mnuContentOptions, mnuParagraph, -1, "Paragraph", "", "", Submenu},
-    {mnuParagraph, mnuAlignmentMain, -1, "Alignment", "", "", Submenu},
-    {mnuAlignmentMain, mnuAlignment, 0, "Left", "", "", None, onAlignment},
-    {mnuAlignmentMain, mnuAlignment, 1, "Center", "", "", None, onAlignment},
-    {mnuAlignmentMain, mnuAlignment, 2, "Right", "", "", None, onAlignment},
-    {mnuParagraph, mnuBulletsMain, -1, "Bullets", "", "Bullets", Submenu},
-    {mnuBulletsMain, mnuBullets, 0, "Add New", "", "", None, onBullets},
-    {mnuBulletsMain, mnuBullets, 1, "Remove existing", "", "", None, onBullets},
-    {mnuParagraph, mnuIndentMain, -1, "Indent", "", "", Submenu},
-    {mnuIndentMain, mnuIndent, 0, "Increase", "", "IncreaseIndent", None, onIndent},
-    {mnuIndentMain, mnuIndent, 1, "Decrease", "", "DecreaseIndent", None, onIndent},
-    {PopUpMenu, mnuNoteOptions, -1, "Note Options", "", "Options", Submenu},
-    {mnuNoteOptions, mnuFontFamily, -1, "Font Family", "", "", None, onFontFamily},
-    {mnuNoteOptions, mnuColor, -1, "Color", "", "Color", Submenu},
-    {mnuColor, mnuSetColor, 0, "Yellow", "", "", CheckOn, onSetColor},
-    {mnuColor, mnuSetColor, 1, "Blue", "", "", Check, onSetColor},
-    {mnuColor, mnuSetColor, 2, "Green", "", "", Check, onSetColor},
-    {mnuColor, mnuSetColor, 3, "Red", "", "", Check, onSetColor},
-    {mnuColor, mnuSetColor, 4, "Grey", "", "", Check, onSetColor},
-    {mnuColor, mnuSetColor, 5, "Peach", "", "", Check, onSetColor},
-    {mnuColor, mnuSetColor, 6, "Purple", "", "", Check, onSetColor},
-    {mnuColor, mnuSetColor, 7, "Tang", "", "", Check, onSetColor},
-    {mnuColor, mnuSetColor, 8, "", "", "", Separator},
-    {mnuColor, mnuSetColor, 9, "Custom Color", "", "Color", Check, onSetColor},
-    {mnuNoteOptions, mnuTransparentMain, -1, "Transparency", "", "", Submenu},
-    {mnuTransparentMain, mnuTransparent, 0, "Low", "", "", Check, onTransparent},
-    {mnuTransparentMain, mnuTransparent, 1, "Medium", "", "", Check, onTransparent},
-    {mnuTransparentMain, mnuTransparent, 2, "High", "", "", Check, onTransparent},
-    {mnuTransparentMain, mnuTransparent, 3, "Off", "", "", CheckOn, onTransparent},
-    {mnuNoteOptions, mnuTop, -1, "Always on Top", "", "Ontop", CheckOn, onTop},
-    {mnuNoteOptions, mnuAutoSave, -1, "Autosave Note on Close", "", "", Check, onAutoSave},
-    {mnuNoteOptions, mnuNewNoteSaveOnClose, -1, "Save New Note on Close", "", "", Check, onNewNoteSaveOnClose},
-    {mnuNoteOptions, mnuSaveSettings, -1, "Save Settings", "", "", Check, onSaveSettings},
-    {PopUpMenu, "", -1, "", "", "", Separator},
-    {PopUpMenu, mnuAboutMain, -1, "About", "", "About", Submenu},
-    {mnuAboutMain, mnuHelp, -1, "Help", "", "Help", Hidden, onHelp},
-    {mnuAboutMain, mnuUlmar, -1, "Ulmar's Website", "", "", None, onUlmar},
-    {mnuAboutMain, mnuAbout, -1, "Jottex", "", "NewNote", None, onAbout},
-    {PopUpMenu, "", -1, "", "", "", Separator},
-    {PopUpMenu, mnuTest, -1, "Test", "", "", Hidden},
-    {PopUpMenu, mnuClose, -1, "Close", "", "", None, onClose},
+    {PopUpMenu, mnuRecent, -1, "Recent", {}, "", Submenu | Hidden},
+    {mnuRecent, mnuMRU, -1, "Note 1", {}, "", None},
+    {PopUpMenu, mnuNew, -1, "&New", Key{Qt::Key_N, Mods::Ctrl}, "NewNote", None, onNew},
+    {PopUpMenu, mnuOpen, -1, "&Open", Key{Qt::Key_O, Mods::Ctrl}, "Open", None, onOpen},
+    {PopUpMenu, mnuSpecial, -1, "Special Note", {}, "", Submenu},
+    {PopUpMenu, mnuMulitNote, -1, "Multi-Note Manager", {}, "", None, onMultiNote},
+    {PopUpMenu, "", -1, "", {}, "", Separator},
+    {PopUpMenu, mnuSave, at(SaveKind::Save), "&Save", Key{Qt::Key_S, Mods::Ctrl}, "Save", None, onSave},
+    {PopUpMenu, mnuSave, at(SaveKind::SaveAs), "Save As", {}, "", None, onSave},
+    {PopUpMenu, mnuSave, at(SaveKind::AppendTo), "Append To", {}, "", None, onSave},
+    {PopUpMenu, "", -1, "", {}, "", Separator},
+    {PopUpMenu, mnuEmail, -1, "Email Content", Key{Qt::Key_Y, Mods::Ctrl}, "Email", None, onEmail},
+    {PopUpMenu, mnuPrint, -1, "&Print", Key{Qt::Key_P, Mods::Ctrl}, "Print", None, onPrint},
+    {PopUpMenu, "", -1, "", {}, "", Separator},
+    {PopUpMenu, mnuEdit, at(EditItem::Paste), "&Paste", TextAreaKey(Qt::Key_V), "Paste", None, onEdit},
+    {PopUpMenu, mnuEdit, at(EditItem::PastePlainText), "Paste Plain Text", Key{Qt::Key_V, Mods::CtrlShift}, "PasteAsText", None, onEdit},
+    {PopUpMenu, mnuEdit, at(EditItem::Undo), "Undo", TextAreaKey(Qt::Key_Z), "Undo", None, onEdit},
+    {PopUpMenu, mnuEdit, at(EditItem::ClearAll), "Clear All", {}, "Clear", None, onEdit},
+    {PopUpMenu, "", -1, "", {}, "", Separator},
+    {PopUpMenu, mnuInsertmain, -1, "Insert Special", {}, "", Submenu},
+    {mnuInsertmain, mnuInsert, at(InsertItem::DateTimeStamp), "Date / Time Stamp", {}, "", Submenu},
+    {MenuRef{mnuInsert, 0}, mnuInsertDateTime, at(DateTimeItem::GeneralDate), "Date / Time", Key{Qt::Key_F6, Mods::Plain}, "", None, onInsertDateTime},
+    {MenuRef{mnuInsert, 0}, mnuInsertDateTime, at(DateTimeItem::LongDate), "Date (long)", Key{Qt::Key_F6, Mods::ShiftNoCtrl}, "", None, onInsertDateTime},
+    {MenuRef{mnuInsert, 0}, mnuInsertDateTime, at(DateTimeItem::ShortDate), "Date (short)", Key{Qt::Key_F6, Mods::Ctrl}, "", None, onInsertDateTime},
+    {mnuInsertmain, mnuInsert, at(InsertItem::Degree), "Degree", {}, "", None, onInsert},
+    {mnuInsertmain, mnuInsert, at(InsertItem::Copyright), "Copyright", {}, "", None, onInsert},
+    {mnuInsertmain, mnuInsert, at(InsertItem::Ellipsis), "Ellipsis", {}, "", None, onInsert},
+    {mnuInsertmain, mnuInsert, at(InsertItem::RegisteredTrademark), "Registered Trademark", {}, "", None, onInsert},
+    {mnuInsertmain, mnuInsert, at(InsertItem::Pound), "Pound", {}, "", None, onInsert},
+    {PopUpMenu, "", -1, "", {}, "", Separator},
+    {PopUpMenu, mnuCheckSpelling, -1, "Check Spelling", Key{Qt::Key_F7, Mods::Any}, "Spell", None, onCheckSpelling},
+    {PopUpMenu, mnuContentOptions, -1, "Content Options", {}, "", Submenu},
+    {mnuContentOptions, mnuFont, -1, "Font", {}, "FontStyle", Submenu},
+    {mnuFont, mnuFontStyle, -1, "Style", {}, "", Submenu},
+    {mnuFontStyle, mnuFontNormal, -1, "Normal", {}, "", CheckOn, onFontNormal},
+    {mnuFontStyle, mnuFontItalic, -1, "Italic", {}, "Italic", Check, onFontItalic},
+    {mnuFontStyle, mnuFontUnderline, -1, "Underline", {}, "Underline", Check, onFontUnderline},
+    {mnuFontStyle, mnuFontBold, -1, "Bold", {}, "Bold", Check, onFontBold},
+    {mnuFont, mnuFontSizes, -1, "Size", {}, "", Submenu},
+    {mnuFontSizes, mnuFontSize, at(FontSizeItem::Small), "Small", {}, "", Check, onFontSize},
+    {mnuFontSizes, mnuFontSize, at(FontSizeItem::Normal), "Normal", {}, "", CheckOn, onFontSize},
+    {mnuFontSizes, mnuFontSize, at(FontSizeItem::Medium), "Medium", {}, "", Check, onFontSize},
+    {mnuFontSizes, mnuFontSize, at(FontSizeItem::Large), "Large", {}, "", Check, onFontSize},
+    {mnuFontSizes, mnuFontSize, at(FontSizeItem::Largest), "Largest", {}, "", Check, onFontSize},
+    {mnuFont, mnuFontColors, -1, "Color", {}, "", None, onFontColors},
+    {mnuContentOptions, mnuParagraph, -1, "Paragraph", {}, "", Submenu},
+    {mnuParagraph, mnuAlignmentMain, -1, "Alignment", {}, "", Submenu},
+    {mnuAlignmentMain, mnuAlignment, at(AlignmentItem::Left), "Left", {}, "", None, onAlignment},
+    {mnuAlignmentMain, mnuAlignment, at(AlignmentItem::Center), "Center", {}, "", None, onAlignment},
+    {mnuAlignmentMain, mnuAlignment, at(AlignmentItem::Right), "Right", {}, "", None, onAlignment},
+    {mnuParagraph, mnuBulletsMain, -1, "Bullets", {}, "Bullets", Submenu},
+    {mnuBulletsMain, mnuBullets, at(BulletItem::AddNew), "Add New", {}, "", None, onBullets},
+    {mnuBulletsMain, mnuBullets, at(BulletItem::RemoveExisting), "Remove existing", {}, "", None, onBullets},
+    {mnuParagraph, mnuIndentMain, -1, "Indent", {}, "", Submenu},
+    {mnuIndentMain, mnuIndent, at(IndentItem::Increase), "Increase", {}, "IncreaseIndent", None, onIndent},
+    {mnuIndentMain, mnuIndent, at(IndentItem::Decrease), "Decrease", {}, "DecreaseIndent", None, onIndent},
+    {PopUpMenu, mnuNoteOptions, -1, "Note Options", {}, "Options", Submenu},
+    {mnuNoteOptions, mnuFontFamily, -1, "Font Family", {}, "", None, onFontFamily},
+    {mnuNoteOptions, mnuColor, -1, "Color", {}, "Color", Submenu},
+    {mnuColor, mnuSetColor, at(ColorItem::Yellow), "Yellow", {}, "", CheckOn, onSetColor},
+    {mnuColor, mnuSetColor, at(ColorItem::Blue), "Blue", {}, "", Check, onSetColor},
+    {mnuColor, mnuSetColor, at(ColorItem::Green), "Green", {}, "", Check, onSetColor},
+    {mnuColor, mnuSetColor, at(ColorItem::Red), "Red", {}, "", Check, onSetColor},
+    {mnuColor, mnuSetColor, at(ColorItem::Grey), "Grey", {}, "", Check, onSetColor},
+    {mnuColor, mnuSetColor, at(ColorItem::Peach), "Peach", {}, "", Check, onSetColor},
+    {mnuColor, mnuSetColor, at(ColorItem::Purple), "Purple", {}, "", Check, onSetColor},
+    {mnuColor, mnuSetColor, at(ColorItem::Tang), "Tang", {}, "", Check, onSetColor},
+    {mnuColor, mnuSetColor, at(ColorItem::Separator), "", {}, "", Separator},
+    {mnuColor, mnuSetColor, at(ColorItem::CustomColor), "Custom Color", {}, "Color", Check, onSetColor},
+    {mnuNoteOptions, mnuTransparentMain, -1, "Transparency", {}, "", Submenu},
+    {mnuTransparentMain, mnuTransparent, at(TransparencyItem::Low), "Low", {}, "", Check, onTransparent},
+    {mnuTransparentMain, mnuTransparent, at(TransparencyItem::Medium), "Medium", {}, "", Check, onTransparent},
+    {mnuTransparentMain, mnuTransparent, at(TransparencyItem::High), "High", {}, "", Check, onTransparent},
+    {mnuTransparentMain, mnuTransparent, at(TransparencyItem::Off), "Off", {}, "", CheckOn, onTransparent},
+    {mnuNoteOptions, mnuTop, -1, "Always on Top", {}, "Ontop", CheckOn, onTop},
+    {mnuNoteOptions, mnuAutoSave, -1, "Autosave Note on Close", {}, "", Check, onAutoSave},
+    {mnuNoteOptions, mnuNewNoteSaveOnClose, -1, "Save New Note on Close", {}, "", Check, onNewNoteSaveOnClose},
+    {mnuNoteOptions, mnuSaveSettings, -1, "Save Settings", {}, "", Check, onSaveSettings},
+    {PopUpMenu, "", -1, "", {}, "", Separator},
+    {PopUpMenu, mnuAboutMain, -1, "About", {}, "About", Submenu},
+    {mnuAboutMain, mnuHelp, -1, "Help", {}, "Help", Hidden, onHelp},
+    {mnuAboutMain, mnuUlmar, -1, "Ulmar's Website", {}, "", None, onUlmar},
+    {mnuAboutMain, mnuAbout, -1, "Jottex", {}, "NewNote", None, onAbout},
+    {PopUpMenu, "", -1, "", {}, "", Separator},
+    {PopUpMenu, mnuTest, -1, "Test", {}, "", Hidden},
+    {PopUpMenu, mnuClose, -1, "Close", {}, "", None, onClose},
 
     // The icon menu.
-    {SystemMenu, mnuSystemNew, -1, "&New", "", "", None, onNew},
-    {SystemMenu, mnuSystemMinimize, -1, "Minimize", "", "Minimize", None, onMinimize},
-    {SystemMenu, mnuSystemDefaultSize, -1, "Default Size", "", "", None, onDefaultSize},
-    {SystemMenu, mnuSystemRestore, -1, "Restore Size", "", "Restore", None, onRestore},
-    {SystemMenu, "", -1, "", "", "", Separator},
-    {SystemMenu, mnuSystemReset, -1, "Reset", "", "", None, onReset},
-    {SystemMenu, mnuSystemClose, -1, "Close", "", "", None, onClose},
+    {SystemMenu, mnuSystemNew, -1, "&New", {}, "", None, onNew},
+    {SystemMenu, mnuSystemMinimize, -1, "Minimize", {}, "Minimize", None, onMinimize},
+    {SystemMenu, mnuSystemDefaultSize, -1, "Default Size", {}, "", None, onDefaultSize},
+    {SystemMenu, mnuSystemRestore, -1, "Restore Size", {}, "Restore", None, onRestore},
+    {SystemMenu, "", -1, "", {}, "", Separator},
+    {SystemMenu, mnuSystemReset, -1, "Reset", {}, "", None, onReset},
+    {SystemMenu, mnuSystemClose, -1, "Close", {}, "", None, onClose},
 
     // The selection menu.
-    {PopUpSelect, mnuStrikeOut, 0, "Strike-Out", "", "Strike", None, onStrikeOut},
-    {PopUpSelect, mnuStrikeOut, 1, "Remove", "", "Font", None, onStrikeOut},
-    {PopUpSelect, "", -1, "", "", "", Separator},
-    {PopUpSelect, mnuSelectSpelling, -1, "Check Spelling", "", "", None, onCheckSpelling},
-    {PopUpSelect, mnuEmailSelection, -1, "Email Selection", "", "Email", None, onEmail},
-    {PopUpSelect, "", -1, "", "", "", Separator},
-    {PopUpSelect, mnuSelectEdit, 0, "Cut", "Ctrl+X", "Cut", None, onSelectEdit},
-    {PopUpSelect, mnuSelectEdit, 1, "Copy", "Ctrl+C", "Copy", None, onSelectEdit},
-    {PopUpSelect, mnuSelectEdit, 2, "Paste", "", "", None, onSelectEdit},
-    {PopUpSelect, mnuSelectEdit, 3, "Undo", "", "", None, onSelectEdit},
-    {PopUpSelect, "", -1, "", "", "", Separator},
-    {PopUpSelect, mnuSelectSize, -1, "Font Size", "", "", Submenu},
-    {mnuSelectSize, mnuSelectFontSize, 0, "Small", "", "", None, onSelectFontSize},
-    {mnuSelectSize, mnuSelectFontSize, 1, "Normal", "", "", None, onSelectFontSize},
-    {mnuSelectSize, mnuSelectFontSize, 2, "Medium", "", "", None, onSelectFontSize},
-    {mnuSelectSize, mnuSelectFontSize, 3, "Large", "", "", None, onSelectFontSize},
-    {mnuSelectSize, mnuSelectFontSize, 4, "Largest", "", "", None, onSelectFontSize},
-    {PopUpSelect, mnuSelectFontStyle, -1, "Font Style", "", "", Submenu},
-    {mnuSelectFontStyle, mnuSelectStyle, 0, "Italic", "", "", None, onSelectStyle},
-    {mnuSelectFontStyle, mnuSelectStyle, 1, "Underline", "", "", None, onSelectStyle},
-    {mnuSelectFontStyle, mnuSelectStyle, 2, "Bold", "", "", None, onSelectStyle},
-    {PopUpSelect, mnuRemoveFormat, -1, "No Format", "", "Clear", None, onRemoveFormat},
-    {PopUpSelect, "", -1, "", "", "", Separator},
-    {PopUpSelect, mnuSelectParagraph, -1, "Paragraph", "", "", Submenu},
-    {mnuSelectParagraph, mnuSelectAlignmentMain, -1, "Alignment", "", "", Submenu},
-    {mnuSelectAlignmentMain, mnuSelectAlignment, 0, "Left", "", "", None, onSelectAlignment},
-    {mnuSelectAlignmentMain, mnuSelectAlignment, 1, "Center", "", "", None, onSelectAlignment},
-    {mnuSelectAlignmentMain, mnuSelectAlignment, 2, "Right", "", "", None, onSelectAlignment},
-    {mnuSelectParagraph, mnuSelectBulletMain, -1, "Bullets", "", "", Submenu},
-    {mnuSelectBulletMain, mnuSelectBullet, 0, "Add new", "", "", None, onSelectBullet},
-    {mnuSelectBulletMain, mnuSelectBullet, 1, "Remove existing", "", "", None, onSelectBullet},
-    {mnuSelectParagraph, mnuSelectIndentMain, -1, "Indent", "", "", Submenu},
-    {mnuSelectIndentMain, mnuSelectIndent, 0, "Increase", "", "", None, onSelectIndent},
-    {mnuSelectIndentMain, mnuSelectIndent, 1, "Decrease", "", "", None, onSelectIndent},
+    {PopUpSelect, mnuStrikeOut, at(StrikeItem::StrikeOut), "Strike-Out", {}, "Strike", None, onStrikeOut},
+    {PopUpSelect, mnuStrikeOut, at(StrikeItem::Remove), "Remove", {}, "Font", None, onStrikeOut},
+    {PopUpSelect, "", -1, "", {}, "", Separator},
+    {PopUpSelect, mnuSelectSpelling, -1, "Check Spelling", {}, "", None, onCheckSpelling},
+    {PopUpSelect, mnuEmailSelection, -1, "Email Selection", {}, "Email", None, onEmail},
+    {PopUpSelect, "", -1, "", {}, "", Separator},
+    {PopUpSelect, mnuSelectEdit, at(SelectEditItem::Cut), "Cut", TextAreaKey(Qt::Key_X), "Cut", None, onSelectEdit},
+    {PopUpSelect, mnuSelectEdit, at(SelectEditItem::Copy), "Copy", TextAreaKey(Qt::Key_C), "Copy", None, onSelectEdit},
+    {PopUpSelect, mnuSelectEdit, at(SelectEditItem::Paste), "Paste", {}, "", None, onSelectEdit},
+    {PopUpSelect, mnuSelectEdit, at(SelectEditItem::Undo), "Undo", {}, "", None, onSelectEdit},
+    {PopUpSelect, "", -1, "", {}, "", Separator},
+    {PopUpSelect, mnuSelectSize, -1, "Font Size", {}, "", Submenu},
+    {mnuSelectSize, mnuSelectFontSize, at(FontSizeItem::Small), "Small", {}, "", None, onSelectFontSize},
+    {mnuSelectSize, mnuSelectFontSize, at(FontSizeItem::Normal), "Normal", {}, "", None, onSelectFontSize},
+    {mnuSelectSize, mnuSelectFontSize, at(FontSizeItem::Medium), "Medium", {}, "", None, onSelectFontSize},
+    {mnuSelectSize, mnuSelectFontSize, at(FontSizeItem::Large), "Large", {}, "", None, onSelectFontSize},
+    {mnuSelectSize, mnuSelectFontSize, at(FontSizeItem::Largest), "Largest", {}, "", None, onSelectFontSize},
+    {PopUpSelect, mnuSelectFontStyle, -1, "Font Style", {}, "", Submenu},
+    {mnuSelectFontStyle, mnuSelectStyle, at(StyleItem::Italic), "Italic", {}, "", None, onSelectStyle},
+    {mnuSelectFontStyle, mnuSelectStyle, at(StyleItem::Underline), "Underline", {}, "", None, onSelectStyle},
+    {mnuSelectFontStyle, mnuSelectStyle, at(StyleItem::Bold), "Bold", {}, "", None, onSelectStyle},
+    {PopUpSelect, mnuRemoveFormat, -1, "No Format", {}, "Clear", None, onRemoveFormat},
+    {PopUpSelect, "", -1, "", {}, "", Separator},
+    {PopUpSelect, mnuSelectParagraph, -1, "Paragraph", {}, "", Submenu},
+    {mnuSelectParagraph, mnuSelectAlignmentMain, -1, "Alignment", {}, "", Submenu},
+    {mnuSelectAlignmentMain, mnuSelectAlignment, at(AlignmentItem::Left), "Left", {}, "", None, onSelectAlignment},
+    {mnuSelectAlignmentMain, mnuSelectAlignment, at(AlignmentItem::Center), "Center", {}, "", None, onSelectAlignment},
+    {mnuSelectAlignmentMain, mnuSelectAlignment, at(AlignmentItem::Right), "Right", {}, "", None, onSelectAlignment},
+    {mnuSelectParagraph, mnuSelectBulletMain, -1, "Bullets", {}, "", Submenu},
+    {mnuSelectBulletMain, mnuSelectBullet, at(BulletItem::AddNew), "Add new", {}, "", None, onSelectBullet},
+    {mnuSelectBulletMain, mnuSelectBullet, at(BulletItem::RemoveExisting), "Remove existing", {}, "", None, onSelectBullet},
+    {mnuSelectParagraph, mnuSelectIndentMain, -1, "Indent", {}, "", Submenu},
+    {mnuSelectIndentMain, mnuSelectIndent, at(IndentItem::Increase), "Increase", {}, "", None, onSelectIndent},
+    {mnuSelectIndentMain, mnuSelectIndent, at(IndentItem::Decrease), "Decrease", {}, "", None, onSelectIndent},
 
     // The subcaption menu.
-    {PopupCaption, mnuCaptionType, 0, "Time / Date Stamp", "", "", Check, onCaptionType},
-    {PopupCaption, mnuCaptionType, 1, "Word Count", "", "", Check, onCaptionType},
-    {PopupCaption, mnuCaptionType, 2, "Character Count", "", "", Check, onCaptionType},
-    {PopupCaption, mnuCaptionType, 3, "Note Filename", "", "", Check, onCaptionType},
-});
+    {PopupCaption, mnuCaptionType, at(CaptionKind::TimeDate), "Time / Date Stamp", {}, "", Check, onCaptionType},
+    {PopupCaption, mnuCaptionType, at(CaptionKind::WordCount), "Word Count", {}, "", Check, onCaptionType},
+    {PopupCaption, mnuCaptionType, at(CaptionKind::CharacterCount), "Character Count", {}, "", Check, onCaptionType},
+    {PopupCaption, mnuCaptionType, at(CaptionKind::FileName), "Note Filename", {}, "", Check, onCaptionType},
+};
 // clang-format on
+
+constexpr bool sameName(const char* a, const char* b)
+{
+    return std::string_view(a) == std::string_view(b);
+}
+
+// True when the family's rows carry the indexes 0, 1, 2, ... in table order and there are as
+// many as its enum names.
+template <typename Family> constexpr bool isFamily(const char* name)
+{
+    int next = 0;
+    for (const Entry& entry : kEntries) {
+        if (entry.index < 0 || !sameName(entry.name, name))
+            continue;
+        if (entry.index != next)
+            return false;
+        ++next;
+    }
+    return next == familyCount<Family>();
+}
+
+static_assert(isFamily<SaveKind>(mnuSave));
+static_assert(isFamily<EditItem>(mnuEdit));
+static_assert(isFamily<InsertItem>(mnuInsert));
+static_assert(isFamily<DateTimeItem>(mnuInsertDateTime));
+static_assert(isFamily<FontSizeItem>(mnuFontSize));
+static_assert(isFamily<FontSizeItem>(mnuSelectFontSize));
+static_assert(isFamily<AlignmentItem>(mnuAlignment));
+static_assert(isFamily<AlignmentItem>(mnuSelectAlignment));
+static_assert(isFamily<BulletItem>(mnuBullets));
+static_assert(isFamily<BulletItem>(mnuSelectBullet));
+static_assert(isFamily<IndentItem>(mnuIndent));
+static_assert(isFamily<IndentItem>(mnuSelectIndent));
+static_assert(isFamily<ColorItem>(mnuSetColor));
+static_assert(isFamily<TransparencyItem>(mnuTransparent));
+static_assert(isFamily<StrikeItem>(mnuStrikeOut));
+static_assert(isFamily<SelectEditItem>(mnuSelectEdit));
+static_assert(isFamily<StyleItem>(mnuSelectStyle));
+static_assert(isFamily<CaptionKind>(mnuCaptionType));
+
+// Two rows the window runs on the same key and modifiers would leave one of them dead.
+constexpr bool keysOverlap(const Key& a, const Key& b)
+{
+    if (a.key != b.key || a.owner != KeyOwner::Window || b.owner != KeyOwner::Window)
+        return false;
+    if (a.mods == Mods::Any || b.mods == Mods::Any || a.mods == b.mods)
+        return true;
+    const auto withCtrl = [](Mods mods) { return mods == Mods::Ctrl || mods == Mods::CtrlShift; };
+    return (a.mods == Mods::Ctrl && withCtrl(b.mods)) || (b.mods == Mods::Ctrl && withCtrl(a.mods));
+}
+
+constexpr bool eachKeyRunsOneItem()
+{
+    for (const Entry& a : kEntries) {
+        for (const Entry& b : kEntries) {
+            if (&a != &b && a.key.key != 0 && keysOverlap(a.key, b.key))
+                return false;
+        }
+    }
+    return true;
+}
+static_assert(eachKeyRunsOneItem());
 
 QString shownText(const Entry& entry)
 {
     QString text = QString::fromUtf8(entry.caption);
-    if (*entry.shortcut)
-        text += QLatin1Char('\t') + QString::fromLatin1(entry.shortcut);
+    const QString key = entry.key.sequence().toString(QKeySequence::PortableText);
+    if (!key.isEmpty())
+        text += QLatin1Char('\t') + key;
     return text;
 }
 
@@ -256,44 +321,102 @@ QString NoteMenus::objectName(const char* name, int index)
     return index < 0 ? text : QStringLiteral("%1(%2)").arg(text).arg(index);
 }
 
-const std::vector<NoteMenus::Entry>& NoteMenus::entries()
+bool NoteMenus::Key::matches(int released, Qt::KeyboardModifiers held) const
 {
-    return kEntries;
+    if (key == 0 || released != key)
+        return false;
+    const bool ctrl = held & Qt::ControlModifier;
+    const bool shift = held & Qt::ShiftModifier;
+    switch (mods) {
+    case Mods::Plain:
+        return !shift && !ctrl;
+    case Mods::Ctrl:
+        return ctrl;
+    case Mods::ShiftNoCtrl:
+        return shift && !ctrl;
+    case Mods::CtrlShift:
+        return ctrl && shift;
+    case Mods::Any:
+        return true;
+    }
+    return false;
+}
+
+QKeySequence NoteMenus::Key::sequence() const
+{
+    if (key == 0)
+        return {};
+    Qt::KeyboardModifiers shown;
+    if (mods == Mods::Ctrl || mods == Mods::CtrlShift)
+        shown |= Qt::ControlModifier;
+    if (mods == Mods::ShiftNoCtrl || mods == Mods::CtrlShift)
+        shown |= Qt::ShiftModifier;
+    return QKeySequence(QKeyCombination(shown, static_cast<Qt::Key>(key)));
+}
+
+// The table with the "Special Note" submenu's items, which come from the special-note
+// engine's kind table, in place after the submenu.
+std::span<const NoteMenus::Entry> NoteMenus::entries()
+{
+    static const std::vector<Entry> all = [] {
+        std::vector<Entry> rows(std::begin(kEntries), std::end(kEntries));
+        const auto submenu = std::find_if(rows.begin(), rows.end(), [](const Entry& entry) {
+            return qstrcmp(entry.name, mnuSpecial) == 0;
+        });
+        const std::vector<Entry> items = SpecialNoteEngine::menuEntries();
+        rows.insert(submenu + 1, items.begin(), items.end());
+        return rows;
+    }();
+    return all;
+}
+
+const std::vector<const NoteMenus::Entry*>& NoteMenus::keyTable()
+{
+    static const std::vector<const Entry*> table = [] {
+        std::vector<const Entry*> keyed;
+        for (const Entry& entry : entries()) {
+            if (entry.key.key != 0 && entry.key.owner == KeyOwner::Window)
+                keyed.push_back(&entry);
+        }
+        return keyed;
+    }();
+    return table;
 }
 
 const NoteMenus::Entry* NoteMenus::find(const char* name, int index)
 {
     const int place = position(name, index);
-    return place < 0 ? nullptr : &kEntries[size_t(place)];
+    return place < 0 ? nullptr : &entries()[size_t(place)];
 }
 
 int NoteMenus::position(const char* name, int index)
 {
     if (!*name)
         return -1; // separators without a name are nobody's item
-    const auto found = std::find_if(kEntries.begin(), kEntries.end(), [&](const Entry& e) {
+    const std::span<const Entry> all = entries();
+    const auto found = std::find_if(all.begin(), all.end(), [&](const Entry& e) {
         return e.index == index && qstrcmp(e.name, name) == 0;
     });
-    return found == kEntries.end() ? -1 : static_cast<int>(found - kEntries.begin());
+    return found == all.end() ? -1 : static_cast<int>(found - all.begin());
 }
 
 int NoteMenus::familySize(const char* name)
 {
-    return static_cast<int>(std::count_if(kEntries.begin(), kEntries.end(), [name](const Entry& e) {
-        return e.index >= 0 && qstrcmp(e.name, name) == 0;
-    }));
+    return static_cast<int>(std::ranges::count_if(
+        entries(), [name](const Entry& e) { return e.index >= 0 && qstrcmp(e.name, name) == 0; }));
 }
 
 NoteMenus::Built NoteMenus::build(frmMain* owner)
 {
     Built built;
-    built.actions.reserve(kEntries.size());
+    const std::span<const Entry> all = entries();
+    built.actions.reserve(all.size());
     for (const char* top : {PopUpMenu, SystemMenu, PopUpSelect, PopupCaption}) {
         auto* menu = new QMenu(owner);
         menu->setObjectName(QString::fromLatin1(top));
         built.menus.insert(menu->objectName(), menu);
     }
-    for (const Entry& entry : kEntries) {
+    for (const Entry& entry : all) {
         QMenu* parent = built.menus.value(parentName(entry));
         QAction* action = parent ? addAction(parent, entry, owner, built) : nullptr;
         if (action) {

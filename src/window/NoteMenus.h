@@ -1,7 +1,11 @@
 #pragma once
 
+#include "window/MenuFamilies.h"
+
 #include <QHash>
+#include <QKeySequence>
 #include <QString>
+#include <span>
 #include <vector>
 
 class QAction;
@@ -9,8 +13,9 @@ class QMenu;
 class frmMain;
 
 // The note window's four popup menus, built from one table: every item with its object
-// name, index within its family, caption, shown shortcut, image key, initial state and the
-// handler that choosing it runs.
+// name, index within its family, caption, key, image key, initial state and the handler that
+// choosing it runs. The key is both what the item shows beside its caption and what the
+// window's key table runs.
 namespace NoteMenus {
 
 enum Flag : unsigned {
@@ -35,12 +40,35 @@ struct MenuRef {
     }
 };
 
+// The modifiers an item's key needs when it is released.
+enum class Mods : unsigned char {
+    Plain,       // neither Ctrl nor Shift
+    Ctrl,        // Ctrl, with or without Shift
+    ShiftNoCtrl, // Shift without Ctrl
+    CtrlShift,   // Ctrl and Shift
+    Any,         // whatever is held, shown as the bare key
+};
+
+// Who carries an item's key out: the window, when the key is released in the text area, or
+// the text area itself as one of its own editing keys, which the item only shows.
+enum class KeyOwner : unsigned char { Window, TextArea };
+
+struct Key {
+    int key = 0; // a Qt::Key; 0: the item has no key
+    Mods mods = Mods::Plain;
+    KeyOwner owner = KeyOwner::Window;
+
+    bool matches(int released, Qt::KeyboardModifiers held) const;
+    // As the menu shows it: "Ctrl+N", "Shift+F6", "F7"; empty for an item without a key.
+    QKeySequence sequence() const;
+};
+
 struct Entry {
     MenuRef parent;   // the menu that holds the item
     const char* name; // the item's name; a family shares one name
     int index;        // position in its family, -1 for a single item
     const char* caption;
-    const char* shortcut; // shown beside the caption; the window's key handler carries it out
+    Key key;
     const char* imageKey; // menu image, unless the window changes it
     unsigned flags;
     Handler handler = nullptr; // none: the item has no command yet
@@ -140,7 +168,10 @@ inline constexpr char mnuCaptionType[] = "mnuCaptionType";
 QString objectName(const char* name, int index = -1);
 
 // Every entry, in menu order.
-const std::vector<Entry>& entries();
+std::span<const Entry> entries();
+
+// The entries whose key the window runs on its release, in menu order: the window's key table.
+const std::vector<const Entry*>& keyTable();
 
 // The entry of an item, or null when the table has none.
 const Entry* find(const char* name, int index = -1);

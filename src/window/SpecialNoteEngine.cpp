@@ -248,7 +248,7 @@ SpecialNoteEngine::~SpecialNoteEngine() = default;
 
 SpecialNoteKind SpecialNoteEngine::kind() const
 {
-    return static_cast<SpecialNoteKind>(m_host->record().SpecialType);
+    return m_host->record().SpecialType;
 }
 
 std::vector<NoteMenus::Entry> SpecialNoteEngine::menuEntries()
@@ -262,7 +262,7 @@ std::vector<NoteMenus::Entry> SpecialNoteEngine::menuEntries()
                                 .name = "",
                                 .index = -1,
                                 .caption = "",
-                                .shortcut = "",
+                                .key = {},
                                 .imageKey = "",
                                 .flags = NoteMenus::Separator | flags});
     };
@@ -272,7 +272,7 @@ std::vector<NoteMenus::Entry> SpecialNoteEngine::menuEntries()
                                 .name = row.item.name,
                                 .index = -1,
                                 .caption = row.item.caption,
-                                .shortcut = "",
+                                .key = {},
                                 .imageKey = "",
                                 .flags = kHandlers[place] ? NoteMenus::None : NoteMenus::Hidden,
                                 .handler = kHandlers[place]});
@@ -285,7 +285,7 @@ std::vector<NoteMenus::Entry> SpecialNoteEngine::menuEntries()
                             .name = NoteMenus::mnuClearSpecial,
                             .index = -1,
                             .caption = "Stop Special Note",
-                            .shortcut = "",
+                            .key = {},
                             .imageKey = "Stop",
                             .flags = NoteMenus::None,
                             .handler = &Kinds::onStop});
@@ -328,7 +328,7 @@ bool SpecialNoteEngine::ask(SpecialNoteKind kind)
 void SpecialNoteEngine::display(SpecialNoteKind kind)
 {
     m_timer.stop();
-    m_host->record().SpecialType = static_cast<qint32>(kind);
+    m_host->record().SpecialType = kind;
     // A fetch of another kind never writes again.
     stopFetches(kind);
     const KindRow* row = Kinds::rowOf(kind);

@@ -4,6 +4,7 @@
 #include "dialogs/clsCommonDialog.h"
 #include "shell/AppError.h"
 #include "shell/ErrorLog.h"
+#include "shell/Twips.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QPainter>
@@ -16,7 +17,7 @@
 #include <cmath>
 
 namespace {
-constexpr double kTwipsPerInch = 1440.0;
+constexpr double kTwipsPerInch = Twips::PerInch;
 const QString kContext = QStringLiteral("cPrintRTB: PrintRTF");
 // The layout keeps lengths in 1/64 pixel, so a page's first line can sit a hair above the page
 // boundary as a double sees it.

@@ -37,8 +37,6 @@ constexpr int kNewNoteOffsetTwips = 200;
 constexpr qsizetype kManyNotes = 50;
 // A stored size larger than this many virtual desktops is damage, not a note.
 constexpr int kMostDesktops = 16;
-const QString kCaption = QStringLiteral("Jottex");
-const QString kChangedCaption = QStringLiteral("Jottex *");
 
 QList<frmMain*>& windowList()
 {
@@ -71,7 +69,7 @@ void readFlag(Setting id, bool& field)
 }
 
 // A number setting that does not convert keeps the value it had.
-void readNumber(Setting id, qint32& field, const QString& defaultText = {})
+template <typename Field> void readNumber(Setting id, Field& field, const QString& defaultText = {})
 {
     const QString text =
         defaultText.isNull() ? modMain::ReadSetting(id) : modMain::ReadSetting(id, defaultText);
@@ -79,7 +77,7 @@ void readNumber(Setting id, qint32& field, const QString& defaultText = {})
     const double number = text.trimmed().toDouble(&ok);
     if (ok && number >= std::numeric_limits<qint32>::min() &&
         number <= std::numeric_limits<qint32>::max())
-        field = static_cast<qint32>(std::nearbyint(number));
+        field = static_cast<Field>(static_cast<qint32>(std::nearbyint(number)));
 }
 
 // The longest a note may be: a few desktops, and never more than a window can be.
@@ -128,7 +126,7 @@ QRect screenArea()
 frmMain::frmMain() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
 {
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("Jottex[*]"));
+    setWindowTitle(CaptionStrip::title() + QStringLiteral("[*]"));
     setWindowIcon(Artwork::appIcon());
     resize(Twips::toPixels(NoteSize::InitialWidth), Twips::toPixels(NoteSize::InitialHeight));
     buildControls();
@@ -166,9 +164,10 @@ void frmMain::load(NoteOrigin origin, const NoteRecord& record)
 {
     // A window tied to a file is a stored note to the load step: it keeps the size, place
     // and time stamp it is given next.
-    if (origin == NoteOrigin::NoteFile)
-        m_noteFileName = record.FileName;
-    Form_Load();
+    const bool tied = origin == NoteOrigin::NoteFile;
+    if (tied)
+        m_Note.FileName = record.FileName;
+    Form_Load(tied);
     if (origin != NoteOrigin::NewNote)
         fillFromRecord(origin, record);
 }
@@ -177,24 +176,24 @@ void frmMain::fillFromRecord(NoteOrigin origin, const NoteRecord& record)
 {
     setTextRTF(record.Data);
     applyStoredColor(record.Color);
-    if (origin == NoteOrigin::NoteFile)
+    if (origin == NoteOrigin::NoteFile || origin == NoteOrigin::ManagerCopy)
         m_subCaption->setText(record.TimeDate);
     setHeightTwips(record.Height);
     setWidthTwips(record.Width);
     setTopTwips(record.Top);
     setLeftTwips(record.Left);
-    m_tag = record.FileName;
-    m_isDirty = true;
+    if (origin != NoteOrigin::ManagerCopy)
+        m_Note.ShownFile = record.FileName;
+    m_Note.TracksChanges = true;
 }
 
-void frmMain::Form_Load()
+void frmMain::Form_Load(bool storedNote)
 {
     using NoteMenus::mnuAutoSave, NoteMenus::mnuNewNoteSaveOnClose, NoteMenus::mnuTop;
-    const bool storedNote = !m_noteFileName.isEmpty();
     if (isTrueText(modMain::ReadSetting(modMain::Setting::SaveSetting))) {
         loadFromSettings(storedNote);
     } else {
-        m_Note.CaptionType = int(CaptionKind::TimeDate);
+        m_Note.CaptionType = CaptionKind::TimeDate;
         loadBuiltInDefaults(storedNote);
     }
     QFont font = m_rtb->font();
@@ -206,7 +205,6 @@ void frmMain::Form_Load()
     applyStoredColor(m_Note.Color);
     setWidthTwips(m_Note.Width);
     setHeightTwips(m_Note.Height);
-    m_Note.FileName = m_noteFileName;
     readFlag(Setting::AutoSave, m_Note.AutoSave);
     readFlag(Setting::SaveNewNoteOnClose, m_Note.SaveNewNoteOnClose);
     setItemChecked(mnuAutoSave, -1, m_Note.AutoSave);
@@ -280,13 +278,12 @@ void frmMain::loadFromSettings(bool storedNote)
 
 void frmMain::applyCaptionType()
 {
-    if (m_Note.CaptionType < int(CaptionKind::TimeDate) ||
-        m_Note.CaptionType > int(CaptionKind::FileName))
+    const std::optional<CaptionKind> kind = captionKind();
+    if (!kind)
         return;
-    const auto kind = static_cast<CaptionKind>(m_Note.CaptionType);
     if (kind == CaptionKind::TimeDate)
         m_Note.TimeDate = LocaleFormat::generalDate(Clock::now());
-    mnuCaptionType_Click(kind);
+    mnuCaptionType_Click(*kind);
 }
 
 QLabel* frmMain::lblCaption() const
@@ -367,8 +364,8 @@ QRect frmMain::twipsGeometry() const
 
 void frmMain::setChanged(bool changed)
 {
-    m_changed = changed;
-    m_strip->caption()->setText(changed ? kChangedCaption : kCaption);
+    m_Note.Changed = changed;
+    m_strip->showChanged(changed);
     setWindowModified(changed);
 }
 
@@ -405,19 +402,17 @@ bool frmMain::PerformSave(SaveKind kind)
         setOnTopFromRecord();
         return failure.path.isEmpty();
     }
-    QString result;
-    if (kind == SaveKind::SaveAs || record.FileName.isEmpty()) {
-        result = modNote::SaveNote(record, QString(), this, &failure);
-        if (result.compare(modNote::NoneSentinel, Qt::CaseInsensitive) != 0)
-            m_tag = result;
-    } else {
-        result = modNote::SaveNote(record, record.FileName, this, &failure);
-    }
+    // A save through the file dialog names the new file in the subcaption.
+    const bool toChosenFile = kind == SaveKind::SaveAs || record.FileName.isEmpty();
+    const QString result =
+        modNote::SaveNote(record, toChosenFile ? QString() : record.FileName, this, &failure);
     const bool saved = result.compare(modNote::NoneSentinel, Qt::CaseInsensitive) != 0;
     if (saved) {
+        if (toChosenFile)
+            m_Note.ShownFile = result;
         setChanged(false);
         m_Note.FileName = result;
-        if (isItemChecked(NoteMenus::mnuCaptionType, int(CaptionKind::FileName)))
+        if (m_Note.CaptionType == CaptionKind::FileName)
             showFileCaption();
     }
     reportWriteFailure(failure);
@@ -431,7 +426,7 @@ void frmMain::reportWriteFailure(const modNote::WriteFailure& failure)
     if (failure.path.isEmpty())
         return;
     MessageBox::show(
-        this, QMessageBox::Warning, QStringLiteral("Jottex"),
+        this, QMessageBox::Warning, CaptionStrip::title(),
         QStringLiteral("The note could not be saved to %1: %2")
             .arg(QDir::toNativeSeparators(failure.path), saveFailureReason(failure.error)),
         QMessageBox::Ok);
@@ -455,10 +450,10 @@ void frmMain::OpenNoteFile()
         m_Note.Width = place.width();
         m_subCaption->setText(first.TimeDate);
         m_Note.TimeDate = m_subCaption->text();
-        m_tag = first.FileName;
+        m_Note.ShownFile = first.FileName;
         m_Note.FileName = first.FileName;
-        m_isDirty = true;
-        if (m_Note.CaptionType == int(CaptionKind::FileName))
+        m_Note.TracksChanges = true;
+        if (m_Note.CaptionType == CaptionKind::FileName)
             showFileCaption();
     }
     for (qsizetype i = 1; i < list.size(); ++i)
@@ -503,8 +498,8 @@ void frmMain::SaveSettings()
             {Setting::Top, QString::number(place.top())},
             {Setting::Left, QString::number(place.left())},
         };
-        if (const auto kind = checkedCaptionKind(4))
-            values.emplace_back(Setting::CaptionType, QString::number(int(*kind)));
+        if (const auto kind = captionKind())
+            values.emplace_back(Setting::CaptionType, QString::number(qint32(*kind)));
     }
     values.emplace_back(Setting::SaveSetting, flagText(remember));
     values.emplace_back(Setting::AutoSave, flagText(m_Note.AutoSave));
@@ -544,8 +539,8 @@ void frmMain::closeEvent(QCloseEvent* event)
         QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
 }
 
-// What closing takes from the window: the text, the subcaption, the place and the kind.
-// Height and Width stay the size the note returns to from the strip.
+// What closing takes from the window: the text, the subcaption and the place. Height and Width
+// stay the size the note returns to from the strip.
 void frmMain::refreshFromWindow(NoteRecord& record) const
 {
     const QRect place = twipsGeometry();
@@ -553,8 +548,6 @@ void frmMain::refreshFromWindow(NoteRecord& record) const
     record.TimeDate = m_subCaption->text();
     record.Left = place.left();
     record.Top = place.top();
-    if (const auto kind = checkedCaptionKind(3))
-        record.CaptionType = int(*kind);
 }
 
 bool frmMain::Form_QueryUnload(CloseReason reason)
@@ -592,9 +585,17 @@ bool frmMain::saveBeforeClosing()
     return PerformSave(m_Note.FileName.isEmpty() ? SaveKind::SaveAs : SaveKind::Save);
 }
 
+NoteRecordList frmMain::keptNotes()
+{
+    NoteRecordList records;
+    for (const frmMain* window : windowList())
+        records.append(window->recordAsKept());
+    return records;
+}
+
 NoteRecord frmMain::recordAsKept() const
 {
-    NoteRecord kept = m_Note;
+    NoteRecord kept = m_Note.record();
     refreshFromWindow(kept);
     // A note comes back at the size it has now; a minimised one at its full size.
     if (!m_minimized) {
@@ -652,5 +653,5 @@ void frmMain::mnuSystemReset_Click()
     (void)SetNoteColor(modMain::settingDefault(Setting::Color), true);
     m_Note.TimeDate = LocaleFormat::generalDate(Clock::now());
     m_subCaption->setText(m_Note.TimeDate);
-    m_tag.clear();
+    m_Note.ShownFile.clear();
 }

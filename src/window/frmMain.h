@@ -5,6 +5,7 @@
 #include "store/modNote.h"
 #include "window/NoteMenuSet.h"
 #include "window/NoteMenus.h"
+#include "window/NoteModel.h"
 #include "window/WindowDrag.h"
 #include "window/clsDockingHandler.h"
 
@@ -31,13 +32,9 @@ enum class NoteOrigin {
                   // then given the record's text, colour, size, place and file (as its tag)
     NoteFile,     // the first note of a file named at start: tied to record.FileName, and
                   // keeps the record's time stamp
+    ManagerCopy,  // a note of a file shown from the manager: a copy on the desktop, tied to
+                  // no file and naming none, that keeps the record's time stamp
 };
-
-// What the subcaption shows; stored as the number in the settings and the record.
-enum class CaptionKind { TimeDate = 0, WordCount = 1, CharacterCount = 2, FileName = 3 };
-
-// The three ways of writing a note to a file, in menu order.
-enum class SaveKind { Save = 0, SaveAs = 1, AppendTo = 2 };
 
 // One note on the desktop: a frameless window that draws its own frame (the caption strip,
 // the rich-text area, a separator, the subcaption and a resize grip) and reaches everything
@@ -59,13 +56,14 @@ public:
     // The program: end the process when the last note window has unloaded.
     static void setQuitWhenLastNoteCloses(bool quit);
 
-    QString NoteFileName() const { return m_noteFileName; }
-    bool IsDirty() const { return m_isDirty; }
-    void setIsDirty(bool dirty) { m_isDirty = dirty; }
+    // The file the note is tied to, where Save writes; empty for a note that has none.
+    QString NoteFileName() const { return m_Note.FileName; }
+    // Changes to the note count as unsaved even when new notes are not saved on close.
+    bool IsDirty() const { return m_Note.TracksChanges; }
     // The full path the "File: " subcaption shows.
-    QString tagText() const { return m_tag; }
+    QString shownFile() const { return m_Note.ShownFile; }
     // True while the note has changes that are not saved; the caption's "*" shows it.
-    bool isChanged() const { return m_changed; }
+    bool isChanged() const { return m_Note.Changed; }
 
     NoteTextEdit* RTB1() const { return m_rtb; }
     QLabel* lblCaption() const;
@@ -90,6 +88,8 @@ public:
     // The note as the end of the session keeps it: the live text, place and subcaption, and
     // the full size even while minimised.
     NoteRecord recordAsKept() const;
+    // Every open note as recordAsKept gives it, in window order.
+    static NoteRecordList keptNotes();
     // Words as the subcaption last counted them.
     int WordCount() const { return m_wordCount; }
 
@@ -204,7 +204,7 @@ private:
 
     // frmMain.cpp: load, fill and close.
     void load(NoteOrigin origin, const NoteRecord& record);
-    void Form_Load();
+    void Form_Load(bool storedNote);
     void loadBuiltInDefaults(bool storedNote);
     void loadFromSettings(bool storedNote);
     void applyCaptionType();
@@ -223,13 +223,12 @@ private:
     // frmMain_frame.cpp: controls, layout, mouse.
     void buildControls();
     void connectControls();
-    void startDrag(WindowDrag::Kind kind, QPoint globalPos);
     void popUp(const char* menuName);
     void popUpTextMenu();
     void showFileCaption();
     void showCaptionKind(CaptionKind kind);
-    // The first checked of the first `among` subcaption items.
-    std::optional<CaptionKind> checkedCaptionKind(int among) const;
+    // The subcaption's kind, unless the number the note was given names none.
+    std::optional<CaptionKind> captionKind() const;
 
     // frmMain_menus.cpp: menus and keys. The items' state, built menus or not.
     bool isItemChecked(const char* name, int index = -1) const;
@@ -244,11 +243,7 @@ private:
     void CheckTransparencyMenu(int alpha);
     void handleKeyRelease(int key, Qt::KeyboardModifiers modifiers);
 
-    NoteRecord m_Note;
-    QString m_noteFileName;
-    QString m_tag;
-    bool m_isDirty = false;
-    bool m_changed = false;
+    NoteModel m_Note;
     bool m_minimized = false;
     int m_wordCount = 0;
     CloseReason m_closeReason = CloseReason::User;

@@ -19,10 +19,8 @@
 #include <cmath>
 
 namespace {
-constexpr int kCustomColorItem = 9;
 constexpr quint32 kPureRed = 255;
 constexpr int kSnapPixels = 20;
-const QString kDefaultColor = QStringLiteral("yellow");
 
 QTextCursor selectionOf(QTextDocument* document, int start, int length)
 {
@@ -96,7 +94,7 @@ void frmMain::mnuSetColor_Click(int Index)
         (void)SetNoteColor(QString::number(named->value), true);
         return;
     }
-    if (Index != kCustomColorItem)
+    if (Index != int(ColorItem::CustomColor))
         return;
     if (const std::optional<qint32> chosen = askColor())
         (void)SetNoteColor(QString::number(*chosen), true);
@@ -122,6 +120,7 @@ std::optional<qint32> frmMain::askColor()
 
 void frmMain::mnuTransparent_Click(int Index)
 {
+    static_assert(NoteColors::TransparencyLevels.size() == size_t(familyCount<TransparencyItem>()));
     if (Index < 0 || Index >= int(NoteColors::TransparencyLevels.size()))
         return;
     // Shown the next time the note loses the focus.

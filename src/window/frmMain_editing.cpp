@@ -6,7 +6,9 @@
 #include "richtext/RichText.h"
 #include "shell/Clock.h"
 #include "shell/LocaleFormat.h"
+#include "shell/Settings.h"
 #include "shell/WindowUtils.h"
+#include "window/CaptionStrip.h"
 #include "window/NoteTextEdit.h"
 #include "window/SelectionFormat.h"
 #include "window/SpecialNoteEngine.h"
@@ -30,31 +32,26 @@ const QString kAboutJottexText = QStringLiteral(
     "Right-click a note for its menus: formatting, colours, special notes and more.\r\n"
     "Notes are saved as .not files, and open notes come back after you log off and on.");
 
-const QString kFontFamilyStart = QStringLiteral("Comic Sans MS");
-
 // What Insert Special inserts, as the Windows-1252 byte each character was defined by.
 struct SpecialCharacter {
-    int index;
+    InsertItem item;
     char byte;
 };
 constexpr std::array kSpecialCharacters{
-    SpecialCharacter{1, char(0xB0)}, // degree
-    SpecialCharacter{2, char(0xA9)}, // copyright
-    SpecialCharacter{3, char(0x85)}, // ellipsis
-    SpecialCharacter{4, char(0xAE)}, // registered trademark
-    SpecialCharacter{5, char(0xA3)}, // pound
+    SpecialCharacter{InsertItem::Degree, char(0xB0)},
+    SpecialCharacter{InsertItem::Copyright, char(0xA9)},
+    SpecialCharacter{InsertItem::Ellipsis, char(0x85)},
+    SpecialCharacter{InsertItem::RegisteredTrademark, char(0xAE)},
+    SpecialCharacter{InsertItem::Pound, char(0xA3)},
 };
 
 // The menus list Left, Center, Right; the control numbers them left 0, right 1, centre 2.
 constexpr std::array kMenuAlignments{Alignment::Left, Alignment::Center, Alignment::Right};
+static_assert(kMenuAlignments.size() == size_t(familyCount<AlignmentItem>()));
+static_assert(SelectionFormat::kMenuPointSizes.size() == size_t(familyCount<FontSizeItem>()));
 
 // One step of a bullet or indent command, in twips.
 constexpr int kIndentStepTwips = 200;
-
-enum class BulletItem { AddNew = 0, RemoveExisting = 1 };
-enum class IndentItem { Increase = 0, Decrease = 1 };
-enum class StrikeItem { StrikeOut = 0, Remove = 1 };
-enum class StyleItem { Italic = 0, Underline = 1, Bold = 2 };
 
 // Dropped files: larger ones are refused (a note is no place for them), and so is anything
 // with a NUL near its start, which text never has.
@@ -125,18 +122,17 @@ int frmMain::LastKeyDown() const
 
 void frmMain::mnuEdit_Click(int Index)
 {
-    enum { Paste, PastePlainText, Undo, ClearAll };
-    switch (Index) {
-    case Paste:
+    switch (static_cast<EditItem>(Index)) {
+    case EditItem::Paste:
         m_rtb->paste();
         break;
-    case PastePlainText:
+    case EditItem::PastePlainText:
         pastePlainText();
         break;
-    case Undo:
+    case EditItem::Undo:
         m_rtb->undo();
         break;
-    case ClearAll:
+    case EditItem::ClearAll:
         m_rtb->setReadOnly(false);
         RichText::setTextRTF(m_rtb, QString());
         SelectionFormat::setColor(m_rtb, Qt::black);
@@ -163,7 +159,7 @@ void frmMain::pastePlainText()
 void frmMain::mnuInsert_Click(int Index)
 {
     for (const SpecialCharacter& special : kSpecialCharacters) {
-        if (special.index == Index) {
+        if (int(special.item) == Index) {
             m_rtb->insertPlainText(RichText::decodeWindows1252(QByteArrayView(&special.byte, 1)));
             return;
         }
@@ -172,17 +168,16 @@ void frmMain::mnuInsert_Click(int Index)
 
 void frmMain::mnuInsertDateTime_Click(int Index)
 {
-    enum { GeneralDate, LongDate, ShortDate };
     const QDateTime now = Clock::now();
     QString text;
-    switch (Index) {
-    case GeneralDate:
+    switch (static_cast<DateTimeItem>(Index)) {
+    case DateTimeItem::GeneralDate:
         text = LocaleFormat::generalDate(now);
         break;
-    case LongDate:
+    case DateTimeItem::LongDate:
         text = LocaleFormat::longDate(now.date());
         break;
-    case ShortDate:
+    case DateTimeItem::ShortDate:
         text = LocaleFormat::shortDate(now.date());
         break;
     default:
@@ -274,7 +269,7 @@ void frmMain::mnuFontFamily_Click()
     modMain::SetTopMost(this, modMain::TopMostMode::OutOfBand);
     clsCommonDialog dialog;
     dialog.setOwnerHandle(this);
-    dialog.setFontName(kFontFamilyStart);
+    dialog.setFontName(modMain::settingDefault(modMain::Setting::FontName));
     // A cancelled dialog changes nothing: the face shown first is not a choice.
     if (dialog.ShowFont() && !dialog.FontName().isEmpty()) {
         QFont font = m_rtb->font();
@@ -295,14 +290,13 @@ void frmMain::mnuStrikeOut_Click(int Index)
 
 void frmMain::mnuSelectEdit_Click(int Index)
 {
-    enum { Cut, Copy, Paste, Undo };
-    if (Index == Cut)
+    if (Index == int(SelectEditItem::Cut))
         m_rtb->cut();
-    else if (Index == Copy)
+    else if (Index == int(SelectEditItem::Copy))
         m_rtb->copy();
-    else if (Index == Paste)
+    else if (Index == int(SelectEditItem::Paste))
         m_rtb->paste();
-    else if (Index == Undo)
+    else if (Index == int(SelectEditItem::Undo))
         m_rtb->undo();
 }
 
@@ -360,13 +354,13 @@ void frmMain::RTB1_OLEDragDrop(const QStringList& files)
         return;
     }
     RichText::setTextRTF(m_rtb, std::get<QByteArray>(content));
-    m_isDirty = true;
+    m_Note.TracksChanges = true;
 }
 
 void frmMain::refuseDroppedFile(const QString& path, const QString& reason)
 {
     modMain::SetTopMost(this, modMain::TopMostMode::OutOfBand);
-    MessageBox::show(this, QMessageBox::Information, QStringLiteral("Jottex"),
+    MessageBox::show(this, QMessageBox::Information, CaptionStrip::title(),
                      QStringLiteral("%1 was not loaded: %2.")
                          .arg(QFileInfo(path).fileName().isEmpty() ? QDir::toNativeSeparators(path)
                                                                    : QFileInfo(path).fileName(),

@@ -3,6 +3,7 @@
 #include "dialogs/MessageBox.h"
 #include "shell/Clock.h"
 #include "shell/LocaleFormat.h"
+#include "shell/Settings.h"
 #include "shell/Twips.h"
 #include "shell/WindowUtils.h"
 #include "shell/modFileFunctions.h"
@@ -22,13 +23,10 @@
 #include <QTimer>
 
 namespace {
+using FrameLayout::placeTwips;
+
 constexpr int kExcerptLength = 35;
 const QColor kLineColor(Qt::black);
-
-void placeTwips(QWidget* control, const FrameLayout::Place& place)
-{
-    control->setGeometry(Twips::rectToPixels(place.left, place.top, place.width, place.height));
-}
 
 QLine lineTwips(int x1, int y, int x2)
 {
@@ -42,7 +40,7 @@ void frmMain::buildControls()
     setMinimumSize(Twips::toPixels(NoteSize::MinWidth), Twips::toPixels(NoteSize::MinHeight));
 
     m_rtb = new NoteTextEdit(this);
-    m_rtb->setFont(QFont(QStringLiteral("Comic Sans MS"), 9));
+    m_rtb->setFont(QFont(modMain::settingDefault(modMain::Setting::FontName), 9));
     placeTwips(m_rtb, TextArea);
 
     m_resize = new FrameLabel(this);
@@ -74,13 +72,9 @@ void frmMain::buildControls()
 
 void frmMain::connectControls()
 {
-    connect(m_strip, &CaptionStrip::moveStarted, this,
-            [this](QPoint globalPos) { startDrag(WindowDrag::Kind::Move, globalPos); });
+    connect(m_strip, &CaptionStrip::moveStarted, this, &frmMain::startMoveDrag);
     connect(m_strip, &CaptionStrip::dragged, this, &frmMain::followMoveDrag);
-    connect(m_strip, &CaptionStrip::dragEnded, this, [this] {
-        m_drag.end();
-        endMoveDrag();
-    });
+    connect(m_strip, &CaptionStrip::dragEnded, this, &frmMain::endMoveDrag);
     connect(m_strip, &CaptionStrip::iconMenuRequested, this,
             [this] { popUp(NoteMenus::SystemMenu); });
     connect(m_strip, &CaptionStrip::iconDoubleClicked, this, &frmMain::ToggleMinimize);
@@ -97,7 +91,8 @@ void frmMain::connectControls()
     connect(m_subCaption, &FrameLabel::doubleClicked, this, &frmMain::lblSubCaption_DblClick);
 
     connect(m_resize, &FrameLabel::pressed, this, [this](Qt::MouseButton, QPoint globalPos) {
-        startDrag(WindowDrag::Kind::Resize, globalPos);
+        m_drag.start(globalPos);
+        update();
     });
     connect(m_resize, &FrameLabel::dragged, this,
             [this](QPoint globalPos) { m_drag.follow(globalPos); });
@@ -154,23 +149,11 @@ void frmMain::paintEvent(QPaintEvent*)
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
-void frmMain::startDrag(WindowDrag::Kind kind, QPoint globalPos)
-{
-    // Moves snap to the work area's edges, so they are ours, not the window manager's.
-    if (kind == WindowDrag::Kind::Move) {
-        startMoveDrag(globalPos);
-        return;
-    }
-    m_drag.start(kind, globalPos);
-    if (kind == WindowDrag::Kind::Resize)
-        update();
-}
-
 // Presses on the window's own surface, where no control covers it.
 void frmMain::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton)
-        startDrag(WindowDrag::Kind::Move, event->globalPosition().toPoint());
+        startMoveDrag(event->globalPosition().toPoint());
     else if (event->button() == Qt::RightButton)
         popUp(NoteMenus::PopUpMenu);
 }
@@ -229,7 +212,8 @@ void frmMain::RestoreNote()
 
 void frmMain::showFileCaption()
 {
-    m_subCaption->setText(QStringLiteral("File: ") + modFileFunctions::GetFileName(m_tag));
+    m_subCaption->setText(QStringLiteral("File: ") +
+                          modFileFunctions::GetFileName(m_Note.ShownFile));
 }
 
 void frmMain::showCaptionKind(CaptionKind kind)
@@ -255,26 +239,25 @@ void frmMain::showCaptionKind(CaptionKind kind)
 void frmMain::mnuCaptionType_Click(CaptionKind kind)
 {
     showCaptionKind(kind);
+    m_Note.CaptionType = kind;
     checkFamily(NoteMenus::mnuCaptionType, int(kind));
-    m_Note.CaptionType = int(kind);
 }
 
-std::optional<CaptionKind> frmMain::checkedCaptionKind(int among) const
+std::optional<CaptionKind> frmMain::captionKind() const
 {
-    for (int i = 0; i < among; ++i) {
-        if (isItemChecked(NoteMenus::mnuCaptionType, i))
-            return static_cast<CaptionKind>(i);
-    }
-    return std::nullopt;
+    const CaptionKind kind = m_Note.CaptionType;
+    if (kind < CaptionKind::TimeDate || kind > CaptionKind::FileName)
+        return std::nullopt;
+    return kind;
 }
 
 void frmMain::lblSubCaption_DblClick()
 {
-    const auto kind = checkedCaptionKind(int(CaptionKind::FileName));
+    const auto kind = captionKind();
     if (kind == CaptionKind::TimeDate) {
         m_Note.TimeDate = LocaleFormat::generalDate(Clock::now());
         m_subCaption->setText(m_Note.TimeDate);
-    } else if (kind) {
+    } else if (kind == CaptionKind::WordCount || kind == CaptionKind::CharacterCount) {
         RTB1_Change();
     }
 }
@@ -289,11 +272,11 @@ void frmMain::RTB1_Change()
 
 void frmMain::updateCountsAndCaption()
 {
-    if (m_Note.SaveNewNoteOnClose || m_isDirty)
+    if (m_Note.SaveNewNoteOnClose || m_Note.TracksChanges)
         setChanged(true);
     // The counts are only seen in the subcaption; a long note is not counted on every change
     // while the subcaption shows something else.
-    const auto kind = checkedCaptionKind(int(CaptionKind::FileName));
+    const auto kind = captionKind();
     if (kind == CaptionKind::WordCount) {
         showCaptionKind(CaptionKind::WordCount);
     } else if (kind == CaptionKind::CharacterCount) {
@@ -312,7 +295,7 @@ void frmMain::countWords()
 void frmMain::ShowNotImplemented()
 {
     modMain::SetTopMost(this, modMain::TopMostMode::OutOfBand);
-    MessageBox::show(this, QMessageBox::Information, QStringLiteral("Jottex"),
+    MessageBox::show(this, QMessageBox::Information, CaptionStrip::title(),
                      QStringLiteral("This feature has not been implemented in this release"),
                      QMessageBox::Ok);
     setOnTopFromRecord();

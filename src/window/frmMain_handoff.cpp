@@ -3,6 +3,7 @@
 #include "shell/AppError.h"
 #include "shell/ErrorLog.h"
 #include "shell/Paths.h"
+#include "shell/Twips.h"
 #include "shell/WindowUtils.h"
 #include "window/NoteTextEdit.h"
 #include "window/SpellChecker.h"
@@ -14,7 +15,7 @@
 #include <QTextCursor>
 
 namespace {
-constexpr int kOneInch = 1440;
+constexpr int kOneInch = Twips::PerInch;
 
 // The selection with its paragraphs joined by CR LF, as the note's whole text is.
 QString selectedText(const QTextCursor& cursor)

@@ -1,5 +1,5 @@
-// The note window's menus and keys: the menu images, the check-mark families and the table of
-// released keys with the menu items they run.
+// The note window's menus and keys: the menu images, the check-mark families and the released
+// keys, which run the menu items whose key they are.
 #include "window/NoteColors.h"
 #include "window/NoteTextEdit.h"
 #include "window/SelectionFormat.h"
@@ -7,51 +7,9 @@
 
 #include <QAction>
 #include <QKeyEvent>
-#include <array>
+#include <algorithm>
 
 namespace {
-
-enum class Needs { Any, Ctrl, ShiftNoCtrl, Neither, CtrlShift };
-
-struct KeyAction {
-    int key;
-    Needs needs;
-    const char* item; // the menu item whose handler runs
-    int index;
-};
-
-// Tested in order; the first row whose key and modifiers match runs.
-constexpr std::array kKeyActions{
-    KeyAction{Qt::Key_F7, Needs::Any, NoteMenus::mnuCheckSpelling, -1},
-    KeyAction{Qt::Key_F6, Needs::Ctrl, NoteMenus::mnuInsertDateTime, 2},
-    KeyAction{Qt::Key_F6, Needs::ShiftNoCtrl, NoteMenus::mnuInsertDateTime, 1},
-    KeyAction{Qt::Key_F6, Needs::Neither, NoteMenus::mnuInsertDateTime, 0},
-    KeyAction{Qt::Key_O, Needs::Ctrl, NoteMenus::mnuOpen, -1},
-    KeyAction{Qt::Key_N, Needs::Ctrl, NoteMenus::mnuNew, -1},
-    KeyAction{Qt::Key_S, Needs::Ctrl, NoteMenus::mnuSave, 0},
-    KeyAction{Qt::Key_P, Needs::Ctrl, NoteMenus::mnuPrint, -1},
-    KeyAction{Qt::Key_Y, Needs::Ctrl, NoteMenus::mnuEmail, -1},
-    KeyAction{Qt::Key_V, Needs::CtrlShift, NoteMenus::mnuEdit, 1},
-};
-
-bool modifiersMatch(Needs needs, Qt::KeyboardModifiers modifiers)
-{
-    const bool ctrl = modifiers & Qt::ControlModifier;
-    const bool shift = modifiers & Qt::ShiftModifier;
-    switch (needs) {
-    case Needs::Any:
-        return true;
-    case Needs::Ctrl:
-        return ctrl;
-    case Needs::ShiftNoCtrl:
-        return shift && !ctrl;
-    case Needs::Neither:
-        return !shift && !ctrl;
-    case Needs::CtrlShift:
-        return ctrl && shift;
-    }
-    return false;
-}
 
 // The place of value in a family's list, or -1 (no item checked).
 template <typename List> int indexIn(const List& list, int value)
@@ -141,9 +99,9 @@ void frmMain::keyReleaseEvent(QKeyEvent* event)
 
 void frmMain::handleKeyRelease(int key, Qt::KeyboardModifiers modifiers)
 {
-    for (const KeyAction& action : kKeyActions) {
-        if (action.key == key && modifiersMatch(action.needs, modifiers)) {
-            triggerMenuItem(action.item, action.index);
+    for (const NoteMenus::Entry* entry : NoteMenus::keyTable()) {
+        if (entry->key.matches(key, modifiers)) {
+            triggerMenuItem(entry->name, entry->index);
             return;
         }
     }
@@ -162,7 +120,7 @@ void frmMain::mnuNewNoteSaveOnClose_Click()
             setChanged(true);
         } else if (!m_Note.SaveNewNoteOnClose) {
             setChanged(false);
-            m_isDirty = false;
+            m_Note.TracksChanges = false;
         }
     }
 }

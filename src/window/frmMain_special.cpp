@@ -17,8 +17,8 @@ public:
         for (SaveKind kind : {SaveKind::Save, SaveKind::SaveAs})
             m_window.setItemEnabled(NoteMenus::mnuSave, static_cast<int>(kind), enabled);
     }
-    void setDirty() override { m_window.m_isDirty = true; }
-    void showChangedState() override { m_window.setChanged(m_window.m_changed); }
+    void setDirty() override { m_window.m_Note.TracksChanges = true; }
+    void showChangedState() override { m_window.setChanged(m_window.m_Note.Changed); }
     void specialTextWritten() override { m_window.updateCountsAndCaption(); }
     void restoreFromStrip() override { m_window.RestoreNote(); }
     void putBackOnTop() override { m_window.setOnTopFromRecord(); }

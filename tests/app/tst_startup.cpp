@@ -61,7 +61,7 @@ private slots:
         frmMain* window = windows.first();
         QCOMPARE(plainText(window), QStringLiteral("first"));
         QCOMPARE(window->NoteFileName(), path);
-        QCOMPARE(window->tagText(), path);
+        QCOMPARE(window->shownFile(), path);
         QVERIFY(window->IsDirty());
         QCOMPARE(window->lblSubCaption()->text(), QStringLiteral("1/2/2020 3:04:05 AM"));
         QCOMPARE(window->twipsGeometry(), QRect(6120, 4215, 3345, 2865));
@@ -114,7 +114,7 @@ private slots:
             QCOMPARE(plainText(windows[i]), QStringLiteral("note %1").arg(i));
             QCOMPARE(windows[i]->twipsGeometry(), QRect(600 + 1500 * i, 4215, 3345, 2865));
             QVERIFY(windows[i]->NoteFileName().isEmpty());
-            QVERIFY(windows[i]->tagText().isEmpty());
+            QVERIFY(windows[i]->shownFile().isEmpty());
             QVERIFY(windows[i]->IsDirty());
             QCOMPARE(windows[i]->lblSubCaption()->text(), fresh);
         }

@@ -255,6 +255,7 @@ private slots:
                  QRect(stored.Left, stored.Top, stored.Width, stored.Height));
         QVERIFY(note->IsDirty());
         QVERIFY(note->NoteFileName().isEmpty());
+        QVERIFY(note->shownFile().isEmpty());
         QCOMPARE(manager->notes().size(), 3);
     }
 

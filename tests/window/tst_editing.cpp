@@ -568,7 +568,6 @@ private slots:
         }
         frmMain* window = newNote(QStringLiteral("{\\rtf1\\ansi {\\i kept} as it was\\par}"));
         const QString before = window->TextRTF();
-        window->setIsDirty(false);
         DialogSeam::clearRequests();
         // Dropped as the desktop drops it: a list of file addresses.
         QMimeData data;

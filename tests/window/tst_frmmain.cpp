@@ -14,9 +14,23 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QDesktopServices>
 #include <QLabel>
 #include <QMenu>
 #include <QtTest>
+
+// Takes the mail links the desktop would open; the offscreen platform opens none itself.
+class MailCatcher : public QObject {
+    Q_OBJECT
+
+public:
+    MailCatcher() { QDesktopServices::setUrlHandler(QStringLiteral("mailto"), this, "open"); }
+    ~MailCatcher() override { QDesktopServices::unsetUrlHandler(QStringLiteral("mailto")); }
+    qsizetype count = 0;
+
+public slots:
+    void open(const QUrl&) { ++count; }
+};
 
 class TestFrmMain : public QObject {
     Q_OBJECT
@@ -38,6 +52,48 @@ private:
     }
 
     static QString caption(frmMain* window) { return window->lblCaption()->text(); }
+
+    // What an item or a key did to a note set up by prepareForKeys: what can be seen of it.
+    struct Outcome {
+        QString text;
+        qsizetype windows = 0;
+        QList<int> dialogs; // the kinds of the dialogs asked, in order
+        qsizetype openedUrls = 0;
+        qsizetype mails = 0;
+        QString clipboard;
+        bool operator==(const Outcome&) const = default;
+    };
+
+    MailCatcher m_mail;
+
+    // A note with "world" of "hello world" selected, the clipboard holding "plain" and no
+    // dialog asked yet.
+    static frmMain* prepareForKeys()
+    {
+        NoteWindows::deleteAll();
+        DialogSeam::clearRequests();
+        QGuiApplication::clipboard()->setText(QStringLiteral("plain"));
+        frmMain* window = newNote();
+        window->RTB1()->setFocus();
+        QTextCursor cursor(window->RTB1()->document());
+        cursor.insertText(QStringLiteral("hello world"));
+        window->RTB1()->setTextCursor(window->RTB1()->document()->find(QStringLiteral("world")));
+        return window;
+    }
+
+    // Mails and opened addresses count from the counts in since.
+    Outcome outcome(frmMain* window, const TestSeams& seams, const Outcome& since) const
+    {
+        Outcome seen;
+        seen.mails = m_mail.count - since.mails;
+        seen.text = window->RTB1()->toPlainText();
+        seen.windows = frmMain::openWindows().size();
+        for (const DialogSeam::Request& request : DialogSeam::requests())
+            seen.dialogs << int(request.kind);
+        seen.openedUrls = seams.openedUrls().size() - since.openedUrls;
+        seen.clipboard = QGuiApplication::clipboard()->text();
+        return seen;
+    }
 
 private slots:
     void init()
@@ -133,7 +189,7 @@ private slots:
         window->triggerMenuItem(NoteMenus::mnuSave, 0); // no file yet: asks
         QCOMPARE(caption(window), QStringLiteral("Jottex"));
         QCOMPARE(window->note().FileName, path);
-        QCOMPARE(window->tagText(), path);
+        QCOMPARE(window->shownFile(), path);
         QCOMPARE(modNote::LoadNote(false, path).size(), 1);
 
         type(window, QStringLiteral(" again"));
@@ -240,7 +296,7 @@ private slots:
         QCOMPARE(windows[1]->twipsGeometry(), QRect(1500, 900, 3345, 2865));
         QCOMPARE(windows[2]->RTB1()->toPlainText().trimmed(), QStringLiteral("three"));
         QVERIFY(windows[1]->note().FileName.isEmpty());
-        QCOMPARE(windows[1]->tagText(), path);
+        QCOMPARE(windows[1]->shownFile(), path);
     }
 
     void systemMenuSizes()
@@ -265,7 +321,7 @@ private slots:
         QCOMPARE(window->note().Color, QStringLiteral("yellow"));
         QVERIFY(window->menuItem(NoteMenus::mnuSetColor, 0)->isChecked());
         QCOMPARE(window->lblSubCaption()->text(), QStringLiteral("12/7/2026 10:00:00 AM"));
-        QVERIFY(window->tagText().isEmpty());
+        QVERIFY(window->shownFile().isEmpty());
     }
 
     void resizeLayout()
@@ -361,6 +417,78 @@ private slots:
         QCOMPARE(window->RTB1()->toPlainText(), QStringLiteral("plain"));
         QTest::keyClick(window->RTB1(), Qt::Key_N, Qt::ControlModifier);
         QCOMPARE(frmMain::openWindows().size(), 2);
+    }
+
+    // The key an item shows beside its caption, typed into the note's text area, does what
+    // choosing the item does; one row per item that shows a key, so a new one is covered.
+    void shownKeysRunTheirItems_data()
+    {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<int>("index");
+        for (const NoteMenus::Entry& entry : NoteMenus::entries()) {
+            if (entry.key.key != 0) {
+                const QString name = NoteMenus::objectName(entry.name, entry.index);
+                QTest::newRow(qPrintable(name)) << QString::fromLatin1(entry.name) << entry.index;
+            }
+        }
+    }
+
+    void shownKeysRunTheirItems()
+    {
+        QFETCH(QString, item);
+        QFETCH(int, index);
+        const QByteArray name = item.toLatin1();
+        TestSeams seams;
+        frmMain* untouched = prepareForKeys();
+        const Outcome before = outcome(untouched, seams, outcome(untouched, seams, Outcome{}));
+
+        frmMain* chosen = prepareForKeys();
+        Outcome since = outcome(chosen, seams, Outcome{});
+        chosen->menuItem(name.constData(), index)->trigger();
+        const Outcome byMenu = outcome(chosen, seams, since);
+        QVERIFY2(!(byMenu == before), "choosing the item shows no effect to compare the key with");
+
+        frmMain* typed = prepareForKeys();
+        since = outcome(typed, seams, Outcome{});
+        const QString shown = typed->menuItem(name.constData(), index)->text().section(u'\t', 1);
+        const QKeySequence key = QKeySequence::fromString(shown, QKeySequence::PortableText);
+        QCOMPARE(key.count(), 1);
+        QTest::keyClick(typed->RTB1(), key[0].key(), key[0].keyboardModifiers());
+        const Outcome byKey = outcome(typed, seams, since);
+        QCOMPARE(byKey.text, byMenu.text);
+        QCOMPARE(byKey.windows, byMenu.windows);
+        QCOMPARE(byKey.dialogs, byMenu.dialogs);
+        QCOMPARE(byKey.openedUrls, byMenu.openedUrls);
+        QCOMPARE(byKey.mails, byMenu.mails);
+        QCOMPARE(byKey.clipboard, byMenu.clipboard);
+    }
+
+    // Save As moves the note to the new file: the subcaption names it and the next Save
+    // writes there, not to the file the note was opened from.
+    void saveAsTiesTheNoteToTheNewFile()
+    {
+        const QString first = m_folder.filePath(QStringLiteral("first.not"));
+        const QString second = m_folder.filePath(QStringLiteral("second.not"));
+        QFile::remove(second);
+        modNote::SaveNote(Samples::note(QStringLiteral("opened"), 600, 450), first);
+        frmMain* window =
+            frmMain::create(NoteOrigin::NoteFile, modNote::LoadNote(false, first).first());
+        window->show();
+        window->triggerMenuItem(NoteMenus::mnuCaptionType, int(CaptionKind::FileName));
+        QCOMPARE(window->lblSubCaption()->text(), QStringLiteral("File: first.not"));
+
+        DialogSeam::queueFileAnswer(second);
+        window->triggerMenuItem(NoteMenus::mnuSave, int(SaveKind::SaveAs));
+        QCOMPARE(window->lblSubCaption()->text(), QStringLiteral("File: second.not"));
+        QCOMPARE(window->NoteFileName(), second);
+        QCOMPARE(window->shownFile(), second);
+
+        type(window, QStringLiteral(" then more"));
+        QTest::keyClick(window->RTB1(), Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(DialogSeam::requests().size(), 1); // the Save As dialog only
+        QVERIFY(modNote::LoadNote(false, second).first().Data.contains(QStringLiteral("more")));
+        QVERIFY(!modNote::LoadNote(false, first).first().Data.contains(QStringLiteral("more")));
+        QCOMPARE(caption(window), QStringLiteral("Jottex"));
     }
 
     void menusFollowTheirTable()
