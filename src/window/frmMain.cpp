@@ -18,9 +18,9 @@
 #include "window/FrameLabel.h"
 #include "window/FrameLayout.h"
 #include "window/NoteColors.h"
-#include "window/NoteRecovery.h"
 #include "window/NoteSize.h"
 #include "window/NoteTextEdit.h"
+#include "window/OpenNotes.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -134,6 +134,7 @@ frmMain::frmMain() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
     buildControls();
     connectControls();
     windowList().append(this);
+    OpenNotes::watch(*this);
     connect(qApp, &QGuiApplication::applicationStateChanged, this,
             &frmMain::onApplicationStateChanged);
 }
@@ -147,7 +148,7 @@ frmMain* frmMain::create(NoteOrigin origin, const NoteRecord& record)
 {
     auto* window = new frmMain;
     window->load(origin, record);
-    NoteRecovery::noteChanged();
+    emit window->noteChanged();
     return window;
 }
 
@@ -530,12 +531,8 @@ void frmMain::closeEvent(QCloseEvent* event)
     event->accept();
     // Closing the last note by hand ends the run normally; at the end of the session the
     // file goes once every note is kept.
-    if (reason == CloseReason::User) {
-        if (windowList().isEmpty())
-            NoteRecovery::remove();
-        else
-            NoteRecovery::noteChanged();
-    }
+    if (reason == CloseReason::User)
+        emit closedByUser();
     // Menus and message boxes may outlive the notes; the notes are the application.
     if (windowList().isEmpty() && quitWhenLastNoteCloses)
         QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);

@@ -201,6 +201,12 @@ public:
     // Runs what choosing the item does, as the keys do.
     void triggerMenuItem(const char* name, int index = -1);
 
+signals:
+    // Something the note keeps changed: its text, place, size, colour or kind.
+    void noteChanged();
+    // The user closed the note; it has left openWindows().
+    void closedByUser();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;

@@ -10,7 +10,6 @@
 #include "window/CaptionStrip.h"
 #include "window/FrameLabel.h"
 #include "window/FrameLayout.h"
-#include "window/NoteRecovery.h"
 #include "window/NoteSize.h"
 #include "window/NoteTextEdit.h"
 #include "window/frmMain.h"
@@ -123,13 +122,13 @@ void frmMain::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     Form_Resize();
-    NoteRecovery::noteChanged();
+    emit noteChanged();
 }
 
 void frmMain::moveEvent(QMoveEvent* event)
 {
     QWidget::moveEvent(event);
-    NoteRecovery::noteChanged();
+    emit noteChanged();
 }
 
 void frmMain::Form_Resize()
@@ -294,7 +293,7 @@ void frmMain::RTB1_Change()
         m_specialTextChanged = true;
         return;
     }
-    NoteRecovery::noteChanged();
+    emit noteChanged();
     updateCountsAndCaption();
 }
 

@@ -10,7 +10,6 @@
 #include "special/frmAlert.h"
 #include "window/CaptionStrip.h"
 #include "window/NoteMenus.h"
-#include "window/NoteRecovery.h"
 #include "window/NoteTextEdit.h"
 #include "window/frmMain.h"
 
@@ -337,5 +336,5 @@ void frmMain::specialTextWritten()
     updateCountsAndCaption();
     // A log gathers what was copied; the other kinds draw again from their source.
     if (specialKind() == Kind::ClipboardLog)
-        NoteRecovery::noteChanged();
+        emit noteChanged();
 }
