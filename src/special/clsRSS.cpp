@@ -54,10 +54,13 @@ QDomElement alternateLink(const QDomElement& parent)
     }
     return {};
 }
-// What a feed may be: the most an answer brings, nested and entered as note files may be.
-// Refusals speak of the feed.
+
+// What a feed may be: at most what one answer brings, and nested and filled no more than a
+// note file may be. Refusals speak of the feed.
+constexpr int kFeedMaxNesting = 64;
+constexpr int kFeedMaxEntries = 100000;
 const SafeXml::Rules kFeedRules{QLatin1StringView("feed"), QLatin1StringView("top-level elements"),
-                                HttpGet::kMaxBodyBytes, 64, 100000};
+                                HttpGet::kMaxBodyBytes, kFeedMaxNesting, kFeedMaxEntries};
 
 bool hasByteOrderMark(const QByteArray& bytes)
 {

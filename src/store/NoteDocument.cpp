@@ -421,19 +421,9 @@ const SafeXml::Rules& NoteDocument::rules()
     return noteFile;
 }
 
-Expected<QString> NoteDocument::decode(QByteArrayView bytes)
-{
-    return SafeXml::decode(bytes, rules());
-}
-
 Expected<QDomDocument> NoteDocument::parse(const QByteArray& bytes)
 {
     return SafeXml::parse(bytes, rules());
-}
-
-Expected<QDomDocument> NoteDocument::parseText(const QString& text)
-{
-    return SafeXml::parseText(text, rules());
 }
 
 Expected<QDomDocument> NoteDocument::parseFile(const QString& path)

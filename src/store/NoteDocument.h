@@ -69,11 +69,8 @@ QByteArray serialize(const QDomDocument& document);
 
 // What note files may be, and what their failures call them.
 const SafeXml::Rules& rules();
-// Note file bytes as text: SafeXml::decode under the note file rules.
-Expected<QString> decode(QByteArrayView bytes);
-// Parses note file bytes or text through SafeXml under the note file rules.
+// Parses note file bytes through SafeXml under the note file rules.
 Expected<QDomDocument> parse(const QByteArray& bytes);
-Expected<QDomDocument> parseText(const QString& text);
 Expected<QDomDocument> parseFile(const QString& path);
 
 // One record per child node of the root, in document order, each with FileName = path.
