@@ -2,8 +2,9 @@
 
 #include "dialogs/MessageBox.h"
 #include "shell/Settings.h"
+#include "store/NoteRecovery.h"
 #include "store/modNote.h"
-#include "window/NoteRecovery.h"
+#include "window/OpenNotes.h"
 #include "window/frmMain.h"
 
 #include <QApplication>
@@ -46,7 +47,7 @@ void watchSignals()
 // window order. The recovery file goes only once they are safely there.
 void keepEveryNote()
 {
-    const NoteRecordList records = frmMain::keptNotes();
+    const NoteRecordList records = OpenNotes::records();
     if (records.isEmpty()) {
         NoteRecovery::remove();
         return;

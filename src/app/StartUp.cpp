@@ -4,7 +4,7 @@
 #include "shell/Paths.h"
 #include "shell/modFileFunctions.h"
 #include "store/modNote.h"
-#include "window/NoteRecovery.h"
+#include "store/NoteRecovery.h"
 #include "window/frmMain.h"
 
 #include <QDateTime>

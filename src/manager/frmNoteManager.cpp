@@ -14,7 +14,6 @@
 #include "window/frmMain.h"
 
 #include <QDir>
-#include <QDomDocument>
 #include <QEvent>
 #include <QFile>
 #include <QFileInfo>
@@ -24,7 +23,6 @@
 #include <QPointer>
 #include <QTextEdit>
 #include <QToolBar>
-#include <algorithm>
 
 static void ensureManagerResources()
 {
@@ -73,77 +71,6 @@ NoteRecordList withoutNote(NoteRecordList notes, qsizetype index)
         notes[index] = notes.last();
     notes.removeLast();
     return notes;
-}
-
-bool isXmlBlank(const QString& text)
-{
-    return std::all_of(text.begin(), text.end(),
-                       [](QChar c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n'; });
-}
-
-// A text as reading it back from a note file gives it.
-QString readBack(const QString& text)
-{
-    if (isXmlBlank(text))
-        return QString();
-    QString value = text;
-    value.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    value.replace(u'\r', u'\n');
-    return value;
-}
-
-// The tree as reading it back from its written text gives it: text of nothing but blanks and
-// line breaks is gone, and every line end inside text reads as LF.
-void asReadBack(const QDomNode& parent)
-{
-    for (QDomNode child = parent.firstChild(); !child.isNull();) {
-        const QDomNode next = child.nextSibling();
-        if (child.isText()) {
-            const QString value = child.nodeValue();
-            if (isXmlBlank(value))
-                (void)QDomNode(parent).removeChild(child);
-            else if (value.contains(u'\r'))
-                child.setNodeValue(readBack(value));
-        } else if (child.isElement()) {
-            asReadBack(child);
-        }
-        child = next;
-    }
-}
-
-// A note as reading it back from a note file gives it: only its stored fields, their text as
-// the file gives it back.
-NoteRecord readBack(const NoteRecord& written)
-{
-    NoteRecord note;
-    note.Color = readBack(written.Color);
-    note.Data = readBack(written.Data);
-    note.TimeDate = readBack(written.TimeDate);
-    note.Height = written.Height;
-    note.Width = written.Width;
-    note.Left = written.Left;
-    note.Top = written.Top;
-    note.FileName = written.FileName;
-    return note;
-}
-
-// The file that saving the first note and appending each further one, in order, writes: every
-// append reads the whole file back, which drops the line breaks around the notes before it,
-// so only the last note keeps its own. Built on one tree, where that sequence would read the
-// growing file once per note.
-Expected<QByteArray> writtenSequence(const NoteRecordList& notes)
-{
-    const QByteArray first = NoteDocument::wholeDocument(notes.first());
-    if (notes.size() == 1)
-        return first;
-    Expected<QDomDocument> document = NoteDocument::parse(first);
-    if (!document)
-        return document.error();
-    for (qsizetype i = 1; i < notes.size() - 1; ++i)
-        NoteDocument::appendNote(document.value(), notes.at(i));
-    asReadBack(document.value());
-    NoteDocument::appendNote(document.value(), notes.last());
-    return NoteDocument::serialize(document.value());
 }
 
 // Why the listed file cannot be rewritten now: it vanished or cannot be read any more.
@@ -364,7 +291,7 @@ void frmNoteManager::DeleteNote(qsizetype index)
         QFile::remove(leftover);
     // One document, written beside the file and renamed over it: the file is always either
     // the whole old one or the whole new one.
-    const Expected<QByteArray> bytes = writtenSequence(remaining);
+    const Expected<QByteArray> bytes = NoteDocument::savedThenAppended(remaining);
     Failure failure = bytes ? AtomicFile::write(target, bytes.value()) : Failure(bytes.error());
     if (failure) {
         modMain::WriteLogEntry(kDeleteContext, *failure);
@@ -374,7 +301,7 @@ void frmNoteManager::DeleteNote(qsizetype index)
     // reading them back gives them, so the file is not read a second time.
     m_Notes.clear();
     for (const NoteRecord& note : remaining)
-        m_Notes.append(readBack(note));
+        m_Notes.append(NoteDocument::readBack(note));
     listNotes();
 }
 

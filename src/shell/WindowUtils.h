@@ -1,8 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <QUrl>
-#include <optional>
 
 class QWidget;
 
@@ -23,14 +21,11 @@ void DropOpacityHint(QWidget* window);
 void SetDropShadow(QWidget* window);
 bool HasDropShadow(const QWidget* window);
 
-// Carries out the verb ("open") on a web or mail address through the desktop. Only http,
-// https, ftp, mailto and "www." addresses are handed on; anything else is refused.
+// Carries out the verb ("open") on a link text through the desktop seam, when the link
+// policy (LinkPolicy::openableUrl) lets it be opened; anything else is refused.
 bool ShellOpen(const QString& verb, const QString& target, const QString& parameters = {},
                const QString& directory = {}, int showCommand = 1);
 
 // The whole file as text: UTF-8, or Windows-1252 when the bytes are not valid UTF-8.
 QString ReadTextFile(const QString& path);
-
-// The address a link text stands for, when it is one the desktop may open.
-std::optional<QUrl> SafeLinkUrl(const QString& linkText);
 } // namespace modMain

@@ -1,7 +1,7 @@
 #include "special/clsRSS.h"
 
+#include "shell/SafeXml.h"
 #include "special/HttpGet.h"
-#include "store/NoteDocument.h"
 
 #include <QDomDocument>
 #include <QUrl>
@@ -54,6 +54,14 @@ QDomElement alternateLink(const QDomElement& parent)
     }
     return {};
 }
+
+// What a feed may be: at most what one answer brings, and nested and filled no more than a
+// note file may be. Refusals speak of the feed.
+constexpr int kFeedMaxNesting = 64;
+constexpr int kFeedMaxEntries = 100000;
+const SafeXml::Rules kFeedRules{QLatin1StringView("feed"), QLatin1StringView("top-level elements"),
+                                HttpGet::kMaxBodyBytes, kFeedMaxNesting, kFeedMaxEntries};
+
 bool hasByteOrderMark(const QByteArray& bytes)
 {
     return bytes.startsWith("\xEF\xBB\xBF") || bytes.startsWith("\xFF\xFE") ||
@@ -65,8 +73,8 @@ bool hasByteOrderMark(const QByteArray& bytes)
 Expected<QString> decodeFeed(const QByteArray& bytes, const QString& charset)
 {
     if (charset.isEmpty() || hasByteOrderMark(bytes))
-        return NoteDocument::decode(bytes);
-    return NoteDocument::decodeAs(bytes, charset);
+        return SafeXml::decode(bytes, kFeedRules);
+    return SafeXml::decodeAs(bytes, charset, kFeedRules);
 }
 } // namespace
 
@@ -124,7 +132,7 @@ Failure clsRSS::LoadFromCache(const QString& xml)
 {
     // Entity declarations are refused before the tree is built, so nothing expands or is
     // read from elsewhere.
-    const Expected<QDomDocument> document = NoteDocument::parseText(xml);
+    const Expected<QDomDocument> document = SafeXml::parseText(xml, kFeedRules);
     if (!document)
         return document.error();
     return parse(document.value());

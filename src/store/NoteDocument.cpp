@@ -1,13 +1,11 @@
 #include "store/NoteDocument.h"
 
-#include "richtext/CodePages.h"
+#include "shell/SafeXml.h"
 #include "shell/version.h"
 
 #include <QDomNamedNodeMap>
 #include <QFile>
 #include <QFileInfo>
-#include <QStringDecoder>
-#include <QXmlStreamReader>
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -219,155 +217,6 @@ QDomElement noteElement(QDomDocument& document, const NoteRecord& record)
     return note;
 }
 
-AppError refused(const QString& why)
-{
-    AppError error = AppError::fromNumber(ErrorNumber::InvalidFileFormat);
-    error.description = QStringLiteral("The note file was not read: ") + why;
-    return error;
-}
-
-AppError tooLarge()
-{
-    return refused(
-        QStringLiteral("it is larger than %1 MB").arg(NoteDocument::kMaxFileBytes >> 20));
-}
-
-// A streaming pass that stops at the first sign of a file the DOM reader would choke on.
-Failure checkLimits(const QString& text)
-{
-    QXmlStreamReader reader(text);
-    int depth = 0;
-    int notes = 0;
-    while (!reader.atEnd()) {
-        switch (reader.readNext()) {
-        case QXmlStreamReader::DTD:
-            if (!reader.entityDeclarations().isEmpty() ||
-                reader.text().contains(QLatin1String("<!ENTITY")))
-                return refused(QStringLiteral("its document type declares entities"));
-            break;
-        case QXmlStreamReader::StartElement:
-            if (++depth > NoteDocument::kMaxNesting)
-                return refused(QStringLiteral("its elements nest deeper than %1")
-                                   .arg(NoteDocument::kMaxNesting));
-            if (depth == 2 && ++notes > NoteDocument::kMaxNotes)
-                return refused(
-                    QStringLiteral("it holds more than %1 notes").arg(NoteDocument::kMaxNotes));
-            break;
-        case QXmlStreamReader::EndElement:
-            --depth;
-            break;
-        default:
-            break;
-        }
-    }
-    // A file that is not well-formed is left to the DOM reader, which says where.
-    return std::nullopt;
-}
-
-struct ByteOrderMark {
-    QByteArrayView mark;
-    QStringDecoder::Encoding encoding;
-};
-
-const std::array kByteOrderMarks{
-    ByteOrderMark{QByteArrayView("\xEF\xBB\xBF"), QStringDecoder::Utf8},
-    ByteOrderMark{QByteArrayView("\xFF\xFE"), QStringDecoder::Utf16LE},
-    ByteOrderMark{QByteArrayView("\xFE\xFF"), QStringDecoder::Utf16BE},
-};
-
-QString decodeUtf8(QByteArrayView bytes)
-{
-    return QString::fromUtf8(bytes);
-}
-
-QString decodeLatin1(QByteArrayView bytes)
-{
-    return QString::fromLatin1(bytes);
-}
-
-struct DeclaredEncoding {
-    const char* name;
-    QString (*decode)(QByteArrayView);
-};
-
-// The encodings note files declare, under the names they go by.
-constexpr std::array kDeclaredEncodings{
-    DeclaredEncoding{"UTF-8", decodeUtf8},
-    DeclaredEncoding{"UTF8", decodeUtf8},
-    DeclaredEncoding{"US-ASCII", decodeUtf8},
-    DeclaredEncoding{"ISO-8859-1", decodeLatin1},
-    DeclaredEncoding{"ISO8859-1", decodeLatin1},
-    DeclaredEncoding{"Latin1", decodeLatin1},
-    DeclaredEncoding{"Windows-1252", RichText::decodeWindows1252},
-    DeclaredEncoding{"CP1252", RichText::decodeWindows1252},
-};
-
-bool isXmlBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
-}
-
-bool isEncodingNameChar(char c)
-{
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '.' ||
-           c == '_' || c == '-';
-}
-
-// The name in ` = "name"` (or single quotes) at from in text, or empty when it is not there.
-// Read by hand: every note file is read at start, and this is all of its declaration we need.
-QByteArrayView quotedNameAfter(QByteArrayView text, qsizetype from)
-{
-    qsizetype i = from;
-    const auto skipBlanks = [&] {
-        while (i < text.size() && isXmlBlank(text[i]))
-            ++i;
-    };
-    skipBlanks();
-    if (i >= text.size() || text[i] != '=')
-        return {};
-    ++i;
-    skipBlanks();
-    if (i >= text.size() || (text[i] != '"' && text[i] != '\''))
-        return {};
-    const qsizetype start = ++i;
-    while (i < text.size() && isEncodingNameChar(text[i]))
-        ++i;
-    if (i == start || i >= text.size() || (text[i] != '"' && text[i] != '\''))
-        return {};
-    return text.sliced(start, i - start);
-}
-
-// The encoding named in the XML declaration at the start of bytes, or empty text.
-QString declaredEncoding(QByteArrayView bytes)
-{
-    if (!bytes.startsWith("<?xml"))
-        return {};
-    const qsizetype end = bytes.indexOf("?>");
-    if (end < 0)
-        return {};
-    const QByteArrayView declaration = bytes.first(end);
-    for (qsizetype at = declaration.indexOf("encoding"); at >= 0;
-         at = declaration.indexOf("encoding", at + 1)) {
-        const QByteArrayView name =
-            quotedNameAfter(declaration, at + qsizetype(qstrlen("encoding")));
-        if (!name.isEmpty())
-            return QString::fromLatin1(name);
-    }
-    return {};
-}
-
-Expected<QString> decodeDeclared(QByteArrayView bytes, const QString& name)
-{
-    for (const DeclaredEncoding& entry : kDeclaredEncodings) {
-        if (name.compare(QLatin1String(entry.name), Qt::CaseInsensitive) == 0)
-            return entry.decode(bytes);
-    }
-    QStringDecoder decoder(name.toLatin1().constData(), QStringDecoder::Flag::Stateless);
-    if (!decoder.isValid())
-        return refused(QStringLiteral("its encoding %1 is not supported").arg(name));
-    return QString(decoder.decode(bytes));
-}
-
 Failure readField(const StoredField& field, const QString& text, NoteRecord& record)
 {
     if (field.text) {
@@ -392,6 +241,41 @@ Failure fillRecord(const QDomNode& node, const QString& path, NoteRecord& record
     }
     record.FileName = path;
     return std::nullopt;
+}
+bool isXmlBlank(const QString& text)
+{
+    return std::all_of(text.begin(), text.end(),
+                       [](QChar c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n'; });
+}
+
+// A text as reading it back from a note file gives it.
+QString readBackText(const QString& text)
+{
+    if (isXmlBlank(text))
+        return QString();
+    QString value = text;
+    value.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    value.replace(u'\r', u'\n');
+    return value;
+}
+
+// The tree as reading it back from its written text gives it: text of nothing but blanks and
+// line breaks is gone, and every line end inside text reads as LF.
+void asReadBack(const QDomNode& parent)
+{
+    for (QDomNode child = parent.firstChild(); !child.isNull();) {
+        const QDomNode next = child.nextSibling();
+        if (child.isText()) {
+            const QString value = child.nodeValue();
+            if (isXmlBlank(value))
+                (void)QDomNode(parent).removeChild(child);
+            else if (value.contains(u'\r'))
+                child.setNodeValue(readBackText(value));
+        } else if (child.isElement()) {
+            asReadBack(child);
+        }
+        child = next;
+    }
 }
 } // namespace
 
@@ -436,7 +320,7 @@ QByteArray NoteDocument::wholeDocument(const NoteRecord& record)
     return text.toUtf8();
 }
 
-QByteArray NoteDocument::noteList(const NoteRecordList& records)
+Expected<QByteArray> NoteDocument::build(const NoteRecordList& records, AppendWrites writes)
 {
     if (records.isEmpty())
         return (documentStart() + documentEnd()).toUtf8();
@@ -445,10 +329,40 @@ QByteArray NoteDocument::noteList(const NoteRecordList& records)
         return first;
     Expected<QDomDocument> document = parse(first);
     if (!document)
-        return {}; // reads as a failure wherever it is checked
-    for (qsizetype i = 1; i < records.size(); ++i)
+        return document.error();
+    const qsizetype last = records.size() - 1;
+    for (qsizetype i = 1; i < last; ++i)
         appendNote(document.value(), records.at(i));
+    if (writes == AppendWrites::EachOwn)
+        asReadBack(document.value());
+    appendNote(document.value(), records.at(last));
     return serialize(document.value());
+}
+
+QByteArray NoteDocument::noteList(const NoteRecordList& records)
+{
+    const Expected<QByteArray> bytes = build(records, AppendWrites::One);
+    return bytes ? bytes.value() : QByteArray(); // reads as a failure wherever it is checked
+}
+
+Expected<QByteArray> NoteDocument::savedThenAppended(const NoteRecordList& records)
+{
+    return build(records, AppendWrites::EachOwn);
+}
+
+NoteRecord NoteDocument::readBack(const NoteRecord& written)
+{
+    NoteRecord note;
+    for (const StoredField& field : kStoredFields) {
+        if (field.use == StoredField::ReadOnly)
+            continue;
+        if (field.text)
+            note.*field.text = readBackText(written.*field.text);
+        else
+            note.*field.number = written.*field.number;
+    }
+    note.FileName = written.FileName;
+    return note;
 }
 
 void NoteDocument::AppendChildElement(QDomElement& parent, const QString& name, const QString& text)
@@ -500,55 +414,16 @@ QByteArray NoteDocument::serialize(const QDomDocument& document)
     return out.toUtf8();
 }
 
-Expected<QString> NoteDocument::decode(QByteArrayView bytes)
+const SafeXml::Rules& NoteDocument::rules()
 {
-    for (const ByteOrderMark& bom : kByteOrderMarks) {
-        if (bytes.startsWith(bom.mark)) {
-            QStringDecoder decoder(bom.encoding, QStringDecoder::Flag::Stateless);
-            return QString(decoder.decode(bytes.sliced(bom.mark.size())));
-        }
-    }
-    const QString declared = declaredEncoding(bytes);
-    if (!declared.isEmpty())
-        return decodeDeclared(bytes, declared);
-    // The 8-bit writer wrote no declaration; its files are not valid UTF-8.
-    return RichText::decodeUtf8OrWindows1252(bytes);
+    static const SafeXml::Rules noteFile{QLatin1StringView("note file"), QLatin1StringView("notes"),
+                                         kMaxFileBytes, kMaxNesting, kMaxNotes};
+    return noteFile;
 }
 
 Expected<QDomDocument> NoteDocument::parse(const QByteArray& bytes)
 {
-    if (bytes.size() > kMaxFileBytes)
-        return tooLarge();
-    // Decoded here, so the parser below never decodes again from a declaration it sees.
-    const Expected<QString> text = decode(bytes);
-    if (!text)
-        return text.error();
-    return parseText(text.value());
-}
-
-Expected<QString> NoteDocument::decodeAs(QByteArrayView bytes, const QString& encoding)
-{
-    return decodeDeclared(bytes, encoding);
-}
-
-Expected<QDomDocument> NoteDocument::parseText(const QString& text)
-{
-    if (Failure failure = checkLimits(text))
-        return *failure;
-    QDomDocument document;
-    QString message;
-    int line = 0;
-    int column = 0;
-    if (!document.setContent(text, &message, &line, &column)) {
-        return AppError{ErrorNumber::XmlParseError,
-                        {},
-                        QStringLiteral("The note file is not well-formed XML: %1 (line %2, "
-                                       "column %3)")
-                            .arg(message)
-                            .arg(line)
-                            .arg(column)};
-    }
-    return document;
+    return SafeXml::parse(bytes, rules());
 }
 
 Expected<QDomDocument> NoteDocument::parseFile(const QString& path)
@@ -558,7 +433,7 @@ Expected<QDomDocument> NoteDocument::parseFile(const QString& path)
     if (!info.isFile())
         return AppError{ErrorNumber::FileNotFound, {}, QStringLiteral("File not found: ") + path};
     if (info.size() > kMaxFileBytes)
-        return tooLarge();
+        return SafeXml::tooLarge(rules());
     if (!file.open(QIODevice::ReadOnly)) {
         return AppError{ErrorNumber::PermissionDenied,
                         {},

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "shell/AppError.h"
+#include "shell/SafeXml.h"
 #include "store/NoteRecord.h"
 
 #include <QByteArray>
@@ -32,9 +33,21 @@ QString xmlSafe(const QString& text);
 
 // The exact text of a one-note document, CR LF after every line, UTF-8.
 QByteArray wholeDocument(const NoteRecord& record);
+// How the notes after the first reached a file: appended together in one write, or each by
+// its own append, which reads the whole file back first and so drops the line breaks around
+// the notes before it and reads their line ends as LF.
+enum class AppendWrites { One, EachOwn };
 // One document holding all records in order, as writing the first whole and appending each
-// further one gives it; no record gives a root without notes.
+// further one as writes says gives it; no record gives a root without notes.
+Expected<QByteArray> build(const NoteRecordList& records, AppendWrites writes);
+// build with one write; empty bytes when the first note cannot be read back.
 QByteArray noteList(const NoteRecordList& records);
+// build with one write per append: the file saving the first note and appending each further
+// one gives, built on one tree instead of reading the growing file once per note.
+Expected<QByteArray> savedThenAppended(const NoteRecordList& records);
+// A record as reading it back from a note file gives it: only its stored fields, with text of
+// nothing but blanks empty and every line end LF.
+NoteRecord readBack(const NoteRecord& written);
 
 // Under parent: a line break, the element name holding text, a line break.
 void AppendChildElement(QDomElement& parent, const QString& name, const QString& text);
@@ -54,18 +67,10 @@ int noteCount(const QDomDocument& document);
 // encoding declaration is rewritten to say so.
 QByteArray serialize(const QDomDocument& document);
 
-// Note file bytes as text: UTF-8 or UTF-16 after a byte order mark, else the encoding the
-// XML declaration names, else UTF-8 when the bytes are valid UTF-8 and Windows-1252 (the older
-// 8-bit writer) when they are not.
-Expected<QString> decode(QByteArrayView bytes);
-// Bytes in the named encoding (UTF-8, ISO-8859-1, Windows-1252 and what the system knows).
-Expected<QString> decodeAs(QByteArrayView bytes, const QString& encoding);
-
-// Parses note file bytes, dropping whitespace-only text between elements. Files beyond the
-// limits above, or with a document type that declares entities, fail without a DOM parse.
+// What note files may be, and what their failures call them.
+const SafeXml::Rules& rules();
+// Parses note file bytes through SafeXml under the note file rules.
 Expected<QDomDocument> parse(const QByteArray& bytes);
-// The same for text already decoded; an encoding declaration in it is not looked at.
-Expected<QDomDocument> parseText(const QString& text);
 Expected<QDomDocument> parseFile(const QString& path);
 
 // One record per child node of the root, in document order, each with FileName = path.

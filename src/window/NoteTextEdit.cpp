@@ -1,26 +1,16 @@
 #include "window/NoteTextEdit.h"
 
 #include "richtext/RichText.h"
+#include "shell/LinkPolicy.h"
 
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
-#include <QRegularExpression>
 #include <QTextBlock>
 #include <QTimer>
 
 namespace {
 constexpr int kLinkPauseMs = 150;
-
-const QRegularExpression& linkPattern()
-{
-    static const QRegularExpression pattern(
-        // A scheme or "www." counts only at the start of a word: "sftp://" holds no "ftp://".
-        QStringLiteral("(?<![A-Za-z0-9_.+-])(?:(?:https?|ftp)://|mailto:|www\\.)[^\\s<>\"]+"
-                       "|[A-Za-z0-9._%+-]+@[A-Za-z0-9-]+(?:\\.[A-Za-z0-9-]+)+"),
-        QRegularExpression::CaseInsensitiveOption);
-    return pattern;
-}
 
 QStringList localFiles(const QMimeData* data)
 {
@@ -34,14 +24,6 @@ QStringList localFiles(const QMimeData* data)
     return paths;
 }
 
-// Punctuation that ends a sentence is not part of the address before it.
-int trimmedLinkLength(const QString& text, int start, int length)
-{
-    static const QString trailing = QStringLiteral(".,;:!?)]}'");
-    while (length > 0 && trailing.contains(text.at(start + length - 1)))
-        --length;
-    return length;
-}
 } // namespace
 
 NoteTextEdit::NoteTextEdit(QWidget* parent) : QTextEdit(parent)
@@ -74,19 +56,12 @@ void NoteTextEdit::refreshLinks()
     look.setFontUnderline(true);
     for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
         const QString text = block.text();
-        auto matches = linkPattern().globalMatch(text);
-        while (matches.hasNext()) {
-            const auto match = matches.next();
-            const int start = static_cast<int>(match.capturedStart());
-            const int length =
-                trimmedLinkLength(text, start, static_cast<int>(match.capturedLength()));
-            if (length <= 0)
-                continue;
-            const int begin = block.position() + start;
-            m_links.append({begin, begin + length});
+        for (const LinkPolicy::Span& link : LinkPolicy::linksIn(text)) {
+            const int begin = block.position() + link.start;
+            m_links.append({begin, begin + link.length});
             QTextCursor cursor(document());
             cursor.setPosition(begin);
-            cursor.setPosition(begin + length, QTextCursor::KeepAnchor);
+            cursor.setPosition(begin + link.length, QTextCursor::KeepAnchor);
             selections.append({cursor, look});
         }
     }

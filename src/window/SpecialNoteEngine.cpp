@@ -15,7 +15,6 @@
 #include "special/clsStockQuote.h"
 #include "special/frmAlert.h"
 #include "store/NoteRecord.h"
-#include "window/NoteRecovery.h"
 #include "window/NoteTextEdit.h"
 #include "window/frmMain.h"
 
@@ -417,7 +416,7 @@ void SpecialNoteEngine::textWritten()
     m_host->specialTextWritten();
     const KindRow* row = Kinds::rowOf(kind());
     if (row && row->source == Source::Gathered)
-        NoteRecovery::noteChanged();
+        m_host->noteChanged();
 }
 
 void SpecialNoteEngine::setText(const QString& text)

@@ -38,6 +38,8 @@ public:
     virtual void showChangedState() = 0;
     // The engine wrote the text: counts and caption follow as after typing.
     virtual void specialTextWritten() = 0;
+    // The note gathered something no source can give again: the recovery file must keep it.
+    virtual void noteChanged() = 0;
     virtual void restoreFromStrip() = 0;
     // Back on top after a prompt, when the note is set to stay there.
     virtual void putBackOnTop() = 0;

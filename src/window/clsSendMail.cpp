@@ -1,6 +1,7 @@
 #include "window/clsSendMail.h"
 
-#include <QDesktopServices>
+#include "shell/Seams.h"
+
 #include <QUrl>
 #include <array>
 #include <utility>
@@ -42,6 +43,7 @@ void clsSendMail::Send() const
 {
     // QUrl escapes what the link leaves raw (the subject's space, line breaks, letters beyond
     // ASCII) so the mail program decodes the same text, and the desktop's launcher gets one
-    // argument.
-    (void)QDesktopServices::openUrl(QUrl(link(), QUrl::TolerantMode));
+    // argument. The link is the program's own, so it goes to the desktop seam as it is; a
+    // desktop without a mail program changes nothing here.
+    (void)Seams::current().openUrl(QUrl(link(), QUrl::TolerantMode));
 }

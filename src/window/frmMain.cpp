@@ -17,10 +17,10 @@
 #include "window/FrameLabel.h"
 #include "window/FrameLayout.h"
 #include "window/NoteColors.h"
-#include "window/NoteRecovery.h"
 #include "window/NoteSize.h"
 #include "window/NoteTextEdit.h"
 #include "window/SpecialNoteEngine.h"
+#include "window/OpenNotes.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -133,6 +133,7 @@ frmMain::frmMain() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
     setUpSpecialNotes();
     connectControls();
     windowList().append(this);
+    OpenNotes::watch(*this);
     connect(qApp, &QGuiApplication::applicationStateChanged, this,
             &frmMain::onApplicationStateChanged);
 }
@@ -146,7 +147,7 @@ frmMain* frmMain::create(NoteOrigin origin, const NoteRecord& record)
 {
     auto* window = new frmMain;
     window->load(origin, record);
-    NoteRecovery::noteChanged();
+    emit window->noteChanged();
     return window;
 }
 
@@ -528,12 +529,8 @@ void frmMain::closeEvent(QCloseEvent* event)
     event->accept();
     // Closing the last note by hand ends the run normally; at the end of the session the
     // file goes once every note is kept.
-    if (reason == CloseReason::User) {
-        if (windowList().isEmpty())
-            NoteRecovery::remove();
-        else
-            NoteRecovery::noteChanged();
-    }
+    if (reason == CloseReason::User)
+        emit closedByUser();
     // Menus and message boxes may outlive the notes; the notes are the application.
     if (windowList().isEmpty() && quitWhenLastNoteCloses)
         QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
@@ -583,14 +580,6 @@ bool frmMain::saveBeforeClosing()
     if (answer != QMessageBox::Yes)
         return false;
     return PerformSave(m_Note.FileName.isEmpty() ? SaveKind::SaveAs : SaveKind::Save);
-}
-
-NoteRecordList frmMain::keptNotes()
-{
-    NoteRecordList records;
-    for (const frmMain* window : windowList())
-        records.append(window->recordAsKept());
-    return records;
 }
 
 NoteRecord frmMain::recordAsKept() const

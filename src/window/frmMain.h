@@ -88,8 +88,6 @@ public:
     // The note as the end of the session keeps it: the live text, place and subcaption, and
     // the full size even while minimised.
     NoteRecord recordAsKept() const;
-    // Every open note as recordAsKept gives it, in window order.
-    static NoteRecordList keptNotes();
     // Words as the subcaption last counted them.
     int WordCount() const { return m_wordCount; }
 
@@ -187,6 +185,12 @@ public:
     QMenu* menu(const char* name) const;
     // Runs what choosing the item does, as the keys do.
     void triggerMenuItem(const char* name, int index = -1);
+
+signals:
+    // Something the note keeps changed: its text, place, size, colour or kind.
+    void noteChanged();
+    // The user closed the note; it has left openWindows().
+    void closedByUser();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -9,7 +9,6 @@
 #include "shell/WindowUtils.h"
 #include "window/CTranslucentForm.h"
 #include "window/NoteColors.h"
-#include "window/NoteRecovery.h"
 #include "window/NoteTextEdit.h"
 #include "window/frmMain.h"
 
@@ -54,7 +53,7 @@ Failure frmMain::SetNoteColor(const QString& strColor, bool AllowForeColorChange
     const int item = NoteColors::menuIndex(strColor);
     checkFamily(NoteMenus::mnuSetColor, item < NoteColors::namedCount() ? item : -1);
     update();
-    NoteRecovery::noteChanged();
+    emit noteChanged();
     return std::nullopt;
 }
 
@@ -85,7 +84,7 @@ void frmMain::ChangeForeColor(qint32 colorValue)
             m_rtb->setTextColor(SystemColors::toQColor(static_cast<quint32>(colorValue)));
     }
     m_Note.ForeColor = colorValue;
-    NoteRecovery::noteChanged();
+    emit noteChanged();
 }
 
 void frmMain::mnuSetColor_Click(int Index)

@@ -11,7 +11,6 @@
 #include "window/CaptionStrip.h"
 #include "window/FrameLabel.h"
 #include "window/FrameLayout.h"
-#include "window/NoteRecovery.h"
 #include "window/NoteSize.h"
 #include "window/NoteTextEdit.h"
 #include "window/SpecialNoteEngine.h"
@@ -109,13 +108,13 @@ void frmMain::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     Form_Resize();
-    NoteRecovery::noteChanged();
+    emit noteChanged();
 }
 
 void frmMain::moveEvent(QMoveEvent* event)
 {
     QWidget::moveEvent(event);
-    NoteRecovery::noteChanged();
+    emit noteChanged();
 }
 
 void frmMain::Form_Resize()
@@ -266,7 +265,7 @@ void frmMain::RTB1_Change()
 {
     if (m_specialNotes->takeTextChange())
         return;
-    NoteRecovery::noteChanged();
+    emit noteChanged();
     updateCountsAndCaption();
 }
 

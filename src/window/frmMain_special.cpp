@@ -20,6 +20,7 @@ public:
     void setDirty() override { m_window.m_Note.TracksChanges = true; }
     void showChangedState() override { m_window.setChanged(m_window.m_Note.Changed); }
     void specialTextWritten() override { m_window.updateCountsAndCaption(); }
+    void noteChanged() override { emit m_window.noteChanged(); }
     void restoreFromStrip() override { m_window.RestoreNote(); }
     void putBackOnTop() override { m_window.setOnTopFromRecord(); }
 

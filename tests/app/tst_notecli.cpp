@@ -195,6 +195,9 @@ private slots:
         QCOMPARE(run({QStringLiteral("feed"), QStringLiteral(JOTTEX_TEST_DATA "/feeds/bomb.xml")}),
                  1);
         QVERIFY(m_err.contains(QLatin1String("...no feed could be loaded.")));
+        // A bad feed is reported as a feed, never as a note file.
+        QVERIFY(m_err.contains(QLatin1String("The feed was not read")));
+        QVERIFY(!m_err.contains(QLatin1String("note file")));
 
         HttpTestServer server;
         server.serve("/feed", TestEnvironment::readFile(atom));

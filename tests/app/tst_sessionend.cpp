@@ -2,8 +2,8 @@
 #include "app/SessionEnd.h"
 #include "dialogs/DialogSeam.h"
 #include "shell/Paths.h"
+#include "store/NoteRecovery.h"
 #include "store/modNote.h"
-#include "window/NoteRecovery.h"
 #include "window/NoteTextEdit.h"
 #include "window/frmMain.h"
 

@@ -1,5 +1,4 @@
 #include "TestEnvironment.h"
-#include "TestSeams.h"
 #include "shell/WindowUtils.h"
 
 #include <QWidget>
@@ -32,46 +31,6 @@ private slots:
         modMain::SetDropShadow(&window);
         modMain::SetDropShadow(&window);
         QVERIFY(modMain::HasDropShadow(&window));
-    }
-
-    void onlySafeLinksReachTheDesktop_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("url");
-        QTest::newRow("http") << "http://example.org/a?b=1"
-                              << "http://example.org/a?b=1";
-        QTest::newRow("https") << "HTTPS://example.org"
-                               << "https://example.org";
-        QTest::newRow("ftp") << "ftp://files.example.org/x"
-                             << "ftp://files.example.org/x";
-        QTest::newRow("www") << "www.example.org"
-                             << "http://www.example.org";
-        QTest::newRow("mailto") << "mailto:ann@example.org"
-                                << "mailto:ann@example.org";
-        QTest::newRow("bare mail") << "ann@example.org"
-                                   << "mailto:ann@example.org";
-        QTest::newRow("file") << "file:///etc/passwd"
-                              << "";
-        QTest::newRow("javascript") << "javascript:alert(1)"
-                                    << "";
-        QTest::newRow("local path") << "/usr/bin/xterm"
-                                    << "";
-        QTest::newRow("custom scheme") << "smb://host/share"
-                                       << "";
-        QTest::newRow("empty") << ""
-                               << "";
-    }
-
-    void onlySafeLinksReachTheDesktop()
-    {
-        QFETCH(QString, text);
-        QFETCH(QString, url);
-        TestSeams seams;
-        const bool handed = modMain::ShellOpen(QStringLiteral("open"), text);
-        QCOMPARE(handed, !url.isEmpty());
-        QCOMPARE(seams.openedUrls().size(), url.isEmpty() ? 0 : 1);
-        if (!url.isEmpty())
-            QCOMPARE(seams.openedUrls().first().toString(), url);
     }
 
     void readTextFileEncodings()

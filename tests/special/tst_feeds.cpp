@@ -120,6 +120,40 @@ private slots:
             << "<rss><item><title>A</title><link>x</link></item></rss>" << kNoFeed;
     }
 
+    // Hostile or broken feeds are refused before any item is read, and the refusal speaks of
+    // the feed: the note's own text stays the one for no feed.
+    void badFeedsAreRefusedInFeedWords_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("reason");
+        const QByteArray item = "<item><title>A</title><link>http://a</link></item>";
+        QTest::newRow("entities") << QByteArray("<!DOCTYPE rss [<!ENTITY a \"aaaa\">]>"
+                                                "<rss><channel>" +
+                                                item + "</channel></rss>")
+                                  << QStringLiteral("The feed was not read: its document type "
+                                                    "declares entities");
+        QTest::newRow("nesting") << "<rss><channel>" + QByteArray("<x>").repeated(80) +
+                                        QByteArray("</x>").repeated(80) + item + "</channel></rss>"
+                                 << QStringLiteral("The feed was not read: its elements nest "
+                                                   "deeper than 64");
+        QTest::newRow("encoding")
+            << QByteArray("<?xml version=\"1.0\" encoding=\"no-such-set\"?><rss/>")
+            << QStringLiteral("The feed was not read: its encoding no-such-set is not supported");
+        QTest::newRow("not well-formed")
+            << QByteArray("<rss><channel>") << QStringLiteral("The feed is not well-formed XML");
+    }
+
+    void badFeedsAreRefusedInFeedWords()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, reason);
+        clsRSS feed;
+        const Failure failure = feed.LoadFromBytes(bytes);
+        QVERIFY(failure);
+        QVERIFY2(failure->description.startsWith(reason), qPrintable(failure->description));
+        QCOMPARE(noteText(feed), kNoFeed);
+    }
+
     void parse()
     {
         QFETCH(QString, xml);

@@ -245,6 +245,34 @@ private slots:
         QCOMPARE(untouched.path, QStringLiteral("untouched"));
     }
 
+    // The one-tree build must match, byte for byte, the file that saving the first note and
+    // appending each further one by its own write leaves, line ends and blanks included; and
+    // readBack must give the records that loading the file gives.
+    void savedThenAppendedIsWhatSaveAndAppendsWrite()
+    {
+        const NoteRecordList notes{
+            note(QStringLiteral("one\r\nline")), note(QStringLiteral(" \r\n")),
+            note(QStringLiteral("three\rend")), note(QStringLiteral("four\r\n"))};
+        for (qsizetype count = 1; count <= notes.size(); ++count) {
+            const NoteRecordList written = notes.first(count);
+            const QString path = notePath("sequence.not");
+            QFile::remove(path);
+            modNote::SaveNote(written.first(), path);
+            for (qsizetype i = 1; i < written.size(); ++i)
+                modNote::AppendNote(written.at(i), path);
+            const Expected<QByteArray> built = NoteDocument::savedThenAppended(written);
+            QVERIFY(built.ok());
+            QCOMPARE(built.value(), TestEnvironment::readFile(path));
+
+            NoteRecordList readBack;
+            for (const NoteRecord& record : written) {
+                readBack << NoteDocument::readBack(record);
+                readBack.last().FileName = path;
+            }
+            QCOMPARE(dataOf(readBack), dataOf(modNote::LoadNote(false, path)));
+        }
+    }
+
     void noteListIsOneWriteOfWhatAppendingGives()
     {
         const NoteRecordList notes{note(QStringLiteral("one")), note(QStringLiteral("two")),

@@ -1,5 +1,6 @@
 #include "NoteWindows.h"
 #include "TestEnvironment.h"
+#include "TestSeams.h"
 #include "XServer.h"
 #include "dialogs/DialogSeam.h"
 #include "window/NoteMenus.h"
@@ -85,6 +86,23 @@ private slots:
         QCOMPARE(query.queryItemValue(QStringLiteral("subject"), QUrl::FullyDecoded),
                  QStringLiteral("Jottex Note"));
         QCOMPARE(query.queryItemValue(QStringLiteral("Body"), QUrl::FullyDecoded), body);
+    }
+
+    // The mail goes out through the desktop seam like every other address, so a test (or a
+    // sandbox) that replaces the seam sees it and nothing reaches the launcher.
+    void mailGoesThroughTheDesktopSeam()
+    {
+        QFile::remove(m_mailOut);
+        TestSeams seams;
+        frmMain* window = frmMain::create(NoteOrigin::NewNote);
+        window->show();
+        QTextCursor(window->RTB1()->document()).insertText(QStringLiteral("hello"));
+        window->triggerMenuItem(NoteMenus::mnuEmail);
+        QCOMPARE(seams.openedUrls().size(), 1);
+        const QUrlQuery query(seams.openedUrls().first());
+        QCOMPARE(query.queryItemValue(QStringLiteral("Body"), QUrl::FullyDecoded),
+                 QStringLiteral("hello"));
+        QVERIFY(!QFile::exists(m_mailOut));
     }
 };
 

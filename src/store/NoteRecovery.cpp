@@ -1,9 +1,8 @@
-#include "window/NoteRecovery.h"
+#include "store/NoteRecovery.h"
 
 #include "shell/ErrorLog.h"
 #include "shell/Paths.h"
 #include "store/modNote.h"
-#include "window/frmMain.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -16,6 +15,12 @@
 namespace {
 const QString kPrefix = QStringLiteral("session-");
 const QString kSuffix = QStringLiteral(".recovery");
+
+NoteRecovery::RecordSource& recordSource()
+{
+    static NoteRecovery::RecordSource source = nullptr;
+    return source;
+}
 
 QTimer& writeTimer()
 {
@@ -41,6 +46,16 @@ bool isRunningJottex(qint64 pid)
 }
 } // namespace
 
+void NoteRecovery::setRecordSource(RecordSource source)
+{
+    recordSource() = source;
+}
+
+NoteRecordList NoteRecovery::openRecords()
+{
+    return recordSource() ? recordSource()() : NoteRecordList();
+}
+
 QString NoteRecovery::path()
 {
     return AppPaths::appDirectory() + QLatin1Char('/') + kPrefix +
@@ -54,12 +69,18 @@ void NoteRecovery::noteChanged()
         writeTimer().start();
 }
 
+void NoteRecovery::noteClosed()
+{
+    if (openRecords().isEmpty())
+        remove();
+    else
+        noteChanged();
+}
+
 void NoteRecovery::writeNow()
 {
     writeTimer().stop();
-    NoteRecordList records;
-    for (const frmMain* window : frmMain::openWindows())
-        records.append(window->recordAsKept());
+    const NoteRecordList records = openRecords();
     if (records.isEmpty()) {
         QFile::remove(path());
         return;

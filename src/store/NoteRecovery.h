@@ -14,10 +14,20 @@ namespace NoteRecovery {
 // How long after a change the file is written; later changes ride along.
 inline constexpr int WriteDelayMs = 2000;
 
+// Where the records of the open notes come from, in window order. The floor that holds the
+// note windows installs it; with none installed no note is open.
+using RecordSource = NoteRecordList (*)();
+void setRecordSource(RecordSource source);
+// The records the installed source gives now.
+NoteRecordList openRecords();
+
 // This process's file.
 QString path();
 // Something about a note changed: write within WriteDelayMs.
 void noteChanged();
+// A note was closed by the user: with none left open the run ended normally and the file
+// goes now; otherwise the rest are written within WriteDelayMs.
+void noteClosed();
 // Writes every open note now (or removes the file when none is open).
 void writeNow();
 // The program ends normally: its notes are kept elsewhere or were closed on purpose.
