@@ -19,7 +19,6 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QTimer>
 
 namespace {
 using FrameLayout::placeTwips;
