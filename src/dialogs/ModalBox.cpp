@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -18,17 +19,18 @@ public:
         }
     }
 
-    ~DeletionHold() override
+    ~DeletionHold() override { unwatch(); }
+
+    // The box has returned: the deletions asked meanwhile are asked again, as deleteLater asks
+    // them (deleteLater itself may ignore a second call).
+    void release()
     {
-        for (const QPointer<QObject>& object : m_held) {
-            if (object)
-                object->removeEventFilter(this);
-        }
-        // Posted as deleteLater posts it; deleteLater itself may ignore a second call.
+        unwatch();
         for (const QPointer<QObject>& object : m_deleteAsked) {
             if (object)
                 QCoreApplication::postEvent(object, new QDeferredDeleteEvent);
         }
+        m_deleteAsked.clear();
     }
 
     DeletionHold(const DeletionHold&) = delete;
@@ -41,11 +43,21 @@ protected:
     {
         if (event->type() != QEvent::DeferredDelete)
             return false;
-        m_deleteAsked.emplace_back(watched);
+        if (std::find(m_deleteAsked.begin(), m_deleteAsked.end(), watched) == m_deleteAsked.end())
+            m_deleteAsked.emplace_back(watched);
         return true;
     }
 
 private:
+    void unwatch()
+    {
+        for (const QPointer<QObject>& object : m_held) {
+            if (object)
+                object->removeEventFilter(this);
+        }
+        m_held.clear();
+    }
+
     std::vector<QPointer<QObject>> m_held;
     std::vector<QPointer<QObject>> m_deleteAsked;
 };
@@ -56,7 +68,8 @@ int ModalRun::exec(QDialog* dialog)
     if (!dialog)
         return QDialog::Rejected;
     const QPointer<QDialog> box(dialog);
-    const DeletionHold hold(dialog);
+    DeletionHold hold(dialog);
     const int result = dialog->exec();
+    hold.release();
     return box ? result : int(QDialog::Rejected);
 }
