@@ -37,6 +37,20 @@ void NoteMenuSet::setChecked(const char* name, int index, bool checked)
     setBit(name, index, CheckedBit, checked);
 }
 
+bool NoteMenuSet::toggle(const char* name, int index)
+{
+    const bool checked = !isChecked(name, index);
+    setChecked(name, index, checked);
+    return checked;
+}
+
+void NoteMenuSet::checkFamily(const char* name, int checkedIndex)
+{
+    const int count = NoteMenus::familySize(name);
+    for (int i = 0; i < count; ++i)
+        setChecked(name, i, i == checkedIndex);
+}
+
 void NoteMenuSet::setEnabled(const char* name, int index, bool enabled)
 {
     setBit(name, index, EnabledBit, enabled);

@@ -28,6 +28,10 @@ public:
     void setEnabled(const char* name, int index, bool enabled);
     void setVisible(const char* name, int index, bool visible);
     void setImageKey(const char* name, int index, const QString& imageKey);
+    // Flips a check mark its handler owns and answers the new state.
+    bool toggle(const char* name, int index = -1);
+    // Checks one member of a family and clears the others; -1 clears them all.
+    void checkFamily(const char* name, int checkedIndex);
 
     bool isBuilt() const { return m_built.has_value(); }
     // These build the menus first.

@@ -1,5 +1,7 @@
 #include "window/NoteMenus.h"
 
+#include "window/NoteEditor.h"
+#include "window/NoteHandoff.h"
 #include "window/SpecialNoteEngine.h"
 #include "window/frmMain.h"
 
@@ -32,8 +34,8 @@ void onNew(frmMain& w, int) { w.NewNoteWindow(); }
 void onOpen(frmMain& w, int) { w.OpenNoteFile(); }
 void onSave(frmMain& w, int index) { w.PerformSave(static_cast<SaveKind>(index)); }
 void onClose(frmMain& w, int) { w.close(); }
-void onEdit(frmMain& w, int index) { w.mnuEdit_Click(index); }
-void onInsertDateTime(frmMain& w, int index) { w.mnuInsertDateTime_Click(index); }
+void onEdit(frmMain& w, int index) { w.editor().mnuEdit_Click(index); }
+void onInsertDateTime(frmMain& w, int index) { w.editor().mnuInsertDateTime_Click(index); }
 void onAutoSave(frmMain& w, int) { w.mnuAutoSave_Click(); }
 void onNewNoteSaveOnClose(frmMain& w, int) { w.mnuNewNoteSaveOnClose_Click(); }
 void onSaveSettings(frmMain& w, int) { w.mnuSaveSettings_Click(); }
@@ -42,32 +44,32 @@ void onMinimize(frmMain& w, int) { w.MinimizeNote(); }
 void onDefaultSize(frmMain& w, int) { w.mnuSystemDefaultSize_Click(); }
 void onRestore(frmMain& w, int) { w.RestoreNote(); }
 void onReset(frmMain& w, int) { w.mnuSystemReset_Click(); }
-void onSelectEdit(frmMain& w, int index) { w.mnuSelectEdit_Click(index); }
+void onSelectEdit(frmMain& w, int index) { w.editor().mnuSelectEdit_Click(index); }
 void onCaptionType(frmMain& w, int index) { w.mnuCaptionType_Click(static_cast<CaptionKind>(index)); }
-void onInsert(frmMain& w, int index) { w.mnuInsert_Click(index); }
-void onFontNormal(frmMain& w, int) { w.mnuFontNormal_Click(); }
-void onFontItalic(frmMain& w, int) { w.mnuFontItalic_Click(); }
-void onFontUnderline(frmMain& w, int) { w.mnuFontUnderline_Click(); }
-void onFontBold(frmMain& w, int) { w.mnuFontBold_Click(); }
-void onFontSize(frmMain& w, int index) { w.mnuFontSize_Click(index); }
-void onAlignment(frmMain& w, int index) { w.mnuAlignment_Click(index); }
-void onBullets(frmMain& w, int index) { w.mnuBullets_Click(index); }
-void onIndent(frmMain& w, int index) { w.mnuIndent_Click(index); }
-void onFontFamily(frmMain& w, int) { w.mnuFontFamily_Click(); }
-void onStrikeOut(frmMain& w, int index) { w.mnuStrikeOut_Click(index); }
-void onSelectFontSize(frmMain& w, int index) { w.mnuSelectFontSize_Click(index); }
-void onSelectStyle(frmMain& w, int index) { w.mnuSelectStyle_Click(index); }
-void onRemoveFormat(frmMain& w, int) { w.mnuRemoveFormat_Click(); }
-void onSelectAlignment(frmMain& w, int index) { w.mnuSelectAlignment_Click(index); }
-void onSelectBullet(frmMain& w, int index) { w.mnuSelectBullet_Click(index); }
-void onSelectIndent(frmMain& w, int index) { w.mnuSelectIndent_Click(index); }
+void onInsert(frmMain& w, int index) { w.editor().mnuInsert_Click(index); }
+void onFontNormal(frmMain& w, int) { w.editor().mnuFontNormal_Click(); }
+void onFontItalic(frmMain& w, int) { w.editor().mnuFontItalic_Click(); }
+void onFontUnderline(frmMain& w, int) { w.editor().mnuFontUnderline_Click(); }
+void onFontBold(frmMain& w, int) { w.editor().mnuFontBold_Click(); }
+void onFontSize(frmMain& w, int index) { w.editor().mnuFontSize_Click(index); }
+void onAlignment(frmMain& w, int index) { w.editor().mnuAlignment_Click(index); }
+void onBullets(frmMain& w, int index) { w.editor().mnuBullets_Click(index); }
+void onIndent(frmMain& w, int index) { w.editor().mnuIndent_Click(index); }
+void onFontFamily(frmMain& w, int) { w.editor().mnuFontFamily_Click(); }
+void onStrikeOut(frmMain& w, int index) { w.editor().mnuStrikeOut_Click(index); }
+void onSelectFontSize(frmMain& w, int index) { w.editor().mnuSelectFontSize_Click(index); }
+void onSelectStyle(frmMain& w, int index) { w.editor().mnuSelectStyle_Click(index); }
+void onRemoveFormat(frmMain& w, int) { w.editor().mnuRemoveFormat_Click(); }
+void onSelectAlignment(frmMain& w, int index) { w.editor().mnuSelectAlignment_Click(index); }
+void onSelectBullet(frmMain& w, int index) { w.editor().mnuSelectBullet_Click(index); }
+void onSelectIndent(frmMain& w, int index) { w.editor().mnuSelectIndent_Click(index); }
 void onSetColor(frmMain& w, int index) { w.mnuSetColor_Click(index); }
 void onTransparent(frmMain& w, int index) { w.mnuTransparent_Click(index); }
 void onTop(frmMain& w, int) { w.mnuTop_Click(); }
 void onFontColors(frmMain& w, int) { w.mnuFontColors_Click(); }
-void onPrint(frmMain& w, int) { w.mnuPrint_Click(); }
-void onEmail(frmMain& w, int) { w.EmailNote(); }
-void onCheckSpelling(frmMain& w, int) { w.CheckSpelling(); }
+void onPrint(frmMain& w, int) { w.handoff().mnuPrint_Click(); }
+void onEmail(frmMain& w, int) { w.handoff().EmailNote(); }
+void onCheckSpelling(frmMain& w, int) { w.handoff().CheckSpelling(); }
 void onMultiNote(frmMain& w, int) { w.mnuMulitNote_Click(); }
 void onUlmar(frmMain& w, int) { w.mnuUlmar_Click(); }
 void onAbout(frmMain& w, int) { w.mnuAbout_Click(); }

@@ -17,10 +17,12 @@
 #include "window/FrameLabel.h"
 #include "window/FrameLayout.h"
 #include "window/NoteColors.h"
+#include "window/NoteEditor.h"
+#include "window/NoteHandoff.h"
 #include "window/NoteSize.h"
 #include "window/NoteTextEdit.h"
-#include "window/SpecialNoteEngine.h"
 #include "window/OpenNotes.h"
+#include "window/SpecialNoteEngine.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -131,6 +133,7 @@ frmMain::frmMain() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
     resize(Twips::toPixels(NoteSize::InitialWidth), Twips::toPixels(NoteSize::InitialHeight));
     buildControls();
     setUpSpecialNotes();
+    setUpEditor();
     connectControls();
     windowList().append(this);
     OpenNotes::watch(*this);
@@ -202,7 +205,7 @@ void frmMain::Form_Load(bool storedNote)
                                           : defaultNumber(Setting::DefaultFontSize));
     m_rtb->setFont(font);
     m_rtb->document()->setDefaultFont(font);
-    CheckFontSizeMenu(m_Note.FontSize);
+    m_editor->CheckFontSizeMenu(m_Note.FontSize);
     applyStoredColor(m_Note.Color);
     setWidthTwips(m_Note.Width);
     setHeightTwips(m_Note.Height);

@@ -20,9 +20,10 @@ class NoteTextEdit;
 class QLabel;
 class QMenu;
 class QAction;
-class QTextEdit;
 class CTranslucentForm;
 class SpecialNoteEngine;
+class NoteEditor;
+class NoteHandoff;
 
 // Where a note window's note comes from: it decides how the load step treats the window and
 // what of the record the window takes.
@@ -118,32 +119,10 @@ public:
     void mnuSystemDefaultSize_Click();
     void mnuSystemReset_Click();
 
-    // --- Editing (frmMain_editing.cpp).
-    void mnuEdit_Click(int Index); // Paste, Paste Plain Text, Undo, Clear All
-    void pastePlainText();
-    void mnuInsert_Click(int Index);
-    void mnuInsertDateTime_Click(int Index);
-    void mnuFontNormal_Click();
-    void mnuFontItalic_Click();
-    void mnuFontUnderline_Click();
-    void mnuFontBold_Click();
-    void mnuFontSize_Click(int Index);
-    void mnuAlignment_Click(int Index);
-    void mnuBullets_Click(int Index);
-    void mnuIndent_Click(int Index);
-    void mnuFontFamily_Click();
-    void mnuStrikeOut_Click(int Index);
-    void mnuSelectEdit_Click(int Index);
-    void mnuSelectFontSize_Click(int Index);
-    void mnuSelectStyle_Click(int Index);
-    void mnuRemoveFormat_Click();
-    void mnuSelectAlignment_Click(int Index);
-    void mnuSelectBullet_Click(int Index);
-    void mnuSelectIndent_Click(int Index);
-    // Files dropped on the text area: the first one replaces the text.
-    void RTB1_OLEDragDrop(const QStringList& files);
-    // The key last pressed in the text area, 0 once a key is released.
-    int LastKeyDown() const;
+    // --- Editing: the edit, insert, font and paragraph commands, and dropped files.
+    NoteEditor& editor() { return *m_editor; }
+    // --- Printing, mail and spelling.
+    NoteHandoff& handoff() { return *m_handoff; }
 
     // --- Special notes: the engine that draws the note as a live display.
     SpecialNoteEngine& specialNotes() { return *m_specialNotes; }
@@ -163,15 +142,6 @@ public:
     void Form_Deactivate();
     // Present only while the note is drawn translucent.
     const CTranslucentForm* Translucency() const { return m_translucency.get(); }
-
-    // --- Printing, mail and spelling (frmMain_handoff.cpp).
-    // Prints the note with one-inch margins after the printer dialog.
-    void PrintNote();
-    void mnuPrint_Click();
-    // Mails the selection, or the whole note when nothing is selected.
-    void EmailNote();
-    // Checks the selection, or the whole note; the completion box follows in every case.
-    void CheckSpelling();
 
     // --- Manager and About (frmMain_about.cpp).
     void mnuMulitNote_Click();
@@ -243,7 +213,6 @@ private:
     bool toggleItem(const char* name, int index = -1);
     void showOnTopImage();
     void checkFamily(const char* name, int checkedIndex);
-    void CheckFontSizeMenu(int size);
     void CheckTransparencyMenu(int alpha);
     void handleKeyRelease(int key, Qt::KeyboardModifiers modifiers);
 
@@ -265,10 +234,12 @@ private:
     int m_memoPixels[4] = {kNoMemo, kNoMemo, kNoMemo, kNoMemo};
     static constexpr int kNoMemo = -0x7fffffff;
 
-    // --- Editing (frmMain_editing.cpp), private.
-    void toggleStyleItem(const char* item, void (*apply)(QTextEdit*, bool));
-    void setControlFont(const QFont& font);
-    void refuseDroppedFile(const QString& path, const QString& reason);
+    // --- Editing, printing, mail and spelling (frmMain_editor.cpp): the parts and the
+    // window as they see it.
+    class EditorHost;
+    void setUpEditor();
+    std::unique_ptr<NoteEditor> m_editor;
+    std::unique_ptr<NoteHandoff> m_handoff;
 
     // --- Special notes (frmMain_special.cpp): the engine and the window as it sees it.
     class SpecialHost;

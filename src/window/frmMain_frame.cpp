@@ -98,7 +98,6 @@ void frmMain::connectControls()
 
     connect(m_rtb, &QTextEdit::textChanged, this, &frmMain::RTB1_Change);
     connect(m_rtb, &NoteTextEdit::menuRequested, this, &frmMain::popUpTextMenu);
-    connect(m_rtb, &NoteTextEdit::filesDropped, this, &frmMain::RTB1_OLEDragDrop);
     connect(m_rtb, &NoteTextEdit::linkClicked, this,
             [](const QString& link) { modMain::ShellOpen(QStringLiteral("open"), link); });
 }

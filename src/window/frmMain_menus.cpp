@@ -2,7 +2,6 @@
 // keys, which run the menu items whose key they are.
 #include "window/NoteColors.h"
 #include "window/NoteTextEdit.h"
-#include "window/SelectionFormat.h"
 #include "window/frmMain.h"
 
 #include <QAction>
@@ -61,9 +60,7 @@ void frmMain::setItemVisible(const char* name, int index, bool visible)
 
 bool frmMain::toggleItem(const char* name, int index)
 {
-    const bool checked = !isItemChecked(name, index);
-    setItemChecked(name, index, checked);
-    return checked;
+    return m_menus.toggle(name, index);
 }
 
 // The table's images come with the menus; only the on-top image follows the note.
@@ -75,14 +72,7 @@ void frmMain::showOnTopImage()
 
 void frmMain::checkFamily(const char* name, int checkedIndex)
 {
-    const int count = NoteMenus::familySize(name);
-    for (int i = 0; i < count; ++i)
-        setItemChecked(name, i, i == checkedIndex);
-}
-
-void frmMain::CheckFontSizeMenu(int size)
-{
-    checkFamily(NoteMenus::mnuFontSize, indexIn(SelectionFormat::kMenuPointSizes, size));
+    m_menus.checkFamily(name, checkedIndex);
 }
 
 void frmMain::CheckTransparencyMenu(int alpha)

@@ -5,6 +5,7 @@
 #include "richtext/RtfUnits.h"
 #include "shell/Clock.h"
 #include "store/modNote.h"
+#include "window/NoteEditor.h"
 #include "window/NoteTextEdit.h"
 #include "window/SpecialNoteEngine.h"
 #include "window/frmMain.h"
@@ -482,12 +483,12 @@ private slots:
         // With Ctrl held the note gets our short text about Jottex, last.
         RichText::setTextRTF(window->RTB1(), kKnownText);
         QTest::keyPress(window->RTB1(), Qt::Key_Control, Qt::ControlModifier);
-        QCOMPARE(window->LastKeyDown(), int(Qt::Key_Control));
+        QCOMPARE(window->editor().LastKeyDown(), int(Qt::Key_Control));
         window->triggerMenuItem(NoteMenus::mnuEdit, 3);
         QVERIFY(window->Text().startsWith(QStringLiteral("Jottex keeps sticky notes")));
         QVERIFY(!window->Text().contains(QStringLiteral("http")));
         QTest::keyRelease(window->RTB1(), Qt::Key_Control);
-        QCOMPARE(window->LastKeyDown(), 0);
+        QCOMPARE(window->editor().LastKeyDown(), 0);
         window->triggerMenuItem(NoteMenus::mnuEdit, 3);
         QCOMPARE(window->Text(), QString());
     }

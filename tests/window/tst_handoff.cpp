@@ -3,6 +3,7 @@
 #include "dialogs/DialogSeam.h"
 #include "dialogs/frmSpellCheck.h"
 #include "shell/Paths.h"
+#include "window/NoteHandoff.h"
 #include "window/NoteMenus.h"
 #include "window/NoteTextEdit.h"
 #include "window/clsSendMail.h"
@@ -150,7 +151,7 @@ private slots:
         fillNote(window, lines);
         const QString pdf = m_folder.filePath(QStringLiteral("long.pdf"));
         DialogSeam::queuePrinterAnswer({true, pdf});
-        window->PrintNote();
+        window->handoff().PrintNote();
         QVERIFY(pdfPages(pdf) >= 3);
         QCOMPARE(pdfPageTexts(pdf).join(QLatin1Char(' ')), lines.join(QLatin1Char(' ')));
     }
@@ -169,7 +170,7 @@ private slots:
         cursor.insertText(QStringLiteral(" Strong"), bold);
         const QString pdf = m_folder.filePath(QStringLiteral("margin.pdf"));
         DialogSeam::queuePrinterAnswer({true, pdf});
-        window->PrintNote();
+        window->handoff().PrintNote();
         const QString boxes = runTool(QStringLiteral("pdftotext"),
                                       {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
         const QRegularExpressionMatch word =

@@ -4,6 +4,7 @@
 #include "TestSeams.h"
 #include "dialogs/DialogSeam.h"
 #include "shell/Settings.h"
+#include "window/NoteEditor.h"
 #include "window/NoteTextEdit.h"
 #include "window/SpecialNoteEngine.h"
 #include "window/frmMain.h"
@@ -133,7 +134,7 @@ private slots:
         else if (how == QLatin1String("time"))
             window->triggerMenuItem(NoteMenus::mnuSNTime);
         else
-            window->mnuEdit_Click(3);
+            window->editor().mnuEdit_Click(int(EditItem::ClearAll));
         const QString before = text(window);
         QVERIFY(answersDelivered(server, 1));
         QVERIFY(!text(window).contains(QLatin1String("Too late")));

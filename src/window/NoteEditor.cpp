@@ -1,5 +1,5 @@
-// The note window's editing commands: the edit items, Insert Special, the font and paragraph
-// items of both menus, Font Family and a file dropped on the text.
+#include "window/NoteEditor.h"
+
 #include "dialogs/MessageBox.h"
 #include "dialogs/clsCommonDialog.h"
 #include "richtext/CodePages.h"
@@ -9,10 +9,11 @@
 #include "shell/Settings.h"
 #include "shell/WindowUtils.h"
 #include "window/CaptionStrip.h"
+#include "window/MenuFamilies.h"
+#include "window/NoteMenuSet.h"
+#include "window/NoteModel.h"
 #include "window/NoteTextEdit.h"
 #include "window/SelectionFormat.h"
-#include "window/SpecialNoteEngine.h"
-#include "window/frmMain.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -72,6 +73,14 @@ std::optional<int> menuPointSize(int index)
     return SelectionFormat::kMenuPointSizes[size_t(index)];
 }
 
+// The Size item of a point size, or -1 when none has it.
+int menuSizeIndex(int points)
+{
+    const auto& sizes = SelectionFormat::kMenuPointSizes;
+    const auto* found = std::find(sizes.begin(), sizes.end(), points);
+    return found == sizes.end() ? -1 : int(found - sizes.begin());
+}
+
 // The bytes of a dropped file, or why it is not taken.
 std::variant<QByteArray, QString> readDroppedFile(const QString& path)
 {
@@ -115,58 +124,66 @@ void runIndentItem(QTextEdit* edit, int index)
 }
 } // namespace
 
-int frmMain::LastKeyDown() const
+NoteEditor::NoteEditor(std::unique_ptr<NoteEditorHost> host) : m_host(std::move(host))
 {
-    return m_rtb->lastKeyDown();
+    connect(m_host->textArea(), &NoteTextEdit::filesDropped, this, &NoteEditor::RTB1_OLEDragDrop);
 }
 
-void frmMain::mnuEdit_Click(int Index)
+NoteEditor::~NoteEditor() = default;
+
+int NoteEditor::LastKeyDown() const
+{
+    return m_host->textArea()->lastKeyDown();
+}
+
+void NoteEditor::mnuEdit_Click(int Index)
 {
     switch (static_cast<EditItem>(Index)) {
     case EditItem::Paste:
-        m_rtb->paste();
+        textArea()->paste();
         break;
     case EditItem::PastePlainText:
         pastePlainText();
         break;
     case EditItem::Undo:
-        m_rtb->undo();
+        textArea()->undo();
         break;
     case EditItem::ClearAll:
-        m_rtb->setReadOnly(false);
-        RichText::setTextRTF(m_rtb, QString());
-        SelectionFormat::setColor(m_rtb, Qt::black);
-        m_specialNotes->reset();
+        textArea()->setReadOnly(false);
+        RichText::setTextRTF(textArea(), QString());
+        SelectionFormat::setColor(textArea(), Qt::black);
+        m_host->resetSpecialNote();
         if (LastKeyDown() == Qt::Key_Control)
-            RichText::setTextRTF(m_rtb, kAboutJottexText);
+            RichText::setTextRTF(textArea(), kAboutJottexText);
         break;
     default:
         break;
     }
 }
 
-void frmMain::pastePlainText()
+void NoteEditor::pastePlainText()
 {
     const QMimeData* data = QApplication::clipboard()->mimeData();
     const QString text = data && data->hasText() ? data->text() : QString();
-    QTextCursor cursor = m_rtb->textCursor();
+    QTextCursor cursor = textArea()->textCursor();
     if (text.isEmpty())
         cursor.removeSelectedText();
     else
-        m_rtb->insertPlainText(text);
+        textArea()->insertPlainText(text);
 }
 
-void frmMain::mnuInsert_Click(int Index)
+void NoteEditor::mnuInsert_Click(int Index)
 {
     for (const SpecialCharacter& special : kSpecialCharacters) {
         if (int(special.item) == Index) {
-            m_rtb->insertPlainText(RichText::decodeWindows1252(QByteArrayView(&special.byte, 1)));
+            textArea()->insertPlainText(
+                RichText::decodeWindows1252(QByteArrayView(&special.byte, 1)));
             return;
         }
     }
 }
 
-void frmMain::mnuInsertDateTime_Click(int Index)
+void NoteEditor::mnuInsertDateTime_Click(int Index)
 {
     const QDateTime now = Clock::now();
     QString text;
@@ -183,167 +200,172 @@ void frmMain::mnuInsertDateTime_Click(int Index)
     default:
         return;
     }
-    m_rtb->insertPlainText(text);
+    textArea()->insertPlainText(text);
 }
 
 // The style items' check marks belong to the menu: they do not follow the caret.
-void frmMain::toggleStyleItem(const char* item, void (*apply)(QTextEdit*, bool))
+void NoteEditor::toggleStyleItem(const char* item, void (*apply)(QTextEdit*, bool))
 {
-    const bool checked = toggleItem(item);
-    setItemChecked(NoteMenus::mnuFontNormal, -1, false);
-    apply(m_rtb, checked);
+    const bool checked = m_host->menus().toggle(item);
+    m_host->menus().setChecked(NoteMenus::mnuFontNormal, -1, false);
+    apply(textArea(), checked);
 }
 
-void frmMain::mnuFontBold_Click()
+void NoteEditor::mnuFontBold_Click()
 {
     toggleStyleItem(NoteMenus::mnuFontBold, &SelectionFormat::setBold);
 }
 
-void frmMain::mnuFontItalic_Click()
+void NoteEditor::mnuFontItalic_Click()
 {
     toggleStyleItem(NoteMenus::mnuFontItalic, &SelectionFormat::setItalic);
 }
 
-void frmMain::mnuFontUnderline_Click()
+void NoteEditor::mnuFontUnderline_Click()
 {
     toggleStyleItem(NoteMenus::mnuFontUnderline, &SelectionFormat::setUnderline);
 }
 
-void frmMain::mnuFontNormal_Click()
+void NoteEditor::mnuFontNormal_Click()
 {
-    toggleItem(NoteMenus::mnuFontNormal);
+    NoteMenuSet& menus = m_host->menus();
+    menus.toggle(NoteMenus::mnuFontNormal);
     for (const char* item :
          {NoteMenus::mnuFontItalic, NoteMenus::mnuFontBold, NoteMenus::mnuFontUnderline})
-        setItemChecked(item, -1, false);
-    SelectionFormat::setUnderline(m_rtb, false);
-    SelectionFormat::setBold(m_rtb, false);
-    SelectionFormat::setItalic(m_rtb, false);
+        menus.setChecked(item, -1, false);
+    SelectionFormat::setUnderline(textArea(), false);
+    SelectionFormat::setBold(textArea(), false);
+    SelectionFormat::setItalic(textArea(), false);
 }
 
 // The font of the text area as a whole, which text without a font of its own shows.
-void frmMain::setControlFont(const QFont& font)
+void NoteEditor::setControlFont(const QFont& font)
 {
-    m_rtb->setFont(font);
-    m_rtb->document()->setDefaultFont(font);
+    textArea()->setFont(font);
+    textArea()->document()->setDefaultFont(font);
 }
 
-void frmMain::mnuFontSize_Click(int Index)
+void NoteEditor::CheckFontSizeMenu(int size)
+{
+    m_host->menus().checkFamily(NoteMenus::mnuFontSize, menuSizeIndex(size));
+}
+
+void NoteEditor::mnuFontSize_Click(int Index)
 {
     const auto size = menuPointSize(Index);
     if (!size)
         return;
-    m_Note.FontSize = *size;
+    m_host->note().FontSize = *size;
     CheckFontSizeMenu(*size);
-    QFont font = m_rtb->font();
+    QFont font = textArea()->font();
     font.setPointSize(*size);
     setControlFont(font);
 }
 
 // Applies to the whole note; the caret goes back to where the selection began.
-void frmMain::mnuAlignment_Click(int Index)
+void NoteEditor::mnuAlignment_Click(int Index)
 {
     const auto alignment = menuAlignment(Index);
     if (!alignment)
         return;
-    QTextCursor cursor = m_rtb->textCursor();
+    QTextCursor cursor = textArea()->textCursor();
     const int caret = cursor.selectionStart();
     cursor.select(QTextCursor::Document);
-    m_rtb->setTextCursor(cursor);
-    SelectionFormat::setAlignment(m_rtb, *alignment);
+    textArea()->setTextCursor(cursor);
+    SelectionFormat::setAlignment(textArea(), *alignment);
     cursor.setPosition(caret);
-    m_rtb->setTextCursor(cursor);
+    textArea()->setTextCursor(cursor);
 }
 
-void frmMain::mnuBullets_Click(int Index)
+void NoteEditor::mnuBullets_Click(int Index)
 {
-    runBulletItem(m_rtb, Index);
+    runBulletItem(textArea(), Index);
 }
 
-void frmMain::mnuIndent_Click(int Index)
+void NoteEditor::mnuIndent_Click(int Index)
 {
-    runIndentItem(m_rtb, Index);
+    runIndentItem(textArea(), Index);
 }
 
-void frmMain::mnuFontFamily_Click()
+void NoteEditor::mnuFontFamily_Click()
 {
-    modMain::SetTopMost(this, modMain::TopMostMode::OutOfBand);
+    modMain::SetTopMost(m_host->noteWindow(), modMain::TopMostMode::OutOfBand);
     clsCommonDialog dialog;
-    dialog.setOwnerHandle(this);
+    dialog.setOwnerHandle(m_host->noteWindow());
     dialog.setFontName(modMain::settingDefault(modMain::Setting::FontName));
     // A cancelled dialog changes nothing: the face shown first is not a choice.
     if (dialog.ShowFont() && !dialog.FontName().isEmpty()) {
-        QFont font = m_rtb->font();
+        QFont font = textArea()->font();
         font.setFamily(dialog.FontName());
         setControlFont(font);
     }
-    if (m_Note.IsOnTop)
-        modMain::SetTopMost(this, modMain::TopMostMode::IntoBand);
+    m_host->putBackOnTop();
 }
 
-void frmMain::mnuStrikeOut_Click(int Index)
+void NoteEditor::mnuStrikeOut_Click(int Index)
 {
     if (Index == int(StrikeItem::StrikeOut))
-        SelectionFormat::setStrikeOut(m_rtb, true);
+        SelectionFormat::setStrikeOut(textArea(), true);
     else if (Index == int(StrikeItem::Remove))
-        SelectionFormat::setStrikeOut(m_rtb, false);
+        SelectionFormat::setStrikeOut(textArea(), false);
 }
 
-void frmMain::mnuSelectEdit_Click(int Index)
+void NoteEditor::mnuSelectEdit_Click(int Index)
 {
     if (Index == int(SelectEditItem::Cut))
-        m_rtb->cut();
+        textArea()->cut();
     else if (Index == int(SelectEditItem::Copy))
-        m_rtb->copy();
+        textArea()->copy();
     else if (Index == int(SelectEditItem::Paste))
-        m_rtb->paste();
+        textArea()->paste();
     else if (Index == int(SelectEditItem::Undo))
-        m_rtb->undo();
+        textArea()->undo();
 }
 
-void frmMain::mnuSelectFontSize_Click(int Index)
+void NoteEditor::mnuSelectFontSize_Click(int Index)
 {
     if (const auto size = menuPointSize(Index))
-        SelectionFormat::setPointSize(m_rtb, *size);
+        SelectionFormat::setPointSize(textArea(), *size);
 }
 
 // Switches the attribute on, never off.
-void frmMain::mnuSelectStyle_Click(int Index)
+void NoteEditor::mnuSelectStyle_Click(int Index)
 {
     if (Index == int(StyleItem::Italic))
-        SelectionFormat::setItalic(m_rtb, true);
+        SelectionFormat::setItalic(textArea(), true);
     else if (Index == int(StyleItem::Underline))
-        SelectionFormat::setUnderline(m_rtb, true);
+        SelectionFormat::setUnderline(textArea(), true);
     else if (Index == int(StyleItem::Bold))
-        SelectionFormat::setBold(m_rtb, true);
+        SelectionFormat::setBold(textArea(), true);
 }
 
-void frmMain::mnuRemoveFormat_Click()
+void NoteEditor::mnuRemoveFormat_Click()
 {
-    SelectionFormat::setBold(m_rtb, false);
-    SelectionFormat::setItalic(m_rtb, false);
-    SelectionFormat::setUnderline(m_rtb, false);
-    SelectionFormat::setStrikeOut(m_rtb, false);
+    SelectionFormat::setBold(textArea(), false);
+    SelectionFormat::setItalic(textArea(), false);
+    SelectionFormat::setUnderline(textArea(), false);
+    SelectionFormat::setStrikeOut(textArea(), false);
 }
 
-void frmMain::mnuSelectAlignment_Click(int Index)
+void NoteEditor::mnuSelectAlignment_Click(int Index)
 {
     if (const auto alignment = menuAlignment(Index))
-        SelectionFormat::setAlignment(m_rtb, *alignment);
+        SelectionFormat::setAlignment(textArea(), *alignment);
 }
 
-void frmMain::mnuSelectBullet_Click(int Index)
+void NoteEditor::mnuSelectBullet_Click(int Index)
 {
-    runBulletItem(m_rtb, Index);
+    runBulletItem(textArea(), Index);
 }
 
-void frmMain::mnuSelectIndent_Click(int Index)
+void NoteEditor::mnuSelectIndent_Click(int Index)
 {
-    runIndentItem(m_rtb, Index);
+    runIndentItem(textArea(), Index);
 }
 
 // The first file replaces the text: shown formatted when it is RTF, otherwise read as UTF-8 or,
 // failing that, Windows-1252. A file that is not taken leaves the note as it was.
-void frmMain::RTB1_OLEDragDrop(const QStringList& files)
+void NoteEditor::RTB1_OLEDragDrop(const QStringList& files)
 {
     if (files.isEmpty())
         return;
@@ -353,19 +375,18 @@ void frmMain::RTB1_OLEDragDrop(const QStringList& files)
         refuseDroppedFile(path, *reason);
         return;
     }
-    RichText::setTextRTF(m_rtb, std::get<QByteArray>(content));
-    m_Note.TracksChanges = true;
+    RichText::setTextRTF(textArea(), std::get<QByteArray>(content));
+    m_host->note().TracksChanges = true;
 }
 
-void frmMain::refuseDroppedFile(const QString& path, const QString& reason)
+void NoteEditor::refuseDroppedFile(const QString& path, const QString& reason)
 {
-    modMain::SetTopMost(this, modMain::TopMostMode::OutOfBand);
-    MessageBox::show(this, QMessageBox::Information, CaptionStrip::title(),
+    modMain::SetTopMost(m_host->noteWindow(), modMain::TopMostMode::OutOfBand);
+    MessageBox::show(m_host->noteWindow(), QMessageBox::Information, CaptionStrip::title(),
                      QStringLiteral("%1 was not loaded: %2.")
                          .arg(QFileInfo(path).fileName().isEmpty() ? QDir::toNativeSeparators(path)
                                                                    : QFileInfo(path).fileName(),
                               reason),
                      QMessageBox::Ok);
-    if (m_Note.IsOnTop)
-        modMain::SetTopMost(this, modMain::TopMostMode::IntoBand);
+    m_host->putBackOnTop();
 }

@@ -1,4 +1,5 @@
-// The note handed to other software: the printer, the mail program and the spelling checker.
+#include "window/NoteHandoff.h"
+
 #include "dialogs/MessageBox.h"
 #include "shell/AppError.h"
 #include "shell/ErrorLog.h"
@@ -9,7 +10,6 @@
 #include "window/SpellChecker.h"
 #include "window/cPrintRTB.h"
 #include "window/clsSendMail.h"
-#include "window/frmMain.h"
 
 #include <QDir>
 #include <QTextCursor>
@@ -32,15 +32,20 @@ QString inAppDirectory(const QString& name)
 }
 } // namespace
 
-void frmMain::PrintNote()
+NoteHandoff::NoteHandoff(std::unique_ptr<NoteHandoffHost> host) : m_host(std::move(host)) {}
+
+NoteHandoff::~NoteHandoff() = default;
+
+void NoteHandoff::PrintNote()
 {
-    modMain::SetTopMost(this, modMain::TopMostMode::OutOfBand);
+    NoteTextEdit* text = m_host->textArea();
+    modMain::SetTopMost(m_host->noteWindow(), modMain::TopMostMode::OutOfBand);
     cPrintRTB printer;
-    const bool printed = printer.PrintRTF(m_rtb, kOneInch, kOneInch, kOneInch, kOneInch);
-    setOnTopFromRecord();
+    const bool printed = printer.PrintRTF(text, kOneInch, kOneInch, kOneInch, kOneInch);
+    m_host->putBackOnTop();
     if (printed)
         return;
-    MessageBox::show(this, QMessageBox::Critical, QStringLiteral("Print Error"),
+    MessageBox::show(m_host->noteWindow(), QMessageBox::Critical, QStringLiteral("Print Error"),
                      QStringLiteral("There was an error printing your Note. Check to make sure "
                                     "your printer is functioning properly"),
                      QMessageBox::Ok);
@@ -48,22 +53,24 @@ void frmMain::PrintNote()
                            AppError::fromNumber(ErrorNumber::ObjectNotSet));
 }
 
-void frmMain::mnuPrint_Click()
+void NoteHandoff::mnuPrint_Click()
 {
     PrintNote();
 }
 
-void frmMain::EmailNote()
+void NoteHandoff::EmailNote()
 {
-    const QTextCursor cursor = m_rtb->textCursor();
+    NoteTextEdit* text = m_host->textArea();
+    const QTextCursor cursor = text->textCursor();
     clsSendMail mail;
-    mail.setBody(cursor.hasSelection() ? selectedText(cursor) : Text());
+    mail.setBody(cursor.hasSelection() ? selectedText(cursor) : text->Text());
     mail.Send();
 }
 
-void frmMain::CheckSpelling()
+void NoteHandoff::CheckSpelling()
 {
-    QTextCursor cursor = m_rtb->textCursor();
+    NoteTextEdit* text = m_host->textArea();
+    QTextCursor cursor = text->textCursor();
     const bool selected = cursor.hasSelection();
     const int selStart = cursor.selectionStart();
     SpellChecker checker;
@@ -71,18 +78,18 @@ void frmMain::CheckSpelling()
     checker.setCustomDictionary(inAppDirectory(QStringLiteral("custom.dct")));
     if (checker.open()) {
         // Changes go straight into the text, word by word, so the rest keeps its formatting.
-        modMain::SetTopMost(this, modMain::TopMostMode::OutOfBand);
+        modMain::SetTopMost(m_host->noteWindow(), modMain::TopMostMode::OutOfBand);
         const int from = selected ? selStart : 0;
-        const int to = selected ? cursor.selectionEnd() : m_rtb->document()->characterCount() - 1;
-        checker.CheckWindow(m_rtb->document(), from, to, this);
-        setOnTopFromRecord();
+        const int to = selected ? cursor.selectionEnd() : text->document()->characterCount() - 1;
+        checker.CheckWindow(text->document(), from, to, m_host->noteWindow());
+        m_host->putBackOnTop();
     } else {
         modMain::WriteLogEntry(QStringLiteral("frmMain: CheckSpelling"),
                                AppError{ErrorNumber::FileNotFound, QStringLiteral("SpellChecker"),
                                         QStringLiteral("No spelling dictionary is installed")});
     }
-    cursor.setPosition(qMin(selStart, m_rtb->document()->characterCount() - 1));
-    m_rtb->setTextCursor(cursor);
-    MessageBox::show(this, QMessageBox::Information, QStringLiteral("Spell Check"),
+    cursor.setPosition(qMin(selStart, text->document()->characterCount() - 1));
+    text->setTextCursor(cursor);
+    MessageBox::show(m_host->noteWindow(), QMessageBox::Information, QStringLiteral("Spell Check"),
                      QStringLiteral("Spell Check has been completed!"), QMessageBox::Ok);
 }
