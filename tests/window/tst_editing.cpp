@@ -493,6 +493,24 @@ private slots:
         QCOMPARE(window->Text(), QString());
     }
 
+    // Every note has its own editor: a command changes its own note's text, record and check
+    // marks, never another's.
+    void commandsActOnTheirOwnNote()
+    {
+        frmMain* first = newNote(kKnownText);
+        frmMain* second = newNote(kKnownText);
+        second->triggerMenuItem(NoteMenus::mnuFontSize, int(FontSizeItem::Largest));
+        second->triggerMenuItem(NoteMenus::mnuEdit, int(EditItem::ClearAll));
+
+        QCOMPARE(second->note().FontSize, 16);
+        QVERIFY(checked(second, NoteMenus::mnuFontSize, int(FontSizeItem::Largest)));
+        QCOMPARE(second->Text(), QString());
+        QCOMPARE(first->note().FontSize, 10);
+        QVERIFY(checked(first, NoteMenus::mnuFontSize, int(FontSizeItem::Normal)));
+        QCOMPARE(first->RTB1()->font().pointSize(), 10);
+        QCOMPARE(first->Text(), kKnownText);
+    }
+
     void dateStampsFollowTheLocale_data()
     {
         QTest::addColumn<int>("index");
