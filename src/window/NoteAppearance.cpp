@@ -1,25 +1,24 @@
 // The note window's appearance: background and text colour, translucency that follows the
-// focus, the stay-on-top band, and moving the note by its caption with snapping to the edges
-// of the work area.
+// focus, and the stay-on-top band.
+#include "window/NoteAppearance.h"
+
 #include "dialogs/SystemColors.h"
 #include "dialogs/clsCommonDialog.h"
 #include "shell/ErrorLog.h"
 #include "shell/Settings.h"
-#include "shell/Twips.h"
 #include "shell/WindowUtils.h"
+#include "store/NoteRecord.h"
 #include "window/CTranslucentForm.h"
+#include "window/MenuFamilies.h"
 #include "window/NoteColors.h"
+#include "window/NoteMenuSet.h"
 #include "window/NoteTextEdit.h"
-#include "window/frmMain.h"
 
-#include <QEvent>
 #include <QSignalBlocker>
 #include <algorithm>
-#include <cmath>
 
 namespace {
 constexpr quint32 kPureRed = 255;
-constexpr int kSnapPixels = 20;
 
 QTextCursor selectionOf(QTextDocument* document, int start, int length)
 {
@@ -28,36 +27,60 @@ QTextCursor selectionOf(QTextDocument* document, int start, int length)
     cursor.setPosition(start + length, QTextCursor::KeepAnchor);
     return cursor;
 }
+
+modMain::TopMostMode bandOf(bool onTop)
+{
+    return onTop ? modMain::TopMostMode::IntoBand : modMain::TopMostMode::OutOfBand;
+}
 } // namespace
 
-Failure frmMain::SetNoteColor(const QString& strColor, bool AllowForeColorChange)
+NoteAppearance::NoteAppearance(std::unique_ptr<NoteAppearanceHost> host) : m_host(std::move(host))
 {
+}
+
+NoteAppearance::~NoteAppearance() = default;
+
+void NoteAppearance::setUp()
+{
+    NoteMenuSet& menus = m_host->menus();
+    menus.setChecked(NoteMenus::mnuTop, -1, m_host->record().IsOnTop);
+    showOnTopImage();
+    if (!CTranslucentForm::Supported())
+        menus.setVisible(NoteMenus::mnuTransparentMain, -1, false);
+    checkTransparencyMenu();
+}
+
+Failure NoteAppearance::SetNoteColor(const QString& strColor, bool AllowForeColorChange)
+{
+    NoteTextEdit* text = m_host->textArea();
     // The separator and the subcaption are black in every colour; so is the selection.
     {
-        const QSignalBlocker quiet(m_rtb);
-        m_rtb->setTextColor(Qt::black);
+        const QSignalBlocker quiet(text);
+        text->setTextColor(Qt::black);
     }
     const auto color = NoteColors::fromStoredText(strColor);
     if (!color)
         return AppError::fromNumber(ErrorNumber::TypeMismatch,
                                     QStringLiteral("frmMain: SetNoteColor"));
-    QPalette palette = this->palette();
+    QWidget* window = m_host->noteWindow();
+    QPalette palette = window->palette();
     palette.setColor(QPalette::Window, *color);
     palette.setColor(QPalette::Base, *color);
-    setPalette(palette);
-    setAutoFillBackground(true);
+    window->setPalette(palette);
+    window->setAutoFillBackground(true);
     if (AllowForeColorChange)
         ChangeForeColor(0);
-    m_Note.Color = strColor;
+    m_host->record().Color = strColor;
     // Only a name checks its item; a custom value checks none.
     const int item = NoteColors::menuIndex(strColor);
-    checkFamily(NoteMenus::mnuSetColor, item < NoteColors::namedCount() ? item : -1);
-    update();
-    emit noteChanged();
+    m_host->menus().checkFamily(NoteMenus::mnuSetColor,
+                                item < NoteColors::namedCount() ? item : -1);
+    window->update();
+    m_host->noteChanged();
     return std::nullopt;
 }
 
-void frmMain::applyStoredColor(const QString& color)
+void NoteAppearance::applyStoredColor(const QString& color)
 {
     const Failure failure = SetNoteColor(color, false);
     if (!failure)
@@ -66,28 +89,30 @@ void frmMain::applyStoredColor(const QString& color)
     (void)SetNoteColor(modMain::settingDefault(modMain::Setting::Color), false);
 }
 
-void frmMain::ChangeForeColor(qint32 colorValue)
+void NoteAppearance::ChangeForeColor(qint32 colorValue)
 {
-    const QTextCursor saved = m_rtb->textCursor();
+    NoteTextEdit* text = m_host->textArea();
+    const QTextCursor saved = text->textCursor();
     const int start = saved.selectionStart();
     const int length = saved.selectionEnd() - start;
+    const QColor color = SystemColors::toQColor(static_cast<quint32>(colorValue));
     {
         // A new colour is no edit of the text: the changed marker stays as it is.
-        const QSignalBlocker quiet(m_rtb);
-        QTextCursor all(m_rtb->document());
+        const QSignalBlocker quiet(text);
+        QTextCursor all(text->document());
         all.select(QTextCursor::Document);
-        m_rtb->setTextCursor(all);
-        m_rtb->setTextColor(SystemColors::toQColor(static_cast<quint32>(colorValue)));
-        m_rtb->setTextCursor(selectionOf(m_rtb->document(), start, length));
+        text->setTextCursor(all);
+        text->setTextColor(color);
+        text->setTextCursor(selectionOf(text->document(), start, length));
         // What is typed at the insertion point takes the colour too, even in an empty note.
         if (length == 0)
-            m_rtb->setTextColor(SystemColors::toQColor(static_cast<quint32>(colorValue)));
+            text->setTextColor(color);
     }
-    m_Note.ForeColor = colorValue;
-    emit noteChanged();
+    m_host->record().ForeColor = colorValue;
+    m_host->noteChanged();
 }
 
-void frmMain::mnuSetColor_Click(int Index)
+void NoteAppearance::mnuSetColor_Click(int Index)
 {
     if (const NoteColors::NamedColor* named = NoteColors::named(Index)) {
         (void)SetNoteColor(QString::number(named->value), true);
@@ -99,17 +124,18 @@ void frmMain::mnuSetColor_Click(int Index)
         (void)SetNoteColor(QString::number(*chosen), true);
 }
 
-void frmMain::mnuFontColors_Click()
+void NoteAppearance::mnuFontColors_Click()
 {
     if (const std::optional<qint32> chosen = askColor())
         ChangeForeColor(*chosen);
 }
 
-std::optional<qint32> frmMain::askColor()
+std::optional<qint32> NoteAppearance::askColor()
 {
-    modMain::SetTopMost(this, modMain::TopMostMode::OutOfBand);
+    QWidget* window = m_host->noteWindow();
+    modMain::SetTopMost(window, modMain::TopMostMode::OutOfBand);
     clsCommonDialog dialog;
-    dialog.setOwnerHandle(this);
+    dialog.setOwnerHandle(window);
     const qint32 chosen = dialog.ShowColor(true, kPureRed);
     setOnTopFromRecord();
     if (chosen == -1)
@@ -117,93 +143,73 @@ std::optional<qint32> frmMain::askColor()
     return chosen;
 }
 
-void frmMain::mnuTransparent_Click(int Index)
+void NoteAppearance::mnuTransparent_Click(int Index)
 {
     static_assert(NoteColors::TransparencyLevels.size() == size_t(familyCount<TransparencyItem>()));
     if (Index < 0 || Index >= int(NoteColors::TransparencyLevels.size()))
         return;
     // Shown the next time the note loses the focus.
-    m_Note.Alpha = NoteColors::TransparencyLevels[size_t(Index)];
-    checkFamily(NoteMenus::mnuTransparent, Index);
+    m_host->record().Alpha = NoteColors::TransparencyLevels[size_t(Index)];
+    checkTransparencyMenu();
 }
 
-void frmMain::mnuTop_Click()
+void NoteAppearance::checkTransparencyMenu()
 {
-    m_Note.IsOnTop = toggleItem(NoteMenus::mnuTop);
+    const auto& levels = NoteColors::TransparencyLevels;
+    const auto found = std::find(levels.begin(), levels.end(), m_host->record().Alpha);
+    m_host->menus().checkFamily(NoteMenus::mnuTransparent,
+                                found == levels.end() ? -1 : int(found - levels.begin()));
+}
+
+void NoteAppearance::mnuTop_Click()
+{
+    NoteRecord& record = m_host->record();
+    record.IsOnTop = !record.IsOnTop;
+    m_host->menus().setChecked(NoteMenus::mnuTop, -1, record.IsOnTop);
     showOnTopImage();
-    const bool moved = modMain::SetTopMost(this, m_Note.IsOnTop ? modMain::TopMostMode::IntoBand
-                                                                : modMain::TopMostMode::OutOfBand);
-    if (!moved)
+    if (!modMain::SetTopMost(m_host->noteWindow(), bandOf(record.IsOnTop)))
         modMain::WriteLogEntry(QStringLiteral("frmMain: mnuTop_Click"),
                                AppError::fromNumber(ErrorNumber::ObjectNotSet));
 }
 
-void frmMain::changeEvent(QEvent* event)
+// The table's images come with the menus; only the on-top image follows the note.
+void NoteAppearance::showOnTopImage()
 {
-    QWidget::changeEvent(event);
-    if (event->type() != QEvent::ActivationChange)
-        return;
-    if (isActiveWindow())
-        Form_Activate();
-    else
-        Form_Deactivate();
+    m_host->menus().setImageKey(NoteMenus::mnuTop, -1,
+                                m_host->record().IsOnTop ? QStringLiteral("Ontop")
+                                                         : QStringLiteral("Normal"));
 }
 
-void frmMain::Form_Deactivate()
+void NoteAppearance::setOnTopFromRecord()
 {
-    if (m_Note.Alpha == NoteColors::Opaque)
+    if (m_host->record().IsOnTop)
+        modMain::SetTopMost(m_host->noteWindow(), modMain::TopMostMode::IntoBand);
+}
+
+void NoteAppearance::Form_Deactivate()
+{
+    const int alpha = m_host->record().Alpha;
+    if (alpha == NoteColors::Opaque)
         return;
     if (!m_translucency)
         m_translucency = std::make_unique<CTranslucentForm>();
-    m_translucency->setHWnd(this);
+    m_translucency->setHWnd(m_host->noteWindow());
     m_translucency->setMode(CTranslucentForm::AlphaMode);
-    m_translucency->setAlpha(static_cast<quint8>(std::clamp(m_Note.Alpha, 0, 255)));
+    m_translucency->setAlpha(static_cast<quint8>(std::clamp(alpha, 0, 255)));
 }
 
-void frmMain::Form_Activate()
+void NoteAppearance::Form_Activate()
 {
     // Releasing it makes the note opaque.
     m_translucency.reset();
 }
 
-void frmMain::onApplicationStateChanged(Qt::ApplicationState state)
+void NoteAppearance::applicationStateChanged(Qt::ApplicationState state)
 {
     if (state == Qt::ApplicationActive) {
         Form_Activate();
-        modMain::SetTopMost(this, m_Note.IsOnTop ? modMain::TopMostMode::IntoBand
-                                                 : modMain::TopMostMode::OutOfBand);
+        modMain::SetTopMost(m_host->noteWindow(), bandOf(m_host->record().IsOnTop));
     } else {
         Form_Deactivate();
     }
-}
-
-void frmMain::setUpAppearance()
-{
-    m_docking.setParentForm(this);
-    m_docking.setSnapDistance(
-        static_cast<qint32>(std::lround(Twips::perPixel(screen()) * kSnapPixels)));
-    if (!CTranslucentForm::Supported())
-        setItemVisible(NoteMenus::mnuTransparentMain, -1, false);
-}
-
-QPointF frmMain::twipsInWindow(QPoint globalPos) const
-{
-    const double perPixel = Twips::perPixel(screen());
-    const QPoint local = globalPos - pos();
-    return {local.x() * perPixel, local.y() * perPixel};
-}
-
-void frmMain::startMoveDrag(QPoint globalPos)
-{
-    const QPointF at = twipsInWindow(globalPos);
-    m_docking.StartDockDrag(at.x(), at.y());
-    m_moveDragging = true;
-}
-
-void frmMain::followMoveDrag(QPoint globalPos)
-{
-    if (!m_moveDragging)
-        return;
-    const QPointF at = twipsInWindow(globalPos);
-    m_docking.UpdateDockDrag(at.x(), at.y());
 }

@@ -120,6 +120,13 @@ void NoteMenuSet::setImageKey(const char* name, int index, const QString& imageK
         m_imageKeys.emplace_back(place, imageKey);
 }
 
+void NoteMenuSet::checkFamily(const char* name, int checkedIndex)
+{
+    const int count = NoteMenus::familySize(name);
+    for (int i = 0; i < count; ++i)
+        setChecked(name, i, i == checkedIndex);
+}
+
 QString NoteMenuSet::imageKey(int place) const
 {
     for (const auto& [keyPlace, key] : m_imageKeys) {

@@ -28,6 +28,8 @@ public:
     void setEnabled(const char* name, int index, bool enabled);
     void setVisible(const char* name, int index, bool visible);
     void setImageKey(const char* name, int index, const QString& imageKey);
+    // Checks one item of a family and clears the others; -1 checks none.
+    void checkFamily(const char* name, int checkedIndex);
 
     bool isBuilt() const { return m_built.has_value(); }
     // These build the menus first.

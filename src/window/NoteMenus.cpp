@@ -1,5 +1,6 @@
 #include "window/NoteMenus.h"
 
+#include "window/NoteAppearance.h"
 #include "window/SpecialNoteEngine.h"
 #include "window/frmMain.h"
 
@@ -61,10 +62,10 @@ void onRemoveFormat(frmMain& w, int) { w.mnuRemoveFormat_Click(); }
 void onSelectAlignment(frmMain& w, int index) { w.mnuSelectAlignment_Click(index); }
 void onSelectBullet(frmMain& w, int index) { w.mnuSelectBullet_Click(index); }
 void onSelectIndent(frmMain& w, int index) { w.mnuSelectIndent_Click(index); }
-void onSetColor(frmMain& w, int index) { w.mnuSetColor_Click(index); }
-void onTransparent(frmMain& w, int index) { w.mnuTransparent_Click(index); }
-void onTop(frmMain& w, int) { w.mnuTop_Click(); }
-void onFontColors(frmMain& w, int) { w.mnuFontColors_Click(); }
+void onSetColor(frmMain& w, int index) { w.appearance().mnuSetColor_Click(index); }
+void onTransparent(frmMain& w, int index) { w.appearance().mnuTransparent_Click(index); }
+void onTop(frmMain& w, int) { w.appearance().mnuTop_Click(); }
+void onFontColors(frmMain& w, int) { w.appearance().mnuFontColors_Click(); }
 void onPrint(frmMain& w, int) { w.mnuPrint_Click(); }
 void onEmail(frmMain& w, int) { w.EmailNote(); }
 void onCheckSpelling(frmMain& w, int) { w.CheckSpelling(); }

@@ -1,6 +1,5 @@
 // The note window's menus and keys: the menu images, the check-mark families and the released
 // keys, which run the menu items whose key they are.
-#include "window/NoteColors.h"
 #include "window/NoteTextEdit.h"
 #include "window/SelectionFormat.h"
 #include "window/frmMain.h"
@@ -66,28 +65,9 @@ bool frmMain::toggleItem(const char* name, int index)
     return checked;
 }
 
-// The table's images come with the menus; only the on-top image follows the note.
-void frmMain::showOnTopImage()
-{
-    m_menus.setImageKey(NoteMenus::mnuTop, -1,
-                        m_Note.IsOnTop ? QStringLiteral("Ontop") : QStringLiteral("Normal"));
-}
-
-void frmMain::checkFamily(const char* name, int checkedIndex)
-{
-    const int count = NoteMenus::familySize(name);
-    for (int i = 0; i < count; ++i)
-        setItemChecked(name, i, i == checkedIndex);
-}
-
 void frmMain::CheckFontSizeMenu(int size)
 {
-    checkFamily(NoteMenus::mnuFontSize, indexIn(SelectionFormat::kMenuPointSizes, size));
-}
-
-void frmMain::CheckTransparencyMenu(int alpha)
-{
-    checkFamily(NoteMenus::mnuTransparent, indexIn(NoteColors::TransparencyLevels, alpha));
+    m_menus.checkFamily(NoteMenus::mnuFontSize, indexIn(SelectionFormat::kMenuPointSizes, size));
 }
 
 void frmMain::keyReleaseEvent(QKeyEvent* event)

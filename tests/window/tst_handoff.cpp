@@ -3,6 +3,7 @@
 #include "dialogs/DialogSeam.h"
 #include "dialogs/frmSpellCheck.h"
 #include "shell/Paths.h"
+#include "window/NoteAppearance.h"
 #include "window/NoteMenus.h"
 #include "window/NoteTextEdit.h"
 #include "window/clsSendMail.h"
@@ -160,7 +161,7 @@ private slots:
     void printsTextNotTheNoteColour()
     {
         frmMain* window = newNote();
-        window->SetNoteColor(QStringLiteral("blue"), true);
+        window->appearance().SetNoteColor(QStringLiteral("blue"), true);
         fillNote(window, {QStringLiteral("Margin")});
         QTextCursor cursor(window->RTB1()->document());
         cursor.movePosition(QTextCursor::End);
