@@ -73,14 +73,6 @@ std::optional<int> menuPointSize(int index)
     return SelectionFormat::kMenuPointSizes[size_t(index)];
 }
 
-// The Size item of a point size, or -1 when none has it.
-int menuSizeIndex(int points)
-{
-    const auto& sizes = SelectionFormat::kMenuPointSizes;
-    const auto* found = std::find(sizes.begin(), sizes.end(), points);
-    return found == sizes.end() ? -1 : int(found - sizes.begin());
-}
-
 // The bytes of a dropped file, or why it is not taken.
 std::variant<QByteArray, QString> readDroppedFile(const QString& path)
 {
@@ -247,7 +239,8 @@ void NoteEditor::setControlFont(const QFont& font)
 
 void NoteEditor::CheckFontSizeMenu(int size)
 {
-    m_host->menus().checkFamily(NoteMenus::mnuFontSize, menuSizeIndex(size));
+    m_host->menus().checkFamilyByValue(NoteMenus::mnuFontSize, SelectionFormat::kMenuPointSizes,
+                                       size);
 }
 
 void NoteEditor::mnuFontSize_Click(int Index)

@@ -3,6 +3,8 @@
 #include "window/NoteMenus.h"
 
 #include <QString>
+#include <algorithm>
+#include <iterator>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -32,6 +34,14 @@ public:
     bool toggle(const char* name, int index = -1);
     // Checks one member of a family and clears the others; -1 clears them all.
     void checkFamily(const char* name, int checkedIndex);
+    // Checks the member whose value, in the family's list of values in menu order, is value;
+    // none when no member has it.
+    template <typename Values>
+    void checkFamilyByValue(const char* name, const Values& values, int value)
+    {
+        const auto found = std::find(std::begin(values), std::end(values), value);
+        checkFamily(name, found == std::end(values) ? -1 : int(found - std::begin(values)));
+    }
 
     bool isBuilt() const { return m_built.has_value(); }
     // These build the menus first.

@@ -1,5 +1,6 @@
 #include "window/NoteMenus.h"
 
+#include "window/NoteAppearance.h"
 #include "window/NoteEditor.h"
 #include "window/NoteHandoff.h"
 #include "window/SpecialNoteEngine.h"
@@ -63,10 +64,10 @@ void onRemoveFormat(frmMain& w, int) { w.editor().mnuRemoveFormat_Click(); }
 void onSelectAlignment(frmMain& w, int index) { w.editor().mnuSelectAlignment_Click(index); }
 void onSelectBullet(frmMain& w, int index) { w.editor().mnuSelectBullet_Click(index); }
 void onSelectIndent(frmMain& w, int index) { w.editor().mnuSelectIndent_Click(index); }
-void onSetColor(frmMain& w, int index) { w.mnuSetColor_Click(index); }
-void onTransparent(frmMain& w, int index) { w.mnuTransparent_Click(index); }
-void onTop(frmMain& w, int) { w.mnuTop_Click(); }
-void onFontColors(frmMain& w, int) { w.mnuFontColors_Click(); }
+void onSetColor(frmMain& w, int index) { w.appearance().mnuSetColor_Click(index); }
+void onTransparent(frmMain& w, int index) { w.appearance().mnuTransparent_Click(index); }
+void onTop(frmMain& w, int) { w.appearance().mnuTop_Click(); }
+void onFontColors(frmMain& w, int) { w.appearance().mnuFontColors_Click(); }
 void onPrint(frmMain& w, int) { w.handoff().mnuPrint_Click(); }
 void onEmail(frmMain& w, int) { w.handoff().EmailNote(); }
 void onCheckSpelling(frmMain& w, int) { w.handoff().CheckSpelling(); }

@@ -12,13 +12,14 @@
 #include "shell/modFileFunctions.h"
 #include "store/modNote.h"
 #include "window/Artwork.h"
-#include "window/CTranslucentForm.h"
 #include "window/CaptionStrip.h"
 #include "window/FrameLabel.h"
 #include "window/FrameLayout.h"
-#include "window/NoteColors.h"
+#include "window/NoteAppearance.h"
+#include "window/NoteDrag.h"
 #include "window/NoteEditor.h"
 #include "window/NoteHandoff.h"
+#include "window/NoteMenuSet.h"
 #include "window/NoteSize.h"
 #include "window/NoteTextEdit.h"
 #include "window/OpenNotes.h"
@@ -125,6 +126,22 @@ QRect screenArea()
 }
 } // namespace
 
+// The appearance part's way into its window: the few things of the note it may read and
+// change, and nothing else.
+class frmMain::AppearanceHost final : public NoteAppearanceHost {
+public:
+    explicit AppearanceHost(frmMain& window) : m_window(window) {}
+
+    QWidget* noteWindow() override { return &m_window; }
+    NoteTextEdit* textArea() override { return m_window.m_rtb; }
+    NoteRecord& record() override { return m_window.m_Note; }
+    NoteMenuSet& menus() override { return m_window.m_menus; }
+    void noteChanged() override { emit m_window.noteChanged(); }
+
+private:
+    frmMain& m_window;
+};
+
 frmMain::frmMain() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
 {
     setAttribute(Qt::WA_DeleteOnClose);
@@ -134,11 +151,13 @@ frmMain::frmMain() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
     buildControls();
     setUpSpecialNotes();
     setUpEditor();
+    m_appearance = std::make_unique<NoteAppearance>(std::make_unique<AppearanceHost>(*this));
+    m_drag = new NoteDrag(this);
     connectControls();
     windowList().append(this);
     OpenNotes::watch(*this);
     connect(qApp, &QGuiApplication::applicationStateChanged, this,
-            &frmMain::onApplicationStateChanged);
+            [this](Qt::ApplicationState state) { m_appearance->applicationStateChanged(state); });
 }
 
 frmMain::~frmMain()
@@ -179,7 +198,7 @@ void frmMain::load(NoteOrigin origin, const NoteRecord& record)
 void frmMain::fillFromRecord(NoteOrigin origin, const NoteRecord& record)
 {
     setTextRTF(record.Data);
-    applyStoredColor(record.Color);
+    m_appearance->applyStoredColor(record.Color);
     if (origin == NoteOrigin::NoteFile || origin == NoteOrigin::ManagerCopy)
         m_subCaption->setText(record.TimeDate);
     setHeightTwips(record.Height);
@@ -193,7 +212,7 @@ void frmMain::fillFromRecord(NoteOrigin origin, const NoteRecord& record)
 
 void frmMain::Form_Load(bool storedNote)
 {
-    using NoteMenus::mnuAutoSave, NoteMenus::mnuNewNoteSaveOnClose, NoteMenus::mnuTop;
+    using NoteMenus::mnuAutoSave, NoteMenus::mnuNewNoteSaveOnClose;
     if (isTrueText(modMain::ReadSetting(modMain::Setting::SaveSetting))) {
         loadFromSettings(storedNote);
     } else {
@@ -206,20 +225,18 @@ void frmMain::Form_Load(bool storedNote)
     m_rtb->setFont(font);
     m_rtb->document()->setDefaultFont(font);
     m_editor->CheckFontSizeMenu(m_Note.FontSize);
-    applyStoredColor(m_Note.Color);
+    m_appearance->applyStoredColor(m_Note.Color);
     setWidthTwips(m_Note.Width);
     setHeightTwips(m_Note.Height);
     readFlag(Setting::AutoSave, m_Note.AutoSave);
     readFlag(Setting::SaveNewNoteOnClose, m_Note.SaveNewNoteOnClose);
     setItemChecked(mnuAutoSave, -1, m_Note.AutoSave);
     setItemChecked(mnuNewNoteSaveOnClose, -1, m_Note.SaveNewNoteOnClose);
-    setItemChecked(mnuTop, -1, m_Note.IsOnTop);
-    ChangeForeColor(m_Note.ForeColor);
+    m_appearance->ChangeForeColor(m_Note.ForeColor);
     applyCaptionType();
-    showOnTopImage();
     modMain::SetDropShadow(this);
-    setUpAppearance();
-    CheckTransparencyMenu(m_Note.Alpha);
+    m_appearance->setUp();
+    m_drag->setUpSnapping();
     m_rtb->setFocus();
 }
 
@@ -375,8 +392,18 @@ void frmMain::setChanged(bool changed)
 
 void frmMain::setOnTopFromRecord()
 {
-    if (m_Note.IsOnTop)
-        modMain::SetTopMost(this, modMain::TopMostMode::IntoBand);
+    m_appearance->setOnTopFromRecord();
+}
+
+void frmMain::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::ActivationChange)
+        return;
+    if (isActiveWindow())
+        m_appearance->Form_Activate();
+    else
+        m_appearance->Form_Deactivate();
 }
 
 NoteRecord frmMain::recordFromWindow() const
@@ -446,7 +473,7 @@ void frmMain::OpenNoteFile()
         // The first note replaces this one's content; the window keeps its place.
         const NoteRecord& first = list.first();
         setTextRTF(first.Data);
-        applyStoredColor(first.Color);
+        m_appearance->applyStoredColor(first.Color);
         setHeightTwips(first.Height);
         setWidthTwips(first.Width);
         const QRect place = twipsGeometry();
@@ -642,7 +669,7 @@ void frmMain::mnuSystemDefaultSize_Click()
 void frmMain::mnuSystemReset_Click()
 {
     setSizeTwips(NoteSize::DefaultWidth, NoteSize::DefaultHeight);
-    (void)SetNoteColor(modMain::settingDefault(Setting::Color), true);
+    (void)m_appearance->SetNoteColor(modMain::settingDefault(Setting::Color), true);
     m_Note.TimeDate = LocaleFormat::generalDate(Clock::now());
     m_subCaption->setText(m_Note.TimeDate);
     m_Note.ShownFile.clear();

@@ -6,8 +6,6 @@
 #include "window/NoteMenuSet.h"
 #include "window/NoteMenus.h"
 #include "window/NoteModel.h"
-#include "window/WindowDrag.h"
-#include "window/clsDockingHandler.h"
 
 #include <QLine>
 #include <QWidget>
@@ -20,7 +18,9 @@ class NoteTextEdit;
 class QLabel;
 class QMenu;
 class QAction;
-class CTranslucentForm;
+class QTextEdit;
+class NoteAppearance;
+class NoteDrag;
 class SpecialNoteEngine;
 class NoteEditor;
 class NoteHandoff;
@@ -127,21 +127,8 @@ public:
     // --- Special notes: the engine that draws the note as a live display.
     SpecialNoteEngine& specialNotes() { return *m_specialNotes; }
 
-    // --- Appearance (frmMain_appearance.cpp).
-    // Colours the note by a colour text: a name of the eight (any case) or a decimal value.
-    // A text that is neither fails, and the note keeps its colours.
-    Failure SetNoteColor(const QString& strColor, bool AllowForeColorChange);
-    // Colours the whole text (0x00BBGGRR) and keeps it as the note's text colour.
-    void ChangeForeColor(qint32 colorValue);
-    void mnuSetColor_Click(int Index);
-    void mnuFontColors_Click();
-    void mnuTransparent_Click(int Index);
-    void mnuTop_Click();
-    // The note became the active window, or stopped being it.
-    void Form_Activate();
-    void Form_Deactivate();
-    // Present only while the note is drawn translucent.
-    const CTranslucentForm* Translucency() const { return m_translucency.get(); }
+    // --- Appearance: colours, translucency and the stay-on-top band.
+    NoteAppearance& appearance() { return *m_appearance; }
 
     // --- Manager and About (frmMain_about.cpp).
     void mnuMulitNote_Click();
@@ -191,8 +178,8 @@ private:
     void setChanged(bool changed);
     NoteRecord recordFromWindow() const;
     void placeOnReachableScreen();
+    // Back in the on-top band after a dialog, when the note is set to stay there.
     void setOnTopFromRecord();
-    void onApplicationStateChanged(Qt::ApplicationState state);
 
     // frmMain_frame.cpp: controls, layout, mouse.
     void buildControls();
@@ -211,9 +198,6 @@ private:
     void setItemVisible(const char* name, int index, bool visible);
     // Flips a check mark the handler owns and answers the new state.
     bool toggleItem(const char* name, int index = -1);
-    void showOnTopImage();
-    void checkFamily(const char* name, int checkedIndex);
-    void CheckTransparencyMenu(int alpha);
     void handleKeyRelease(int key, Qt::KeyboardModifiers modifiers);
 
     NoteModel m_Note;
@@ -250,21 +234,10 @@ private:
     void countWords();
 
     mutable NoteMenuSet m_menus{this}; // built on first need, even from a const lookup
-    WindowDrag m_drag{this};
 
-    // --- Appearance (frmMain_appearance.cpp).
+    // --- Appearance and dragging: the parts and the window as they see it.
+    class AppearanceHost;
     void changeEvent(QEvent* event) override;
-    // The load step's part: the snapping object, and no Transparency menu where fading
-    // cannot show.
-    void setUpAppearance();
-    std::optional<qint32> askColor(); // the colour dialog on red; nothing when cancelled
-    // A stored colour that names no colour leaves the note in the default one, logged.
-    void applyStoredColor(const QString& color);
-    void startMoveDrag(QPoint globalPos);
-    void followMoveDrag(QPoint globalPos);
-    void endMoveDrag() { m_moveDragging = false; }
-    QPointF twipsInWindow(QPoint globalPos) const;
-    std::unique_ptr<CTranslucentForm> m_translucency;
-    clsDockingHandler m_docking;
-    bool m_moveDragging = false; // a press on a drag surface, until its release
+    std::unique_ptr<NoteAppearance> m_appearance;
+    NoteDrag* m_drag = nullptr; // a child of the window
 };

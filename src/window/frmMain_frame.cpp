@@ -11,6 +11,7 @@
 #include "window/CaptionStrip.h"
 #include "window/FrameLabel.h"
 #include "window/FrameLayout.h"
+#include "window/NoteDrag.h"
 #include "window/NoteSize.h"
 #include "window/NoteTextEdit.h"
 #include "window/SpecialNoteEngine.h"
@@ -70,9 +71,7 @@ void frmMain::buildControls()
 
 void frmMain::connectControls()
 {
-    connect(m_strip, &CaptionStrip::moveStarted, this, &frmMain::startMoveDrag);
-    connect(m_strip, &CaptionStrip::dragged, this, &frmMain::followMoveDrag);
-    connect(m_strip, &CaptionStrip::dragEnded, this, &frmMain::endMoveDrag);
+    m_drag->attach(m_strip, m_resize);
     connect(m_strip, &CaptionStrip::iconMenuRequested, this,
             [this] { popUp(NoteMenus::SystemMenu); });
     connect(m_strip, &CaptionStrip::iconDoubleClicked, this, &frmMain::ToggleMinimize);
@@ -87,14 +86,6 @@ void frmMain::connectControls()
             popUp(NoteMenus::PopupCaption);
     });
     connect(m_subCaption, &FrameLabel::doubleClicked, this, &frmMain::lblSubCaption_DblClick);
-
-    connect(m_resize, &FrameLabel::pressed, this, [this](Qt::MouseButton, QPoint globalPos) {
-        m_drag.start(globalPos);
-        update();
-    });
-    connect(m_resize, &FrameLabel::dragged, this,
-            [this](QPoint globalPos) { m_drag.follow(globalPos); });
-    connect(m_resize, &FrameLabel::released, this, [this] { m_drag.end(); });
 
     connect(m_rtb, &QTextEdit::textChanged, this, &frmMain::RTB1_Change);
     connect(m_rtb, &NoteTextEdit::menuRequested, this, &frmMain::popUpTextMenu);
@@ -150,7 +141,7 @@ void frmMain::paintEvent(QPaintEvent*)
 void frmMain::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton)
-        startMoveDrag(event->globalPosition().toPoint());
+        m_drag->startMove(event->globalPosition().toPoint());
     else if (event->button() == Qt::RightButton)
         popUp(NoteMenus::PopUpMenu);
 }
@@ -158,13 +149,12 @@ void frmMain::mousePressEvent(QMouseEvent* event)
 void frmMain::mouseMoveEvent(QMouseEvent* event)
 {
     if (event->buttons() & Qt::LeftButton)
-        followMoveDrag(event->globalPosition().toPoint());
+        m_drag->followMove(event->globalPosition().toPoint());
 }
 
 void frmMain::mouseReleaseEvent(QMouseEvent*)
 {
-    m_drag.end();
-    endMoveDrag();
+    m_drag->end();
 }
 
 void frmMain::popUp(const char* menuName)
@@ -237,7 +227,7 @@ void frmMain::mnuCaptionType_Click(CaptionKind kind)
 {
     showCaptionKind(kind);
     m_Note.CaptionType = kind;
-    checkFamily(NoteMenus::mnuCaptionType, int(kind));
+    m_menus.checkFamily(NoteMenus::mnuCaptionType, int(kind));
 }
 
 std::optional<CaptionKind> frmMain::captionKind() const

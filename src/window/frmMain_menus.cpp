@@ -1,22 +1,10 @@
 // The note window's menus and keys: the menu images, the check-mark families and the released
 // keys, which run the menu items whose key they are.
-#include "window/NoteColors.h"
 #include "window/NoteTextEdit.h"
 #include "window/frmMain.h"
 
 #include <QAction>
 #include <QKeyEvent>
-#include <algorithm>
-
-namespace {
-
-// The place of value in a family's list, or -1 (no item checked).
-template <typename List> int indexIn(const List& list, int value)
-{
-    const auto found = std::find(list.begin(), list.end(), value);
-    return found == list.end() ? -1 : static_cast<int>(found - list.begin());
-}
-} // namespace
 
 QAction* frmMain::menuItem(const char* name, int index) const
 {
@@ -61,23 +49,6 @@ void frmMain::setItemVisible(const char* name, int index, bool visible)
 bool frmMain::toggleItem(const char* name, int index)
 {
     return m_menus.toggle(name, index);
-}
-
-// The table's images come with the menus; only the on-top image follows the note.
-void frmMain::showOnTopImage()
-{
-    m_menus.setImageKey(NoteMenus::mnuTop, -1,
-                        m_Note.IsOnTop ? QStringLiteral("Ontop") : QStringLiteral("Normal"));
-}
-
-void frmMain::checkFamily(const char* name, int checkedIndex)
-{
-    m_menus.checkFamily(name, checkedIndex);
-}
-
-void frmMain::CheckTransparencyMenu(int alpha)
-{
-    checkFamily(NoteMenus::mnuTransparent, indexIn(NoteColors::TransparencyLevels, alpha));
 }
 
 void frmMain::keyReleaseEvent(QKeyEvent* event)

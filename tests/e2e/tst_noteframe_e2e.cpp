@@ -33,6 +33,8 @@ private:
     static QPoint closePoint(QSize note) { return {note.width() - 11, 9}; }
     static QPoint subCaptionPoint(QSize note) { return {20, note.height() - 14}; }
     static QPoint gripPoint(QSize note) { return {note.width() - 9, note.height() - 9}; }
+    // The window's own surface right of the text area, which ends 175 twips from the edge.
+    static QPoint surfacePoint(QSize note) { return {note.width() - 5, note.height() / 2}; }
 
     static QSize stripSize()
     {
@@ -136,7 +138,7 @@ private slots:
         QCOMPARE(kept.first().TimeDate, QStringLiteral("Word Count: 0"));
     }
 
-    void onlyTheCaptionDragsTheNote_data()
+    void onlyTheCaptionAndTheSurfaceDragTheNote_data()
     {
         QTest::addColumn<QString>("control");
         QTest::addColumn<bool>("moves");
@@ -144,17 +146,19 @@ private slots:
         QTest::newRow("help picture") << QStringLiteral("help") << false;
         QTest::newRow("close picture") << QStringLiteral("close") << false;
         QTest::newRow("subcaption") << QStringLiteral("subcaption") << false;
+        QTest::newRow("bare surface") << QStringLiteral("surface") << true;
     }
 
-    void onlyTheCaptionDragsTheNote()
+    void onlyTheCaptionAndTheSurfaceDragTheNote()
     {
         QFETCH(QString, control);
         QFETCH(bool, moves);
         const QSize size = m_start.size();
-        const QPoint from = control == QLatin1String("caption") ? captionPoint()
-                            : control == QLatin1String("help")  ? helpPoint(size)
-                            : control == QLatin1String("close") ? closePoint(size)
-                                                                : subCaptionPoint(size);
+        const QPoint from = control == QLatin1String("caption")   ? captionPoint()
+                            : control == QLatin1String("help")    ? helpPoint(size)
+                            : control == QLatin1String("close")   ? closePoint(size)
+                            : control == QLatin1String("surface") ? surfacePoint(size)
+                                                                  : subCaptionPoint(size);
         // Released well away from the picture, so no click happens.
         const QPoint delta(80, 60);
         const QPoint halfway = m_start.topLeft() + from + delta / 2;

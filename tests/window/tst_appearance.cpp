@@ -6,6 +6,7 @@
 #include "shell/Settings.h"
 #include "store/modNote.h"
 #include "window/CTranslucentForm.h"
+#include "window/NoteAppearance.h"
 #include "window/NoteTextEdit.h"
 #include "window/frmMain.h"
 
@@ -76,13 +77,13 @@ private slots:
         QFETCH(QString, stored);
         QFETCH(QColor, color);
         frmMain* window = newNote();
-        QVERIFY(!window->SetNoteColor(name, false));
+        QVERIFY(!window->appearance().SetNoteColor(name, false));
         QCOMPARE(background(window), color);
         QCOMPARE(window->note().Color, name);
         QCOMPARE(checkedColors(window), QList<int>{item});
 
-        window->SetNoteColor(QStringLiteral("yellow"), false);
-        window->ChangeForeColor(255);
+        window->appearance().SetNoteColor(QStringLiteral("yellow"), false);
+        window->appearance().ChangeForeColor(255);
         window->triggerMenuItem(NoteMenus::mnuSetColor, item);
         QCOMPARE(background(window), color);
         QCOMPARE(window->note().Color, stored);
@@ -95,8 +96,9 @@ private slots:
     void colorTextThatIsNoColor()
     {
         frmMain* window = newNote();
-        window->SetNoteColor(QStringLiteral("blue"), false);
-        const Failure failure = window->SetNoteColor(QStringLiteral("chartreuse"), false);
+        window->appearance().SetNoteColor(QStringLiteral("blue"), false);
+        const Failure failure =
+            window->appearance().SetNoteColor(QStringLiteral("chartreuse"), false);
         QVERIFY(failure);
         QCOMPARE(failure->number, 13);
         QCOMPARE(window->note().Color, QStringLiteral("blue"));
@@ -128,7 +130,7 @@ private slots:
         selection.setPosition(2);
         selection.setPosition(5, QTextCursor::KeepAnchor);
         window->RTB1()->setTextCursor(selection);
-        window->ChangeForeColor(0x0000C0); // dark red
+        window->appearance().ChangeForeColor(0x0000C0); // dark red
         QCOMPARE(window->note().ForeColor, 0xC0);
         QCOMPARE(window->RTB1()->textCursor().selectionStart(), 2);
         QCOMPARE(window->RTB1()->textCursor().selectionEnd(), 5);
@@ -148,7 +150,7 @@ private slots:
     void emptyNoteTypesInItsTextColor()
     {
         frmMain* window = newNote();
-        window->ChangeForeColor(0xFF0000); // blue
+        window->appearance().ChangeForeColor(0xFF0000); // blue
         window->RTB1()->setFocus();
         QTest::keyClicks(window->RTB1(), QStringLiteral("abc"));
         QCOMPARE(textColorAt(window, 1), QColor(0, 0, 255));
@@ -226,23 +228,23 @@ private slots:
         const double faded = supported ? 50 / 255.0 : 1.0;
 
         window->triggerMenuItem(NoteMenus::mnuTransparent, 2); // High
-        window->Form_Deactivate();
-        QVERIFY(window->Translucency());
+        window->appearance().Form_Deactivate();
+        QVERIFY(window->appearance().Translucency());
         QCOMPARE(window->windowOpacity(), faded);
-        window->Form_Activate();
-        QVERIFY(!window->Translucency());
+        window->appearance().Form_Activate();
+        QVERIFY(!window->appearance().Translucency());
         QCOMPARE(window->windowOpacity(), 1.0);
 
         emit qApp->applicationStateChanged(Qt::ApplicationInactive);
         QCOMPARE(window->windowOpacity(), faded);
         emit qApp->applicationStateChanged(Qt::ApplicationActive);
-        QVERIFY(!window->Translucency());
+        QVERIFY(!window->appearance().Translucency());
         QCOMPARE(window->windowOpacity(), 1.0);
 
         // "Off": no translucency object at all.
         window->triggerMenuItem(NoteMenus::mnuTransparent, 3);
-        window->Form_Deactivate();
-        QVERIFY(!window->Translucency());
+        window->appearance().Form_Deactivate();
+        QVERIFY(!window->appearance().Translucency());
         QCOMPARE(window->windowOpacity(), 1.0);
     }
 

@@ -1,4 +1,6 @@
 #include "TestEnvironment.h"
+#include "shell/Twips.h"
+#include "window/NoteDrag.h"
 #include "window/clsDockingHandler.h"
 
 #include <QWidget>
@@ -116,6 +118,51 @@ private slots:
         QCOMPARE(handler.WorkArea().left, -19200);
         QCOMPARE(handler.WorkArea().right, 0);
         QCOMPARE(handler.WorkArea().bottom, 14910);
+    }
+
+    // The note's drag part: a move follows the pointer and snaps at 20 pixels of the screen
+    // it is on, and the release ends it; until the next press the pointer moves nothing.
+    void noteDragMovesSnapsAndLetsGo()
+    {
+        QWidget note(nullptr, Qt::Window | Qt::FramelessWindowHint);
+        const QRect area = clsDockingHandler::screenWorkArea(note);
+        note.setGeometry(area.left() + 200, area.top() + 150, 300, 200);
+        auto* drag = new NoteDrag(&note);
+        drag->setUpSnapping();
+        QCOMPARE(drag->docking().SnapDistance(), qRound(Twips::perPixel(note.screen()) * 20));
+
+        const QPoint press = note.pos() + QPoint(10, 10);
+        drag->followMove(press + QPoint(30, 30)); // no press yet
+        QCOMPARE(note.pos(), area.topLeft() + QPoint(200, 150));
+        drag->startMove(press);
+        QVERIFY(drag->isMoving());
+        drag->followMove(press + QPoint(50, 30));
+        QCOMPARE(note.pos(), area.topLeft() + QPoint(250, 180));
+        // 15 pixels from the left edge: within the snap distance.
+        drag->followMove(press + QPoint(-185, 30));
+        QCOMPARE(note.pos(), area.topLeft() + QPoint(0, 180));
+
+        drag->end();
+        QVERIFY(!drag->isMoving());
+        drag->followMove(press + QPoint(100, 100));
+        QCOMPARE(note.pos(), area.topLeft() + QPoint(0, 180));
+    }
+
+    // Where the window system cannot size the note, the grip sizes it by hand until the
+    // release, and never moves it.
+    void noteDragResizesByHandUntilTheRelease()
+    {
+        QWidget note(nullptr, Qt::Window | Qt::FramelessWindowHint);
+        note.setGeometry(100, 100, 300, 200);
+        auto* drag = new NoteDrag(&note);
+        const QPoint grip(395, 295);
+        drag->startResize(grip);
+        drag->followResize(grip + QPoint(40, 30));
+        QCOMPARE(note.geometry(), QRect(100, 100, 340, 230));
+        QVERIFY(!drag->isMoving());
+        drag->end();
+        drag->followResize(grip + QPoint(90, 90));
+        QCOMPARE(note.size(), QSize(340, 230));
     }
 };
 

@@ -9,6 +9,7 @@
 #include "shell/Settings.h"
 #include "store/modNote.h"
 #include "window/Artwork.h"
+#include "window/NoteAppearance.h"
 #include "window/NoteTextEdit.h"
 #include "window/frmMain.h"
 
@@ -313,7 +314,7 @@ private slots:
         window->triggerMenuItem(NoteMenus::mnuSystemDefaultSize);
         QCOMPARE(window->twipsGeometry().size(), QSize(2325, 2085));
 
-        window->SetNoteColor(QStringLiteral("red"), false);
+        window->appearance().SetNoteColor(QStringLiteral("red"), false);
         window->setSizeTwips(6000, 5000);
         Clock::setFixedNow(QDateTime(QDate(2026, 12, 7), QTime(10, 0, 0)));
         window->triggerMenuItem(NoteMenus::mnuSystemReset);
@@ -519,7 +520,7 @@ private slots:
         window->triggerMenuItem(NoteMenus::mnuAutoSave);
         window->triggerMenuItem(NoteMenus::mnuTop);
         window->MinimizeNote();
-        QVERIFY(!window->SetNoteColor(QStringLiteral("blue"), false));
+        QVERIFY(!window->appearance().SetNoteColor(QStringLiteral("blue"), false));
         window->triggerMenuItem(NoteMenus::mnuSystemMinimize); // disabled: nothing happens
         QVERIFY(!built());
 

@@ -3,6 +3,7 @@
 #include "dialogs/DialogSeam.h"
 #include "dialogs/frmSpellCheck.h"
 #include "shell/Paths.h"
+#include "window/NoteAppearance.h"
 #include "window/NoteHandoff.h"
 #include "window/NoteMenus.h"
 #include "window/NoteTextEdit.h"
@@ -161,7 +162,7 @@ private slots:
     void printsTextNotTheNoteColour()
     {
         frmMain* window = newNote();
-        window->SetNoteColor(QStringLiteral("blue"), true);
+        window->appearance().SetNoteColor(QStringLiteral("blue"), true);
         fillNote(window, {QStringLiteral("Margin")});
         QTextCursor cursor(window->RTB1()->document());
         cursor.movePosition(QTextCursor::End);
