@@ -147,8 +147,8 @@ void frmMain::mnuEdit_Click(int Index)
 
 void frmMain::pastePlainText()
 {
-    const QMimeData* data = QApplication::clipboard()->mimeData();
-    const QString text = data && data->hasText() ? data->text() : QString();
+    const QMimeData* mime = QApplication::clipboard()->mimeData();
+    const QString text = mime && mime->hasText() ? mime->text() : QString();
     QTextCursor cursor = m_rtb->textCursor();
     if (text.isEmpty())
         cursor.removeSelectedText();
