@@ -118,7 +118,7 @@ void ByteDecoder::decodeDoubleByte(QByteArrayView bytes, QString& out) const
         for (qsizetype i = 0; i < bytes.size(); ++i) {
             const auto b = uchar(bytes[i]);
             if (b < 0x80) {
-                out += QChar(b);
+                out += QChar(char16_t(b));
             } else {
                 out += QChar::ReplacementCharacter;
                 ++i; // the trail byte of the same character

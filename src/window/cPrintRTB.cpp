@@ -26,7 +26,8 @@ constexpr double kLayoutSlack = 0.5;
 // Each page of a job starts with one printed space, as the job itself does.
 void printSpace()
 {
-    ApplicationPrinter::Print([](QPainter& painter) { painter.drawText(QPointF(0, 0), " "); });
+    ApplicationPrinter::Print(
+        [](QPainter& painter) { painter.drawText(QPointF(0, 0), QStringLiteral(" ")); });
 }
 
 // Lengths on the printer in twips, and back to its pixels.
