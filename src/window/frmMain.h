@@ -151,7 +151,7 @@ public:
     // --- Appearance (frmMain_appearance.cpp).
     // Colours the note by a colour text: a name of the eight (any case) or a decimal value.
     // A text that is neither fails, and the note keeps its colours.
-    Failure SetNoteColor(const QString& strColor, bool AllowForeColorChange);
+    Result SetNoteColor(const QString& strColor, bool AllowForeColorChange);
     // Colours the whole text (0x00BBGGRR) and keeps it as the note's text colour.
     void ChangeForeColor(qint32 colorValue);
     void mnuSetColor_Click(int Index);

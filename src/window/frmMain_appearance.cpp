@@ -30,7 +30,7 @@ QTextCursor selectionOf(QTextDocument* document, int start, int length)
 }
 } // namespace
 
-Failure frmMain::SetNoteColor(const QString& strColor, bool AllowForeColorChange)
+Result frmMain::SetNoteColor(const QString& strColor, bool AllowForeColorChange)
 {
     // The separator and the subcaption are black in every colour; so is the selection.
     {
@@ -54,15 +54,16 @@ Failure frmMain::SetNoteColor(const QString& strColor, bool AllowForeColorChange
     checkFamily(NoteMenus::mnuSetColor, item < NoteColors::namedCount() ? item : -1);
     update();
     emit noteChanged();
-    return std::nullopt;
+    return {};
 }
 
 void frmMain::applyStoredColor(const QString& color)
 {
-    const Failure failure = SetNoteColor(color, false);
-    if (!failure)
+    const Result failure = SetNoteColor(color, false);
+    if (failure.ok())
         return;
-    modMain::WriteLogEntry(failure->source, *failure);
+    modMain::WriteLogEntry(failure.error().source, failure.error());
+    // The default is a colour, so this one cannot fail.
     (void)SetNoteColor(modMain::settingDefault(modMain::Setting::Color), false);
 }
 
@@ -89,6 +90,7 @@ void frmMain::ChangeForeColor(qint32 colorValue)
 
 void frmMain::mnuSetColor_Click(int Index)
 {
+    // A colour value written as a number always applies: these calls cannot fail.
     if (const NoteColors::NamedColor* named = NoteColors::named(Index)) {
         (void)SetNoteColor(QString::number(named->value), true);
         return;

@@ -76,12 +76,12 @@ private slots:
         QFETCH(QString, stored);
         QFETCH(QColor, color);
         frmMain* window = newNote();
-        QVERIFY(!window->SetNoteColor(name, false));
+        QVERIFY(window->SetNoteColor(name, false).ok());
         QCOMPARE(background(window), color);
         QCOMPARE(window->note().Color, name);
         QCOMPARE(checkedColors(window), QList<int>{item});
 
-        window->SetNoteColor(QStringLiteral("yellow"), false);
+        QVERIFY(window->SetNoteColor(QStringLiteral("yellow"), false).ok());
         window->ChangeForeColor(255);
         window->triggerMenuItem(NoteMenus::mnuSetColor, item);
         QCOMPARE(background(window), color);
@@ -95,10 +95,10 @@ private slots:
     void colorTextThatIsNoColor()
     {
         frmMain* window = newNote();
-        window->SetNoteColor(QStringLiteral("blue"), false);
-        const Failure failure = window->SetNoteColor(QStringLiteral("chartreuse"), false);
-        QVERIFY(failure);
-        QCOMPARE(failure->number, 13);
+        QVERIFY(window->SetNoteColor(QStringLiteral("blue"), false).ok());
+        const Result failure = window->SetNoteColor(QStringLiteral("chartreuse"), false);
+        QVERIFY(failure.failed());
+        QCOMPARE(failure.error().number, 13);
         QCOMPARE(window->note().Color, QStringLiteral("blue"));
         QCOMPARE(background(window), QColor(51, 204, 255));
 

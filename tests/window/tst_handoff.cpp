@@ -160,7 +160,7 @@ private slots:
     void printsTextNotTheNoteColour()
     {
         frmMain* window = newNote();
-        window->SetNoteColor(QStringLiteral("blue"), true);
+        QVERIFY(window->SetNoteColor(QStringLiteral("blue"), true).ok());
         fillNote(window, {QStringLiteral("Margin")});
         QTextCursor cursor(window->RTB1()->document());
         cursor.movePosition(QTextCursor::End);
