@@ -95,7 +95,7 @@ template <typename Rtf> QString converted(const Rtf& rtf, Format format)
 Expected<NoteRecordList> readNotes(const QString& path)
 {
     const Expected<QDomDocument> document = NoteDocument::parseFile(path);
-    if (!document)
+    if (document.failed())
         return document.error();
     return NoteDocument::records(document.value(), path);
 }
@@ -105,7 +105,7 @@ int listNotes(const Streams& io, const QStringList& args)
     if (args.size() != 1)
         return io.fail(QString::fromLatin1(kUsageText), kUsage);
     const Expected<NoteRecordList> notes = readNotes(args.first());
-    if (!notes)
+    if (notes.failed())
         return io.fail(args.first() + QStringLiteral(": ") + notes.error().description);
     int number = 0;
     for (const NoteRecord& note : notes.value()) {
@@ -135,7 +135,7 @@ int catNote(const Streams& io, const QStringList& args, const QString& noteText,
     if (!numberOk || note < 1)
         return io.fail(QStringLiteral("--note takes a note number from 1"), kUsage);
     const Expected<NoteRecordList> notes = readNotes(args.first());
-    if (!notes)
+    if (notes.failed())
         return io.fail(args.first() + QStringLiteral(": ") + notes.error().description);
     if (notes.value().isEmpty())
         return kOk;
@@ -207,7 +207,7 @@ int printFeed(const Streams& io, const QStringList& args)
         return io.fail(QString::fromLatin1(kUsageText), kUsage);
     const QString& source = args.first();
     clsRSS feed;
-    Failure failure;
+    Result failure;
     if (isWebAddress(source)) {
         feed.setFeedURL(source);
         feed.setHTTPProxy(modMain::ReadSetting(modMain::Setting::HTTPProxy));
@@ -221,9 +221,10 @@ int printFeed(const Streams& io, const QStringList& args)
     }
     QTextEdit rtb;
     if (modSpecialNote::WriteRSSFeed(&rtb, feed) < 1)
-        return io.fail(
-            shownText(rtb) +
-            (failure ? QStringLiteral(" (") + failure->description + QLatin1Char(')') : QString()));
+        return io.fail(shownText(rtb) +
+                       (failure.failed()
+                            ? QStringLiteral(" (") + failure.error().description + QLatin1Char(')')
+                            : QString()));
     io.print(shownText(rtb));
     return kOk;
 }
@@ -245,12 +246,13 @@ int printQuote(const Streams& io, const QStringList& args, const QString& server
     if (!received) {
         modSpecialNote::WriteStockError(&rtb, args.first());
         io.print(shownText(rtb));
-        return io.fail(quote.LastError() ? quote.LastError()->description
-                                         : QStringLiteral("the service does not know the symbol"));
+        return io.fail(quote.LastError().failed()
+                           ? quote.LastError().error().description
+                           : QStringLiteral("the service does not know the symbol"));
     }
-    const Failure failure = modSpecialNote::WriteStockQuote(&rtb, args.first(), quote);
+    const Result failure = modSpecialNote::WriteStockQuote(&rtb, args.first(), quote);
     io.print(shownText(rtb));
-    return failure ? io.fail(failure->description) : kOk;
+    return failure.failed() ? io.fail(failure.error().description) : kOk;
 }
 
 int convertStdin(const Streams& io, Format format)

@@ -53,7 +53,7 @@ void keepEveryNote()
         return;
     }
     modMain::RunAtStartUp();
-    if (!modNote::SaveMainNotes(records))
+    if (modNote::SaveMainNotes(records).ok())
         NoteRecovery::remove();
 }
 } // namespace

@@ -3,8 +3,8 @@
 #include "shell/ErrorLog.h"
 #include "shell/Paths.h"
 #include "shell/modFileFunctions.h"
-#include "store/modNote.h"
 #include "store/NoteRecovery.h"
+#include "store/modNote.h"
 #include "window/frmMain.h"
 
 #include <QDateTime>

@@ -74,7 +74,7 @@ NoteRecordList withoutNote(NoteRecordList notes, qsizetype index)
 }
 
 // Why the listed file cannot be rewritten now: it vanished or cannot be read any more.
-Failure unreadable(const QString& path)
+Result unreadable(const QString& path)
 {
     const QFileInfo info(path);
     if (!info.exists() || !info.isFile()) {
@@ -88,7 +88,7 @@ Failure unreadable(const QString& path)
         error.description += QStringLiteral(": ") + path;
         return error;
     }
-    return std::nullopt;
+    return {};
 }
 } // namespace
 
@@ -281,8 +281,8 @@ void frmNoteManager::DeleteNote(qsizetype index)
     const NoteRecordList remaining = withoutNote(m_Notes, index);
     const QString target = remaining.first().FileName;
     // What was listed is written; a file that went away meanwhile is not brought back.
-    if (Failure failure = unreadable(target)) {
-        modMain::WriteLogEntry(kDeleteContext, *failure);
+    if (Result failure = unreadable(target); failure.failed()) {
+        modMain::WriteLogEntry(kDeleteContext, failure.error());
         return;
     }
     const QString leftover =
@@ -292,9 +292,9 @@ void frmNoteManager::DeleteNote(qsizetype index)
     // One document, written beside the file and renamed over it: the file is always either
     // the whole old one or the whole new one.
     const Expected<QByteArray> bytes = NoteDocument::savedThenAppended(remaining);
-    Failure failure = bytes ? AtomicFile::write(target, bytes.value()) : Failure(bytes.error());
-    if (failure) {
-        modMain::WriteLogEntry(kDeleteContext, *failure);
+    Result failure = bytes.ok() ? AtomicFile::write(target, bytes.value()) : Result(bytes.error());
+    if (failure.failed()) {
+        modMain::WriteLogEntry(kDeleteContext, failure.error());
         return;
     }
     // The list is rebuilt from what the file now holds; those are the notes just written, as

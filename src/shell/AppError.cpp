@@ -5,10 +5,16 @@
 #include <utility>
 
 namespace {
+// One row per number: its standard text and, where a box tells the user about it, the reason in
+// plain words.
 struct NumberText {
     int number;
     const char* text;
+    const char* reason = nullptr;
 };
+
+// What a number of our own classes reads as when no description comes with it.
+constexpr const char* kApplicationDefined = "Application-defined or object-defined error";
 
 constexpr std::array kTexts{
     NumberText{ErrorNumber::InvalidProcedureCall, "Invalid procedure call or argument"},
@@ -17,14 +23,34 @@ constexpr std::array kTexts{
     NumberText{ErrorNumber::BadFileName, "Bad file name or number"},
     NumberText{ErrorNumber::FileNotFound, "File not found"},
     NumberText{ErrorNumber::DeviceIoError, "Device I/O error"},
-    NumberText{ErrorNumber::DiskFull, "Disk full"},
-    NumberText{ErrorNumber::PermissionDenied, "Permission denied"},
-    NumberText{ErrorNumber::PathFileAccessError, "Path/File access error"},
-    NumberText{ErrorNumber::PathNotFound, "Path not found"},
+    NumberText{ErrorNumber::DiskFull, "Disk full", "the disk is full"},
+    NumberText{ErrorNumber::PermissionDenied, "Permission denied", "permission was denied"},
+    NumberText{ErrorNumber::PathFileAccessError, "Path/File access error",
+               "the file could not be written"},
+    NumberText{ErrorNumber::PathNotFound, "Path not found", "the folder does not exist"},
     NumberText{ErrorNumber::ObjectNotSet, "Object variable or With block variable not set"},
     NumberText{ErrorNumber::InvalidFileFormat, "Invalid file format"},
     NumberText{ErrorNumber::XmlParseError, "The document is not well-formed"},
+    NumberText{ErrorNumber::QuoteNoConnection, kApplicationDefined},
+    NumberText{ErrorNumber::QuoteRetrieveFailed, kApplicationDefined},
+    NumberText{ErrorNumber::ClipboardNotOpen, kApplicationDefined},
+    NumberText{ErrorNumber::ClipboardCannotOpen, kApplicationDefined},
+    NumberText{ErrorNumber::RegistryKeyAccess, kApplicationDefined},
+    NumberText{ErrorNumber::RegistryValueWrite, kApplicationDefined},
+    NumberText{ErrorNumber::RegistryEnumerateSections, kApplicationDefined},
+    NumberText{ErrorNumber::RegistryAssociationItems, kApplicationDefined},
+    NumberText{ErrorNumber::RegistryClassNotDefined, kApplicationDefined},
 };
+
+const NumberText* rowOf(int number)
+{
+    for (const auto& entry : kTexts) {
+        if (entry.number == number)
+            return &entry;
+    }
+    return nullptr;
+}
+
 struct ErrnoNumber {
     int errnoValue;
     int number;
@@ -53,11 +79,8 @@ int ErrorNumber::fromErrno(int errnoValue)
 
 QString ErrorNumber::description(int number)
 {
-    for (const auto& entry : kTexts) {
-        if (entry.number == number)
-            return QString::fromLatin1(entry.text);
-    }
-    return QStringLiteral("Application-defined or object-defined error");
+    const NumberText* row = rowOf(number);
+    return QString::fromLatin1(row ? row->text : kApplicationDefined);
 }
 
 AppError AppError::fromNumber(int number, const QString& source)
@@ -70,4 +93,10 @@ AppError AppError::fromErrno(int errnoValue, const QString& source)
     AppError error = fromNumber(ErrorNumber::fromErrno(errnoValue), source);
     error.description += QStringLiteral(" (") + qt_error_string(errnoValue) + QLatin1Char(')');
     return error;
+}
+
+QString AppError::reason() const
+{
+    const NumberText* row = rowOf(number);
+    return row && row->reason ? QString::fromLatin1(row->reason) : description;
 }

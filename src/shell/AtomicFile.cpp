@@ -165,7 +165,7 @@ void removeLeftovers(const QFileInfo& target)
 }
 } // namespace
 
-Failure AtomicFile::write(const QString& path, const QByteArray& bytes)
+Result AtomicFile::write(const QString& path, const QByteArray& bytes)
 {
     const QFileInfo target = resolvedTarget(path);
     const QByteArray targetName = QFile::encodeName(target.absoluteFilePath());
@@ -184,5 +184,5 @@ Failure AtomicFile::write(const QString& path, const QByteArray& bytes)
     }
     syncFolder(target.absolutePath());
     removeLeftovers(target);
-    return std::nullopt;
+    return {};
 }

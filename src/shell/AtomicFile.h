@@ -11,5 +11,5 @@
 // found). After a successful write, temporary files that an earlier crash left beside the file
 // are removed.
 namespace AtomicFile {
-Failure write(const QString& path, const QByteArray& bytes);
+Result write(const QString& path, const QByteArray& bytes);
 } // namespace AtomicFile

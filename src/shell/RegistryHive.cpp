@@ -528,8 +528,11 @@ RegistryHive setAside(const QString& file, const QByteArray& bytes, const QStrin
     RegistryHive kept = RegistryHive::salvage(bytes);
     const QString bad = asideName(file);
     const bool moved = QFile::rename(file, bad);
-    if (moved && !kept.isEmpty())
-        AtomicFile::write(file, kept.toRegedit4());
+    if (moved && !kept.isEmpty()) {
+        // The readable lines stay in memory for this run even when they cannot be written back.
+        if (const Result rewritten = AtomicFile::write(file, kept.toRegedit4()); rewritten.failed())
+            modMain::WriteLogEntry(QStringLiteral("RegistryHive: read"), rewritten.error());
+    }
     const QString outcome =
         moved ? QStringLiteral("moved to ") + bad : QStringLiteral("could not be moved to ") + bad;
     modMain::WriteLogEntry(
@@ -802,7 +805,7 @@ RegistryHive::Status RegistryHive::update(const QString& file,
     if (status != Status::Ok)
         return status;
     HiveFile written{hive->toRegedit4(), {}};
-    if (AtomicFile::write(file, written.bytes))
+    if (AtomicFile::write(file, written.bytes).failed())
         return Status::IoError;
     struct stat info {};
     if (::stat(QFile::encodeName(file).constData(), &info) == 0) {

@@ -68,7 +68,8 @@ public:
     static RegistryHive read(const QString& file);
     // Locks the file, re-checks it, applies change and writes it back atomically when change
     // reports Ok. Writers in other processes are serialised by the same lock.
-    static Status update(const QString& file, const std::function<Status(RegistryHive&)>& change);
+    [[nodiscard]] static Status update(const QString& file,
+                                       const std::function<Status(RegistryHive&)>& change);
 
 private:
     struct Key {

@@ -8,7 +8,7 @@
 
 namespace {
 // A streaming pass that stops at the first sign of a document the DOM reader would choke on.
-Failure checkLimits(const QString& text, const SafeXml::Rules& rules)
+Result checkLimits(const QString& text, const SafeXml::Rules& rules)
 {
     QXmlStreamReader reader(text);
     int depth = 0;
@@ -39,7 +39,7 @@ Failure checkLimits(const QString& text, const SafeXml::Rules& rules)
         }
     }
     // A document that is not well-formed is left to the DOM reader, which says where.
-    return std::nullopt;
+    return {};
 }
 
 struct ByteOrderMark {
@@ -189,15 +189,15 @@ Expected<QDomDocument> SafeXml::parse(const QByteArray& bytes, const Rules& rule
         return tooLarge(rules);
     // Decoded here, so the parser below never decodes again from a declaration it sees.
     const Expected<QString> text = decode(bytes, rules);
-    if (!text)
+    if (text.failed())
         return text.error();
     return parseText(text.value(), rules);
 }
 
 Expected<QDomDocument> SafeXml::parseText(const QString& text, const Rules& rules)
 {
-    if (Failure failure = checkLimits(text, rules))
-        return *failure;
+    if (Result failure = checkLimits(text, rules); failure.failed())
+        return failure.error();
     QDomDocument document;
     QString message;
     int line = 0;

@@ -17,12 +17,12 @@ public:
 
     // Writes bytes to the open file descriptor, as ::write: how many went out (possibly fewer
     // than given), or -1 with errno set.
-    virtual qint64 writeFile(int fd, QByteArrayView bytes);
+    [[nodiscard]] virtual qint64 writeFile(int fd, QByteArrayView bytes);
     // Forces what was written onto the device, as ::fsync: 0, or -1 with errno set. Some
     // devices report a full disk only here.
-    virtual int syncFile(int fd);
+    [[nodiscard]] virtual int syncFile(int fd);
     // Hands the address to the desktop; true when a handler took it.
-    virtual bool openUrl(const QUrl& url);
+    [[nodiscard]] virtual bool openUrl(const QUrl& url);
     // Whether the desktop draws a window's opacity: on X11 only while a compositing manager
     // holds its selection; never without a real window system.
     virtual bool windowOpacityShown();

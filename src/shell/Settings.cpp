@@ -122,14 +122,14 @@ QString modMain::ReadSetting(const QString& keyPath, const QString& valueName,
     return value.toString();
 }
 
-Failure modMain::WriteSetting(const QString& keyPath, const QString& valueName, const QString& text)
+Result modMain::WriteSetting(const QString& keyPath, const QString& valueName, const QString& text)
 {
     cRegistry registry;
     registry.setClassKey(cRegistry::HKEY_CURRENT_USER);
     registry.setSectionKey(keyPath);
     if (!registry.KeyExists()) {
         const auto created = registry.CreateKey();
-        if (!created)
+        if (created.failed())
             return created.error();
     }
     registry.setValueKey(valueName);
@@ -147,12 +147,12 @@ QString modMain::ReadSetting(Setting id, const QString& defaultText)
     return ReadSetting(kSettingsKeyText, settingName(id), defaultText);
 }
 
-Failure modMain::WriteSetting(Setting id, const QString& text)
+Result modMain::WriteSetting(Setting id, const QString& text)
 {
     return WriteSetting(kSettingsKeyText, settingName(id), text);
 }
 
-Failure modMain::WriteSettings(const std::vector<std::pair<Setting, QString>>& values)
+Result modMain::WriteSettings(const std::vector<std::pair<Setting, QString>>& values)
 {
     QList<std::pair<QString, QVariant>> named;
     named.reserve(qsizetype(values.size()));
@@ -173,8 +173,9 @@ void modMain::RunAtStartUp()
                                          "Exec=%1\n"
                                          "X-GNOME-Autostart-enabled=true\n")
                               .arg(execValue(AppPaths::executablePath()));
-    if (Failure failure = AtomicFile::write(AppPaths::autostartFile(), entry.toUtf8()))
-        WriteLogEntry(QStringLiteral("modMain: RunAtStartUp"), *failure);
+    if (Result failure = AtomicFile::write(AppPaths::autostartFile(), entry.toUtf8());
+        failure.failed())
+        WriteLogEntry(QStringLiteral("modMain: RunAtStartUp"), failure.error());
 }
 
 void modMain::RemoveRunAtStartUp()

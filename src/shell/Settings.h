@@ -54,15 +54,15 @@ QString settingDefault(Setting id);
 // a double word comes back as its decimal text.
 QString ReadSetting(const QString& keyPath, const QString& valueName, const QString& defaultText);
 // Creates the key when needed and stores text as a plain string value.
-Failure WriteSetting(const QString& keyPath, const QString& valueName, const QString& text);
+Result WriteSetting(const QString& keyPath, const QString& valueName, const QString& text);
 
 // The same under the settings key, by table entry; the first uses the table's default.
 QString ReadSetting(Setting id);
 QString ReadSetting(Setting id, const QString& defaultText);
-Failure WriteSetting(Setting id, const QString& text);
+Result WriteSetting(Setting id, const QString& text);
 // Writes all the values as WriteSetting would, in one locked update of the store: all of them
 // or, on a failure, none.
-Failure WriteSettings(const std::vector<std::pair<Setting, QString>>& values);
+Result WriteSettings(const std::vector<std::pair<Setting, QString>>& values);
 
 // Writes the login autostart entry for the running executable; failures are logged.
 void RunAtStartUp();

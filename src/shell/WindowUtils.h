@@ -23,8 +23,9 @@ bool HasDropShadow(const QWidget* window);
 
 // Carries out the verb ("open") on a link text through the desktop seam, when the link
 // policy (LinkPolicy::openableUrl) lets it be opened; anything else is refused.
-bool ShellOpen(const QString& verb, const QString& target, const QString& parameters = {},
-               const QString& directory = {}, int showCommand = 1);
+[[nodiscard]] bool ShellOpen(const QString& verb, const QString& target,
+                             const QString& parameters = {}, const QString& directory = {},
+                             int showCommand = 1);
 
 // The whole file as text: UTF-8, or Windows-1252 when the bytes are not valid UTF-8.
 QString ReadTextFile(const QString& path);

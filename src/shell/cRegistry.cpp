@@ -223,7 +223,7 @@ Expected<bool> cRegistry::CreateKey()
                                     [&path](RegistryHive& hive) { return hive.createKey(*path); })
              : Status::InvalidPath;
     if (status != Status::Ok)
-        return error(ErrorKeyAccess,
+        return error(ErrorNumber::RegistryKeyAccess,
                      QStringLiteral("Failed to create registry Key: '") + m_sectionKey);
     return true;
 }
@@ -238,7 +238,7 @@ Expected<bool> cRegistry::DeleteKey()
                                    [&path](RegistryHive& hive) { return hive.deleteKey(*path); })
             : Status::InvalidPath;
     if (status != Status::Ok) {
-        return error(ErrorKeyAccess,
+        return error(ErrorNumber::RegistryKeyAccess,
                      QStringLiteral("Failed to delete registry Key: '%1',Section: '%2")
                          .arg(QString::number(m_classKey), m_sectionKey));
     }
@@ -258,12 +258,12 @@ Expected<bool> cRegistry::DeleteValue()
     const Status status =
         path ? RegistryHive::update(AppPaths::hiveFile(), remove) : Status::InvalidPath;
     if (!opened) {
-        return error(ErrorKeyAccess,
+        return error(ErrorNumber::RegistryKeyAccess,
                      QStringLiteral("Failed to open key '%1',Section: '%2' for delete access")
                          .arg(QString::number(m_classKey), m_sectionKey));
     }
     if (status != Status::Ok) {
-        return error(ErrorKeyAccess,
+        return error(ErrorNumber::RegistryKeyAccess,
                      QStringLiteral("Failed to delete registry Key: '%1',Section: '%2',Key: '%3")
                          .arg(QString::number(m_classKey), m_sectionKey, m_valueKey));
     }
@@ -286,39 +286,39 @@ QVariant cRegistry::Value()
     return decoded(*value);
 }
 
-Failure cRegistry::setValue(const QVariant& vValue)
+Result cRegistry::setValue(const QVariant& vValue)
 {
     const QString description = setFailedText(m_valueKey, vValue);
     const auto path = keyPath();
     if (!m_machine.isEmpty() || !path)
-        return error(ErrorKeyAccess, description);
+        return error(ErrorNumber::RegistryKeyAccess, description);
     const Encoded value = encoded(m_valueType, vValue);
     const QString name = valueName();
     // The key is created whatever becomes of the value, as opening it for the write does.
     const Status status = RegistryHive::update(
         AppPaths::hiveFile(), [&](RegistryHive& hive) { return store(hive, *path, name, value); });
     if (status == Status::InvalidPath)
-        return error(ErrorKeyAccess, description);
+        return error(ErrorNumber::RegistryKeyAccess, description);
     if (status != Status::Ok)
-        return error(ErrorValueWrite, description);
+        return error(ErrorNumber::RegistryValueWrite, description);
     switch (value.outcome) {
     case Encoded::NotAnArray:
-        return AppError::fromNumber(ErrorKeyAccess, sourceName());
+        return AppError::fromNumber(ErrorNumber::RegistryKeyAccess, sourceName());
     case Encoded::TypeMismatch:
         return AppError::fromNumber(ErrorNumber::TypeMismatch, sourceName());
     case Encoded::InvalidType:
-        return error(ErrorValueWrite, description);
+        return error(ErrorNumber::RegistryValueWrite, description);
     case Encoded::Write:
     case Encoded::Skip:
         break;
     }
-    return std::nullopt;
+    return {};
 }
 
-Failure cRegistry::setValues(const QList<std::pair<QString, QVariant>>& values)
+Result cRegistry::setValues(const QList<std::pair<QString, QVariant>>& values)
 {
     if (values.isEmpty())
-        return std::nullopt;
+        return {};
     const auto path = keyPath();
     QList<std::pair<QString, Encoded>> named;
     for (const auto& [name, value] : values) {
@@ -337,16 +337,18 @@ Failure cRegistry::setValues(const QList<std::pair<QString, QVariant>>& values)
         return Status::Ok;
     });
     if (status == Status::Ok)
-        return std::nullopt;
+        return {};
     const QString description = setFailedText(values.first().first, values.first().second);
-    return error(status == Status::InvalidPath ? ErrorKeyAccess : ErrorValueWrite, description);
+    return error(status == Status::InvalidPath ? ErrorNumber::RegistryKeyAccess
+                                               : ErrorNumber::RegistryValueWrite,
+                 description);
 }
 
-Failure cRegistry::setValueAs(const QString& name, const QVariant& value)
+Result cRegistry::setValueAs(const QString& name, const QVariant& value)
 {
     const QString kept = m_valueKey;
     m_valueKey = name;
-    Failure failure = setValue(value);
+    Result failure = setValue(value);
     m_valueKey = kept;
     return failure;
 }
@@ -362,9 +364,9 @@ QVariant cRegistry::ValueEx(qint32 classKey, const QString& sectionKey, const QS
     return Value();
 }
 
-Failure cRegistry::setValueEx(qint32 classKey, const QString& sectionKey, const QString& valueKey,
-                              qint32 valueType, const QVariant& defaultValue,
-                              const QVariant& NewValue)
+Result cRegistry::setValueEx(qint32 classKey, const QString& sectionKey, const QString& valueKey,
+                             qint32 valueType, const QVariant& defaultValue,
+                             const QVariant& NewValue)
 {
     m_classKey = classKey;
     m_sectionKey = sectionKey;
@@ -375,7 +377,8 @@ Failure cRegistry::setValueEx(qint32 classKey, const QString& sectionKey, const 
     return setValue(valueType == REG_SZ && emptyText ? m_default : NewValue);
 }
 
-// Reading a snapshot of the hive cannot fail half-way, so ErrorEnumerateSections never arises.
+// Reading a snapshot of the hive cannot fail half-way, so ErrorNumber::RegistryEnumerateSections
+// never arises.
 Expected<bool> cRegistry::enumerate(NameList list, QStringList& names, int& count) const
 {
     names.clear();
@@ -397,28 +400,28 @@ Expected<bool> cRegistry::EnumerateSections(QStringList& sSect, int& iSectCount)
 
 // Writes the default value of a file-type key under the classes root and again in the
 // machine's copy of the classes; ClassKey stays on the machine root afterwards.
-Failure cRegistry::writeClassValue(const QString& section, const QString& text)
+Result cRegistry::writeClassValue(const QString& section, const QString& text)
 {
     m_sectionKey = section;
     m_valueKey.clear();
     m_valueType = REG_SZ;
     m_classKey = HKEY_CLASSES_ROOT;
-    if (Failure failure = setValue(text))
+    if (Result failure = setValue(text); failure.failed())
         return failure;
     m_classKey = HKEY_LOCAL_MACHINE;
     m_sectionKey = QStringLiteral("SOFTWARE\\Classes\\") + section;
-    Failure failure = setValue(text);
+    Result failure = setValue(text);
     m_sectionKey = section;
     return failure;
 }
 
-Failure cRegistry::CreateEXEAssociation(const QString& sExePath, const QString& sClassName,
-                                        const QString& sClassDescription,
-                                        const QString& sAssociation, const QString& sOpenMenuText,
-                                        bool bSupportPrint, const QString& sPrintMenuText,
-                                        bool bSupportNew, const QString& sNewMenuText,
-                                        bool bSupportInstall, const QString& sInstallMenuText,
-                                        int lDefaultIconIndex)
+Result cRegistry::CreateEXEAssociation(const QString& sExePath, const QString& sClassName,
+                                       const QString& sClassDescription,
+                                       const QString& sAssociation, const QString& sOpenMenuText,
+                                       bool bSupportPrint, const QString& sPrintMenuText,
+                                       bool bSupportNew, const QString& sNewMenuText,
+                                       bool bSupportInstall, const QString& sInstallMenuText,
+                                       int lDefaultIconIndex)
 {
     QString exe = sExePath.trimmed();
     if (!exe.startsWith(u'"'))
@@ -453,33 +456,34 @@ Failure cRegistry::CreateEXEAssociation(const QString& sExePath, const QString& 
                         exe + u',' + QString::number(lDefaultIconIndex)});
 
     for (const auto& [section, text] : entries) {
-        if (Failure failure = writeClassValue(section, text))
+        if (Result failure = writeClassValue(section, text); failure.failed())
             return failure;
     }
-    return std::nullopt;
+    return {};
 }
 
-Failure cRegistry::CreateAdditionalEXEAssociations(const QString& sClassName,
-                                                   const QStringList& vItems)
+Result cRegistry::CreateAdditionalEXEAssociations(const QString& sClassName,
+                                                  const QStringList& vItems)
 {
     if (vItems.size() % 3 != 0) {
         return error(
-            ErrorAssociationItems,
+            ErrorNumber::RegistryAssociationItems,
             QStringLiteral("Invalid parameter list passed to "
                            "CreateAdditionalEXEAssociations - expected Name/Text/Command"));
     }
     m_sectionKey = sClassName;
     if (!KeyExists()) {
         return error(
-            ErrorClassNotDefined,
+            ErrorNumber::RegistryClassNotDefined,
             QStringLiteral(
                 "Error - attempt to create additional associations before class defined."));
     }
     const QString shell = sClassName + QStringLiteral("\\shell\\");
-    // A verb that cannot be written does not keep the others from being written.
+    // A verb that cannot be written does not keep the others from being written, and this class
+    // logs nothing itself: the skipped write is dropped on purpose.
     for (qsizetype i = 0; i + 2 < vItems.size(); i += 3) {
-        writeClassValue(shell + vItems[i], vItems[i + 1]);
-        writeClassValue(shell + vItems[i] + QStringLiteral("\\command"), vItems[i + 2]);
+        (void)writeClassValue(shell + vItems[i], vItems[i + 1]);
+        (void)writeClassValue(shell + vItems[i] + QStringLiteral("\\command"), vItems[i + 2]);
     }
-    return std::nullopt;
+    return {};
 }

@@ -23,13 +23,6 @@ public:
     static constexpr qint32 HKEY_CURRENT_CONFIG = qint32(0x80000005);
     static constexpr qint32 HKEY_DYN_DATA = qint32(0x80000006);
 
-    // Error numbers reported to the caller.
-    static constexpr int ErrorKeyAccess = 26001;
-    static constexpr int ErrorValueWrite = int(0x800469A9);
-    static constexpr int ErrorEnumerateSections = int(0x800469AA);
-    static constexpr int ErrorAssociationItems = int(0x800469AC);
-    static constexpr int ErrorClassNotDefined = int(0x800469AD);
-
     qint32 ClassKey() const { return m_classKey; }
     void setClassKey(qint32 classKey) { m_classKey = classKey; }
     QString SectionKey() const { return m_sectionKey; }
@@ -51,27 +44,27 @@ public:
     // Texts come back as QString, double words as qint32, every other type as QByteArray of
     // the stored bytes plus one zero byte. Sets ValueType to the type found.
     QVariant Value();
-    Failure setValue(const QVariant& vValue);
+    Result setValue(const QVariant& vValue);
     // Writes several named values of the key as setValue writes each, all under one lock and in
     // one replacement of the file: all of them or, on a failure, none.
-    Failure setValues(const QList<std::pair<QString, QVariant>>& values);
+    Result setValues(const QList<std::pair<QString, QVariant>>& values);
 
     QVariant ValueEx(qint32 classKey, const QString& sectionKey, const QString& valueKey,
                      qint32 valueType, const QVariant& defaultValue);
-    Failure setValueEx(qint32 classKey, const QString& sectionKey, const QString& valueKey,
-                       qint32 valueType, const QVariant& defaultValue, const QVariant& NewValue);
+    Result setValueEx(qint32 classKey, const QString& sectionKey, const QString& valueKey,
+                      qint32 valueType, const QVariant& defaultValue, const QVariant& NewValue);
 
     Expected<bool> EnumerateValues(QStringList& sKeyNames, int& iKeyCount) const;
     Expected<bool> EnumerateSections(QStringList& sSect, int& iSectCount) const;
 
-    Failure CreateEXEAssociation(const QString& sExePath, const QString& sClassName,
-                                 const QString& sClassDescription, const QString& sAssociation,
-                                 const QString& sOpenMenuText, bool bSupportPrint,
-                                 const QString& sPrintMenuText, bool bSupportNew,
-                                 const QString& sNewMenuText, bool bSupportInstall,
-                                 const QString& sInstallMenuText, int lDefaultIconIndex);
+    Result CreateEXEAssociation(const QString& sExePath, const QString& sClassName,
+                                const QString& sClassDescription, const QString& sAssociation,
+                                const QString& sOpenMenuText, bool bSupportPrint,
+                                const QString& sPrintMenuText, bool bSupportNew,
+                                const QString& sNewMenuText, bool bSupportInstall,
+                                const QString& sInstallMenuText, int lDefaultIconIndex);
     // vItems holds triples: verb name, menu text, command line.
-    Failure CreateAdditionalEXEAssociations(const QString& sClassName, const QStringList& vItems);
+    Result CreateAdditionalEXEAssociations(const QString& sClassName, const QStringList& vItems);
 
 private:
     using NameList = QStringList (RegistryHive::*)(const QString&) const;
@@ -81,8 +74,8 @@ private:
     QString valueName() const;
     AppError error(int number, const QString& description) const;
     QString setFailedText(const QString& name, const QVariant& value) const;
-    Failure writeClassValue(const QString& section, const QString& text);
-    Failure setValueAs(const QString& name, const QVariant& value);
+    Result writeClassValue(const QString& section, const QString& text);
+    Result setValueAs(const QString& name, const QVariant& value);
 
     qint32 m_classKey = 0;
     QString m_sectionKey;

@@ -81,8 +81,8 @@ int modSpecialNote::WriteRSSFeed(QTextEdit* rtb, const clsRSS& feed)
     return feed.Count();
 }
 
-Failure modSpecialNote::WriteStockQuote(QTextEdit* rtb, const QString& symbol,
-                                        const clsStockQuote& quote)
+Result modSpecialNote::WriteStockQuote(QTextEdit* rtb, const QString& symbol,
+                                       const clsStockQuote& quote)
 {
     writeHeader(rtb, symbol);
     AppendLabelledLine(rtb, quote.TradeDate() + QLatin1Char(' ') + quote.TradeTime(),
@@ -98,11 +98,11 @@ Failure modSpecialNote::WriteStockQuote(QTextEdit* rtb, const QString& symbol,
             continue;
         }
         const Expected<double> value = (quote.*read)();
-        if (!value)
+        if (value.failed())
             return value.error();
         AppendLabelledLine(rtb, LocaleFormat::generalNumber(value.value()), QLatin1String(label));
     }
-    return std::nullopt;
+    return {};
 }
 
 void modSpecialNote::WriteStockError(QTextEdit* rtb, const QString& symbol)

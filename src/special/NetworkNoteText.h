@@ -22,7 +22,7 @@ int WriteRSSFeed(QTextEdit* rtb, const clsRSS& feed);
 
 // The header with the symbol in upper case, then the labelled quote lines. A field that is not
 // a number ends the lines there and is returned.
-Failure WriteStockQuote(QTextEdit* rtb, const QString& symbol, const clsStockQuote& quote);
+Result WriteStockQuote(QTextEdit* rtb, const QString& symbol, const clsStockQuote& quote);
 void WriteStockError(QTextEdit* rtb, const QString& symbol);
 
 } // namespace modSpecialNote

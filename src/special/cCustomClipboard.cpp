@@ -163,15 +163,16 @@ QClipboard* cCustomClipboard::SystemClipboard()
     return QGuiApplication::clipboard();
 }
 
-Failure cCustomClipboard::ClipboardOpen(QWidget* owner)
+Result cCustomClipboard::ClipboardOpen(QWidget* owner)
 {
     if (owner == nullptr || SystemClipboard() == nullptr) {
         ClipboardClose();
-        return clipboardError(ErrorCannotOpen, QStringLiteral("Unable to Open Clipboard."));
+        return clipboardError(ErrorNumber::ClipboardCannotOpen,
+                              QStringLiteral("Unable to Open Clipboard."));
     }
     m_owner = owner;
     m_open = true;
-    return std::nullopt;
+    return {};
 }
 
 void cCustomClipboard::ClipboardClose()
@@ -180,12 +181,13 @@ void cCustomClipboard::ClipboardClose()
     m_owner = nullptr;
 }
 
-Failure cCustomClipboard::checkOpen() const
+Result cCustomClipboard::checkOpen() const
 {
     if (m_open && !m_owner.isNull())
-        return std::nullopt;
+        return {};
     return clipboardError(
-        ErrorNotOpen, QStringLiteral("Attempt to access the clipboard when clipboard not Open."));
+        ErrorNumber::ClipboardNotOpen,
+        QStringLiteral("Attempt to access the clipboard when clipboard not Open."));
 }
 
 // Listing needs no open clipboard of its own: it only reads the type list, and leaves this
@@ -213,7 +215,7 @@ Expected<quint32> cCustomClipboard::GetCurrentFormatID(int position) const
 Expected<QString> cCustomClipboard::GetCurrentFormatName(int position) const
 {
     const Expected<quint32> id = GetCurrentFormatID(position);
-    if (!id)
+    if (id.failed())
         return id.error();
     return m_formatNames.at(position - 1);
 }
@@ -272,8 +274,8 @@ quint32 cCustomClipboard::AddFormat(const QString& name)
 
 Expected<QByteArray> cCustomClipboard::GetBinaryData(quint32 id) const
 {
-    if (Failure failure = checkOpen())
-        return *failure;
+    if (Result failure = checkOpen(); failure.failed())
+        return failure.error();
     const QMimeData* data = clipboardData();
     if (data == nullptr)
         return QByteArray();
@@ -292,20 +294,20 @@ Expected<QByteArray> cCustomClipboard::GetBinaryData(quint32 id) const
 // Bytes of other formats are 8-bit text, one character per byte.
 Expected<QString> cCustomClipboard::GetTextData(quint32 id)
 {
-    if (Failure failure = checkOpen())
-        return *failure;
+    if (Result failure = checkOpen(); failure.failed())
+        return failure.error();
     if (isTextFormat(id))
         return SystemClipboard()->text(QClipboard::Clipboard);
     const Expected<QByteArray> bytes = GetBinaryData(id);
-    if (!bytes)
+    if (bytes.failed())
         return bytes.error();
     return QString::fromLatin1(bytes.value());
 }
 
 Expected<QStringList> cCustomClipboard::GetFileList() const
 {
-    if (Failure failure = checkOpen())
-        return *failure;
+    if (Result failure = checkOpen(); failure.failed())
+        return failure.error();
     QStringList files;
     const QMimeData* data = clipboardData();
     if (data == nullptr)
@@ -319,8 +321,8 @@ Expected<QStringList> cCustomClipboard::GetFileList() const
 
 Expected<bool> cCustomClipboard::SetBinaryData(quint32 id, const QByteArray& bytes)
 {
-    if (Failure failure = checkOpen())
-        return *failure;
+    if (Result failure = checkOpen(); failure.failed())
+        return failure.error();
     auto* data = new QMimeData;
     if (id == CF_DIB) {
         const QImage image = QImage::fromData(bytes);
@@ -340,8 +342,8 @@ Expected<bool> cCustomClipboard::SetBinaryData(quint32 id, const QByteArray& byt
 // other formats take one byte per character.
 Expected<bool> cCustomClipboard::SetTextData(quint32 id, const QString& text)
 {
-    if (Failure failure = checkOpen())
-        return *failure;
+    if (Result failure = checkOpen(); failure.failed())
+        return failure.error();
     if (text.isEmpty())
         return false;
     if (!isTextFormat(id))
@@ -353,8 +355,8 @@ Expected<bool> cCustomClipboard::SetTextData(quint32 id, const QString& text)
 
 Expected<bool> cCustomClipboard::SetFileList(const QStringList& files)
 {
-    if (Failure failure = checkOpen())
-        return *failure;
+    if (Result failure = checkOpen(); failure.failed())
+        return failure.error();
     QList<QUrl> urls;
     for (const QString& file : files)
         urls.append(QUrl::fromLocalFile(file));
@@ -363,10 +365,10 @@ Expected<bool> cCustomClipboard::SetFileList(const QStringList& files)
     return putOnClipboard(data);
 }
 
-Failure cCustomClipboard::ClearClipboard()
+Result cCustomClipboard::ClearClipboard()
 {
-    if (Failure failure = checkOpen())
+    if (Result failure = checkOpen(); failure.failed())
         return failure;
     SystemClipboard()->clear(QClipboard::Clipboard);
-    return std::nullopt;
+    return {};
 }

@@ -17,9 +17,6 @@ class QWidget;
 // registered number from 0xC000 up, named by the type. Failures carry the class's numbers.
 class cCustomClipboard {
 public:
-    static constexpr int ErrorNotOpen = 1570;
-    static constexpr int ErrorCannotOpen = 1571;
-
     // The standard format numbers the note window reads.
     static constexpr quint32 CF_TEXT = 1;
     static constexpr quint32 CF_OEMTEXT = 7;
@@ -32,7 +29,7 @@ public:
     cCustomClipboard(const cCustomClipboard&) = delete;
     cCustomClipboard& operator=(const cCustomClipboard&) = delete;
 
-    Failure ClipboardOpen(QWidget* owner);
+    Result ClipboardOpen(QWidget* owner);
     void ClipboardClose();
     bool isOpen() const { return m_open; }
 
@@ -56,13 +53,13 @@ public:
     Expected<bool> SetBinaryData(quint32 id, const QByteArray& bytes);
     Expected<bool> SetTextData(quint32 id, const QString& text);
     Expected<bool> SetFileList(const QStringList& files);
-    Failure ClearClipboard();
+    Result ClearClipboard();
 
     // The desktop clipboard, or null where the program runs without a GUI application.
     static QClipboard* SystemClipboard();
 
 private:
-    Failure checkOpen() const;
+    Result checkOpen() const;
 
     bool m_open = false;
     QPointer<QWidget> m_owner;

@@ -107,9 +107,10 @@ void clsRSS::Abort()
 void clsRSS::fetched()
 {
     if (m_get->outcome() == HttpOutcome::Ok && m_get->status() == kStatusOk) {
-        // Whatever goes wrong from here ends the fetch quietly; the items so far stay.
+        // Whatever goes wrong from here ends the fetch quietly; the items so far stay, and the
+        // caller judges the fetch by Count, so a parse failure is dropped here on purpose.
         const Expected<QString> text = decodeFeed(m_get->body(), m_get->charset());
-        if (text) {
+        if (text.ok()) {
             m_feedXML = text.value();
             (void)LoadFromCache(m_feedXML);
         }
@@ -117,28 +118,28 @@ void clsRSS::fetched()
     emit Done();
 }
 
-Failure clsRSS::LoadFromBytes(const QByteArray& bytes, const QString& charset)
+Result clsRSS::LoadFromBytes(const QByteArray& bytes, const QString& charset)
 {
     if (bytes.size() > HttpGet::kMaxBodyBytes)
         return AppError{
             ErrorNumber::InvalidFileFormat, {}, QStringLiteral("The feed is too large")};
     const Expected<QString> text = decodeFeed(bytes, charset);
-    if (!text)
+    if (text.failed())
         return text.error();
     return LoadFromCache(text.value());
 }
 
-Failure clsRSS::LoadFromCache(const QString& xml)
+Result clsRSS::LoadFromCache(const QString& xml)
 {
     // Entity declarations are refused before the tree is built, so nothing expands or is
     // read from elsewhere.
     const Expected<QDomDocument> document = SafeXml::parseText(xml, kFeedRules);
-    if (!document)
+    if (document.failed())
         return document.error();
     return parse(document.value());
 }
 
-Failure clsRSS::parse(const QDomDocument& document)
+Result clsRSS::parse(const QDomDocument& document)
 {
     const QDomElement root = document.documentElement();
     const QDomElement channel = root.firstChildElement(QStringLiteral("channel"));
@@ -147,7 +148,7 @@ Failure clsRSS::parse(const QDomDocument& document)
     return parseChannel(root, channel);
 }
 
-Failure clsRSS::parseChannel(const QDomElement& root, const QDomElement& channel)
+Result clsRSS::parseChannel(const QDomElement& root, const QDomElement& channel)
 {
     // Names as written, case included: "pubDate" is not "pubdate".
     const std::pair<const char*, QString*> fields[] = {
@@ -173,7 +174,7 @@ Failure clsRSS::parseChannel(const QDomElement& root, const QDomElement& channel
     if (items.isEmpty() && localName(root) == QLatin1String("RDF"))
         items = childrenNamed(root, QStringLiteral("item"));
     if (items.isEmpty())
-        return std::nullopt;
+        return {};
     // Whether items carry descriptions is read from the second item, or from the only one.
     const bool withDescriptions = !items.at(items.size() > 1 ? 1 : 0)
                                        .firstChildElement(QStringLiteral("description"))
@@ -188,10 +189,10 @@ Failure clsRSS::parseChannel(const QDomElement& root, const QDomElement& channel
         m_items.append(
             {title.text(), withDescriptions ? description.text() : QString(), link.text()});
     }
-    return std::nullopt;
+    return {};
 }
 
-Failure clsRSS::parseAtom(const QDomElement& feed)
+Result clsRSS::parseAtom(const QDomElement& feed)
 {
     if (localName(feed) != QLatin1String("feed"))
         return missing(QStringLiteral("channel"));
@@ -211,5 +212,5 @@ Failure clsRSS::parseAtom(const QDomElement& feed)
         m_items.append({headline.text(), childNamed(entry, QStringLiteral("summary")).text(),
                         link.attribute(QStringLiteral("href"))});
     }
-    return std::nullopt;
+    return {};
 }

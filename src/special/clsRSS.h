@@ -45,10 +45,10 @@ public:
     // Ends a running fetch; Done() does not follow.
     void Abort();
     // Reads a feed without the network; FeedXML stays as it is.
-    Failure LoadFromCache(const QString& xml);
+    Result LoadFromCache(const QString& xml);
     // The same for the bytes of a file or an answer: byte order mark, charset (of the HTTP
     // answer, which wins) or XML declaration, else UTF-8 or Windows-1252.
-    Failure LoadFromBytes(const QByteArray& bytes, const QString& charset = {});
+    Result LoadFromBytes(const QByteArray& bytes, const QString& charset = {});
     void Clear() { m_items.clear(); }
 
 signals:
@@ -56,9 +56,9 @@ signals:
 
 private:
     void fetched();
-    Failure parse(const QDomDocument& document);
-    Failure parseChannel(const QDomElement& root, const QDomElement& channel);
-    Failure parseAtom(const QDomElement& feed);
+    Result parse(const QDomDocument& document);
+    Result parseChannel(const QDomElement& root, const QDomElement& channel);
+    Result parseAtom(const QDomElement& feed);
 
     QString m_feedURL;
     QString m_httpProxy;

@@ -72,7 +72,7 @@ void clsStockQuote::Refresh()
 {
     if (m_symbol.isEmpty() || IsFetching())
         return;
-    m_lastError.reset();
+    m_lastError = Result::success();
     const QString url = RequestUrl();
     if (url.isEmpty()) {
         // Told as soon as control returns, as every other outcome is.
@@ -83,7 +83,8 @@ void clsStockQuote::Refresh()
                 if (!m_noServicePending)
                     return;
                 m_noServicePending = false;
-                m_lastError = quoteError(kNoConnection, QStringLiteral("No quote service is set"));
+                m_lastError = quoteError(ErrorNumber::QuoteNoConnection,
+                                         QStringLiteral("No quote service is set"));
                 emit DataError();
             },
             Qt::QueuedConnection);
@@ -117,11 +118,12 @@ void clsStockQuote::fetched()
         announce();
         return;
     case HttpOutcome::NoConnection:
-        m_lastError = quoteError(kNoConnection, QStringLiteral("No internet connection"));
+        m_lastError =
+            quoteError(ErrorNumber::QuoteNoConnection, QStringLiteral("No internet connection"));
         break;
     default:
-        m_lastError =
-            quoteError(kRetrieveFailed, QStringLiteral("Failure in retreiving stock symbol data"));
+        m_lastError = quoteError(ErrorNumber::QuoteRetrieveFailed,
+                                 QStringLiteral("Failure in retreiving stock symbol data"));
         break;
     }
     emit DataError();

@@ -14,10 +14,6 @@ class clsStockQuote : public QObject {
     Q_OBJECT
 
 public:
-    // The class's error numbers.
-    static constexpr int kNoConnection = 101; // the address could not be opened
-    static constexpr int kRetrieveFailed = 102;
-
     explicit clsStockQuote(QObject* parent = nullptr);
     ~clsStockQuote() override;
 
@@ -31,7 +27,7 @@ public:
     QString QuoteData() const { return m_quoteData; }
     void setQuoteData(const QString& data) { m_quoteData = data; }
     // Why the last DataError came, when it was a fetch failure.
-    const Failure& LastError() const { return m_lastError; }
+    const Result& LastError() const { return m_lastError; }
 
     // Fields read from QuoteData when asked; the numbers fail for text that is not a number.
     Expected<double> LastPrice() const { return numberField(1); }
@@ -65,7 +61,7 @@ private:
     QString m_server;
     QString m_proxy;
     QString m_quoteData;
-    Failure m_lastError;
+    Result m_lastError;
     bool m_noServicePending = false;
     HttpGet* m_get = nullptr;
 };

@@ -49,22 +49,22 @@ void modSpecialNote::DisplayTime(QTextEdit* rtb)
     modSpecialNote::InsertAtCaret(rtb, kCrLf + LocaleFormat::hhmmssAmPm(Clock::now().time()));
 }
 
-Failure modSpecialNote::DisplayComputerMemory(QTextEdit* rtb)
+Result modSpecialNote::DisplayComputerMemory(QTextEdit* rtb)
 {
     const Expected<MemoryFigures> figures = ReadMemoryFigures();
-    if (!figures)
+    if (figures.failed())
         return figures.error();
     WriteSpecialHeader(rtb, QStringLiteral("Memory:"));
     insertBody(rtb, MemoryText(figures.value()));
-    return std::nullopt;
+    return {};
 }
 
-Failure modSpecialNote::DisplayDrives(QTextEdit* rtb)
+Result modSpecialNote::DisplayDrives(QTextEdit* rtb)
 {
     const Expected<QList<DriveVolume>> volumes = MountedVolumes();
-    if (!volumes)
+    if (volumes.failed())
         return volumes.error();
     WriteSpecialHeader(rtb, QStringLiteral("Drive(s):"));
     insertBody(rtb, DriveListText(volumes.value()));
-    return std::nullopt;
+    return {};
 }

@@ -53,9 +53,9 @@ void MoveCaretToEnd(QTextEdit* rtb);
 // The time note: "Time: " and below it Clock::now() as "hh:mm:ss AMPM" in 20 point.
 void DisplayTime(QTextEdit* rtb);
 // The memory note from the figures the system gives now; fails when they cannot be read.
-Failure DisplayComputerMemory(QTextEdit* rtb);
+Result DisplayComputerMemory(QTextEdit* rtb);
 // The drive note from the volumes mounted now.
-Failure DisplayDrives(QTextEdit* rtb);
+Result DisplayDrives(QTextEdit* rtb);
 
 // The parts the builders are made of, open to tests with fixed figures.
 Expected<MemoryFigures> ReadMemoryFigures(const QString& path = QStringLiteral("/proc/meminfo"));

@@ -217,30 +217,30 @@ QDomElement noteElement(QDomDocument& document, const NoteRecord& record)
     return note;
 }
 
-Failure readField(const StoredField& field, const QString& text, NoteRecord& record)
+Result readField(const StoredField& field, const QString& text, NoteRecord& record)
 {
     if (field.text) {
         record.*field.text = text;
-        return std::nullopt;
+        return {};
     }
     const Expected<qint32> number = NoteDocument::toTwipsNumber(text);
-    if (!number)
+    if (number.failed())
         return number.error();
     record.*field.number = number.value();
-    return std::nullopt;
+    return {};
 }
 
-Failure fillRecord(const QDomNode& node, const QString& path, NoteRecord& record)
+Result fillRecord(const QDomNode& node, const QString& path, NoteRecord& record)
 {
     for (const StoredField& field : kStoredFields) {
         const auto text = childText(node, QString::fromLatin1(field.name));
         if (!text)
             continue;
-        if (Failure failure = readField(field, *text, record))
+        if (Result failure = readField(field, *text, record); failure.failed())
             return failure;
     }
     record.FileName = path;
-    return std::nullopt;
+    return {};
 }
 bool isXmlBlank(const QString& text)
 {
@@ -328,7 +328,7 @@ Expected<QByteArray> NoteDocument::build(const NoteRecordList& records, AppendWr
     if (records.size() == 1)
         return first;
     Expected<QDomDocument> document = parse(first);
-    if (!document)
+    if (document.failed())
         return document.error();
     const qsizetype last = records.size() - 1;
     for (qsizetype i = 1; i < last; ++i)
@@ -342,7 +342,7 @@ Expected<QByteArray> NoteDocument::build(const NoteRecordList& records, AppendWr
 QByteArray NoteDocument::noteList(const NoteRecordList& records)
 {
     const Expected<QByteArray> bytes = build(records, AppendWrites::One);
-    return bytes ? bytes.value() : QByteArray(); // reads as a failure wherever it is checked
+    return bytes.ok() ? bytes.value() : QByteArray(); // reads as a failure wherever it is checked
 }
 
 Expected<QByteArray> NoteDocument::savedThenAppended(const NoteRecordList& records)
@@ -451,8 +451,8 @@ Expected<NoteRecordList> NoteDocument::records(const QDomDocument& document, con
     NoteRecordList list;
     for (QDomNode node = root.firstChild(); !node.isNull(); node = node.nextSibling()) {
         NoteRecord record;
-        if (Failure failure = fillRecord(node, path, record))
-            return *failure;
+        if (Result failure = fillRecord(node, path, record); failure.failed())
+            return failure.error();
         list.append(record);
     }
     return list;

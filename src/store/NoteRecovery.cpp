@@ -85,8 +85,8 @@ void NoteRecovery::writeNow()
         QFile::remove(path());
         return;
     }
-    if (Failure failure = modNote::WriteNoteList(records, path()))
-        modMain::WriteLogEntry(QStringLiteral("NoteRecovery: writeNow"), *failure);
+    if (Result failure = modNote::WriteNoteList(records, path()); failure.failed())
+        modMain::WriteLogEntry(QStringLiteral("NoteRecovery: writeNow"), failure.error());
 }
 
 void NoteRecovery::remove()

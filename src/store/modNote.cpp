@@ -20,9 +20,25 @@ constexpr int kLockWaitMs = 10000;
 
 const char* const kSaveMainContext = "modNote: SaveMainNote";
 const char* const kLoadContext = "modNote: LoadNote";
+const char* const kSaveContext = "modNote: SaveNote";
+const char* const kAppendContext = "modNote: AppendNote";
 
 // Save replaces a file and asks first; Append adds to one, so it has nothing to confirm.
 enum class StoreDialog { Open, Save, Append };
+
+// The log context of the operation that asked for the file.
+const char* contextOf(StoreDialog kind)
+{
+    switch (kind) {
+    case StoreDialog::Open:
+        return kLoadContext;
+    case StoreDialog::Save:
+        return kSaveContext;
+    case StoreDialog::Append:
+        return kAppendContext;
+    }
+    return kLoadContext;
+}
 
 // The store's file dialog; the chosen path, or nothing when the user cancelled.
 std::optional<QString> askForNoteFile(StoreDialog kind, QWidget* owner)
@@ -42,8 +58,11 @@ std::optional<QString> askForNoteFile(StoreDialog kind, QWidget* owner)
     if (result == 0)
         return std::nullopt;
     const QString path = dialog.FileName();
-    // A folder that cannot be remembered is no reason to give up the save itself.
-    (void)modMain::WriteSetting(modMain::Setting::LastFolder, modFileFunctions::GetFolder(path));
+    // A folder that cannot be remembered is no reason to give up the file itself: logged only.
+    const Result remembered =
+        modMain::WriteSetting(modMain::Setting::LastFolder, modFileFunctions::GetFolder(path));
+    if (remembered.failed())
+        modMain::WriteLogEntry(QString::fromLatin1(contextOf(kind)), remembered.error());
     return path;
 }
 
@@ -68,10 +87,10 @@ void report(modNote::WriteFailure* failure, const QString& path, const AppError&
 
 // Bytes reach the disk only once they read back, so no save leaves a file the next load
 // refuses.
-Failure writeChecked(const QString& path, const QByteArray& bytes)
+Result writeChecked(const QString& path, const QByteArray& bytes)
 {
     const Expected<QDomDocument> check = NoteDocument::parse(bytes);
-    if (!check)
+    if (check.failed())
         return check.error();
     return AtomicFile::write(path, bytes);
 }
@@ -81,7 +100,7 @@ QByteArray bytesForNamedSave(const NoteRecord& record, const QString& path)
 {
     if (modFileFunctions::FileExists(path)) {
         Expected<QDomDocument> existing = NoteDocument::parseFile(path);
-        if (existing && NoteDocument::noteCount(existing.value()) > 1) {
+        if (existing.ok() && NoteDocument::noteCount(existing.value()) > 1) {
             NoteDocument::replaceFirstNote(existing.value(), record);
             return NoteDocument::serialize(existing.value());
         }
@@ -90,10 +109,10 @@ QByteArray bytesForNamedSave(const NoteRecord& record, const QString& path)
 }
 
 // Appends to an existing file; failures are the caller's to log.
-Failure appendToFile(const NoteRecord& record, const QString& path)
+Result appendToFile(const NoteRecord& record, const QString& path)
 {
     Expected<QDomDocument> document = NoteDocument::parseFile(path);
-    if (!document)
+    if (document.failed())
         return document.error();
     NoteDocument::appendNote(document.value(), record);
     return writeChecked(path, NoteDocument::serialize(document.value()));
@@ -128,7 +147,7 @@ QByteArray mainFileWith(const NoteRecordList& records, const QString& path)
     if (!modFileFunctions::FileExists(path))
         return NoteDocument::noteList(records);
     Expected<QDomDocument> existing = NoteDocument::parseFile(path);
-    if (!existing) {
+    if (existing.failed()) {
         setAside(kSaveMainContext, existing.error(), path);
         return NoteDocument::noteList(records);
     }
@@ -146,7 +165,7 @@ NoteRecordList loadMainFile()
         return {};
     }
     const Expected<QDomDocument> document = NoteDocument::parseFile(path);
-    if (!document) {
+    if (document.failed()) {
         if (document.error().number == ErrorNumber::FileNotFound)
             logFailure(kLoadContext, document.error());
         else
@@ -154,7 +173,7 @@ NoteRecordList loadMainFile()
         return {};
     }
     const Expected<NoteRecordList> records = NoteDocument::records(document.value(), path);
-    if (!records) {
+    if (records.failed()) {
         setAside("modNote: ProcessXMLData", records.error(), path);
         return {};
     }
@@ -174,9 +193,9 @@ QString modNote::SaveNote(const NoteRecord& record, const QString& fileName, QWi
         fileName.isEmpty() ? NoteDocument::wholeDocument(record) : bytesForNamedSave(record, *path);
     // Written beside the old file and renamed over it, so a failed save never loses the note
     // that was there.
-    if (Failure error = writeChecked(*path, bytes)) {
-        logFailure("modNote: SaveNote", *error);
-        report(failure, *path, *error);
+    if (const Result written = writeChecked(*path, bytes); written.failed()) {
+        logFailure(kSaveContext, written.error());
+        report(failure, *path, written.error());
         return NoneSentinel;
     }
     return *path;
@@ -193,35 +212,36 @@ QString modNote::AppendNote(const NoteRecord& record, const QString& fileName, Q
                AppError{ErrorNumber::FileNotFound, {}, QStringLiteral("File not found: ") + *path});
         return QString();
     }
-    if (Failure error = appendToFile(record, *path)) {
-        logFailure("modNote: AppendNote", *error);
-        report(failure, *path, *error);
+    if (const Result appended = appendToFile(record, *path); appended.failed()) {
+        logFailure(kAppendContext, appended.error());
+        report(failure, *path, appended.error());
     }
     return QString();
 }
 
 void modNote::SaveMainNote(const NoteRecord& record)
 {
+    // SaveMainNotes logs its own failure, and a single note's save has no one to tell.
     (void)SaveMainNotes({record});
 }
 
-Failure modNote::SaveMainNotes(const NoteRecordList& records)
+Result modNote::SaveMainNotes(const NoteRecordList& records)
 {
     if (records.isEmpty())
-        return std::nullopt;
+        return {};
     const QString path = AppPaths::mainDataFile();
     QLockFile lock(path + QStringLiteral(".lock"));
-    Failure failure;
+    Result failure;
     if (!lock.tryLock(kLockWaitMs))
         failure = lockFailure(path);
     else
         failure = writeChecked(path, mainFileWith(records, path));
-    if (failure)
-        logFailure(kSaveMainContext, *failure);
+    if (failure.failed())
+        logFailure(kSaveMainContext, failure.error());
     return failure;
 }
 
-Failure modNote::WriteNoteList(const NoteRecordList& records, const QString& path)
+Result modNote::WriteNoteList(const NoteRecordList& records, const QString& path)
 {
     return writeChecked(path, NoteDocument::noteList(records));
 }
@@ -234,7 +254,7 @@ NoteRecordList modNote::LoadNote(bool isMain, const QString& fileName, QWidget* 
     if (!path)
         return {};
     const Expected<QDomDocument> document = NoteDocument::parseFile(*path);
-    if (!document) {
+    if (document.failed()) {
         logFailure(kLoadContext, document.error());
         return {};
     }
@@ -244,7 +264,7 @@ NoteRecordList modNote::LoadNote(bool isMain, const QString& fileName, QWidget* 
 NoteRecordList modNote::ProcessXMLData(const QDomDocument& document, const QString& path)
 {
     const Expected<NoteRecordList> records = NoteDocument::records(document, path);
-    if (!records) {
+    if (records.failed()) {
         logFailure("modNote: ProcessXMLData", records.error());
         return {};
     }

@@ -36,10 +36,10 @@ void SaveMainNote(const NoteRecord& record);
 // Adds records, in order, to the main data file in one write under the main data file's lock,
 // so programs ending at the same time lose none. A main data file that cannot be read is
 // moved aside (and logged) and a fresh one written. The failure, logged, when none was kept.
-Failure SaveMainNotes(const NoteRecordList& records);
+Result SaveMainNotes(const NoteRecordList& records);
 // Writes records as one note document at path, replacing the file whole. Not logged: the
 // caller decides what a failure means.
-Failure WriteNoteList(const NoteRecordList& records, const QString& path);
+Result WriteNoteList(const NoteRecordList& records, const QString& path);
 // All notes of the main data file (isMain) or of a note file (asks when fileName is empty).
 // A main data file that cannot be read is moved aside, so later logouts start a fresh one.
 NoteRecordList LoadNote(bool isMain, const QString& fileName, QWidget* owner = nullptr);

@@ -50,7 +50,7 @@ void NoteAppearance::setUp()
     checkTransparencyMenu();
 }
 
-Failure NoteAppearance::SetNoteColor(const QString& strColor, bool AllowForeColorChange)
+Result NoteAppearance::SetNoteColor(const QString& strColor, bool AllowForeColorChange)
 {
     NoteTextEdit* text = m_host->textArea();
     // The separator and the subcaption are black in every colour; so is the selection.
@@ -77,15 +77,16 @@ Failure NoteAppearance::SetNoteColor(const QString& strColor, bool AllowForeColo
                                 item < NoteColors::namedCount() ? item : -1);
     window->update();
     m_host->noteChanged();
-    return std::nullopt;
+    return {};
 }
 
 void NoteAppearance::applyStoredColor(const QString& color)
 {
-    const Failure failure = SetNoteColor(color, false);
-    if (!failure)
+    const Result failure = SetNoteColor(color, false);
+    if (failure.ok())
         return;
-    modMain::WriteLogEntry(failure->source, *failure);
+    modMain::WriteLogEntry(failure.error().source, failure.error());
+    // The default is a colour, so this one cannot fail.
     (void)SetNoteColor(modMain::settingDefault(modMain::Setting::Color), false);
 }
 
@@ -114,6 +115,7 @@ void NoteAppearance::ChangeForeColor(qint32 colorValue)
 
 void NoteAppearance::mnuSetColor_Click(int Index)
 {
+    // A colour value written as a number always applies: these calls cannot fail.
     if (const NoteColors::NamedColor* named = NoteColors::named(Index)) {
         (void)SetNoteColor(QString::number(named->value), true);
         return;

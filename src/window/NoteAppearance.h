@@ -45,7 +45,7 @@ public:
 
     // Colours the note by a colour text: a name of the eight (any case) or a decimal value.
     // A text that is neither fails, and the note keeps its colours.
-    Failure SetNoteColor(const QString& strColor, bool AllowForeColorChange);
+    Result SetNoteColor(const QString& strColor, bool AllowForeColorChange);
     // A stored colour that names no colour leaves the note in the default one, logged.
     void applyStoredColor(const QString& color);
     // Colours the whole text (0x00BBGGRR) and keeps it as the note's text colour.

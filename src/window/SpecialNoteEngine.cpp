@@ -55,7 +55,7 @@ const QString kViewerHeader = QStringLiteral("Clipboard Viewer:\r\n");
 const QString kLogHeader = QStringLiteral("Clipboard Log:\r\n");
 
 using Opening = void (*)(SpecialNoteEngine&);
-using Draw = Failure (*)(SpecialNoteEngine&);
+using Draw = Result (*)(SpecialNoteEngine&);
 
 // One kind: what differs per kind, nothing else.
 struct MenuItem {
@@ -115,35 +115,35 @@ struct SpecialNoteEngine::Kinds {
     }
 
     // --- The drawing functions, run at every display.
-    static Failure drawTime(SpecialNoteEngine& e)
+    static Result drawTime(SpecialNoteEngine& e)
     {
         modSpecialNote::DisplayTime(e.m_host->textArea());
-        return std::nullopt;
+        return {};
     }
-    static Failure drawMemory(SpecialNoteEngine& e)
+    static Result drawMemory(SpecialNoteEngine& e)
     {
         return modSpecialNote::DisplayComputerMemory(e.m_host->textArea());
     }
-    static Failure drawDrives(SpecialNoteEngine& e)
+    static Result drawDrives(SpecialNoteEngine& e)
     {
         return modSpecialNote::DisplayDrives(e.m_host->textArea());
     }
-    static Failure drawFeed(SpecialNoteEngine& e)
+    static Result drawFeed(SpecialNoteEngine& e)
     {
         e.fetchFeed(e.m_host->record().FeedURL);
-        return std::nullopt;
+        return {};
     }
-    static Failure drawClipboard(SpecialNoteEngine& e)
+    static Result drawClipboard(SpecialNoteEngine& e)
     {
         e.watchClipboard();
-        return std::nullopt;
+        return {};
     }
-    static Failure drawQuote(SpecialNoteEngine& e)
+    static Result drawQuote(SpecialNoteEngine& e)
     {
         e.refreshStockQuote();
-        return std::nullopt;
+        return {};
     }
-    static Failure drawReminder(SpecialNoteEngine& e) { return e.testReminder(); }
+    static Result drawReminder(SpecialNoteEngine& e) { return e.testReminder(); }
 
     // clang-format off
     static constexpr KindRow kRows[] = {
@@ -333,14 +333,14 @@ void SpecialNoteEngine::display(SpecialNoteKind kind)
     const KindRow* row = Kinds::rowOf(kind);
     if (!row)
         return;
-    Failure failure;
+    Result failure;
     {
         const Write write(*this);
         failure = row->draw(*this);
     }
-    if (failure) {
+    if (failure.failed()) {
         // The note keeps its last text and stops refreshing.
-        modMain::WriteLogEntry(QStringLiteral("frmMain: DisplaySpecialNote"), *failure);
+        modMain::WriteLogEntry(QStringLiteral("frmMain: DisplaySpecialNote"), failure.error());
         return;
     }
     if (row->lock == Lock::WhileShown) {
@@ -428,14 +428,14 @@ void SpecialNoteEngine::setText(const QString& text)
 
 // --- Reminders.
 
-Failure SpecialNoteEngine::testReminder()
+Result SpecialNoteEngine::testReminder()
 {
     const std::optional<QTime> reminder = LocaleFormat::parseHhmmssAmPm(m_host->record().Reminder);
     if (!reminder)
         return AppError::fromNumber(ErrorNumber::TypeMismatch);
     const QTime now = Clock::now().time();
     if (!modSpecialNote::IsReminderDue(*reminder, QTime(now.hour(), now.minute(), now.second())))
-        return std::nullopt;
+        return {};
     QWidget* window = m_host->noteWindow();
     modMain::SetTopMost(window, modMain::TopMostMode::IntoBand);
     m_host->restoreFromStrip();
@@ -447,7 +447,7 @@ Failure SpecialNoteEngine::testReminder()
     }
     m_reminderWentOff = true;
     m_host->showCaptionIcon(CaptionStrip::Icon::Reminder0);
-    return std::nullopt;
+    return {};
 }
 
 // --- The clipboard notes: redrawn at every clipboard change instead of by the timer.
@@ -477,7 +477,7 @@ void SpecialNoteEngine::clipboardChanged()
     const Write write(*this);
     for (int position = 1; position <= count; ++position) {
         const Expected<quint32> id = m_clipboard->GetCurrentFormatID(position);
-        if (id)
+        if (id.ok())
             displayClipboard(id.value());
     }
 }
@@ -490,12 +490,12 @@ void SpecialNoteEngine::displayClipboard(quint32 formatId)
         modSpecialNote::WriteSpecialHeader(rtb, kViewerHeader);
     if (!isTextFormat(formatId))
         return;
-    if (const Failure failure = m_clipboard->ClipboardOpen(m_host->noteWindow())) {
-        modMain::WriteLogEntry(QStringLiteral("frmMain: DisplayClipboard"), *failure);
+    if (const Result failure = m_clipboard->ClipboardOpen(m_host->noteWindow()); failure.failed()) {
+        modMain::WriteLogEntry(QStringLiteral("frmMain: DisplayClipboard"), failure.error());
         return;
     }
     const Expected<QString> text = m_clipboard->GetTextData(formatId);
-    if (!text) {
+    if (text.failed()) {
         modMain::WriteLogEntry(QStringLiteral("frmMain: DisplayClipboard"), text.error());
     } else {
         modSpecialNote::SetBodyInsertion(rtb);
@@ -554,18 +554,21 @@ void SpecialNoteEngine::quoteReceived()
 {
     const FetchPtr<clsStockQuote> quote = std::move(m_quote);
     const Write write(*this);
-    if (const Failure failure = modSpecialNote::WriteStockQuote(
-            m_host->textArea(), m_host->record().StockSymbol, *quote))
-        modMain::WriteLogEntry(QStringLiteral("frmMain: objStock_DataReceived"), *failure);
+    if (const Result failure = modSpecialNote::WriteStockQuote(
+            m_host->textArea(), m_host->record().StockSymbol, *quote);
+        failure.failed())
+        modMain::WriteLogEntry(QStringLiteral("frmMain: objStock_DataReceived"), failure.error());
 }
 
 void SpecialNoteEngine::quoteFailed()
 {
     const FetchPtr<clsStockQuote> quote = std::move(m_quote);
     // Said once per note, not at every tick.
-    if (quote->QuoteServer().trimmed().isEmpty() && quote->LastError() && !m_noQuoteServerLogged) {
+    if (quote->QuoteServer().trimmed().isEmpty() && quote->LastError().failed() &&
+        !m_noQuoteServerLogged) {
         m_noQuoteServerLogged = true;
-        modMain::WriteLogEntry(QStringLiteral("frmMain: objStock_DataError"), *quote->LastError());
+        modMain::WriteLogEntry(QStringLiteral("frmMain: objStock_DataError"),
+                               quote->LastError().error());
     }
     const Write write(*this);
     modSpecialNote::WriteStockError(m_host->textArea(), m_host->record().StockSymbol);

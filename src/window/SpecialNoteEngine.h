@@ -100,7 +100,7 @@ private:
     bool ask(SpecialNoteKind kind);
     void armTimer(SpecialNoteKind kind);
     void setText(const QString& text);
-    Failure testReminder();
+    Result testReminder();
     void watchClipboard();
     void stopWatchingClipboard();
     void clipboardChanged();

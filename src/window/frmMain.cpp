@@ -93,26 +93,6 @@ int largestTwips(Qt::Orientation orientation)
     return Twips::fromPixels(pixels);
 }
 
-// Why a save failed, in the words of the box that tells the user.
-QString saveFailureReason(const AppError& error)
-{
-    struct Reason {
-        int number;
-        const char* text;
-    };
-    static constexpr Reason kReasons[] = {
-        {ErrorNumber::DiskFull, "the disk is full"},
-        {ErrorNumber::PermissionDenied, "permission was denied"},
-        {ErrorNumber::PathNotFound, "the folder does not exist"},
-        {ErrorNumber::PathFileAccessError, "the file could not be written"},
-    };
-    for (const Reason& reason : kReasons) {
-        if (reason.number == error.number)
-            return QString::fromLatin1(reason.text);
-    }
-    return error.description;
-}
-
 // A number of the settings table's defaults.
 int defaultNumber(Setting id)
 {
@@ -456,11 +436,10 @@ void frmMain::reportWriteFailure(const modNote::WriteFailure& failure)
 {
     if (failure.path.isEmpty())
         return;
-    MessageBox::show(
-        this, QMessageBox::Warning, CaptionStrip::title(),
-        QStringLiteral("The note could not be saved to %1: %2")
-            .arg(QDir::toNativeSeparators(failure.path), saveFailureReason(failure.error)),
-        QMessageBox::Ok);
+    MessageBox::show(this, QMessageBox::Warning, CaptionStrip::title(),
+                     QStringLiteral("The note could not be saved to %1: %2")
+                         .arg(QDir::toNativeSeparators(failure.path), failure.error.reason()),
+                     QMessageBox::Ok);
 }
 
 void frmMain::OpenNoteFile()
@@ -535,7 +514,9 @@ void frmMain::SaveSettings()
     values.emplace_back(Setting::SaveSetting, flagText(remember));
     values.emplace_back(Setting::AutoSave, flagText(m_Note.AutoSave));
     values.emplace_back(Setting::SaveNewNoteOnClose, flagText(m_Note.SaveNewNoteOnClose));
-    (void)modMain::WriteSettings(values);
+    // Closing goes on whatever becomes of the settings; the failure is kept in the log.
+    if (const Result written = modMain::WriteSettings(values); written.failed())
+        modMain::WriteLogEntry(QStringLiteral("frmMain: SaveSettings"), written.error());
 }
 
 void frmMain::closeForSessionEnd()
@@ -669,6 +650,7 @@ void frmMain::mnuSystemDefaultSize_Click()
 void frmMain::mnuSystemReset_Click()
 {
     setSizeTwips(NoteSize::DefaultWidth, NoteSize::DefaultHeight);
+    // The default is a colour, so this cannot fail.
     (void)m_appearance->SetNoteColor(modMain::settingDefault(Setting::Color), true);
     m_Note.TimeDate = LocaleFormat::generalDate(Clock::now());
     m_subCaption->setText(m_Note.TimeDate);

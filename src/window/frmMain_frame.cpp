@@ -90,7 +90,8 @@ void frmMain::connectControls()
     connect(m_rtb, &QTextEdit::textChanged, this, &frmMain::RTB1_Change);
     connect(m_rtb, &NoteTextEdit::menuRequested, this, &frmMain::popUpTextMenu);
     connect(m_rtb, &NoteTextEdit::linkClicked, this,
-            [](const QString& link) { modMain::ShellOpen(QStringLiteral("open"), link); });
+            // A link the policy refuses or no handler takes leaves the note as it is.
+            [](const QString& link) { (void)modMain::ShellOpen(QStringLiteral("open"), link); });
 }
 
 void frmMain::resizeEvent(QResizeEvent* event)

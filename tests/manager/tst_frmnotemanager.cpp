@@ -60,7 +60,7 @@ private:
 
     frmNoteManager* listed(int count)
     {
-        if (modNote::WriteNoteList(numberedNotes(count), noteFile()))
+        if (modNote::WriteNoteList(numberedNotes(count), noteFile()).failed())
             qFatal("cannot write the note file");
         frmNoteManager::showFor(nullptr);
         frmNoteManager* manager = frmNoteManager::current();
@@ -298,7 +298,7 @@ private slots:
         QFETCH(QString, cause);
         QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("notes.not"));
-        QVERIFY(modNote::WriteNoteList(numberedNotes(3), path) == std::nullopt);
+        QVERIFY(modNote::WriteNoteList(numberedNotes(3), path).ok());
         frmNoteManager::showFor(nullptr);
         frmNoteManager* manager = frmNoteManager::current();
         manager->RefreshDisplay(path);

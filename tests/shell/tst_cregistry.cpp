@@ -67,7 +67,7 @@ private slots:
         QFETCH(QVariant, read);
         QFETCH(qint32, typeRead);
         cRegistry writer = addressed(QStringLiteral("v"), type);
-        QVERIFY(!writer.setValue(written));
+        QVERIFY(writer.setValue(written).ok());
         cRegistry reader = addressed(QStringLiteral("V"), cRegistry::REG_NONE);
         const QVariant value = reader.Value();
         QCOMPARE(value.typeId(), read.typeId());
@@ -91,9 +91,10 @@ private slots:
         QFETCH(quint32, type);
         QFETCH(QByteArray, data);
         QFETCH(QVariant, read);
-        RegistryHive::update(AppPaths::hiveFile(), [&](RegistryHive& hive) {
+        const auto stored = RegistryHive::update(AppPaths::hiveFile(), [&](RegistryHive& hive) {
             return hive.setValue(kHivePath, QStringLiteral("v"), type, data);
         });
+        QCOMPARE(stored, RegistryHive::Status::Ok);
         cRegistry reader = addressed(QStringLiteral("v"), cRegistry::REG_SZ);
         QCOMPARE(reader.Value(), read);
         QCOMPARE(reader.ValueType(), qint32(type));
@@ -124,7 +125,7 @@ private slots:
         QFETCH(quint32, storedType);
         QFETCH(QString, read);
         cRegistry registry = addressed(QStringLiteral("p"), type);
-        QVERIFY(!registry.setValue(text));
+        QVERIFY(registry.setValue(text).ok());
         const RegistryHive hive = RegistryHive::read(AppPaths::hiveFile());
         QCOMPARE(stored(hive, QStringLiteral("p"))->type, storedType);
         QCOMPARE(stored(hive, QStringLiteral("p"))->data, text.toUtf8().append('\0'));
@@ -133,7 +134,7 @@ private slots:
 
     void missingValueYieldsDefault()
     {
-        QVERIFY(!addressed(QStringLiteral("other"), 1).setValue(QStringLiteral("x")));
+        QVERIFY(addressed(QStringLiteral("other"), 1).setValue(QStringLiteral("x")).ok());
         for (const QString& section : {kSection, QStringLiteral("No\\Such")}) {
             cRegistry registry =
                 addressed(QStringLiteral("nothing"), cRegistry::REG_BINARY, section);
@@ -146,26 +147,26 @@ private slots:
     void writesThatStoreNothing()
     {
         cRegistry zero = addressed(QStringLiteral("z"), cRegistry::REG_NONE);
-        const Failure failure = zero.setValue(QStringLiteral("abc"));
-        QVERIFY(failure);
-        QCOMPARE(failure->number, int(0x800469A9));
-        QCOMPARE(failure->source, source());
-        QCOMPARE(failure->description,
+        const Result failure = zero.setValue(QStringLiteral("abc"));
+        QVERIFY(failure.failed());
+        QCOMPARE(failure.error().number, int(0x800469A9));
+        QCOMPARE(failure.error().source, source());
+        QCOMPARE(failure.error().description,
                  QStringLiteral("Failed to set registry value Key: '-2147483647',Section: "
                                 "'SOFTWARE\\Ulmar\\Jottex',Key: 'z' to value: 'abc'"));
 
         cRegistry multi = addressed(QStringLiteral("m"), cRegistry::REG_MULTI_SZ);
-        QCOMPARE(multi.setValue(QStringLiteral("a"))->number, int(0x800469A9));
+        QCOMPARE(multi.setValue(QStringLiteral("a")).error().number, int(0x800469A9));
 
         cRegistry notArray = addressed(QStringLiteral("b"), cRegistry::REG_BINARY);
-        const Failure binary = notArray.setValue(QStringLiteral("text"));
-        QCOMPARE(binary->number, 26001);
-        QCOMPARE(binary->description,
+        const Result binary = notArray.setValue(QStringLiteral("text"));
+        QCOMPARE(binary.error().number, 26001);
+        QCOMPARE(binary.error().description,
                  QStringLiteral("Application-defined or object-defined error"));
 
         cRegistry notNumber = addressed(QStringLiteral("d"), cRegistry::REG_DWORD);
-        QVERIFY(!notNumber.setValue(QStringLiteral("12")));
-        QVERIFY(!notNumber.setValue(qint64(12)));
+        QVERIFY(notNumber.setValue(QStringLiteral("12")).ok());
+        QVERIFY(notNumber.setValue(qint64(12)).ok());
 
         const RegistryHive hive = RegistryHive::read(AppPaths::hiveFile());
         QVERIFY(hive.keyExists(kHivePath));
@@ -177,9 +178,9 @@ private slots:
         cRegistry registry = addressed(QStringLiteral("v"), cRegistry::REG_SZ);
         TestSeams seams;
         seams.failWritesAfter(0);
-        const Failure failure = registry.setValue(QStringLiteral("x"));
-        QVERIFY(failure);
-        QCOMPARE(failure->number, int(0x800469A9));
+        const Result failure = registry.setValue(QStringLiteral("x"));
+        QVERIFY(failure.failed());
+        QCOMPARE(failure.error().number, int(0x800469A9));
     }
 
     void keyOperationErrors()
@@ -188,7 +189,7 @@ private slots:
         noRoot.setSectionKey(QStringLiteral("Some\\Key"));
         QVERIFY(!noRoot.KeyExists());
         const auto created = noRoot.CreateKey();
-        QVERIFY(!created);
+        QVERIFY(created.failed());
         QCOMPARE(created.error().number, 26001);
         QCOMPARE(created.error().description,
                  QStringLiteral("Failed to create registry Key: 'Some\\Key"));
@@ -198,15 +199,15 @@ private slots:
         QVERIFY(child.CreateKey().value());
         QVERIFY(parent.KeyExists());
         const auto notEmpty = parent.DeleteKey();
-        QVERIFY(!notEmpty);
+        QVERIFY(notEmpty.failed());
         QCOMPARE(notEmpty.error().description,
                  QStringLiteral("Failed to delete registry Key: '-2147483647',Section: 'A"));
 
-        QVERIFY(!child.DeleteValue());
+        QVERIFY(child.DeleteValue().failed());
         QCOMPARE(
             child.DeleteValue().error().description,
             QStringLiteral("Failed to delete registry Key: '-2147483647',Section: 'A\\B',Key: 'v"));
-        QVERIFY(!child.setValue(QStringLiteral("1")));
+        QVERIFY(child.setValue(QStringLiteral("1")).ok());
         QVERIFY(child.DeleteValue().value());
         QVERIFY(child.DeleteKey().value());
         QVERIFY(!child.KeyExists());
@@ -218,7 +219,7 @@ private slots:
             closed.error().description,
             QStringLiteral("Failed to open key '-2147483647',Section: 'A\\B' for delete access"));
         QVERIFY(addressed({}, 1, {}).KeyExists());
-        QVERIFY(!addressed({}, 1, {}).DeleteKey());
+        QVERIFY(addressed({}, 1, {}).DeleteKey().failed());
     }
 
     void machineIsNormalised_data()
@@ -242,7 +243,7 @@ private slots:
         QFETCH(QString, given);
         QFETCH(QString, stored);
         cRegistry registry = addressed(QStringLiteral("v"), cRegistry::REG_SZ);
-        QVERIFY(!registry.setValue(QStringLiteral("local")));
+        QVERIFY(registry.setValue(QStringLiteral("local")).ok());
         registry.setMachine(QStringLiteral("previous"));
         registry.setMachine(given);
         QCOMPARE(registry.Machine(), stored);
@@ -250,7 +251,7 @@ private slots:
         registry.setDefault(QStringLiteral("dflt"));
         QCOMPARE(registry.Value().toString(),
                  stored.isEmpty() ? QStringLiteral("local") : QStringLiteral("dflt"));
-        QCOMPARE(bool(registry.setValue(QStringLiteral("x"))), !stored.isEmpty());
+        QCOMPARE(registry.setValue(QStringLiteral("x")).failed(), !stored.isEmpty());
     }
 
     void enumerations()
@@ -262,7 +263,7 @@ private slots:
         QCOMPARE(names, QStringList());
         QCOMPARE(count, 0);
         for (const char* name : {"Zulu", "alpha", "Mike"}) {
-            QVERIFY(!addressed(QString::fromLatin1(name), 1).setValue(QStringLiteral("x")));
+            QVERIFY(addressed(QString::fromLatin1(name), 1).setValue(QStringLiteral("x")).ok());
             QVERIFY(
                 addressed({}, 1, kSection + u'\\' + QLatin1String(name) + QStringLiteral("\\deep"))
                     .CreateKey()
@@ -279,10 +280,12 @@ private slots:
     void associationLayout()
     {
         cRegistry registry;
-        QVERIFY(!registry.CreateEXEAssociation(
-            QStringLiteral("  /opt/jottex  "), QStringLiteral("Jottex.Note"),
-            QStringLiteral("Note"), QStringLiteral("not"), {}, true, {}, true,
-            QStringLiteral("Ne&w note"), true, {}, 2));
+        QVERIFY(registry
+                    .CreateEXEAssociation(QStringLiteral("  /opt/jottex  "),
+                                          QStringLiteral("Jottex.Note"), QStringLiteral("Note"),
+                                          QStringLiteral("not"), {}, true, {}, true,
+                                          QStringLiteral("Ne&w note"), true, {}, 2)
+                    .ok());
         QCOMPARE(registry.ClassKey(), cRegistry::HKEY_LOCAL_MACHINE);
         const QList<std::pair<QString, QString>> expected{
             {".not", "Jottex.Note"},
@@ -314,25 +317,26 @@ private slots:
     {
         cRegistry registry;
         const QStringList items{"edit", "&Edit", "/bin/ed %1", "view", "&View", "/bin/v %1 %2"};
-        const Failure partial =
+        const Result partial =
             registry.CreateAdditionalEXEAssociations(QStringLiteral("Cls"), items.mid(0, 4));
-        QCOMPARE(partial->number, int(0x800469AC));
-        QCOMPARE(partial->description, QStringLiteral("Invalid parameter list passed to "
-                                                      "CreateAdditionalEXEAssociations - expected "
-                                                      "Name/Text/Command"));
+        QCOMPARE(partial.error().number, int(0x800469AC));
+        QCOMPARE(partial.error().description,
+                 QStringLiteral("Invalid parameter list passed to "
+                                "CreateAdditionalEXEAssociations - expected "
+                                "Name/Text/Command"));
         registry.setClassKey(cRegistry::HKEY_CLASSES_ROOT);
-        const Failure undefined =
+        const Result undefined =
             registry.CreateAdditionalEXEAssociations(QStringLiteral("Cls"), items);
-        QCOMPARE(undefined->number, int(0x800469AD));
-        QCOMPARE(undefined->description,
+        QCOMPARE(undefined.error().number, int(0x800469AD));
+        QCOMPARE(undefined.error().description,
                  QStringLiteral(
                      "Error - attempt to create additional associations before class defined."));
         QVERIFY(RegistryHive::read(AppPaths::hiveFile()).isEmpty());
 
         registry.setSectionKey(QStringLiteral("Cls"));
         QVERIFY(registry.CreateKey().value());
-        QVERIFY(!registry.CreateAdditionalEXEAssociations(QStringLiteral("Cls"), {}));
-        QVERIFY(!registry.CreateAdditionalEXEAssociations(QStringLiteral("Cls"), items));
+        QVERIFY(registry.CreateAdditionalEXEAssociations(QStringLiteral("Cls"), {}).ok());
+        QVERIFY(registry.CreateAdditionalEXEAssociations(QStringLiteral("Cls"), items).ok());
         const RegistryHive hive = RegistryHive::read(AppPaths::hiveFile());
         QCOMPARE(stored(hive, {}, QStringLiteral("HKEY_CLASSES_ROOT\\Cls\\shell\\view"))->data,
                  QByteArray("&View\0", 6));

@@ -1,5 +1,6 @@
 #include "TestEnvironment.h"
 #include "dialogs/DialogSeam.h"
+#include "shell/AppError.h"
 #include "shell/Clock.h"
 #include "shell/ErrorLog.h"
 #include "shell/LocaleFormat.h"
@@ -42,6 +43,55 @@ private slots:
         QCOMPARE(requests[0].title, QStringLiteral("Log Error"));
         QCOMPARE(requests[0].text,
                  QStringLiteral("There was an error in creating an error log entry"));
+    }
+
+    // Stored logs and the command line companion know the numbers: a renumbered name, a row
+    // missing from the table or a save-box reason for the wrong number shows here.
+    void errorNumberTable_data()
+    {
+        QTest::addColumn<int>("named");
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("reason"); // empty: the failure's own description
+        const QString own = QStringLiteral("Application-defined or object-defined error");
+        QTest::newRow("disk full") << ErrorNumber::DiskFull << 61 << "Disk full"
+                                   << "the disk is full";
+        QTest::newRow("permission") << ErrorNumber::PermissionDenied << 70 << "Permission denied"
+                                    << "permission was denied";
+        QTest::newRow("access") << ErrorNumber::PathFileAccessError << 75
+                                << "Path/File access error"
+                                << "the file could not be written";
+        QTest::newRow("folder") << ErrorNumber::PathNotFound << 76 << "Path not found"
+                                << "the folder does not exist";
+        QTest::newRow("file") << ErrorNumber::FileNotFound << 53 << "File not found" << QString();
+        QTest::newRow("quote") << ErrorNumber::QuoteNoConnection << 101 << own << QString();
+        QTest::newRow("quote data") << ErrorNumber::QuoteRetrieveFailed << 102 << own << QString();
+        QTest::newRow("clipboard") << ErrorNumber::ClipboardNotOpen << 1570 << own << QString();
+        QTest::newRow("clipboard open")
+            << ErrorNumber::ClipboardCannotOpen << 1571 << own << QString();
+        QTest::newRow("registry key")
+            << ErrorNumber::RegistryKeyAccess << 26001 << own << QString();
+        QTest::newRow("registry value")
+            << ErrorNumber::RegistryValueWrite << int(0x800469A9) << own << QString();
+        QTest::newRow("registry list")
+            << ErrorNumber::RegistryEnumerateSections << int(0x800469AA) << own << QString();
+        QTest::newRow("association items")
+            << ErrorNumber::RegistryAssociationItems << int(0x800469AC) << own << QString();
+        QTest::newRow("association class")
+            << ErrorNumber::RegistryClassNotDefined << int(0x800469AD) << own << QString();
+        QTest::newRow("unknown") << 12345 << 12345 << own << QString();
+    }
+
+    void errorNumberTable()
+    {
+        QFETCH(int, named);
+        QFETCH(int, stored);
+        QFETCH(QString, text);
+        QFETCH(QString, reason);
+        QCOMPARE(named, stored);
+        QCOMPARE(ErrorNumber::description(named), text);
+        const AppError error{named, {}, QStringLiteral("its own words")};
+        QCOMPARE(error.reason(), reason.isEmpty() ? error.description : reason);
     }
 
     void localeTexts()

@@ -20,7 +20,7 @@ int writeSettings(const QString& prefix)
 {
     for (int i = 0; i < kWritesPerWriter; ++i) {
         const QString name = prefix + QString::number(i);
-        if (modMain::WriteSetting(kKey, name, name))
+        if (modMain::WriteSetting(kKey, name, name).failed())
             return 1;
     }
     return 0;
@@ -33,7 +33,8 @@ QStringList settingsNames()
     registry.setClassKey(cRegistry::HKEY_CURRENT_USER);
     registry.setSectionKey(kKey);
     int count = 0;
-    registry.EnumerateValues(names, count);
+    if (registry.EnumerateValues(names, count).failed())
+        return {};
     return names;
 }
 
@@ -81,9 +82,9 @@ private slots:
 
     void writtenTextsReadBackAsPlainStrings()
     {
-        QVERIFY(!modMain::WriteSetting(Setting::Height, QStringLiteral("3000")));
-        QVERIFY(!modMain::WriteSetting(Setting::Color, QStringLiteral("blue")));
-        QVERIFY(!modMain::WriteSetting(Setting::Color, QStringLiteral("peach")));
+        QVERIFY(modMain::WriteSetting(Setting::Height, QStringLiteral("3000")).ok());
+        QVERIFY(modMain::WriteSetting(Setting::Color, QStringLiteral("blue")).ok());
+        QVERIFY(modMain::WriteSetting(Setting::Color, QStringLiteral("peach")).ok());
         QCOMPARE(modMain::ReadSetting(Setting::Height), QStringLiteral("3000"));
         QCOMPARE(modMain::ReadSetting(Setting::Color), QStringLiteral("peach"));
         QCOMPARE(settingsNames(), QStringList({"Height", "Color"}));
@@ -101,17 +102,17 @@ private slots:
         registry.setSectionKey(kKey);
         registry.setValueKey(QStringLiteral("Alpha"));
         registry.setValueType(cRegistry::REG_DWORD);
-        QVERIFY(!registry.setValue(-7));
+        QVERIFY(registry.setValue(-7).ok());
         QCOMPARE(modMain::ReadSetting(Setting::Alpha), QStringLiteral("-7"));
     }
 
     void writeFailureReachesTheCaller()
     {
         QVERIFY(QDir().mkpath(AppPaths::hiveFile())); // a folder where the hive file belongs
-        const Failure failure = modMain::WriteSetting(Setting::Color, QStringLiteral("red"));
-        QVERIFY(failure);
-        QCOMPARE(failure->number, 26001);
-        QCOMPARE(failure->description,
+        const Result failure = modMain::WriteSetting(Setting::Color, QStringLiteral("red"));
+        QVERIFY(failure.failed());
+        QCOMPARE(failure.error().number, 26001);
+        QCOMPARE(failure.error().description,
                  QStringLiteral("Failed to create registry Key: 'SOFTWARE\\Ulmar\\Jottex"));
         QCOMPARE(modMain::ReadSetting(Setting::Color), QStringLiteral("yellow"));
     }
@@ -123,13 +124,13 @@ private slots:
         const QFileInfo hive(AppPaths::hiveFile());
         QCOMPARE(hive.dir().entryList({hive.fileName() + QStringLiteral(".bad-*")}).size(), 1);
         QCOMPARE(TestEnvironment::logLines().size(), 1);
-        QVERIFY(!modMain::WriteSetting(Setting::AutoSave, QStringLiteral("False")));
+        QVERIFY(modMain::WriteSetting(Setting::AutoSave, QStringLiteral("False")).ok());
         QCOMPARE(modMain::ReadSetting(Setting::AutoSave), QStringLiteral("False"));
     }
 
     void batchWritesAllOrNothing()
     {
-        QVERIFY(!modMain::WriteSetting(Setting::Color, QStringLiteral("blue")));
+        QVERIFY(modMain::WriteSetting(Setting::Color, QStringLiteral("blue")).ok());
         const std::vector<std::pair<Setting, QString>> values{
             {Setting::Color, QStringLiteral("red")},
             {Setting::Height, QStringLiteral("3000")},
@@ -138,18 +139,18 @@ private slots:
         {
             TestSeams seams;
             seams.failSyncWith(ENOSPC);
-            const Failure failure = modMain::WriteSettings(values);
-            QVERIFY(failure);
-            QCOMPARE(failure->number, int(0x800469A9));
+            const Result failure = modMain::WriteSettings(values);
+            QVERIFY(failure.failed());
+            QCOMPARE(failure.error().number, int(0x800469A9));
         }
         QCOMPARE(settingsNames(), QStringList{QStringLiteral("Color")});
         QCOMPARE(modMain::ReadSetting(Setting::Color), QStringLiteral("blue"));
 
-        QVERIFY(!modMain::WriteSettings(values));
+        QVERIFY(modMain::WriteSettings(values).ok());
         QCOMPARE(settingsNames(), QStringList({"Color", "Height", "FontName", "SaveSetting"}));
         for (const auto& [id, text] : values) {
             // Each value as WriteSetting stores it, expandable text included.
-            QVERIFY(!modMain::WriteSetting(kKey, QStringLiteral("single"), text));
+            QVERIFY(modMain::WriteSetting(kKey, QStringLiteral("single"), text).ok());
             const RegistryHive hive = RegistryHive::read(AppPaths::hiveFile());
             const QString path = QStringLiteral("HKEY_CURRENT_USER\\") + kKey;
             QCOMPARE(hive.value(path, modMain::settingName(id))->type,

@@ -54,7 +54,7 @@ private slots:
     {
         auto owner = std::make_unique<QWidget>();
         cCustomClipboard clipboard;
-        const QList<std::function<Failure()>> operations{
+        const QList<std::function<Result()>> operations{
             [&] { return failureOf(clipboard.GetBinaryData(1)); },
             [&] { return failureOf(clipboard.GetTextData(1)); },
             [&] { return failureOf(clipboard.GetFileList()); },
@@ -64,28 +64,28 @@ private slots:
         };
         const auto expectRefusal = [&](const char* when) {
             for (const auto& operation : operations) {
-                const Failure failure = operation();
-                QVERIFY2(failure.has_value(), when);
-                QCOMPARE(failure->number, 1570);
-                QCOMPARE(failure->description,
+                const Result failure = operation();
+                QVERIFY2(failure.failed(), when);
+                QCOMPARE(failure.error().number, 1570);
+                QCOMPARE(failure.error().description,
                          "Attempt to access the clipboard when clipboard not Open.");
-                QCOMPARE(failure->source, "special_tst_clipboard.cCustomClipboard");
+                QCOMPARE(failure.error().source, "special_tst_clipboard.cCustomClipboard");
             }
         };
         expectRefusal("never opened");
 
-        const Failure noOwner = clipboard.ClipboardOpen(nullptr);
-        QVERIFY(noOwner.has_value());
-        QCOMPARE(noOwner->number, 1571);
-        QCOMPARE(noOwner->description, "Unable to Open Clipboard.");
+        const Result noOwner = clipboard.ClipboardOpen(nullptr);
+        QVERIFY(noOwner.failed());
+        QCOMPARE(noOwner.error().number, 1571);
+        QCOMPARE(noOwner.error().description, "Unable to Open Clipboard.");
         expectRefusal("opened without an owner");
 
-        QVERIFY(!clipboard.ClipboardOpen(owner.get()).has_value());
+        QVERIFY(clipboard.ClipboardOpen(owner.get()).ok());
         QVERIFY(clipboard.GetTextData(1).ok());
         clipboard.ClipboardClose();
         expectRefusal("closed");
 
-        QVERIFY(!clipboard.ClipboardOpen(owner.get()).has_value());
+        QVERIFY(clipboard.ClipboardOpen(owner.get()).ok());
         owner.reset();
         expectRefusal("owner destroyed");
     }
@@ -180,7 +180,7 @@ private slots:
         cCustomClipboard clipboard;
         QCOMPARE(clipboard.GetCurrentFormats(&owner), 1);
         QCOMPARE(clipboard.GetCurrentFormatID(1).value(), cCustomClipboard::CF_DIB);
-        QVERIFY(!clipboard.ClipboardOpen(&owner).has_value());
+        QVERIFY(clipboard.ClipboardOpen(&owner).ok());
         QCOMPARE(QImage::fromData(clipboard.GetBinaryData(cCustomClipboard::CF_DIB).value()).size(),
                  image.size());
         QCOMPARE(clipboard.GetTextData(cCustomClipboard::CF_TEXT).value(), QString());
@@ -207,7 +207,7 @@ private slots:
         QFETCH(QString, plainText);
         QWidget owner;
         cCustomClipboard clipboard;
-        QVERIFY(!clipboard.ClipboardOpen(&owner).has_value());
+        QVERIFY(clipboard.ClipboardOpen(&owner).ok());
         QVERIFY(clipboard.SetTextData(writeId, text).value());
         QCOMPARE(clipboard.GetTextData(writeId).value(), text);
         // Both text formats read the one text of the clipboard.
@@ -224,20 +224,20 @@ private slots:
     {
         QWidget owner;
         cCustomClipboard clipboard;
-        QVERIFY(!clipboard.ClipboardOpen(&owner).has_value());
+        QVERIFY(clipboard.ClipboardOpen(&owner).ok());
         const QStringList files{"/tmp/a note.not", "/home/anna/Grüße.txt"};
         QVERIFY(clipboard.SetFileList(files).value());
         QCOMPARE(clipboard.GetFileList().value(), files);
         QCOMPARE(clipboard.FormatIDForName(&owner, "File List"), cCustomClipboard::CF_HDROP);
-        QVERIFY(!clipboard.ClearClipboard().has_value());
+        QVERIFY(clipboard.ClearClipboard().ok());
         QCOMPARE(clipboard.GetFileList().value(), QStringList());
         QCOMPARE(clipboard.FormatCount(), 0);
     }
 
 private:
-    template <typename T> static Failure failureOf(const Expected<T>& result)
+    template <typename T> static Result failureOf(const Expected<T>& result)
     {
-        return result.ok() ? Failure() : Failure(result.error());
+        return result.ok() ? Result() : Result(result.error());
     }
 };
 

@@ -148,9 +148,10 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(QString, reason);
         clsRSS feed;
-        const Failure failure = feed.LoadFromBytes(bytes);
-        QVERIFY(failure);
-        QVERIFY2(failure->description.startsWith(reason), qPrintable(failure->description));
+        const Result failure = feed.LoadFromBytes(bytes);
+        QVERIFY(failure.failed());
+        QVERIFY2(failure.error().description.startsWith(reason),
+                 qPrintable(failure.error().description));
         QCOMPARE(noteText(feed), kNoFeed);
     }
 
@@ -166,25 +167,26 @@ private slots:
     void channelFieldsAsWritten()
     {
         clsRSS feed;
-        QVERIFY(!feed.LoadFromCache(rss("<title>T</title><pubDate>mixed</pubDate>"
-                                        "<lastBuildDate>mixed</lastBuildDate>"
-                                        "<image><url>http://i</url></image>")));
+        QVERIFY(feed.LoadFromCache(rss("<title>T</title><pubDate>mixed</pubDate>"
+                                       "<lastBuildDate>mixed</lastBuildDate>"
+                                       "<image><url>http://i</url></image>"))
+                    .ok());
         QCOMPARE(feed.Title(), QStringLiteral("T"));
         QCOMPARE(feed.PubDate(), QString());
         QCOMPARE(feed.LastBuildDate(), QString());
         QCOMPARE(feed.ImageURL(), QStringLiteral("http://i"));
         clsRSS lower;
-        QVERIFY(!lower.LoadFromCache(rss("<pubdate>lower</pubdate>")));
+        QVERIFY(lower.LoadFromCache(rss("<pubdate>lower</pubdate>")).ok());
         QCOMPARE(lower.PubDate(), QStringLiteral("lower"));
         // The parse reports what stops it.
         clsRSS broken;
-        QVERIFY(broken.LoadFromCache(QStringLiteral("<rss/>")).has_value());
+        QVERIFY(broken.LoadFromCache(QStringLiteral("<rss/>")).failed());
     }
 
     void noteFormattingPerRunAndCaretAtStart()
     {
         clsRSS feed;
-        QVERIFY(!feed.LoadFromCache(feedFile("rss20.xml")));
+        QVERIFY(feed.LoadFromCache(feedFile("rss20.xml")).ok());
         QTextEdit rtb;
         rtb.setPlainText(QStringLiteral("...loading RSS feed"));
         modSpecialNote::WriteRSSFeed(&rtb, feed);

@@ -98,7 +98,7 @@ private slots:
     void memoryNoteOfThisMachine()
     {
         QTextEdit rtb;
-        QVERIFY(!modSpecialNote::DisplayComputerMemory(&rtb));
+        QVERIFY(modSpecialNote::DisplayComputerMemory(&rtb).ok());
         QVERIFY2(text(rtb).startsWith(QStringLiteral("Memory:\r\nTotal Physical: ")),
                  qPrintable(text(rtb)));
         QCOMPARE(runs(rtb).first(), QStringLiteral("Memory:|bold|10|#0000ff"));
@@ -111,7 +111,7 @@ private slots:
                                   "MemAvailable:   12000000 kB\nBuffers:  7 kB\n"
                                   "SwapTotal:       2097148 kB\nSwapFree:        2000000 kB\n";
         const Expected<MemoryFigures> figures = modSpecialNote::ParseMemInfo(sample);
-        QVERIFY(figures);
+        QVERIFY(figures.ok());
         QCOMPARE(figures.value().totalPhysical, 16318508ULL * 1024);
         QCOMPARE(figures.value().availablePhysical, 12000000ULL * 1024);
         QCOMPARE(figures.value().totalPageFile, 2097148ULL * 1024);
@@ -211,7 +211,7 @@ private slots:
     void drivesOfThisMachine()
     {
         const Expected<QList<DriveVolume>> volumes = modSpecialNote::MountedVolumes();
-        QVERIFY(volumes);
+        QVERIFY(volumes.ok());
         QStringList mountPoints;
         for (const DriveVolume& volume : volumes.value())
             mountPoints << volume.mountPoint;
@@ -223,7 +223,7 @@ private slots:
             QVERIFY(!mountPoint.startsWith(QStringLiteral("/proc")));
 
         QTextEdit rtb;
-        QVERIFY(!modSpecialNote::DisplayDrives(&rtb));
+        QVERIFY(modSpecialNote::DisplayDrives(&rtb).ok());
         QVERIFY(text(rtb).startsWith(QStringLiteral("Drive(s):\r\n/  ")));
     }
 };

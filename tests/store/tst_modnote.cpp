@@ -278,8 +278,8 @@ private slots:
         const NoteRecordList notes{note(QStringLiteral("one")), note(QStringLiteral("two")),
                                    note(QStringLiteral("three"))};
         const QString list = notePath("recovery.not");
-        QVERIFY(!modNote::WriteNoteList(notes, list));
-        modNote::SaveMainNotes(notes);
+        QVERIFY(modNote::WriteNoteList(notes, list).ok());
+        QVERIFY(modNote::SaveMainNotes(notes).ok());
         QCOMPARE(TestEnvironment::readFile(list),
                  TestEnvironment::readFile(AppPaths::mainDataFile()));
 
@@ -287,14 +287,14 @@ private slots:
         QVERIFY(QFile::remove(AppPaths::mainDataFile()));
         for (const NoteRecord& record : notes)
             modNote::SaveMainNote(record);
-        modNote::SaveMainNotes({note(QStringLiteral("four"))});
+        QVERIFY(modNote::SaveMainNotes({note(QStringLiteral("four"))}).ok());
         const QStringList expected{QStringLiteral("one"), QStringLiteral("two"),
                                    QStringLiteral("three")};
         QCOMPARE(dataOf(modNote::LoadNote(false, list)), expected);
         QCOMPARE(dataOf(modNote::LoadNote(true, QString())),
                  expected + QStringList{QStringLiteral("four")});
 
-        QVERIFY(modNote::WriteNoteList(notes, notePath("no/such/folder/x.not")).has_value());
+        QVERIFY(modNote::WriteNoteList(notes, notePath("no/such/folder/x.not")).failed());
         QVERIFY(TestEnvironment::logLines().isEmpty());
     }
 

@@ -24,10 +24,10 @@ private:
                                const QString& path = QStringLiteral("/n.not"))
     {
         const auto document = NoteDocument::parse(bytes);
-        if (!document)
+        if (document.failed())
             return {};
         const auto records = NoteDocument::records(document.value(), path);
-        return records ? records.value() : NoteRecordList{};
+        return records.ok() ? records.value() : NoteRecordList{};
     }
 
     static QByteArray noteWith(const QByteArray& inner)

@@ -134,7 +134,7 @@ private slots:
         QFETCH(QUrl, opened);
         TestSeams seams;
         if (!setting.isEmpty())
-            QVERIFY(!modMain::WriteSetting(modMain::Setting::Website, setting));
+            QVERIFY(modMain::WriteSetting(modMain::Setting::Website, setting).ok());
         frmMain* note = frmMain::create(NoteOrigin::NewNote);
         note->show();
         QCOMPARE(note->menuItem(NoteMenus::mnuUlmar)->text(), QStringLiteral("Ulmar's Website"));

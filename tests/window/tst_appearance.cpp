@@ -77,12 +77,12 @@ private slots:
         QFETCH(QString, stored);
         QFETCH(QColor, color);
         frmMain* window = newNote();
-        QVERIFY(!window->appearance().SetNoteColor(name, false));
+        QVERIFY(window->appearance().SetNoteColor(name, false).ok());
         QCOMPARE(background(window), color);
         QCOMPARE(window->note().Color, name);
         QCOMPARE(checkedColors(window), QList<int>{item});
 
-        window->appearance().SetNoteColor(QStringLiteral("yellow"), false);
+        QVERIFY(window->appearance().SetNoteColor(QStringLiteral("yellow"), false).ok());
         window->appearance().ChangeForeColor(255);
         window->triggerMenuItem(NoteMenus::mnuSetColor, item);
         QCOMPARE(background(window), color);
@@ -96,11 +96,11 @@ private slots:
     void colorTextThatIsNoColor()
     {
         frmMain* window = newNote();
-        window->appearance().SetNoteColor(QStringLiteral("blue"), false);
-        const Failure failure =
+        QVERIFY(window->appearance().SetNoteColor(QStringLiteral("blue"), false).ok());
+        const Result failure =
             window->appearance().SetNoteColor(QStringLiteral("chartreuse"), false);
-        QVERIFY(failure);
-        QCOMPARE(failure->number, 13);
+        QVERIFY(failure.failed());
+        QCOMPARE(failure.error().number, 13);
         QCOMPARE(window->note().Color, QStringLiteral("blue"));
         QCOMPARE(background(window), QColor(51, 204, 255));
 

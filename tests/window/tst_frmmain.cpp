@@ -157,6 +157,26 @@ private slots:
         QCOMPARE(window->note().Alpha, 0); // an unreadable value keeps what the field had
     }
 
+    // A settings write that fails at close does not hold the close up, and is not lost: one
+    // log line names it.
+    void closeLogsFailedSettingsWrite()
+    {
+        frmMain* window = newNote();
+        {
+            TestSeams seams;
+            seams.failSyncWith();
+            window->close();
+        }
+        QVERIFY(!frmMain::openWindows().contains(window));
+        QCOMPARE(setting(modMain::Setting::SaveSetting), QStringLiteral("<none>"));
+        const QStringList log = TestEnvironment::logLines();
+        QCOMPARE(log.size(), 1);
+        const QString expected =
+            QStringLiteral("\tfrmMain: SaveSettings\t%1\tFailed to set registry value")
+                .arg(int(0x800469A9));
+        QVERIFY2(log[0].contains(expected), qPrintable(log[0]));
+    }
+
     void closeWritesSettings()
     {
         frmMain* window = newNote();
@@ -314,7 +334,7 @@ private slots:
         window->triggerMenuItem(NoteMenus::mnuSystemDefaultSize);
         QCOMPARE(window->twipsGeometry().size(), QSize(2325, 2085));
 
-        window->appearance().SetNoteColor(QStringLiteral("red"), false);
+        QVERIFY(window->appearance().SetNoteColor(QStringLiteral("red"), false).ok());
         window->setSizeTwips(6000, 5000);
         Clock::setFixedNow(QDateTime(QDate(2026, 12, 7), QTime(10, 0, 0)));
         window->triggerMenuItem(NoteMenus::mnuSystemReset);
@@ -520,7 +540,7 @@ private slots:
         window->triggerMenuItem(NoteMenus::mnuAutoSave);
         window->triggerMenuItem(NoteMenus::mnuTop);
         window->MinimizeNote();
-        QVERIFY(!window->appearance().SetNoteColor(QStringLiteral("blue"), false));
+        QVERIFY(window->appearance().SetNoteColor(QStringLiteral("blue"), false).ok());
         window->triggerMenuItem(NoteMenus::mnuSystemMinimize); // disabled: nothing happens
         QVERIFY(!built());
 

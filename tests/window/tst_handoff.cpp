@@ -162,7 +162,7 @@ private slots:
     void printsTextNotTheNoteColour()
     {
         frmMain* window = newNote();
-        window->appearance().SetNoteColor(QStringLiteral("blue"), true);
+        QVERIFY(window->appearance().SetNoteColor(QStringLiteral("blue"), true).ok());
         fillNote(window, {QStringLiteral("Margin")});
         QTextCursor cursor(window->RTB1()->document());
         cursor.movePosition(QTextCursor::End);

@@ -163,7 +163,7 @@ private slots:
                                        "\"IBM\",27.50,\"6/2/2006\",\"4:00pm\",+0.25,27.30,27.80,"
                                        "27.10,100\r\n",
                                        1));
-        QVERIFY(!modMain::WriteSetting(modMain::Setting::QuoteServer, server.url(QString())));
+        QVERIFY(modMain::WriteSetting(modMain::Setting::QuoteServer, server.url(QString())).ok());
         frmMain* feedWindow = feedNote(server.url("/slow"));
         frmMain* quoteWindow = frmMain::create(NoteOrigin::NewNote);
         quoteWindow->show();
@@ -216,7 +216,7 @@ private slots:
         server.serve("/d/quotes.csv",
                      "\"IBM\",27.50,\"6/2/2006\",\"4:00pm\",+0.25,27.30,27.80,27.10,100\r\n",
                      "text/csv");
-        QVERIFY(!modMain::WriteSetting(modMain::Setting::QuoteServer, server.url(QString())));
+        QVERIFY(modMain::WriteSetting(modMain::Setting::QuoteServer, server.url(QString())).ok());
         frmMain* window = frmMain::create(NoteOrigin::NewNote);
         window->show();
         DialogSeam::queueInputAnswer(QStringLiteral("ibm"));
@@ -229,7 +229,7 @@ private slots:
         window->grab().save(QDir::temp().filePath("jottex-quote-note.png"));
 
         // Without a service: the error text at every tick, one log line for the note.
-        QVERIFY(!modMain::WriteSetting(modMain::Setting::QuoteServer, QString()));
+        QVERIFY(modMain::WriteSetting(modMain::Setting::QuoteServer, QString()).ok());
         const qsizetype logged = TestEnvironment::logLines().size();
         for (int tick = 0; tick < 3; ++tick) {
             window->specialNotes().tick();
