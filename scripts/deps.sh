@@ -10,7 +10,7 @@ run_packages=(
   libenchant-2-dev hunspell-en-us
 )
 test_packages=(
-  xvfb openbox xdotool x11-utils xcompmgr unrtf
+  xvfb openbox xdotool x11-utils xcompmgr unrtf lld
   clang libclang-rt-14-dev clang-format clang-tidy
   desktop-file-utils shared-mime-info xdg-utils libglib2.0-bin
   poppler-utils
