@@ -34,7 +34,7 @@ double msSince(const QElapsedTimer& timer)
 void deleteOne(const QString& folder, int count)
 {
     const QString path = folder + QStringLiteral("/bench-%1.not").arg(count);
-    if (modNote::WriteNoteList(sampleNotes(count), path)) {
+    if (modNote::WriteNoteList(sampleNotes(count), path).failed()) {
         std::printf("could not write %s\n", qPrintable(path));
         return;
     }

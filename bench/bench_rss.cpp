@@ -40,14 +40,14 @@ int main(int argc, char* argv[])
     QElapsedTimer timer;
     timer.start();
     clsRSS feed;
-    const Failure failure = feed.LoadFromCache(xml);
+    const Result failure = feed.LoadFromCache(xml);
     const qint64 parseMs = timer.restart();
     QTextEdit rtb;
     modSpecialNote::WriteRSSFeed(&rtb, feed);
     const qint64 buildMs = timer.elapsed();
     std::printf("feed of %.1f MB, %d items parsed%s: %lld ms\n",
                 double(xml.toUtf8().size()) / 1048576, feed.Count(),
-                failure ? " (with a failure)" : "", static_cast<long long>(parseMs));
+                failure.failed() ? " (with a failure)" : "", static_cast<long long>(parseMs));
     std::printf("note text built (%d paragraphs): %lld ms\n", rtb.document()->blockCount(),
                 static_cast<long long>(buildMs));
     std::printf("parse and build: %lld ms\n", static_cast<long long>(parseMs + buildMs));
