@@ -1,6 +1,7 @@
 #pragma once
 
 #include "shell/AppError.h"
+#include "window/NotePartHost.h"
 
 #include <QString>
 #include <Qt>
@@ -13,14 +14,10 @@ class NoteTextEdit;
 class QWidget;
 struct NoteRecord;
 
-// What the appearance part may reach of its note window, and nothing more.
-class NoteAppearanceHost {
+// What the appearance part may reach of its note window, and nothing more. The window is the
+// one coloured, faded and kept on top.
+class NoteAppearanceHost : public NotePartHost {
 public:
-    virtual ~NoteAppearanceHost() = default;
-
-    // The window itself: the one coloured, faded and kept on top, and the dialogs' owner.
-    virtual QWidget* noteWindow() = 0;
-    virtual NoteTextEdit* textArea() = 0;
     // The note's record, where its colours, translucency level and on-top state are kept.
     virtual NoteRecord& record() = 0;
     // The window's menus, where the colour, translucency and on-top items show the record.

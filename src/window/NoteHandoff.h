@@ -1,18 +1,12 @@
 #pragma once
 
+#include "window/NotePartHost.h"
+
 #include <memory>
 
-class NoteTextEdit;
-class QWidget;
-
 // What handing the note to other software needs of its window, and nothing more.
-class NoteHandoffHost {
+class NoteHandoffHost : public NotePartHost {
 public:
-    virtual ~NoteHandoffHost() = default;
-
-    // The window itself: the owner of the dialogs and boxes.
-    virtual QWidget* noteWindow() = 0;
-    virtual NoteTextEdit* textArea() = 0;
     // Back on top after a dialog, when the note is set to stay there.
     virtual void putBackOnTop() = 0;
 };

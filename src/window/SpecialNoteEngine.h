@@ -4,6 +4,7 @@
 #include "special/modSpecialNote.h"
 #include "window/CaptionStrip.h"
 #include "window/NoteMenus.h"
+#include "window/NotePartHost.h"
 
 #include <QObject>
 #include <QString>
@@ -19,14 +20,10 @@ class clsRSS;
 class clsStockQuote;
 struct NoteRecord;
 
-// What the special-note engine may reach of its note window, and nothing more.
-class SpecialNoteHost {
+// What the special-note engine may reach of its note window, and nothing more. The window is
+// the prompts' parent and the clipboard's owner.
+class SpecialNoteHost : public NotePartHost {
 public:
-    virtual ~SpecialNoteHost() = default;
-
-    // The window itself: the prompts' parent and the clipboard's owner.
-    virtual QWidget* noteWindow() = 0;
-    virtual NoteTextEdit* textArea() = 0;
     // The note's record, where the kind and the prompts' answers are kept.
     virtual NoteRecord& record() = 0;
     virtual void showCaptionIcon(CaptionStrip::Icon icon) = 0;
