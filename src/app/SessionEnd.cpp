@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QPointer>
 #include <QSessionManager>
 #include <QSocketNotifier>
 #include <csignal>
@@ -17,12 +18,15 @@
 
 namespace {
 int signalPipe[2] = {-1, -1};
+QPointer<LogoutWatchdog> watchdog;
 
-// Only async-signal-safe work here: the note windows are closed on the event loop.
+// Only async-signal-safe work here: the note windows are closed on the event loop, or by the
+// watchdog when the event loop does not answer.
 void onSignal(int)
 {
     const char byte = 1;
     [[maybe_unused]] const auto written = ::write(signalPipe[1], &byte, 1);
+    LogoutWatchdog::logoutRequested();
 }
 
 void watchSignals()
@@ -58,8 +62,9 @@ void keepEveryNote()
 }
 } // namespace
 
-void SessionEnd::install()
+void SessionEnd::install(std::chrono::milliseconds patience)
 {
+    watchdog = new LogoutWatchdog(patience, qApp);
     watchSignals();
     QObject::connect(qApp, &QGuiApplication::commitDataRequest, qApp,
                      [](QSessionManager&) { endSession(); });
@@ -67,6 +72,9 @@ void SessionEnd::install()
 
 void SessionEnd::endSession()
 {
+    // Too late: the watchdog keeps the notes and ends the program.
+    if (watchdog && !watchdog->interfaceAnswers())
+        return;
     // Nothing may wait for the user now: failures go to the log only.
     MessageBox::silenceForSessionEnd();
     keepEveryNote();

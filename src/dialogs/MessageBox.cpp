@@ -3,8 +3,11 @@
 #include "dialogs/DialogSeam.h"
 #include "dialogs/ModalBox.h"
 
+#include <atomic>
+
 namespace {
-bool silenced = false;
+// Set from any thread: a logout finished off the interface thread silences boxes too.
+std::atomic<bool> silenced = false;
 
 // What dismissing the box (Escape) would answer.
 QMessageBox::StandardButton dismissed(QMessageBox::StandardButtons buttons)

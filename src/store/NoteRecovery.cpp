@@ -2,6 +2,7 @@
 
 #include "shell/ErrorLog.h"
 #include "shell/Paths.h"
+#include "store/NoteDocument.h"
 #include "store/modNote.h"
 
 #include <QCoreApplication>
@@ -11,6 +12,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <csignal>
+#include <mutex>
 
 namespace {
 const QString kPrefix = QStringLiteral("session-");
@@ -20,6 +22,20 @@ NoteRecovery::RecordSource& recordSource()
 {
     static NoteRecovery::RecordSource source = nullptr;
     return source;
+}
+
+// The last write's document, where a second thread can read it. Once taken over, the file
+// belongs to that thread and the interface thread leaves it alone.
+struct Snapshot {
+    std::mutex mutex;
+    QByteArray bytes;
+    bool takenOver = false;
+};
+
+Snapshot& snapshot()
+{
+    static Snapshot kept;
+    return kept;
 }
 
 QTimer& writeTimer()
@@ -81,17 +97,46 @@ void NoteRecovery::writeNow()
 {
     writeTimer().stop();
     const NoteRecordList records = openRecords();
-    if (records.isEmpty()) {
-        QFile::remove(path());
-        return;
+    const QByteArray bytes = records.isEmpty() ? QByteArray() : NoteDocument::noteList(records);
+    Result failure;
+    {
+        // Held while the file is written, so a take-over finds the file and the bytes alike.
+        const std::lock_guard lock(snapshot().mutex);
+        if (snapshot().takenOver)
+            return;
+        // Kept even when the write fails: a logout off the interface thread may still keep it.
+        snapshot().bytes = bytes;
+        if (records.isEmpty())
+            QFile::remove(path());
+        else
+            failure = modNote::WriteNoteDocument(bytes, path());
     }
-    if (Result failure = modNote::WriteNoteList(records, path()); failure.failed())
+    // Logged outside the lock: a failed log entry may open a box on this thread.
+    if (failure.failed())
         modMain::WriteLogEntry(QStringLiteral("NoteRecovery: writeNow"), failure.error());
 }
 
 void NoteRecovery::remove()
 {
     writeTimer().stop();
+    const std::lock_guard lock(snapshot().mutex);
+    if (snapshot().takenOver)
+        return;
+    snapshot().bytes.clear();
+    QFile::remove(path());
+}
+
+QByteArray NoteRecovery::takeOver()
+{
+    const std::lock_guard lock(snapshot().mutex);
+    snapshot().takenOver = true;
+    return snapshot().bytes;
+}
+
+void NoteRecovery::removeTakenOver()
+{
+    const std::lock_guard lock(snapshot().mutex);
+    snapshot().bytes.clear();
     QFile::remove(path());
 }
 

@@ -33,6 +33,13 @@ void writeNow();
 // The program ends normally: its notes are kept elsewhere or were closed on purpose.
 void remove();
 
+// For a logout finished off the interface thread; safe from any thread. The document the last
+// write gave (empty when no note was open). From this call on the interface thread neither
+// writes nor removes the file: it is the caller's, to remove once its notes are kept.
+QByteArray takeOver();
+// After takeOver: the notes are kept elsewhere.
+void removeTakenOver();
+
 // Files left by runs that did not end normally: their process is gone.
 QStringList orphanedFiles();
 // The pid a recovery file names, or 0.

@@ -243,7 +243,12 @@ Result modNote::SaveMainNotes(const NoteRecordList& records)
 
 Result modNote::WriteNoteList(const NoteRecordList& records, const QString& path)
 {
-    return writeChecked(path, NoteDocument::noteList(records));
+    return WriteNoteDocument(NoteDocument::noteList(records), path);
+}
+
+Result modNote::WriteNoteDocument(const QByteArray& bytes, const QString& path)
+{
+    return writeChecked(path, bytes);
 }
 
 NoteRecordList modNote::LoadNote(bool isMain, const QString& fileName, QWidget* owner)

@@ -40,6 +40,9 @@ Result SaveMainNotes(const NoteRecordList& records);
 // Writes records as one note document at path, replacing the file whole. Not logged: the
 // caller decides what a failure means.
 Result WriteNoteList(const NoteRecordList& records, const QString& path);
+// Writes a note document's bytes at path once they read back, replacing the file whole. Not
+// logged.
+Result WriteNoteDocument(const QByteArray& bytes, const QString& path);
 // All notes of the main data file (isMain) or of a note file (asks when fileName is empty).
 // A main data file that cannot be read is moved aside, so later logouts start a fresh one.
 NoteRecordList LoadNote(bool isMain, const QString& fileName, QWidget* owner = nullptr);
