@@ -9,6 +9,7 @@
 #include "shell/Twips.h"
 #include "shell/modFileFunctions.h"
 #include "store/NoteDocument.h"
+#include "store/NoteFileLock.h"
 #include "store/modNote.h"
 #include "window/Artwork.h"
 #include "window/frmMain.h"
@@ -38,6 +39,17 @@ const QString kRefreshContext = QStringLiteral("frmNoteManager: RefreshDisplay")
 const QString kItemClickContext = QStringLiteral("frmNoteManager: lvNotes_ItemClick");
 const QString kDeleteContext = QStringLiteral("frmNoteManager: DeleteNote");
 const QString kShowContext = QStringLiteral("frmNoteManager: ShowNote");
+
+const QString kDeleteTitle = QStringLiteral("Jottex Delete");
+const QString kDeleteQuestion = QStringLiteral("Are you sure you want to delete this note?");
+const QString kFileChangedQuestion =
+    QStringLiteral("The note file was changed by another window or program since it was listed. "
+                   "The list now shows the file as it is.\n\n"
+                   "Are you sure you want to delete this note?");
+const QString kChosenNoteChanged =
+    QStringLiteral("The note file was changed by another window or program since it was listed, "
+                   "and the note is no longer in it as it was. Nothing was deleted; the list now "
+                   "shows the file as it is.");
 
 const QString kOpenKey = QStringLiteral("open");
 const QString kShowKey = QStringLiteral("show");
@@ -89,6 +101,17 @@ Result unreadable(const QString& path)
         return error;
     }
     return {};
+}
+
+// The notes the file holds now, read as the list read them.
+Expected<NoteRecordList> notesOnDisk(const QString& path)
+{
+    if (Result failure = unreadable(path); failure.failed())
+        return failure.error();
+    const Expected<QDomDocument> document = NoteDocument::parseFile(path);
+    if (document.failed())
+        return document.error();
+    return NoteDocument::records(document.value(), path);
 }
 } // namespace
 
@@ -268,23 +291,57 @@ void frmNoteManager::DeleteNote(qsizetype index)
 {
     if (index < 0 || index >= m_Notes.size())
         return;
+    QString question = kDeleteQuestion;
+    while (confirmDelete(question)) {
+        const NoteRecord chosen = m_Notes.at(index);
+        if (deleteUnderLock(index) == DeleteStep::Finished)
+            return;
+        // The list now shows the file as another writer left it: the same note, if it is
+        // still there, is asked about again.
+        if (index >= m_Notes.size() || m_Notes.at(index) != chosen)
+            index = m_Notes.indexOf(chosen);
+        if (index < 0) {
+            MessageBox::show(this, QMessageBox::Information, kDeleteTitle, kChosenNoteChanged,
+                             QMessageBox::Ok);
+            return;
+        }
+        selectNote(index);
+        question = kFileChangedQuestion;
+    }
+}
+
+bool frmNoteManager::confirmDelete(const QString& question)
+{
     if (m_Notes.size() == 1) {
-        MessageBox::show(this, QMessageBox::Information, QStringLiteral("Jottex Delete"),
+        MessageBox::show(this, QMessageBox::Information, kDeleteTitle,
                          QStringLiteral("The last note in a Jottex file can not be deleted."),
                          QMessageBox::Ok);
-        return;
+        return false;
     }
-    if (MessageBox::show(this, QMessageBox::NoIcon, QStringLiteral("Confirm Delete"),
-                         QStringLiteral("Are you sure you want to delete this note?"),
-                         QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
-        return;
+    return MessageBox::show(this, QMessageBox::NoIcon, QStringLiteral("Confirm Delete"), question,
+                            QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+}
+
+frmNoteManager::DeleteStep frmNoteManager::deleteUnderLock(qsizetype index)
+{
+    const QString target = m_Notes.first().FileName;
+    NoteFileLock lock(target);
+    if (Result locked = lock.lock(); locked.failed()) {
+        reportDeleteFailure(target, locked.error());
+        return DeleteStep::Finished;
+    }
+    // A file that went away meanwhile is not brought back.
+    const Expected<NoteRecordList> onDisk = notesOnDisk(target);
+    if (onDisk.failed()) {
+        reportDeleteFailure(target, onDisk.error());
+        return DeleteStep::Finished;
+    }
+    if (onDisk.value() != m_Notes) {
+        m_Notes = onDisk.value();
+        listNotes();
+        return DeleteStep::FileChanged;
+    }
     const NoteRecordList remaining = withoutNote(m_Notes, index);
-    const QString target = remaining.first().FileName;
-    // What was listed is written; a file that went away meanwhile is not brought back.
-    if (Result failure = unreadable(target); failure.failed()) {
-        modMain::WriteLogEntry(kDeleteContext, failure.error());
-        return;
-    }
     const QString leftover =
         modFileFunctions::AddBackslash(AppPaths::appDirectory()) + QLatin1String(kOldTemporaryName);
     if (modFileFunctions::FileExists(leftover))
@@ -294,8 +351,8 @@ void frmNoteManager::DeleteNote(qsizetype index)
     const Expected<QByteArray> bytes = NoteDocument::savedThenAppended(remaining);
     Result failure = bytes.ok() ? AtomicFile::write(target, bytes.value()) : Result(bytes.error());
     if (failure.failed()) {
-        modMain::WriteLogEntry(kDeleteContext, failure.error());
-        return;
+        reportDeleteFailure(target, failure.error());
+        return DeleteStep::Finished;
     }
     // The list is rebuilt from what the file now holds; those are the notes just written, as
     // reading them back gives them, so the file is not read a second time.
@@ -303,6 +360,24 @@ void frmNoteManager::DeleteNote(qsizetype index)
     for (const NoteRecord& note : remaining)
         m_Notes.append(NoteDocument::readBack(note));
     listNotes();
+    return DeleteStep::Finished;
+}
+
+// A delete the user asked for that did not reach the disk is told, not only logged.
+void frmNoteManager::reportDeleteFailure(const QString& path, const AppError& error)
+{
+    modMain::WriteLogEntry(kDeleteContext, error);
+    MessageBox::show(this, QMessageBox::Warning, kDeleteTitle,
+                     QStringLiteral("The note could not be deleted from %1: %2")
+                         .arg(QDir::toNativeSeparators(path), error.reason()),
+                     QMessageBox::Ok);
+}
+
+void frmNoteManager::selectNote(qsizetype index)
+{
+    const QModelIndex item = m_model->index(static_cast<int>(index));
+    m_lvNotes->setCurrentIndex(item);
+    lvNotes_ItemClick(item);
 }
 
 void frmNoteManager::Toolbar1_ButtonClick(const QString& key)

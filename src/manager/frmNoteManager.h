@@ -1,5 +1,6 @@
 #pragma once
 
+#include "shell/AppError.h"
 #include "store/NoteRecord.h"
 
 #include <QHash>
@@ -28,7 +29,8 @@ public:
 
     // Loads the note file (asks for one when fileName is empty) and lists its notes.
     void RefreshDisplay(const QString& fileName);
-    // Deletes element index from the note file, after the user confirms.
+    // Deletes element index from the note file, after the user confirms. A file that changed
+    // since it was listed is listed again and the user asked again.
     void DeleteNote(qsizetype index);
     // Opens the selected note as a new note window.
     void ShowNote();
@@ -58,6 +60,17 @@ private:
     void listNotes();
     void setCommandsEnabled(bool enabled);
     void deleteSelected();
+
+    // What a delete under the file's lock came to.
+    enum class DeleteStep { Finished, FileChanged };
+    // The user's yes to deleting the selected note; a file's last note is never deleted.
+    bool confirmDelete(const QString& question);
+    // Re-reads the file under its lock: as listed, it loses note index; changed since, it is
+    // listed again instead.
+    DeleteStep deleteUnderLock(qsizetype index);
+    void reportDeleteFailure(const QString& path, const AppError& error);
+    // Selects and previews note index.
+    void selectNote(qsizetype index);
 
     NoteRecordList m_Notes;
     QWidget* m_client = nullptr;

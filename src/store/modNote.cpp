@@ -8,6 +8,7 @@
 #include "shell/Settings.h"
 #include "shell/modFileFunctions.h"
 #include "store/NoteDocument.h"
+#include "store/NoteFileLock.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -111,6 +112,9 @@ QByteArray bytesForNamedSave(const NoteRecord& record, const QString& path)
 // Appends to an existing file; failures are the caller's to log.
 Result appendToFile(const NoteRecord& record, const QString& path)
 {
+    NoteFileLock lock(path);
+    if (Result locked = lock.lock(); locked.failed())
+        return locked;
     Expected<QDomDocument> document = NoteDocument::parseFile(path);
     if (document.failed())
         return document.error();
@@ -187,13 +191,19 @@ QString modNote::SaveNote(const NoteRecord& record, const QString& fileName, QWi
     const auto path = namedOrChosen(fileName, StoreDialog::Save, owner);
     if (!path)
         return NoneSentinel;
-    // A file chosen in the dialog is replaced whole, as the dialog asked; a named file is the
-    // note's own, and may hold further notes.
-    const QByteArray bytes =
-        fileName.isEmpty() ? NoteDocument::wholeDocument(record) : bytesForNamedSave(record, *path);
-    // Written beside the old file and renamed over it, so a failed save never loses the note
-    // that was there.
-    if (const Result written = writeChecked(*path, bytes); written.failed()) {
+    // Read and written under the file's lock: notes another writer adds meanwhile are kept.
+    NoteFileLock lock(*path);
+    Result written = lock.lock();
+    if (written.ok()) {
+        // A file chosen in the dialog is replaced whole, as the dialog asked; a named file is
+        // the note's own, and may hold further notes.
+        const QByteArray bytes = fileName.isEmpty() ? NoteDocument::wholeDocument(record)
+                                                    : bytesForNamedSave(record, *path);
+        // Written beside the old file and renamed over it, so a failed save never loses the
+        // note that was there.
+        written = writeChecked(*path, bytes);
+    }
+    if (written.failed()) {
         logFailure(kSaveContext, written.error());
         report(failure, *path, written.error());
         return NoneSentinel;

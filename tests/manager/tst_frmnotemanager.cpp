@@ -1,12 +1,15 @@
 #include "NoteWindows.h"
 #include "Samples.h"
 #include "TestEnvironment.h"
+#include "TestSeams.h"
 #include "dialogs/DialogSeam.h"
 #include "manager/frmNoteManager.h"
 #include "richtext/RichText.h"
 #include "shell/Paths.h"
 #include "store/modNote.h"
 #include "window/NoteHooks.h"
+#include "window/NoteMenus.h"
+#include "window/NoteTextEdit.h"
 #include "window/frmMain.h"
 
 #include <QAction>
@@ -19,6 +22,9 @@
 #include <unistd.h>
 
 using Buttons = QList<QMessageBox::StandardButton>;
+
+// How a note window changes the listed file behind the manager's back.
+enum class OtherWriter { AppendTo, SaveOfTiedNote };
 
 class TestFrmNoteManager : public QObject {
     Q_OBJECT
@@ -90,6 +96,46 @@ private:
     static QString leftoverPath()
     {
         return AppPaths::appDirectory() + QStringLiteral("/tmp_note.not");
+    }
+
+    // As a user does it: a click on the note's item, then the tool bar's delete button.
+    static void deleteByHand(frmNoteManager* manager, int index)
+    {
+        QListView* list = manager->lvNotes();
+        const QRect item = list->visualRect(list->model()->index(index, 0));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, item.center());
+        QCOMPARE(manager->selectedIndex(), index);
+        manager->toolbarButton(QStringLiteral("delete"))->trigger();
+    }
+
+    // A note window writes the listed file: Append To from a new note ("appended"), or a Save
+    // of the note opened from the file's first note, its text replaced by "saved".
+    void writeFromANote(OtherWriter writer)
+    {
+        const bool append = writer == OtherWriter::AppendTo;
+        frmMain* window = append ? frmMain::create(NoteOrigin::NewNote)
+                                 : frmMain::create(NoteOrigin::NoteFile,
+                                                   modNote::LoadNote(false, noteFile()).first());
+        window->show();
+        window->RTB1()->setFocus();
+        window->RTB1()->selectAll();
+        QTest::keyClicks(window->RTB1(), append ? QStringLiteral("appended") : "saved");
+        if (append)
+            DialogSeam::queueFileAnswer(noteFile());
+        window->triggerMenuItem(NoteMenus::mnuSave, append ? 2 : 0);
+        // The saved note is on disk as the window shows it.
+        if (!append)
+            QCOMPARE(window->lblCaption()->text(), QStringLiteral("Jottex"));
+    }
+
+    static QStringList boxTitles()
+    {
+        QStringList titles;
+        for (const DialogSeam::Request& request : DialogSeam::requests()) {
+            if (request.kind == DialogSeam::Kind::MessageBox)
+                titles << request.title;
+        }
+        return titles;
     }
 
 private slots:
@@ -195,6 +241,66 @@ private slots:
         QVERIFY(TestEnvironment::logLines().isEmpty());
     }
 
+    // A note window writes the listed file before the delete: the delete re-reads the file,
+    // lists it again and asks again, and the other writer's note and text stay.
+    void deleteAfterAnotherWriteKeepsIt_data()
+    {
+        QTest::addColumn<OtherWriter>("writer");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<Buttons>("answers");
+        QTest::addColumn<QStringList>("boxes");
+        QTest::addColumn<QStringList>("expected");
+
+        const QString confirm = QStringLiteral("Confirm Delete");
+        QTest::newRow("append to, delete note 2")
+            << OtherWriter::AppendTo << 1 << Buttons{QMessageBox::Ok, QMessageBox::Ok}
+            << QStringList{confirm, confirm} << QStringList{"1", "appended", "3"};
+        QTest::newRow("append to, cancelled when asked again")
+            << OtherWriter::AppendTo << 1 << Buttons{QMessageBox::Ok, QMessageBox::Cancel}
+            << QStringList{confirm, confirm} << QStringList{"1", "2", "3", "appended"};
+        QTest::newRow("tied note saved, delete note 2")
+            << OtherWriter::SaveOfTiedNote << 1 << Buttons{QMessageBox::Ok, QMessageBox::Ok}
+            << QStringList{confirm, confirm} << QStringList{"saved", "3"};
+        QTest::newRow("tied note saved, delete that note")
+            << OtherWriter::SaveOfTiedNote << 0 << Buttons{QMessageBox::Ok}
+            << QStringList{confirm, QStringLiteral("Jottex Delete")}
+            << QStringList{"saved", "2", "3"};
+    }
+
+    void deleteAfterAnotherWriteKeepsIt()
+    {
+        QFETCH(OtherWriter, writer);
+        QFETCH(int, index);
+        QFETCH(Buttons, answers);
+        QFETCH(QStringList, boxes);
+        QFETCH(QStringList, expected);
+        frmNoteManager* manager = listed(3);
+        QVERIFY(QTest::qWaitForWindowExposed(manager));
+        writeFromANote(writer);
+        DialogSeam::clearRequests();
+        for (QMessageBox::StandardButton answer : answers)
+            DialogSeam::queueMessageBoxAnswer(answer);
+
+        deleteByHand(manager, index);
+
+        QCOMPARE(boxTitles(), boxes);
+        const QString asked = DialogSeam::requests().last().text;
+        QVERIFY2(asked.contains(QStringLiteral("changed")), qPrintable(asked));
+        QCOMPARE(texts(modNote::LoadNote(false, noteFile())), expected);
+        QCOMPARE(manager->notes(), modNote::LoadNote(false, noteFile()));
+        QCOMPARE(itemTexts(manager).size(), expected.size());
+        QVERIFY(TestEnvironment::logLines().isEmpty());
+
+        // Listed afresh, the next delete needs no second question.
+        if (expected.size() > 2) {
+            DialogSeam::clearRequests();
+            DialogSeam::queueMessageBoxAnswer(QMessageBox::Ok);
+            deleteByHand(manager, 0);
+            QCOMPARE(boxTitles(), QStringList{QStringLiteral("Confirm Delete")});
+            QCOMPARE(modNote::LoadNote(false, noteFile()).size(), expected.size() - 1);
+        }
+    }
+
     // Text that reading a file changes (character references to CR, blank values, markup
     // characters) still comes out as the save-and-append sequence writes it.
     void deleteFromFileWithOddText()
@@ -289,14 +395,21 @@ private slots:
     void failedRewriteChangesNothing_data()
     {
         QTest::addColumn<QString>("cause");
-        QTest::newRow("file vanished") << "vanished";
-        QTest::newRow("folder not writable") << "readonly";
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("file vanished") << "vanished"
+                                       << "File not found";
+        QTest::newRow("disk full") << "full"
+                                   << "the disk is full";
+        QTest::newRow("folder not writable") << "readonly"
+                                             << "";
     }
 
     void failedRewriteChangesNothing()
     {
         QFETCH(QString, cause);
+        QFETCH(QString, reason);
         QTemporaryDir folder;
+        TestSeams seams;
         const QString path = folder.filePath(QStringLiteral("notes.not"));
         QVERIFY(modNote::WriteNoteList(numberedNotes(3), path).ok());
         frmNoteManager::showFor(nullptr);
@@ -306,6 +419,8 @@ private slots:
         bool immutable = false;
         if (cause == QLatin1String("vanished")) {
             QVERIFY(QFile::remove(path));
+        } else if (cause == QLatin1String("full")) {
+            seams.failWritesAfter(0);
         } else if (::geteuid() != 0) {
             QVERIFY(QFile::setPermissions(folder.path(),
                                           QFileDevice::ReadOwner | QFileDevice::ExeOwner));
@@ -335,6 +450,14 @@ private slots:
         const QStringList log = TestEnvironment::logLines();
         QCOMPARE(log.size(), 1);
         QVERIFY(log.first().contains(QStringLiteral("frmNoteManager: DeleteNote")));
+        // Told, not only logged, in a box of the manager's own.
+        QCOMPARE(boxTitles(), (QStringList{"Confirm Delete", "Jottex Delete"}));
+        const DialogSeam::Request told = DialogSeam::requests().last();
+        QCOMPARE(told.owner, manager);
+        QVERIFY2(told.text.startsWith(QStringLiteral("The note could not be deleted from ") +
+                                      QDir::toNativeSeparators(path)),
+                 qPrintable(told.text));
+        QVERIFY2(told.text.contains(reason), qPrintable(told.text));
     }
 
     // The window as a person sees it, for a look by eye: JOTTEX_SCREENSHOTS names the folder.
