@@ -77,7 +77,7 @@ void LogoutWatchdog::logoutRequested()
     send(wakeDescriptor.load(), Wake::Logout);
 }
 
-bool LogoutWatchdog::interfaceAnswers()
+bool LogoutWatchdog::interfaceKeepsNotes()
 {
     {
         const std::lock_guard lock(m_mutex);

@@ -7,9 +7,10 @@
 #include <thread>
 
 // Finishes a logout that the interface thread does not answer. SIGTERM and SIGHUP wake it;
-// when the interface thread has not taken the logout in hand within the patience given, the
-// notes of the last recovery snapshot go to the main data file and the process ends. It works
-// on a thread of its own and never touches a widget or any other GUI object. One at a time.
+// when the interface thread has not gathered its notes to keep them within the patience
+// given, the notes of the last recovery snapshot go to the main data file and the process
+// ends. It works on a thread of its own and never touches a widget or any other GUI object.
+// One at a time.
 class LogoutWatchdog : public QObject {
 public:
     static constexpr std::chrono::milliseconds DefaultPatience{3000};
@@ -23,14 +24,10 @@ public:
 
     // A logout was asked for. Async-signal-safe: the signal handler calls it.
     static void logoutRequested();
-    // The interface thread takes the logout in hand. False when the watchdog already has:
-    // the notes are then its to keep, and the process is about to end.
-    bool interfaceAnswers();
-
-    // The watchdog's work, on whatever thread calls it: the last snapshot's notes appended to
-    // the main data file, and the recovery file removed once they are there. False when they
-    // could not be kept (logged; the recovery file then still holds them).
-    static bool keepSnapshot();
+    // The interface thread has gathered its notes and keeps them now. False when the watchdog
+    // took the logout over first: the notes are then its to keep, and the process is about to
+    // end.
+    bool interfaceKeepsNotes();
 
 private:
     enum class Owner { Nobody, Interface, Watchdog };
@@ -38,6 +35,10 @@ private:
     void run();
     // Waits out the patience; true when the logout became the watchdog's.
     bool takeOverUnanswered();
+    // The last snapshot's notes appended to the main data file, and the recovery file removed
+    // once they are there. False when they could not be kept (logged; the recovery file then
+    // still holds them).
+    static bool keepSnapshot();
 
     const std::chrono::milliseconds m_patience;
     int m_wake[2] = {-1, -1};

@@ -4,7 +4,6 @@
 #include "shell/Settings.h"
 #include "store/NoteRecovery.h"
 #include "store/modNote.h"
-#include "window/OpenNotes.h"
 #include "window/frmMain.h"
 
 #include <QApplication>
@@ -48,17 +47,23 @@ void watchSignals()
     sigaction(SIGHUP, &action, nullptr);
 }
 // Every open note goes to the main data file first, whatever dialog is open, as one write in
-// window order. The recovery file goes only once they are safely there.
-void keepEveryNote()
+// window order. The recovery file goes only once they are safely there. False when the
+// watchdog took the logout over meanwhile: the notes are then its to keep.
+bool keepEveryNote()
 {
-    const NoteRecordList records = OpenNotes::records();
+    // The records the recovery file keeps: the open note windows'.
+    const NoteRecordList records = NoteRecovery::openRecords();
+    // Gathering them may take longer than the watchdog waits.
+    if (watchdog && !watchdog->interfaceKeepsNotes())
+        return false;
     if (records.isEmpty()) {
         NoteRecovery::remove();
-        return;
+        return true;
     }
     modMain::RunAtStartUp();
     if (modNote::SaveMainNotes(records).ok())
         NoteRecovery::remove();
+    return true;
 }
 } // namespace
 
@@ -72,12 +77,11 @@ void SessionEnd::install(std::chrono::milliseconds patience)
 
 void SessionEnd::endSession()
 {
-    // Too late: the watchdog keeps the notes and ends the program.
-    if (watchdog && !watchdog->interfaceAnswers())
-        return;
     // Nothing may wait for the user now: failures go to the log only.
     MessageBox::silenceForSessionEnd();
-    keepEveryNote();
+    // Too late: the watchdog keeps the notes and ends the program.
+    if (!keepEveryNote())
+        return;
     // Any prompt or file dialog still open ends as cancelled; its note is already kept.
     for (QWidget* widget : QApplication::topLevelWidgets()) {
         if (auto* dialog = qobject_cast<QDialog*>(widget); dialog && dialog->isVisible())

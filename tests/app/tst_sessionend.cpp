@@ -19,13 +19,21 @@ namespace {
 // then, as the mode says, answers the end of the session or stays busy and does not.
 const char* const kChildSwitch = "--note-until-logout";
 // How the child spends the end of the session.
-enum class ChildMode { Answering, Busy, BusyOnFullDisk };
+enum class ChildMode { Answering, Busy, BusyOnFullDisk, StuckGatheringNotes };
 const QStringList kModeNames{QStringLiteral("answering"), QStringLiteral("busy"),
-                             QStringLiteral("busy-full-disk")};
+                             QStringLiteral("busy-full-disk"), QStringLiteral("stuck-gathering")};
 const QString kNoteText = QStringLiteral("typed before the program froze");
 constexpr std::chrono::milliseconds kChildPatience{300};
 // What the child returns when nothing ended it while it was busy.
 constexpr int kNeverEnded = 3;
+
+// The open notes' records as a note too big to write out quickly gives them: the interface
+// thread answers the end of the session but takes far longer than the watchdog waits.
+NoteRecordList stuckGathering()
+{
+    std::this_thread::sleep_for(std::chrono::seconds(30));
+    return {};
+}
 
 int runChild(ChildMode mode)
 {
@@ -42,7 +50,9 @@ int runChild(ChildMode mode)
         seams.failWritesAfter(0);
     std::fputs("ready\n", stdout);
     std::fflush(stdout);
-    if (mode == ChildMode::Answering)
+    if (mode == ChildMode::StuckGatheringNotes)
+        NoteRecovery::setRecordSource(&stuckGathering);
+    if (mode == ChildMode::Answering || mode == ChildMode::StuckGatheringNotes)
         return QApplication::exec();
     // The interface thread is stuck, as in a layout that takes minutes: no event is handled.
     std::this_thread::sleep_for(std::chrono::seconds(30));
@@ -85,8 +95,9 @@ private slots:
         QVERIFY(!QFile::exists(NoteRecovery::path()));
     }
 
-    // SIGTERM reaches a program whose interface thread answers, or one that is stuck: either
-    // way the note is kept exactly once and the program ends. When the main data file cannot
+    // SIGTERM reaches a program whose interface thread answers, one that is stuck, or one that
+    // answers but is stuck gathering its notes: either way the note is kept exactly once and
+    // the program ends. When the main data file cannot
     // be written, the note stays in the recovery file for the next start.
     void logoutKeepsTheNoteHoweverBusy_data()
     {
@@ -97,6 +108,9 @@ private slots:
         QTest::newRow("answering") << int(ChildMode::Answering) << 0 << true << QString();
         QTest::newRow("busy") << int(ChildMode::Busy) << 0 << true
                               << QStringLiteral("kept the 1 notes of its last recovery snapshot");
+        QTest::newRow("stuck gathering the notes")
+            << int(ChildMode::StuckGatheringNotes) << 0 << true
+            << QStringLiteral("kept the 1 notes of its last recovery snapshot");
         QTest::newRow("busy, disk full") << int(ChildMode::BusyOnFullDisk) << 1 << false
                                          << QStringLiteral("modNote: SaveMainNote");
     }
