@@ -1,5 +1,7 @@
+#include "Samples.h"
 #include "TestEnvironment.h"
 #include "XServer.h"
+#include "store/modNote.h"
 
 #include <QtTest>
 #include <csignal>
@@ -46,6 +48,49 @@ private slots:
             xdotool(QStringLiteral("mousemove 0 0 sleep 0.3"));
             QVERIFY(m_x.grab(QRect(0, 0, 800, 600)).save(folder + QStringLiteral("/e2e.png")));
         }
+
+        // The manager's box is above every note, though the note sits in the on-top band.
+        QTemporaryDir files;
+        const QString path = files.filePath(QStringLiteral("two.not"));
+        QVERIFY(modNote::WriteNoteList({Samples::note(QStringLiteral("1"), 100, 50),
+                                        Samples::note(QStringLiteral("2"), 200, 100)},
+                                       path)
+                    .ok());
+        const QByteArray before = TestEnvironment::readFile(path);
+        const QRect manager =
+            m_x.geometry(m_x.windowIds(QStringLiteral("^Multi-Note Manager$")).first());
+        // The tool bar under the menu bar: "open" first, "delete" third.
+        const int toolbarY = manager.y() + 32;
+        xdotool(QStringLiteral("mousemove %1 %2 sleep 0.2 click 1")
+                    .arg(manager.x() + 10)
+                    .arg(toolbarY));
+        QVERIFY(QTest::qWaitFor(
+            [this] { return m_x.windowIds(QStringLiteral("^Select a file")).size() == 1; }, 10000));
+        xdotool(QStringLiteral("type --delay 10 ") + path);
+        xdotool(QStringLiteral("key Return sleep 0.5 mousemove %1 %2 sleep 0.2 click 1")
+                    .arg(manager.x() + 56)
+                    .arg(toolbarY));
+        QVERIFY(QTest::qWaitFor(
+            [this] { return m_x.windowIds(QStringLiteral("^Confirm Delete$")).size() == 1; },
+            10000));
+        const QString box = m_x.windowIds(QStringLiteral("^Confirm Delete$")).first();
+        const QString noteId = m_x.windowIds(QStringLiteral("^Jottex$")).first();
+        QVERIFY(m_x.run(QStringLiteral("xprop"),
+                        {QStringLiteral("-id"), box, QStringLiteral("_NET_WM_STATE")})
+                    .contains(QStringLiteral("_NET_WM_STATE_ABOVE")));
+        // Bottom to top, as the window manager stacks them.
+        QStringList stacking;
+        const QString listed =
+            m_x.run(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("-notype"),
+                                              QStringLiteral("_NET_CLIENT_LIST_STACKING")});
+        for (const QString& hex : listed.section(QLatin1Char(':'), 1).split(QLatin1Char(',')))
+            stacking << QString::number(
+                hex.section(QLatin1Char('#'), -1).trimmed().toUInt(nullptr, 16));
+        QVERIFY2(stacking.indexOf(box) > stacking.indexOf(noteId), qPrintable(listed));
+        xdotool(QStringLiteral("key Escape"));
+        QVERIFY(QTest::qWaitFor(
+            [this] { return m_x.windowIds(QStringLiteral("^Confirm Delete$")).isEmpty(); }, 10000));
+        QCOMPARE(TestEnvironment::readFile(path), before);
         ::kill(static_cast<pid_t>(jottex.processId()), SIGTERM);
         QVERIFY(jottex.waitForFinished(15000));
     }
