@@ -15,7 +15,8 @@ public:
 
     explicit NoteFileLock(const QString& path);
 
-    // Takes the lock, waiting up to waitMs for another holder; the failure when it could not.
+    // Takes the lock, waiting up to waitMs for another holder; the failure when another holds
+    // it still. Where no lock file can be made, the write that follows fails and tells why.
     [[nodiscard]] Result lock(int waitMs = WaitMs);
 
 private:

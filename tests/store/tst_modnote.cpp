@@ -7,6 +7,7 @@
 #include "shell/Settings.h"
 #include "shell/modFileFunctions.h"
 #include "store/NoteDocument.h"
+#include "store/NoteFileLock.h"
 #include "store/modNote.h"
 
 #include <QFileDialog>
@@ -128,6 +129,31 @@ private slots:
         const NoteRecordList notes = modNote::LoadNote(false, path);
         QCOMPARE(dataOf(notes), (QStringList{QStringLiteral("first"), QStringLiteral("second")}));
         QCOMPARE(notes[1].FileName, path);
+    }
+
+    // One writer of a note file at a time, and the lock goes with its holder. A folder that
+    // takes no lock file leaves the failure to the write, which names its cause.
+    void noteFileLockKeepsOneWriterAtATime()
+    {
+        const QString path = notePath("locked.not");
+        {
+            NoteFileLock holder(path);
+            QVERIFY(holder.lock().ok());
+            NoteFileLock other(path);
+            const Result refused = other.lock(0);
+            QVERIFY(refused.failed());
+            QCOMPARE(refused.error().number, ErrorNumber::PathFileAccessError);
+            QVERIFY(refused.error().description.contains(path + " stays locked"));
+        }
+        QVERIFY(!QFile::exists(path + ".lock"));
+        QVERIFY(NoteFileLock(path).lock(0).ok());
+
+        const QString nowhere = notePath("no/such/folder/x.not");
+        QVERIFY(NoteFileLock(nowhere).lock(0).ok());
+        modNote::WriteFailure failure;
+        QCOMPARE(modNote::SaveNote(note(QStringLiteral("x")), nowhere, nullptr, &failure),
+                 modNote::NoneSentinel);
+        QCOMPARE(failure.error.number, ErrorNumber::PathNotFound);
     }
 
     void appendToMissingChosenFileDoesNothing()
