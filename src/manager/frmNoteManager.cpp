@@ -294,7 +294,12 @@ void frmNoteManager::DeleteNote(qsizetype index)
     QString question = kDeleteQuestion;
     while (confirmDelete(question)) {
         const NoteRecord chosen = m_Notes.at(index);
-        if (deleteUnderLock(index) == DeleteStep::Finished)
+        const QString path = chosen.FileName;
+        // Told once the lock is let go: other writers need not wait for the box.
+        const Expected<DeleteStep> step = deleteUnderLock(index);
+        if (step.failed())
+            reportDeleteFailure(path, step.error());
+        if (step.failed() || step.value() == DeleteStep::Deleted)
             return;
         // The list now shows the file as another writer left it: the same note, if it is
         // still there, is asked about again.
@@ -322,20 +327,16 @@ bool frmNoteManager::confirmDelete(const QString& question)
                             QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
 }
 
-frmNoteManager::DeleteStep frmNoteManager::deleteUnderLock(qsizetype index)
+Expected<frmNoteManager::DeleteStep> frmNoteManager::deleteUnderLock(qsizetype index)
 {
     const QString target = m_Notes.first().FileName;
     NoteFileLock lock(target);
-    if (Result locked = lock.lock(); locked.failed()) {
-        reportDeleteFailure(target, locked.error());
-        return DeleteStep::Finished;
-    }
+    if (Result locked = lock.lock(); locked.failed())
+        return locked.error();
     // A file that went away meanwhile is not brought back.
     const Expected<NoteRecordList> onDisk = notesOnDisk(target);
-    if (onDisk.failed()) {
-        reportDeleteFailure(target, onDisk.error());
-        return DeleteStep::Finished;
-    }
+    if (onDisk.failed())
+        return onDisk.error();
     if (onDisk.value() != m_Notes) {
         m_Notes = onDisk.value();
         listNotes();
@@ -349,18 +350,17 @@ frmNoteManager::DeleteStep frmNoteManager::deleteUnderLock(qsizetype index)
     // One document, written beside the file and renamed over it: the file is always either
     // the whole old one or the whole new one.
     const Expected<QByteArray> bytes = NoteDocument::savedThenAppended(remaining);
-    Result failure = bytes.ok() ? AtomicFile::write(target, bytes.value()) : Result(bytes.error());
-    if (failure.failed()) {
-        reportDeleteFailure(target, failure.error());
-        return DeleteStep::Finished;
-    }
+    if (bytes.failed())
+        return bytes.error();
+    if (Result written = AtomicFile::write(target, bytes.value()); written.failed())
+        return written.error();
     // The list is rebuilt from what the file now holds; those are the notes just written, as
     // reading them back gives them, so the file is not read a second time.
     m_Notes.clear();
     for (const NoteRecord& note : remaining)
         m_Notes.append(NoteDocument::readBack(note));
     listNotes();
-    return DeleteStep::Finished;
+    return DeleteStep::Deleted;
 }
 
 // A delete the user asked for that did not reach the disk is told, not only logged.

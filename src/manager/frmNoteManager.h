@@ -61,13 +61,13 @@ private:
     void setCommandsEnabled(bool enabled);
     void deleteSelected();
 
-    // What a delete under the file's lock came to.
-    enum class DeleteStep { Finished, FileChanged };
+    // What a delete under the file's lock came to, when it did not fail.
+    enum class DeleteStep { Deleted, FileChanged };
     // The user's yes to deleting the selected note; a file's last note is never deleted.
     bool confirmDelete(const QString& question);
     // Re-reads the file under its lock: as listed, it loses note index; changed since, it is
-    // listed again instead.
-    DeleteStep deleteUnderLock(qsizetype index);
+    // listed again instead. The failure (not yet told) when the file could not be rewritten.
+    Expected<DeleteStep> deleteUnderLock(qsizetype index);
     void reportDeleteFailure(const QString& path, const AppError& error);
     // Selects and previews note index.
     void selectNote(qsizetype index);
