@@ -23,7 +23,9 @@ enum class ChildMode { Answering, Busy, BusyOnFullDisk, StuckGatheringNotes };
 const QStringList kModeNames{QStringLiteral("answering"), QStringLiteral("busy"),
                              QStringLiteral("busy-full-disk"), QStringLiteral("stuck-gathering")};
 const QString kNoteText = QStringLiteral("typed before the program froze");
-constexpr std::chrono::milliseconds kChildPatience{300};
+// How long the watchdog waits in a child that will not answer; one that answers gets the
+// program's own patience, so a slow machine cannot make it look stuck.
+constexpr std::chrono::milliseconds kStuckChildPatience{300};
 // What the child returns when nothing ended it while it was busy.
 constexpr int kNeverEnded = 3;
 
@@ -38,7 +40,8 @@ NoteRecordList stuckGathering()
 int runChild(ChildMode mode)
 {
     DialogSeam::arm();
-    SessionEnd::install(kChildPatience);
+    SessionEnd::install(mode == ChildMode::Answering ? LogoutWatchdog::DefaultPatience
+                                                     : kStuckChildPatience);
     frmMain* window = frmMain::create(NoteOrigin::NewNote);
     window->show();
     window->RTB1()->setFocus();
