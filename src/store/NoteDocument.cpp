@@ -4,8 +4,6 @@
 #include "shell/version.h"
 
 #include <QDomNamedNodeMap>
-#include <QFile>
-#include <QFileInfo>
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -428,19 +426,7 @@ Expected<QDomDocument> NoteDocument::parse(const QByteArray& bytes)
 
 Expected<QDomDocument> NoteDocument::parseFile(const QString& path)
 {
-    QFile file(path);
-    const QFileInfo info(path);
-    if (!info.isFile())
-        return AppError{ErrorNumber::FileNotFound, {}, QStringLiteral("File not found: ") + path};
-    if (info.size() > kMaxFileBytes)
-        return SafeXml::tooLarge(rules());
-    if (!file.open(QIODevice::ReadOnly)) {
-        return AppError{ErrorNumber::PermissionDenied,
-                        {},
-                        QStringLiteral("Cannot read ") + path + QStringLiteral(": ") +
-                            file.errorString()};
-    }
-    return parse(file.readAll());
+    return SafeXml::parseFile(path, rules());
 }
 
 Expected<NoteRecordList> NoteDocument::records(const QDomDocument& document, const QString& path)
