@@ -73,17 +73,21 @@ template <typename View> class Survey {
 public:
     Survey(View text, const SafeXml::Rules& rules) : m_text(text), m_rules(rules) {}
 
-    Expected<SafeXml::Census> run()
+    SafeXml::Census run()
     {
-        if (findChar(m_text, '\0', 0) >= 0)
-            return refuse(QStringLiteral("it holds a NUL character"));
         qsizetype i = 0;
-        while (i < m_text.size()) {
+        while (!m_census.refusal && i < m_text.size()) {
             const Expected<qsizetype> next = markupAt(i);
             if (next.failed())
-                return next.error();
-            i = next.value();
+                m_census.refusal = next.error();
+            else
+                i = next.value();
         }
+        m_census.reach = std::min(i + 1, m_text.size());
+        // Looked for last, once the markup passed: a hostile file is refused before it is all
+        // read. The reader takes a NUL in some names, and what it then writes cannot be read.
+        if (!m_census.refusal && findChar(m_text, '\0', 0) >= 0)
+            m_census.refusal = refuse(QStringLiteral("it holds a NUL character"));
         return m_census;
     }
 
@@ -356,14 +360,8 @@ Expected<QDomDocument> treeOf(const QString& text, const SafeXml::Rules& rules)
     QString message;
     int line = 0;
     int column = 0;
-    if (!document.setContent(text, &message, &line, &column)) {
-        return AppError{ErrorNumber::XmlParseError,
-                        {},
-                        QStringLiteral("The %1 is not well-formed XML: %2 (line %3, column %4)")
-                            .arg(rules.document, message)
-                            .arg(line)
-                            .arg(column)};
-    }
+    if (!document.setContent(text, &message, &line, &column))
+        return SafeXml::notWellFormed(rules, message, line, column);
     return document;
 }
 
@@ -374,6 +372,17 @@ AppError SafeXml::refused(const Rules& rules, const QString& why)
     AppError error = AppError::fromNumber(ErrorNumber::InvalidFileFormat);
     error.description = QStringLiteral("The %1 was not read: %2").arg(rules.document, why);
     return error;
+}
+
+AppError SafeXml::notWellFormed(const Rules& rules, const QString& message, qint64 line,
+                                qint64 column)
+{
+    return AppError{ErrorNumber::XmlParseError,
+                    {},
+                    QStringLiteral("The %1 is not well-formed XML: %2 (line %3, column %4)")
+                        .arg(rules.document, message)
+                        .arg(line)
+                        .arg(column)};
 }
 
 AppError SafeXml::tooLarge(const Rules& rules)
@@ -403,27 +412,24 @@ Expected<QString> SafeXml::decodeAs(QByteArrayView bytes, const QString& encodin
 }
 
 namespace {
-// Bytes whose survey passed: decoded, and the tree built. Text in UTF-16 is surveyed here,
-// once it is text.
-Expected<QDomDocument> parseSurveyed(const QByteArray& bytes, const SafeXml::Rules& rules)
+// Bytes whose survey passed, decoded. Text in UTF-16 is surveyed here, once it is text.
+Expected<QString> decodeSurveyed(const QByteArray& bytes, const SafeXml::Rules& rules)
 {
-    const Expected<QString> text = SafeXml::decode(bytes, rules);
-    if (text.failed())
-        return text.error();
-    if (isUtf16(bytes)) {
-        if (const auto census = SafeXml::survey(QStringView(text.value()), rules); census.failed())
-            return census.error();
-    }
-    return treeOf(text.value(), rules);
+    Expected<QString> text = SafeXml::decode(bytes, rules);
+    if (text.failed() || !isUtf16(bytes))
+        return text;
+    if (auto refusal = SafeXml::survey(QStringView(text.value()), rules).refusal)
+        return *refusal;
+    return text;
 }
 } // namespace
 
-Expected<SafeXml::Census> SafeXml::survey(QByteArrayView bytes, const Rules& rules)
+SafeXml::Census SafeXml::survey(QByteArrayView bytes, const Rules& rules)
 {
     return Survey<QByteArrayView>(bytes, rules).run();
 }
 
-Expected<SafeXml::Census> SafeXml::survey(QStringView text, const Rules& rules)
+SafeXml::Census SafeXml::survey(QStringView text, const Rules& rules)
 {
     return Survey<QStringView>(text, rules).run();
 }
@@ -433,21 +439,37 @@ bool SafeXml::isXmlName(QStringView text)
     return isPlainName(text);
 }
 
-Expected<QDomDocument> SafeXml::parse(const QByteArray& bytes, const Rules& rules)
+Expected<QString> SafeXml::surveyedText(const QByteArray& bytes, const Rules& rules)
 {
     if (bytes.size() > rules.maxBytes)
         return tooLarge(rules);
     if (!isUtf16(bytes)) {
-        if (const auto census = survey(QByteArrayView(bytes), rules); census.failed())
-            return census.error();
+        if (auto refusal = survey(QByteArrayView(bytes), rules).refusal)
+            return *refusal;
     }
-    return parseSurveyed(bytes, rules);
+    return decodeSurveyed(bytes, rules);
+}
+
+Expected<QString> SafeXml::surveyedFileText(const QString& path, const Rules& rules)
+{
+    const Expected<QByteArray> bytes = readSurveyed(path, rules);
+    if (bytes.failed())
+        return bytes.error();
+    return decodeSurveyed(bytes.value(), rules);
+}
+
+Expected<QDomDocument> SafeXml::parse(const QByteArray& bytes, const Rules& rules)
+{
+    const Expected<QString> text = surveyedText(bytes, rules);
+    if (text.failed())
+        return text.error();
+    return treeOf(text.value(), rules);
 }
 
 Expected<QDomDocument> SafeXml::parseText(const QString& text, const Rules& rules)
 {
-    if (const auto census = survey(QStringView(text), rules); census.failed())
-        return census.error();
+    if (auto refusal = survey(QStringView(text), rules).refusal)
+        return *refusal;
     return treeOf(text, rules);
 }
 
@@ -469,9 +491,8 @@ Expected<QByteArray> SafeXml::readSurveyed(const QString& path, const Rules& rul
     // Surveyed through a mapping, so a hostile file is refused before it is held in memory.
     if (uchar* mapped = file.map(0, file.size())) {
         const QByteArrayView view(reinterpret_cast<const char*>(mapped), file.size());
-        const auto census = isUtf16(view) ? Expected<Census>(Census{}) : survey(view, rules);
-        if (census.failed())
-            return census.error();
+        if (auto refusal = isUtf16(view) ? std::nullopt : survey(view, rules).refusal)
+            return *refusal;
         QByteArray bytes = view.toByteArray();
         file.unmap(mapped);
         return bytes;
@@ -480,16 +501,16 @@ Expected<QByteArray> SafeXml::readSurveyed(const QString& path, const Rules& rul
     if (bytes.size() > rules.maxBytes)
         return tooLarge(rules);
     if (!isUtf16(bytes)) {
-        if (const auto census = survey(QByteArrayView(bytes), rules); census.failed())
-            return census.error();
+        if (auto refusal = survey(QByteArrayView(bytes), rules).refusal)
+            return *refusal;
     }
     return bytes;
 }
 
 Expected<QDomDocument> SafeXml::parseFile(const QString& path, const Rules& rules)
 {
-    const Expected<QByteArray> bytes = readSurveyed(path, rules);
-    if (bytes.failed())
-        return bytes.error();
-    return parseSurveyed(bytes.value(), rules);
+    const Expected<QString> text = surveyedFileText(path, rules);
+    if (text.failed())
+        return text.error();
+    return treeOf(text.value(), rules);
 }

@@ -8,6 +8,7 @@
 #include <QLatin1StringView>
 #include <QString>
 #include <QStringView>
+#include <optional>
 
 // Reading XML that may come from anyone: a note file someone sent, a feed off the web. A
 // document the DOM reader would spend minutes or gigabytes on, or one whose document type
@@ -38,7 +39,9 @@ struct Census {
     qint64 nodes = 0; // every node a tree of it holds, attributes included
     int mostAttributes = 0;
     int deepest = 0;
-    int entries = 0; // nodes directly under the root
+    int entries = 0;                 // nodes directly under the root
+    qint64 reach = 0;                // how far into the document the survey read before its verdict
+    std::optional<AppError> refusal; // the first limit passed
 };
 
 // One linear pass over the markup that refuses a document at the first limit it passes, or
@@ -46,11 +49,13 @@ struct Census {
 // attributes multiply a small file into gigabytes; note files and feeds need none). Bytes in
 // any encoding that keeps ASCII as it is; UTF-16 must be decoded first. A document that is not
 // well-formed is counted as far as it goes and left to the reader, which says where.
-Expected<Census> survey(QByteArrayView bytes, const Rules& rules);
-Expected<Census> survey(QStringView text, const Rules& rules);
+Census survey(QByteArrayView bytes, const Rules& rules);
+Census survey(QStringView text, const Rules& rules);
 
 // "The <document> was not read: <why>", as an invalid file format.
 AppError refused(const Rules& rules, const QString& why);
+// "The <document> is not well-formed XML: <message> (line <line>, column <column>)".
+AppError notWellFormed(const Rules& rules, const QString& message, qint64 line, qint64 column);
 // refused: "it is larger than <maxBytes> MB".
 AppError tooLarge(const Rules& rules);
 
@@ -60,6 +65,12 @@ AppError tooLarge(const Rules& rules);
 Expected<QString> decode(QByteArrayView bytes, const Rules& rules);
 // Bytes in the named encoding (UTF-8, ISO-8859-1, Windows-1252 and what the system knows).
 Expected<QString> decodeAs(QByteArrayView bytes, const QString& encoding, const Rules& rules);
+
+// Document bytes as text, once their survey passed: what parse() builds its tree from, for
+// readers that need no tree.
+Expected<QString> surveyedText(const QByteArray& bytes, const Rules& rules);
+// The same for the regular file at path.
+Expected<QString> surveyedFileText(const QString& path, const Rules& rules);
 
 // Parses document bytes, dropping whitespace-only text between elements. Documents the survey
 // refuses, or with a processing instruction that could not be written back, fail without a
