@@ -96,8 +96,11 @@ private:
 
     bool startsAt(qsizetype i, const char* what) const
     {
-        return find(m_text.sliced(i, std::min<qsizetype>(m_text.size() - i, qstrlen(what))), what,
-                    0) == 0;
+        for (; *what != '\0'; ++what, ++i) {
+            if (i >= m_text.size() || charAt(m_text, i) != char16_t(*what))
+                return false;
+        }
+        return true;
     }
 
     // The index just after the end marker found from from, or the end of the text.
