@@ -325,6 +325,8 @@ Result readRoot(QXmlStreamReader& reader, const QString& path, NoteRecordList& l
 Expected<NoteRecordList> recordsOfText(const QString& text, const QString& path)
 {
     QXmlStreamReader reader(text);
+    // As the tree reads note files: names with a colon are names, not namespaces.
+    reader.setNamespaceProcessing(false);
     NoteRecordList list;
     Result fieldFailure;
     bool rootSeen = false;

@@ -202,6 +202,8 @@ private slots:
             << QByteArray("<X><COLOR>red</COLOR></X><Y/>") << 1;
         QTest::newRow("character references and entities")
             << QByteArray("<DATA>&#x41;&amp;&lt;&#66;</DATA>") << 1;
+        QTest::newRow("prefixed names without namespaces")
+            << QByteArray("<x:COLOR>red</x:COLOR><COLOR>blue</COLOR>") << 1;
         QTest::newRow("line ends") << QByteArray("<DATA>a\r\nb\rc</DATA>") << 1;
         QTest::newRow("bad number") << QByteArray("<LEFT>x</LEFT>") << 0;
         QTest::newRow("overflow after text") << QByteArray("<DATA>a</DATA><TOP>9e99</TOP>") << 0;
