@@ -10,7 +10,7 @@ namespace {
 NoteRecord appended()
 {
     NoteRecord note;
-    note.Color = QStringLiteral("&H80FFFF");
+    note.Color = QStringLiteral("8454143");
     note.Data = QStringLiteral("{\\rtf1\\ansi appended\\par\r\n}");
     note.TimeDate = QStringLiteral("12/6/2026 9:21:58 AM");
     note.Height = 2865;

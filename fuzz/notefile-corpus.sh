@@ -6,7 +6,7 @@ out="$1"
 mkdir -p "$out"
 
 head='<?xml version="1.0" standalone="yes"?>\r\n<NOTES version="4.4.0.9">\r\n'
-note='<NOTE>\r\n<COLOR>&amp;H80FFFF</COLOR>\r\n<DATA>{\\rtf1\\ansi a &amp; b\\par\r\n}</DATA>\r\n<TIMEDATE>12/6/2026 9:21:58 AM</TIMEDATE>\r\n<HEIGHT>2865</HEIGHT>\r\n<WIDTH>3345</WIDTH>\r\n<LEFT>600</LEFT>\r\n<TOP>4215</TOP>\r\n</NOTE>\r\n'
+note='<NOTE>\r\n<COLOR>8454143</COLOR>\r\n<DATA>{\\rtf1\\ansi a &amp; b\\par\r\n}</DATA>\r\n<TIMEDATE>12/6/2026 9:21:58 AM</TIMEDATE>\r\n<HEIGHT>2865</HEIGHT>\r\n<WIDTH>3345</WIDTH>\r\n<LEFT>600</LEFT>\r\n<TOP>4215</TOP>\r\n</NOTE>\r\n'
 tail='</NOTES>\r\n'
 
 # repeat FORMAT COUNT: printf FORMAT, COUNT times.

@@ -11,14 +11,14 @@
 #include <optional>
 
 // Reading XML that may come from anyone: a note file someone sent, a feed off the web. A
-// document the DOM reader would spend minutes or gigabytes on, or one whose document type
-// declares entities, is refused by a streaming pass before any tree is built, so nothing
-// expands or is read from elsewhere. Failures name the document in its reader's words.
+// document the reader would spend minutes or gigabytes on, or one whose document type declares
+// anything of its own, is refused by a linear survey of its markup before any reader runs, so
+// nothing expands or is read from elsewhere. Failures name the document in its reader's words.
 namespace SafeXml {
 
 // Beyond these a document is refused before the reader sees it. The reader checks each new
 // attribute against all before it on its element, so many on one element take it minutes; and
-// its tree costs some 300 bytes a node, so the nodes of a file are few enough to hold in memory.
+// its tree costs some 300 bytes a node, so a file has few enough nodes for a tree of 120 MB.
 inline constexpr int kMaxAttributes = 64;
 inline constexpr qint64 kMaxNodes = 400000;
 

@@ -278,8 +278,9 @@ Result readNote(QXmlStreamReader& reader, NoteRecord& record)
     std::array<bool, kStoredFields.size()> seen{};
     while (reader.readNextStartElement()) {
         const auto field = std::find_if(
-            kStoredFields.begin(), kStoredFields.end(),
-            [&reader](const StoredField& f) { return reader.name() == QLatin1StringView(f.name); });
+            kStoredFields.begin(), kStoredFields.end(), [&reader](const StoredField& f) {
+                return reader.qualifiedName() == QLatin1StringView(f.name);
+            });
         const auto index = std::size_t(field - kStoredFields.begin());
         if (field == kStoredFields.end() || seen[index]) {
             reader.skipCurrentElement();

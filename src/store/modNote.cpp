@@ -268,7 +268,7 @@ Result modNote::TakeMainNotes(qsizetype from, const NoteRecordList& taken)
 {
     const QString path = AppPaths::mainDataFile();
     QLockFile lock(path + QStringLiteral(".lock"));
-    const Result failure =
+    Result failure =
         lock.tryLock(kLockWaitMs) ? withoutNotes(path, from, taken) : Result(lockFailure(path));
     if (failure.failed())
         logFailure(kTakeMainContext, failure.error());

@@ -59,7 +59,7 @@ inline QByteArray note(qint64 number, qint64 dataBytes = 16)
     if (dataBytes > data.size())
         data += QByteArray(dataBytes - data.size(), 'x');
     data += "}";
-    return "<NOTE>\r\n<COLOR>&amp;H80FFFF</COLOR>\r\n<DATA>" + data +
+    return "<NOTE>\r\n<COLOR>8454143</COLOR>\r\n<DATA>" + data +
            "</DATA>\r\n<TIMEDATE>12/6/2026 9:21:58 AM</TIMEDATE>\r\n<HEIGHT>2865</HEIGHT>\r\n"
            "<WIDTH>3345</WIDTH>\r\n<LEFT>" +
            QByteArray::number(600 + number % 5000) + "</LEFT>\r\n<TOP>4215</TOP>\r\n</NOTE>\r\n";

@@ -277,7 +277,7 @@ private slots:
         QVERIFY(
             last.Data.startsWith(QStringLiteral("{\\rtf1\\ansi note %1\\par\n").arg(notes - 1)));
         QVERIFY(last.Data.endsWith(u'}'));
-        QCOMPARE(last.Color, QStringLiteral("&H80FFFF"));
+        QCOMPARE(last.Color, QStringLiteral("8454143"));
         QCOMPARE(last.TimeDate, QStringLiteral("12/6/2026 9:21:58 AM"));
         QCOMPARE(QRect(last.Left, last.Top, last.Width, last.Height),
                  QRect(600 + (notes - 1) % 5000, 4215, 3345, 2865));
