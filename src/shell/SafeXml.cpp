@@ -173,6 +173,10 @@ private:
     // default attributes turn a small file into gigabytes.
     Expected<qsizetype> declarationAt(qsizetype i)
     {
+        // Only one, before the root: the stream reader takes one anywhere, the tree does not.
+        if (m_census.elements > 0 || m_declared)
+            return refuse(QStringLiteral("it has a document type that is not in its place"));
+        m_declared = true;
         char16_t quote = 0;
         for (qsizetype j = i + 2; j < m_text.size(); ++j) {
             const char16_t c = charAt(m_text, j);
@@ -243,6 +247,7 @@ private:
     const SafeXml::Rules& m_rules;
     SafeXml::Census m_census;
     int m_depth = 0;
+    bool m_declared = false;
 };
 
 struct ByteOrderMark {

@@ -204,6 +204,8 @@ private slots:
             << QByteArray("<DATA>&#x41;&amp;&lt;&#66;</DATA>") << 1;
         QTest::newRow("prefixed names without namespaces")
             << QByteArray("<x:COLOR>red</x:COLOR><COLOR>blue</COLOR>") << 1;
+        QTest::newRow("document type inside the root")
+            << QByteArray("<!DOCTYPE NOTES SYSTEM \"n.dtd\">") << 0;
         QTest::newRow("line ends") << QByteArray("<DATA>a\r\nb\rc</DATA>") << 1;
         QTest::newRow("bad number") << QByteArray("<LEFT>x</LEFT>") << 0;
         QTest::newRow("overflow after text") << QByteArray("<DATA>a</DATA><TOP>9e99</TOP>") << 0;
