@@ -68,7 +68,7 @@ template <typename View> bool isPlainName(View text)
 
 // One pass over a document's markup that counts what a tree of it would hold and stops at the
 // first limit passed. It jumps from one markup character to the next, so it reads each
-// character of the document at most once.
+// character of the markup once (and looks for a NUL in the whole once the markup passed).
 template <typename View> class Survey {
 public:
     Survey(View text, const SafeXml::Rules& rules) : m_text(text), m_rules(rules) {}
