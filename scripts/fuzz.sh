@@ -1,7 +1,9 @@
 #!/bin/sh
-# Fuzzes the RTF reader and writer for a bounded time (seconds, default 60) on a copy of the
-# sample notes. Exits non-zero when the fuzzer finds a crash; the crashing input is left in
-# build-fuzz/ as crash-*. With --build-only it builds the fuzzer and stops.
+# Fuzzes the RTF reader and writer, then the note file readers and writer, for a bounded time
+# (seconds, default 60, two thirds of it for RTF) on copies of the sample notes and of the
+# note-file shapes fuzz/notefile-corpus.sh writes. Exits non-zero when a fuzzer finds a crash;
+# the crashing input is left in build-fuzz/ as crash-*. With --build-only it builds the fuzzers
+# and stops.
 set -eu
 
 build_only=false
@@ -17,7 +19,7 @@ build="$root/build-fuzz"
 cmake -S "$root" -B "$build" -G Ninja \
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DJOTTEX_FUZZ=ON -DJOTTEX_TESTS=OFF -DJOTTEX_BENCH=OFF
-cmake --build "$build" --target fuzz_rtf
+cmake --build "$build" --target fuzz_rtf fuzz_notefile
 if $build_only; then
   exit 0
 fi
@@ -25,7 +27,11 @@ fi
 corpus="$build/fuzz-corpus"
 mkdir -p "$corpus"
 cp "$root"/tests/data/rtf/*.rtf "$corpus"/
+notes="$build/fuzz-corpus-notefile"
+sh "$root/fuzz/notefile-corpus.sh" "$notes"
 
 cd "$build"
-exec ./fuzz/fuzz_rtf -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+./fuzz/fuzz_rtf -max_total_time="$((seconds * 2 / 3))" -timeout=10 -rss_limit_mb=2048 \
     -max_len=65536 -dict="$root/fuzz/rtf.dict" "$corpus"
+exec ./fuzz/fuzz_notefile -max_total_time="$((seconds - seconds * 2 / 3))" -timeout=10 \
+    -rss_limit_mb=2048 -max_len=65536 "$notes"

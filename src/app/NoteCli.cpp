@@ -94,10 +94,7 @@ template <typename Rtf> QString converted(const Rtf& rtf, Format format)
 
 Expected<NoteRecordList> readNotes(const QString& path)
 {
-    const Expected<QDomDocument> document = NoteDocument::parseFile(path);
-    if (document.failed())
-        return document.error();
-    return NoteDocument::records(document.value(), path);
+    return NoteDocument::readRecordsFile(path);
 }
 
 int listNotes(const Streams& io, const QStringList& args)

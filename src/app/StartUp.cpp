@@ -1,5 +1,6 @@
 #include "app/StartUp.h"
 
+#include "dialogs/MessageBox.h"
 #include "shell/ErrorLog.h"
 #include "shell/Paths.h"
 #include "shell/modFileFunctions.h"
@@ -8,8 +9,10 @@
 #include "window/frmMain.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 
 namespace {
 // One pair of surrounding quotes goes; nothing else is parsed.
@@ -53,18 +56,50 @@ void openKeptNotes(NoteRecordList list)
     }
 }
 
-// Every note that waited in the main data file, in file order. The file goes only when all
-// of them are on the desktop and kept in this run's recovery file.
+// The notes that waited and were not opened leave the file only when every one of them is
+// elsewhere; the others are taken out of it, and the user hears once where the rest are.
+void leaveUnopenedWaiting(const NoteRecordList& list, qsizetype unopened)
+{
+    const QString mainDataFile = AppPaths::mainDataFile();
+    if (unopened == 0) {
+        QFile::remove(mainDataFile);
+        return;
+    }
+    // When the opened notes cannot be taken out, they stay in the file too: the next logout
+    // keeps them twice rather than losing one.
+    (void)modNote::TakeMainNotes(unopened, list.sliced(unopened));
+    // Written again, so this run's recovery file is not older than the file it complements.
+    NoteRecovery::writeNow();
+    const QList<frmMain*> windows = frmMain::openWindows();
+    MessageBox::show(windows.isEmpty() ? nullptr : windows.last(), QMessageBox::Information,
+                     QStringLiteral("Jottex"),
+                     QStringLiteral("The last logout kept %1 notes. The newest %2 are open; the "
+                                    "other %3 were not opened and stay kept in %4. To see them, "
+                                    "open that file in the Multi-Note Manager.")
+                         .arg(list.size())
+                         .arg(list.size() - unopened)
+                         .arg(unopened)
+                         .arg(QDir::toNativeSeparators(mainDataFile)),
+                     QMessageBox::Ok);
+}
+
+// The notes that waited in the main data file, in file order, up to kMostNotesAtLogin of the
+// newest. A file grown to thousands (a flood, a script) would otherwise open as many windows
+// and keep the desktop busy for minutes. Each logout adds its notes at the end, so the last
+// ones are the newest; the older ones wait in the file, and the next logout adds the open
+// ones after them again, so the same notes open next time. The opened ones leave the file only when
+// they are on the desktop and kept in this run's recovery file.
 bool restoreWaitingNotes()
 {
     const NoteRecordList list = modNote::LoadNote(true, QString());
     if (list.isEmpty())
         return false;
-    openKeptNotes(list);
+    const qsizetype unopened = std::max<qsizetype>(0, list.size() - modMain::kMostNotesAtLogin);
+    openKeptNotes(list.sliced(unopened));
     NoteRecovery::writeNow();
     const QString mainDataFile = AppPaths::mainDataFile();
     const QDateTime kept = QFileInfo(mainDataFile).lastModified();
-    QFile::remove(mainDataFile);
+    leaveUnopenedWaiting(list, unopened);
     // What a run that ended abnormally kept before this logout is in the main data file too.
     for (const QString& orphan : NoteRecovery::orphanedFiles()) {
         if (QFileInfo(orphan).lastModified() <= kept)

@@ -17,6 +17,9 @@ Request commandLineRequest(const QString& commandLine);
 // The text that --help prints, and an unknown option prints to the error stream.
 QString usageText();
 
+// The most notes that open at login; older waiting notes stay kept in the main data file.
+inline constexpr qsizetype kMostNotesAtLogin = 100;
+
 // Opens the note windows for this start: the first note of a note file named on the command
 // line, or the notes waiting in the main data file, or one blank note.
 void Main(const QString& commandLine);

@@ -2,45 +2,253 @@
 
 #include "richtext/CodePages.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
-#include <QXmlStreamReader>
+#include <algorithm>
 #include <array>
 
 namespace {
-// A streaming pass that stops at the first sign of a document the DOM reader would choke on.
-Result checkLimits(const QString& text, const SafeXml::Rules& rules)
+// The survey reads bytes and decoded text alike: all markup is ASCII.
+char16_t charAt(QByteArrayView text, qsizetype i)
 {
-    QXmlStreamReader reader(text);
-    int depth = 0;
-    int entries = 0;
-    while (!reader.atEnd()) {
-        switch (reader.readNext()) {
-        case QXmlStreamReader::DTD:
-            if (!reader.entityDeclarations().isEmpty() ||
-                reader.text().contains(QLatin1String("<!ENTITY")))
-                return SafeXml::refused(rules,
-                                        QStringLiteral("its document type declares entities"));
-            break;
-        case QXmlStreamReader::StartElement:
-            if (++depth > rules.maxNesting)
-                return SafeXml::refused(
-                    rules,
-                    QStringLiteral("its elements nest deeper than %1").arg(rules.maxNesting));
-            if (depth == 2 && ++entries > rules.maxEntries)
-                return SafeXml::refused(rules, QStringLiteral("it holds more than %1 %2")
-                                                   .arg(rules.maxEntries)
-                                                   .arg(rules.entries));
-            break;
-        case QXmlStreamReader::EndElement:
-            --depth;
-            break;
-        default:
-            break;
-        }
-    }
-    // A document that is not well-formed is left to the DOM reader, which says where.
-    return {};
+    return uchar(text[i]);
 }
+
+char16_t charAt(QStringView text, qsizetype i)
+{
+    return text[i].unicode();
+}
+
+qsizetype find(QByteArrayView text, const char* what, qsizetype from)
+{
+    return text.indexOf(QByteArrayView(what), from);
+}
+
+qsizetype find(QStringView text, const char* what, qsizetype from)
+{
+    return text.indexOf(QLatin1StringView(what), from);
+}
+
+qsizetype findChar(QByteArrayView text, char c, qsizetype from)
+{
+    return text.indexOf(c, from);
+}
+
+qsizetype findChar(QStringView text, char c, qsizetype from)
+{
+    return text.indexOf(QChar::fromLatin1(c), from);
+}
+
+bool isBlank(char16_t c)
+{
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
+}
+
+bool isAsciiLetter(char16_t c)
+{
+    return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
+}
+
+// A processing instruction's target that every reader reads back as it was: plain ASCII, as
+// every real one is.
+template <typename View> bool isPlainName(View text)
+{
+    if (text.isEmpty())
+        return false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = charAt(text, i);
+        const bool starts = isAsciiLetter(c) || c == u'_' || c == u':';
+        const bool continues = (c >= u'0' && c <= u'9') || c == u'-' || c == u'.';
+        if (!starts && !(i > 0 && continues))
+            return false;
+    }
+    return true;
+}
+
+// One pass over a document's markup that counts what a tree of it would hold and stops at the
+// first limit passed. It jumps from one markup character to the next, so it reads each
+// character of the markup once (and looks for a NUL in the whole once the markup passed).
+template <typename View> class Survey {
+public:
+    Survey(View text, const SafeXml::Rules& rules) : m_text(text), m_rules(rules) {}
+
+    SafeXml::Census run()
+    {
+        qsizetype i = 0;
+        while (!m_census.refusal && i < m_text.size()) {
+            const Expected<qsizetype> next = markupAt(i);
+            if (next.failed())
+                m_census.refusal = next.error();
+            else
+                i = next.value();
+        }
+        m_census.reach = std::min(i + 1, m_text.size());
+        // Looked for last, once the markup passed: a hostile file is refused before it is all
+        // read. The reader takes a NUL in some names, and what it then writes cannot be read.
+        if (!m_census.refusal && findChar(m_text, '\0', 0) >= 0)
+            m_census.refusal = refuse(QStringLiteral("it holds a NUL character"));
+        return m_census;
+    }
+
+private:
+    AppError refuse(const QString& why) const { return SafeXml::refused(m_rules, why); }
+
+    bool startsAt(qsizetype i, const char* what) const
+    {
+        for (; *what != '\0'; ++what, ++i) {
+            if (i >= m_text.size() || charAt(m_text, i) != char16_t(*what))
+                return false;
+        }
+        return true;
+    }
+
+    // The index just after the end marker found from from, or the end of the text.
+    qsizetype after(const char* end, qsizetype from) const
+    {
+        const qsizetype at = find(m_text, end, from);
+        return at < 0 ? m_text.size() : at + qsizetype(qstrlen(end));
+    }
+
+    Result node()
+    {
+        if (++m_census.nodes > m_rules.maxNodes)
+            return refuse(QStringLiteral("it has more than %1 elements, attributes, texts and "
+                                         "comments")
+                              .arg(m_rules.maxNodes));
+        return {};
+    }
+
+    // One child node at level (the root is at 1): an entry when directly in the root.
+    Result node(int level)
+    {
+        if (Result counted = node(); counted.failed())
+            return counted;
+        if (level == 2 && ++m_census.entries > m_rules.maxEntries)
+            return refuse(QStringLiteral("it holds more than %1 %2")
+                              .arg(m_rules.maxEntries)
+                              .arg(m_rules.entries));
+        return {};
+    }
+
+    // The index after the text, comment, declaration or tag at i.
+    Expected<qsizetype> markupAt(qsizetype i)
+    {
+        if (charAt(m_text, i) != u'<')
+            return textAt(i);
+        if (startsAt(i, "<!--"))
+            return other(after("-->", i + 4));
+        if (startsAt(i, "<![CDATA["))
+            return other(after("]]>", i + 9));
+        if (startsAt(i, "<!"))
+            return declarationAt(i);
+        if (startsAt(i, "<?"))
+            return instructionAt(i);
+        if (startsAt(i, "</")) {
+            m_depth = std::max(0, m_depth - 1);
+            return after(">", i + 2);
+        }
+        return startTagAt(i);
+    }
+
+    Expected<qsizetype> other(qsizetype next)
+    {
+        if (Result counted = node(m_depth + 1); counted.failed())
+            return counted.error();
+        return next;
+    }
+
+    Expected<qsizetype> textAt(qsizetype i)
+    {
+        const qsizetype lt = findChar(m_text, '<', i);
+        const qsizetype end = lt < 0 ? m_text.size() : lt;
+        for (qsizetype j = i; j < end; ++j) {
+            if (!isBlank(charAt(m_text, j)))
+                return other(end); // the reader drops text of blanks only
+        }
+        return end;
+    }
+
+    // A document type: one with an internal subset is refused; that is where entities and
+    // default attributes turn a small file into gigabytes.
+    Expected<qsizetype> declarationAt(qsizetype i)
+    {
+        // Only one, before the root: the stream reader takes one anywhere, the tree does not.
+        if (m_census.elements > 0 || m_declared)
+            return refuse(QStringLiteral("it has a document type that is not in its place"));
+        m_declared = true;
+        char16_t quote = 0;
+        for (qsizetype j = i + 2; j < m_text.size(); ++j) {
+            const char16_t c = charAt(m_text, j);
+            if (quote != 0) {
+                if (c == quote)
+                    quote = 0;
+            } else if (c == u'"' || c == u'\'') {
+                quote = c;
+            } else if (c == u'[') {
+                return refuse(QStringLiteral("its document type makes declarations of its own"));
+            } else if (c == u'>') {
+                return j + 1;
+            }
+        }
+        return m_text.size();
+    }
+
+    Expected<qsizetype> instructionAt(qsizetype i)
+    {
+        const qsizetype end = after("?>", i + 2);
+        qsizetype nameEnd = i + 2;
+        while (nameEnd < end && !isBlank(charAt(m_text, nameEnd)) &&
+               charAt(m_text, nameEnd) != u'?')
+            ++nameEnd;
+        if (!isPlainName(m_text.sliced(i + 2, nameEnd - i - 2)))
+            return refuse(
+                QStringLiteral("a processing instruction's name is not a plain XML name"));
+        return other(end);
+    }
+
+    Expected<qsizetype> startTagAt(qsizetype i)
+    {
+        ++m_census.elements;
+        ++m_depth;
+        m_census.deepest = std::max(m_census.deepest, m_depth);
+        if (m_depth > m_rules.maxNesting)
+            return refuse(
+                QStringLiteral("its elements nest deeper than %1").arg(m_rules.maxNesting));
+        if (Result counted = node(m_depth); counted.failed())
+            return counted.error();
+        int attributes = 0;
+        char16_t quote = 0;
+        qsizetype j = i + 1;
+        for (; j < m_text.size(); ++j) {
+            const char16_t c = charAt(m_text, j);
+            if (quote != 0) {
+                if (c == quote)
+                    quote = 0;
+            } else if (c == u'"' || c == u'\'') {
+                quote = c;
+            } else if (c == u'=') {
+                if (++attributes > m_rules.maxAttributes)
+                    return refuse(QStringLiteral("an element has more than %1 attributes")
+                                      .arg(m_rules.maxAttributes));
+                if (Result counted = node(); counted.failed())
+                    return counted.error();
+            } else if (c == u'>') {
+                break;
+            }
+        }
+        m_census.mostAttributes = std::max(m_census.mostAttributes, attributes);
+        if (j < m_text.size() && j > i + 1 && charAt(m_text, j - 1) == u'/')
+            --m_depth; // an empty element closes itself
+        return j + 1;
+    }
+
+    View m_text;
+    const SafeXml::Rules& m_rules;
+    SafeXml::Census m_census;
+    int m_depth = 0;
+    bool m_declared = false;
+};
 
 struct ByteOrderMark {
     QByteArrayView mark;
@@ -148,6 +356,23 @@ Expected<QString> decodeDeclared(QByteArrayView bytes, const QString& name,
     return QString(decoder.decode(bytes));
 }
 
+bool isUtf16(QByteArrayView bytes)
+{
+    return bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
+}
+
+// The tree of text whose survey passed.
+Expected<QDomDocument> treeOf(const QString& text, const SafeXml::Rules& rules)
+{
+    QDomDocument document;
+    QString message;
+    int line = 0;
+    int column = 0;
+    if (!document.setContent(text, &message, &line, &column))
+        return SafeXml::notWellFormed(rules, message, line, column);
+    return document;
+}
+
 } // namespace
 
 AppError SafeXml::refused(const Rules& rules, const QString& why)
@@ -155,6 +380,17 @@ AppError SafeXml::refused(const Rules& rules, const QString& why)
     AppError error = AppError::fromNumber(ErrorNumber::InvalidFileFormat);
     error.description = QStringLiteral("The %1 was not read: %2").arg(rules.document, why);
     return error;
+}
+
+AppError SafeXml::notWellFormed(const Rules& rules, const QString& message, qint64 line,
+                                qint64 column)
+{
+    return AppError{ErrorNumber::XmlParseError,
+                    {},
+                    QStringLiteral("The %1 is not well-formed XML: %2 (line %3, column %4)")
+                        .arg(rules.document, message)
+                        .arg(line)
+                        .arg(column)};
 }
 
 AppError SafeXml::tooLarge(const Rules& rules)
@@ -183,32 +419,106 @@ Expected<QString> SafeXml::decodeAs(QByteArrayView bytes, const QString& encodin
     return decodeDeclared(bytes, encoding, rules);
 }
 
-Expected<QDomDocument> SafeXml::parse(const QByteArray& bytes, const Rules& rules)
+namespace {
+// Bytes whose survey passed, decoded. Text in UTF-16 is surveyed here, once it is text.
+Expected<QString> decodeSurveyed(const QByteArray& bytes, const SafeXml::Rules& rules)
+{
+    Expected<QString> text = SafeXml::decode(bytes, rules);
+    if (text.failed() || !isUtf16(bytes))
+        return text;
+    if (auto refusal = SafeXml::survey(QStringView(text.value()), rules).refusal)
+        return *refusal;
+    return text;
+}
+} // namespace
+
+SafeXml::Census SafeXml::survey(QByteArrayView bytes, const Rules& rules)
+{
+    return Survey<QByteArrayView>(bytes, rules).run();
+}
+
+SafeXml::Census SafeXml::survey(QStringView text, const Rules& rules)
+{
+    return Survey<QStringView>(text, rules).run();
+}
+
+bool SafeXml::isXmlName(QStringView text)
+{
+    return isPlainName(text);
+}
+
+Expected<QString> SafeXml::surveyedText(const QByteArray& bytes, const Rules& rules)
 {
     if (bytes.size() > rules.maxBytes)
         return tooLarge(rules);
-    // Decoded here, so the parser below never decodes again from a declaration it sees.
-    const Expected<QString> text = decode(bytes, rules);
+    if (!isUtf16(bytes)) {
+        if (auto refusal = survey(QByteArrayView(bytes), rules).refusal)
+            return *refusal;
+    }
+    return decodeSurveyed(bytes, rules);
+}
+
+Expected<QString> SafeXml::surveyedFileText(const QString& path, const Rules& rules)
+{
+    const Expected<QByteArray> bytes = readSurveyed(path, rules);
+    if (bytes.failed())
+        return bytes.error();
+    return decodeSurveyed(bytes.value(), rules);
+}
+
+Expected<QDomDocument> SafeXml::parse(const QByteArray& bytes, const Rules& rules)
+{
+    const Expected<QString> text = surveyedText(bytes, rules);
     if (text.failed())
         return text.error();
-    return parseText(text.value(), rules);
+    return treeOf(text.value(), rules);
 }
 
 Expected<QDomDocument> SafeXml::parseText(const QString& text, const Rules& rules)
 {
-    if (Result failure = checkLimits(text, rules); failure.failed())
-        return failure.error();
-    QDomDocument document;
-    QString message;
-    int line = 0;
-    int column = 0;
-    if (!document.setContent(text, &message, &line, &column)) {
-        return AppError{ErrorNumber::XmlParseError,
+    if (auto refusal = survey(QStringView(text), rules).refusal)
+        return *refusal;
+    return treeOf(text, rules);
+}
+
+Expected<QByteArray> SafeXml::readSurveyed(const QString& path, const Rules& rules)
+{
+    const QFileInfo info(path);
+    // Only a regular file: opening a FIFO or a device could wait for ever.
+    if (!info.isFile())
+        return AppError{ErrorNumber::FileNotFound, {}, QStringLiteral("File not found: ") + path};
+    if (info.size() > rules.maxBytes)
+        return tooLarge(rules);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return AppError{ErrorNumber::PermissionDenied,
                         {},
-                        QStringLiteral("The %1 is not well-formed XML: %2 (line %3, column %4)")
-                            .arg(rules.document, message)
-                            .arg(line)
-                            .arg(column)};
+                        QStringLiteral("Cannot read ") + path + QStringLiteral(": ") +
+                            file.errorString()};
     }
-    return document;
+    // Surveyed through a mapping, so a hostile file is refused before it is held in memory.
+    if (uchar* mapped = file.map(0, file.size())) {
+        const QByteArrayView view(reinterpret_cast<const char*>(mapped), file.size());
+        if (auto refusal = isUtf16(view) ? std::nullopt : survey(view, rules).refusal)
+            return *refusal;
+        QByteArray bytes = view.toByteArray();
+        file.unmap(mapped);
+        return bytes;
+    }
+    QByteArray bytes = file.read(rules.maxBytes + 1);
+    if (bytes.size() > rules.maxBytes)
+        return tooLarge(rules);
+    if (!isUtf16(bytes)) {
+        if (auto refusal = survey(QByteArrayView(bytes), rules).refusal)
+            return *refusal;
+    }
+    return bytes;
+}
+
+Expected<QDomDocument> SafeXml::parseFile(const QString& path, const Rules& rules)
+{
+    const Expected<QString> text = surveyedFileText(path, rules);
+    if (text.failed())
+        return text.error();
+    return treeOf(text.value(), rules);
 }

@@ -4,8 +4,7 @@
 #include "shell/version.h"
 
 #include <QDomNamedNodeMap>
-#include <QFile>
-#include <QFileInfo>
+#include <QXmlStreamReader>
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -242,6 +241,114 @@ Result fillRecord(const QDomNode& node, const QString& path, NoteRecord& record)
     record.FileName = path;
     return {};
 }
+// Text the tree keeps: it drops every piece of text outside CDATA that is blank in Qt's
+// sense of blank, which includes the no-break space.
+bool keptByTree(const QXmlStreamReader& reader)
+{
+    return reader.isCDATA() || !reader.text().trimmed().isEmpty();
+}
+
+// The text of the element the reader just started, as QDomElement::text() gives it; the
+// reader ends after the element.
+QString elementText(QXmlStreamReader& reader)
+{
+    QString text;
+    for (int depth = 1; depth > 0 && !reader.atEnd();) {
+        switch (reader.readNext()) {
+        case QXmlStreamReader::StartElement:
+            ++depth;
+            break;
+        case QXmlStreamReader::EndElement:
+            --depth;
+            break;
+        case QXmlStreamReader::Characters:
+            if (keptByTree(reader))
+                text += reader.text();
+            break;
+        default:
+            break;
+        }
+    }
+    return text;
+}
+
+// The note element the reader just started: the first child element of each field's name.
+Result readNote(QXmlStreamReader& reader, NoteRecord& record)
+{
+    std::array<bool, kStoredFields.size()> seen{};
+    while (reader.readNextStartElement()) {
+        const auto field = std::find_if(
+            kStoredFields.begin(), kStoredFields.end(), [&reader](const StoredField& f) {
+                return reader.qualifiedName() == QLatin1StringView(f.name);
+            });
+        const auto index = std::size_t(field - kStoredFields.begin());
+        if (field == kStoredFields.end() || seen[index]) {
+            reader.skipCurrentElement();
+            continue;
+        }
+        seen[index] = true;
+        if (Result failure = readField(*field, elementText(reader), record); failure.failed())
+            return failure;
+    }
+    return {};
+}
+
+// One record per node in the root the reader just started, as records() gives them.
+Result readRoot(QXmlStreamReader& reader, const QString& path, NoteRecordList& list)
+{
+    while (!reader.atEnd()) {
+        NoteRecord record;
+        record.FileName = path;
+        switch (reader.readNext()) {
+        case QXmlStreamReader::StartElement:
+            if (Result failure = readNote(reader, record); failure.failed())
+                return failure;
+            list.append(record);
+            break;
+        case QXmlStreamReader::EndElement:
+            return {};
+        case QXmlStreamReader::Characters:
+            if (keptByTree(reader))
+                list.append(record);
+            break;
+        case QXmlStreamReader::Comment:
+        case QXmlStreamReader::ProcessingInstruction:
+        case QXmlStreamReader::EntityReference:
+            list.append(record);
+            break;
+        default:
+            break;
+        }
+    }
+    return {};
+}
+
+Expected<NoteRecordList> recordsOfText(const QString& text, const QString& path)
+{
+    QXmlStreamReader reader(text);
+    // As the tree reads note files: names with a colon are names, not namespaces.
+    reader.setNamespaceProcessing(false);
+    NoteRecordList list;
+    Result fieldFailure;
+    bool rootSeen = false;
+    while (!reader.atEnd()) {
+        if (reader.readNext() != QXmlStreamReader::StartElement || rootSeen)
+            continue;
+        rootSeen = true;
+        fieldFailure = readRoot(reader, path, list);
+    }
+    // A document that is not well-formed fails as such, as the tree reader fails it first.
+    if (reader.hasError())
+        return SafeXml::notWellFormed(NoteDocument::rules(), reader.errorString(),
+                                      reader.lineNumber(), reader.columnNumber());
+    if (!rootSeen)
+        return SafeXml::notWellFormed(NoteDocument::rules(), QStringLiteral("no root element"),
+                                      reader.lineNumber(), reader.columnNumber());
+    if (fieldFailure.failed())
+        return fieldFailure.error();
+    return list;
+}
+
 bool isXmlBlank(const QString& text)
 {
     return std::all_of(text.begin(), text.end(),
@@ -393,6 +500,19 @@ void NoteDocument::replaceFirstNote(QDomDocument& document, const NoteRecord& re
         root.replaceChild(noteElement(document, record), first);
 }
 
+void NoteDocument::removeNotes(QDomDocument& document, qsizetype from, qsizetype count)
+{
+    QDomElement root = document.documentElement();
+    QDomNode node = root.firstChild();
+    for (qsizetype i = 0; i < from && !node.isNull(); ++i)
+        node = node.nextSibling();
+    for (qsizetype i = 0; i < count && !node.isNull(); ++i) {
+        const QDomNode next = node.nextSibling();
+        root.removeChild(node);
+        node = next;
+    }
+}
+
 int NoteDocument::noteCount(const QDomDocument& document)
 {
     int count = 0;
@@ -428,19 +548,7 @@ Expected<QDomDocument> NoteDocument::parse(const QByteArray& bytes)
 
 Expected<QDomDocument> NoteDocument::parseFile(const QString& path)
 {
-    QFile file(path);
-    const QFileInfo info(path);
-    if (!info.isFile())
-        return AppError{ErrorNumber::FileNotFound, {}, QStringLiteral("File not found: ") + path};
-    if (info.size() > kMaxFileBytes)
-        return SafeXml::tooLarge(rules());
-    if (!file.open(QIODevice::ReadOnly)) {
-        return AppError{ErrorNumber::PermissionDenied,
-                        {},
-                        QStringLiteral("Cannot read ") + path + QStringLiteral(": ") +
-                            file.errorString()};
-    }
-    return parse(file.readAll());
+    return SafeXml::parseFile(path, rules());
 }
 
 Expected<NoteRecordList> NoteDocument::records(const QDomDocument& document, const QString& path)
@@ -456,6 +564,27 @@ Expected<NoteRecordList> NoteDocument::records(const QDomDocument& document, con
         list.append(record);
     }
     return list;
+}
+
+Expected<NoteRecordList> NoteDocument::readRecords(const QByteArray& bytes, const QString& path)
+{
+    const Expected<QString> text = SafeXml::surveyedText(bytes, rules());
+    if (text.failed())
+        return text.error();
+    return recordsOfText(text.value(), path);
+}
+
+Expected<NoteRecordList> NoteDocument::readRecordsFile(const QString& path)
+{
+    const Expected<QString> text = SafeXml::surveyedFileText(path, rules());
+    if (text.failed())
+        return text.error();
+    return recordsOfText(text.value(), path);
+}
+
+bool NoteDocument::failedOnField(const AppError& error)
+{
+    return error.number == ErrorNumber::TypeMismatch || error.number == ErrorNumber::Overflow;
 }
 
 Expected<qint32> NoteDocument::toTwipsNumber(const QString& text)

@@ -13,10 +13,11 @@
 namespace NoteDocument {
 
 // What a note file may be before it is read: beyond these the DOM reader takes minutes or
-// gigabytes, so such a file is refused before it is parsed.
+// gigabytes, so such a file is refused before it is parsed. A note is some 16 nodes, so the
+// most notes fit the nodes SafeXml allows with room to spare.
 inline constexpr qint64 kMaxFileBytes = qint64(256) * 1024 * 1024;
 inline constexpr int kMaxNesting = 64;
-inline constexpr int kMaxNotes = 100000;
+inline constexpr int kMaxNotes = 20000;
 
 // Which markup characters an escape replaces: all five XML entities, as whole documents are
 // written; or only those a tree writer must escape in text (& < >) or in attribute values
@@ -59,6 +60,10 @@ void appendNote(QDomDocument& document, const NoteRecord& record);
 // keeps everything else of the document.
 void replaceFirstNote(QDomDocument& document, const NoteRecord& record);
 
+// Removes count child nodes of the root from the one at index from on: the records that
+// records() gives for them.
+void removeNotes(QDomDocument& document, qsizetype from, qsizetype count);
+
 // The number of child elements of the root.
 int noteCount(const QDomDocument& document);
 
@@ -76,6 +81,15 @@ Expected<QDomDocument> parseFile(const QString& path);
 // One record per child node of the root, in document order, each with FileName = path.
 // A number that does not convert fails the whole read.
 Expected<NoteRecordList> records(const QDomDocument& document, const QString& path);
+
+// The records of note file bytes, or of the note file at path, read straight from the text:
+// what records() of the parsed document gives, without holding a tree (which costs some
+// 300 bytes a node, 25 times a file of small notes).
+Expected<NoteRecordList> readRecords(const QByteArray& bytes, const QString& path);
+Expected<NoteRecordList> readRecordsFile(const QString& path);
+
+// Whether a read failed on a note's number rather than on the file or its XML.
+bool failedOnField(const AppError& error);
 
 // Whole twips from a number text: blanks around it allowed, halves to the even neighbour.
 Expected<qint32> toTwipsNumber(const QString& text);

@@ -23,6 +23,14 @@ const char* const kSaveMainContext = "modNote: SaveMainNote";
 const char* const kLoadContext = "modNote: LoadNote";
 const char* const kSaveContext = "modNote: SaveNote";
 const char* const kAppendContext = "modNote: AppendNote";
+const char* const kTakeMainContext = "modNote: TakeMainNotes";
+const char* const kProcessContext = "modNote: ProcessXMLData";
+
+// A read fails in the file or its XML, or later in a note's numbers.
+const char* readContext(const AppError& error)
+{
+    return NoteDocument::failedOnField(error) ? kProcessContext : kLoadContext;
+}
 
 // Save replaces a file and asks first; Append adds to one, so it has nothing to confirm.
 enum class StoreDialog { Open, Save, Append };
@@ -160,6 +168,26 @@ QByteArray mainFileWith(const NoteRecordList& records, const QString& path)
     return NoteDocument::serialize(existing.value());
 }
 
+// The main data file without the notes taken, when they are still where they were read.
+Result withoutNotes(const QString& path, qsizetype from, const NoteRecordList& taken)
+{
+    Expected<QDomDocument> document = NoteDocument::parseFile(path);
+    if (document.failed())
+        return document.error();
+    const Expected<NoteRecordList> now = NoteDocument::records(document.value(), path);
+    if (now.failed())
+        return now.error();
+    if (from < 0 || now.value().size() < from + taken.size() ||
+        now.value().sliced(from, taken.size()) != taken) {
+        AppError error = AppError::fromNumber(ErrorNumber::PathFileAccessError);
+        error.description +=
+            QStringLiteral(" (%1 changed after it was read; it stays as it is)").arg(path);
+        return error;
+    }
+    NoteDocument::removeNotes(document.value(), from, taken.size());
+    return writeChecked(path, NoteDocument::serialize(document.value()));
+}
+
 NoteRecordList loadMainFile()
 {
     const QString path = AppPaths::mainDataFile();
@@ -168,17 +196,12 @@ NoteRecordList loadMainFile()
         logFailure(kLoadContext, lockFailure(path));
         return {};
     }
-    const Expected<QDomDocument> document = NoteDocument::parseFile(path);
-    if (document.failed()) {
-        if (document.error().number == ErrorNumber::FileNotFound)
-            logFailure(kLoadContext, document.error());
-        else
-            setAside(kLoadContext, document.error(), path);
-        return {};
-    }
-    const Expected<NoteRecordList> records = NoteDocument::records(document.value(), path);
+    const Expected<NoteRecordList> records = NoteDocument::readRecordsFile(path);
     if (records.failed()) {
-        setAside("modNote: ProcessXMLData", records.error(), path);
+        if (records.error().number == ErrorNumber::FileNotFound)
+            logFailure(kLoadContext, records.error());
+        else
+            setAside(readContext(records.error()), records.error(), path);
         return {};
     }
     return records.value();
@@ -251,6 +274,17 @@ Result modNote::SaveMainNotes(const NoteRecordList& records)
     return failure;
 }
 
+Result modNote::TakeMainNotes(qsizetype from, const NoteRecordList& taken)
+{
+    const QString path = AppPaths::mainDataFile();
+    QLockFile lock(path + QStringLiteral(".lock"));
+    Result failure =
+        lock.tryLock(kLockWaitMs) ? withoutNotes(path, from, taken) : Result(lockFailure(path));
+    if (failure.failed())
+        logFailure(kTakeMainContext, failure.error());
+    return failure;
+}
+
 Result modNote::WriteNoteList(const NoteRecordList& records, const QString& path)
 {
     return WriteNoteDocument(NoteDocument::noteList(records), path);
@@ -268,19 +302,19 @@ NoteRecordList modNote::LoadNote(bool isMain, const QString& fileName, QWidget* 
     const auto path = namedOrChosen(fileName, StoreDialog::Open, owner);
     if (!path)
         return {};
-    const Expected<QDomDocument> document = NoteDocument::parseFile(*path);
-    if (document.failed()) {
-        logFailure(kLoadContext, document.error());
+    const Expected<NoteRecordList> records = NoteDocument::readRecordsFile(*path);
+    if (records.failed()) {
+        logFailure(readContext(records.error()), records.error());
         return {};
     }
-    return ProcessXMLData(document.value(), *path);
+    return records.value();
 }
 
 NoteRecordList modNote::ProcessXMLData(const QDomDocument& document, const QString& path)
 {
     const Expected<NoteRecordList> records = NoteDocument::records(document, path);
     if (records.failed()) {
-        logFailure("modNote: ProcessXMLData", records.error());
+        logFailure(kProcessContext, records.error());
         return {};
     }
     return records.value();

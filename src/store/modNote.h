@@ -37,6 +37,10 @@ void SaveMainNote(const NoteRecord& record);
 // so programs ending at the same time lose none. A main data file that cannot be read is
 // moved aside (and logged) and a fresh one written. The failure, logged, when none was kept.
 Result SaveMainNotes(const NoteRecordList& records);
+// Takes the notes read from the main data file at index from on out of it, under its lock,
+// when the file still holds them there as they were read: notes another program added since
+// stay. The failure, logged, leaves the file as it was.
+Result TakeMainNotes(qsizetype from, const NoteRecordList& taken);
 // Writes records as one note document at path, replacing the file whole. Not logged: the
 // caller decides what a failure means.
 Result WriteNoteList(const NoteRecordList& records, const QString& path);

@@ -1,12 +1,14 @@
 #include "Samples.h"
 #include "TestEnvironment.h"
 #include "app/StartUp.h"
+#include "dialogs/DialogSeam.h"
 #include "shell/Clock.h"
 #include "shell/LocaleFormat.h"
 #include "shell/Paths.h"
 #include "store/NoteDocument.h"
 #include "store/modNote.h"
 #include "window/NoteTextEdit.h"
+#include "window/OpenNotes.h"
 #include "window/frmMain.h"
 
 #include <QLabel>
@@ -23,7 +25,7 @@ private:
 
     QString writeNoteFile(const char* name, const QList<NoteRecord>& notes)
     {
-        const QString path = m_folder.filePath(QLatin1String(name));
+        QString path = m_folder.filePath(QLatin1String(name));
         QFile::remove(path);
         modNote::SaveNote(notes.first(), path);
         for (qsizetype i = 1; i < notes.size(); ++i)
@@ -119,6 +121,42 @@ private slots:
             QCOMPARE(windows[i]->lblSubCaption()->text(), fresh);
         }
         QVERIFY(!QFile::exists(AppPaths::mainDataFile()));
+    }
+
+    // A flood of thousands of waiting notes opens only the newest at login; the others stay in
+    // the main data file through the next logout, and the same notes open again after it.
+    void floodOfWaitingNotesOpensOnlyTheNewest()
+    {
+        const qsizetype unopened = 5;
+        const qsizetype total = modMain::kMostNotesAtLogin + unopened;
+        NoteRecordList notes;
+        for (qsizetype i = 0; i < total; ++i)
+            notes.append(Samples::note(QStringLiteral("note %1").arg(i), 600));
+        QVERIFY(modNote::SaveMainNotes(notes).ok());
+        const NoteRecordList kept = modNote::LoadNote(true, QString());
+        DialogSeam::clearRequests();
+
+        modMain::Main(QString());
+        const QList<frmMain*> windows = frmMain::openWindows();
+        QCOMPARE(windows.size(), modMain::kMostNotesAtLogin);
+        QCOMPARE(plainText(windows.first()), QStringLiteral("note %1").arg(unopened));
+        QCOMPARE(plainText(windows.last()), QStringLiteral("note %1").arg(total - 1));
+        QCOMPARE(DialogSeam::requests().size(), 1);
+        const QString told = DialogSeam::requests().first().text;
+        QVERIFY2(told.contains(QStringLiteral("other 5 were not opened")), qPrintable(told));
+        QVERIFY(told.contains(AppPaths::mainDataFile()));
+        QCOMPARE(modNote::LoadNote(true, QString()), kept.first(unopened));
+
+        // The next logout adds the open notes after the ones still waiting: none is lost.
+        QVERIFY(modNote::SaveMainNotes(OpenNotes::records()).ok());
+        qDeleteAll(frmMain::openWindows());
+        const NoteRecordList afterLogout = modNote::LoadNote(true, QString());
+        QCOMPARE(afterLogout.size(), total);
+        QCOMPARE(afterLogout.first(unopened), kept.first(unopened));
+        for (qsizetype i = unopened; i < total; ++i) {
+            const QRegularExpression text(QStringLiteral("note %1\\b").arg(i));
+            QVERIFY2(text.match(afterLogout[i].Data).hasMatch(), qPrintable(afterLogout[i].Data));
+        }
     }
 
     void noMainDataFileGivesBlankNote()

@@ -131,7 +131,7 @@ private slots:
                                                 "<rss><channel>" +
                                                 item + "</channel></rss>")
                                   << QStringLiteral("The feed was not read: its document type "
-                                                    "declares entities");
+                                                    "makes declarations of its own");
         QTest::newRow("nesting") << "<rss><channel>" + QByteArray("<x>").repeated(80) +
                                         QByteArray("</x>").repeated(80) + item + "</channel></rss>"
                                  << QStringLiteral("The feed was not read: its elements nest "

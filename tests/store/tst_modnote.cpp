@@ -1,3 +1,4 @@
+#include "HostileNotes.h"
 #include "RealDialogs.h"
 #include "TestEnvironment.h"
 #include "TestSeams.h"
@@ -391,6 +392,12 @@ private slots:
         QTest::newRow("a million notes")
             << "<NOTES>" + QByteArray("<NOTE/>").repeated(1000000) + "</NOTES>" << qint64(0)
             << refused;
+        QTest::newRow("100,000 attributes")
+            << HostileNotes::manyAttributes(100000) << qint64(0) << refused;
+        QTest::newRow("default attribute, no entity")
+            << HostileNotes::defaultAttribute(1000) << qint64(0) << refused;
+        QTest::newRow("no-break space in an instruction's name")
+            << HostileNotes::instructionNamedWith("\xC2\xA0") << qint64(0) << refused;
         QTest::newRow("larger than the limit")
             << QByteArray() << NoteDocument::kMaxFileBytes + 1 << refused;
     }

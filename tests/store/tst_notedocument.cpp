@@ -1,3 +1,4 @@
+#include "HostileNotes.h"
 #include "TestEnvironment.h"
 #include "store/NoteDocument.h"
 
@@ -7,6 +8,8 @@ class TestNoteDocument : public QObject {
     Q_OBJECT
 
 private:
+    static constexpr int kRefused = -1;
+
     static NoteRecord exampleNote()
     {
         NoteRecord note;
@@ -20,13 +23,21 @@ private:
         return note;
     }
 
+    // The records of the tree reader; the reader without a tree must give the same, or fail
+    // with the same number.
     static NoteRecordList read(const QByteArray& bytes,
                                const QString& path = QStringLiteral("/n.not"))
     {
         const auto document = NoteDocument::parse(bytes);
-        if (document.failed())
-            return {};
-        const auto records = NoteDocument::records(document.value(), path);
+        const auto records = document.ok() ? NoteDocument::records(document.value(), path)
+                                           : Expected<NoteRecordList>(document.error());
+        const auto streamed = NoteDocument::readRecords(bytes, path);
+        const bool agree =
+            records.ok() ? streamed.ok() && streamed.value() == records.value()
+                         : streamed.failed() && streamed.error().number == records.error().number;
+        if (!agree)
+            QTest::qFail("the reader without a tree differs from the tree reader", __FILE__,
+                         __LINE__);
         return records.ok() ? records.value() : NoteRecordList{};
     }
 
@@ -172,6 +183,135 @@ private slots:
     void emptyRootGivesNoRecord()
     {
         QVERIFY(read("<NOTES version=\"4.4.0.9\">\r\n</NOTES>").isEmpty());
+    }
+
+    // Whatever the tree keeps or drops, the reader without one gives the same records.
+    void bothReadersAgree_data()
+    {
+        QTest::addColumn<QByteArray>("inner");
+        QTest::addColumn<int>("notes");
+        QTest::newRow("nodes between notes")
+            << QByteArray("</NOTE><!--c--><?pi x?>text<NOTE>") << 5;
+        QTest::newRow("blank and no-break space text")
+            << QByteArray("</NOTE> \xC2\xA0 &#32; <NOTE><DATA> \xC2\xA0 </DATA>") << 2;
+        QTest::newRow("CDATA and nested elements")
+            << QByteArray("<DATA>a<![CDATA[ <b> ]]><i>c<j>d</j></i> </DATA>") << 1;
+        QTest::newRow("first of repeated fields")
+            << QByteArray("<COLOR>red</COLOR><COLOR>blue</COLOR><TOP>1</TOP><TOP>x</TOP>") << 1;
+        QTest::newRow("fields deeper down are not the note's")
+            << QByteArray("<X><COLOR>red</COLOR></X><Y/>") << 1;
+        QTest::newRow("character references and entities")
+            << QByteArray("<DATA>&#x41;&amp;&lt;&#66;</DATA>") << 1;
+        QTest::newRow("prefixed names without namespaces")
+            << QByteArray("<x:COLOR>red</x:COLOR><COLOR>blue</COLOR>") << 1;
+        QTest::newRow("document type inside the root")
+            << QByteArray("<!DOCTYPE NOTES SYSTEM \"n.dtd\">") << 0;
+        QTest::newRow("line ends") << QByteArray("<DATA>a\r\nb\rc</DATA>") << 1;
+        QTest::newRow("bad number") << QByteArray("<LEFT>x</LEFT>") << 0;
+        QTest::newRow("overflow after text") << QByteArray("<DATA>a</DATA><TOP>9e99</TOP>") << 0;
+        QTest::newRow("not well-formed after a bad number") << QByteArray("<TOP>x</TOP><a>") << 0;
+    }
+
+    void bothReadersAgree()
+    {
+        QFETCH(QByteArray, inner);
+        QFETCH(int, notes);
+        QCOMPARE(read(noteWith(inner)).size(), notes);
+        QVERIFY(!QTest::currentTestFailed());
+    }
+
+    // Each hostile shape is refused by the survey before any reader runs, having read no more
+    // of the file than the limit it passed needs; the real shapes read whole. The survey's
+    // counters bound what a reader then holds.
+    void hostileShapesRefusedRealOnesRead_data()
+    {
+        using namespace HostileNotes;
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("notes"); // kRefused: not read
+        QTest::addColumn<bool>("stopsEarly");
+        QTest::newRow("100,000 attributes") << manyAttributes(100000) << kRefused << true;
+        QTest::newRow("default attribute, no entity") << defaultAttribute(1000) << kRefused << true;
+        QTest::newRow("1,000,000 empty elements") << emptyElements(1000000) << kRefused << true;
+        QTest::newRow("1,000,000 comments") << comments(1000000) << kRefused << true;
+        QTest::newRow("NUL in an instruction's name")
+            << instructionNamedWith(QByteArray(1, '\0')) << kRefused << false;
+        QTest::newRow("no-break space in an instruction's name")
+            << instructionNamedWith("\xC2\xA0") << kRefused << false;
+        QTest::newRow("5,000 notes") << notes(5000) << 5000 << false;
+        const QByteArray emptyNote = "<NOTE/>";
+        QTest::newRow("the most notes") << root(emptyNote.repeated(NoteDocument::kMaxNotes))
+                                        << NoteDocument::kMaxNotes << false;
+        QTest::newRow("one note more")
+            << root(emptyNote.repeated(NoteDocument::kMaxNotes + 1)) << kRefused << false;
+        QTest::newRow("the largest note, 10 MB") << notes(1, qint64(10) << 20) << 1 << false;
+    }
+
+    void hostileShapesRefusedRealOnesRead()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, notes);
+        QFETCH(bool, stopsEarly);
+        const SafeXml::Census census =
+            SafeXml::survey(QByteArrayView(bytes), NoteDocument::rules());
+        // Counted up to the one that passed a limit, and no further.
+        QVERIFY(census.nodes <= SafeXml::kMaxNodes + 1);
+        QVERIFY(census.mostAttributes <= SafeXml::kMaxAttributes);
+        const auto records = NoteDocument::readRecords(bytes, QStringLiteral("/n.not"));
+        if (notes == kRefused) {
+            QVERIFY(census.refusal.has_value());
+            QVERIFY(records.failed());
+            QCOMPARE(records.error().number, ErrorNumber::InvalidFileFormat);
+            QCOMPARE(NoteDocument::parse(bytes).error().number, ErrorNumber::InvalidFileFormat);
+            if (stopsEarly)
+                QVERIFY2(census.reach < bytes.size() / 2,
+                         qPrintable(QString::number(census.reach)));
+            return;
+        }
+        QVERIFY(!census.refusal.has_value());
+        QVERIFY(records.ok());
+        QCOMPARE(records.value().size(), notes);
+        QCOMPARE(census.entries, notes);
+        // Every field of the last note, as written.
+        const NoteRecord& last = records.value().last();
+        if (last.Data.isEmpty())
+            return; // empty notes
+
+        QVERIFY(
+            last.Data.startsWith(QStringLiteral("{\\rtf1\\ansi note %1\\par\n").arg(notes - 1)));
+        QVERIFY(last.Data.endsWith(u'}'));
+        QCOMPARE(last.Color, QStringLiteral("8454143"));
+        QCOMPARE(last.TimeDate, QStringLiteral("12/6/2026 9:21:58 AM"));
+        QCOMPARE(QRect(last.Left, last.Top, last.Width, last.Height),
+                 QRect(600 + (notes - 1) % 5000, 4215, 3345, 2865));
+    }
+
+    // What is read is written back readable: an append to any file that reads gives a file
+    // that reads, with one note more.
+    void appendKeepsFilesReadable_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("instruction before the root")
+            << QByteArray("<?xml version=\"1.0\"?><?xml-stylesheet href=\"a.css\"?><NOTES/>");
+        QTest::newRow("instruction in a note") << noteWith("<?a-b.c_d data?><COLOR>red</COLOR>");
+        QTest::newRow("comment and CDATA") << noteWith("<!-- c --><DATA><![CDATA[<&>]]></DATA>");
+        QTest::newRow("external document type")
+            << QByteArray("<!DOCTYPE NOTES SYSTEM \"notes.dtd\"><NOTES><NOTE/></NOTES>");
+        QTest::newRow("non-ASCII names") << noteWith("<F\xC3\xA9ld a\xC3\xA9=\"\xC3\xA9\"/>");
+        QTest::newRow("attributes at the limit")
+            << HostileNotes::manyAttributes(SafeXml::kMaxAttributes);
+    }
+
+    void appendKeepsFilesReadable()
+    {
+        QFETCH(QByteArray, bytes);
+        auto document = NoteDocument::parse(bytes);
+        QVERIFY2(document.ok(),
+                 qPrintable(document.ok() ? QString() : document.error().description));
+        const qsizetype before = read(bytes).size();
+        NoteDocument::appendNote(document.value(), exampleNote());
+        const QByteArray written = NoteDocument::serialize(document.value());
+        QVERIFY2(NoteDocument::parse(written).ok(), written.constData());
+        QCOMPARE(read(written).size(), before + 1);
     }
 
     void notWellFormedFailsToParse()
