@@ -53,8 +53,12 @@ void keepEveryNote()
         return;
     }
     modMain::RunAtStartUp();
-    if (modNote::SaveMainNotes(records).ok())
+    // What the main data file cannot take goes to the recovery file as it is now, so nothing
+    // typed since its last write is lost; the next start brings it back.
+    if (const Result saved = modNote::SaveMainNotes(records); saved.ok())
         NoteRecovery::remove();
+    else
+        (void)NoteRecovery::keepInstead(records, saved.error());
 }
 } // namespace
 

@@ -1,5 +1,6 @@
 #include "app/StartUp.h"
 
+#include "shell/AtomicFile.h"
 #include "shell/ErrorLog.h"
 #include "shell/Paths.h"
 #include "shell/modFileFunctions.h"
@@ -7,7 +8,6 @@
 #include "store/modNote.h"
 #include "window/frmMain.h"
 
-#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 
@@ -55,44 +55,96 @@ void openKeptNotes(NoteRecordList list)
 
 // Every note that waited in the main data file, in file order. The file goes only when all
 // of them are on the desktop and kept in this run's recovery file.
-bool restoreWaitingNotes()
+bool restoreWaitingNotes(const NoteRecordList& list)
 {
-    const NoteRecordList list = modNote::LoadNote(true, QString());
     if (list.isEmpty())
         return false;
     openKeptNotes(list);
-    NoteRecovery::writeNow();
-    const QString mainDataFile = AppPaths::mainDataFile();
-    const QDateTime kept = QFileInfo(mainDataFile).lastModified();
-    QFile::remove(mainDataFile);
-    // What a run that ended abnormally kept before this logout is in the main data file too.
-    for (const QString& orphan : NoteRecovery::orphanedFiles()) {
-        if (QFileInfo(orphan).lastModified() <= kept)
-            QFile::remove(orphan);
-    }
+    if (NoteRecovery::writeNow().ok())
+        QFile::remove(AppPaths::mainDataFile());
     return true;
 }
 
-// The notes of runs that ended without a logout or a last close: a crash, a kill, the X
-// server going away. Restored as the main data file's notes would be.
-bool restoreOrphanedNotes()
+// The records of list that are not in kept, which loses each one found: a note kept twice in
+// one place is two notes.
+NoteRecordList notesNotIn(const NoteRecordList& list, NoteRecordList& kept)
 {
-    bool restored = false;
-    for (const QString& orphan : NoteRecovery::orphanedFiles()) {
-        const NoteRecordList list = modNote::LoadNote(false, orphan);
-        if (list.isEmpty())
-            continue;
-        openKeptNotes(list);
-        NoteRecovery::writeNow();
-        QFile::remove(orphan);
+    NoteRecordList rest;
+    for (const NoteRecord& record : list) {
+        if (const qsizetype found = kept.indexOf(record); found >= 0)
+            kept.removeAt(found);
+        else
+            rest.append(record);
+    }
+    return rest;
+}
+
+// The notes of one orphaned recovery file this run claimed, except those kept elsewhere
+// already. The file goes once they are in this run's own recovery file.
+bool restoreOrphan(const QString& claimed, qint64 process, NoteRecordList& alreadyKept)
+{
+    const Expected<NoteRecordList> kept = NoteRecovery::read(claimed);
+    if (kept.failed()) {
+        NoteRecovery::setAside(claimed, kept.error());
+        return false;
+    }
+    const NoteRecordList fresh = notesNotIn(kept.value(), alreadyKept);
+    alreadyKept.append(fresh);
+    openKeptNotes(fresh);
+    const qsizetype known = kept.value().size() - fresh.size();
+    if (!fresh.isEmpty()) {
         modMain::WriteLogEntry(QStringLiteral("modMain: Main"), QStringLiteral("0"),
                                QStringLiteral("Restored %1 notes of a run that did not end "
                                               "normally (process %2)")
-                                   .arg(list.size())
-                                   .arg(NoteRecovery::processOf(orphan)));
-        restored = true;
+                                   .arg(fresh.size())
+                                   .arg(process));
+    }
+    if (fresh.isEmpty() || NoteRecovery::writeNow().ok()) {
+        NoteRecovery::release(claimed, QStringLiteral("%1 of its notes are restored in this run, "
+                                                      "%2 were kept in jottex.dat or another "
+                                                      "recovery file")
+                                           .arg(fresh.size())
+                                           .arg(known));
+    }
+    return !fresh.isEmpty();
+}
+
+// The notes of runs that ended without a logout or a last close: a crash, a kill, the X
+// server going away, a logout that could not write the main data file. Each file is claimed
+// first, so that two copies starting together restore it once; notes the main data file
+// (waiting) holds already are not restored twice.
+bool restoreOrphanedNotes(NoteRecordList alreadyKept)
+{
+    bool restored = false;
+    for (const QString& orphan : NoteRecovery::orphanedFiles()) {
+        const qint64 process = NoteRecovery::processOf(orphan);
+        const QString claimed = NoteRecovery::claim(orphan);
+        if (!claimed.isEmpty() && restoreOrphan(claimed, process, alreadyKept))
+            restored = true;
     }
     return restored;
+}
+
+// Temporary files of saves whose writer was killed half-way, in this program's own folders and
+// beside the note file the command line names; a save in progress in another copy stays.
+void removeAbandonedSaves(const QString& noteFile)
+{
+    AtomicFile::removeLeftoversIn(AppPaths::appDirectory());
+    AtomicFile::removeLeftoversIn(QFileInfo(AppPaths::hiveFile()).absolutePath());
+    AtomicFile::removeLeftovers(AppPaths::autostartFile());
+    if (!noteFile.isEmpty())
+        AtomicFile::removeLeftovers(noteFile);
+}
+
+// The notes waiting in the main data file, then those of runs that ended abnormally.
+bool restoreKeptNotes()
+{
+    const NoteRecordList waiting = modFileFunctions::FileExists(AppPaths::mainDataFile())
+                                       ? modNote::LoadNote(true, QString())
+                                       : NoteRecordList();
+    const bool restoredWaiting = restoreWaitingNotes(waiting);
+    const bool restoredOrphans = restoreOrphanedNotes(waiting);
+    return restoredWaiting || restoredOrphans;
 }
 } // namespace
 
@@ -134,13 +186,12 @@ QString modMain::usageText()
 void modMain::Main(const QString& commandLine)
 {
     bool opened = false;
+    const QString path = withoutSurroundingQuotes(commandLine);
+    removeAbandonedSaves(namesNoteFile(path) ? path : QString());
     if (!commandLine.isEmpty()) {
-        const QString path = withoutSurroundingQuotes(commandLine);
         opened = namesNoteFile(path) && openNoteFile(path);
-    } else if (modFileFunctions::FileExists(AppPaths::mainDataFile())) {
-        opened = restoreWaitingNotes();
     } else {
-        opened = restoreOrphanedNotes();
+        opened = restoreKeptNotes();
     }
     if (!opened)
         openBlankNote();

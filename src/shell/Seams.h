@@ -28,6 +28,9 @@ public:
     virtual bool windowOpacityShown();
     // How long one HTTP request may take in all, in milliseconds.
     virtual int requestTimeoutMs();
+    // How long a program waits for a file lock whose holder shows no sign of work, in
+    // milliseconds.
+    virtual int lockPatienceMs();
 
     // The seams in use: the installed ones, otherwise the system's.
     static Seams& current();

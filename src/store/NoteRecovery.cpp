@@ -2,6 +2,7 @@
 
 #include "shell/ErrorLog.h"
 #include "shell/Paths.h"
+#include "store/NoteDocument.h"
 #include "store/modNote.h"
 
 #include <QCoreApplication>
@@ -10,16 +11,37 @@
 #include <QFileInfo>
 #include <QTimer>
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 const QString kPrefix = QStringLiteral("session-");
 const QString kSuffix = QStringLiteral(".recovery");
+const char* const kContext = "NoteRecovery: writeNow";
+
+// Where the open notes were last kept; a change is logged once, not at every write.
+enum class Place { DataFolder, SpareFolder, Nowhere };
+
+Place& lastPlace()
+{
+    static Place place = Place::DataFolder;
+    return place;
+}
 
 NoteRecovery::RecordSource& recordSource()
 {
     static NoteRecovery::RecordSource source = nullptr;
     return source;
+}
+
+// Files of ended runs that this run took over and whose notes are not yet safe elsewhere.
+QStringList& heldClaims()
+{
+    static QStringList claims;
+    return claims;
 }
 
 QTimer& writeTimer()
@@ -28,7 +50,7 @@ QTimer& writeTimer()
         auto* t = new QTimer(QCoreApplication::instance());
         t->setSingleShot(true);
         t->setInterval(NoteRecovery::WriteDelayMs);
-        QObject::connect(t, &QTimer::timeout, &NoteRecovery::writeNow);
+        QObject::connect(t, &QTimer::timeout, [] { (void)NoteRecovery::writeNow(); });
         return t;
     }();
     return *timer;
@@ -44,6 +66,93 @@ bool isRunningJottex(qint64 pid)
         return true; // no /proc to ask: assume it is ours
     return command.readAll().trimmed().startsWith("jottex");
 }
+
+QString fileName(qint64 pid, int claimNumber)
+{
+    QString name = kPrefix + QString::number(pid);
+    if (claimNumber > 0)
+        name += QLatin1Char('-') + QString::number(claimNumber);
+    return name + kSuffix;
+}
+
+void log(const QString& context, int number, const QString& text)
+{
+    modMain::WriteLogEntry(context, QString::number(number), text);
+}
+
+// Renames from to to unless to exists: 0 or the errno. Two copies renaming the same file both
+// try, and only one finds it.
+int renameNoReplace(const QByteArray& from, const QByteArray& to)
+{
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS)
+        return errno;
+    // A file system without the flag: a second name, then the old one goes; whoever fails to
+    // remove the old name lost the race and gives its own up.
+    if (::link(from.constData(), to.constData()) != 0)
+        return errno;
+    if (::unlink(from.constData()) != 0) {
+        const int errnoValue = errno;
+        ::unlink(to.constData());
+        return errnoValue;
+    }
+    return 0;
+}
+
+bool isReadOnlyFolderError(int errnoValue)
+{
+    return errnoValue == EROFS || errnoValue == EACCES || errnoValue == EPERM;
+}
+
+QStringList orphansIn(const QString& folderPath)
+{
+    if (folderPath.isEmpty())
+        return {};
+    const QDir folder(folderPath);
+    QStringList orphans;
+    const QFileInfoList files = folder.entryInfoList({kPrefix + QLatin1Char('*') + kSuffix},
+                                                     QDir::Files, QDir::Time | QDir::Reversed);
+    for (const QFileInfo& file : files) {
+        const qint64 pid = NoteRecovery::processOf(file.fileName());
+        if (pid != QCoreApplication::applicationPid() && !isRunningJottex(pid))
+            orphans.append(file.absoluteFilePath());
+    }
+    return orphans;
+}
+
+// Writes records to this run's file, or to the spare folder when the data folder refuses
+// them; the user hears of the data folder once, the log of every change of place.
+Result keep(const NoteRecordList& records)
+{
+    const Result home = modNote::WriteNoteList(records, NoteRecovery::path());
+    if (home.ok()) {
+        if (lastPlace() != Place::DataFolder) {
+            QFile::remove(NoteRecovery::sparePath());
+            log(QString::fromLatin1(kContext), 0,
+                QStringLiteral("The open notes are kept in %1 again").arg(NoteRecovery::path()));
+        }
+        lastPlace() = Place::DataFolder;
+        return {};
+    }
+    const QString spare = NoteRecovery::sparePath();
+    const Result elsewhere = spare.isEmpty()
+                                 ? Result(AppError::fromNumber(ErrorNumber::PathNotFound))
+                                 : modNote::WriteNoteList(records, spare);
+    const Place place = elsewhere.ok() ? Place::SpareFolder : Place::Nowhere;
+    modMain::ReportUnwritableDataFolder(home.error(), elsewhere.ok() ? spare : QString());
+    if (place != lastPlace()) {
+        AppError error = home.error();
+        error.description += elsewhere.ok()
+                                 ? QStringLiteral(". The open notes are kept in %1").arg(spare)
+                                 : QStringLiteral(". The open notes could not be kept elsewhere "
+                                                  "either: ") +
+                                       elsewhere.error().description;
+        modMain::WriteLogEntry(QString::fromLatin1(kContext), error);
+    }
+    lastPlace() = place;
+    return elsewhere.ok() ? Result() : home;
+}
 } // namespace
 
 void NoteRecovery::setRecordSource(RecordSource source)
@@ -58,8 +167,16 @@ NoteRecordList NoteRecovery::openRecords()
 
 QString NoteRecovery::path()
 {
-    return AppPaths::appDirectory() + QLatin1Char('/') + kPrefix +
-           QString::number(QCoreApplication::applicationPid()) + kSuffix;
+    return AppPaths::appDirectory() + QLatin1Char('/') +
+           fileName(QCoreApplication::applicationPid(), 0);
+}
+
+QString NoteRecovery::sparePath()
+{
+    const QString folder = AppPaths::spareDirectory();
+    return folder.isEmpty()
+               ? QString()
+               : folder + QLatin1Char('/') + fileName(QCoreApplication::applicationPid(), 0);
 }
 
 void NoteRecovery::noteChanged()
@@ -77,22 +194,41 @@ void NoteRecovery::noteClosed()
         noteChanged();
 }
 
-void NoteRecovery::writeNow()
+Result NoteRecovery::writeNow()
 {
     writeTimer().stop();
     const NoteRecordList records = openRecords();
     if (records.isEmpty()) {
         QFile::remove(path());
-        return;
+        return {};
     }
-    if (Result failure = modNote::WriteNoteList(records, path()); failure.failed())
-        modMain::WriteLogEntry(QStringLiteral("NoteRecovery: writeNow"), failure.error());
+    return keep(records);
+}
+
+Result NoteRecovery::keepInstead(const NoteRecordList& records, const AppError& why)
+{
+    writeTimer().stop();
+    const Result kept = keep(records);
+    AppError error = why;
+    error.description +=
+        kept.ok()
+            ? QStringLiteral(". The %1 open notes are kept in %2 and come back at the next "
+                             "start")
+                  .arg(records.size())
+                  .arg(lastPlace() == Place::DataFolder ? path() : sparePath())
+            : QStringLiteral(". The %1 open notes could not be kept anywhere").arg(records.size());
+    modMain::WriteLogEntry(QStringLiteral("NoteRecovery: keepInstead"), error);
+    return kept;
 }
 
 void NoteRecovery::remove()
 {
     writeTimer().stop();
     QFile::remove(path());
+    if (lastPlace() != Place::DataFolder)
+        QFile::remove(sparePath());
+    for (const QString& claimed : QStringList(heldClaims()))
+        release(claimed, QStringLiteral("its notes were open in this run, which ended normally"));
 }
 
 qint64 NoteRecovery::processOf(const QString& file)
@@ -100,24 +236,76 @@ qint64 NoteRecovery::processOf(const QString& file)
     const QString name = QFileInfo(file).fileName();
     if (!name.startsWith(kPrefix) || !name.endsWith(kSuffix))
         return 0;
-    const QStringView digits =
+    const QStringView core =
         QStringView(name).sliced(kPrefix.size(), name.size() - kPrefix.size() - kSuffix.size());
-    const bool allDigits =
-        !digits.isEmpty() &&
-        std::all_of(digits.begin(), digits.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
-    return allDigits ? digits.toLongLong() : 0;
+    const auto isDigit = [](QChar c) { return c >= u'0' && c <= u'9'; };
+    const auto end = std::find_if_not(core.begin(), core.end(), isDigit);
+    const qsizetype digits = end - core.begin();
+    // The owner's pid, then for a file taken over from an ended run a dash and a number.
+    const QStringView rest = core.sliced(digits);
+    const bool wellFormed =
+        digits > 0 && (rest.isEmpty() || (rest.size() > 1 && rest.front() == u'-' &&
+                                          std::all_of(rest.begin() + 1, rest.end(), isDigit)));
+    return wellFormed ? core.first(digits).toLongLong() : 0;
 }
 
 QStringList NoteRecovery::orphanedFiles()
 {
-    const QDir folder(AppPaths::appDirectory());
-    QStringList orphans;
-    const QStringList names = folder.entryList({kPrefix + QLatin1Char('*') + kSuffix}, QDir::Files,
-                                               QDir::Time | QDir::Reversed);
-    for (const QString& name : names) {
-        const qint64 pid = processOf(name);
-        if (pid != QCoreApplication::applicationPid() && !isRunningJottex(pid))
-            orphans.append(folder.filePath(name));
+    return orphansIn(AppPaths::appDirectory()) + orphansIn(AppPaths::spareDirectory());
+}
+
+QString NoteRecovery::claim(const QString& orphan)
+{
+    const QFileInfo info(orphan);
+    const QByteArray from = QFile::encodeName(info.absoluteFilePath());
+    for (int number = 1;; ++number) {
+        const QString target =
+            info.absoluteDir().filePath(fileName(QCoreApplication::applicationPid(), number));
+        const int errnoValue = renameNoReplace(from, QFile::encodeName(target));
+        if (errnoValue == 0) {
+            heldClaims().append(target);
+            return target;
+        }
+        if (errnoValue == EEXIST)
+            continue;
+        if (errnoValue == ENOENT)
+            return {};
+        if (isReadOnlyFolderError(errnoValue))
+            return orphan;
+        log(QStringLiteral("NoteRecovery: claim"), ErrorNumber::fromErrno(errnoValue),
+            QStringLiteral("%1 could not be taken over: %2")
+                .arg(orphan, qt_error_string(errnoValue)));
+        return {};
     }
-    return orphans;
+}
+
+void NoteRecovery::release(const QString& claimed, const QString& why)
+{
+    heldClaims().removeAll(claimed);
+    const bool removed = QFile::remove(claimed);
+    log(QStringLiteral("NoteRecovery: release"), removed ? 0 : ErrorNumber::PathFileAccessError,
+        QStringLiteral("%1 %2: %3")
+            .arg(claimed,
+                 removed ? QStringLiteral("removed") : QStringLiteral("could not be removed"),
+                 why));
+}
+
+Expected<NoteRecordList> NoteRecovery::read(const QString& file)
+{
+    const Expected<QDomDocument> document = NoteDocument::parseFile(file);
+    if (document.failed())
+        return document.error();
+    return NoteDocument::records(document.value(), file);
+}
+
+void NoteRecovery::setAside(const QString& claimed, const AppError& why)
+{
+    heldClaims().removeAll(claimed);
+    const QString target = claimed + QStringLiteral(".bad");
+    AppError error = why;
+    error.description +=
+        QFile::rename(claimed, target)
+            ? QStringLiteral(". The file was moved to %1").arg(target)
+            : QStringLiteral(". The file %1 could not be moved aside").arg(claimed);
+    modMain::WriteLogEntry(QStringLiteral("NoteRecovery: read"), error);
 }

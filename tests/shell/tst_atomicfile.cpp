@@ -7,10 +7,32 @@
 #include <QProcess>
 #include <QtTest>
 #include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 const QByteArray kOld = "precious old content";
+
+// Run as a child, the program starts a big save and stops half-way, until it is killed.
+const char* const kStalledSaveSwitch = "--stalled-save";
+constexpr qint64 kBigSave = 10 * 1024 * 1024;
+constexpr qint64 kWrittenBeforeStall = kBigSave / 2;
+
+int stalledSave(const QString& path)
+{
+    TestSeams seams;
+    seams.stallWritesAfter(kWrittenBeforeStall);
+    return AtomicFile::write(path, QByteArray(kBigSave, 'n')).ok() ? 0 : 1;
+}
+
+// The temporary files beside name in folder.
+QStringList temporaries(const QString& folder, const QString& name)
+{
+    return QDir(folder).entryList({name + QStringLiteral(".??????")}, QDir::Files | QDir::Hidden);
+}
 
 enum class FailAt { Write, Sync };
 
@@ -176,11 +198,16 @@ private slots:
             QVERIFY(TestEnvironment::writeFile(m_folder.filePath(name), "half"));
             setModified(m_folder.filePath(name), now.addSecs(-3600));
         }
+        // A write in progress in another process holds the lock on its temporary file; its
+        // age says nothing.
         const QString inFlight = m_folder.filePath(QStringLiteral("note.not.Zz9999"));
         QVERIFY(TestEnvironment::writeFile(inFlight, "being written"));
-        setModified(inFlight, now.addSecs(3600));
+        setModified(inFlight, now.addSecs(-3600));
+        const int writer = ::open(QFile::encodeName(inFlight).constData(), O_RDONLY | O_CLOEXEC);
+        QVERIFY(writer >= 0 && ::flock(writer, LOCK_EX) == 0);
 
         QVERIFY(AtomicFile::write(path, "new").ok());
+        ::close(writer);
         QCOMPARE(TestEnvironment::readFile(path), QByteArray("new"));
         for (const QString& name : stale)
             QVERIFY2(!QFile::exists(m_folder.filePath(name)), qPrintable(name));
@@ -190,6 +217,45 @@ private slots:
         const QStringList log = TestEnvironment::logLines();
         QCOMPARE(log.size(), 1);
         QVERIFY(log[0].contains(QStringLiteral("note.not.Zz9999")));
+    }
+
+    // A save killed half-way leaves its temporary file; it stays while its writer lives and
+    // goes at the next save of the file or the next start, whichever comes first.
+    void killedSaveLeavesNothingOnceItsWriterIsGone_data()
+    {
+        QTest::addColumn<bool>("atStart");
+        QTest::newRow("next save") << false;
+        QTest::newRow("next start") << true;
+    }
+
+    void killedSaveLeavesNothingOnceItsWriterIsGone()
+    {
+        QFETCH(bool, atStart);
+        const QString path = m_folder.filePath(QStringLiteral("note.not"));
+        QVERIFY(TestEnvironment::writeFile(path, kOld));
+        QProcess writer;
+        writer.setProcessChannelMode(QProcess::ForwardedChannels);
+        writer.start(QCoreApplication::applicationFilePath(),
+                     {QString::fromLatin1(kStalledSaveSwitch), path});
+        const auto halfWritten = [&] {
+            const QStringList files = temporaries(m_folder.path(), QStringLiteral("note.not"));
+            return files.size() == 1 &&
+                   QFileInfo(m_folder.filePath(files.first())).size() == kWrittenBeforeStall;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(halfWritten(), 20000);
+
+        // Alive: its write is left alone.
+        AtomicFile::removeLeftoversIn(m_folder.path());
+        QVERIFY(halfWritten());
+
+        ::kill(static_cast<pid_t>(writer.processId()), SIGKILL);
+        QVERIFY(writer.waitForFinished(10000));
+        if (atStart)
+            AtomicFile::removeLeftoversIn(m_folder.path());
+        else
+            QVERIFY(AtomicFile::write(path, "next").ok());
+        QCOMPARE(temporaries(m_folder.path(), QStringLiteral("note.not")), QStringList());
+        QCOMPARE(TestEnvironment::readFile(path), atStart ? kOld : QByteArray("next"));
     }
 
     void keepsModeAndFollowsLinks()
@@ -211,5 +277,14 @@ private:
     QTemporaryDir m_folder;
 };
 
-JOTTEX_TEST_MAIN(TestAtomicFile)
+int main(int argc, char** argv)
+{
+    if (argc == 3 && qstrcmp(argv[1], kStalledSaveSwitch) == 0)
+        return stalledSave(QString::fromLocal8Bit(argv[2]));
+    TestEnvironment environment;
+    QCoreApplication app(argc, argv);
+    TestAtomicFile test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_atomicfile.moc"

@@ -54,7 +54,7 @@ private slots:
     {
         NoteRecovery::setRecordSource(nullptr);
         QVERIFY(NoteRecovery::openRecords().isEmpty());
-        NoteRecovery::writeNow();
+        QVERIFY(NoteRecovery::writeNow().ok());
         QVERIFY(!QFile::exists(NoteRecovery::path()));
     }
 
@@ -75,7 +75,7 @@ private slots:
 
     void closingTheLastNoteRemovesTheFileAtOnce()
     {
-        NoteRecovery::writeNow();
+        QVERIFY(NoteRecovery::writeNow().ok());
         QVERIFY(QFile::exists(NoteRecovery::path()));
         // One note left: the file is rewritten later, not removed.
         openNotes().removeFirst();
