@@ -10,6 +10,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 
 namespace {
 // One pair of surrounding quotes goes; nothing else is parsed.
@@ -65,14 +66,24 @@ bool restoreWaitingNotes(const NoteRecordList& list)
     return true;
 }
 
+// Two records hold the same note when all that a note file keeps of them is the same.
+bool sameNote(const NoteRecord& a, const NoteRecord& b)
+{
+    return a.Data == b.Data && a.Color == b.Color && a.TimeDate == b.TimeDate && a.Left == b.Left &&
+           a.Top == b.Top && a.Width == b.Width && a.Height == b.Height;
+}
+
 // The records of list that are not in kept, which loses each one found: a note kept twice in
 // one place is two notes.
 NoteRecordList notesNotIn(const NoteRecordList& list, NoteRecordList& kept)
 {
     NoteRecordList rest;
     for (const NoteRecord& record : list) {
-        if (const qsizetype found = kept.indexOf(record); found >= 0)
-            kept.removeAt(found);
+        const auto found = std::find_if(kept.cbegin(), kept.cend(), [&](const NoteRecord& other) {
+            return sameNote(record, other);
+        });
+        if (found != kept.cend())
+            kept.erase(found);
         else
             rest.append(record);
     }

@@ -1,3 +1,4 @@
+#include "ScratchDevice.h"
 #include "TestEnvironment.h"
 #include "TestSeams.h"
 #include "shell/AtomicFile.h"
@@ -35,32 +36,6 @@ QStringList temporaries(const QString& folder, const QString& name)
 }
 
 enum class FailAt { Write, Sync };
-
-// A small file system of its own; false where mounting is not allowed.
-bool mountTmpfs(const QString& folder)
-{
-    return QProcess::execute(QStringLiteral("mount"),
-                             {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
-                              QStringLiteral("size=64k"), QStringLiteral("tmpfs"), folder}) == 0;
-}
-
-void unmount(const QString& folder)
-{
-    QProcess::execute(QStringLiteral("umount"), {folder});
-}
-
-// Fills the device holding folder until it refuses another byte.
-void fillDevice(const QString& folder)
-{
-    QFile filler(folder + QStringLiteral("/filler"));
-    if (!filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return;
-    const QByteArray block(4096, 'f');
-    while (filler.write(block) > 0) {
-    }
-    while (filler.write("f", 1) > 0) {
-    }
-}
 
 void setModified(const QString& path, const QDateTime& time)
 {
@@ -163,20 +138,19 @@ private slots:
         QFETCH(int, number);
         const QString mountPoint = m_folder.filePath(QStringLiteral("device"));
         QVERIFY(QDir().mkpath(mountPoint));
-        if (!mountTmpfs(mountPoint))
+        ScratchDevice device(mountPoint);
+        if (!device.mounted())
             QSKIP("mounting a tmpfs is not allowed here");
         const QString path = mountPoint + QStringLiteral("/note.not");
         QVERIFY(TestEnvironment::writeFile(path, kOld));
-        if (readOnly) {
-            QProcess::execute(QStringLiteral("mount"),
-                              {QStringLiteral("-o"), QStringLiteral("remount,ro"), mountPoint});
-        } else {
-            fillDevice(mountPoint);
-        }
+        if (readOnly)
+            device.makeReadOnly();
+        else
+            device.fill();
         const Result failure = AtomicFile::write(path, QByteArray(size, 'n'));
         const QByteArray after = TestEnvironment::readFile(path);
         const QStringList files = QDir(mountPoint).entryList(QDir::Files | QDir::Hidden);
-        unmount(mountPoint);
+        device.unmount();
         QVERIFY(failure.failed());
         QCOMPARE(failure.error().number, number);
         QCOMPARE(after, kOld);
