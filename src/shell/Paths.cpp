@@ -39,8 +39,7 @@ QString AppPaths::logFile()
 
 QString AppPaths::spareDirectory()
 {
-    const QString folder =
-        QDir::tempPath() + QStringLiteral("/jottex-") + QString::number(::getuid());
+    QString folder = QDir::tempPath() + QStringLiteral("/jottex-") + QString::number(::getuid());
     const QByteArray name = QFile::encodeName(folder);
     constexpr mode_t kOwnerOnly = 0700;
     ::mkdir(name.constData(), kOwnerOnly);

@@ -208,7 +208,7 @@ Result NoteRecovery::writeNow()
 Result NoteRecovery::keepInstead(const NoteRecordList& records, const AppError& why)
 {
     writeTimer().stop();
-    const Result kept = keep(records);
+    Result kept = keep(records);
     AppError error = why;
     error.description +=
         kept.ok()
@@ -259,7 +259,7 @@ QString NoteRecovery::claim(const QString& orphan)
     const QFileInfo info(orphan);
     const QByteArray from = QFile::encodeName(info.absoluteFilePath());
     for (int number = 1;; ++number) {
-        const QString target =
+        QString target =
             info.absoluteDir().filePath(fileName(QCoreApplication::applicationPid(), number));
         const int errnoValue = renameNoReplace(from, QFile::encodeName(target));
         if (errnoValue == 0) {

@@ -33,8 +33,8 @@ int appendNotes(const QString& name)
 // Run as a child, the program holds the main data file's lock for a while, at work or idle.
 const char* const kHoldSwitch = "--hold-main-lock";
 enum class Holder { AtWork, Idle, Killed };
-constexpr int kHoldMs = 2500;
-constexpr int kPatienceMs = 800;
+constexpr int kHoldMs = 1500;
+constexpr int kPatienceMs = 500;
 
 int holdLock(bool atWork)
 {
@@ -58,7 +58,7 @@ int holdLock(bool atWork)
 // logout: the main data file or, failing that, its recovery file keeps the note as it is now.
 const char* const kEndSwitch = "--end-session";
 constexpr int kEndingCopies = 4;
-constexpr qsizetype kBigNote = 1024 * 1024;
+constexpr qsizetype kBigNote = 512 * 1024;
 
 NoteRecordList& sessionNotes()
 {

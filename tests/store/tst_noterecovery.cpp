@@ -23,15 +23,23 @@ int claimOrphans()
 {
     // Named as the program is, so that the other child counts this one's claims as live.
     prctl(PR_SET_NAME, "jottex-claimer");
+    const auto waitFor = [](const auto& condition) {
+        QDeadlineTimer deadline(20000);
+        while (!condition() && !deadline.hasExpired())
+            QThread::msleep(5);
+    };
     // Both copies start claiming at the same moment.
-    QDeadlineTimer deadline(20000);
-    while (!QFile::exists(goFile()) && !deadline.hasExpired())
-        QThread::msleep(5);
+    waitFor([] { return QFile::exists(goFile()); });
     QTextStream out(stdout);
     for (const QString& orphan : NoteRecovery::orphanedFiles()) {
         if (!NoteRecovery::claim(orphan).isEmpty())
             out << QFileInfo(orphan).fileName() << Qt::endl;
     }
+    // A copy that ended leaves its claims to the next start: both stay until both are done.
+    const QString folder = AppPaths::appDirectory();
+    TestEnvironment::writeFile(
+        folder + QStringLiteral("/done-%1").arg(QCoreApplication::applicationPid()), "done");
+    waitFor([&] { return QDir(folder).entryList({QStringLiteral("done-*")}).size() == 2; });
     return 0;
 }
 
