@@ -151,7 +151,11 @@ Result keep(const NoteRecordList& records)
         modMain::WriteLogEntry(QString::fromLatin1(kContext), error);
     }
     lastPlace() = place;
-    return elsewhere.ok() ? Result() : home;
+    if (elsewhere.failed())
+        return home;
+    // An older copy left in the data folder would come back beside the newer one.
+    QFile::remove(NoteRecovery::path());
+    return {};
 }
 } // namespace
 
