@@ -54,7 +54,7 @@ private:
 
     QString writeNoteFile(const char* name, const QList<NoteRecord>& notes)
     {
-        const QString path = m_folder.filePath(QLatin1String(name));
+        QString path = m_folder.filePath(QLatin1String(name));
         QFile::remove(path);
         modNote::SaveNote(notes.first(), path);
         for (qsizetype i = 1; i < notes.size(); ++i)

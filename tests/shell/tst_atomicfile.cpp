@@ -19,7 +19,7 @@ const QByteArray kOld = "precious old content";
 
 // Run as a child, the program starts a big save and stops half-way, until it is killed.
 const char* const kStalledSaveSwitch = "--stalled-save";
-constexpr qint64 kBigSave = 10 * 1024 * 1024;
+constexpr qint64 kBigSave = qint64(10) * 1024 * 1024;
 constexpr qint64 kWrittenBeforeStall = kBigSave / 2;
 
 int stalledSave(const QString& path)

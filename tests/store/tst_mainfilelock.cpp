@@ -58,7 +58,7 @@ int holdLock(bool atWork)
 // logout: the main data file or, failing that, its recovery file keeps the note as it is now.
 const char* const kEndSwitch = "--end-session";
 constexpr int kEndingCopies = 4;
-constexpr qsizetype kBigNote = 512 * 1024;
+constexpr qsizetype kBigNote = qsizetype(512) * 1024;
 
 NoteRecordList& sessionNotes()
 {
@@ -176,7 +176,7 @@ private slots:
         QCOMPARE(saved.ok(), holder != Holder::Idle);
         switch (holder) {
         case Holder::AtWork:
-            QVERIFY2(elapsed > kPatienceMs * 2, qPrintable(QString::number(elapsed)));
+            QVERIFY2(elapsed > qint64(kPatienceMs) * 2, qPrintable(QString::number(elapsed)));
             break;
         case Holder::Idle:
             QVERIFY2(elapsed < kHoldMs, qPrintable(QString::number(elapsed)));
@@ -190,10 +190,25 @@ private slots:
     }
 
     // Copies ending together with big notes: each note, as it was at the end, is kept once,
-    // in the main data file or in the recovery file of the copy that could not reach it.
+    // in the main data file, or when a program that does nothing holds its lock, in the
+    // recovery file of the copy that could not reach it.
+    void copiesEndingTogetherKeepEveryNoteOnce_data()
+    {
+        QTest::addColumn<bool>("idleHolder");
+        QTest::newRow("lock free") << false;
+        QTest::newRow("lock held by an idle program") << true;
+    }
+
     void copiesEndingTogetherKeepEveryNoteOnce()
     {
+        QFETCH(bool, idleHolder);
         TestEnvironment::resetFolders();
+        QProcess holder;
+        if (idleHolder) {
+            holder.start(QCoreApplication::applicationFilePath(),
+                         {QString::fromLatin1(kHoldSwitch), QStringLiteral("idle")});
+            QVERIFY(holder.waitForReadyRead(20000));
+        }
         QList<QProcess*> copies;
         QStringList expected;
         for (int i = 0; i < kEndingCopies; ++i) {
@@ -209,7 +224,10 @@ private slots:
             QVERIFY(copy->waitForFinished(120000));
             QCOMPARE(copy->exitCode(), 0);
         }
-        QStringList kept = firstWords(modNote::LoadNote(true, QString()));
+        holder.waitForFinished(10000);
+        const QStringList inMainFile = firstWords(modNote::LoadNote(true, QString()));
+        QCOMPARE(inMainFile.size(), idleHolder ? 0 : kEndingCopies);
+        QStringList kept = inMainFile;
         for (const QString& orphan : NoteRecovery::orphanedFiles())
             kept += firstWords(modNote::LoadNote(false, orphan));
         kept.sort();
