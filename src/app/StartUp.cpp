@@ -147,9 +147,21 @@ void removeAbandonedSaves(const QString& noteFile)
         AtomicFile::removeLeftovers(noteFile);
 }
 
+// A folder in the main data file's place fails every logout, which keeps the notes in the
+// recovery file but can tell no one then: this start does.
+void warnOfBlockedMainFile()
+{
+    if (QFileInfo(AppPaths::mainDataFile()).isDir()) {
+        modMain::ReportUnwritableDataFolder(
+            QStringLiteral("a folder named jottex.dat stands where its notes file belongs"),
+            NoteRecovery::path());
+    }
+}
+
 // The notes waiting in the main data file, then those of runs that ended abnormally.
 bool restoreKeptNotes()
 {
+    warnOfBlockedMainFile();
     const NoteRecordList waiting = modFileFunctions::FileExists(AppPaths::mainDataFile())
                                        ? modNote::LoadNote(true, QString())
                                        : NoteRecordList();

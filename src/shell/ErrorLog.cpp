@@ -43,7 +43,7 @@ void modMain::WriteLogEntry(const QString& context, const QString& number,
         return;
     // Kept where the session's own messages go, so the line is not lost with the log.
     qWarning().noquote() << "jottex.log:" << line;
-    ReportUnwritableDataFolder(AppError::fromErrno(errnoValue));
+    ReportUnwritableDataFolder(AppError::fromErrno(errnoValue).reason());
 }
 
 void modMain::WriteLogEntry(const QString& context, const AppError& error)
@@ -51,15 +51,15 @@ void modMain::WriteLogEntry(const QString& context, const AppError& error)
     WriteLogEntry(context, QString::number(error.number), error.description);
 }
 
-void modMain::ReportUnwritableDataFolder(const AppError& error, const QString& keptIn)
+void modMain::ReportUnwritableDataFolder(const QString& why, const QString& keptIn)
 {
     static bool told = false;
     if (told)
         return;
     told = true;
     const QString folder = QDir::toNativeSeparators(AppPaths::appDirectory());
-    QString text = QStringLiteral("Jottex cannot write to its data folder, %1, because %2.")
-                       .arg(folder, error.reason());
+    QString text =
+        QStringLiteral("Jottex cannot write to its data folder, %1, because %2.").arg(folder, why);
     text += keptIn.isEmpty()
                 ? QStringLiteral("\n\nUntil it can, changes to your notes may not be kept. Free "
                                  "some space on that disk or make the folder writable.")

@@ -11,7 +11,8 @@ namespace modMain {
 void WriteLogEntry(const QString& context, const QString& number, const QString& description);
 void WriteLogEntry(const QString& context, const AppError& error);
 
-// The data folder refused a write for the reason error gives. The user is told once per run,
-// in plain words, and where the notes are kept instead (keptIn; empty when nowhere).
-void ReportUnwritableDataFolder(const AppError& error, const QString& keptIn = {});
+// The data folder refused a write, for a reason in plain words ("the disk is full"; see
+// AppError::reason). The user is told once per run, and where the notes are kept instead
+// (keptIn; empty when nowhere).
+void ReportUnwritableDataFolder(const QString& why, const QString& keptIn = {});
 } // namespace modMain

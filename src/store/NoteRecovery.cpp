@@ -121,28 +121,28 @@ QStringList orphansIn(const QString& folderPath)
     return orphans;
 }
 
-// Writes records to this run's file, or to the spare folder when the data folder refuses
-// them; the user hears of the data folder once, the log of every change of place.
-Result keep(const NoteRecordList& records)
+// The data folder took the file again after a time elsewhere: the spare copy goes.
+void cameHome()
 {
-    const Result home = modNote::WriteNoteList(records, NoteRecovery::path());
-    if (home.ok()) {
-        if (lastPlace() != Place::DataFolder) {
-            QFile::remove(NoteRecovery::sparePath());
-            log(QString::fromLatin1(kContext), 0,
-                QStringLiteral("The open notes are kept in %1 again").arg(NoteRecovery::path()));
-        }
-        lastPlace() = Place::DataFolder;
-        return {};
+    if (lastPlace() != Place::DataFolder) {
+        QFile::remove(NoteRecovery::sparePath());
+        log(QString::fromLatin1(kContext), 0,
+            QStringLiteral("The open notes are kept in %1 again").arg(NoteRecovery::path()));
     }
+    lastPlace() = Place::DataFolder;
+}
+
+// The data folder refused the file (homeError): the spare folder takes it. The user hears of
+// the data folder once, the log of every change of place.
+Result keepInSpare(const NoteRecordList& records, const AppError& homeError)
+{
     const QString spare = NoteRecovery::sparePath();
-    const Result elsewhere = spare.isEmpty()
-                                 ? Result(AppError::fromNumber(ErrorNumber::PathNotFound))
-                                 : modNote::WriteNoteList(records, spare);
+    Result elsewhere = spare.isEmpty() ? Result(AppError::fromNumber(ErrorNumber::PathNotFound))
+                                       : modNote::WriteNoteList(records, spare);
     const Place place = elsewhere.ok() ? Place::SpareFolder : Place::Nowhere;
-    modMain::ReportUnwritableDataFolder(home.error(), elsewhere.ok() ? spare : QString());
+    modMain::ReportUnwritableDataFolder(homeError.reason(), elsewhere.ok() ? spare : QString());
     if (place != lastPlace()) {
-        AppError error = home.error();
+        AppError error = homeError;
         error.description += elsewhere.ok()
                                  ? QStringLiteral(". The open notes are kept in %1").arg(spare)
                                  : QStringLiteral(". The open notes could not be kept elsewhere "
@@ -151,10 +151,18 @@ Result keep(const NoteRecordList& records)
         modMain::WriteLogEntry(QString::fromLatin1(kContext), error);
     }
     lastPlace() = place;
-    if (elsewhere.failed())
-        return home;
-    // An older copy left in the data folder would come back beside the newer one.
-    QFile::remove(NoteRecovery::path());
+    if (elsewhere.ok()) // an older copy left in the data folder would come back beside it
+        QFile::remove(NoteRecovery::path());
+    return elsewhere;
+}
+
+// Writes records to this run's file, or to the spare folder when the data folder refuses them.
+Result keep(const NoteRecordList& records)
+{
+    const Result home = modNote::WriteNoteList(records, NoteRecovery::path());
+    if (home.failed())
+        return keepInSpare(records, home.error());
+    cameHome();
     return {};
 }
 } // namespace

@@ -3,6 +3,7 @@
 #include "TestEnvironment.h"
 #include "app/SessionEnd.h"
 #include "app/StartUp.h"
+#include "dialogs/DialogSeam.h"
 #include "shell/Clock.h"
 #include "shell/LocaleFormat.h"
 #include "shell/Paths.h"
@@ -226,6 +227,19 @@ private slots:
         QCOMPARE(modNote::LoadNote(false, NoteRecovery::path()).size(), shown.size());
         QCOMPARE(TestEnvironment::logLines().filter(QStringLiteral(" removed: ")).size(), 1);
         QVERIFY(!QFile::exists(AppPaths::mainDataFile()));
+    }
+
+    // A folder in the main data file's place is told at start, since a logout cannot tell it.
+    // Before the tests whose failing writes tell the user first: the box comes once a run.
+    void folderInPlaceOfTheMainFileIsTold()
+    {
+        QVERIFY(QDir().mkpath(AppPaths::mainDataFile()));
+        modMain::Main(QString());
+        expectOneBlankNote();
+        const auto& requests = DialogSeam::requests();
+        QCOMPARE(requests.size(), 1);
+        QVERIFY(requests[0].text.contains(QStringLiteral("a folder named jottex.dat")));
+        QVERIFY(requests[0].text.contains(NoteRecovery::path()));
     }
 
     // Nothing can be written, yet every waiting note shows; the files stay for the next start.
