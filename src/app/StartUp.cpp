@@ -208,6 +208,7 @@ QString modMain::usageText()
 
 void modMain::Main(const QString& commandLine)
 {
+    NoteRecovery::setAsideEarlierRun();
     bool opened = false;
     const QString path = withoutSurroundingQuotes(commandLine);
     removeAbandonedSaves(namesNoteFile(path) ? path : QString());

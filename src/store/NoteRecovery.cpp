@@ -321,3 +321,24 @@ void NoteRecovery::setAside(const QString& claimed, const AppError& why)
             : QStringLiteral(". The file %1 could not be moved aside").arg(claimed);
     modMain::WriteLogEntry(QStringLiteral("NoteRecovery: read"), error);
 }
+
+void NoteRecovery::setAsideEarlierRun()
+{
+    for (const QString& own : {path(), sparePath()}) {
+        if (own.isEmpty() || !QFileInfo::exists(own))
+            continue;
+        const QFileInfo info(own);
+        const QByteArray from = QFile::encodeName(info.absoluteFilePath());
+        // Numbered as a run that is certainly gone.
+        int errnoValue = EEXIST;
+        for (int number = 1; errnoValue == EEXIST; ++number) {
+            errnoValue = renameNoReplace(
+                from, QFile::encodeName(info.absoluteDir().filePath(fileName(0, number))));
+        }
+        log(QStringLiteral("NoteRecovery: setAsideEarlierRun"),
+            errnoValue == 0 ? 0 : ErrorNumber::fromErrno(errnoValue),
+            QStringLiteral("%1 was left by an earlier run with the same process number: %2")
+                .arg(own, errnoValue == 0 ? QStringLiteral("renamed to be restored")
+                                          : qt_error_string(errnoValue)));
+    }
+}

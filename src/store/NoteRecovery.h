@@ -57,6 +57,10 @@ Expected<NoteRecordList> read(const QString& file);
 // A claimed file that cannot be read is kept for rescue by hand, under a name no start takes
 // up again; the log says where.
 void setAside(const QString& claimed, const AppError& why);
+// A file under this run's own name before this run wrote one is an earlier run's that had the
+// same pid (a start at login often gets the same number): it is renamed as an ended run's, so
+// that it is restored, not overwritten. For the start, before any note opens.
+void setAsideEarlierRun();
 // The pid a recovery file names (the run that owns it now), or 0.
 qint64 processOf(const QString& file);
 

@@ -229,6 +229,19 @@ private slots:
         QVERIFY(!QFile::exists(AppPaths::mainDataFile()));
     }
 
+    // An earlier run that had this run's process number left its file: its notes come back
+    // instead of being overwritten by this run's.
+    void earlierRunWithTheSameNumberComesBack()
+    {
+        QVERIFY(modNote::WriteNoteList({Samples::note(QStringLiteral("earlier"), 600)},
+                                       NoteRecovery::path())
+                    .ok());
+        modMain::Main(QString());
+        QCOMPARE(shownTexts(), QStringList{QStringLiteral("earlier")});
+        QCOMPARE(modNote::LoadNote(false, NoteRecovery::path()).size(), 1);
+        QVERIFY(NoteRecovery::orphanedFiles().isEmpty());
+    }
+
     // A folder in the main data file's place is told at start, since a logout cannot tell it.
     // Before the tests whose failing writes tell the user first: the box comes once a run.
     void folderInPlaceOfTheMainFileIsTold()
