@@ -14,7 +14,8 @@
 namespace {
 const char* const kEndSwitch = "--end-session";
 constexpr int kCopies = 8;
-constexpr qsizetype kNoteBytes = qsizetype(8) * 1024 * 1024;
+constexpr qsizetype kMegabyte = qsizetype(1024) * 1024;
+constexpr qsizetype kNoteBytes = 8 * kMegabyte;
 
 NoteRecordList& sessionNotes()
 {
@@ -77,7 +78,7 @@ int main(int argc, char** argv)
     for (const QString& orphan : NoteRecovery::orphanedFiles())
         inRecovery += modNote::LoadNote(false, orphan).size();
     std::printf("%d copies ending together with an %lld MB note each: %lld ms\n", kCopies,
-                static_cast<long long>(kNoteBytes / (1024 * 1024)), static_cast<long long>(ms));
+                static_cast<long long>(kNoteBytes / kMegabyte), static_cast<long long>(ms));
     std::printf("  in jottex.dat              %lld\n", static_cast<long long>(inMainFile));
     std::printf("  in recovery files          %lld\n", static_cast<long long>(inRecovery));
     std::printf("  kept in all                %lld of %d\n",
