@@ -61,8 +61,12 @@ bool keepEveryNote()
         return true;
     }
     modMain::RunAtStartUp();
-    if (modNote::SaveMainNotes(records).ok())
+    // What the main data file cannot take goes to the recovery file as it is now, so nothing
+    // typed since its last write is lost; the next start brings it back.
+    if (const Result saved = modNote::SaveMainNotes(records); saved.ok())
         NoteRecovery::remove();
+    else
+        (void)NoteRecovery::keepInstead(records, saved.error());
     return true;
 }
 } // namespace

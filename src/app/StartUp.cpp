@@ -1,6 +1,7 @@
 #include "app/StartUp.h"
 
 #include "dialogs/MessageBox.h"
+#include "shell/AtomicFile.h"
 #include "shell/ErrorLog.h"
 #include "shell/Paths.h"
 #include "shell/modFileFunctions.h"
@@ -8,7 +9,6 @@
 #include "store/modNote.h"
 #include "window/frmMain.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -56,78 +56,156 @@ void openKeptNotes(NoteRecordList list)
     }
 }
 
-// The notes that waited and were not opened leave the file only when every one of them is
-// elsewhere; the others are taken out of it, and the user hears once where the rest are.
-void leaveUnopenedWaiting(const NoteRecordList& list, qsizetype unopened)
+// The waiting notes that were opened leave the main data file; those not opened stay there.
+void takeOpenedFromWaiting(const NoteRecordList& list, qsizetype unopened)
 {
-    const QString mainDataFile = AppPaths::mainDataFile();
     if (unopened == 0) {
-        QFile::remove(mainDataFile);
+        QFile::remove(AppPaths::mainDataFile());
         return;
     }
     // When the opened notes cannot be taken out, they stay in the file too: the next logout
     // keeps them twice rather than losing one.
     (void)modNote::TakeMainNotes(unopened, list.sliced(unopened));
-    // Written again, so this run's recovery file is not older than the file it complements.
-    NoteRecovery::writeNow();
+}
+
+// The user hears once, after every kept note is back, where the notes not opened are.
+void tellUnopenedWaiting(qsizetype kept, qsizetype unopened)
+{
+    if (unopened == 0)
+        return;
     const QList<frmMain*> windows = frmMain::openWindows();
     MessageBox::show(windows.isEmpty() ? nullptr : windows.last(), QMessageBox::Information,
                      QStringLiteral("Jottex"),
                      QStringLiteral("The last logout kept %1 notes. The newest %2 are open; the "
                                     "other %3 were not opened and stay kept in %4. To see them, "
                                     "open that file in the Multi-Note Manager.")
-                         .arg(list.size())
-                         .arg(list.size() - unopened)
+                         .arg(kept)
+                         .arg(kept - unopened)
                          .arg(unopened)
-                         .arg(QDir::toNativeSeparators(mainDataFile)),
+                         .arg(QDir::toNativeSeparators(AppPaths::mainDataFile())),
                      QMessageBox::Ok);
 }
 
-// The notes that waited in the main data file, in file order, up to kMostNotesAtLogin of the
-// newest. A file grown to thousands (a flood, a script) would otherwise open as many windows
-// and keep the desktop busy for minutes. Each logout adds its notes at the end, so the last
-// ones are the newest; the older ones wait in the file, and the next logout adds the open
-// ones after them again, so the same notes open next time. The opened ones leave the file only when
-// they are on the desktop and kept in this run's recovery file.
-bool restoreWaitingNotes()
+// The notes that waited in the main data file, in file order, except the unopened oldest. A
+// file grown to thousands (a flood, a script) would otherwise open as many windows and keep
+// the desktop busy for minutes. Each logout adds its notes at the end, so the last ones are
+// the newest, and the next logout adds the open ones after the waiting ones again, so the
+// same notes open next time. The opened ones leave the file only when they are kept in this
+// run's recovery file.
+bool restoreWaitingNotes(const NoteRecordList& list, qsizetype unopened)
 {
-    const NoteRecordList list = modNote::LoadNote(true, QString());
     if (list.isEmpty())
         return false;
-    const qsizetype unopened = std::max<qsizetype>(0, list.size() - modMain::kMostNotesAtLogin);
     openKeptNotes(list.sliced(unopened));
-    NoteRecovery::writeNow();
-    const QString mainDataFile = AppPaths::mainDataFile();
-    const QDateTime kept = QFileInfo(mainDataFile).lastModified();
-    leaveUnopenedWaiting(list, unopened);
-    // What a run that ended abnormally kept before this logout is in the main data file too.
-    for (const QString& orphan : NoteRecovery::orphanedFiles()) {
-        if (QFileInfo(orphan).lastModified() <= kept)
-            QFile::remove(orphan);
-    }
+    if (NoteRecovery::writeNow().ok())
+        takeOpenedFromWaiting(list, unopened);
     return true;
 }
 
-// The notes of runs that ended without a logout or a last close: a crash, a kill, the X
-// server going away. Restored as the main data file's notes would be.
-bool restoreOrphanedNotes()
+// Two records hold the same note when all that a note file keeps of them is the same.
+bool sameNote(const NoteRecord& a, const NoteRecord& b)
 {
-    bool restored = false;
-    for (const QString& orphan : NoteRecovery::orphanedFiles()) {
-        const NoteRecordList list = modNote::LoadNote(false, orphan);
-        if (list.isEmpty())
-            continue;
-        openKeptNotes(list);
-        NoteRecovery::writeNow();
-        QFile::remove(orphan);
+    return a.Data == b.Data && a.Color == b.Color && a.TimeDate == b.TimeDate && a.Left == b.Left &&
+           a.Top == b.Top && a.Width == b.Width && a.Height == b.Height;
+}
+
+// The records of list that are not in kept, which loses each one found: a note kept twice in
+// one place is two notes.
+NoteRecordList notesNotIn(const NoteRecordList& list, NoteRecordList& kept)
+{
+    NoteRecordList rest;
+    for (const NoteRecord& record : list) {
+        const auto found = std::find_if(kept.cbegin(), kept.cend(), [&](const NoteRecord& other) {
+            return sameNote(record, other);
+        });
+        if (found != kept.cend())
+            kept.erase(found);
+        else
+            rest.append(record);
+    }
+    return rest;
+}
+
+// The notes of one orphaned recovery file this run claimed, except those kept elsewhere
+// already. The file goes once they are in this run's own recovery file.
+bool restoreOrphan(const QString& claimed, qint64 process, NoteRecordList& alreadyKept)
+{
+    const Expected<NoteRecordList> kept = NoteRecovery::read(claimed);
+    if (kept.failed()) {
+        NoteRecovery::setAside(claimed, kept.error());
+        return false;
+    }
+    const NoteRecordList fresh = notesNotIn(kept.value(), alreadyKept);
+    alreadyKept.append(fresh);
+    openKeptNotes(fresh);
+    const qsizetype known = kept.value().size() - fresh.size();
+    if (!fresh.isEmpty()) {
         modMain::WriteLogEntry(QStringLiteral("modMain: Main"), QStringLiteral("0"),
                                QStringLiteral("Restored %1 notes of a run that did not end "
                                               "normally (process %2)")
-                                   .arg(list.size())
-                                   .arg(NoteRecovery::processOf(orphan)));
-        restored = true;
+                                   .arg(fresh.size())
+                                   .arg(process));
+    }
+    if (fresh.isEmpty() || NoteRecovery::writeNow().ok()) {
+        NoteRecovery::release(claimed, QStringLiteral("%1 of its notes are restored in this run, "
+                                                      "%2 were kept in jottex.dat or another "
+                                                      "recovery file")
+                                           .arg(fresh.size())
+                                           .arg(known));
+    }
+    return !fresh.isEmpty();
+}
+
+// The notes of runs that ended without a logout or a last close: a crash, a kill, the X
+// server going away, a logout that could not write the main data file. Each file is claimed
+// first, so that two copies starting together restore it once; notes the main data file
+// (waiting) holds already are not restored twice.
+bool restoreOrphanedNotes(NoteRecordList alreadyKept)
+{
+    bool restored = false;
+    for (const QString& orphan : NoteRecovery::orphanedFiles()) {
+        const qint64 process = NoteRecovery::processOf(orphan);
+        const QString claimed = NoteRecovery::claim(orphan);
+        if (!claimed.isEmpty() && restoreOrphan(claimed, process, alreadyKept))
+            restored = true;
     }
     return restored;
+}
+
+// Temporary files of saves whose writer was killed half-way, in this program's own folders and
+// beside the note file the command line names; a save in progress in another copy stays.
+void removeAbandonedSaves(const QString& noteFile)
+{
+    AtomicFile::removeLeftoversIn(AppPaths::appDirectory());
+    AtomicFile::removeLeftoversIn(QFileInfo(AppPaths::hiveFile()).absolutePath());
+    AtomicFile::removeLeftovers(AppPaths::autostartFile());
+    if (!noteFile.isEmpty())
+        AtomicFile::removeLeftovers(noteFile);
+}
+
+// A folder in the main data file's place fails every logout, which keeps the notes in the
+// recovery file but can tell no one then: this start does.
+void warnOfBlockedMainFile()
+{
+    if (QFileInfo(AppPaths::mainDataFile()).isDir()) {
+        modMain::ReportUnwritableDataFolder(
+            QStringLiteral("a folder named jottex.dat stands where its notes file belongs"),
+            NoteRecovery::path());
+    }
+}
+
+// The notes waiting in the main data file, then those of runs that ended abnormally.
+bool restoreKeptNotes()
+{
+    warnOfBlockedMainFile();
+    const NoteRecordList waiting = modFileFunctions::FileExists(AppPaths::mainDataFile())
+                                       ? modNote::LoadNote(true, QString())
+                                       : NoteRecordList();
+    const qsizetype unopened = std::max<qsizetype>(0, waiting.size() - modMain::kMostNotesAtLogin);
+    const bool restoredWaiting = restoreWaitingNotes(waiting, unopened);
+    const bool restoredOrphans = restoreOrphanedNotes(waiting);
+    tellUnopenedWaiting(waiting.size(), unopened);
+    return restoredWaiting || restoredOrphans;
 }
 } // namespace
 
@@ -168,14 +246,14 @@ QString modMain::usageText()
 
 void modMain::Main(const QString& commandLine)
 {
+    NoteRecovery::setAsideEarlierRun();
     bool opened = false;
+    const QString path = withoutSurroundingQuotes(commandLine);
+    removeAbandonedSaves(namesNoteFile(path) ? path : QString());
     if (!commandLine.isEmpty()) {
-        const QString path = withoutSurroundingQuotes(commandLine);
         opened = namesNoteFile(path) && openNoteFile(path);
-    } else if (modFileFunctions::FileExists(AppPaths::mainDataFile())) {
-        opened = restoreWaitingNotes();
     } else {
-        opened = restoreOrphanedNotes();
+        opened = restoreKeptNotes();
     }
     if (!opened)
         openBlankNote();

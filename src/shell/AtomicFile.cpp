@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -119,15 +120,6 @@ bool isWritableOrAbsent(const QByteArray& target)
     return ::access(target.constData(), W_OK) == 0 || errno == ENOENT;
 }
 
-qint64 modifiedNs(const QByteArray& path)
-{
-    struct stat info {};
-    if (::lstat(path.constData(), &info) != 0)
-        return -1;
-    constexpr qint64 kNsPerSecond = 1000000000;
-    return qint64(info.st_mtim.tv_sec) * kNsPerSecond + info.st_mtim.tv_nsec;
-}
-
 bool isRandomPart(QStringView text)
 {
     const auto isUpperOrDigit = [](QChar c) {
@@ -138,31 +130,69 @@ bool isRandomPart(QStringView text)
            std::any_of(text.begin(), text.end(), isUpperOrDigit);
 }
 
-// Temporary files a crash left between writing and renaming. One written after the file
-// itself may belong to a copy of the program writing right now: it is kept, and logged.
-void removeLeftovers(const QFileInfo& target)
+// A temporary file beside the target, locked for as long as its write lasts: the lock is how a
+// later look at the folder tells a live write from one whose writer is gone. -1 with errno on
+// failure.
+int createLockedTemporary(QByteArray& tempName, const QByteArray& targetName)
 {
-    const QString name = target.fileName();
-    // mkstemp's six random characters; a word such as "backup" is a user's file, so at least
-    // one digit or capital is required.
-    const QDir folder = target.absoluteDir();
-    const qint64 targetTime = modifiedNs(QFile::encodeName(target.absoluteFilePath()));
-    const auto candidates = folder.entryInfoList({name + QStringLiteral(".??????")},
-                                                 QDir::Files | QDir::Hidden | QDir::NoSymLinks);
-    for (const QFileInfo& leftover : candidates) {
-        if (!isRandomPart(QStringView(leftover.fileName()).sliced(name.size() + 1)))
-            continue;
-        const QString path = leftover.absoluteFilePath();
-        if (modifiedNs(QFile::encodeName(path)) > targetTime) {
-            modMain::WriteLogEntry(QStringLiteral("AtomicFile: write"),
-                                   QString::number(ErrorNumber::PathFileAccessError),
-                                   QStringLiteral("Temporary file newer than %1 kept: %2")
-                                       .arg(target.fileName(), path));
-            continue;
-        }
-        QFile::remove(path);
+    for (;;) {
+        tempName = targetName + QFile::encodeName(kTempSuffix);
+        const int fd = ::mkostemp(tempName.data(), O_CLOEXEC);
+        if (fd < 0)
+            return -1;
+        struct stat info {};
+        if (::flock(fd, LOCK_EX) != 0 || ::fstat(fd, &info) != 0 || info.st_nlink > 0)
+            return fd; // a file system without locks still gets its write
+        // Taken for a leftover between its creation and the lock: a fresh one.
+        ::close(fd);
     }
 }
+
+enum class Leftover { Removed, InUse, Gone };
+
+// Removes a temporary file whose writer is gone: nothing holds its lock. One whose writer
+// lives is left alone, whatever its age.
+Leftover removeIfAbandoned(const QString& path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    const FileDescriptor file(
+        ::open(name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    if (file.get() < 0)
+        return Leftover::Gone;
+    if (::flock(file.get(), LOCK_EX | LOCK_NB) != 0)
+        return errno == EWOULDBLOCK ? Leftover::InUse : Leftover::Gone;
+    // Still the file that was locked, not one renamed into its place since.
+    struct stat locked {};
+    struct stat named {};
+    if (::fstat(file.get(), &locked) != 0 || ::lstat(name.constData(), &named) != 0 ||
+        locked.st_ino != named.st_ino || locked.st_dev != named.st_dev)
+        return Leftover::Gone;
+    return ::unlink(name.constData()) == 0 ? Leftover::Removed : Leftover::Gone;
+}
+
+// The temporary files among candidates whose writer is gone (a crash, a kill during a save).
+// One whose writer is at work right now is kept, and logged.
+void removeAbandoned(const QFileInfoList& candidates, qsizetype nameLength)
+{
+    for (const QFileInfo& leftover : candidates) {
+        // mkstemp's six random characters; a word such as "backup" is a user's file, so at
+        // least one digit or capital is required.
+        const QString fileName = leftover.fileName();
+        if (nameLength < 1 || fileName.size() != nameLength + 7 ||
+            fileName.at(nameLength) != QLatin1Char('.') ||
+            !isRandomPart(QStringView(fileName).sliced(nameLength + 1)))
+            continue;
+        const QString path = leftover.absoluteFilePath();
+        if (removeIfAbandoned(path) == Leftover::InUse) {
+            modMain::WriteLogEntry(
+                QStringLiteral("AtomicFile: write"),
+                QString::number(ErrorNumber::PathFileAccessError),
+                QStringLiteral("Temporary file of a write in progress kept: %1").arg(path));
+        }
+    }
+}
+
+constexpr QDir::Filters kLeftoverFilter = QDir::Files | QDir::Hidden | QDir::NoSymLinks;
 } // namespace
 
 Result AtomicFile::write(const QString& path, const QByteArray& bytes)
@@ -171,11 +201,14 @@ Result AtomicFile::write(const QString& path, const QByteArray& bytes)
     const QByteArray targetName = QFile::encodeName(target.absoluteFilePath());
     if (!isWritableOrAbsent(targetName))
         return failure(errno, path);
-    QByteArray tempName = QFile::encodeName(target.absoluteFilePath() + kTempSuffix);
-    FileDescriptor temp(::mkostemp(tempName.data(), O_CLOEXEC));
+    QByteArray tempName;
+    FileDescriptor temp(createLockedTemporary(tempName, targetName));
     if (temp.get() < 0)
         return failure(errno, path);
-    int errnoValue = fillTemporary(temp, modeFor(targetName), bytes);
+    // The lock lives on in a second descriptor until the rename is done, while the first is
+    // closed to hear of a failure that a network file system reports only then.
+    const FileDescriptor lockHolder(::fcntl(temp.get(), F_DUPFD_CLOEXEC, 0));
+    int errnoValue = lockHolder.get() < 0 ? errno : fillTemporary(temp, modeFor(targetName), bytes);
     if (errnoValue == 0 && ::rename(tempName.constData(), targetName.constData()) != 0)
         errnoValue = errno;
     if (errnoValue != 0) {
@@ -183,6 +216,23 @@ Result AtomicFile::write(const QString& path, const QByteArray& bytes)
         return failure(errnoValue, path);
     }
     syncFolder(target.absolutePath());
-    removeLeftovers(target);
+    removeLeftovers(target.absoluteFilePath());
     return {};
+}
+
+void AtomicFile::removeLeftovers(const QString& path)
+{
+    const QFileInfo target = resolvedTarget(path);
+    const QString name = target.fileName();
+    removeAbandoned(
+        target.absoluteDir().entryInfoList({name + QStringLiteral(".??????")}, kLeftoverFilter),
+        name.size());
+}
+
+void AtomicFile::removeLeftoversIn(const QString& folder)
+{
+    const QFileInfoList files =
+        QDir(folder).entryInfoList({QStringLiteral("*.??????")}, kLeftoverFilter);
+    for (const QFileInfo& file : files)
+        removeAbandoned({file}, file.fileName().size() - kTempSuffix.size());
 }

@@ -2,8 +2,11 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 QString ensured(const QString& folder)
@@ -32,6 +35,20 @@ QString AppPaths::mainDataFile()
 QString AppPaths::logFile()
 {
     return appDirectory() + QStringLiteral("/jottex.log");
+}
+
+QString AppPaths::spareDirectory()
+{
+    QString folder = QDir::tempPath() + QStringLiteral("/jottex-") + QString::number(::getuid());
+    const QByteArray name = QFile::encodeName(folder);
+    constexpr mode_t kOwnerOnly = 0700;
+    ::mkdir(name.constData(), kOwnerOnly);
+    // A shared folder: another user's folder, or a link, under that name is never used.
+    struct stat info {};
+    if (::lstat(name.constData(), &info) != 0 || !S_ISDIR(info.st_mode) ||
+        info.st_uid != ::getuid() || (info.st_mode & 077) != 0)
+        return {};
+    return folder;
 }
 
 QString AppPaths::hiveFile()

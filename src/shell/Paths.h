@@ -8,6 +8,9 @@ namespace AppPaths {
 QString appDirectory();
 QString mainDataFile();
 QString logFile();
+// $TMPDIR/jottex-<uid>: where notes go while the data folder refuses them, often on another
+// device. This user's alone (mode 0700), created on first use; empty when it cannot be had.
+QString spareDirectory();
 // $XDG_CONFIG_HOME/Jottex/user.reg: the per-user settings hive.
 QString hiveFile();
 // $XDG_CONFIG_HOME/autostart/jottex.desktop: the entry that starts the program at login.

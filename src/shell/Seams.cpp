@@ -72,6 +72,12 @@ int Seams::requestTimeoutMs()
     return kTwentySeconds;
 }
 
+int Seams::lockPatienceMs()
+{
+    constexpr int kTenSeconds = 10000;
+    return kTenSeconds;
+}
+
 Seams& Seams::current()
 {
     static Seams system;

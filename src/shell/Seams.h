@@ -5,9 +5,9 @@
 class QUrl;
 
 // The places where the program hands its work to the system: the bytes of a file being
-// written, an address for the desktop to open, and how long it waits for a web server. The base
-// class does the real thing; a test installs its own to fail writes as a full disk does or to catch
-// addresses. Nothing else replaces them.
+// written, an address for the desktop to open, and how long it waits for a web server or for a
+// lock whose holder does nothing. The base class does the real thing; a test installs its own to
+// fail writes as a full disk does or to catch addresses. Nothing else replaces them.
 class Seams {
 public:
     Seams() = default;
@@ -28,6 +28,9 @@ public:
     virtual bool windowOpacityShown();
     // How long one HTTP request may take in all, in milliseconds.
     virtual int requestTimeoutMs();
+    // How long a program waits for a file lock whose holder shows no sign of work, in
+    // milliseconds.
+    virtual int lockPatienceMs();
 
     // The seams in use: the installed ones, otherwise the system's.
     static Seams& current();

@@ -81,7 +81,7 @@ private slots:
             QTest::keyClicks(window->RTB1(), QStringLiteral("note %1").arg(i));
         }
         frmMain::openWindows()[1]->MinimizeNote();
-        NoteRecovery::writeNow();
+        QVERIFY(NoteRecovery::writeNow().ok());
         QVERIFY(QFile::exists(NoteRecovery::path()));
 
         SessionEnd::endSession();

@@ -1,11 +1,14 @@
 #include "Samples.h"
+#include "ScratchDevice.h"
 #include "TestEnvironment.h"
+#include "app/SessionEnd.h"
 #include "app/StartUp.h"
 #include "dialogs/DialogSeam.h"
 #include "shell/Clock.h"
 #include "shell/LocaleFormat.h"
 #include "shell/Paths.h"
 #include "store/NoteDocument.h"
+#include "store/NoteRecovery.h"
 #include "store/modNote.h"
 #include "window/NoteTextEdit.h"
 #include "window/OpenNotes.h"
@@ -14,6 +17,34 @@
 #include <QLabel>
 #include <QTextEdit>
 #include <QtTest>
+
+namespace {
+// What kept the main data file at the last logout, beside a run that crashed.
+enum class MainFile { Older, Newer, Broken, HoldsTheSameNote };
+
+// A run that ended without a logout: no process has this number.
+constexpr qint64 kEndedRun = 999999999;
+
+QString recoveryFileOf(qint64 pid, const QString& folder = AppPaths::appDirectory())
+{
+    return folder + QStringLiteral("/session-%1.recovery").arg(pid);
+}
+
+void setModified(const QString& path, const QDateTime& time)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(file.setFileTime(time, QFileDevice::FileModificationTime));
+}
+
+QStringList shownTexts()
+{
+    QStringList texts;
+    for (frmMain* window : frmMain::openWindows())
+        texts << window->RTB1()->toPlainText().trimmed();
+    return texts;
+}
+} // namespace
 
 class TestStartUp : public QObject {
     Q_OBJECT
@@ -191,6 +222,98 @@ private slots:
         QCOMPARE(TestEnvironment::readFile(kept), content);
     }
 
+    // A run killed outright and a logout of another copy, in either order, or a main data file
+    // that cannot be read: every note comes back once, and each recovery file goes, logged,
+    // only once its notes are on the desktop and in this run's recovery file.
+    void everyKeptNoteComesBack_data()
+    {
+        QTest::addColumn<MainFile>("mainFile");
+        QTest::addColumn<QStringList>("shown");
+        const QStringList both{QStringLiteral("logged out"), QStringLiteral("crashed")};
+        QTest::newRow("crash, then another copy's logout") << MainFile::Newer << both;
+        QTest::newRow("logout, then a crash") << MainFile::Older << both;
+        QTest::newRow("crash, then a broken main file")
+            << MainFile::Broken << QStringList{QStringLiteral("crashed")};
+        QTest::newRow("logout that kept the crashed run's note too")
+            << MainFile::HoldsTheSameNote << both;
+    }
+
+    void everyKeptNoteComesBack()
+    {
+        QFETCH(MainFile, mainFile);
+        QFETCH(QStringList, shown);
+        const NoteRecord crashed = Samples::note(QStringLiteral("crashed"), 600);
+        const NoteRecord loggedOut = Samples::note(QStringLiteral("logged out"), 4000);
+        const QString orphan = recoveryFileOf(kEndedRun);
+        QVERIFY(modNote::WriteNoteList({crashed}, orphan).ok());
+        if (mainFile == MainFile::Broken) {
+            QVERIFY(TestEnvironment::writeFile(AppPaths::mainDataFile(), "<NOTES><NOTE>"));
+        } else {
+            NoteRecordList kept{loggedOut};
+            if (mainFile == MainFile::HoldsTheSameNote)
+                kept << crashed;
+            QVERIFY(modNote::SaveMainNotes(kept).ok());
+        }
+        const QDateTime now = QDateTime::currentDateTime();
+        setModified(orphan, now.addSecs(mainFile == MainFile::Older ? 0 : -60));
+        setModified(AppPaths::mainDataFile(), now.addSecs(mainFile == MainFile::Older ? -60 : 0));
+
+        modMain::Main(QString());
+        QCOMPARE(shownTexts(), shown);
+        QVERIFY(NoteRecovery::orphanedFiles().isEmpty());
+        QCOMPARE(modNote::LoadNote(false, NoteRecovery::path()).size(), shown.size());
+        QCOMPARE(TestEnvironment::logLines().filter(QStringLiteral(" removed: ")).size(), 1);
+        QVERIFY(!QFile::exists(AppPaths::mainDataFile()));
+    }
+
+    // An earlier run that had this run's process number left its file: its notes come back
+    // instead of being overwritten by this run's.
+    void earlierRunWithTheSameNumberComesBack()
+    {
+        QVERIFY(modNote::WriteNoteList({Samples::note(QStringLiteral("earlier"), 600)},
+                                       NoteRecovery::path())
+                    .ok());
+        modMain::Main(QString());
+        QCOMPARE(shownTexts(), QStringList{QStringLiteral("earlier")});
+        QCOMPARE(modNote::LoadNote(false, NoteRecovery::path()).size(), 1);
+        QVERIFY(NoteRecovery::orphanedFiles().isEmpty());
+    }
+
+    // A folder in the main data file's place is told at start, since a logout cannot tell it.
+    // Before the tests whose failing writes tell the user first: the box comes once a run.
+    void folderInPlaceOfTheMainFileIsTold()
+    {
+        QVERIFY(QDir().mkpath(AppPaths::mainDataFile()));
+        modMain::Main(QString());
+        expectOneBlankNote();
+        const auto& requests = DialogSeam::requests();
+        QCOMPARE(requests.size(), 1);
+        QVERIFY(requests[0].text.contains(QStringLiteral("a folder named jottex.dat")));
+        QVERIFY(requests[0].text.contains(NoteRecovery::path()));
+    }
+
+    // Nothing can be written, yet every waiting note shows; the files stay for the next start.
+    void readOnlyDataFolderShowsTheWaitingNotes()
+    {
+        ScratchDevice device(AppPaths::appDirectory());
+        if (!device.mounted())
+            QSKIP("mounting a tmpfs is not allowed here");
+        QVERIFY(modNote::SaveMainNotes({Samples::note(QStringLiteral("one"), 600),
+                                        Samples::note(QStringLiteral("two"), 3000)})
+                    .ok());
+        QVERIFY(modNote::WriteNoteList({Samples::note(QStringLiteral("three"), 5000)},
+                                       recoveryFileOf(kEndedRun))
+                    .ok());
+        QVERIFY(device.makeReadOnly());
+
+        modMain::Main(QString());
+        QCOMPARE(shownTexts(), (QStringList{QStringLiteral("one"), QStringLiteral("two"),
+                                            QStringLiteral("three")}));
+        QVERIFY(QFile::exists(AppPaths::mainDataFile()));
+        QVERIFY(QFile::exists(recoveryFileOf(kEndedRun)));
+        QCOMPARE(modNote::LoadNote(false, NoteRecovery::sparePath()).size(), 3);
+    }
+
     void commandLineIsArgumentsJoined_data()
     {
         QTest::addColumn<QByteArrayList>("arguments");
@@ -241,6 +364,53 @@ private slots:
         QFETCH(QString, commandLine);
         QFETCH(modMain::Request, request);
         QCOMPARE(modMain::commandLineRequest(commandLine), request);
+    }
+
+    // The main data file cannot be written at the logout: a folder in its place, or a full
+    // disk. The notes, with what was typed since the recovery file's last write, come back at
+    // the next start all the same. Last, since the end of the session silences every box.
+    void notesWithNoHomeAtTheLogoutComeBack_data()
+    {
+        QTest::addColumn<bool>("diskFull");
+        QTest::newRow("folder in the way") << false;
+        QTest::newRow("disk full") << true;
+    }
+
+    void notesWithNoHomeAtTheLogoutComeBack()
+    {
+        QFETCH(bool, diskFull);
+        ScratchDevice device(AppPaths::appDirectory(), QStringLiteral("256k"));
+        if (diskFull && !device.mounted())
+            QSKIP("mounting a tmpfs is not allowed here");
+        if (!diskFull)
+            device.unmount();
+        frmMain* window = frmMain::create(NoteOrigin::NewNote);
+        window->show();
+        window->RTB1()->setFocus();
+        QTest::keyClicks(window->RTB1(), QStringLiteral("kept before"));
+        QVERIFY(NoteRecovery::writeNow().ok());
+        if (diskFull)
+            device.fill();
+        else
+            QVERIFY(QDir().mkpath(AppPaths::mainDataFile()));
+        QTest::keyClicks(window->RTB1(), QStringLiteral(" and typed last"));
+
+        SessionEnd::endSession();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(frmMain::openWindows().isEmpty());
+        const QString kept = diskFull ? NoteRecovery::sparePath() : NoteRecovery::path();
+        QVERIFY(QFile::exists(kept));
+        QCOMPARE(TestEnvironment::logLines().filter(kept + QStringLiteral(" and come back")).size(),
+                 1);
+
+        // Space is freed; the next start, in another process: this one's file is an ended
+        // run's then, and no older copy of it comes back beside it.
+        QFile::remove(AppPaths::appDirectory() + QStringLiteral("/filler"));
+        if (kept != NoteRecovery::path() && QFile::exists(NoteRecovery::path()))
+            QVERIFY(QFile::rename(NoteRecovery::path(), recoveryFileOf(kEndedRun - 1)));
+        QVERIFY(QFile::rename(kept, recoveryFileOf(kEndedRun, QFileInfo(kept).absolutePath())));
+        modMain::Main(QString());
+        QCOMPARE(shownTexts(), QStringList{QStringLiteral("kept before and typed last")});
     }
 };
 

@@ -10,12 +10,14 @@
 TestEnvironment::TestEnvironment()
 {
     const QString base = m_root.path();
-    for (const char* folder : {"data", "config", "home/Desktop", "cache", "runtime"})
+    for (const char* folder : {"data", "config", "home/Desktop", "cache", "runtime", "tmp"})
         QDir().mkpath(base + QLatin1Char('/') + QLatin1String(folder));
     qputenv("XDG_DATA_HOME", (base + QStringLiteral("/data")).toUtf8());
     qputenv("XDG_CONFIG_HOME", (base + QStringLiteral("/config")).toUtf8());
     qputenv("XDG_CACHE_HOME", (base + QStringLiteral("/cache")).toUtf8());
     qputenv("XDG_RUNTIME_DIR", (base + QStringLiteral("/runtime")).toUtf8());
+    // The spare folder for notes lives under the temporary folder: one per test program.
+    qputenv("TMPDIR", (base + QStringLiteral("/tmp")).toUtf8());
     qputenv("HOME", (base + QStringLiteral("/home")).toUtf8());
     qputenv("XDG_DESKTOP_DIR", (base + QStringLiteral("/home/Desktop")).toUtf8());
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -38,6 +40,8 @@ void TestEnvironment::resetFolders()
         folder.removeRecursively();
         QDir().mkpath(folder.path());
     }
+    if (const QString spare = AppPaths::spareDirectory(); !spare.isEmpty())
+        QDir(spare).removeRecursively();
     DialogSeam::arm();
 }
 

@@ -21,12 +21,17 @@ public:
         m_writeLimit = bytes;
         m_writeErrno = errnoValue;
     }
+    // Once a file holds this many bytes its next write never returns, as in a process stopped
+    // half-way through a save, waiting to be killed.
+    void stallWritesAfter(qint64 bytes) { m_stallAfter = bytes; }
     // Every write is taken, but forcing it onto the device fails with errnoValue: the failure
     // shows only when the file is flushed.
     void failSyncWith(int errnoValue = ENOSPC) { m_syncErrno = errnoValue; }
     const QList<QUrl>& openedUrls() const { return m_openedUrls; }
     // Web requests give up after this long instead of the program's own limit.
     void setRequestTimeoutMs(int ms) { m_requestTimeoutMs = ms; }
+    // A lock holder that shows no sign of work is given up on after this long.
+    void setLockPatienceMs(int ms) { m_lockPatienceMs = ms; }
 
     qint64 writeFile(int fd, QByteArrayView bytes) override;
     int syncFile(int fd) override;
@@ -43,8 +48,15 @@ public:
         return m_requestTimeoutMs ? *m_requestTimeoutMs : Seams::requestTimeoutMs();
     }
 
+    int lockPatienceMs() override
+    {
+        return m_lockPatienceMs ? *m_lockPatienceMs : Seams::lockPatienceMs();
+    }
+
 private:
+    std::optional<int> m_lockPatienceMs;
     std::optional<qint64> m_writeLimit;
+    std::optional<qint64> m_stallAfter;
     int m_writeErrno = ENOSPC;
     std::optional<int> m_syncErrno;
     QList<QUrl> m_openedUrls;

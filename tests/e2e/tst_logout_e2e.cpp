@@ -144,6 +144,38 @@ private slots:
         second.kill();
         QVERIFY(second.waitForFinished(5000));
     }
+
+    // A run killed outright, then another copy's logout with a note file of its own: the next
+    // start brings back the notes of both.
+    void killedRunAndAnotherCopysLogoutBothComeBack()
+    {
+        TestEnvironment::resetFolders();
+        modNote::SaveMainNote(note(0));
+        QProcess killed;
+        start(killed);
+        QTRY_COMPARE_WITH_TIMEOUT(notes().size(), 1, 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(AppPaths::mainDataFile()), 5000);
+        killed.kill();
+        QVERIFY(killed.waitForFinished(5000));
+        QTRY_COMPARE_WITH_TIMEOUT(notes().size(), 0, 5000);
+
+        const QString noteFile = QDir::tempPath() + QStringLiteral("/b.not");
+        QCOMPARE(modNote::SaveNote(note(1), noteFile), noteFile);
+        QProcess other;
+        QVERIFY(m_x.launch(other, {noteFile}));
+        QTRY_COMPARE_WITH_TIMEOUT(notes().size(), 1, 20000);
+        ::kill(static_cast<pid_t>(other.processId()), SIGTERM);
+        QTRY_COMPARE_WITH_TIMEOUT(other.state(), QProcess::NotRunning, 15000);
+        QVERIFY(QFile::exists(AppPaths::mainDataFile()));
+
+        QProcess next;
+        start(next);
+        QTRY_COMPARE_WITH_TIMEOUT(notes().size(), 2, 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(AppPaths::mainDataFile()), 5000);
+        QCOMPARE(TestEnvironment::logLines().filter(QStringLiteral("Restored 1 notes")).size(), 1);
+        next.kill();
+        QVERIFY(next.waitForFinished(5000));
+    }
 };
 
 JOTTEX_TEST_MAIN(TestLogoutEndToEnd)

@@ -1,3 +1,4 @@
+#include "ScratchDevice.h"
 #include "TestEnvironment.h"
 #include "TestSeams.h"
 #include "shell/AtomicFile.h"
@@ -7,38 +8,34 @@
 #include <QProcess>
 #include <QtTest>
 #include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 const QByteArray kOld = "precious old content";
 
+// Run as a child, the program starts a big save and stops half-way, until it is killed.
+const char* const kStalledSaveSwitch = "--stalled-save";
+constexpr qint64 kBigSave = qint64(10) * 1024 * 1024;
+constexpr qint64 kWrittenBeforeStall = kBigSave / 2;
+
+int stalledSave(const QString& path)
+{
+    TestSeams seams;
+    seams.stallWritesAfter(kWrittenBeforeStall);
+    return AtomicFile::write(path, QByteArray(kBigSave, 'n')).ok() ? 0 : 1;
+}
+
+// The temporary files beside name in folder.
+QStringList temporaries(const QString& folder, const QString& name)
+{
+    return QDir(folder).entryList({name + QStringLiteral(".??????")}, QDir::Files | QDir::Hidden);
+}
+
 enum class FailAt { Write, Sync };
-
-// A small file system of its own; false where mounting is not allowed.
-bool mountTmpfs(const QString& folder)
-{
-    return QProcess::execute(QStringLiteral("mount"),
-                             {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
-                              QStringLiteral("size=64k"), QStringLiteral("tmpfs"), folder}) == 0;
-}
-
-void unmount(const QString& folder)
-{
-    QProcess::execute(QStringLiteral("umount"), {folder});
-}
-
-// Fills the device holding folder until it refuses another byte.
-void fillDevice(const QString& folder)
-{
-    QFile filler(folder + QStringLiteral("/filler"));
-    if (!filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return;
-    const QByteArray block(4096, 'f');
-    while (filler.write(block) > 0) {
-    }
-    while (filler.write("f", 1) > 0) {
-    }
-}
 
 void setModified(const QString& path, const QDateTime& time)
 {
@@ -141,20 +138,19 @@ private slots:
         QFETCH(int, number);
         const QString mountPoint = m_folder.filePath(QStringLiteral("device"));
         QVERIFY(QDir().mkpath(mountPoint));
-        if (!mountTmpfs(mountPoint))
+        ScratchDevice device(mountPoint);
+        if (!device.mounted())
             QSKIP("mounting a tmpfs is not allowed here");
         const QString path = mountPoint + QStringLiteral("/note.not");
         QVERIFY(TestEnvironment::writeFile(path, kOld));
-        if (readOnly) {
-            QProcess::execute(QStringLiteral("mount"),
-                              {QStringLiteral("-o"), QStringLiteral("remount,ro"), mountPoint});
-        } else {
-            fillDevice(mountPoint);
-        }
+        if (readOnly)
+            device.makeReadOnly();
+        else
+            device.fill();
         const Result failure = AtomicFile::write(path, QByteArray(size, 'n'));
         const QByteArray after = TestEnvironment::readFile(path);
         const QStringList files = QDir(mountPoint).entryList(QDir::Files | QDir::Hidden);
-        unmount(mountPoint);
+        device.unmount();
         QVERIFY(failure.failed());
         QCOMPARE(failure.error().number, number);
         QCOMPARE(after, kOld);
@@ -176,11 +172,16 @@ private slots:
             QVERIFY(TestEnvironment::writeFile(m_folder.filePath(name), "half"));
             setModified(m_folder.filePath(name), now.addSecs(-3600));
         }
+        // A write in progress in another process holds the lock on its temporary file; its
+        // age says nothing.
         const QString inFlight = m_folder.filePath(QStringLiteral("note.not.Zz9999"));
         QVERIFY(TestEnvironment::writeFile(inFlight, "being written"));
-        setModified(inFlight, now.addSecs(3600));
+        setModified(inFlight, now.addSecs(-3600));
+        const int writer = ::open(QFile::encodeName(inFlight).constData(), O_RDONLY | O_CLOEXEC);
+        QVERIFY(writer >= 0 && ::flock(writer, LOCK_EX) == 0);
 
         QVERIFY(AtomicFile::write(path, "new").ok());
+        ::close(writer);
         QCOMPARE(TestEnvironment::readFile(path), QByteArray("new"));
         for (const QString& name : stale)
             QVERIFY2(!QFile::exists(m_folder.filePath(name)), qPrintable(name));
@@ -190,6 +191,45 @@ private slots:
         const QStringList log = TestEnvironment::logLines();
         QCOMPARE(log.size(), 1);
         QVERIFY(log[0].contains(QStringLiteral("note.not.Zz9999")));
+    }
+
+    // A save killed half-way leaves its temporary file; it stays while its writer lives and
+    // goes at the next save of the file or the next start, whichever comes first.
+    void killedSaveLeavesNothingOnceItsWriterIsGone_data()
+    {
+        QTest::addColumn<bool>("atStart");
+        QTest::newRow("next save") << false;
+        QTest::newRow("next start") << true;
+    }
+
+    void killedSaveLeavesNothingOnceItsWriterIsGone()
+    {
+        QFETCH(bool, atStart);
+        const QString path = m_folder.filePath(QStringLiteral("note.not"));
+        QVERIFY(TestEnvironment::writeFile(path, kOld));
+        QProcess writer;
+        writer.setProcessChannelMode(QProcess::ForwardedChannels);
+        writer.start(QCoreApplication::applicationFilePath(),
+                     {QString::fromLatin1(kStalledSaveSwitch), path});
+        const auto halfWritten = [&] {
+            const QStringList files = temporaries(m_folder.path(), QStringLiteral("note.not"));
+            return files.size() == 1 &&
+                   QFileInfo(m_folder.filePath(files.first())).size() == kWrittenBeforeStall;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(halfWritten(), 20000);
+
+        // Alive: its write is left alone.
+        AtomicFile::removeLeftoversIn(m_folder.path());
+        QVERIFY(halfWritten());
+
+        ::kill(static_cast<pid_t>(writer.processId()), SIGKILL);
+        QVERIFY(writer.waitForFinished(10000));
+        if (atStart)
+            AtomicFile::removeLeftoversIn(m_folder.path());
+        else
+            QVERIFY(AtomicFile::write(path, "next").ok());
+        QCOMPARE(temporaries(m_folder.path(), QStringLiteral("note.not")), QStringList());
+        QCOMPARE(TestEnvironment::readFile(path), atStart ? kOld : QByteArray("next"));
     }
 
     void keepsModeAndFollowsLinks()
@@ -211,5 +251,14 @@ private:
     QTemporaryDir m_folder;
 };
 
-JOTTEX_TEST_MAIN(TestAtomicFile)
+int main(int argc, char** argv)
+{
+    if (argc == 3 && qstrcmp(argv[1], kStalledSaveSwitch) == 0)
+        return stalledSave(QString::fromLocal8Bit(argv[2]));
+    TestEnvironment environment;
+    QCoreApplication app(argc, argv);
+    TestAtomicFile test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_atomicfile.moc"

@@ -33,16 +33,26 @@ private slots:
         QVERIFY(DialogSeam::requests().isEmpty());
     }
 
-    void unwritableLogTellsOncePerEntry()
+    // The user hears once, in plain words, what is wrong with the data folder; the lines the
+    // log cannot take go to the error output instead.
+    void unwritableLogTellsOnceInPlainWords()
     {
         QVERIFY(QDir().mkpath(AppPaths::logFile())); // a folder where the file should be
+        for (const char* line : {"a: b\t1\tx", "a: b\t2\ty"}) {
+            QTest::ignoreMessage(QtWarningMsg,
+                                 QRegularExpression(QStringLiteral("^jottex.log: .*\t") +
+                                                    QString::fromLatin1(line) + QLatin1Char('$')));
+        }
         modMain::WriteLogEntry(QStringLiteral("a: b"), QStringLiteral("1"), QStringLiteral("x"));
         modMain::WriteLogEntry(QStringLiteral("a: b"), QStringLiteral("2"), QStringLiteral("y"));
         const auto& requests = DialogSeam::requests();
-        QCOMPARE(requests.size(), 2);
-        QCOMPARE(requests[0].title, QStringLiteral("Log Error"));
-        QCOMPARE(requests[0].text,
-                 QStringLiteral("There was an error in creating an error log entry"));
+        QCOMPARE(requests.size(), 1);
+        QCOMPARE(requests[0].title, QStringLiteral("Jottex"));
+        QCOMPARE(requests[0].text.section(QLatin1Char('\n'), 0, 0),
+                 QStringLiteral("Jottex cannot write to its data folder, %1, because the file "
+                                "could not be written.")
+                     .arg(AppPaths::appDirectory()));
+        QVERIFY(!requests[0].text.contains(QStringLiteral("error log entry")));
     }
 
     // Stored logs and the command line companion know the numbers: a renumbered name, a row
