@@ -360,9 +360,8 @@ Result modNote::SaveMainNotes(const NoteRecordList& records)
 Result modNote::TakeMainNotes(qsizetype from, const NoteRecordList& taken)
 {
     const QString path = AppPaths::mainDataFile();
-    QLockFile lock(path + QStringLiteral(".lock"));
-    Result failure =
-        lock.tryLock(kLockWaitMs) ? withoutNotes(path, from, taken) : Result(lockFailure(path));
+    MainFileLock lock(path);
+    Result failure = lock.take() ? withoutNotes(path, from, taken) : Result(lockFailure(path));
     if (failure.failed())
         logFailure(kTakeMainContext, failure.error());
     return failure;

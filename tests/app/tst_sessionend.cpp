@@ -46,7 +46,8 @@ int runChild(ChildMode mode)
     window->show();
     window->RTB1()->setFocus();
     QTest::keyClicks(window->RTB1(), kNoteText);
-    NoteRecovery::writeNow();
+    if (NoteRecovery::writeNow().failed())
+        return kNeverEnded;
     // The disk fills after the snapshot: the watchdog's write to the main data file fails.
     TestSeams seams;
     if (mode == ChildMode::BusyOnFullDisk)
