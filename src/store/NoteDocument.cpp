@@ -1,6 +1,7 @@
 #include "store/NoteDocument.h"
 
 #include "shell/SafeXml.h"
+#include "shell/modFileFunctions.h"
 #include "shell/version.h"
 
 #include <QDomNamedNodeMap>
@@ -428,19 +429,20 @@ Expected<QDomDocument> NoteDocument::parse(const QByteArray& bytes)
 
 Expected<QDomDocument> NoteDocument::parseFile(const QString& path)
 {
-    QFile file(path);
     const QFileInfo info(path);
-    if (!info.isFile())
+    if (!info.exists() || info.isDir())
         return AppError{ErrorNumber::FileNotFound, {}, QStringLiteral("File not found: ") + path};
-    if (info.size() > kMaxFileBytes)
-        return SafeXml::tooLarge(rules());
-    if (!file.open(QIODevice::ReadOnly)) {
+    // A FIFO or a device is refused as an unreadable file is, before it can block a read.
+    const Expected<QByteArray> bytes = modFileFunctions::ReadRegularFile(path, kMaxFileBytes);
+    if (bytes.failed()) {
+        if (bytes.error().number == ErrorNumber::Overflow)
+            return SafeXml::tooLarge(rules());
         return AppError{ErrorNumber::PermissionDenied,
                         {},
                         QStringLiteral("Cannot read ") + path + QStringLiteral(": ") +
-                            file.errorString()};
+                            bytes.error().description};
     }
-    return parse(file.readAll());
+    return parse(bytes.value());
 }
 
 Expected<NoteRecordList> NoteDocument::records(const QDomDocument& document, const QString& path)
