@@ -388,7 +388,7 @@ void NoteEditor::RTB1_OLEDragDrop(const QStringList& files)
         return;
     }
     QTextDocument built;
-    RichText::readRtf(std::get<QByteArray>(content), &built);
+    RichText::readRtf(std::get<QByteArray>(content), &built, LiveText::kMaxParagraphs);
     if (!LiveText::fits(LiveText::sizeOf(&built))) {
         refuseDroppedFile(path, tooLongReason());
         return;
