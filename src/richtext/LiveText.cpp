@@ -1,6 +1,8 @@
 #include "LiveText.h"
 
 #include <QLocale>
+#include <QTextBlock>
+#include <QTextBoundaryFinder>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
@@ -23,25 +25,60 @@ qsizetype breakEnd(QStringView text, qsizetype position)
         return position + 2;
     return position + 1;
 }
+// Each run between two places where a line may break, from the end of the previous one.
+template <typename Visit> void forEachRun(QStringView text, Visit visit)
+{
+    QTextBoundaryFinder lines(QTextBoundaryFinder::Line, text.data(), text.size());
+    qsizetype start = 0;
+    for (qsizetype end = lines.toNextBoundary(); end > 0; end = lines.toNextBoundary()) {
+        visit(start, end);
+        start = end;
+    }
+}
+
+qsizetype longestRun(QStringView text)
+{
+    qsizetype longest = 0;
+    forEachRun(text, [&longest](qsizetype start, qsizetype end) {
+        longest = std::max(longest, end - start);
+    });
+    return longest;
+}
+
+bool withinCounts(Size size)
+{
+    return size.paragraphs <= kMaxParagraphs && size.characters <= kMaxCharacters;
+}
 } // namespace
 
 Size operator+(Size a, Size b)
 {
-    return {a.paragraphs + b.paragraphs, a.characters + b.characters};
+    return {a.paragraphs + b.paragraphs, a.characters + b.characters,
+            std::max(a.longestWord, b.longestWord)};
 }
 
 Size operator-(Size a, Size b)
 {
-    return {a.paragraphs - b.paragraphs, a.characters - b.characters};
+    return {a.paragraphs - b.paragraphs, a.characters - b.characters, a.longestWord};
 }
 
-Size sizeOf(const QTextDocument* document)
+Size countsOf(const QTextDocument* document)
 {
     if (!document)
         return {};
     const qsizetype paragraphs = document->blockCount();
     // characterCount() counts each paragraph's end, the last one included.
     return {paragraphs, document->characterCount() - paragraphs};
+}
+
+Size sizeOf(const QTextDocument* document)
+{
+    Size size = countsOf(document);
+    if (!document || !withinCounts(size))
+        return size;
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
+        size.longestWord = std::max(size.longestWord, longestRun(block.text()));
+    return size;
 }
 
 Size sizeOf(QStringView text)
@@ -56,19 +93,39 @@ Size sizeOf(QStringView text)
             ++position;
         }
     }
+    // Paragraph breaks are places to break lines as well, so one pass over the whole text.
+    if (withinCounts(size))
+        size.longestWord = longestRun(text);
     return size;
 }
 
 bool fits(Size size)
 {
-    return size.paragraphs <= kMaxParagraphs && size.characters <= kMaxCharacters;
+    return withinCounts(size) && size.longestWord <= kMaxWord;
 }
 
 QString limitText()
 {
     const QLocale english(QLocale::English, QLocale::UnitedStates);
-    return QStringLiteral("%1 lines and %2 characters")
-        .arg(english.toString(kMaxParagraphs), english.toString(kMaxCharacters));
+    return QStringLiteral("%1 lines, %2 characters and words of %3 characters")
+        .arg(english.toString(kMaxParagraphs), english.toString(kMaxCharacters),
+             english.toString(kMaxWord));
+}
+
+QString breakLongWords(const QString& text)
+{
+    if (longestRun(text) <= kMaxWord)
+        return text;
+    QString broken;
+    broken.reserve(text.size() + text.size() / kMaxWord);
+    forEachRun(text, [&](qsizetype start, qsizetype end) {
+        for (qsizetype from = start; from < end; from += kMaxWord) {
+            if (from > start)
+                broken += QLatin1Char('\n');
+            broken += QStringView(text).sliced(from, std::min(kMaxWord, end - from));
+        }
+    });
+    return broken;
 }
 
 QStringView part(QStringView text, Size budget, Keep keep)

@@ -72,7 +72,9 @@ QString logCutNotice()
 }
 // What a clipboard note's text may take besides its header and notice, and what the log
 // shrinks to when it is full, so that it is not trimmed at every copy.
-constexpr LiveText::Size kClipboardBody{LiveText::kMaxParagraphs - 4,
+// The breaks that long words get are taken from the paragraphs left over.
+constexpr LiveText::Size kClipboardBody{LiveText::kMaxParagraphs - 4 -
+                                            LiveText::kMaxCharacters / LiveText::kMaxWord,
                                         LiveText::kMaxCharacters - 200};
 constexpr LiveText::Size kLogAfterTrim{LiveText::kMaxParagraphs * 3 / 4,
                                        LiveText::kMaxCharacters * 3 / 4};
@@ -525,10 +527,10 @@ void SpecialNoteEngine::displayClipboard(quint32 formatId)
         if (shown == Kind::ClipboardViewer) {
             const QStringView shownPart =
                 LiveText::part(text.value(), kClipboardBody, LiveText::Keep::Start);
-            modSpecialNote::InsertAtCaret(rtb, shownPart.size() == text.value().size()
-                                                   ? text.value()
-                                                   : shownPart.toString() + QStringLiteral("\r\n") +
-                                                         viewerCutNotice());
+            QString shownText = LiveText::breakLongWords(shownPart.toString());
+            if (shownPart.size() != text.value().size())
+                shownText += QStringLiteral("\r\n") + viewerCutNotice();
+            modSpecialNote::InsertAtCaret(rtb, shownText);
         } else if (shown == Kind::ClipboardLog &&
                    text.value().compare(m_lastClipboardText, Qt::CaseInsensitive) != 0) {
             logEntry(text.value());
@@ -543,11 +545,9 @@ void SpecialNoteEngine::logEntry(const QString& copied)
 {
     const QString label = LocaleFormat::generalDate(Clock::now());
     const LiveText::Size labelSize = LiveText::sizeOf(label + QStringLiteral(": "));
-    QString value = copied;
     const QStringView kept =
         LiveText::part(copied, kClipboardBody - labelSize, LiveText::Keep::End);
-    if (kept.size() != copied.size())
-        value = kept.toString();
+    const QString value = LiveText::breakLongWords(kept.toString());
     makeRoomInLog(labelSize + LiveText::sizeOf(value) + LiveText::Size{1, 0},
                   kept.size() != copied.size());
     NoteTextEdit* rtb = m_host->textArea();
@@ -560,7 +560,8 @@ void SpecialNoteEngine::logEntry(const QString& copied)
 void SpecialNoteEngine::makeRoomInLog(LiveText::Size entry, bool entryCut)
 {
     QTextDocument* document = m_host->textArea()->document();
-    const LiveText::Size now = LiveText::sizeOf(document);
+    // The log breaks every long word it takes: its counts are all that can overrun.
+    const LiveText::Size now = LiveText::countsOf(document);
     if (LiveText::fits(now + entry) && !entryCut)
         return;
     const QString notice = logCutNotice();
@@ -573,7 +574,7 @@ void SpecialNoteEngine::makeRoomInLog(LiveText::Size entry, bool entryCut)
     }
     // The oldest copies start below the notice; the last paragraph is the empty one the next
     // copy goes into.
-    LiveText::Size left = LiveText::sizeOf(document) + entry;
+    LiveText::Size left = LiveText::countsOf(document) + entry;
     const QTextBlock first = document->findBlockByNumber(2);
     QTextBlock end = first;
     while (end.isValid() && end.next().isValid() &&
