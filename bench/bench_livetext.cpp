@@ -134,7 +134,8 @@ int main(int argc, char** argv)
          [] { return repeated({}, "word ", LiveText::kMaxCharacters / 5); }, Shape::Drop},
         {"one word of 200,000 characters (no blank), dropped",
          [] { return QByteArray(LiveText::kMaxCharacters, 'w'); }, Shape::Drop},
-        {"one word of 50,000 characters (no blank), dropped", [] { return QByteArray(50000, 'w'); },
+        {"words of 1,999 characters (at the limit), dropped",
+         [] { return repeated({}, QByteArray(LiveText::kMaxWord - 1, 'w') + ' ', 100); },
          Shape::Drop},
         {"text of 1,950,000 paragraphs, pasted", [] { return repeated({}, "abcd\n", 1950000); },
          Shape::Paste},
@@ -142,6 +143,8 @@ int main(int argc, char** argv)
          [&] { return repeated({}, line, atLimitLines); }, Shape::Paste},
         {"50 MB text copied into a clipboard log",
          [&] { return repeated({}, line, 50000000 / line.size()); }, Shape::Log},
+        {"50 MB copy without a blank into a clipboard log",
+         [] { return QByteArray(50000000, 'w'); }, Shape::Log},
         {"a 2,000-character copy into a full clipboard log", [] { return repeated({}, "x", 2000); },
          Shape::Log, [&] { return repeated({}, line, atLimitLines); }},
     };
