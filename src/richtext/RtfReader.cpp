@@ -10,6 +10,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextList>
+#include <limits>
 #include <memory>
 #include <string_view>
 #include <unordered_map>
@@ -350,8 +351,8 @@ enum class RawBytes { CodePage, Utf8 };
 
 class Reader {
 public:
-    Reader(QByteArrayView rtf, QTextDocument* document, RawBytes raw)
-        : m_tokenizer(rtf), m_cursor(document), m_raw(raw)
+    Reader(QByteArrayView rtf, QTextDocument* document, RawBytes raw, qsizetype maxBlocks)
+        : m_tokenizer(rtf), m_cursor(document), m_raw(raw), m_maxBlocks(maxBlocks)
     {
     }
 
@@ -448,6 +449,7 @@ private:
     int m_red = -1;
     int m_green = -1;
     int m_blue = -1;
+    qsizetype m_maxBlocks; // the reading stops once the document has more blocks
 
     QByteArray m_fieldInstruction;
     QStringList m_links;
@@ -457,7 +459,8 @@ void Reader::run()
 {
     m_stack.reserve(64);
     m_stack.push_back(State{});
-    for (RtfToken token = m_tokenizer.next(); token.type != RtfToken::End && !m_done;
+    for (RtfToken token = m_tokenizer.next();
+         token.type != RtfToken::End && !m_done && m_blockNumber <= m_maxBlocks;
          token = m_tokenizer.next()) {
         if (top().dest == Dest::Skip)
             handleSkipped(token);
@@ -1321,7 +1324,20 @@ qsizetype rtfStart(QByteArrayView bytes)
     return bytes.sliced(start).startsWith("{\\rtf") ? start : -1;
 }
 
-void read(const QByteArray& rtf, QTextDocument* into, RawBytes raw, const QString& plainText)
+// The text up to the end of its paragraph number maxParagraphs (all of it when it has fewer).
+QString firstParagraphs(const QString& text, qsizetype maxParagraphs)
+{
+    qsizetype position = -1;
+    for (qsizetype paragraph = 0; paragraph < maxParagraphs; ++paragraph) {
+        position = text.indexOf(QLatin1Char('\n'), position + 1);
+        if (position < 0)
+            return text;
+    }
+    return text.left(position + 1);
+}
+
+void read(const QByteArray& rtf, QTextDocument* into, RawBytes raw, const QString& plainText,
+          qsizetype maxBlocks = std::numeric_limits<qsizetype>::max())
 {
     const bool undo = into->isUndoRedoEnabled();
     into->setUndoRedoEnabled(false); // a new content starts a new undo history
@@ -1329,10 +1345,10 @@ void read(const QByteArray& rtf, QTextDocument* into, RawBytes raw, const QStrin
     if (const qsizetype start = rtfStart(rtf); start >= 0) {
         QTextCursor batch(into);
         batch.beginEditBlock(); // one layout pass for the whole content
-        Reader(QByteArrayView(rtf).sliced(start), into, raw).run();
+        Reader(QByteArrayView(rtf).sliced(start), into, raw, maxBlocks).run();
         batch.endEditBlock();
     } else {
-        into->setPlainText(plainText);
+        into->setPlainText(firstParagraphs(plainText, maxBlocks));
     }
     into->setUndoRedoEnabled(undo);
 }
@@ -1348,6 +1364,12 @@ void readRtf(const QByteArray& rtf, QTextDocument* into)
 {
     if (into)
         read(rtf, into, RawBytes::CodePage, plainTextOf(rtf));
+}
+
+void readRtf(const QByteArray& rtf, QTextDocument* into, qsizetype maxParagraphs)
+{
+    if (into)
+        read(rtf, into, RawBytes::CodePage, plainTextOf(rtf), maxParagraphs);
 }
 
 void readRtf(const QString& rtf, QTextDocument* into)

@@ -1,9 +1,8 @@
 #include "shell/SafeXml.h"
 
 #include "richtext/CodePages.h"
+#include "shell/modFileFunctions.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QStringDecoder>
 #include <algorithm>
 #include <array>
@@ -483,33 +482,24 @@ Expected<QDomDocument> SafeXml::parseText(const QString& text, const Rules& rule
 
 Expected<QByteArray> SafeXml::readSurveyed(const QString& path, const Rules& rules)
 {
-    const QFileInfo info(path);
-    // Only a regular file: opening a FIFO or a device could wait for ever.
-    if (!info.isFile())
-        return AppError{ErrorNumber::FileNotFound, {}, QStringLiteral("File not found: ") + path};
-    if (info.size() > rules.maxBytes)
-        return tooLarge(rules);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return AppError{ErrorNumber::PermissionDenied,
-                        {},
-                        QStringLiteral("Cannot read ") + path + QStringLiteral(": ") +
-                            file.errorString()};
+    // Only a regular file: reading a FIFO or a device could wait for ever.
+    Expected<QByteArray> bytes = modFileFunctions::ReadRegularFile(path, rules.maxBytes);
+    if (bytes.failed()) {
+        switch (bytes.error().number) {
+        case ErrorNumber::Overflow:
+            return tooLarge(rules);
+        case ErrorNumber::FileNotFound:
+            return AppError{
+                ErrorNumber::FileNotFound, {}, QStringLiteral("File not found: ") + path};
+        default:
+            return AppError{ErrorNumber::PermissionDenied,
+                            {},
+                            QStringLiteral("Cannot read ") + path + QStringLiteral(": ") +
+                                bytes.error().description};
+        }
     }
-    // Surveyed through a mapping, so a hostile file is refused before it is held in memory.
-    if (uchar* mapped = file.map(0, file.size())) {
-        const QByteArrayView view(reinterpret_cast<const char*>(mapped), file.size());
-        if (auto refusal = isUtf16(view) ? std::nullopt : survey(view, rules).refusal)
-            return *refusal;
-        QByteArray bytes = view.toByteArray();
-        file.unmap(mapped);
-        return bytes;
-    }
-    QByteArray bytes = file.read(rules.maxBytes + 1);
-    if (bytes.size() > rules.maxBytes)
-        return tooLarge(rules);
-    if (!isUtf16(bytes)) {
-        if (auto refusal = survey(QByteArrayView(bytes), rules).refusal)
+    if (!isUtf16(bytes.value())) {
+        if (auto refusal = survey(QByteArrayView(bytes.value()), rules).refusal)
             return *refusal;
     }
     return bytes;

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "shell/AppError.h"
+
+#include <QByteArray>
 #include <QString>
 
 // Path helpers of the note store. Paths use the platform's separator, "/".
@@ -16,4 +19,8 @@ bool FileExists(const QString& path);
 QString AddBackslash(const QString& path);
 // The text up to its first NUL character.
 QString TrimNull(const QString& text);
+// The bytes of a regular file the user named, at most maxBytes of them. Anything else (a
+// FIFO, a device, a socket) is refused before a read could wait for ever; a file larger than
+// maxBytes fails with Overflow.
+Expected<QByteArray> ReadRegularFile(const QString& path, qint64 maxBytes);
 } // namespace modFileFunctions

@@ -1,6 +1,7 @@
 #include "store/NoteDocument.h"
 
 #include "shell/SafeXml.h"
+#include "shell/modFileFunctions.h"
 #include "shell/version.h"
 
 #include <QDomNamedNodeMap>

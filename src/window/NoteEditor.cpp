@@ -3,11 +3,14 @@
 #include "dialogs/MessageBox.h"
 #include "dialogs/clsCommonDialog.h"
 #include "richtext/CodePages.h"
+#include "richtext/LiveText.h"
 #include "richtext/RichText.h"
+#include "richtext/RtfReader.h"
 #include "shell/Clock.h"
 #include "shell/LocaleFormat.h"
 #include "shell/Settings.h"
 #include "shell/WindowUtils.h"
+#include "shell/modFileFunctions.h"
 #include "window/CaptionStrip.h"
 #include "window/MenuFamilies.h"
 #include "window/NoteMenuSet.h"
@@ -21,6 +24,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMimeData>
+#include <QTextDocument>
 #include <array>
 #include <variant>
 
@@ -76,23 +80,23 @@ std::optional<int> menuPointSize(int index)
 // The bytes of a dropped file, or why it is not taken.
 std::variant<QByteArray, QString> readDroppedFile(const QString& path)
 {
-    const QFileInfo info(path);
-    if (info.isDir())
+    if (QFileInfo(path).isDir())
         return QStringLiteral("it is a folder");
-    if (info.size() > kMaxDroppedFileBytes)
-        return QStringLiteral("it is larger than 10 MB");
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const Expected<QByteArray> bytes =
+        modFileFunctions::ReadRegularFile(path, kMaxDroppedFileBytes);
+    if (bytes.failed()) {
+        if (bytes.error().number == ErrorNumber::Overflow)
+            return QStringLiteral("it is larger than 10 MB");
         return QStringLiteral("it could not be read");
-    // Read one byte past the limit: the file may have grown since it was measured.
-    const QByteArray bytes = file.read(kMaxDroppedFileBytes + 1);
-    if (file.error() != QFileDevice::NoError)
-        return QStringLiteral("it could not be read");
-    if (bytes.size() > kMaxDroppedFileBytes)
-        return QStringLiteral("it is larger than 10 MB");
-    if (bytes.left(kTextProbeBytes).contains('\0'))
+    }
+    if (bytes.value().left(kTextProbeBytes).contains('\0'))
         return QStringLiteral("it is not a text file");
-    return bytes;
+    return bytes.value();
+}
+
+QString tooLongReason()
+{
+    return QStringLiteral("it is longer than a note shows (%1)").arg(LiveText::limitText());
 }
 
 void runBulletItem(QTextEdit* edit, int index)
@@ -119,6 +123,7 @@ void runIndentItem(QTextEdit* edit, int index)
 NoteEditor::NoteEditor(std::unique_ptr<NoteEditorHost> host) : m_host(std::move(host))
 {
     connect(m_host->textArea(), &NoteTextEdit::filesDropped, this, &NoteEditor::RTB1_OLEDragDrop);
+    connect(m_host->textArea(), &NoteTextEdit::pasteRefused, this, &NoteEditor::refusePaste);
 }
 
 NoteEditor::~NoteEditor() = default;
@@ -160,8 +165,21 @@ void NoteEditor::pastePlainText()
     QTextCursor cursor = textArea()->textCursor();
     if (text.isEmpty())
         cursor.removeSelectedText();
-    else
+    else if (textArea()->takes(LiveText::sizeOf(text)))
         textArea()->insertPlainText(text);
+    else
+        refusePaste();
+}
+
+void NoteEditor::refusePaste()
+{
+    modMain::SetTopMost(m_host->noteWindow(), modMain::TopMostMode::OutOfBand);
+    MessageBox::show(m_host->noteWindow(), QMessageBox::Information, CaptionStrip::title(),
+                     QStringLiteral("The text was not pasted: the note would be longer than a "
+                                    "note shows (%1).")
+                         .arg(LiveText::limitText()),
+                     QMessageBox::Ok);
+    m_host->putBackOnTop();
 }
 
 void NoteEditor::mnuInsert_Click(int Index)
@@ -357,7 +375,8 @@ void NoteEditor::mnuSelectIndent_Click(int Index)
 }
 
 // The first file replaces the text: shown formatted when it is RTF, otherwise read as UTF-8 or,
-// failing that, Windows-1252. A file that is not taken leaves the note as it was.
+// failing that, Windows-1252. The text is read apart from the note and taken in one step that
+// Undo takes back. A file that is not taken leaves the note as it was.
 void NoteEditor::RTB1_OLEDragDrop(const QStringList& files)
 {
     if (files.isEmpty())
@@ -368,7 +387,13 @@ void NoteEditor::RTB1_OLEDragDrop(const QStringList& files)
         refuseDroppedFile(path, *reason);
         return;
     }
-    RichText::setTextRTF(textArea(), std::get<QByteArray>(content));
+    QTextDocument built;
+    RichText::readRtf(std::get<QByteArray>(content), &built, LiveText::kMaxParagraphs);
+    if (!LiveText::fits(LiveText::sizeOf(&built))) {
+        refuseDroppedFile(path, tooLongReason());
+        return;
+    }
+    LiveText::replaceText(textArea(), built);
     m_host->note().TracksChanges = true;
 }
 

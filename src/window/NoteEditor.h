@@ -74,6 +74,8 @@ private:
     void toggleStyleItem(const char* item, void (*apply)(QTextEdit*, bool));
     void setControlFont(const QFont& font);
     void refuseDroppedFile(const QString& path, const QString& reason);
+    // Said when a paste would make the note longer than it can show.
+    void refusePaste();
 
     std::unique_ptr<NoteEditorHost> m_host;
 };

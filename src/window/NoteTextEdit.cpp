@@ -163,3 +163,26 @@ void NoteTextEdit::dropEvent(QDropEvent* event)
     event->acceptProposedAction();
     emit filesDropped(paths);
 }
+
+bool NoteTextEdit::takes(LiveText::Size incoming) const
+{
+    const QTextCursor cursor = textCursor();
+    // The selection's paragraph breaks count as characters here: a little more than it frees.
+    const LiveText::Size replaced{0, cursor.selectionEnd() - cursor.selectionStart()};
+    return LiveText::fits(LiveText::sizeOf(document()) - replaced + incoming);
+}
+
+void NoteTextEdit::insertFromMimeData(const QMimeData* source)
+{
+    if (!source)
+        return;
+    // Measured by the text the data carries; rich text without any is measured by its markup,
+    // which is never shorter than the text it shows.
+    const LiveText::Size incoming = source->hasText() || !source->hasHtml()
+                                        ? LiveText::sizeOf(source->text())
+                                        : LiveText::sizeOf(source->html());
+    if (takes(incoming))
+        QTextEdit::insertFromMimeData(source);
+    else
+        emit pasteRefused();
+}

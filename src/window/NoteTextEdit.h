@@ -1,5 +1,7 @@
 #pragma once
 
+#include "richtext/LiveText.h"
+
 #include <QTextEdit>
 #include <optional>
 
@@ -24,12 +26,18 @@ public:
     // The key last pressed here, 0 once any key is released.
     int lastKeyDown() const { return m_lastKeyDown; }
 
+    // Whether text of that size, put in place of the selection, leaves the note within what
+    // it can show.
+    bool takes(LiveText::Size incoming) const;
+
 signals:
     void linkClicked(const QString& linkText);
     // The right button or the menu key: the window shows the menu that fits the selection.
     void menuRequested();
     // Local files were dropped here, in the order of the drop.
     void filesDropped(const QStringList& paths);
+    // A paste was left out: the note would have grown beyond what it can show.
+    void pasteRefused();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -40,6 +48,8 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    // Pastes only what the note can show.
+    void insertFromMimeData(const QMimeData* source) override;
 
 private:
     struct LinkRange {

@@ -2,6 +2,7 @@
 
 #include "dialogs/frmInputBox.h"
 #include "dialogs/frmInputBoxDT.h"
+#include "richtext/LiveText.h"
 #include "shell/Clock.h"
 #include "shell/ErrorLog.h"
 #include "shell/LocaleFormat.h"
@@ -18,6 +19,9 @@
 #include "window/NoteTextEdit.h"
 #include "window/frmMain.h"
 
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <array>
 #include <utility>
 
@@ -53,6 +57,27 @@ constexpr int kClipboardHeaderLength = 19;
 
 const QString kViewerHeader = QStringLiteral("Clipboard Viewer:\r\n");
 const QString kLogHeader = QStringLiteral("Clipboard Log:\r\n");
+
+// A clipboard note never grows beyond what the note shows: the viewer shows the start of a
+// longer text, the log keeps its newest part; each says so on a line of its own.
+QString viewerCutNotice()
+{
+    return QStringLiteral("(The clipboard holds more than a note shows, %1; this is its start.)")
+        .arg(LiveText::limitText());
+}
+QString logCutNotice()
+{
+    return QStringLiteral("(Older copies were left out: a note shows %1.)")
+        .arg(LiveText::limitText());
+}
+// What a clipboard note's text may take besides its header and notice, and what the log
+// shrinks to when it is full, so that it is not trimmed at every copy.
+// The breaks that long words get are taken from the paragraphs left over.
+constexpr LiveText::Size kClipboardBody{LiveText::kMaxParagraphs - 4 -
+                                            LiveText::kMaxCharacters / LiveText::kMaxWord,
+                                        LiveText::kMaxCharacters - 200};
+constexpr LiveText::Size kLogAfterTrim{LiveText::kMaxParagraphs * 3 / 4,
+                                       LiveText::kMaxCharacters * 3 / 4};
 
 using Opening = void (*)(SpecialNoteEngine&);
 using Draw = Result (*)(SpecialNoteEngine&);
@@ -500,16 +525,70 @@ void SpecialNoteEngine::displayClipboard(quint32 formatId)
     } else {
         modSpecialNote::SetBodyInsertion(rtb);
         if (shown == Kind::ClipboardViewer) {
-            modSpecialNote::InsertAtCaret(rtb, text.value());
+            const QStringView shownPart =
+                LiveText::part(text.value(), kClipboardBody, LiveText::Keep::Start);
+            QString shownText = LiveText::breakLongWords(shownPart.toString());
+            if (shownPart.size() != text.value().size())
+                shownText += QStringLiteral("\r\n") + viewerCutNotice();
+            modSpecialNote::InsertAtCaret(rtb, shownText);
         } else if (shown == Kind::ClipboardLog &&
                    text.value().compare(m_lastClipboardText, Qt::CaseInsensitive) != 0) {
-            modSpecialNote::MoveCaretToEnd(rtb);
-            modSpecialNote::AppendLabelledLine(rtb, text.value(),
-                                               LocaleFormat::generalDate(Clock::now()));
+            logEntry(text.value());
         }
         m_lastClipboardText = text.value();
     }
     m_clipboard->ClipboardClose();
+}
+
+// A copy too long for the note keeps its end, as the log keeps its newest part.
+void SpecialNoteEngine::logEntry(const QString& copied)
+{
+    const QString label = LocaleFormat::generalDate(Clock::now());
+    const LiveText::Size labelSize = LiveText::sizeOf(label + QStringLiteral(": "));
+    const QStringView kept =
+        LiveText::part(copied, kClipboardBody - labelSize, LiveText::Keep::End);
+    const QString value = LiveText::breakLongWords(kept.toString());
+    makeRoomInLog(labelSize + LiveText::sizeOf(value) + LiveText::Size{1, 0},
+                  kept.size() != copied.size());
+    NoteTextEdit* rtb = m_host->textArea();
+    modSpecialNote::MoveCaretToEnd(rtb);
+    modSpecialNote::AppendLabelledLine(rtb, value, label);
+}
+
+// Leaves out the oldest copies, from the top of the log, until the entry fits; the notice
+// under the header says so from then on.
+void SpecialNoteEngine::makeRoomInLog(LiveText::Size entry, bool entryCut)
+{
+    QTextDocument* document = m_host->textArea()->document();
+    // The log breaks every long word it takes: its counts are all that can overrun.
+    const LiveText::Size now = LiveText::countsOf(document);
+    if (LiveText::fits(now + entry) && !entryCut)
+        return;
+    const QString notice = logCutNotice();
+    if (document->findBlockByNumber(1).text() != notice) {
+        QTextCursor at(document->findBlockByNumber(1));
+        QTextCharFormat look;
+        look.setFontPointSize(8);
+        look.setForeground(Qt::black);
+        at.insertText(notice + QLatin1Char('\n'), look);
+    }
+    // The oldest copies start below the notice; the last paragraph is the empty one the next
+    // copy goes into.
+    LiveText::Size left = LiveText::countsOf(document) + entry;
+    const QTextBlock first = document->findBlockByNumber(2);
+    QTextBlock end = first;
+    while (end.isValid() && end.next().isValid() &&
+           (left.paragraphs > kLogAfterTrim.paragraphs ||
+            left.characters > kLogAfterTrim.characters)) {
+        left = left - LiveText::Size{1, end.length() - 1};
+        end = end.next();
+    }
+    if (end == first)
+        return;
+    QTextCursor cut(document);
+    cut.setPosition(first.position());
+    cut.setPosition(end.position(), QTextCursor::KeepAnchor);
+    cut.removeSelectedText();
 }
 
 // --- The feed and quote notes. A fetch runs in the background: the note keeps its text until

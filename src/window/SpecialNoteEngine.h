@@ -1,5 +1,6 @@
 #pragma once
 
+#include "richtext/LiveText.h"
 #include "shell/AppError.h"
 #include "special/modSpecialNote.h"
 #include "window/CaptionStrip.h"
@@ -102,6 +103,8 @@ private:
     void stopWatchingClipboard();
     void clipboardChanged();
     void displayClipboard(quint32 formatId);
+    void logEntry(const QString& copied);
+    void makeRoomInLog(LiveText::Size entry, bool entryCut);
     void fetchFeed(const QString& feedURL);
     void feedDone();
     void refreshStockQuote();

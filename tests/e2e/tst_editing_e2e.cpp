@@ -1,10 +1,52 @@
 #include "TestEnvironment.h"
 #include "XServer.h"
 #include "richtext/RichText.h"
+#include "shell/Paths.h"
 #include "store/modNote.h"
 
+#include <QApplication>
+#include <QDrag>
+#include <QMimeData>
 #include <QtTest>
 #include <csignal>
+
+namespace {
+const char* const kDragSourceOption = "--drag-source";
+
+// A window that, pressed, drags one file as a file manager does; this program runs as it,
+// on the test's display, since xdotool cannot start a drag itself.
+class FileDragSource : public QWidget {
+public:
+    explicit FileDragSource(const QString& path) : m_path(path)
+    {
+        setWindowTitle(QStringLiteral("JottexDragSource"));
+        resize(80, 80);
+    }
+
+protected:
+    void mousePressEvent(QMouseEvent*) override
+    {
+        auto* drag = new QDrag(this);
+        auto* files = new QMimeData;
+        files->setUrls({QUrl::fromLocalFile(m_path)});
+        drag->setMimeData(files);
+        // Stays up afterwards: the note asks this program for the file's address after the drop.
+        drag->exec(Qt::CopyAction);
+    }
+
+private:
+    QString m_path;
+};
+
+int runDragSource(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    FileDragSource source(QString::fromLocal8Bit(argv[2]));
+    source.move(0, 0);
+    source.show();
+    return QApplication::exec();
+}
+} // namespace
 
 // Keys typed into a note on the real program reach the note: the date stamp keys, typed with
 // the caret in the text, insert the stamps in the user's locale.
@@ -79,6 +121,59 @@ private slots:
                  QStringLiteral("c%1/%2/%3").arg(today.month()).arg(today.day()).arg(today.year()));
     }
 
+    // A file dropped on the note replaces its text, and one Ctrl+Z brings all of the old text
+    // back; the recovery file shows what the note holds in between.
+    void ctrlZTakesBackADroppedFile()
+    {
+        QProcess jottex;
+        QVERIFY(startWithCaretInNote(jottex));
+        // Found before typing: the caption changes with the text.
+        const QRect note = m_x.geometry(m_x.windowIds(QStringLiteral("^Jottex$")).value(0));
+        xdotool(QStringLiteral("type --delay 30 oldwords"));
+        QTemporaryDir folder;
+        const QString dropped = folder.filePath(QStringLiteral("new.txt"));
+        QVERIFY(TestEnvironment::writeFile(dropped, "dropped text"));
+        const QString recovery =
+            QDir(AppPaths::appDirectory())
+                .filePath(QStringLiteral("session-%1.recovery").arg(jottex.processId()));
+        const auto recoveryHolds = [&recovery](const char* text) {
+            return TestEnvironment::readFile(recovery).contains(text);
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(recoveryHolds("oldwords"), 10000);
+
+        QProcess source;
+        source.setProcessEnvironment(m_x.environment());
+        source.setProcessChannelMode(QProcess::ForwardedChannels);
+        source.start(QCoreApplication::applicationFilePath(),
+                     {QString::fromLatin1(kDragSourceOption), dropped});
+        QTRY_VERIFY_WITH_TIMEOUT(m_x.windowIds(QStringLiteral("^JottexDragSource$")).size() == 1,
+                                 10000);
+        const QRect from =
+            m_x.geometry(m_x.windowIds(QStringLiteral("^JottexDragSource$")).value(0));
+        const QPoint target(note.x() + note.width() / 2, note.y() + note.height() / 2);
+        xdotool(QStringLiteral("mousemove %1 %2 sleep 0.2 mousedown 1 sleep 0.3 "
+                               "mousemove %3 %4 sleep 0.3 mousemove %5 %6 sleep 0.3 "
+                               "mousemove %7 %8 sleep 0.5 mousemove %9 %10 sleep 1 mouseup 1")
+                    .arg(from.center().x())
+                    .arg(from.center().y())
+                    .arg(from.center().x() + 40)
+                    .arg(from.center().y() + 40)
+                    .arg(target.x() - 5)
+                    .arg(target.y())
+                    .arg(target.x())
+                    .arg(target.y())
+                    .arg(target.x() + 3)
+                    .arg(target.y() + 3));
+        QTRY_VERIFY_WITH_TIMEOUT(recoveryHolds("dropped text") && !recoveryHolds("oldwords"),
+                                 10000);
+        source.kill();
+        source.waitForFinished();
+
+        xdotool(QStringLiteral("key ctrl+z"));
+        QTRY_VERIFY_WITH_TIMEOUT(recoveryHolds("oldwords"), 10000);
+        QCOMPARE(keptText(jottex), QStringLiteral("oldwords"));
+    }
+
     // Ctrl held down in the note while Clear All is chosen from its menu writes our text.
     void clearAllWithCtrlHeld()
     {
@@ -94,5 +189,14 @@ private slots:
     }
 };
 
-JOTTEX_TEST_MAIN(TestEditingEndToEnd)
+int main(int argc, char** argv)
+{
+    if (argc == 3 && qstrcmp(argv[1], kDragSourceOption) == 0)
+        return runDragSource(argc, argv);
+    TestEnvironment environment;
+    QCoreApplication app(argc, argv);
+    TestEditingEndToEnd test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_editing_e2e.moc"

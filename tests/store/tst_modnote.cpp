@@ -14,6 +14,7 @@
 #include <QFileDialog>
 #include <QtTest>
 #include <optional>
+#include <sys/stat.h>
 
 class TestModNote : public QObject {
     Q_OBJECT
@@ -461,6 +462,61 @@ private slots:
         QVERIFY(!FileExists(m_folder.path()));
         QVERIFY(!FileExists(QString()));
         QVERIFY(GetDesktopPath().endsWith(QStringLiteral("/Desktop")));
+    }
+
+    // A user's file is read only when it is a regular file: a FIFO without a writer or a
+    // device would block the read, or never end it, and freeze the program.
+    void onlyRegularFilesAreRead_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("number"); // 0: read
+        QTest::newRow("regular") << "regular" << 0;
+        QTest::newRow("FIFO") << "fifo" << ErrorNumber::PathFileAccessError;
+        QTest::newRow("endless device") << "/dev/zero" << ErrorNumber::PathFileAccessError;
+        QTest::newRow("over the cap") << "large" << ErrorNumber::Overflow;
+        QTest::newRow("missing") << "missing" << ErrorNumber::FileNotFound;
+    }
+
+    void onlyRegularFilesAreRead()
+    {
+        QFETCH(QString, kind);
+        QFETCH(int, number);
+        QString path = notePath("user.not");
+        QFile::remove(path);
+        if (kind == QLatin1String("regular") || kind == QLatin1String("large"))
+            QVERIFY(TestEnvironment::writeFile(path,
+                                               kind == QLatin1String("large") ? "12345" : "1234"));
+        else if (kind == QLatin1String("fifo"))
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        else if (kind.startsWith(QLatin1Char('/')))
+            path = kind;
+        const Expected<QByteArray> bytes = modFileFunctions::ReadRegularFile(path, 4);
+        if (number == 0) {
+            QVERIFY(bytes.ok());
+            QCOMPARE(bytes.value(), QByteArray("1234"));
+            return;
+        }
+        QVERIFY(bytes.failed());
+        QCOMPARE(bytes.error().number, number);
+        QVERIFY(bytes.error().description.endsWith(path));
+    }
+
+    // Open, the command line and Append To all refuse a FIFO as an unreadable file at once.
+    void noteFileThatIsAFifoIsRefusedAsUnreadable()
+    {
+        const QString path = notePath("pipe.not");
+        QFile::remove(path);
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        const Expected<QDomDocument> parsed = NoteDocument::parseFile(path);
+        QVERIFY(parsed.failed());
+        QCOMPARE(parsed.error().number, ErrorNumber::PermissionDenied);
+        QVERIFY(modNote::LoadNote(false, path).isEmpty());
+        modNote::WriteFailure failure;
+        QCOMPARE(modNote::AppendNote(note(QStringLiteral("a")), path, nullptr, &failure),
+                 QString());
+        QFileInfo after(path);
+        QVERIFY(!after.isFile()); // the FIFO is left as it was
+        QFile::remove(path);
     }
 };
 

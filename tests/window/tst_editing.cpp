@@ -1,6 +1,7 @@
 #include "NoteWindows.h"
 #include "TestEnvironment.h"
 #include "dialogs/DialogSeam.h"
+#include "richtext/LiveText.h"
 #include "richtext/RichText.h"
 #include "richtext/RtfUnits.h"
 #include "shell/Clock.h"
@@ -17,6 +18,7 @@
 #include <QTextList>
 #include <QtTest>
 #include <functional>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -545,6 +547,8 @@ private slots:
                                        << "it could not be read" << QString();
         QTest::newRow("missing") << "missing"
                                  << "it could not be read" << QString();
+        QTest::newRow("FIFO") << "fifo"
+                              << "it could not be read" << QString();
         QTest::newRow("Windows-1252") << "cp1252" << QString() << "caf\u00e9 \u2026\r\nline";
         QTest::newRow("UTF-8") << "utf8" << QString() << "\u00fcber \u20ac";
         QTest::newRow("RTF") << "rtf" << QString() << "bold plain";
@@ -573,6 +577,9 @@ private slots:
             QFile::setPermissions(path, QFileDevice::Permissions());
             if (::geteuid() == 0)
                 QSKIP("root reads a file without permissions; the missing-file row covers it");
+        } else if (kind == QLatin1String("fifo")) {
+            // Without a writer: reading it would wait for ever.
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
         } else if (kind == QLatin1String("cp1252")) {
             QVERIFY(TestEnvironment::writeFile(path, "caf\xe9 \x85\r\nline"));
         } else if (kind == QLatin1String("utf8")) {
@@ -610,6 +617,106 @@ private slots:
             QCOMPARE(DialogSeam::requests().first().text,
                      QStringLiteral("dropped.txt was not loaded: %1.").arg(reason));
         }
+    }
+
+    // Text is taken up to what the live text area lays out in time, and refused above it with
+    // the limit in the message; the note keeps its text then.
+    void droppedTextIsTakenUpToTheLimit_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("taken");
+        const auto pars = [](qsizetype count) {
+            return "{\\rtf1\\ansi x" + QByteArray("\\par\n").repeated(count) + "}";
+        };
+        QTest::newRow("RTF at the paragraph limit") << pars(LiveText::kMaxParagraphs) << true;
+        QTest::newRow("RTF one paragraph over") << pars(LiveText::kMaxParagraphs + 1) << false;
+        QTest::newRow("RTF of a million paragraphs") << pars(1000000) << false;
+        QTest::newRow("text one line over")
+            << QByteArray("y\n").repeated(LiveText::kMaxParagraphs) << false;
+        QTest::newRow("text at the character limit")
+            << QByteArray("word ").repeated(LiveText::kMaxCharacters / 5) << true;
+        QTest::newRow("text one character over")
+            << QByteArray("word ").repeated(LiveText::kMaxCharacters / 5) + "!" << false;
+        QTest::newRow("a word at the limit") << QByteArray(LiveText::kMaxWord, 'w') << true;
+        QTest::newRow("a word one character longer")
+            << QByteArray(LiveText::kMaxWord + 1, 'w') << false;
+    }
+
+    void droppedTextIsTakenUpToTheLimit()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, taken);
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("long.txt"));
+        QVERIFY(TestEnvironment::writeFile(path, bytes));
+        frmMain* window = newNote(kKnownText);
+        DialogSeam::clearRequests();
+        window->editor().RTB1_OLEDragDrop({path});
+        if (taken) {
+            QVERIFY(DialogSeam::requests().isEmpty());
+            QVERIFY(LiveText::fits(LiveText::sizeOf(window->RTB1()->document())));
+            QVERIFY(window->Text() != kKnownText);
+            return;
+        }
+        QCOMPARE(window->Text(), kKnownText);
+        QCOMPARE(DialogSeam::requests().size(), 1);
+        QCOMPARE(
+            DialogSeam::requests().first().text,
+            QStringLiteral("long.txt was not loaded: it is longer than a note shows "
+                           "(20,000 lines, 200,000 characters and words of 2,000 characters)."));
+    }
+
+    // The text a file brought replaces the old one in one step: one Undo brings all of the old
+    // text back, its formatting too, and what was typed before the drop stays undoable.
+    void droppedFileIsOneUndoStep()
+    {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("new.rtf"));
+        QVERIFY(TestEnvironment::writeFile(path, "{\\rtf1\\ansi one\\par two\\par three}"));
+        frmMain* window = newNote(QStringLiteral("{\\rtf1\\ansi {\\b old} text}"));
+        window->RTB1()->moveCursor(QTextCursor::End);
+        QTest::keyClicks(window->RTB1(), "!");
+        const QString before = window->Text();
+        window->editor().RTB1_OLEDragDrop({path});
+        QCOMPARE(window->Text(), QStringLiteral("one\r\ntwo\r\nthree"));
+        window->editor().mnuEdit_Click(int(EditItem::Undo));
+        QCOMPARE(window->Text(), before);
+        QVERIFY(charLook(window->RTB1()->document(), 1).bold);
+        window->editor().mnuEdit_Click(int(EditItem::Undo));
+        QCOMPARE(window->Text(), QStringLiteral("old text"));
+    }
+
+    // A paste that would take the note beyond the limit is refused with a message, whichever
+    // way it comes; one that fits is pasted.
+    void pastesAreTakenUpToTheLimit_data()
+    {
+        QTest::addColumn<int>("item");
+        QTest::addColumn<int>("lines");
+        QTest::addColumn<bool>("taken");
+        const int fits = int(LiveText::kMaxParagraphs) - 10;
+        const int over = int(LiveText::kMaxParagraphs);
+        QTest::newRow("Paste, fits") << int(EditItem::Paste) << fits << true;
+        QTest::newRow("Paste, over") << int(EditItem::Paste) << over << false;
+        QTest::newRow("Paste Plain Text, fits") << int(EditItem::PastePlainText) << fits << true;
+        QTest::newRow("Paste Plain Text, over") << int(EditItem::PastePlainText) << over << false;
+    }
+
+    void pastesAreTakenUpToTheLimit()
+    {
+        QFETCH(int, item);
+        QFETCH(int, lines);
+        QFETCH(bool, taken);
+        QGuiApplication::clipboard()->setText(QStringLiteral("p\n").repeated(lines));
+        frmMain* window = newNote(kKnownText);
+        DialogSeam::clearRequests();
+        window->editor().mnuEdit_Click(item);
+        QCOMPARE(DialogSeam::requests().isEmpty(), taken);
+        QCOMPARE(window->Text() == kKnownText, !taken);
+        if (!taken)
+            QVERIFY(DialogSeam::requests().first().text.startsWith(
+                QStringLiteral("The text was not pasted: the note would be longer than a note "
+                               "shows (20,000 lines")));
+        QVERIFY(LiveText::fits(LiveText::sizeOf(window->RTB1()->document())));
     }
 
     void droppedTextWithoutFilesIsIgnored()

@@ -1,6 +1,7 @@
 #include "NoteWindows.h"
 #include "TestEnvironment.h"
 #include "dialogs/DialogSeam.h"
+#include "richtext/LiveText.h"
 #include "shell/Clock.h"
 #include "special/frmAlert.h"
 #include "special/modSpecialNote.h"
@@ -287,6 +288,54 @@ private slots:
         const QString memory = text(viewer);
         copy(QStringLiteral("delta"));
         QCOMPARE(text(viewer), memory);
+    }
+
+    // A copy longer than a note shows: the viewer shows its start, the log its end, each with a
+    // line that says so; a full log leaves out its oldest copies and keeps the newest.
+    void clipboardNotesStayWithinWhatANoteShows()
+    {
+        const QString longCopy = QStringLiteral("first line\n") +
+                                 QStringLiteral("m ").repeated(LiveText::kMaxCharacters / 2) +
+                                 QStringLiteral("\nlast line");
+        copy(longCopy);
+        frmMain* viewer = newNote();
+        viewer->triggerMenuItem(NoteMenus::mnuSNClipboard);
+        frmMain* log = newNote();
+        log->triggerMenuItem(NoteMenus::mnuSNClipboardLog);
+        for (frmMain* window : {viewer, log})
+            QVERIFY(LiveText::fits(LiveText::sizeOf(window->RTB1()->document())));
+        QVERIFY(text(viewer).startsWith(QStringLiteral("Clipboard Viewer:\r\nfirst line\r\n")));
+        QVERIFY(text(viewer).endsWith(QStringLiteral("this is its start.)")));
+        QVERIFY(!text(viewer).contains(QStringLiteral("last line")));
+        const QString notice = QStringLiteral(
+            "(Older copies were left out: a note shows 20,000 lines, 200,000 characters and "
+            "words of 2,000 characters.)");
+        QVERIFY(text(log).startsWith(QStringLiteral("Clipboard Log:\r\n") + notice));
+        // Whole paragraphs where one fits: the long middle one is left out too.
+        QVERIFY(text(log).endsWith(QStringLiteral("PM: last line\r\n")));
+        QVERIFY(!text(log).contains(QStringLiteral("first line")));
+
+        // A word longer than a line can be broken in costs the layout its square: the notes
+        // show it broken into parts.
+        copy(QString(2 * LiveText::kMaxWord + 1, QLatin1Char('w')));
+        const QString part(LiveText::kMaxWord, QLatin1Char('w'));
+        QCOMPARE(text(viewer), QStringLiteral("Clipboard Viewer:\r\n%1\r\n%1\r\nw").arg(part));
+        QVERIFY(text(log).endsWith(QStringLiteral("\r\nw\r\n")));
+
+        // Many short copies fill the log again: the oldest go, the newest stay, the header and
+        // the notice stay on top.
+        constexpr int kLinesPerCopy = 100;
+        const int copies = int(LiveText::kMaxParagraphs) / kLinesPerCopy + 2;
+        for (int number = 0; number < copies; ++number)
+            copy(QStringLiteral("copy %1\n").arg(number) +
+                 QStringLiteral("line\n").repeated(kLinesPerCopy - 1));
+        QVERIFY(LiveText::fits(LiveText::sizeOf(log->RTB1()->document())));
+        QVERIFY(text(log).startsWith(QStringLiteral("Clipboard Log:\r\n") + notice +
+                                     QStringLiteral("\r\n")));
+        QVERIFY(text(log).contains(QStringLiteral(": copy %1\r\n").arg(copies - 1)));
+        QVERIFY(!text(log).contains(QStringLiteral(": copy 0\r\n")));
+        QVERIFY(!text(log).contains(QStringLiteral("last line")));
+        QCOMPARE(text(log).count(notice), 1);
     }
 };
 
