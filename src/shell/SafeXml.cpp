@@ -176,21 +176,28 @@ private:
         if (m_census.elements > 0 || m_declared)
             return refuse(QStringLiteral("it has a document type that is not in its place"));
         m_declared = true;
+        const qsizetype j = unquoted(i + 2, u'[', u'>');
+        if (j < m_text.size() && charAt(m_text, j) == u'[')
+            return refuse(QStringLiteral("its document type makes declarations of its own"));
+        return std::min(j + 1, m_text.size());
+    }
+
+    // The first of stop or end at or after j outside a quoted value, or the end of the text.
+    qsizetype unquoted(qsizetype j, char16_t stop, char16_t end) const
+    {
         char16_t quote = 0;
-        for (qsizetype j = i + 2; j < m_text.size(); ++j) {
+        for (; j < m_text.size(); ++j) {
             const char16_t c = charAt(m_text, j);
             if (quote != 0) {
                 if (c == quote)
                     quote = 0;
             } else if (c == u'"' || c == u'\'') {
                 quote = c;
-            } else if (c == u'[') {
-                return refuse(QStringLiteral("its document type makes declarations of its own"));
-            } else if (c == u'>') {
-                return j + 1;
+            } else if (c == stop || c == end) {
+                return j;
             }
         }
-        return m_text.size();
+        return j;
     }
 
     Expected<qsizetype> instructionAt(qsizetype i)
@@ -217,24 +224,13 @@ private:
         if (Result counted = node(m_depth); counted.failed())
             return counted.error();
         int attributes = 0;
-        char16_t quote = 0;
-        qsizetype j = i + 1;
-        for (; j < m_text.size(); ++j) {
-            const char16_t c = charAt(m_text, j);
-            if (quote != 0) {
-                if (c == quote)
-                    quote = 0;
-            } else if (c == u'"' || c == u'\'') {
-                quote = c;
-            } else if (c == u'=') {
-                if (++attributes > m_rules.maxAttributes)
-                    return refuse(QStringLiteral("an element has more than %1 attributes")
-                                      .arg(m_rules.maxAttributes));
-                if (Result counted = node(); counted.failed())
-                    return counted.error();
-            } else if (c == u'>') {
-                break;
-            }
+        qsizetype j = unquoted(i + 1, u'=', u'>');
+        for (; j < m_text.size() && charAt(m_text, j) == u'='; j = unquoted(j + 1, u'=', u'>')) {
+            if (++attributes > m_rules.maxAttributes)
+                return refuse(QStringLiteral("an element has more than %1 attributes")
+                                  .arg(m_rules.maxAttributes));
+            if (Result counted = node(); counted.failed())
+                return counted.error();
         }
         m_census.mostAttributes = std::max(m_census.mostAttributes, attributes);
         if (j < m_text.size() && j > i + 1 && charAt(m_text, j - 1) == u'/')
