@@ -73,6 +73,9 @@ public:
     QString TextRTF() const;
     // A note too long for the text area shows its start, read-only, and is kept whole.
     void setTextRTF(const QString& rtf);
+    // What a text area shows of a stored note too long for it: a notice and the note's start,
+    // as plain text. None when the note fits, and the area takes it whole.
+    static std::optional<QString> shownPart(const QString& rtf);
     // True while the text area shows only the start of a note it cannot hold.
     bool showsPart() const { return m_Note.HeldData.has_value(); }
     QString Text() const; // plain text, paragraphs joined by CR LF

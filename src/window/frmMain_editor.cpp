@@ -32,6 +32,10 @@ void frmMain::setUpEditor()
 }
 
 namespace {
+// How much of a held note shows: enough to tell the note by, and far enough below the limit
+// that the window answers at once while it lays the text out (bench_livetext).
+constexpr LiveText::Size kShownStart{2000, 50000};
+
 // Above the start of a note the text area cannot hold.
 QString partNotice()
 {
@@ -42,19 +46,27 @@ QString partNotice()
 }
 } // namespace
 
-void frmMain::setTextRTF(const QString& rtf)
+std::optional<QString> frmMain::shownPart(const QString& rtf)
 {
     const QString notice = partNotice() + QLatin1String("\n\n");
-    const LiveText::Size room = LiveText::Size{LiveText::kMaxParagraphs, LiveText::kMaxCharacters} -
-                                LiveText::sizeOf(notice);
-    std::optional<QString> start = LiveText::startIfTooLong(rtf, room);
-    if (!start) {
+    const std::optional<QString> start =
+        LiveText::startIfTooLong(rtf, kShownStart - LiveText::sizeOf(notice));
+    if (!start)
+        return std::nullopt;
+    return notice + *start;
+}
+
+void frmMain::setTextRTF(const QString& rtf)
+{
+    const std::optional<QString> part = shownPart(rtf);
+    if (!part) {
         hold(std::nullopt);
         RichText::setTextRTF(m_rtb, rtf);
         return;
     }
     hold(rtf);
-    m_rtb->document()->setPlainText(notice + *start);
+    m_rtb->document()->setPlainText(*part);
+    m_rtb->moveCursor(QTextCursor::Start); // the notice first
 }
 
 void frmMain::hold(std::optional<QString> stored)
