@@ -121,7 +121,7 @@ constexpr Entry kEntries[]{
     {mnuFontSizes, mnuFontSize, at(FontSizeItem::Medium), "Medium", {}, "", Check | EditsText, onFontSize},
     {mnuFontSizes, mnuFontSize, at(FontSizeItem::Large), "Large", {}, "", Check | EditsText, onFontSize},
     {mnuFontSizes, mnuFontSize, at(FontSizeItem::Largest), "Largest", {}, "", Check | EditsText, onFontSize},
-    {mnuFont, mnuFontColors, -1, "Color", {}, "", None, onFontColors},
+    {mnuFont, mnuFontColors, -1, "Color", {}, "", EditsText, onFontColors},
     {mnuContentOptions, mnuParagraph, -1, "Paragraph", {}, "", Submenu},
     {mnuParagraph, mnuAlignmentMain, -1, "Alignment", {}, "", Submenu},
     {mnuAlignmentMain, mnuAlignment, at(AlignmentItem::Left), "Left", {}, "", EditsText, onAlignment},
