@@ -1,8 +1,8 @@
-// Prints what the shapes of text a user can drop, paste or log cost a real note window: the
+// Prints what the shapes of text a user can drop, paste, log or open cost a real note window: the
 // time until the note shows the outcome (its text, or the box that says why not), and the
 // worst lateness of a 10 ms timer over the seconds after it, while the text area lays out in
 // the background and the window's own timers (links, recovery) run.
-// Usage: QT_QPA_PLATFORM=offscreen bench_livetext [seconds to probe, default 3]
+// Usage: QT_QPA_PLATFORM=offscreen bench_livetext [seconds to probe, default 3] [shape's words]
 // (offscreen paints into the same backing store as a real screen; its costs are the same)
 #include "dialogs/DialogSeam.h"
 #include "richtext/LiveText.h"
@@ -14,6 +14,7 @@
 #include <QClipboard>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
@@ -63,7 +64,7 @@ QByteArray repeated(const QByteArray& head, const QByteArray& piece, qsizetype c
 struct Shape {
     const char* name;
     std::function<QByteArray()> bytes;
-    enum How { Drop, Paste, Log } how;
+    enum How { Drop, Paste, Log, Stored } how;
     std::function<QByteArray()> before = {}; // a log: copied first, untimed
 };
 
@@ -72,12 +73,22 @@ struct Shape {
 void measure(const Shape& shape, int probeMs)
 {
     const QByteArray bytes = shape.bytes();
-    frmMain* note = frmMain::create(NoteOrigin::NewNote);
-    note->show();
-    QApplication::processEvents();
     DialogSeam::clearRequests();
     QTemporaryDir folder;
     QElapsedTimer clock;
+    frmMain* note = nullptr;
+    if (shape.how == Shape::Stored) {
+        // Restored at login, opened or sent from the manager: a window made from the record.
+        NoteRecord record;
+        record.Data = QString::fromLatin1(bytes);
+        clock.start();
+        note = frmMain::create(NoteOrigin::StoredRecord, record);
+        note->show();
+    } else {
+        note = frmMain::create(NoteOrigin::NewNote);
+        note->show();
+        QApplication::processEvents();
+    }
     if (shape.how == Shape::Drop) {
         const QString path = folder.filePath(QStringLiteral("dropped.txt"));
         QFile file(path);
@@ -90,7 +101,7 @@ void measure(const Shape& shape, int probeMs)
         QGuiApplication::clipboard()->setText(QString::fromUtf8(bytes));
         clock.start();
         note->editor().mnuEdit_Click(int(EditItem::Paste));
-    } else {
+    } else if (shape.how == Shape::Log) {
         note->triggerMenuItem(NoteMenus::mnuSNClipboardLog);
         if (shape.before)
             QGuiApplication::clipboard()->setText(QString::fromUtf8(shape.before()));
@@ -104,12 +115,18 @@ void measure(const Shape& shape, int probeMs)
     const double late = worstLateness(probeMs);
     const LiveText::Size size = LiveText::sizeOf(note->RTB1()->document());
     std::printf("%-52s %6.1f MB  shown %7.0f ms  worst lateness %5.0f ms  note: %lld lines, "
-                "%lld characters%s\n",
+                "%lld characters%s%s\n",
                 shape.name, double(bytes.size()) / 1e6, shown, late,
                 static_cast<long long>(size.paragraphs), static_cast<long long>(size.characters),
-                DialogSeam::requests().isEmpty() ? "" : ", refused with a message");
+                DialogSeam::requests().isEmpty() ? "" : ", refused with a message",
+                note->showsPart() ? ", its start shown, kept whole" : "");
+    // Closed and gone before the next shape, which would otherwise pay for it.
+    clock.restart();
+    const QPointer<frmMain> closing(note);
     note->closeForSessionEnd();
-    QApplication::processEvents();
+    while (closing)
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    std::printf("%-52s closed and deleted in %.0f ms\n", "", milliseconds(clock.nsecsElapsed()));
 }
 } // namespace
 
@@ -147,8 +164,18 @@ int main(int argc, char** argv)
          [] { return QByteArray(50000000, 'w'); }, Shape::Log},
         {"a 2,000-character copy into a full clipboard log", [] { return repeated({}, "x", 2000); },
          Shape::Log, [&] { return repeated({}, line, atLimitLines); }},
+        {"stored RTF of 1,000,000 lines (10 MB), restored",
+         [] { return repeated("{\\rtf1\\ansi ", "line\\par\n", 1000000, "}"); }, Shape::Stored},
+        {"stored text of 10,000,000 characters without a blank",
+         [] { return QByteArray(10000000, 'w'); }, Shape::Stored},
+        {"stored RTF of 19,999 \\par (at the limit), restored",
+         [] { return repeated("{\\rtf1\\ansi ", "\\par\n", LiveText::kMaxParagraphs - 1, "}"); },
+         Shape::Stored},
     };
-    for (const Shape& shape : shapes)
-        measure(shape, probeMs);
+    const QString only = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
+    for (const Shape& shape : shapes) {
+        if (QString::fromLatin1(shape.name).contains(only))
+            measure(shape, probeMs);
+    }
     return 0;
 }

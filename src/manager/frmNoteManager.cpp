@@ -266,7 +266,11 @@ void frmNoteManager::lvNotes_ItemClick(const QModelIndex& item)
         modMain::WriteLogEntry(kItemClickContext, AppError::fromNumber(ErrorNumber::ObjectNotSet));
         return;
     }
-    RichText::setTextRTF(m_rtbPreview, m_Notes.at(n).Data);
+    // A note too long for a text area shows its start, as on the desktop.
+    if (const std::optional<QString> part = frmMain::shownPart(m_Notes.at(n).Data))
+        m_rtbPreview->setPlainText(*part);
+    else
+        RichText::setTextRTF(m_rtbPreview, m_Notes.at(n).Data);
 }
 
 void frmNoteManager::ShowNote()

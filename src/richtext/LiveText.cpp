@@ -1,5 +1,8 @@
 #include "LiveText.h"
 
+#include "RichText.h"
+#include "RtfReader.h"
+
 #include <QLocale>
 #include <QTextBlock>
 #include <QTextBoundaryFinder>
@@ -161,6 +164,20 @@ QStringView part(QStringView text, Size budget, Keep keep)
     if (kept < count && lastEdge >= 0)
         kept = lastEdge;
     return keep == Keep::Start ? text.first(kept) : text.last(kept);
+}
+
+std::optional<QString> startIfTooLong(const QString& rtf, Size budget)
+{
+    // No text this short can break any of the limits: each character reads as one at most.
+    if (rtf.size() <= kMaxWord)
+        return std::nullopt;
+    QTextDocument built;
+    RichText::readRtf(rtf, &built, kMaxParagraphs);
+    if (fits(sizeOf(&built)))
+        return std::nullopt;
+    // Each word broken below adds a paragraph.
+    budget.paragraphs -= budget.characters / kMaxWord + 1;
+    return breakLongWords(part(RichText::plainText(&built), budget, Keep::Start).toString());
 }
 
 void replaceText(QTextEdit* edit, const QTextDocument& built)

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringView>
+#include <optional>
 
 class QTextDocument;
 class QTextEdit;
@@ -46,6 +47,10 @@ QStringView part(QStringView text, Size budget, Keep keep);
 // The text with a paragraph break after every kMaxWord characters of a run the lines could
 // not break, for notes that show whatever text comes.
 QString breakLongWords(const QString& text);
+
+// A stored note's RTF that the live area cannot take: the plain text at its start, within
+// budget and with its long words broken. None when the note fits, and the area takes it whole.
+std::optional<QString> startIfTooLong(const QString& rtf, Size budget);
 
 // Replaces the whole text of the area with a document built apart from it, as one step that
 // the area's Undo takes back.

@@ -1378,4 +1378,10 @@ void readRtf(const QString& rtf, QTextDocument* into)
         read(rtf.toUtf8(), into, RawBytes::Utf8, normalisedLineBreaks(rtf));
 }
 
+void readRtf(const QString& rtf, QTextDocument* into, qsizetype maxParagraphs)
+{
+    if (into)
+        read(rtf.toUtf8(), into, RawBytes::Utf8, normalisedLineBreaks(rtf), maxParagraphs);
+}
+
 } // namespace RichText

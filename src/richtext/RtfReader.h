@@ -18,6 +18,8 @@ void readRtf(const QByteArray& rtf, QTextDocument* into, qsizetype maxParagraphs
 // The same for RTF held as text, as a note file's DATA is: a character above 0x7F that stands
 // outside an escape is taken as itself, not as a byte of the document's code page.
 void readRtf(const QString& rtf, QTextDocument* into);
+// The same, stopping soon after maxParagraphs paragraphs.
+void readRtf(const QString& rtf, QTextDocument* into, qsizetype maxParagraphs);
 
 // Whether the bytes are RTF: "{\rtf" after at most a UTF-8 byte order mark, NULs and white space.
 bool isRtf(QByteArrayView bytes);

@@ -382,6 +382,11 @@ void NoteEditor::RTB1_OLEDragDrop(const QStringList& files)
     if (files.isEmpty())
         return;
     const QString& path = files.first();
+    if (m_host->note().HeldData) {
+        refuseDroppedFile(path, QStringLiteral("this note shows only its start and cannot be "
+                                               "changed here"));
+        return;
+    }
     const auto content = readDroppedFile(path);
     if (const auto* reason = std::get_if<QString>(&content)) {
         refuseDroppedFile(path, *reason);

@@ -56,6 +56,14 @@ void NoteMenuSet::setEnabled(const char* name, int index, bool enabled)
     setBit(name, index, EnabledBit, enabled);
 }
 
+void NoteMenuSet::setTextItemsEnabled(bool enabled)
+{
+    for (const NoteMenus::Entry& entry : NoteMenus::entries()) {
+        if (entry.flags & NoteMenus::EditsText)
+            setEnabled(entry.name, entry.index, enabled);
+    }
+}
+
 void NoteMenuSet::setVisible(const char* name, int index, bool visible)
 {
     setBit(name, index, VisibleBit, visible);

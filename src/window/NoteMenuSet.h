@@ -30,6 +30,8 @@ public:
     void setEnabled(const char* name, int index, bool enabled);
     void setVisible(const char* name, int index, bool visible);
     void setImageKey(const char* name, int index, const QString& imageKey);
+    // Every item that changes the note's text, on or off together.
+    void setTextItemsEnabled(bool enabled);
     // Flips a check mark its handler owns and answers the new state.
     bool toggle(const char* name, int index = -1);
     // Checks one member of a family and clears the others; -1 clears them all.

@@ -25,6 +25,8 @@ enum Flag : unsigned {
     Checkable = 4,
     Separator = 8,
     Submenu = 16,
+    // The item changes the note's text; a note shown only in part offers none of these.
+    EditsText = 32,
 };
 
 // What choosing an item does; index is the item's place in its family.

@@ -2,6 +2,8 @@
 
 #include "store/NoteRecord.h"
 
+#include <optional>
+
 // A note window's model: the note's record and what the window knows of the note beyond it.
 // The menus' check marks, the caption and the subcaption are drawn from it.
 struct NoteModel : NoteRecord {
@@ -14,6 +16,9 @@ struct NoteModel : NoteRecord {
     bool TracksChanges = false;
     // The note has changes that are not saved; the caption's "*" shows it.
     bool Changed = false;
+    // The stored text of a note too long for the text area, kept as it came: the area shows
+    // only its start and cannot change it, and whatever keeps the note keeps this.
+    std::optional<QString> HeldData;
 
     const NoteRecord& record() const { return *this; }
 };

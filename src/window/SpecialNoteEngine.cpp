@@ -298,7 +298,8 @@ std::vector<NoteMenus::Entry> SpecialNoteEngine::menuEntries()
                                 .caption = row.item.caption,
                                 .key = {},
                                 .imageKey = "",
-                                .flags = kHandlers[place] ? NoteMenus::None : NoteMenus::Hidden,
+                                .flags = (kHandlers[place] ? NoteMenus::None : NoteMenus::Hidden) |
+                                         NoteMenus::EditsText,
                                 .handler = kHandlers[place]});
         if (row.item.after == Gap::Separator)
             gap(NoteMenus::None);

@@ -299,12 +299,9 @@ QLabel* frmMain::lblSubCaption() const
 
 QString frmMain::TextRTF() const
 {
+    if (m_Note.HeldData)
+        return *m_Note.HeldData;
     return QString::fromLatin1(RichText::textRTF(m_rtb));
-}
-
-void frmMain::setTextRTF(const QString& rtf)
-{
-    RichText::setTextRTF(m_rtb, rtf);
 }
 
 QString frmMain::Text() const

@@ -69,8 +69,15 @@ public:
     NoteTextEdit* RTB1() const { return m_rtb; }
     QLabel* lblCaption() const;
     QLabel* lblSubCaption() const;
+    // The note's text as stored: the held original while only its start shows.
     QString TextRTF() const;
+    // A note too long for the text area shows its start, read-only, and is kept whole.
     void setTextRTF(const QString& rtf);
+    // What a text area shows of a stored note too long for it: a notice and the note's start,
+    // as plain text. None when the note fits, and the area takes it whole.
+    static std::optional<QString> shownPart(const QString& rtf);
+    // True while the text area shows only the start of a note it cannot hold.
+    bool showsPart() const { return m_Note.HeldData.has_value(); }
     QString Text() const; // plain text, paragraphs joined by CR LF
 
     // The window's size and place in twips, set one at a time as the creators do.
@@ -170,6 +177,8 @@ private:
     void loadFromSettings(bool storedNote);
     void applyCaptionType();
     void fillFromRecord(NoteOrigin origin, const NoteRecord& record);
+    // frmMain_editor.cpp: a note held whole while its start shows, or none.
+    void hold(std::optional<QString> stored);
     bool Form_QueryUnload(CloseReason reason);
     bool saveBeforeClosing();
     void reportWriteFailure(const modNote::WriteFailure& failure);

@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QListView>
 #include <QProcess>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <QToolBar>
 #include <QtTest>
@@ -363,6 +364,29 @@ private slots:
         QVERIFY(note->NoteFileName().isEmpty());
         QVERIFY(note->shownFile().isEmpty());
         QCOMPARE(manager->notes().size(), 3);
+    }
+
+    // A note too long for a text area is previewed and sent to the desktop by its start, and
+    // the copy on the desktop keeps the whole note.
+    void longNoteIsPreviewedAndShownByItsStart()
+    {
+        NoteRecordList notes = numberedNotes(2);
+        notes[1].Data = QStringLiteral("{\\rtf1\\ansi first\\par ") +
+                        QStringLiteral("more\\par ").repeated(100000) + QLatin1Char('}');
+        QVERIFY(!modNote::WriteNoteList(notes, noteFile()).failed());
+        frmNoteManager::showFor(nullptr);
+        frmNoteManager* manager = frmNoteManager::current();
+        manager->RefreshDisplay(noteFile());
+        const QModelIndex second = manager->lvNotes()->model()->index(1, 0);
+        manager->lvNotes_ItemClick(second);
+        const QTextDocument* preview = manager->rtbPreview()->document();
+        QVERIFY(preview->blockCount() < 100000);
+        QVERIFY(preview->toPlainText().contains(QStringLiteral("\nfirst\n")));
+        manager->lvNotes()->setCurrentIndex(second);
+        manager->findChild<QAction*>(QStringLiteral("mnuPreview"))->trigger();
+        frmMain* note = frmMain::openWindows().first();
+        QVERIFY(note->showsPart());
+        QCOMPARE(note->recordAsKept().Data, notes[1].Data);
     }
 
     void nothingSelected()

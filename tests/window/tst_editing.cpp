@@ -666,6 +666,24 @@ private slots:
                            "(20,000 lines, 200,000 characters and words of 2,000 characters)."));
     }
 
+    // A stored note is the text area's own up to the same limit, and held whole above it.
+    void storedNoteIsHeldOnlyAboveTheLimit_data() { droppedTextIsTakenUpToTheLimit_data(); }
+
+    void storedNoteIsHeldOnlyAboveTheLimit()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, taken);
+        NoteRecord stored;
+        stored.Data = QString::fromLatin1(bytes);
+        frmMain* window = frmMain::create(NoteOrigin::StoredRecord, stored);
+        QCOMPARE(window->showsPart(), !taken);
+        QCOMPARE(window->RTB1()->isReadOnly(), !taken);
+        QVERIFY(LiveText::fits(LiveText::sizeOf(window->RTB1()->document())));
+        QCOMPARE(window->TextRTF() == stored.Data, !taken);
+        if (taken)
+            QCOMPARE(window->Text(), RichText::toPlainText(stored.Data));
+    }
+
     // The text a file brought replaces the old one in one step: one Undo brings all of the old
     // text back, its formatting too, and what was typed before the drop stays undoable.
     void droppedFileIsOneUndoStep()

@@ -3,6 +3,8 @@
 #include "TestEnvironment.h"
 #include "TestSeams.h"
 #include "dialogs/DialogSeam.h"
+#include "richtext/LiveText.h"
+#include "richtext/RichText.h"
 #include "shell/Clock.h"
 #include "shell/LocaleFormat.h"
 #include "shell/Paths.h"
@@ -10,7 +12,9 @@
 #include "store/modNote.h"
 #include "window/Artwork.h"
 #include "window/NoteAppearance.h"
+#include "window/NoteEditor.h"
 #include "window/NoteTextEdit.h"
+#include "window/OpenNotes.h"
 #include "window/frmMain.h"
 
 #include <QAction>
@@ -673,6 +677,95 @@ private slots:
                  QStringLiteral("This file holds 51 notes. Open them all?"));
         QCOMPARE(frmMain::openWindows().size(), 1);
         QCOMPARE(window->Text(), QStringLiteral("n0"));
+    }
+
+    // Shapes past each of the text area's limits, built here rather than stored.
+    void tooLongNoteShowsItsStartAndIsKeptWhole_data()
+    {
+        QTest::addColumn<QString>("rtf");
+        QString lines = QStringLiteral("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\f0 ");
+        for (int i = 0; i < LiveText::kMaxParagraphs * 3; ++i)
+            lines += QStringLiteral("line %1 caf\\'e9\\par ").arg(i);
+        QTest::newRow("lines") << lines + QLatin1Char('}');
+        QString sentence = QStringLiteral("{\\rtf1\\ansi first ");
+        sentence += QStringLiteral("word ").repeated(LiveText::kMaxCharacters / 2);
+        QTest::newRow("characters") << sentence + QLatin1Char('}');
+        QTest::newRow("word") << QStringLiteral("{\\rtf1\\ansi first ") +
+                                     QStringLiteral("x").repeated(LiveText::kMaxWord * 3) +
+                                     QLatin1Char('}');
+    }
+
+    void tooLongNoteShowsItsStartAndIsKeptWhole()
+    {
+        QFETCH(QString, rtf);
+        const QString path = m_folder.filePath(QStringLiteral("long.not"));
+        NoteRecord stored = Samples::note(QString());
+        stored.Data = rtf;
+        stored.FileName = path;
+        // Showing the start marks the note as loading any stored note does, no more.
+        const bool loadingMarks =
+            frmMain::create(NoteOrigin::StoredRecord, Samples::note(QStringLiteral("fits")))
+                ->isChanged();
+        frmMain* window = frmMain::create(NoteOrigin::StoredRecord, stored);
+        NoteTextEdit* area = window->RTB1();
+
+        QVERIFY(window->showsPart());
+        QVERIFY(area->isReadOnly());
+        QVERIFY(LiveText::fits(LiveText::sizeOf(area->document())));
+        QVERIFY(window->Text().startsWith(QStringLiteral("This note is longer than a note can")));
+        QVERIFY(window->Text().contains(QStringLiteral("first")) ||
+                window->Text().contains(QStringLiteral("line 0 caf\u00e9\r\n")));
+        QCOMPARE(window->isChanged(), loadingMarks);
+        QCOMPARE(window->TextRTF(), rtf);
+
+        // Nothing the user does reaches the text, and nothing marks it changed.
+        const QString shown = window->Text();
+        QGuiApplication::clipboard()->setText(QStringLiteral("pasted"));
+        type(window, QStringLiteral("typed"));
+        QTest::keyClick(area, Qt::Key_V, Qt::ControlModifier);
+        QTest::keyClick(area, Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(area, Qt::Key_Delete);
+        for (const auto& [item, index] : {std::pair{NoteMenus::mnuEdit, 0},
+                                          {NoteMenus::mnuEdit, 1},
+                                          {NoteMenus::mnuEdit, 2},
+                                          {NoteMenus::mnuEdit, 3},
+                                          {NoteMenus::mnuInsertDateTime, 0},
+                                          {NoteMenus::mnuFontBold, -1},
+                                          {NoteMenus::mnuSelectEdit, 0},
+                                          {NoteMenus::mnuSNTime, -1},
+                                          {NoteMenus::mnuSNClipboardLog, -1}})
+            window->triggerMenuItem(item, index);
+        QVERIFY(!window->menuItem(NoteMenus::mnuSpecial)->isEnabled());
+        const QString dropped = m_folder.filePath(QStringLiteral("dropped.txt"));
+        QFile file(dropped);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("dropped");
+        file.close();
+        DialogSeam::queueMessageBoxAnswer(QMessageBox::Ok);
+        window->editor().RTB1_OLEDragDrop({dropped});
+        QVERIFY(DialogSeam::requests().last().text.contains(QStringLiteral("not loaded")));
+        QCOMPARE(window->Text(), shown);
+        QCOMPARE(window->note().SpecialType, SpecialNoteKind::None);
+        QCOMPARE(window->isChanged(), loadingMarks);
+
+        // Whatever keeps the note keeps it byte for byte.
+        QCOMPARE(window->recordAsKept().Data, rtf);
+        QCOMPARE(OpenNotes::records().last().Data, rtf);
+        DialogSeam::queueFileAnswer(path);
+        QVERIFY(window->PerformSave(SaveKind::Save));
+        QCOMPARE(modNote::LoadNote(false, path).first().Data, rtf);
+
+        // A note that fits, opened in its place, is the text area's own again.
+        const QString small = m_folder.filePath(QStringLiteral("small.not"));
+        modNote::SaveNote(Samples::note(QStringLiteral("small")), small);
+        DialogSeam::queueFileAnswer(small);
+        window->triggerMenuItem(NoteMenus::mnuOpen);
+        QVERIFY(!window->showsPart());
+        QVERIFY(!area->isReadOnly());
+        QVERIFY(window->menuItem(NoteMenus::mnuSpecial)->isEnabled());
+        type(window, QStringLiteral("!"));
+        QVERIFY(window->Text().contains(QLatin1Char('!')));
+        QVERIFY(RichText::toPlainText(window->TextRTF()).contains(QLatin1Char('!')));
     }
 
     void damagedSizeStaysOnScreenScale()
