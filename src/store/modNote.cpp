@@ -15,10 +15,15 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+#include <chrono>
 #include <optional>
+#include <thread>
 
 namespace {
-// How often a waiter looks at what the main data file's lock holder is doing.
+// How often a waiter tries the main data file's lock: copies ending together take turns
+// quickly, each holding it for one write.
+constexpr int kLockRetryMs = 10;
+// How often a waiter looks at what the lock's holder is doing.
 constexpr int kLockPollMs = 250;
 // However busy the holders, a waiter gives up after this long: the session has a limit too.
 constexpr int kLockMostMs = 180000;
@@ -179,10 +184,16 @@ public:
         total.start();
         QElapsedTimer idle;
         idle.start();
+        QElapsedTimer sinceLook;
+        sinceLook.start();
         Progress last;
-        while (!m_lock.tryLock(kLockPollMs)) {
+        while (!m_lock.tryLock(0)) {
             if (m_lock.error() != QLockFile::LockFailedError || total.elapsed() > kLockMostMs)
                 return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(kLockRetryMs));
+            if (sinceLook.elapsed() < kLockPollMs)
+                continue;
+            sinceLook.restart();
             qint64 pid = 0;
             QString host;
             QString application;
