@@ -12,7 +12,8 @@
 namespace {
 // Run as a child, the program adds this many notes to the main data file, one logout each.
 const char* const kAppendSwitch = "--append-main-notes";
-constexpr int kNotesPerProcess = 100;
+// Enough for the two to take turns many times; each append reads the whole file again.
+constexpr int kNotesPerProcess = 40;
 const QStringList kNames{QStringLiteral("a"), QStringLiteral("b")};
 
 NoteRecord note(const QString& text)
