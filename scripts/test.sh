@@ -61,7 +61,7 @@ cmake --build "$build"
 finish fuzzbuild || status=1
 step tests
 # The fuzzer runs while the tests, most of which wait on windows, leave a core idle.
-side fuzz "$top/scripts/fuzz.sh" "${JOTTEX_FUZZ_SECONDS:-60}"
+side fuzz "$top/scripts/fuzz.sh" "${JOTTEX_FUZZ_SECONDS:-40}"
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0"
 export LSAN_OPTIONS="suppressions=$top/tests/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
