@@ -55,12 +55,13 @@ cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_
   -DCMAKE_EXE_LINKER_FLAGS="$lld" -DCMAKE_SHARED_LINKER_FLAGS="$lld" \
   -DCMAKE_MODULE_LINKER_FLAGS="$lld" \
   -DJOTTEX_SANITIZE=ON -DJOTTEX_WERROR=ON -DJOTTEX_BENCH=OFF -DJOTTEX_PCH=ON >/dev/null
-side lint nice -n 10 "$top/scripts/lint.sh" "$build"
 cmake --build "$build"
 
 finish fuzzbuild || status=1
 step tests
-# The fuzzer runs while the tests, most of which wait on windows, leave a core idle.
+# The fuzzer and clang-tidy run while the tests, most of which wait on windows, leave a core
+# idle; the build before them has none to spare.
+side lint nice -n 10 "$top/scripts/lint.sh" "$build"
 side fuzz "$top/scripts/fuzz.sh" "${JOTTEX_FUZZ_SECONDS:-40}"
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0"
 export LSAN_OPTIONS="suppressions=$top/tests/lsan.supp:print_suppressions=0"
