@@ -5,19 +5,21 @@
 #include <QLockFile>
 #include <QString>
 
-// Held while a note file is read and written back, so that two writers (a note's Save or
-// Append To, the manager's delete, another running copy) never write over each other's
-// notes: a lock file beside the note file, as the main data file has. Let go when it ends.
+// Held while a note file or the main data file is read and written back, so that two writers
+// (a note's Save or Append To, the manager's delete, copies ending a session together) never
+// write over each other's notes: a lock file beside the file. Let go when it ends.
+//
+// A holder that is alive and at work is waited for (a logout of many big notes takes a while);
+// one that did nothing for the seams' lock patience is given up on. A lock whose holder is
+// gone is taken over at once, but never one of a live holder, however old.
 class NoteFileLock {
 public:
-    // As long as a writer holds it for one file write.
-    static constexpr int WaitMs = 10000;
-
     explicit NoteFileLock(const QString& path);
 
-    // Takes the lock, waiting up to waitMs for another holder; the failure when another holds
-    // it still. Where no lock file can be made, the write that follows fails and tells why.
-    [[nodiscard]] Result lock(int waitMs = WaitMs);
+    // Takes the lock; the failure when another holder keeps it. Where no lock file can be made
+    // (a read-only or full folder) no other writer can write either: the read or write that
+    // follows goes ahead and tells its own failure.
+    [[nodiscard]] Result lock();
 
 private:
     QString m_path;

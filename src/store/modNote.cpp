@@ -5,29 +5,16 @@
 #include "shell/Clock.h"
 #include "shell/ErrorLog.h"
 #include "shell/Paths.h"
-#include "shell/Seams.h"
 #include "shell/Settings.h"
 #include "shell/modFileFunctions.h"
 #include "store/NoteDocument.h"
 #include "store/NoteFileLock.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
-#include <chrono>
 #include <optional>
-#include <thread>
 
 namespace {
-// How often a waiter tries the main data file's lock: copies ending together take turns
-// quickly, each holding it for one write.
-constexpr int kLockRetryMs = 10;
-// How often a waiter looks at what the lock's holder is doing.
-constexpr int kLockPollMs = 250;
-// However busy the holders, a waiter gives up after this long: the session has a limit too.
-constexpr int kLockMostMs = 180000;
-
 const char* const kSaveMainContext = "modNote: SaveMainNote";
 const char* const kLoadContext = "modNote: LoadNote";
 const char* const kSaveContext = "modNote: SaveNote";
@@ -139,94 +126,6 @@ Result appendToFile(const NoteRecord& record, const QString& path)
     return writeChecked(path, NoteDocument::serialize(document.value()));
 }
 
-// What a process has done so far: its processor time and the bytes it read and wrote. A
-// holder whose figures move is at work, even on a file of many megabytes.
-struct Progress {
-    qint64 pid = 0;
-    QByteArray cpu;
-    QByteArray io;
-    bool operator==(const Progress&) const = default;
-};
-
-QByteArray procFile(qint64 pid, const char* name)
-{
-    QFile file(QStringLiteral("/proc/%1/%2").arg(pid).arg(QLatin1String(name)));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-Progress progressOf(qint64 pid)
-{
-    // utime and stime are the 12th and 13th fields after the command's closing parenthesis.
-    const QByteArray stat = procFile(pid, "stat");
-    const QList<QByteArray> fields = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
-    constexpr qsizetype kUserTime = 11;
-    constexpr qsizetype kSystemTime = 12;
-    QByteArray cpu;
-    if (fields.size() > kSystemTime)
-        cpu = fields[kUserTime] + ' ' + fields[kSystemTime];
-    return Progress{pid, cpu, procFile(pid, "io")};
-}
-
-// The lock on the main data file, which every reader and writer of it takes. A holder that is
-// alive and at work is waited for (a logout of many big notes takes a while); one that did
-// nothing for the seams' lock patience is given up on. A lock whose holder is gone is taken
-// over at once, but never one of a live holder, however old.
-class MainFileLock {
-public:
-    explicit MainFileLock(const QString& path) : m_lock(path + QStringLiteral(".lock"))
-    {
-        m_lock.setStaleLockTime(0);
-    }
-
-    bool take()
-    {
-        QElapsedTimer total;
-        total.start();
-        QElapsedTimer idle;
-        idle.start();
-        QElapsedTimer sinceLook;
-        sinceLook.start();
-        Progress last;
-        while (!m_lock.tryLock(0)) {
-            if (m_lock.error() != QLockFile::LockFailedError || total.elapsed() > kLockMostMs)
-                return false;
-            std::this_thread::sleep_for(std::chrono::milliseconds(kLockRetryMs));
-            if (sinceLook.elapsed() < kLockPollMs)
-                continue;
-            sinceLook.restart();
-            qint64 pid = 0;
-            QString host;
-            QString application;
-            const Progress now =
-                m_lock.getLockInfo(&pid, &host, &application) ? progressOf(pid) : Progress{};
-            if (now != last) {
-                last = now;
-                idle.restart();
-            } else if (idle.elapsed() >= Seams::current().lockPatienceMs()) {
-                return false;
-            }
-        }
-        return true;
-    }
-
-    // The folder allows no lock file at all (read-only, full): no one else can write either.
-    bool cannotExist() const
-    {
-        return m_lock.error() == QLockFile::PermissionError ||
-               m_lock.error() == QLockFile::UnknownError;
-    }
-
-private:
-    QLockFile m_lock;
-};
-
-AppError lockFailure(const QString& path)
-{
-    AppError error = AppError::fromNumber(ErrorNumber::PathFileAccessError);
-    error.description += QStringLiteral(" (%1 stays locked by another program)").arg(path);
-    return error;
-}
-
 // A main data file that cannot be read is kept, under a name that says when, for rescue by
 // hand; every later logout would otherwise fail on it and drop its notes.
 void setAside(const char* context, AppError error, const QString& path)
@@ -281,11 +180,11 @@ Result withoutNotes(const QString& path, qsizetype from, const NoteRecordList& t
 NoteRecordList loadMainFile()
 {
     const QString path = AppPaths::mainDataFile();
-    MainFileLock lock(path);
     // A data folder that takes no lock file (read-only) is read all the same: nothing can
     // change the file, and its notes are shown rather than hidden.
-    if (!lock.take() && !lock.cannotExist()) {
-        logFailure(kLoadContext, lockFailure(path));
+    NoteFileLock lock(path);
+    if (Result locked = lock.lock(); locked.failed()) {
+        logFailure(kLoadContext, locked.error());
         return {};
     }
     const Expected<NoteRecordList> records = NoteDocument::readRecordsFile(path);
@@ -355,14 +254,10 @@ Result modNote::SaveMainNotes(const NoteRecordList& records)
     if (records.isEmpty())
         return {};
     const QString path = AppPaths::mainDataFile();
-    MainFileLock lock(path);
-    Result failure;
-    // Where no lock file can be made, no other copy can write either, and the write itself
-    // says why the folder refuses it.
-    if (lock.take() || lock.cannotExist())
+    NoteFileLock lock(path);
+    Result failure = lock.lock();
+    if (failure.ok())
         failure = writeChecked(path, mainFileWith(records, path));
-    else
-        failure = lockFailure(path);
     if (failure.failed())
         logFailure(kSaveMainContext, failure.error());
     return failure;
@@ -371,8 +266,10 @@ Result modNote::SaveMainNotes(const NoteRecordList& records)
 Result modNote::TakeMainNotes(qsizetype from, const NoteRecordList& taken)
 {
     const QString path = AppPaths::mainDataFile();
-    MainFileLock lock(path);
-    Result failure = lock.take() ? withoutNotes(path, from, taken) : Result(lockFailure(path));
+    NoteFileLock lock(path);
+    Result failure = lock.lock();
+    if (failure.ok())
+        failure = withoutNotes(path, from, taken);
     if (failure.failed())
         logFailure(kTakeMainContext, failure.error());
     return failure;
