@@ -71,6 +71,8 @@ public:
                          QNetworkRequest::NoLessSafeRedirectPolicy);
         get.setMaximumRedirectsAllowed(request.maxRedirects);
         get.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
+        // Without one, Qt names every request "Mozilla/5.0".
+        get.setHeader(QNetworkRequest::UserAgentHeader, request.agent);
         const QByteArray& header = request.header;
         if (const qsizetype colon = header.indexOf(':'); colon > 0)
             get.setRawHeader(header.left(colon).trimmed(), header.mid(colon + 1).trimmed());

@@ -43,7 +43,8 @@ HttpGet::~HttpGet()
     abort();
 }
 
-void HttpGet::start(const QUrl& url, const QString& proxy, const QByteArray& header)
+void HttpGet::start(const QUrl& url, const QString& proxy, const QByteArray& agent,
+                    const QByteArray& header)
 {
     abort();
     ++m_run;
@@ -80,7 +81,7 @@ void HttpGet::start(const QUrl& url, const QString& proxy, const QByteArray& hea
         else
             end(HttpOutcome::Ok);
     };
-    m_engine->start({url, proxy, header, kMaxRedirects, kMaxBodyBytes}, std::move(handlers));
+    m_engine->start({url, proxy, agent, header, kMaxRedirects, kMaxBodyBytes}, std::move(handlers));
     m_deadline.start(Seams::current().requestTimeoutMs());
 }
 

@@ -32,8 +32,10 @@ public:
     ~HttpGet() override;
 
     // proxy: "host:port" of an HTTP proxy, or empty for the system's proxy settings.
-    // A request header may be given as "Name: value".
-    void start(const QUrl& url, const QString& proxy, const QByteArray& header = {});
+    // agent: the User-Agent the request names itself with. One more request header may be
+    // given as "Name: value".
+    void start(const QUrl& url, const QString& proxy, const QByteArray& agent,
+               const QByteArray& header = {});
     // Ends a running request; finished() does not follow.
     void abort();
     bool isRunning() const { return m_outcome == HttpOutcome::Running; }

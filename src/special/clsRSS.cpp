@@ -8,6 +8,9 @@
 
 namespace {
 constexpr int kStatusOk = 200;
+// The feed is fetched as the classic HTTP request object fetched it, under that object's own
+// default agent name.
+constexpr char kFeedAgent[] = "Mozilla/4.0 (compatible; Win32; WinHttp.WinHttpRequest.5)";
 
 // The element's name without a namespace prefix.
 QString localName(const QDomElement& element)
@@ -90,7 +93,8 @@ void clsRSS::GetFeed()
         m_get = new HttpGet(this);
         connect(m_get, &HttpGet::finished, this, &clsRSS::fetched);
     }
-    m_get->start(QUrl(m_feedURL), m_httpProxy, QByteArrayLiteral("Content-type: text/html"));
+    m_get->start(QUrl(m_feedURL), m_httpProxy, kFeedAgent,
+                 QByteArrayLiteral("Content-type: text/html"));
 }
 
 bool clsRSS::IsFetching() const

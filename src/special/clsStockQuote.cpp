@@ -7,6 +7,8 @@
 
 namespace {
 const QString kSource = QStringLiteral("clsStockQuote");
+// The agent name the quote service has always seen from this program.
+constexpr char kQuoteAgent[] = "vb wininet";
 
 AppError quoteError(int number, const QString& description)
 {
@@ -94,7 +96,7 @@ void clsStockQuote::Refresh()
         m_get = new HttpGet(this);
         connect(m_get, &HttpGet::finished, this, &clsStockQuote::fetched);
     }
-    m_get->start(QUrl(url), m_proxy);
+    m_get->start(QUrl(url), m_proxy, kQuoteAgent);
 }
 
 bool clsStockQuote::IsFetching() const

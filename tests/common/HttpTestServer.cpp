@@ -81,9 +81,12 @@ void HttpTestServer::readRequest(QTcpSocket* socket)
     if (!request.contains("\r\n\r\n"))
         return;
     socket->setProperty("answered", true);
-    const QList<QByteArray> requestLine = request.left(request.indexOf("\r\n")).split(' ');
-    const QString target = QString::fromLatin1(requestLine.value(1));
+    QList<QByteArray> lines = request.left(request.indexOf("\r\n\r\n")).split('\n');
+    for (QByteArray& line : lines)
+        line = line.trimmed();
+    const QString target = QString::fromLatin1(lines.takeFirst().split(' ').value(1));
     m_requests.append(target);
+    m_requestHeaders.append(lines);
     answer(socket, target);
 }
 

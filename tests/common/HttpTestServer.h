@@ -58,6 +58,8 @@ public:
                const QByteArray& contentType = "text/xml");
     // The request targets in arrival order, as the request lines gave them.
     const QStringList& requests() const { return m_requests; }
+    // The header lines of each request, in the same order, without the request line.
+    const QList<QList<QByteArray>>& requestHeaders() const { return m_requestHeaders; }
     qint64 bytesSent() const { return m_bytesSent; }
     // Answers sent to their end (a trickle counts once its last byte is out).
     int answersCompleted() const { return m_completed; }
@@ -75,6 +77,7 @@ private:
     QTcpServer m_server;
     QHash<QString, Route> m_routes;
     QStringList m_requests;
+    QList<QList<QByteArray>> m_requestHeaders;
     qint64 m_bytesSent = 0;
     int m_completed = 0;
     int m_open = 0;

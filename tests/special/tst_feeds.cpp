@@ -299,6 +299,56 @@ private slots:
         QCOMPARE(proxy.requests(), QStringList{"http://feeds.example.invalid/news"});
     }
 
+    // What the services see: our agent name, the feed's one header of its own, and no more
+    // than the HTTP stack needs (Host, Connection, Accept-Encoding for compressed answers, and
+    // the Accept-Language that Qt always sends).
+    void requestHeaders_data()
+    {
+        QTest::addColumn<bool>("isFeed");
+        QTest::addColumn<QStringList>("expected");
+        // Named only: their values depend on how Qt was built and on the locale.
+        const QStringList stack = {"Accept-Encoding", "Accept-Language", "Connection"};
+        QTest::newRow("feed") << true
+                              << stack + QStringList{"Content-type: text/html",
+                                                     "User-Agent: Mozilla/4.0 (compatible; Win32; "
+                                                     "WinHttp.WinHttpRequest.5)"};
+        QTest::newRow("quote") << false << stack + QStringList{"User-Agent: vb wininet"};
+    }
+
+    void requestHeaders()
+    {
+        QFETCH(bool, isFeed);
+        QFETCH(QStringList, expected);
+        HttpTestServer server;
+        server.serve("/news", feedFile("rss20.xml"));
+        server.serve("/d/quotes.csv", "\"IBM\",1,\"N/A\",\"N/A\",0,0,0,0,0\r\n", "text/csv");
+        clsRSS feed;
+        clsStockQuote quote;
+        if (isFeed) {
+            feed.setFeedURL(server.url(QStringLiteral("/news")));
+            QVERIFY(fetched(feed));
+        } else {
+            quote.setQuoteServer(server.url(QString()));
+            quote.setSymbol(QStringLiteral("ibm"));
+            QSignalSpy error(&quote, &clsStockQuote::DataError);
+            quote.Refresh();
+            QVERIFY(error.wait(15000));
+        }
+        QCOMPARE(server.requestHeaders().size(), 1);
+        const QStringList stackNames = {"Accept-Encoding", "Accept-Language", "Connection"};
+        QStringList headers;
+        for (const QByteArray& line : server.requestHeaders().first()) {
+            const QString header = QString::fromLatin1(line);
+            const QString name = header.section(u':', 0, 0);
+            if (name.compare(QLatin1String("Host"), Qt::CaseInsensitive) == 0)
+                QCOMPARE(header, QStringLiteral("Host: 127.0.0.1:%1").arg(server.port()));
+            else
+                headers << (stackNames.contains(name) ? name : header);
+        }
+        headers.sort(Qt::CaseInsensitive);
+        QCOMPARE(headers, expected);
+    }
+
     void quote_data()
     {
         QTest::addColumn<QByteArray>("body");
