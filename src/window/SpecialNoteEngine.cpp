@@ -136,7 +136,11 @@ struct SpecialNoteEngine::Kinds {
     static void openReminder(SpecialNoteEngine& e)
     {
         e.m_reminderWentOff = false;
-        e.m_host->showCaptionIcon(CaptionStrip::Icon::Reminder1);
+        // A prompt closed without a button leaves no time, and such a reminder never goes off:
+        // it must not look set.
+        const bool waiting = LocaleFormat::parseHhmmssAmPm(e.m_host->record().Reminder).has_value();
+        e.m_host->showCaptionIcon(waiting ? CaptionStrip::Icon::Reminder1
+                                          : CaptionStrip::Icon::Note);
     }
 
     // --- The drawing functions, run at every display.

@@ -1,4 +1,5 @@
 #include "NoteWindows.h"
+#include "RealDialogs.h"
 #include "TestEnvironment.h"
 #include "dialogs/DialogSeam.h"
 #include "richtext/LiveText.h"
@@ -11,12 +12,14 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QDialog>
 #include <QImage>
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
 #include <QTextBlock>
 #include <QTimer>
+#include <QWindow>
 #include <QtTest>
 
 // The special-note engine as the menus drive it: what each kind arms, locks and writes, how
@@ -224,15 +227,40 @@ private slots:
         qDeleteAll(alerts());
     }
 
-    void reminderPromptClosedStopsTheTest()
+    // The user closes the real time prompt by its window's close button, on a fresh note and
+    // on one whose reminder was waiting: no time, no test, and nothing that looks set.
+    void reminderPromptClosedLeavesNoWaitingReminder_data()
     {
+        QTest::addColumn<bool>("wasSet");
+        QTest::newRow("fresh note") << false;
+        QTest::newRow("reminder waiting") << true;
+    }
+
+    void reminderPromptClosedLeavesNoWaitingReminder()
+    {
+        QFETCH(bool, wasSet);
         frmMain* window = newNote();
-        DialogSeam::queueTimeAnswer(std::nullopt);
+        if (wasSet) {
+            DialogSeam::queueTimeAnswer(QTime(15, 30, 0));
+            window->triggerMenuItem(NoteMenus::mnuSNReminder);
+            QVERIFY(iconShown(window, "imgIconReminder(1)"));
+        }
+        DialogSeam::disarm();
+        bool closed = false;
+        QTimer::singleShot(0, [&closed] {
+            if (QDialog* prompt = RealDialogs::waitForDialog())
+                closed = prompt->windowTitle() == QLatin1String("Reminder Time") &&
+                         prompt->windowHandle()->close();
+        });
         window->triggerMenuItem(NoteMenus::mnuSNReminder);
+        QVERIFY(closed);
         QCOMPARE(window->note().Reminder, QString());
         QVERIFY(!window->specialNotes().timer()->isActive());
         QVERIFY(TestEnvironment::logLines().last().contains(
             QStringLiteral("frmMain: DisplaySpecialNote")));
+        QVERIFY(iconShown(window, "imgIcon"));
+        QVERIFY(!iconShown(window, "imgIconReminder(1)"));
+        QVERIFY(!iconShown(window, "imgIconReminder(0)"));
     }
 
     void viewerShowsTheLastTextAndIgnoresPictures()
