@@ -16,7 +16,8 @@ using Type = DriveVolume::Type;
 const QString kSource = QStringLiteral("modSpecialNote: MountedVolumes");
 const QString kMountTable = QStringLiteral("/proc/self/mounts");
 
-// File systems that are kernel interfaces or the plumbing of containers, never a drive.
+// Pseudo file systems: kernel interfaces and the plumbing of containers, never a drive wherever
+// they are mounted.
 const QStringList kSystemTypes = {
     QStringLiteral("proc"),          QStringLiteral("sysfs"),
     QStringLiteral("cgroup"),        QStringLiteral("cgroup2"),
@@ -33,11 +34,18 @@ const QStringList kSystemTypes = {
     QStringLiteral("fuse.lxcfs"),    QStringLiteral("fuse.portal"),
     QStringLiteral("fuse.snapfuse"), QStringLiteral("fuse.gvfsd-fuse"),
 };
-// Folders where the system keeps its own mounts (snaps are squashfs images under /snap).
-const QStringList kSystemFolders = {
-    QStringLiteral("/proc"),          QStringLiteral("/sys"),  QStringLiteral("/dev"),
-    QStringLiteral("/run"),           QStringLiteral("/snap"), QStringLiteral("/var/lib/docker"),
+// The kernel's own trees: whatever is mounted inside them (cgroup's tmpfs, a container's masks
+// over kernel files) is part of the kernel's view, not storage.
+const QStringList kKernelFolders = {QStringLiteral("/proc"), QStringLiteral("/sys")};
+// Where system services keep mounts of their own: package images (snaps are squashfs images
+// under /snap), containers' storage and shared memory, services' credentials.
+const QStringList kServiceFolders = {
+    QStringLiteral("/snap"),
     QStringLiteral("/var/lib/snapd"),
+    QStringLiteral("/run/snapd"),
+    QStringLiteral("/var/lib/docker"),
+    QStringLiteral("/var/lib/kubelet"),
+    QStringLiteral("/run/credentials"),
 };
 // Where desktops mount what the user plugs in.
 const QStringList kMediaFolders = {QStringLiteral("/media"), QStringLiteral("/run/media")};
@@ -131,20 +139,24 @@ QString gigabytes(quint64 bytes)
 }
 } // namespace
 
+// One rule for pseudo and RAM file systems, whatever the folder: a pseudo file system is never
+// a drive, and every tmpfs or ramfs is a RAM Disk (/dev/shm, /run/user/1000, /tmp, /mnt/scratch
+// alike), listed with the sizes its mount reports, unless the kernel or a system service keeps
+// it for itself.
 std::optional<DriveVolume::Type> modSpecialNote::VolumeType(const MountEntry& mount,
                                                             bool removableDevice)
 {
     const QString& type = mount.fileSystemType;
-    const bool onMedia = isUnderAny(mount.mountPoint, kMediaFolders);
-    if (kSystemTypes.contains(type) || (isUnderAny(mount.mountPoint, kSystemFolders) && !onMedia))
+    if (kSystemTypes.contains(type) || isUnderAny(mount.mountPoint, kKernelFolders) ||
+        isUnderAny(mount.mountPoint, kServiceFolders))
         return std::nullopt;
+    if (kRamTypes.contains(type))
+        return Type::RamDisk;
     if (kNetworkTypes.contains(type))
         return Type::Network;
     if (kOpticalTypes.contains(type) || mount.device.startsWith(QLatin1String("/dev/sr")))
         return Type::Optical;
-    if (kRamTypes.contains(type))
-        return Type::RamDisk;
-    if (removableDevice || onMedia)
+    if (removableDevice || isUnderAny(mount.mountPoint, kMediaFolders))
         return Type::Removable;
     return Type::LocalDisk;
 }

@@ -4,6 +4,8 @@
 #include "shell/LocaleFormat.h"
 #include "special/CaretText.h"
 
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextEdit>
 #include <cmath>
 
@@ -64,7 +66,18 @@ Result modSpecialNote::DisplayDrives(QTextEdit* rtb)
     const Expected<QList<DriveVolume>> volumes = MountedVolumes();
     if (volumes.failed())
         return volumes.error();
-    WriteSpecialHeader(rtb, QStringLiteral("Drive(s):"));
-    insertBody(rtb, DriveListText(volumes.value()));
+    WriteDriveList(rtb, volumes.value());
     return {};
+}
+
+void modSpecialNote::WriteDriveList(QTextEdit* rtb, const QList<DriveVolume>& volumes)
+{
+    WriteSpecialHeader(rtb, QStringLiteral("Drive(s):"));
+    insertBody(rtb, DriveListText(volumes));
+    // A long mount point keeps to its line: the note scrolls sideways rather than break a path.
+    QTextCursor list(rtb->document()->firstBlock().next());
+    list.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+    QTextBlockFormat whole;
+    whole.setNonBreakableLines(true);
+    list.mergeBlockFormat(whole);
 }

@@ -56,6 +56,8 @@ void DisplayTime(QTextEdit* rtb);
 Result DisplayComputerMemory(QTextEdit* rtb);
 // The drive note from the volumes mounted now.
 Result DisplayDrives(QTextEdit* rtb);
+// The drive note from the given volumes; each line stays whole, however narrow the note.
+void WriteDriveList(QTextEdit* rtb, const QList<DriveVolume>& volumes);
 
 // The parts the builders are made of, open to tests with fixed figures.
 Expected<MemoryFigures> ReadMemoryFigures(const QString& path = QStringLiteral("/proc/meminfo"));
@@ -70,8 +72,8 @@ struct MountEntry {
     QString fileSystemType;
 };
 // How the drive note lists a mount, or nothing for the system's own mounts (proc, cgroup,
-// /run, snaps, ...) that are no drive of the user's. removableDevice: the kernel marks the
-// device removable.
+// snaps, containers' storage, ...) that are no drive of the user's. removableDevice: the kernel
+// marks the device removable.
 std::optional<DriveVolume::Type> VolumeType(const MountEntry& mount, bool removableDevice);
 Expected<QList<DriveVolume>> MountedVolumes(); // real volumes only, in mount-point order
 QString DriveListText(const QList<DriveVolume>& volumes);

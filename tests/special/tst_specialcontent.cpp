@@ -5,6 +5,7 @@
 
 #include <QTextBlock>
 #include <QTextEdit>
+#include <QTextLayout>
 #include <QtTest>
 
 using Type = DriveVolume::Type;
@@ -149,6 +150,32 @@ private slots:
                                 "      Free Space: 0GB\r\n"));
     }
 
+    // A RAM disk lists its own sizes, and a long mount point stays on one line in a narrow note.
+    void driveListKeepsEachLineWhole()
+    {
+        const QString longPath = QStringLiteral("/media/me/Holiday photos from the long summer "
+                                                "of twenty twenty six/backup disk");
+        const QList<DriveVolume> volumes = {
+            {QStringLiteral("/dev/shm"), QStringLiteral("tmpfs"), Type::RamDisk, true,
+             quint64(7.8 * kGB), quint64(7.8 * kGB)},
+            {longPath, QStringLiteral("BACKUP"), Type::Removable, true, 2 * kGB, kGB},
+        };
+        QTextEdit rtb;
+        rtb.resize(160, 300);
+        rtb.show();
+        modSpecialNote::WriteDriveList(&rtb, volumes);
+        QCOMPARE(text(rtb),
+                 QStringLiteral("Drive(s):\r\n") + modSpecialNote::DriveListText(volumes));
+        QVERIFY(text(rtb).contains(QStringLiteral("/dev/shm  tmpfs (RAM Disk)  \r\n"
+                                                  "      Total Space: 7.8GB  ")));
+        const QTextBlock pathLine = rtb.document()->findBlockByNumber(4);
+        QVERIFY(pathLine.text().startsWith(longPath));
+        QVERIFY(pathLine.layout()->lineCount() > 0);
+        QCOMPARE(pathLine.layout()->lineCount(), 1);
+        // The header still wraps as any text does.
+        QVERIFY(!rtb.document()->firstBlock().blockFormat().nonBreakableLines());
+    }
+
     void volumeType_data()
     {
         QTest::addColumn<QString>("device");
@@ -166,12 +193,49 @@ private slots:
         QTest::newRow("cgroup") << "cgroup2"
                                 << "/sys/fs/cgroup"
                                 << "cgroup2" << false << none;
-        QTest::newRow("run tmpfs") << "tmpfs"
-                                   << "/run/user/1000"
-                                   << "tmpfs" << false << none;
+        // Every RAM file system is a RAM Disk, wherever it is mounted...
+        const std::optional<Type> ram(Type::RamDisk);
+        QTest::newRow("user's runtime tmpfs") << "tmpfs"
+                                              << "/run/user/1000"
+                                              << "tmpfs" << false << ram;
         QTest::newRow("shm") << "tmpfs"
                              << "/dev/shm"
-                             << "tmpfs" << false << none;
+                             << "tmpfs" << false << ram;
+        QTest::newRow("small tmpfs under /mnt") << "scratch"
+                                                << "/mnt/scratch"
+                                                << "tmpfs" << false << ram;
+        QTest::newRow("ramfs") << "ramfs"
+                               << "/mnt/ram"
+                               << "ramfs" << false << ram;
+        QTest::newRow("container's /dev") << "tmpfs"
+                                          << "/dev"
+                                          << "tmpfs" << false << ram;
+        // ...except where the kernel or a service keeps it for itself.
+        QTest::newRow("cgroup tmpfs") << "tmpfs"
+                                      << "/sys/fs/cgroup"
+                                      << "tmpfs" << false << none;
+        QTest::newRow("container's mask") << "tmpfs"
+                                          << "/proc/acpi"
+                                          << "tmpfs" << false << none;
+        QTest::newRow("container's shm") << "shm"
+                                         << "/var/lib/docker/containers/1f/mounts/shm"
+                                         << "tmpfs" << false << none;
+        QTest::newRow("service credentials") << "ramfs"
+                                             << "/run/credentials/systemd-sysusers.service"
+                                             << "ramfs" << false << none;
+        // Pseudo file systems are never drives, wherever they are mounted.
+        QTest::newRow("devpts") << "devpts"
+                                << "/dev/pts"
+                                << "devpts" << false << none;
+        QTest::newRow("mqueue") << "mqueue"
+                                << "/dev/mqueue"
+                                << "mqueue" << false << none;
+        QTest::newRow("binfmt outside /proc") << "binfmt_misc"
+                                              << "/mnt/binfmt"
+                                              << "binfmt_misc" << false << none;
+        QTest::newRow("gvfs") << "gvfsd-fuse"
+                              << "/run/user/1000/gvfs"
+                              << "fuse.gvfsd-fuse" << false << none;
         QTest::newRow("snap") << "/dev/loop3"
                               << "/snap/core/17"
                               << "squashfs" << false << none;
