@@ -385,7 +385,7 @@ private:
     void flushText();
     void endParagraph();
     void startBlock();
-    void applyParagraph();
+    void applyParagraph(const CharState& mark);
     static QTextBlockFormat blockFormat(const ParagraphFormat& para);
     void commitFont();
     int fontNameCodePage() const;
@@ -475,8 +475,9 @@ void Reader::finish()
 {
     flushBytes();
     flushText();
+    // A last paragraph without a mark ends in the format of its last character.
     if (!m_needBlock)
-        applyParagraph();
+        applyParagraph(m_blockEmpty ? top().chars : m_textChars);
     m_done = true;
 }
 
@@ -1163,7 +1164,7 @@ void Reader::endParagraph()
     flushText();
     if (m_needBlock)
         startBlock();
-    applyParagraph();
+    applyParagraph(top().chars);
     m_needBlock = true;
 }
 
@@ -1175,7 +1176,10 @@ void Reader::startBlock()
     ++m_blockNumber;
 }
 
-void Reader::applyParagraph()
+// mark: the character format at the paragraph mark. It is the paragraph's own format, as word
+// processors keep it: an empty line's height and a list item's marker, never its first
+// character's.
+void Reader::applyParagraph(const CharState& mark)
 {
     const ParagraphFormat& para = top().para;
     if (!m_blockKnown || !(para == m_blockPara)) {
@@ -1183,9 +1187,8 @@ void Reader::applyParagraph()
         m_blockFormat = blockFormat(para);
         m_cursor.setBlockFormat(m_blockFormat);
     }
-    // An empty line takes its height from the paragraph mark.
-    if (m_blockEmpty && (!m_blockKnown || !(top().chars == m_blockChars))) {
-        m_blockChars = top().chars;
+    if (!m_blockKnown || !(mark == m_blockChars)) {
+        m_blockChars = mark;
         m_cursor.setBlockCharFormat(charFormat(m_blockChars));
     }
     m_blockKnown = true;

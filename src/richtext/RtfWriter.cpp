@@ -29,11 +29,22 @@ struct RunFormat {
 };
 
 constexpr int kMaxListLevel = 8; // word processors offer nine levels
+// Bullets at every level are one list of the list table, and its one override: \ls1.
+constexpr int kBulletList = 1;
+constexpr int kBulletLevelIndent = 720; // twips each level adds, as word processors indent
+constexpr int kBulletHang = -360;       // the bullet hangs in the first half of the indent
 
 bool isBullet(int style)
 {
     return style == QTextListFormat::ListDisc || style == QTextListFormat::ListCircle ||
            style == QTextListFormat::ListSquare;
+}
+
+// The paragraph mark carries a font, which sets an empty line's height, and the look of a list
+// item's marker; elsewhere it is the last run's and goes unwritten.
+bool hasWrittenMark(const QTextBlock& block)
+{
+    return block.length() <= 1 || block.textList() != nullptr;
 }
 
 struct NumberingWord {
@@ -62,6 +73,8 @@ private:
     void writeBlock(const QTextBlock& block);
     void writeParagraphStart(const QTextBlock& block, const ParagraphFormat& para);
     void writeListLevel(int list);
+    void writeBulletListTable();
+    void writeMark(const QTextBlock& block);
     void writeNumberText(const QTextBlock& block, int style);
     void writeRun(const RunFormat& format, QStringView text);
     void writeFormatChanges(const RunFormat& format);
@@ -89,6 +102,7 @@ private:
     QStringList m_fonts;
     QHash<QString, int> m_fontIndex;
     int m_symbolFont = -1;
+    int m_bulletLevels = 0; // the levels of bullets in use, which the list table defines
     QList<QRgb> m_colors;
     QHash<QRgb, int> m_colorIndex;
     QHash<int, RunFormat> m_runFormats;        // by QTextFormat index
@@ -113,16 +127,15 @@ QByteArray Writer::run()
 // The tables come first in RTF, so one pass gathers every font and colour before writing.
 void Writer::collectTables()
 {
-    bool bullets = false;
     for (QTextBlock block = m_document->begin(); block.isValid(); block = block.next()) {
-        if (const QTextList* list = block.textList())
-            bullets = bullets || isBullet(list->format().style());
+        if (const ParagraphFormat& para = cachedParaFormat(block); isBullet(para.list))
+            m_bulletLevels = qMax(m_bulletLevels, para.level + 1);
         for (auto it = block.begin(); !it.atEnd(); ++it)
             cachedRunFormat(it.fragment());
-        if (block.length() <= 1)
+        if (hasWrittenMark(block))
             cachedRunFormat(block);
     }
-    if (bullets) {
+    if (m_bulletLevels > 0) {
         m_symbolFont = int(m_fonts.size());
         m_fonts.append(QStringLiteral("Symbol"));
     }
@@ -151,6 +164,8 @@ void Writer::writeHeader()
         }
         m_out += "}\r\n";
     }
+    if (m_symbolFont >= 0)
+        writeBulletListTable();
     // Word processors take a document without a generator for an old one and read runs of
     // spaces in their legacy way.
     m_out += "{\\*\\generator Jottex " JOTTEX_VERSION ";}";
@@ -163,24 +178,53 @@ void Writer::writeBlock(const QTextBlock& block)
 {
     const ParagraphFormat para = cachedParaFormat(block);
     writeParagraphStart(block, para);
-    bool empty = true;
     for (auto it = block.begin(); !it.atEnd(); ++it) {
         const QTextFragment fragment = it.fragment();
         writeRun(cachedRunFormat(fragment), fragment.text());
-        empty = false;
     }
-    if (empty) { // the paragraph mark still carries a font, which sets the empty line's height
-        RunFormat mark = cachedRunFormat(block);
-        mark.highlight = 0; // highlights are only ever written inside a group
-        mark.vertical = 0;
-        writeFormatChanges(mark);
-    }
+    if (hasWrittenMark(block))
+        writeMark(block);
     // Word processors split a paragraph whose mark is raised or lowered, or drop its text.
     if (m_state.vertical != 0)
         word("\\nosupersub");
     m_state.vertical = 0;
     word("\\par");
     m_out += "\r\n";
+    m_delimit = false;
+}
+
+void Writer::writeMark(const QTextBlock& block)
+{
+    RunFormat mark = cachedRunFormat(block);
+    mark.highlight = 0; // highlights are only ever written inside a group
+    mark.vertical = 0;
+    mark.link.clear();
+    writeFormatChanges(mark);
+}
+
+// Word processors nest bullets by \ls and \ilvl, whose levels the list table defines; the
+// rich-edit control's one-level \pn before it stays for the readers that know no other.
+void Writer::writeBulletListTable()
+{
+    m_out += "{\\*\\listtable{\\list";
+    word("\\listtemplateid", kBulletList);
+    for (int level = 0; level < m_bulletLevels; ++level) {
+        const int indent = (level + 1) * kBulletLevelIndent;
+        m_out += "{\\listlevel\\levelnfc23\\levelnfcn23\\leveljc0\\leveljcn0\\levelfollow0"
+                 "\\levelstartat1{\\leveltext\\'01\\'B7;}{\\levelnumbers;}";
+        word("\\f", m_symbolFont);
+        word("\\fi", kBulletHang);
+        word("\\li", indent);
+        word("\\lin", indent);
+        m_out += '}';
+    }
+    m_out += "{\\listname ;}";
+    word("\\listid", kBulletList);
+    m_out += "}}\r\n{\\*\\listoverridetable{\\listoverride";
+    word("\\listid", kBulletList);
+    word("\\listoverridecount0");
+    word("\\ls", kBulletList);
+    m_out += "}}\r\n";
     m_delimit = false;
 }
 
@@ -217,6 +261,8 @@ void Writer::writeParagraphStart(const QTextBlock& block, const ParagraphFormat&
         return;
     if (para.list != 0)
         writeListLevel(para.list);
+    if (isBullet(para.list))
+        word("\\ls", kBulletList);
     // The rich-edit control's numbering has one level; word processors and our reader take
     // the nesting from \ilvl.
     if (para.level != 0)

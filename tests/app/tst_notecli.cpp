@@ -6,7 +6,79 @@
 #include "store/modNote.h"
 
 #include <QBuffer>
+#include <QRegularExpression>
 #include <QtTest>
+
+namespace {
+// What a browser makes of the HTML, as far as these tests look, without a browser: a start tag
+// holds each attribute once (of two, browsers keep the first and drop the other), and a text
+// or list item takes each property from the innermost element that sets it.
+struct HtmlReading {
+    QStringList repeated;  // "tag attribute" for each attribute given twice
+    QStringList texts;     // "text|font-weight|color" of each text in the body
+    QStringList listItems; // "font-weight|color|margin-left" of each <li>, its marker's look
+};
+
+HtmlReading readHtml(const QString& html)
+{
+    static const QRegularExpression kToken(
+        QStringLiteral("<!--.*?-->|<![^>]*>|<(/?)(\\w+)([^>]*?)/?>|([^<]+)"),
+        QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression kAttribute(QStringLiteral("([\\w-]+)(?:=\"([^\"]*)\")?"));
+    static const QStringList kEmptyElements = {"meta", "br", "hr", "img"};
+    using Style = QHash<QString, QString>;
+    QList<std::pair<QString, Style>> open; // the elements the next token is in
+    const auto computed = [&open](const QString& property, const QString& initial) {
+        for (auto it = open.crbegin(); it != open.crend(); ++it) {
+            if (it->second.contains(property))
+                return it->second.value(property);
+        }
+        return initial;
+    };
+    HtmlReading reading;
+    for (auto it = kToken.globalMatch(html); it.hasNext();) {
+        const QRegularExpressionMatch token = it.next();
+        const QString name = token.captured(2).toLower();
+        if (!token.captured(4).isNull()) {
+            const bool inBody = std::any_of(open.cbegin(), open.cend(), [](const auto& element) {
+                return element.first == "body";
+            });
+            if (inBody && !token.captured(4).trimmed().isEmpty())
+                reading.texts << token.captured(4) + u'|' + computed("font-weight", "400") + u'|' +
+                                     computed("color", "#000000");
+        } else if (token.captured(1) == QLatin1String("/")) {
+            while (!open.isEmpty() && open.takeLast().first != name) {
+            }
+        } else if (!name.isEmpty()) {
+            QSet<QString> seen;
+            Style style;
+            for (auto a = kAttribute.globalMatch(token.captured(3)); a.hasNext();) {
+                const QRegularExpressionMatch attribute = a.next();
+                if (seen.contains(attribute.captured(1))) {
+                    reading.repeated << name + u' ' + attribute.captured(1);
+                    continue;
+                }
+                seen.insert(attribute.captured(1));
+                if (attribute.captured(1) != QLatin1String("style"))
+                    continue;
+                for (const QString& declaration : attribute.captured(2).split(u';')) {
+                    const QString property = declaration.section(u':', 0, 0).trimmed();
+                    if (!property.isEmpty())
+                        style.insert(property, declaration.section(u':', 1).trimmed());
+                }
+            }
+            if (kEmptyElements.contains(name))
+                continue;
+            open.append({name, style});
+            if (name == QLatin1String("li"))
+                reading.listItems << computed("font-weight", "400") + u'|' +
+                                         computed("color", "#000000") + u'|' +
+                                         style.value("margin-left", "none");
+        }
+    }
+    return reading;
+}
+} // namespace
 
 class TestNoteCli : public QObject {
     Q_OBJECT
@@ -153,6 +225,42 @@ private slots:
         QVERIFY2(m_out.startsWith(QStringLiteral("{\\rtf1")) && m_out.contains(expected),
                  qPrintable(m_out));
         QVERIFY(m_err.isEmpty());
+    }
+
+    // rtf2html writes each list item's style once, with its indent, and a list item's own
+    // format (its marker's) lends nothing to the item's text.
+    void htmlListItemsAsBrowsersRead_data()
+    {
+        QTest::addColumn<QByteArray>("item");
+        QTest::addColumn<QStringList>("texts");
+        QTest::addColumn<QString>("listItem");
+        QTest::newRow("bold first word")
+            << QByteArray("\\b Cheese\\b0  (\\cf1 important\\cf0 )")
+            << QStringList{"Shopping:|400|#000000", "Cheese|700|#000000", " (|400|#000000",
+                           "important|400|#ff0000", ")|400|#000000"}
+            << "400|#000000|18px";
+        QTest::newRow("bold red marker")
+            << QByteArray("Cheese (\\b smoked\\b0 )\\cf1\\b ")
+            << QStringList{"Shopping:|400|#000000", "Cheese (|400|#000000", "smoked|700|#000000",
+                           ")|400|#000000"}
+            << "700|#ff0000|18px";
+    }
+
+    void htmlListItemsAsBrowsersRead()
+    {
+        QFETCH(QByteArray, item);
+        QFETCH(QStringList, texts);
+        QFETCH(QString, listItem);
+        const QByteArray rtf =
+            "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset2 Symbol;}}"
+            "{\\colortbl ;\\red255\\green0\\blue0;}\\f0\\fs20 Shopping:\\par"
+            "\\pard{\\pntext\\f1\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf1{\\pntxtb\\'B7}}\\li360 " +
+            item + "\\par}";
+        QCOMPARE(run({QStringLiteral("rtf2html")}, rtf), 0);
+        const HtmlReading html = readHtml(m_out);
+        QCOMPARE(html.repeated, QStringList());
+        QCOMPARE(html.texts, texts);
+        QCOMPARE(html.listItems, QStringList{listItem});
     }
 
     void unreadableInputExitsWithOne_data()

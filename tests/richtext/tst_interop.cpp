@@ -531,6 +531,120 @@ void commandsDocument(QTextDocument* document)
     insertRuns(cursor, {{QStringLiteral("done"), none}});
 }
 
+// Bullets three levels deep, a numbered list, and plain text after them.
+void nestedListDocument(QTextDocument* document)
+{
+    QTextCursor cursor(document);
+    QList<QTextList*> open; // the list of each level, outermost first
+    const auto item = [&](const QString& text, int style, int level) {
+        if (!cursor.block().text().isEmpty() || cursor.block().textList())
+            cursor.insertBlock(QTextBlockFormat());
+        open.resize(level);
+        QTextList*& list = open.last();
+        if (list && list->format().style() == style) {
+            list->add(cursor.block());
+        } else {
+            QTextListFormat format;
+            format.setStyle(QTextListFormat::Style(style));
+            format.setIndent(level);
+            list = cursor.createList(format);
+        }
+        cursor.insertText(text);
+    };
+    item(QStringLiteral("outer"), QTextListFormat::ListDisc, 1);
+    item(QStringLiteral("inner a"), QTextListFormat::ListDisc, 2);
+    item(QStringLiteral("inner b"), QTextListFormat::ListDisc, 2);
+    item(QStringLiteral("deep"), QTextListFormat::ListDisc, 3);
+    item(QStringLiteral("back out"), QTextListFormat::ListDisc, 1);
+    cursor.insertBlock(QTextBlockFormat());
+    cursor.insertText(QStringLiteral("plain"));
+}
+
+// One line per paragraph: its marker kind ("bullet", "number" or "none"), level and text.
+QString listLine(const QString& kind, int level, const QString& text)
+{
+    return QStringLiteral("%1 %2 %3").arg(kind).arg(level).arg(text.trimmed());
+}
+
+QStringList describeListLevels(const QTextDocument& document)
+{
+    QStringList lines;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        const QTextList* list = block.textList();
+        const int style = list ? int(list->format().style()) : 0;
+        const QString kind = !list                                ? QStringLiteral("none")
+                             : style == QTextListFormat::ListDisc ? QStringLiteral("bullet")
+                                                                  : QStringLiteral("number");
+        lines << listLine(kind, list ? list->format().indent() : 0, block.text());
+    }
+    return lines;
+}
+
+// The same from a Flat ODT: the depth of text:list nesting, and the kind its list style
+// gives that level.
+QStringList describeOdtListLevels(const QByteArray& xml)
+{
+    QHash<QString, QHash<int, QString>> styles; // list style -> level -> kind
+    QStringList lines;
+    QStringList open; // the list style of each open text:list
+    QString styleName;
+    QXmlStreamReader reader(xml);
+    while (!reader.atEnd()) {
+        reader.readNext();
+        const QStringView name = reader.qualifiedName();
+        if (reader.isEndElement() && name == QLatin1String("text:list")) {
+            open.removeLast();
+            continue;
+        }
+        if (!reader.isStartElement())
+            continue;
+        const QXmlStreamAttributes attributes = reader.attributes();
+        if (name == QLatin1String("text:list-style")) {
+            styleName = attributes.value(QLatin1String("style:name")).toString();
+        } else if (name.startsWith(QLatin1String("text:list-level-style-"))) {
+            const int level = attributes.value(QLatin1String("text:level")).toInt();
+            styles[styleName][level] = name.endsWith(QLatin1String("bullet"))
+                                           ? QStringLiteral("bullet")
+                                           : QStringLiteral("number");
+        } else if (name == QLatin1String("text:list")) {
+            const QString style = attributes.value(QLatin1String("text:style-name")).toString();
+            open << (style.isEmpty() && !open.isEmpty() ? open.last() : style);
+        } else if (name == QLatin1String("text:p")) {
+            const int level = int(open.size());
+            const QString kind =
+                level == 0 ? QStringLiteral("none") : styles.value(open.last()).value(level, "?");
+            lines << listLine(kind, level,
+                              reader.readElementText(QXmlStreamReader::IncludeChildElements));
+        }
+    }
+    return lines;
+}
+
+// The same from AbiWord's own format: each paragraph's level and list style.
+QStringList describeAbwListLevels(const QByteArray& xml)
+{
+    static const QRegularExpression listStyle(QStringLiteral("list-style:\\s*([^;]+)"));
+    QStringList lines;
+    QXmlStreamReader reader(xml);
+    while (!reader.atEnd()) {
+        reader.readNext();
+        if (!reader.isStartElement() || reader.name() != QLatin1String("p"))
+            continue;
+        const QXmlStreamAttributes attributes = reader.attributes();
+        const QString style =
+            listStyle.match(attributes.value(QLatin1String("props")).toString()).captured(1);
+        const bool listed = attributes.hasAttribute(QLatin1String("level")) && !style.isEmpty() &&
+                            style != QLatin1String("None");
+        const QString kind = !listed                                 ? QStringLiteral("none")
+                             : style == QLatin1String("Bullet List") ? QStringLiteral("bullet")
+                                                                     : QStringLiteral("number");
+        const int level = listed ? attributes.value(QLatin1String("level")).toInt() + 1 : 0;
+        lines << listLine(kind, level,
+                          reader.readElementText(QXmlStreamReader::IncludeChildElements));
+    }
+    return lines;
+}
+
 } // namespace
 
 class TestInterop : public QObject {
@@ -542,6 +656,7 @@ private slots:
     void libreOffice();
     void unrtf_data();
     void unrtf();
+    void nestedBulletLevels();
 
 private:
     void addDocuments();
@@ -665,6 +780,52 @@ void TestInterop::unrtf()
     }
     QCOMPARE(describeUnrtfHtml(QString::fromUtf8(run(QStringLiteral("--html")))),
              m_runs.value(name));
+}
+
+// Nested bullets stay bullets at their own level in LibreOffice and AbiWord, and read back the
+// same here.
+void TestInterop::nestedBulletLevels()
+{
+    QTextDocument document;
+    document.setDefaultFont(kNoteFont);
+    nestedListDocument(&document);
+    const QStringList expected = describeListLevels(document);
+    const QByteArray rtf = writeRtf(&document);
+    QTextDocument back;
+    readRtf(rtf, &back);
+    QCOMPARE(describeListLevels(back), expected);
+    const QString name = QStringLiteral("nested");
+    QFile file(m_dir.filePath(name + QStringLiteral(".rtf")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(rtf);
+    file.close();
+
+    QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+    if (soffice.isEmpty())
+        soffice = QStandardPaths::findExecutable(QStringLiteral("libreoffice"));
+    if (!soffice.isEmpty()) {
+        QString messages;
+        QVERIFY2(convert(soffice, m_dir.filePath(QStringLiteral("profile")), QStringLiteral("fodt"),
+                         m_dir.path(), {file.fileName()}, &messages),
+                 qPrintable(messages));
+        QFile fodt(m_dir.filePath(name + QStringLiteral(".fodt")));
+        QVERIFY(fodt.open(QIODevice::ReadOnly));
+        QCOMPARE(describeOdtListLevels(fodt.readAll()), expected);
+    }
+    const QString abiword = QStandardPaths::findExecutable(QStringLiteral("abiword"));
+    if (!abiword.isEmpty()) {
+        const QString abw = m_dir.filePath(name + QStringLiteral(".abw"));
+        QProcess process;
+        process.start(abiword,
+                      {QStringLiteral("--to=abw"), file.fileName(), QStringLiteral("-o"), abw});
+        QVERIFY(process.waitForFinished(kConvertTimeoutMs));
+        QFile converted(abw);
+        QVERIFY2(converted.open(QIODevice::ReadOnly), qPrintable(process.readAllStandardError()));
+        QCOMPARE(describeAbwListLevels(converted.readAll()), expected);
+    }
+    if (soffice.isEmpty() || abiword.isEmpty())
+        QSKIP("LibreOffice or AbiWord is not installed; install libreoffice-writer-nogui and "
+              "abiword to check that they nest our bullets");
 }
 
 QTEST_MAIN(TestInterop)

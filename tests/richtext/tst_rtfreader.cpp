@@ -54,6 +54,8 @@ private slots:
     void longList();
     void characters();
     void emptyLines();
+    void paragraphMarkFormat_data();
+    void paragraphMarkFormat();
     void robustness_data();
     void robustness();
     void deepNesting();
@@ -436,6 +438,38 @@ void TestRtfReader::emptyLines()
     const qreal expected[] = {20.0, 10.0, 10.0};
     for (int block = 0; block < 3; ++block)
         QCOMPARE(document.findBlockByNumber(block).charFormat().fontPointSize(), expected[block]);
+}
+
+// A paragraph's own format (a list marker's look) is its mark's, whatever its first character
+// has; a last paragraph without a mark ends in its last character's.
+void TestRtfReader::paragraphMarkFormat_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<int>("block");
+    QTest::addColumn<QString>("expected");
+    const QByteArray bullet = "{\\pntext\\f1\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf1{\\pntxtb\\'B7}}";
+    QTest::newRow("bold first word, plain mark")
+        << note("Shopping:\\par " + bullet + "\\b Cheese\\b0  (\\cf1 important\\cf0 )") << 1
+        << "b0 none";
+    QTest::newRow("plain text, bold red mark")
+        << note("Shopping:\\par " + bullet + "Cheese (important)\\cf1\\b ") << 1 << "b1 #ff0000";
+    QTest::newRow("plain paragraph") << note("a\\par\\b a\\b0 b\\par c") << 1 << "b0 none";
+    QTest::newRow("last paragraph without a mark")
+        << QByteArray("{\\rtf1 a\\par b\\b c}") << 1 << "b1 none";
+}
+
+void TestRtfReader::paragraphMarkFormat()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(int, block);
+    QFETCH(QString, expected);
+    QTextDocument document;
+    readRtf(rtf, &document);
+    const QTextCharFormat mark = document.findBlockByNumber(block).charFormat();
+    const QString colour = mark.foreground().style() == Qt::NoBrush
+                               ? QStringLiteral("none")
+                               : mark.foreground().color().name();
+    QCOMPARE(QStringLiteral("b%1 %2").arg(mark.fontWeight() >= QFont::Bold).arg(colour), expected);
 }
 
 void TestRtfReader::robustness_data()

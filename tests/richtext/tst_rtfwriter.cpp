@@ -74,6 +74,7 @@ private slots:
     void rewrite();
     void fontNames();
     void nestedLists();
+    void nestedBulletsAndMarkerLook();
     void randomRoundTrip();
     void samplesRoundTrip_data();
     void samplesRoundTrip();
@@ -117,11 +118,15 @@ void TestRtfWriter::richEditStyle()
     QCOMPARE(writeRtf(&document),
              "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0\\fnil"
              "\\fcharset0 Comic Sans MS;}{\\f1\\fnil\\fcharset2 Symbol;}}\r\n"
-             "{\\colortbl ;\\red255\\green0\\blue0;}\r\n" +
+             "{\\colortbl ;\\red255\\green0\\blue0;}\r\n"
+             "{\\*\\listtable{\\list\\listtemplateid1{\\listlevel\\levelnfc23\\levelnfcn23"
+             "\\leveljc0\\leveljcn0\\levelfollow0\\levelstartat1{\\leveltext\\'01\\'B7;}"
+             "{\\levelnumbers;}\\f1\\fi-360\\li720\\lin720}{\\listname ;}\\listid1}}\r\n"
+             "{\\*\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}}\r\n" +
                  generator() +
                  "\\viewkind4\\uc1\\pard\\f0\\fs20 Plain \\cf1\\b bold\\par\r\n"
                  "\\pard{\\pntext\\f1\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf1\\pnindent0"
-                 "{\\pntxtb\\'B7}}\\fi-200\\li200\\b0\\cf0 item\\par\r\n}\r\n");
+                 "{\\pntxtb\\'B7}}\\ls1\\fi-200\\li200\\b0\\cf0 item\\cf1\\b\\par\r\n}\r\n");
 }
 
 void TestRtfWriter::textEscapes_data()
@@ -304,6 +309,42 @@ void TestRtfWriter::nestedLists()
     QByteArray rtf;
     QCOMPARE(roundTrip(document, &rtf), RtfTest::describe(document));
     QVERIFY2(rtf.contains("\\pnlcltr{\\pntxta.}}\\ilvl1"), rtf.constData());
+}
+
+// Bullets nest through the list table that word processors read, defined for the levels in
+// use; each item's marker keeps its look, and everything reads back as it was.
+void TestRtfWriter::nestedBulletsAndMarkerLook()
+{
+    QTextDocument document;
+    document.setDefaultFont(kNoteFont);
+    QTextCursor cursor(&document);
+    QTextCharFormat redBold;
+    redBold.setFontWeight(QFont::Bold);
+    redBold.setForeground(Qt::red);
+    cursor.setBlockCharFormat(redBold);
+    QTextList* outer = cursor.createList(QTextListFormat::ListDisc);
+    cursor.insertText(QStringLiteral("outer"), QTextCharFormat());
+    cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
+    QTextListFormat inner;
+    inner.setStyle(QTextListFormat::ListDisc);
+    inner.setIndent(2);
+    cursor.createList(inner);
+    cursor.insertText(QStringLiteral("inner"));
+    cursor.insertBlock();
+    outer->add(cursor.block());
+    cursor.insertText(QStringLiteral("back"));
+
+    QByteArray rtf;
+    QCOMPARE(roundTrip(document, &rtf), RtfTest::describe(document));
+    QVERIFY2(rtf.contains("\\ls1\\ilvl1") && rtf.contains("outer\\cf1\\b\\par"), rtf.constData());
+    QCOMPARE(rtf.count("{\\listlevel\\levelnfc23"), 2);
+    QTextDocument back;
+    readRtf(rtf, &back);
+    for (int block = 0; block < 3; ++block) {
+        const QTextCharFormat marker = back.findBlockByNumber(block).charFormat();
+        QCOMPARE(marker.fontWeight() >= QFont::Bold, block == 0);
+        QCOMPARE(marker.foreground().color(), block == 0 ? QColor(Qt::red) : QColor(Qt::black));
+    }
 }
 
 void TestRtfWriter::randomRoundTrip()
