@@ -13,71 +13,92 @@ namespace {
 // What a browser makes of the HTML, as far as these tests look, without a browser: a start tag
 // holds each attribute once (of two, browsers keep the first and drop the other), and a text
 // or list item takes each property from the innermost element that sets it.
-struct HtmlReading {
+class HtmlReading {
+public:
     QStringList repeated;  // "tag attribute" for each attribute given twice
     QStringList texts;     // "text|font-weight|color" of each text in the body
     QStringList listItems; // "font-weight|color|margin-left" of each <li>, its marker's look
-};
 
-HtmlReading readHtml(const QString& html)
-{
-    static const QRegularExpression kToken(
-        QStringLiteral("<!--.*?-->|<![^>]*>|<(/?)(\\w+)([^>]*?)/?>|([^<]+)"),
-        QRegularExpression::DotMatchesEverythingOption);
-    static const QRegularExpression kAttribute(QStringLiteral("([\\w-]+)(?:=\"([^\"]*)\")?"));
-    static const QStringList kEmptyElements = {"meta", "br", "hr", "img"};
+    explicit HtmlReading(const QString& html)
+    {
+        static const QRegularExpression kToken(
+            QStringLiteral("<!--.*?-->|<![^>]*>|<(/?)(\\w+)([^>]*?)/?>|([^<]+)"),
+            QRegularExpression::DotMatchesEverythingOption);
+        for (auto it = kToken.globalMatch(html); it.hasNext();) {
+            const QRegularExpressionMatch token = it.next();
+            const QString name = token.captured(2).toLower();
+            if (!token.captured(4).isNull())
+                text(token.captured(4));
+            else if (token.captured(1) == QLatin1String("/"))
+                endTag(name);
+            else if (!name.isEmpty())
+                startTag(name, token.captured(3));
+        }
+    }
+
+private:
     using Style = QHash<QString, QString>;
-    QList<std::pair<QString, Style>> open; // the elements the next token is in
-    const auto computed = [&open](const QString& property, const QString& initial) {
-        for (auto it = open.crbegin(); it != open.crend(); ++it) {
+
+    QString computed(const QString& property, const QString& initial) const
+    {
+        for (auto it = m_open.crbegin(); it != m_open.crend(); ++it) {
             if (it->second.contains(property))
                 return it->second.value(property);
         }
         return initial;
-    };
-    HtmlReading reading;
-    for (auto it = kToken.globalMatch(html); it.hasNext();) {
-        const QRegularExpressionMatch token = it.next();
-        const QString name = token.captured(2).toLower();
-        if (!token.captured(4).isNull()) {
-            const bool inBody = std::any_of(open.cbegin(), open.cend(), [](const auto& element) {
-                return element.first == "body";
-            });
-            if (inBody && !token.captured(4).trimmed().isEmpty())
-                reading.texts << token.captured(4) + u'|' + computed("font-weight", "400") + u'|' +
-                                     computed("color", "#000000");
-        } else if (token.captured(1) == QLatin1String("/")) {
-            while (!open.isEmpty() && open.takeLast().first != name) {
-            }
-        } else if (!name.isEmpty()) {
-            QSet<QString> seen;
-            Style style;
-            for (auto a = kAttribute.globalMatch(token.captured(3)); a.hasNext();) {
-                const QRegularExpressionMatch attribute = a.next();
-                if (seen.contains(attribute.captured(1))) {
-                    reading.repeated << name + u' ' + attribute.captured(1);
-                    continue;
-                }
-                seen.insert(attribute.captured(1));
-                if (attribute.captured(1) != QLatin1String("style"))
-                    continue;
-                for (const QString& declaration : attribute.captured(2).split(u';')) {
-                    const QString property = declaration.section(u':', 0, 0).trimmed();
-                    if (!property.isEmpty())
-                        style.insert(property, declaration.section(u':', 1).trimmed());
-                }
-            }
-            if (kEmptyElements.contains(name))
-                continue;
-            open.append({name, style});
-            if (name == QLatin1String("li"))
-                reading.listItems << computed("font-weight", "400") + u'|' +
-                                         computed("color", "#000000") + u'|' +
-                                         style.value("margin-left", "none");
+    }
+
+    void text(const QString& text)
+    {
+        const bool inBody = std::any_of(m_open.cbegin(), m_open.cend(), [](const auto& element) {
+            return element.first == "body";
+        });
+        if (inBody && !text.trimmed().isEmpty())
+            texts << text + u'|' + computed("font-weight", "400") + u'|' +
+                         computed("color", "#000000");
+    }
+
+    void endTag(const QString& name)
+    {
+        while (!m_open.isEmpty() && m_open.takeLast().first != name) {
         }
     }
-    return reading;
-}
+
+    void startTag(const QString& name, const QString& attributes)
+    {
+        static const QRegularExpression kAttribute(QStringLiteral("([\\w-]+)(?:=\"([^\"]*)\")?"));
+        static const QStringList kEmptyElements = {"meta", "br", "hr", "img"};
+        QSet<QString> seen;
+        Style style;
+        for (auto it = kAttribute.globalMatch(attributes); it.hasNext();) {
+            const QRegularExpressionMatch attribute = it.next();
+            if (seen.contains(attribute.captured(1)))
+                repeated << name + u' ' + attribute.captured(1);
+            else if (attribute.captured(1) == QLatin1String("style"))
+                style = declarations(attribute.captured(2));
+            seen.insert(attribute.captured(1));
+        }
+        if (kEmptyElements.contains(name))
+            return;
+        m_open.append({name, style});
+        if (name == QLatin1String("li"))
+            listItems << computed("font-weight", "400") + u'|' + computed("color", "#000000") +
+                             u'|' + style.value("margin-left", "none");
+    }
+
+    static Style declarations(const QString& css)
+    {
+        Style style;
+        for (const QString& declaration : css.split(u';')) {
+            const QString property = declaration.section(u':', 0, 0).trimmed();
+            if (!property.isEmpty())
+                style.insert(property, declaration.section(u':', 1).trimmed());
+        }
+        return style;
+    }
+
+    QList<std::pair<QString, Style>> m_open; // the elements the next token is in
+};
 } // namespace
 
 class TestNoteCli : public QObject {
@@ -257,7 +278,7 @@ private slots:
             "\\pard{\\pntext\\f1\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf1{\\pntxtb\\'B7}}\\li360 " +
             item + "\\par}";
         QCOMPARE(run({QStringLiteral("rtf2html")}, rtf), 0);
-        const HtmlReading html = readHtml(m_out);
+        const HtmlReading html(m_out);
         QCOMPARE(html.repeated, QStringList());
         QCOMPARE(html.texts, texts);
         QCOMPARE(html.listItems, QStringList{listItem});

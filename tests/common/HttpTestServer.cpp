@@ -7,7 +7,7 @@
 #include <optional>
 
 namespace {
-constexpr qint64 kPourChunk = 64 * 1024;
+constexpr qint64 kPourChunk = qint64(64) * 1024;
 
 QByteArray reason(int status)
 {

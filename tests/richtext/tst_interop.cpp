@@ -336,6 +336,24 @@ private:
     Description m_out;
 };
 
+// The attributes of a text inside unrtf's open tags, by tag name.
+Attributes unrtfAttributes(const QHash<QString, QList<Attributes>>& open)
+{
+    Attributes a;
+    a.bold = open.value(QStringLiteral("b")).size() > 0;
+    a.italic = open.value(QStringLiteral("i")).size() > 0;
+    a.underline = open.value(QStringLiteral("u")).size() > 0;
+    a.strike = open.value(QStringLiteral("s")).size() > 0;
+    if (!open.value(QStringLiteral("sup")).isEmpty())
+        a.position = QStringLiteral("super");
+    if (!open.value(QStringLiteral("sub")).isEmpty())
+        a.position = QStringLiteral("sub");
+    for (const QString& tag : {QStringLiteral("font"), QStringLiteral("span")})
+        for (const Attributes& layer : open.value(tag))
+            a.mergeFrom(layer);
+    return a;
+}
+
 // unrtf's HTML, whose tags do not always nest: each tag name keeps its own stack.
 QStringList describeUnrtfHtml(const QString& html)
 {
@@ -359,19 +377,7 @@ QStringList describeUnrtfHtml(const QString& html)
                 continue;
             const QString text =
                 QTextDocumentFragment::fromHtml(match.captured(4)).toPlainText().remove(listMarker);
-            Attributes a;
-            a.bold = open.value(QStringLiteral("b")).size() > 0;
-            a.italic = open.value(QStringLiteral("i")).size() > 0;
-            a.underline = open.value(QStringLiteral("u")).size() > 0;
-            a.strike = open.value(QStringLiteral("s")).size() > 0;
-            if (!open.value(QStringLiteral("sup")).isEmpty())
-                a.position = QStringLiteral("super");
-            if (!open.value(QStringLiteral("sub")).isEmpty())
-                a.position = QStringLiteral("sub");
-            for (const QString& tag : {QStringLiteral("font"), QStringLiteral("span")})
-                for (const Attributes& layer : open.value(tag))
-                    a.mergeFrom(layer);
-            out.text(a.describe(), text);
+            out.text(unrtfAttributes(open).describe(), text);
             continue;
         }
         const QString name = match.captured(2).toLower();
