@@ -284,6 +284,20 @@ private slots:
         QCOMPARE(html.listItems, QStringList{listItem});
     }
 
+    // Every sample note, lists, links and all, converts to HTML without a repeated attribute.
+    void htmlOfEverySampleHoldsEachAttributeOnce()
+    {
+        const QDir samples(QStringLiteral(JOTTEX_TEST_DATA "/rtf"));
+        const QStringList files = samples.entryList({QStringLiteral("*.rtf")}, QDir::Files);
+        QVERIFY(!files.isEmpty());
+        for (const QString& file : files) {
+            QFile in(samples.filePath(file));
+            QVERIFY(in.open(QIODevice::ReadOnly));
+            QCOMPARE(run({QStringLiteral("rtf2html")}, in.readAll()), 0);
+            QVERIFY2(HtmlReading(m_out).repeated.isEmpty(), qPrintable(file));
+        }
+    }
+
     void unreadableInputExitsWithOne_data()
     {
         QTest::addColumn<QString>("command");
