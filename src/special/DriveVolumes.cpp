@@ -38,14 +38,13 @@ const QStringList kSystemTypes = {
 // over kernel files) is part of the kernel's view, not storage.
 const QStringList kKernelFolders = {QStringLiteral("/proc"), QStringLiteral("/sys")};
 // Where system services keep mounts of their own: package images (snaps are squashfs images
-// under /snap), containers' storage and shared memory, services' credentials.
+// under /snap), containers' storage and shared memory.
 const QStringList kServiceFolders = {
     QStringLiteral("/snap"),
     QStringLiteral("/var/lib/snapd"),
     QStringLiteral("/run/snapd"),
     QStringLiteral("/var/lib/docker"),
     QStringLiteral("/var/lib/kubelet"),
-    QStringLiteral("/run/credentials"),
 };
 // Where desktops mount what the user plugs in.
 const QStringList kMediaFolders = {QStringLiteral("/media"), QStringLiteral("/run/media")};
@@ -140,9 +139,10 @@ QString gigabytes(quint64 bytes)
 } // namespace
 
 // One rule for pseudo and RAM file systems, whatever the folder: a pseudo file system is never
-// a drive, and every tmpfs or ramfs is a RAM Disk (/dev/shm, /run/user/1000, /tmp, /mnt/scratch
-// alike), listed with the sizes its mount reports, unless the kernel or a system service keeps
-// it for itself.
+// a drive, and every tmpfs or ramfs that can hold files is a RAM Disk (/dev/shm, /run/user/1000,
+// /tmp, /mnt/scratch alike), listed with the sizes its mount reports, unless the kernel or a
+// system service keeps it for itself. A read-only one holds nothing: it masks a kernel file or
+// stands in for something absent, as services' credentials and tools' placeholders do.
 std::optional<DriveVolume::Type> modSpecialNote::VolumeType(const MountEntry& mount,
                                                             bool removableDevice)
 {
@@ -151,7 +151,7 @@ std::optional<DriveVolume::Type> modSpecialNote::VolumeType(const MountEntry& mo
         isUnderAny(mount.mountPoint, kServiceFolders))
         return std::nullopt;
     if (kRamTypes.contains(type))
-        return Type::RamDisk;
+        return mount.readOnly ? std::nullopt : std::optional(Type::RamDisk);
     if (kNetworkTypes.contains(type))
         return Type::Network;
     if (kOpticalTypes.contains(type) || mount.device.startsWith(QLatin1String("/dev/sr")))
@@ -161,25 +161,32 @@ std::optional<DriveVolume::Type> modSpecialNote::VolumeType(const MountEntry& mo
     return Type::LocalDisk;
 }
 
+QList<modSpecialNote::MountEntry> modSpecialNote::ParseMountTable(const QByteArray& table)
+{
+    // By mount point, so the list comes sorted and a mount hidden under a later one drops out.
+    QMap<QString, MountEntry> mounts;
+    for (const QByteArray& line : table.split('\n')) {
+        const QList<QByteArray> fields = line.split(' ');
+        constexpr int kTypeField = 2;
+        constexpr int kOptionsField = 3;
+        if (fields.size() <= kTypeField)
+            continue;
+        MountEntry entry{unescapeField(fields[0]), unescapeField(fields[1]),
+                         QString::fromUtf8(fields[kTypeField]),
+                         fields.value(kOptionsField).split(',').contains("ro")};
+        mounts.insert(entry.mountPoint, entry);
+    }
+    return mounts.values();
+}
+
 Expected<QList<DriveVolume>> modSpecialNote::MountedVolumes()
 {
     QFile table(kMountTable);
     if (!table.open(QIODevice::ReadOnly))
         return AppError::fromNumber(
             table.exists() ? ErrorNumber::PathFileAccessError : ErrorNumber::FileNotFound, kSource);
-    // By mount point, so the list comes sorted and a mount hidden under a later one drops out.
-    QMap<QString, MountEntry> mounts;
-    for (const QByteArray& line : table.readAll().split('\n')) {
-        const QList<QByteArray> fields = line.split(' ');
-        constexpr int kTypeField = 2;
-        if (fields.size() <= kTypeField)
-            continue;
-        MountEntry entry{unescapeField(fields[0]), unescapeField(fields[1]),
-                         QString::fromUtf8(fields[kTypeField])};
-        mounts.insert(entry.mountPoint, entry);
-    }
     QList<DriveVolume> volumes;
-    for (const MountEntry& mount : std::as_const(mounts)) {
+    for (const MountEntry& mount : ParseMountTable(table.readAll())) {
         // Files bound over files (a container's /etc/hosts) are no volume.
         if (!QFileInfo(mount.mountPoint).isDir())
             continue;

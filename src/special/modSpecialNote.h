@@ -70,10 +70,16 @@ struct MountEntry {
     QString device;
     QString mountPoint;
     QString fileSystemType;
+    bool readOnly = false;
+
+    bool operator==(const MountEntry&) const = default;
 };
+// The mounts of a mount table in the form of /proc/self/mounts, by mount point; of two at one
+// point, the later, which hides the other.
+QList<MountEntry> ParseMountTable(const QByteArray& table);
 // How the drive note lists a mount, or nothing for the system's own mounts (proc, cgroup,
-// snaps, containers' storage, ...) that are no drive of the user's. removableDevice: the kernel
-// marks the device removable.
+// snaps, containers' storage, read-only placeholders, ...) that are no drive of the user's.
+// removableDevice: the kernel marks the device removable.
 std::optional<DriveVolume::Type> VolumeType(const MountEntry& mount, bool removableDevice);
 Expected<QList<DriveVolume>> MountedVolumes(); // real volumes only, in mount-point order
 QString DriveListText(const QList<DriveVolume>& volumes);

@@ -9,8 +9,10 @@
 #include <QtTest>
 
 using Type = DriveVolume::Type;
+using modSpecialNote::MountEntry;
 Q_DECLARE_METATYPE(MemoryFigures)
 Q_DECLARE_METATYPE(std::optional<DriveVolume::Type>)
+Q_DECLARE_METATYPE(modSpecialNote::MountEntry)
 
 namespace {
 constexpr quint64 kGB = 1024ULL * 1024 * 1024;
@@ -178,98 +180,75 @@ private slots:
 
     void volumeType_data()
     {
-        QTest::addColumn<QString>("device");
-        QTest::addColumn<QString>("mountPoint");
-        QTest::addColumn<QString>("fileSystem");
+        QTest::addColumn<MountEntry>("mount");
         QTest::addColumn<bool>("removable");
         QTest::addColumn<std::optional<Type>>("expected");
         const std::optional<Type> none;
-        QTest::newRow("root") << "/dev/sda2"
-                              << "/"
-                              << "ext4" << false << std::optional(Type::LocalDisk);
-        QTest::newRow("proc") << "proc"
-                              << "/proc"
-                              << "proc" << false << none;
-        QTest::newRow("cgroup") << "cgroup2"
-                                << "/sys/fs/cgroup"
-                                << "cgroup2" << false << none;
-        // Every RAM file system is a RAM Disk, wherever it is mounted...
         const std::optional<Type> ram(Type::RamDisk);
-        QTest::newRow("user's runtime tmpfs") << "tmpfs"
-                                              << "/run/user/1000"
-                                              << "tmpfs" << false << ram;
-        QTest::newRow("shm") << "tmpfs"
-                             << "/dev/shm"
-                             << "tmpfs" << false << ram;
-        QTest::newRow("small tmpfs under /mnt") << "scratch"
-                                                << "/mnt/scratch"
-                                                << "tmpfs" << false << ram;
-        QTest::newRow("ramfs") << "ramfs"
-                               << "/mnt/ram"
-                               << "ramfs" << false << ram;
-        QTest::newRow("container's /dev") << "tmpfs"
-                                          << "/dev"
-                                          << "tmpfs" << false << ram;
-        // ...except where the kernel or a service keeps it for itself.
-        QTest::newRow("cgroup tmpfs") << "tmpfs"
-                                      << "/sys/fs/cgroup"
-                                      << "tmpfs" << false << none;
-        QTest::newRow("container's mask") << "tmpfs"
-                                          << "/proc/acpi"
-                                          << "tmpfs" << false << none;
-        QTest::newRow("container's shm") << "shm"
-                                         << "/var/lib/docker/containers/1f/mounts/shm"
-                                         << "tmpfs" << false << none;
-        QTest::newRow("service credentials") << "ramfs"
-                                             << "/run/credentials/systemd-sysusers.service"
-                                             << "ramfs" << false << none;
+        const auto row = [](const char* name, const char* device, const char* mountPoint,
+                            const char* fileSystem, std::optional<Type> expected,
+                            bool removable = false, bool readOnly = false) {
+            QTest::newRow(name) << MountEntry{device, mountPoint, fileSystem, readOnly} << removable
+                                << expected;
+        };
+        row("root", "/dev/sda2", "/", "ext4", Type::LocalDisk);
+        row("proc", "proc", "/proc", "proc", none);
+        row("cgroup", "cgroup2", "/sys/fs/cgroup", "cgroup2", none);
+        row("snap", "/dev/loop3", "/snap/core/17", "squashfs", none);
+        row("container", "overlay", "/", "overlay", none);
+        row("stick", "/dev/sdb1", "/media/me/STICK", "vfat", Type::Removable);
+        row("marked", "/dev/sdc1", "/mnt/usb", "exfat", Type::Removable, true);
+        row("disc", "/dev/sr0", "/run/media/me/DISC", "iso9660", Type::Optical, true);
+        row("nfs", "server:/export", "/net/home", "nfs4", Type::Network);
+        row("sshfs", "me@host:", "/home/me/remote", "fuse.sshfs", Type::Network);
+        // Every RAM file system that can hold files is a RAM Disk, wherever it is mounted...
+        row("tmp", "tmpfs", "/tmp", "tmpfs", ram);
+        row("user's runtime tmpfs", "tmpfs", "/run/user/1000", "tmpfs", ram);
+        row("shm", "tmpfs", "/dev/shm", "tmpfs", ram);
+        row("tmpfs under /mnt", "scratch", "/mnt/scratch", "tmpfs", ram);
+        row("ramfs", "ramfs", "/mnt/ram", "ramfs", ram);
+        row("container's /dev", "tmpfs", "/dev", "tmpfs", ram);
+        // ...but a read-only one is a placeholder, and the kernel's and services' are theirs.
+        row("read-only placeholder", "unavailable", "/mnt/tools/python", "tmpfs", none, false,
+            true);
+        row("service credentials", "ramfs", "/run/credentials/systemd-sysusers.service", "ramfs",
+            none, false, true);
+        row("cgroup tmpfs", "tmpfs", "/sys/fs/cgroup", "tmpfs", none);
+        row("container's mask", "tmpfs", "/proc/acpi", "tmpfs", none);
+        row("container's shm", "shm", "/var/lib/docker/containers/1f/mounts/shm", "tmpfs", none);
         // Pseudo file systems are never drives, wherever they are mounted.
-        QTest::newRow("devpts") << "devpts"
-                                << "/dev/pts"
-                                << "devpts" << false << none;
-        QTest::newRow("mqueue") << "mqueue"
-                                << "/dev/mqueue"
-                                << "mqueue" << false << none;
-        QTest::newRow("binfmt outside /proc") << "binfmt_misc"
-                                              << "/mnt/binfmt"
-                                              << "binfmt_misc" << false << none;
-        QTest::newRow("gvfs") << "gvfsd-fuse"
-                              << "/run/user/1000/gvfs"
-                              << "fuse.gvfsd-fuse" << false << none;
-        QTest::newRow("snap") << "/dev/loop3"
-                              << "/snap/core/17"
-                              << "squashfs" << false << none;
-        QTest::newRow("container") << "overlay"
-                                   << "/"
-                                   << "overlay" << false << none;
-        QTest::newRow("tmp") << "tmpfs"
-                             << "/tmp"
-                             << "tmpfs" << false << std::optional(Type::RamDisk);
-        QTest::newRow("stick") << "/dev/sdb1"
-                               << "/media/me/STICK"
-                               << "vfat" << false << std::optional(Type::Removable);
-        QTest::newRow("marked") << "/dev/sdc1"
-                                << "/mnt/usb"
-                                << "exfat" << true << std::optional(Type::Removable);
-        QTest::newRow("disc") << "/dev/sr0"
-                              << "/run/media/me/DISC"
-                              << "iso9660" << true << std::optional(Type::Optical);
-        QTest::newRow("nfs") << "server:/export"
-                             << "/net/home"
-                             << "nfs4" << false << std::optional(Type::Network);
-        QTest::newRow("sshfs") << "me@host:"
-                               << "/home/me/remote"
-                               << "fuse.sshfs" << false << std::optional(Type::Network);
+        row("devpts", "devpts", "/dev/pts", "devpts", none);
+        row("mqueue", "mqueue", "/dev/mqueue", "mqueue", none);
+        row("binfmt outside /proc", "binfmt_misc", "/mnt/binfmt", "binfmt_misc", none);
+        row("gvfs", "gvfsd-fuse", "/run/user/1000/gvfs", "fuse.gvfsd-fuse", none);
     }
 
     void volumeType()
     {
-        QFETCH(QString, device);
-        QFETCH(QString, mountPoint);
-        QFETCH(QString, fileSystem);
+        QFETCH(MountEntry, mount);
         QFETCH(bool, removable);
         QFETCH(std::optional<Type>, expected);
-        QCOMPARE(modSpecialNote::VolumeType({device, mountPoint, fileSystem}, removable), expected);
+        QCOMPARE(modSpecialNote::VolumeType(mount, removable), expected);
+    }
+
+    void mountTable()
+    {
+        const QByteArray table = "/dev/sda2 / ext4 rw,relatime 0 0\n"
+                                 "tmpfs /dev/shm tmpfs rw,nosuid,nodev,size=8g 0 0\n"
+                                 "none /mnt/tools tmpfs ro,nosuid,size=4k 0 0\n"
+                                 "/dev/sdb1 /media/me/My\\040Stick vfat rw 0 0\n"
+                                 "/dev/sdc1 /mnt/tools ext4 rw 0 0\n"
+                                 "truncated line\n";
+        const QList<MountEntry> expected = {
+            {"/dev/sda2", "/", "ext4", false},
+            {"tmpfs", "/dev/shm", "tmpfs", false},
+            {"/dev/sdb1", "/media/me/My Stick", "vfat", false},
+            {"/dev/sdc1", "/mnt/tools", "ext4", false},
+        };
+        QCOMPARE(modSpecialNote::ParseMountTable(table), expected);
+        QVERIFY(modSpecialNote::ParseMountTable("none /mnt/tools tmpfs ro,size=4k 0 0")
+                    .first()
+                    .readOnly);
     }
 
     void drivesOfThisMachine()
