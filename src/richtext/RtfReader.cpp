@@ -1168,9 +1168,9 @@ void Reader::endParagraph()
     m_needBlock = true;
 }
 
+// The new block takes the mark of the one before, which its own mark most often repeats.
 void Reader::startBlock()
 {
-    m_blockChars = top().chars;
     m_cursor.insertBlock(m_blockFormat, charFormat(m_blockChars));
     m_blockEmpty = true;
     ++m_blockNumber;
