@@ -71,7 +71,9 @@ public:
                          QNetworkRequest::NoLessSafeRedirectPolicy);
         get.setMaximumRedirectsAllowed(request.maxRedirects);
         get.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
-        // Without one, Qt names every request "Mozilla/5.0".
+        // Without one, Qt names every request "Mozilla/5.0". What Qt adds besides (Host,
+        // Connection, Accept-Encoding for the answers it unpacks, and an Accept-Language it
+        // always sends when none is set) the HTTP stack needs or insists on.
         get.setHeader(QNetworkRequest::UserAgentHeader, request.agent);
         const QByteArray& header = request.header;
         if (const qsizetype colon = header.indexOf(':'); colon > 0)

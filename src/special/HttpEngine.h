@@ -13,7 +13,7 @@ public:
     struct Request {
         QUrl url;
         QString proxy;     // "host:port", or empty for the system's proxy settings
-        QByteArray agent;  // the User-Agent; the engine adds no other header of its own choice
+        QByteArray agent;  // the User-Agent
         QByteArray header; // "Name: value", or empty
         int maxRedirects = 0;
         qint64 maxBodyBytes = 0; // the engine hands on at most one byte more than this
