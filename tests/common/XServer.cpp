@@ -172,6 +172,34 @@ QStringList XServer::popupMenus(const QString& classPattern) const
     return menus;
 }
 
+namespace {
+// The window ids in xprop's answer ("... window id # 0x1a00003, 0x1c00007"), as decimals.
+QStringList windowIdsIn(const QString& xpropOutput)
+{
+    QStringList ids;
+    static const QRegularExpression hex(QStringLiteral("0x[0-9a-fA-F]+"));
+    for (const QRegularExpressionMatch& match :
+         hex.globalMatch(xpropOutput.section(QLatin1Char(':'), 1)))
+        ids << QString::number(match.captured().toUInt(nullptr, 16));
+    return ids;
+}
+} // namespace
+
+QStringList XServer::stackingOrder() const
+{
+    return windowIdsIn(
+        run(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("-notype"),
+                                      QStringLiteral("_NET_CLIENT_LIST_STACKING")}));
+}
+
+QString XServer::transientFor(const QString& windowId) const
+{
+    return windowIdsIn(run(QStringLiteral("xprop"),
+                           {QStringLiteral("-id"), windowId, QStringLiteral("-notype"),
+                            QStringLiteral("WM_TRANSIENT_FOR")}))
+        .value(0);
+}
+
 QRect XServer::geometry(const QString& windowId) const
 {
     const QString output =
