@@ -74,7 +74,8 @@ bool WindowBand::isInBand(const QWidget* window)
 WindowBand::BoxHold::BoxHold(QWidget* box)
 {
     for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (window == box || !window->isVisible() || !isInBand(window))
+        // Hidden ones too: a note shown while the box runs must not come up over it.
+        if (window == box || !isInBand(window))
             continue;
         if (!isShowingBox(window))
             remember(window, true);

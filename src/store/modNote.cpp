@@ -51,7 +51,7 @@ const char* contextOf(StoreDialog kind)
 // or the home folder for a user without one.
 QString startFolder()
 {
-    const QString last = modMain::ReadSetting(modMain::Setting::LastFolder, QString());
+    QString last = modMain::ReadSetting(modMain::Setting::LastFolder, QString());
     if (!last.isEmpty() && QFileInfo(last).isDir())
         return last;
     const QString desktop = modFileFunctions::GetDesktopPath();

@@ -56,7 +56,7 @@ private:
         modNote::SaveMainNote(Samples::note(QStringLiteral("kept note"), 1500, 1500));
         if (!m_x.launch(jottex))
             return {};
-        const QString note = waitForWindow(QStringLiteral("^Jottex"));
+        QString note = waitForWindow(QStringLiteral("^Jottex"));
         if (!QTest::qWaitFor([] { return !QFile::exists(AppPaths::mainDataFile()); }, kMapMs))
             return {};
         return note;
