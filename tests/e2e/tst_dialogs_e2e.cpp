@@ -72,8 +72,8 @@ private:
                     .arg(keys));
     }
 
-    // Two overlapping notes of the on-top band, a over b and stacked under it: a's text
-    // focused, without raising it. Their ids, a first.
+    // Two overlapping notes of the on-top band, a up and to the left of b and stacked under
+    // it; a's text has the focus, without a being raised. Their ids, a first.
     QStringList startWithTwoOverlappingNotes(QProcess& jottex)
     {
         TestEnvironment::resetFolders();
@@ -99,7 +99,11 @@ private:
     }
 
     // The window last in the window manager's stacking, the topmost one.
-    QString topmost() const { return m_x.stackingOrder().value(m_x.stackingOrder().size() - 1); }
+    QString topmost() const
+    {
+        const QStringList stacking = m_x.stackingOrder();
+        return stacking.value(stacking.size() - 1);
+    }
 
     void saveScreen(const QString& name) const
     {
