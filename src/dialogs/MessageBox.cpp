@@ -30,8 +30,6 @@ QMessageBox::StandardButton MessageBox::show(QWidget* parent, QMessageBox::Icon 
             DialogSeam::takeMessageBox({DialogSeam::Kind::MessageBox, title, text, {}, parent}))
         return *answer;
     ModalBox<QMessageBox> box(new QMessageBox(icon, title, text, buttons, parent));
-    // Notes may sit in the on-top band: a box is above every one of them while it shows.
-    box->setWindowFlag(Qt::WindowStaysOnTopHint);
     const int answer = box.exec();
     return box ? static_cast<QMessageBox::StandardButton>(answer) : dismissed(buttons);
 }

@@ -1,5 +1,7 @@
 #include "dialogs/ModalBox.h"
 
+#include "dialogs/WindowBand.h"
+
 #include <QCoreApplication>
 #include <QEvent>
 #include <algorithm>
@@ -69,7 +71,11 @@ int ModalRun::exec(QDialog* dialog)
         return QDialog::Rejected;
     const QPointer<QDialog> box(dialog);
     DeletionHold hold(dialog);
-    const int result = dialog->exec();
+    int result = QDialog::Rejected;
+    {
+        const WindowBand::BoxHold band(dialog);
+        result = dialog->exec();
+    }
     hold.release();
     return box ? result : int(QDialog::Rejected);
 }

@@ -8,7 +8,8 @@ namespace ModalRun {
 // ran. Meanwhile every object above it (its parent, that one's window, the window owning that
 // one, ...) is held: a close still closes it, a timer's or the end of the session's, but its
 // deletion (deleteLater, a window's delete-on-close) waits until the box has returned, so the
-// code that opened the box always returns into a live object.
+// code that opened the box always returns into a live object. The box is above every other
+// window of the program while it shows (WindowBand).
 int exec(QDialog* dialog);
 } // namespace ModalRun
 

@@ -73,6 +73,13 @@ void limitFontSizes(QFontDialog& dialog)
         QObject::connect(model, &QStringListModel::modelReset, list, keepInRange);
     }
 }
+// Starts the dialog in the folder with an empty name. Given to the constructor, a path that
+// is no folder would be split, its last part written into the name box.
+void openIn(QFileDialog& dialog, const QString& folder)
+{
+    if (QFileInfo(folder).isDir())
+        dialog.setDirectory(folder);
+}
 } // namespace
 
 void clsCommonDialog::setFilter(const QString& filter)
@@ -150,7 +157,8 @@ qint32 clsCommonDialog::showFileDialog(FileMode mode)
         return 1;
     }
 
-    ModalBox<QFileDialog> dialog(new QFileDialog(m_owner, m_dialogTitle, m_initDir));
+    ModalBox<QFileDialog> dialog(new QFileDialog(m_owner, m_dialogTitle));
+    openIn(*dialog.get(), m_initDir);
     dialog->setAcceptMode(mode == FileMode::Open ? QFileDialog::AcceptOpen
                                                  : QFileDialog::AcceptSave);
     if (mode == FileMode::Open) {
@@ -252,7 +260,8 @@ qint32 clsCommonDialog::Browse()
             {DialogSeam::Kind::Folder, m_dialogTitle, {}, m_initDir, m_owner})) {
         folder = *answer;
     } else {
-        ModalBox<QFileDialog> dialog(new QFileDialog(m_owner, m_dialogTitle, m_initDir));
+        ModalBox<QFileDialog> dialog(new QFileDialog(m_owner, m_dialogTitle));
+        openIn(*dialog.get(), m_initDir);
         dialog->setFileMode(QFileDialog::Directory);
         dialog->setOption(QFileDialog::ShowDirsOnly);
         if (dialog.exec() == QDialog::Accepted && !dialog->selectedFiles().isEmpty())

@@ -115,7 +115,11 @@ Expected<NoteRecordList> notesOnDisk(const QString& path)
 }
 } // namespace
 
-frmNoteManager::frmNoteManager(QWidget* owner) : QMainWindow(owner, Qt::Window)
+// A dialog's window is transient for its owner: the window manager keeps the manager above
+// the note that opened it, in the note's band. It keeps the buttons of a window of its own.
+frmNoteManager::frmNoteManager(QWidget* owner)
+    : QMainWindow(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                             Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint)
 {
     ensureManagerResources();
     setObjectName(QStringLiteral("frmNoteManager"));

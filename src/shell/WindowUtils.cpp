@@ -1,5 +1,6 @@
 #include "shell/WindowUtils.h"
 
+#include "dialogs/WindowBand.h"
 #include "richtext/CodePages.h"
 #include "shell/LinkPolicy.h"
 #include "shell/Seams.h"
@@ -20,13 +21,7 @@ bool modMain::SetTopMost(QWidget* window, TopMostMode mode)
 {
     if (!window || (mode != TopMostMode::IntoBand && mode != TopMostMode::OutOfBand))
         return false;
-    const bool onTop = mode == TopMostMode::IntoBand;
-    // The widget keeps the flag without re-creating its window (which would hide it), so a
-    // native window made later starts with it. Making that window now would cost a second
-    // one at show: the X window is made anew when this flag changes before it is mapped.
-    window->overrideWindowFlags(window->windowFlags().setFlag(Qt::WindowStaysOnTopHint, onTop));
-    if (QWindow* handle = window->windowHandle())
-        handle->setFlag(Qt::WindowStaysOnTopHint, onTop);
+    WindowBand::place(window, mode == TopMostMode::IntoBand);
     return true;
 }
 

@@ -9,7 +9,8 @@ namespace modMain {
 enum class TopMostMode { IntoBand = 0, OutOfBand = 1 };
 
 // Puts the window into the stay-on-top band or takes it out; place, size and activation
-// stay. Any other mode does nothing. True when the change was made.
+// stay. Any other mode does nothing. True when the change was made. While a modal box shows, a
+// window put into the band goes there once the box has closed (WindowBand).
 bool SetTopMost(QWidget* window, TopMostMode mode);
 
 // Takes the opacity hint off the window, so the compositor draws it as an ordinary opaque

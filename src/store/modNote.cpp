@@ -1,5 +1,6 @@
 #include "store/modNote.h"
 
+#include "dialogs/MessageBox.h"
 #include "dialogs/clsCommonDialog.h"
 #include "shell/AtomicFile.h"
 #include "shell/Clock.h"
@@ -10,6 +11,7 @@
 #include "store/NoteDocument.h"
 #include "store/NoteFileLock.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <optional>
@@ -45,6 +47,17 @@ const char* contextOf(StoreDialog kind)
     return kLoadContext;
 }
 
+// Where the file dialogs open: the folder last chosen, while it is there; else the desktop,
+// or the home folder for a user without one.
+QString startFolder()
+{
+    QString last = modMain::ReadSetting(modMain::Setting::LastFolder, QString());
+    if (!last.isEmpty() && QFileInfo(last).isDir())
+        return last;
+    const QString desktop = modFileFunctions::GetDesktopPath();
+    return QFileInfo(desktop).isDir() ? desktop : QDir::homePath();
+}
+
 // The store's file dialog; the chosen path, or nothing when the user cancelled.
 std::optional<QString> askForNoteFile(StoreDialog kind, QWidget* owner)
 {
@@ -57,8 +70,7 @@ std::optional<QString> askForNoteFile(StoreDialog kind, QWidget* owner)
     if (kind == StoreDialog::Save)
         flags |= clsCommonDialog::OFN_OVERWRITEPROMPT;
     dialog.setFlags(flags);
-    dialog.setInitDir(
-        modMain::ReadSetting(modMain::Setting::LastFolder, modFileFunctions::GetDesktopPath()));
+    dialog.setInitDir(startFolder());
     const qint32 result = kind == StoreDialog::Open ? dialog.ShowOpen() : dialog.ShowSave();
     if (result == 0)
         return std::nullopt;
@@ -292,6 +304,16 @@ NoteRecordList modNote::LoadNote(bool isMain, const QString& fileName, QWidget* 
     const auto path = namedOrChosen(fileName, StoreDialog::Open, owner);
     if (!path)
         return {};
+    // A name typed into the dialog may name nothing: the user hears of it, as the dialog
+    // itself would tell.
+    if (fileName.isEmpty() && !QFileInfo::exists(*path)) {
+        MessageBox::show(
+            owner, QMessageBox::Warning, QStringLiteral("Open"),
+            QStringLiteral("%1\r\nFile not found.\r\nCheck the file name and try again.")
+                .arg(QDir::toNativeSeparators(*path)),
+            QMessageBox::Ok);
+        return {};
+    }
     const Expected<NoteRecordList> records = NoteDocument::readRecordsFile(*path);
     if (records.failed()) {
         logFailure(readContext(records.error()), records.error());

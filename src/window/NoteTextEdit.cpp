@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QTextBlock>
 #include <QTimer>
+#include <algorithm>
 
 namespace {
 constexpr int kLinkPauseMs = 150;
@@ -92,7 +93,7 @@ void NoteTextEdit::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::RightButton) {
         event->accept();
-        emit menuRequested();
+        emit menuRequested(event->globalPosition().toPoint());
         return;
     }
     if (event->button() == Qt::LeftButton && !(event->modifiers() & Qt::ShiftModifier)) {
@@ -113,19 +114,32 @@ void NoteTextEdit::mouseMoveEvent(QMouseEvent* event)
     QTextEdit::mouseMoveEvent(event);
 }
 
+QPoint NoteTextEdit::caretMenuPoint() const
+{
+    const QRect area = viewport()->rect();
+    const QPoint below = cursorRect().bottomLeft();
+    // A caret scrolled out of sight opens the menu at the nearest edge of the text.
+    return viewport()->mapToGlobal(QPoint(std::clamp(below.x(), area.left(), area.right()),
+                                          std::clamp(below.y(), area.top(), area.bottom())));
+}
+
 void NoteTextEdit::keyPressEvent(QKeyEvent* event)
 {
     m_lastKeyDown = event->key();
     const Qt::KeyboardModifiers mods = event->modifiers();
+    if (!event->isAutoRepeat())
+        m_pressedWith.insert(event->key(), mods);
     // Ctrl+Shift+V pastes plain text when released (the window's key table); the area must
     // not paste rich text as well.
     if (event->key() == Qt::Key_V && (mods & Qt::ControlModifier) && (mods & Qt::ShiftModifier)) {
         event->accept();
         return;
     }
-    if (event->key() == Qt::Key_Menu) {
+    const bool shiftOnly =
+        (mods & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) == Qt::ShiftModifier;
+    if (event->key() == Qt::Key_Menu || (event->key() == Qt::Key_F10 && shiftOnly)) {
         event->accept();
-        emit menuRequested();
+        emit menuRequested(caretMenuPoint());
         return;
     }
     QTextEdit::keyPressEvent(event);
@@ -134,7 +148,23 @@ void NoteTextEdit::keyPressEvent(QKeyEvent* event)
 void NoteTextEdit::keyReleaseEvent(QKeyEvent* event)
 {
     m_lastKeyDown = 0;
+    // The window acts on the released key with what was held when it went down, whichever
+    // of the keys the user lets go first.
+    if (!event->isAutoRepeat()) {
+        if (const auto pressed = m_pressedWith.constFind(event->key());
+            pressed != m_pressedWith.constEnd()) {
+            event->setModifiers(*pressed);
+            m_pressedWith.erase(pressed);
+        }
+    }
     QTextEdit::keyReleaseEvent(event);
+}
+
+void NoteTextEdit::focusOutEvent(QFocusEvent* event)
+{
+    // Keys let go elsewhere never come back here.
+    m_pressedWith.clear();
+    QTextEdit::focusOutEvent(event);
 }
 
 void NoteTextEdit::dragEnterEvent(QDragEnterEvent* event)

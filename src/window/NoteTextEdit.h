@@ -2,6 +2,7 @@
 
 #include "richtext/LiveText.h"
 
+#include <QHash>
 #include <QTextEdit>
 #include <optional>
 
@@ -26,14 +27,18 @@ public:
     // The key last pressed here, 0 once any key is released.
     int lastKeyDown() const { return m_lastKeyDown; }
 
+    // Where the keyboard's menu keys open a menu: below the caret, on the screen.
+    QPoint caretMenuPoint() const;
+
     // Whether text of that size, put in place of the selection, leaves the note within what
     // it can show.
     bool takes(LiveText::Size incoming) const;
 
 signals:
     void linkClicked(const QString& linkText);
-    // The right button or the menu key: the window shows the menu that fits the selection.
-    void menuRequested();
+    // The right button (at the pointer), or the Menu key or Shift+F10 (at the caret): the
+    // window shows the menu that fits the selection there, in screen coordinates.
+    void menuRequested(const QPoint& where);
     // Local files were dropped here, in the order of the drop.
     void filesDropped(const QStringList& paths);
     // A paste was left out: the note would have grown beyond what it can show.
@@ -44,6 +49,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     // Only a list of files may be dropped; other data is refused.
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
@@ -60,5 +66,8 @@ private:
 
     QList<LinkRange> m_links;
     int m_lastKeyDown = 0;
+    // The modifiers held when each key still down was pressed: a key released after its
+    // modifier still acts as the combination it was typed as.
+    QHash<int, Qt::KeyboardModifiers> m_pressedWith;
     class QTimer* m_linkTimer = nullptr;
 };

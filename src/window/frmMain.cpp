@@ -445,6 +445,12 @@ void frmMain::OpenNoteFile()
     NoteRecordList list = modNote::LoadNote(false, QString(), this);
     if (list.size() > kManyNotes && !openAllAnswered(list.size()))
         list.resize(1);
+    // The first note takes this one's place: its changes are saved first, or let go, as when
+    // the note closes. A cancel keeps everything as it was and opens nothing.
+    if (!list.isEmpty() && isChanged() && !saveChangesFirst()) {
+        setOnTopFromRecord();
+        return;
+    }
     if (!list.isEmpty()) {
         // The first note replaces this one's content; the window keeps its place.
         const NoteRecord& first = list.first();
@@ -562,7 +568,7 @@ bool frmMain::Form_QueryUnload(CloseReason reason)
     // At the end of the session every note was already kept, all of them together.
     if (reason == CloseReason::SessionEnding)
         return true;
-    if (isChanged() && !saveBeforeClosing()) {
+    if (isChanged() && !saveChangesFirst()) {
         setOnTopFromRecord();
         return false;
     }
@@ -571,9 +577,10 @@ bool frmMain::Form_QueryUnload(CloseReason reason)
     return true;
 }
 
-// The save prompt of a changed note. False keeps the note open: the user cancelled, or the
-// save did not happen, since closing must never throw away an edit that was not written.
-bool frmMain::saveBeforeClosing()
+// The save prompt of a changed note that is about to close or take another note's text. False
+// keeps the note as it is: the user cancelled, or the save did not happen, since an edit that
+// was not written is never thrown away unasked.
+bool frmMain::saveChangesFirst()
 {
     modMain::SetTopMost(this, modMain::TopMostMode::OutOfBand);
     QMessageBox::StandardButton answer = QMessageBox::Yes;

@@ -180,7 +180,7 @@ private:
     // frmMain_editor.cpp: a note held whole while its start shows, or none.
     void hold(std::optional<QString> stored);
     bool Form_QueryUnload(CloseReason reason);
-    bool saveBeforeClosing();
+    bool saveChangesFirst();
     void reportWriteFailure(const modNote::WriteFailure& failure);
     bool openAllAnswered(qsizetype count);
     void refreshFromWindow(NoteRecord& record) const;
@@ -193,8 +193,10 @@ private:
     // frmMain_frame.cpp: controls, layout, mouse.
     void buildControls();
     void connectControls();
+    // Opens a menu at a point of the screen, the pointer's unless told.
+    void popUp(const char* menuName, const QPoint& where);
     void popUp(const char* menuName);
-    void popUpTextMenu();
+    void popUpTextMenu(const QPoint& where);
     void showFileCaption();
     void showCaptionKind(CaptionKind kind);
     // The subcaption's kind, unless the number the note was given names none.

@@ -158,15 +158,21 @@ void frmMain::mouseReleaseEvent(QMouseEvent*)
     m_drag->end();
 }
 
-void frmMain::popUp(const char* menuName)
+void frmMain::popUp(const char* menuName, const QPoint& where)
 {
     if (QMenu* popup = menu(menuName))
-        popup->popup(QCursor::pos());
+        popup->popup(where);
 }
 
-void frmMain::popUpTextMenu()
+void frmMain::popUp(const char* menuName)
 {
-    popUp(m_rtb->textCursor().hasSelection() ? NoteMenus::PopUpSelect : NoteMenus::PopUpMenu);
+    popUp(menuName, QCursor::pos());
+}
+
+void frmMain::popUpTextMenu(const QPoint& where)
+{
+    popUp(m_rtb->textCursor().hasSelection() ? NoteMenus::PopUpSelect : NoteMenus::PopUpMenu,
+          where);
 }
 
 void frmMain::ToggleMinimize()

@@ -172,6 +172,34 @@ QStringList XServer::popupMenus(const QString& classPattern) const
     return menus;
 }
 
+namespace {
+// The window ids in xprop's answer ("... window id # 0x1a00003, 0x1c00007"), as decimals.
+QStringList windowIdsIn(const QString& xpropOutput)
+{
+    QStringList ids;
+    static const QRegularExpression hex(QStringLiteral("0x[0-9a-fA-F]+"));
+    for (const QRegularExpressionMatch& match :
+         hex.globalMatch(xpropOutput.section(QLatin1Char(':'), 1)))
+        ids << QString::number(match.captured().toUInt(nullptr, 16));
+    return ids;
+}
+} // namespace
+
+QStringList XServer::stackingOrder() const
+{
+    return windowIdsIn(
+        run(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("-notype"),
+                                      QStringLiteral("_NET_CLIENT_LIST_STACKING")}));
+}
+
+QString XServer::transientFor(const QString& windowId) const
+{
+    return windowIdsIn(run(QStringLiteral("xprop"),
+                           {QStringLiteral("-id"), windowId, QStringLiteral("-notype"),
+                            QStringLiteral("WM_TRANSIENT_FOR")}))
+        .value(0);
+}
+
 QRect XServer::geometry(const QString& windowId) const
 {
     const QString output =
@@ -192,7 +220,7 @@ QImage XServer::grab(const QRect& area) const
         return QImage();
     const QByteArray bytes = file.readAll();
     auto field = [&bytes](int index) {
-        const auto* p = reinterpret_cast<const uchar*>(bytes.constData()) + 4 * index;
+        const auto* p = reinterpret_cast<const uchar*>(bytes.constData()) + 4 * qsizetype(index);
         return quint32(p[0]) << 24 | quint32(p[1]) << 16 | quint32(p[2]) << 8 | p[3];
     };
     if (bytes.size() < 100 || field(1) != 7 || field(2) != 2 || field(11) != 32)
@@ -211,7 +239,7 @@ QImage XServer::grab(const QRect& area) const
     for (int y = 0; y < area.height(); ++y) {
         for (int x = 0; x < area.width(); ++x) {
             const auto* p = reinterpret_cast<const uchar*>(bytes.constData()) + pixels +
-                            qsizetype(area.y() + y) * bytesPerLine + (area.x() + x) * 4;
+                            qsizetype(area.y() + y) * bytesPerLine + qsizetype(area.x() + x) * 4;
             const quint32 value = lsbFirst ? quint32(p[3]) << 24 | p[2] << 16 | p[1] << 8 | p[0]
                                            : quint32(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3];
             image.setPixel(

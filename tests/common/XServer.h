@@ -29,6 +29,11 @@ public:
     // Visible popup menus of programs whose window class matches the regular expression:
     // override-redirect windows other than tooltips.
     QStringList popupMenus(const QString& classPattern) const;
+    // The managed windows as the window manager stacks them, bottom first
+    // (_NET_CLIENT_LIST_STACKING), as decimal ids.
+    QStringList stackingOrder() const;
+    // The window a window is transient for (WM_TRANSIENT_FOR), as a decimal id; empty if none.
+    QString transientFor(const QString& windowId) const;
     // Left, top, width and height of a window, from xwininfo.
     QRect geometry(const QString& windowId) const;
     // What the screen shows in that area. The pointer is drawn too: move it away first.

@@ -97,6 +97,44 @@ private slots:
         DialogSeam::arm();
     }
 
+    // A start folder that is not there is never split into a folder and a name: the dialog
+    // starts with an empty name, so Enter cannot write the folder's name as a file.
+    void realDialogStartsWithAnEmptyName_data()
+    {
+        QTest::addColumn<bool>("folderIsThere");
+        QTest::newRow("folder") << true;
+        QTest::newRow("missing folder") << false;
+    }
+
+    void realDialogStartsWithAnEmptyName()
+    {
+        QFETCH(bool, folderIsThere);
+        DialogSeam::disarm();
+        QTemporaryDir folder;
+        const QString start = folder.filePath(QStringLiteral("Desktop"));
+        if (folderIsThere)
+            QVERIFY(QDir().mkpath(start));
+        clsCommonDialog dialog;
+        dialog.setInitDir(start);
+        QString seenName = QStringLiteral("<no dialog>");
+        QString seenFolder;
+        QTimer::singleShot(0, [&] {
+            QFileDialog* fileDialog = RealDialogs::waitForFileDialog();
+            if (!fileDialog)
+                return;
+            if (const auto* name =
+                    fileDialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+                seenName = name->text();
+            seenFolder = fileDialog->directory().absolutePath();
+            fileDialog->reject();
+        });
+        QCOMPARE(dialog.ShowSave(), 0);
+        QCOMPARE(seenName, QString());
+        if (folderIsThere)
+            QCOMPARE(seenFolder, start);
+        DialogSeam::arm();
+    }
+
     // The real dialog starts on the face given at 12 point, takes sizes 10 to 72 only, and
     // hands back the chosen face; a cancel keeps the face the caller set.
     void realFontDialogIsAnswered()

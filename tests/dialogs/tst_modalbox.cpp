@@ -1,10 +1,12 @@
 #include "TestEnvironment.h"
 #include "dialogs/ModalBox.h"
+#include "dialogs/WindowBand.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QPointer>
 #include <QTimer>
+#include <QWindow>
 #include <QtTest>
 #include <functional>
 
@@ -87,6 +89,61 @@ private slots:
         QVERIFY(innerLived);
         QVERIFY(outerLived);
         QTRY_VERIFY(guard.isNull());
+    }
+
+    // While a box shows it is the only window of the program in the on-top band, so no note
+    // covers it, however the user stacks them. The windows come back afterwards, and a window
+    // put into the band meanwhile (a note becoming active, a note made) only then goes there.
+    // A box over a box takes the outer one out until it closes.
+    void boxIsTheOnlyWindowInTheBand()
+    {
+        QWidget onTop;
+        QWidget normal;
+        QWidget askedIn;
+        for (QWidget* window : {&onTop, &normal, &askedIn}) {
+            window->show();
+            QVERIFY(QTest::qWaitForWindowExposed(window));
+        }
+        WindowBand::place(&onTop, true);
+        WindowBand::place(&askedIn, false);
+        QStringList seen;
+        const auto look = [&](const char* when, const QWidget* box) {
+            seen << QStringLiteral("%1: %2%3%4%5")
+                        .arg(QLatin1String(when))
+                        .arg(WindowBand::isInBand(&onTop))
+                        .arg(WindowBand::isInBand(&normal))
+                        .arg(WindowBand::isInBand(&askedIn))
+                        .arg(box && box->windowHandle() &&
+                             box->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
+        };
+        ModalBox<QDialog> outer(new QDialog(&onTop));
+        QTimer::singleShot(0, outer.get(), [&] {
+            look("outer", outer.get());
+            WindowBand::place(&askedIn, true);
+            look("asked in", outer.get());
+            ModalBox<QDialog> inner(new QDialog(outer.get()));
+            QTimer::singleShot(0, inner.get(), [&] {
+                look("inner", inner.get());
+                seen << QStringLiteral("outer during inner: %1")
+                            .arg(WindowBand::isInBand(outer.get()));
+                inner->accept();
+            });
+            inner.exec();
+            seen << QStringLiteral("outer after inner: %1").arg(WindowBand::isInBand(outer.get()));
+            outer->accept();
+        });
+        QCOMPARE(outer.exec(), int(QDialog::Accepted));
+        look("after", nullptr);
+        QCOMPARE(seen, (QStringList{
+                           QStringLiteral("outer: 0001"),
+                           QStringLiteral("asked in: 0001"),
+                           QStringLiteral("inner: 0001"),
+                           QStringLiteral("outer during inner: 0"),
+                           QStringLiteral("outer after inner: 1"),
+                           QStringLiteral("after: 1010"),
+                       }));
+        QVERIFY(onTop.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
+        QVERIFY(askedIn.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
     }
 
     // A parent deleted outright takes its box along: exec() answers Rejected, the ModalBox

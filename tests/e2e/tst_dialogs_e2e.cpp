@@ -56,7 +56,7 @@ private:
         modNote::SaveMainNote(Samples::note(QStringLiteral("kept note"), 1500, 1500));
         if (!m_x.launch(jottex))
             return {};
-        const QString note = waitForWindow(QStringLiteral("^Jottex"));
+        QString note = waitForWindow(QStringLiteral("^Jottex"));
         if (!QTest::qWaitFor([] { return !QFile::exists(AppPaths::mainDataFile()); }, kMapMs))
             return {};
         return note;
@@ -70,6 +70,46 @@ private:
                     .arg(place.x() + 40)
                     .arg(place.y() + 50)
                     .arg(keys));
+    }
+
+    // Two overlapping notes of the on-top band, a up and to the left of b and stacked under
+    // it; a's text has the focus, without a being raised. Their ids, a first.
+    QStringList startWithTwoOverlappingNotes(QProcess& jottex)
+    {
+        TestEnvironment::resetFolders();
+        // 15 twips to the pixel: a at 100,100, b at 200,200, each 223 x 191 pixels.
+        for (const int place : {1500, 3000})
+            modNote::SaveMainNote(
+                Samples::note(QStringLiteral("note %1").arg(place), place, place));
+        if (!m_x.launch(jottex))
+            return {};
+        QStringList notes;
+        if (!QTest::qWaitFor(
+                [&] {
+                    notes = windows(QStringLiteral("^Jottex"));
+                    return notes.size() == 2;
+                },
+                kMapMs))
+            return {};
+        if (m_x.geometry(notes[0]).x() > m_x.geometry(notes[1]).x())
+            notes.swapItemsAt(0, 1);
+        xdotool(QStringLiteral("windowactivate --sync %1 sleep 0.2 windowfocus --sync %2 sleep 0.2")
+                    .arg(notes[1], notes[0]));
+        return notes;
+    }
+
+    // The window last in the window manager's stacking, the topmost one.
+    QString topmost() const
+    {
+        const QStringList stacking = m_x.stackingOrder();
+        return stacking.value(stacking.size() - 1);
+    }
+
+    void saveScreen(const QString& name) const
+    {
+        const QString folder = qEnvironmentVariable("JOTTEX_SCREENSHOTS");
+        if (!folder.isEmpty())
+            (void)m_x.grab(QRect(0, 0, 800, 600)).save(folder + QLatin1Char('/') + name);
     }
 
     // A logout: the program ends as it does today and keeps the note in the main data file.
@@ -139,6 +179,60 @@ private slots:
         QCOMPARE(jottex.state(), QProcess::Running);
         QVERIFY(windows(QStringLiteral("^Jottex")).contains(note));
         endSessionKeepsTheNote(jottex);
+    }
+
+    // Every note sits in the on-top band; what the lower of two notes opens shows above both
+    // of them, and stays there when the user clicks the other note. The manager is owned by
+    // the note that opens it. Keys reach the note however xdotool lets them go.
+    void dialogsAboveEveryNote()
+    {
+        QProcess jottex;
+        const QStringList notes = startWithTwoOverlappingNotes(jottex);
+        QCOMPARE(notes.size(), 2);
+        QVERIFY(m_x.stackingOrder().indexOf(notes[0]) < m_x.stackingOrder().indexOf(notes[1]));
+        // A place of the upper note that no box opened over the lower one covers.
+        const QRect upper = m_x.geometry(notes[1]);
+        const QString clickUpper = QStringLiteral("mousemove %1 %2 sleep 0.1 click 1 sleep 0.3")
+                                       .arg(upper.right() - 10)
+                                       .arg(upper.bottom() - 30);
+        const auto staysTopmost = [&](const QString& box, const QString& screenshot) {
+            QTRY_COMPARE_WITH_TIMEOUT(topmost(), box, 5000);
+            xdotool(clickUpper);
+            saveScreen(screenshot);
+            QCOMPARE(topmost(), box);
+            xdotool(QStringLiteral("windowactivate --sync %1 sleep 0.2 key Escape").arg(box));
+        };
+
+        // A change, then the window manager's close: the save prompt.
+        xdotool(QStringLiteral("type x"));
+        xdotool(QStringLiteral("sleep 0.2 key alt+F4"));
+        const QString prompt = waitForWindow(QStringLiteral("^Perform Save$"));
+        QVERIFY(!prompt.isEmpty());
+        staysTopmost(prompt, QStringLiteral("prompt.png"));
+        QTRY_VERIFY_WITH_TIMEOUT(windows(QStringLiteral("^Perform Save$")).isEmpty(), kMapMs);
+
+        // Ctrl+O as xdotool types it: the file dialog.
+        const QString focusLower = QStringLiteral("windowactivate --sync %1 sleep 0.2 windowfocus "
+                                                  "--sync %2 sleep 0.2 ")
+                                       .arg(notes[1], notes[0]);
+        xdotool(focusLower + QStringLiteral("key ctrl+o"));
+        const QString files = waitForWindow(QStringLiteral("^Select a file"));
+        QVERIFY(!files.isEmpty());
+        staysTopmost(files, QStringLiteral("open.png"));
+        QTRY_VERIFY_WITH_TIMEOUT(windows(QStringLiteral("^Select a file")).isEmpty(), kMapMs);
+
+        // The manager from the lower note's menu, which Shift+F10 opens at the caret; it is
+        // the fourth item.
+        xdotool(focusLower + QStringLiteral("key shift+F10 sleep 0.3 key Down sleep 0.05 key "
+                                            "Down sleep 0.05 key Down sleep 0.05 key Down sleep "
+                                            "0.05 key Return"));
+        const QString manager = waitForWindow(QStringLiteral("^Multi-Note Manager$"));
+        QVERIFY(!manager.isEmpty());
+        QCOMPARE(m_x.transientFor(manager), notes[0]);
+        QTRY_COMPARE_WITH_TIMEOUT(topmost(), manager, 5000);
+        saveScreen(QStringLiteral("manager.png"));
+        ::kill(static_cast<pid_t>(jottex.processId()), SIGTERM);
+        QVERIFY(jottex.waitForFinished(kExitMs));
     }
 
     void logoutWhileABoxIsOpen_data()

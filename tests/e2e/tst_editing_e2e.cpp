@@ -100,14 +100,16 @@ private slots:
     {
         QProcess jottex;
         QVERIFY(startWithCaretInNote(jottex));
-        // The keys act when released, with the modifiers held then: F6 goes up before its
-        // modifier does, as a person types it (xdotool's "key ctrl+F6" lets go of Ctrl first).
+        // The keys act when released, with the modifiers held when they went down: whichever
+        // goes up first, the key or its modifier (xdotool's "key ctrl+F6" lets go of Ctrl first).
         xdotool(QStringLiteral("key a sleep 0.1 key F6 sleep 0.2 key Return key b sleep 0.1 "
                                "keydown shift keydown F6 keyup F6 keyup shift sleep 0.2 "
                                "key Return key c sleep 0.1 "
-                               "keydown ctrl keydown F6 keyup F6 keyup ctrl sleep 0.3"));
+                               "keydown ctrl keydown F6 keyup F6 keyup ctrl sleep 0.3 "
+                               "key Return key d sleep 0.1 "
+                               "keydown shift keydown F6 keyup shift keyup F6 sleep 0.3"));
         const QStringList lines = keptText(jottex).split(QStringLiteral("\r\n"));
-        QVERIFY2(lines.size() == 3, qPrintable(lines.join(QLatin1Char('|'))));
+        QVERIFY2(lines.size() == 4, qPrintable(lines.join(QLatin1Char('|'))));
         const QDate today = QDate::currentDate();
         QVERIFY2(QRegularExpression(QStringLiteral("^a\\d{1,2}/\\d{1,2}/\\d{4} "
                                                    "\\d{1,2}:\\d{2}:\\d{2} [AP]M$"))
@@ -119,6 +121,33 @@ private slots:
                                            .toString(today, QStringLiteral("dddd, MMMM d, yyyy")));
         QCOMPARE(lines[2],
                  QStringLiteral("c%1/%2/%3").arg(today.month()).arg(today.day()).arg(today.year()));
+        QCOMPARE(lines[3], QStringLiteral("d") + lines[1].mid(1));
+    }
+
+    // Ctrl+S saves whether Ctrl or S goes up first: through the file dialog for a new note,
+    // then to its file.
+    void ctrlSSavesInEitherReleaseOrder()
+    {
+        QProcess jottex;
+        QVERIFY(startWithCaretInNote(jottex));
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("saved.not"));
+        const auto savedText = [&path] {
+            const NoteRecordList saved = modNote::LoadNote(false, path);
+            return saved.isEmpty() ? QString() : RichText::toPlainText(saved.first().Data);
+        };
+        xdotool(QStringLiteral("type --delay 30 abc"));
+        xdotool(QStringLiteral("keydown ctrl keydown s keyup ctrl keyup s"));
+        QTRY_VERIFY_WITH_TIMEOUT(m_x.windowIds(QStringLiteral("^Select a file")).size() == 1,
+                                 10000);
+        xdotool(QStringLiteral("type --delay 10 ") + path);
+        xdotool(QStringLiteral("key Return"));
+        QTRY_COMPARE_WITH_TIMEOUT(savedText(), QStringLiteral("abc"), 10000);
+
+        xdotool(QStringLiteral("type --delay 30 d"));
+        xdotool(QStringLiteral("keydown ctrl keydown s keyup s keyup ctrl"));
+        QTRY_COMPARE_WITH_TIMEOUT(savedText(), QStringLiteral("abcd"), 10000);
+        QCOMPARE(keptText(jottex), QStringLiteral("abcd"));
     }
 
     // A file dropped on the note replaces its text, and one Ctrl+Z brings all of the old text

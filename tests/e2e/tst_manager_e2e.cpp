@@ -78,15 +78,8 @@ private slots:
         QVERIFY(m_x.run(QStringLiteral("xprop"),
                         {QStringLiteral("-id"), box, QStringLiteral("_NET_WM_STATE")})
                     .contains(QStringLiteral("_NET_WM_STATE_ABOVE")));
-        // Bottom to top, as the window manager stacks them.
-        QStringList stacking;
-        const QString listed =
-            m_x.run(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("-notype"),
-                                              QStringLiteral("_NET_CLIENT_LIST_STACKING")});
-        for (const QString& hex : listed.section(QLatin1Char(':'), 1).split(QLatin1Char(',')))
-            stacking << QString::number(
-                hex.section(QLatin1Char('#'), -1).trimmed().toUInt(nullptr, 16));
-        QVERIFY2(stacking.indexOf(box) > stacking.indexOf(noteId), qPrintable(listed));
+        const QStringList stacking = m_x.stackingOrder();
+        QVERIFY2(stacking.indexOf(box) > stacking.indexOf(noteId), qPrintable(stacking.join(u' ')));
         xdotool(QStringLiteral("key Escape"));
         QVERIFY(QTest::qWaitFor(
             [this] { return m_x.windowIds(QStringLiteral("^Confirm Delete$")).isEmpty(); }, 10000));

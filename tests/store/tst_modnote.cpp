@@ -97,6 +97,65 @@ private slots:
         QCOMPARE(DialogSeam::requests().last().owner, &owner);
     }
 
+    // The dialogs open in the folder chosen last while it is there, else on the desktop, or
+    // in the home folder of a user without a desktop folder; never at a folder that is not.
+    void fileDialogsStartInAFolderThatIs_data()
+    {
+        QTest::addColumn<bool>("desktop");
+        QTest::addColumn<QString>("stored"); // LastFolder: "" none, "gone", or "kept"
+        QTest::addColumn<QString>("start");  // "desktop", "home" or "kept"
+        QTest::newRow("desktop") << true << ""
+                                 << "desktop";
+        QTest::newRow("no desktop folder") << false << ""
+                                           << "home";
+        QTest::newRow("folder chosen last") << false << "kept"
+                                            << "kept";
+        QTest::newRow("folder chosen last is gone") << true << "gone"
+                                                    << "desktop";
+        QTest::newRow("both gone") << false << "gone"
+                                   << "home";
+    }
+
+    void fileDialogsStartInAFolderThatIs()
+    {
+        QFETCH(bool, desktop);
+        QFETCH(QString, stored);
+        QFETCH(QString, start);
+        const QString desktopPath = modFileFunctions::GetDesktopPath();
+        const QMap<QString, QString> folders{{QStringLiteral("desktop"), desktopPath},
+                                             {QStringLiteral("home"), QDir::homePath()},
+                                             {QStringLiteral("kept"), m_folder.path()},
+                                             {QStringLiteral("gone"), notePath("gone")}};
+        if (!desktop)
+            QVERIFY(QDir(desktopPath).removeRecursively());
+        if (!stored.isEmpty())
+            QVERIFY(modMain::WriteSetting(modMain::Setting::LastFolder, folders[stored]).ok());
+        DialogSeam::queueFileCancel();
+        modNote::LoadNote(false, QString());
+        QDir().mkpath(desktopPath);
+        QCOMPARE(DialogSeam::requests().value(0).directory, folders[start]);
+    }
+
+    // A name typed into the Open dialog that names no file is told, owned by the window that
+    // asked; a file named by the caller is only logged, as before.
+    void openOfAMissingChosenFileIsTold()
+    {
+        QWidget owner;
+        const QString missing = notePath("absent.not");
+        DialogSeam::queueFileAnswer(missing);
+        QVERIFY(modNote::LoadNote(false, QString(), &owner).isEmpty());
+        QCOMPARE(DialogSeam::requests().size(), 2);
+        QCOMPARE(DialogSeam::requests().last().kind, DialogSeam::Kind::MessageBox);
+        QCOMPARE(DialogSeam::requests().last().text,
+                 missing +
+                     QStringLiteral("\r\nFile not found.\r\nCheck the file name and try again."));
+        QCOMPARE(DialogSeam::requests().last().owner, &owner);
+
+        DialogSeam::clearRequests();
+        QVERIFY(modNote::LoadNote(false, missing, &owner).isEmpty());
+        QVERIFY(DialogSeam::requests().isEmpty());
+    }
+
     void cancelledSaveWritesNothing()
     {
         DialogSeam::queueFileCancel();

@@ -414,24 +414,86 @@ private slots:
         QVERIFY(!window->menuItem(NoteMenus::mnuCaptionType, 1)->isChecked());
     }
 
+    // A key acts when released, as the combination it was pressed as: letting go of the
+    // modifier a moment before the key, or pressing one only after the key, changes nothing.
     void keyTable_data()
     {
-        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<int>("pressed");  // modifiers held when F6 goes down
+        QTest::addColumn<int>("released"); // and when it comes up
         QTest::addColumn<QString>("inserted");
-        QTest::newRow("F6") << int(Qt::NoModifier) << "12/6/2026 9:21:58 AM";
-        QTest::newRow("Shift+F6") << int(Qt::ShiftModifier) << "Sunday, December 6, 2026";
-        QTest::newRow("Ctrl+F6") << int(Qt::ControlModifier) << "12/6/2026";
-        QTest::newRow("Ctrl+Shift+F6")
-            << int(Qt::ControlModifier | Qt::ShiftModifier) << "12/6/2026";
+        const int none = Qt::NoModifier;
+        const int shift = Qt::ShiftModifier;
+        const int ctrl = Qt::ControlModifier;
+        const QString general = QStringLiteral("12/6/2026 9:21:58 AM");
+        const QString longDate = QStringLiteral("Sunday, December 6, 2026");
+        const QString shortDate = QStringLiteral("12/6/2026");
+        QTest::newRow("F6") << none << none << general;
+        QTest::newRow("Shift+F6") << shift << shift << longDate;
+        QTest::newRow("Shift+F6, Shift up first") << shift << none << longDate;
+        QTest::newRow("Ctrl+F6") << ctrl << ctrl << shortDate;
+        QTest::newRow("Ctrl+F6, Ctrl up first") << ctrl << none << shortDate;
+        QTest::newRow("Ctrl+Shift+F6") << (ctrl | shift) << none << shortDate;
+        QTest::newRow("F6, Shift down before it comes up") << none << shift << general;
     }
 
     void keyTable()
     {
-        QFETCH(int, modifiers);
+        QFETCH(int, pressed);
+        QFETCH(int, released);
         QFETCH(QString, inserted);
         frmMain* window = newNote();
-        QTest::keyClick(window->RTB1(), Qt::Key_F6, Qt::KeyboardModifiers(modifiers));
+        QTest::keyPress(window->RTB1(), Qt::Key_F6, Qt::KeyboardModifiers(pressed));
+        QTest::keyRelease(window->RTB1(), Qt::Key_F6, Qt::KeyboardModifiers(released));
         QCOMPARE(window->RTB1()->toPlainText(), inserted);
+    }
+
+    // Ctrl let go of before S still saves, as xdotool's "key ctrl+s" types it.
+    void ctrlSSavesWhenCtrlGoesUpFirst()
+    {
+        frmMain* window = newNote();
+        type(window, QStringLiteral("words"));
+        DialogSeam::clearRequests();
+        QTest::keyPress(window->RTB1(), Qt::Key_S, Qt::ControlModifier);
+        QTest::keyRelease(window->RTB1(), Qt::Key_S, Qt::NoModifier);
+        QCOMPARE(DialogSeam::requests().size(), 1);
+        QCOMPARE(DialogSeam::requests().first().kind, DialogSeam::Kind::SaveFile);
+    }
+
+    // Shift+F10 and the Menu key open the note's menu below the caret, wherever the pointer
+    // is; with text selected, the selection's menu.
+    void menuKeysOpenTheMenuAtTheCaret_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<bool>("selection");
+        QTest::addColumn<QString>("menu");
+        QTest::newRow("Shift+F10") << int(Qt::Key_F10) << int(Qt::ShiftModifier) << false
+                                   << QString::fromLatin1(NoteMenus::PopUpMenu);
+        QTest::newRow("Menu key, text selected") << int(Qt::Key_Menu) << int(Qt::NoModifier) << true
+                                                 << QString::fromLatin1(NoteMenus::PopUpSelect);
+    }
+
+    void menuKeysOpenTheMenuAtTheCaret()
+    {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(bool, selection);
+        QFETCH(QString, menu);
+        frmMain* window = newNote();
+        window->move(200, 150);
+        type(window, QStringLiteral("first line"));
+        QTest::keyClick(window->RTB1(), Qt::Key_Return);
+        type(window, QStringLiteral("second"));
+        if (selection)
+            window->RTB1()->setTextCursor(
+                window->RTB1()->document()->find(QStringLiteral("first")));
+        QCursor::setPos(5, 5);
+        QTest::keyClick(window->RTB1(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QMenu* shown = window->menu(menu.toLatin1().constData());
+        QTRY_VERIFY(shown->isVisible());
+        QCOMPARE(shown->pos(), window->RTB1()->caretMenuPoint());
+        QVERIFY(window->RTB1()->rect().contains(window->RTB1()->mapFromGlobal(shown->pos())));
+        shown->close();
     }
 
     void ctrlShiftVPastesPlainTextOnce()
@@ -661,6 +723,67 @@ private slots:
         QCOMPARE(DialogSeam::requests().size(), 1);
         QCOMPARE(DialogSeam::requests().first().text,
                  QStringLiteral("The note could not be saved to %1: the disk is full").arg(path));
+    }
+
+    // Open puts the file's first note in place of a changed text only after asking, as
+    // closing asks: a cancel keeps everything, No lets the change go, Yes saves it first.
+    void openAsksBeforeReplacingChangedText_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<int>("windows");
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("cancel") << int(QMessageBox::Cancel) << "changed" << 1 << false;
+        QTest::newRow("no") << int(QMessageBox::No) << "one" << 2 << false;
+        QTest::newRow("yes") << int(QMessageBox::Yes) << "one" << 2 << true;
+    }
+
+    void openAsksBeforeReplacingChangedText()
+    {
+        QFETCH(int, answer);
+        QFETCH(QString, shown);
+        QFETCH(int, windows);
+        QFETCH(bool, saved);
+        const QString path = m_folder.filePath(QStringLiteral("two.not"));
+        const QString savedTo = m_folder.filePath(QStringLiteral("changed.not"));
+        QFile::remove(savedTo);
+        QVERIFY(
+            modNote::WriteNoteList(
+                {Samples::note(QStringLiteral("one")), Samples::note(QStringLiteral("two"))}, path)
+                .ok());
+        frmMain* window = newNote();
+        type(window, QStringLiteral("changed"));
+        DialogSeam::clearRequests();
+        DialogSeam::queueFileAnswer(path);
+        DialogSeam::queueMessageBoxAnswer(QMessageBox::StandardButton(answer));
+        DialogSeam::queueFileAnswer(savedTo);
+        window->triggerMenuItem(NoteMenus::mnuOpen);
+        QCOMPARE(window->Text(), shown);
+        QCOMPARE(frmMain::openWindows().size(), windows);
+        QCOMPARE(DialogSeam::requests().value(1).title, QStringLiteral("Perform Save"));
+        QCOMPARE(QFile::exists(savedTo), saved);
+        if (saved)
+            QCOMPARE(RichText::toPlainText(modNote::LoadNote(false, savedTo).first().Data),
+                     QStringLiteral("changed"));
+    }
+
+    // A name typed into the Open dialog that names no file is told; the note stays as it is.
+    void openOfAMissingFileSaysSo()
+    {
+        const QString missing = m_folder.filePath(QStringLiteral("missing.not"));
+        frmMain* window = newNote();
+        type(window, QStringLiteral("kept"));
+        DialogSeam::clearRequests();
+        DialogSeam::queueFileAnswer(missing);
+        window->triggerMenuItem(NoteMenus::mnuOpen);
+        QCOMPARE(DialogSeam::requests().size(), 2);
+        const DialogSeam::Request told = DialogSeam::requests().last();
+        QCOMPARE(told.kind, DialogSeam::Kind::MessageBox);
+        QVERIFY2(told.text.startsWith(missing + QStringLiteral("\r\nFile not found.")),
+                 qPrintable(told.text));
+        QCOMPARE(told.owner, window);
+        QCOMPARE(window->Text(), QStringLiteral("kept"));
+        QVERIFY(window->note().FileName.isEmpty());
     }
 
     void manyNotesAskBeforeOpening()
