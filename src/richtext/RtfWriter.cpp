@@ -1,9 +1,11 @@
 #include "RtfWriter.h"
 
 #include "CodePages_p.h"
+#include "Pictures.h"
 #include "RtfParagraph.h"
 #include "RtfUnits.h"
 
+#include <QBuffer>
 #include <QHash>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -64,6 +66,8 @@ private:
     void writeListLevel(int list);
     void writeNumberText(const QTextBlock& block, int style);
     void writeRun(const RunFormat& format, QStringView text);
+    bool writePictures(const QTextFragment& fragment);
+    void writePicture(const QByteArray& png, QSize pixels, QSizeF shown);
     void writeFormatChanges(const RunFormat& format);
     void writeText(QStringView text);
     void writeFontName(QStringView name);
@@ -166,7 +170,8 @@ void Writer::writeBlock(const QTextBlock& block)
     bool empty = true;
     for (auto it = block.begin(); !it.atEnd(); ++it) {
         const QTextFragment fragment = it.fragment();
-        writeRun(cachedRunFormat(fragment), fragment.text());
+        if (!writePictures(fragment))
+            writeRun(cachedRunFormat(fragment), fragment.text());
         empty = false;
     }
     if (empty) { // the paragraph mark still carries a font, which sets the empty line's height
@@ -282,6 +287,51 @@ void Writer::writeRun(const RunFormat& format, QStringView text)
     m_out += link ? "}}}" : "}";
     m_delimit = false;
     m_state = outside;
+}
+
+// A run of pictures goes out as PNG, whatever each was read from; a picture that the document
+// cannot show is left out. False when the run holds no pictures.
+bool Writer::writePictures(const QTextFragment& fragment)
+{
+    const QString text = fragment.text();
+    if (!text.startsWith(QChar::ObjectReplacementCharacter))
+        return false;
+    const QTextCharFormat format = fragment.charFormat();
+    if (!format.isImageFormat())
+        return false;
+    const QTextImageFormat imageFormat = format.toImageFormat();
+    const QImage image = pictureOf(m_document, imageFormat);
+    if (image.isNull())
+        return true;
+    QByteArray png;
+    QBuffer buffer(&png);
+    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG"))
+        return true;
+    const QSizeF shown = shownSize(imageFormat, image.size());
+    for (qsizetype i = 0; i < text.size(); ++i)
+        writePicture(png, image.size(), shown);
+    return true;
+}
+
+// Word processors take the size shown from the goal, in twips; the picture's own size is in
+// pixels, as for any bitmap.
+void Writer::writePicture(const QByteArray& png, QSize pixels, QSizeF shown)
+{
+    constexpr qsizetype kHexLine = 128;
+    static const char kHex[] = "0123456789abcdef";
+    m_out += "{\\pict\\pngblip";
+    word("\\picw", pixels.width());
+    word("\\pich", pixels.height());
+    word("\\picwgoal", qRound(shown.width() * kTwipsPerPicturePixel));
+    word("\\pichgoal", qRound(shown.height() * kTwipsPerPicturePixel));
+    for (qsizetype i = 0; i < png.size(); ++i) {
+        if (i % (kHexLine / 2) == 0)
+            m_out += "\r\n";
+        m_out += kHex[uchar(png[i]) >> 4];
+        m_out += kHex[uchar(png[i]) & 15];
+    }
+    m_out += "\r\n}";
+    m_delimit = false;
 }
 
 // The on/off attributes, in the order they are written.
