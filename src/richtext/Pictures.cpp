@@ -121,6 +121,21 @@ QImage decodePicture(QByteArrayView bytes, PictureResult* result, const char* fo
     return Detail::decodePicture(bytes, result, format, kMaxPictureBytes);
 }
 
+bool isPictureData(QByteArrayView bytes)
+{
+    static const QList<QByteArray> kCommon{"png", "jpeg", "jpg", "gif", "bmp", "webp", "tiff"};
+    QByteArray data = QByteArray::fromRawData(bytes.data(), bytes.size());
+    QBuffer buffer(&data);
+    if (!buffer.open(QIODevice::ReadOnly))
+        return false;
+    return kCommon.contains(QImageReader::imageFormat(&buffer).toLower());
+}
+
+bool hasPicture(const QMimeData* data)
+{
+    return data && (data->hasImage() || !pictureTypes(data).isEmpty());
+}
+
 QImage pictureOf(const QMimeData* data, PictureResult* result)
 {
     setResult(result, PictureResult::Unreadable);

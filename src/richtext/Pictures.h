@@ -18,6 +18,8 @@ namespace RichText {
 // pictures of one note take together. Larger ones are refused, never decoded.
 inline constexpr qint64 kMaxPictureBytes = qint64(16) * 1024 * 1024;
 inline constexpr qint64 kMaxNotePictureBytes = qint64(64) * 1024 * 1024;
+// The most bytes a picture within kMaxPictureBytes has encoded, whatever its format.
+inline constexpr qint64 kMaxEncodedPictureBytes = kMaxPictureBytes + kMaxPictureBytes / 16;
 // A picture's length in the document is in pixels at 96 per inch; RTF gives it in twips.
 inline constexpr int kTwipsPerPicturePixel = 15;
 
@@ -33,10 +35,12 @@ qint64 pictureBytes(QSize size);
 // Reads an encoded picture in any format Qt reads (or the one named), once its stated size
 // is known to be within kMaxPictureBytes. A null image when it is not; why goes to result.
 QImage decodePicture(QByteArrayView bytes, PictureResult* result, const char* format = nullptr);
-// The picture of a file, read the same way.
-QImage readPictureFile(const QString& path, PictureResult* result);
-// Whether the file holds a picture that Qt reads, judged by its content.
-bool isPictureFile(const QString& path);
+// Whether the bytes start as a picture in one of the common formats (PNG, JPEG, GIF, BMP,
+// ...). Other formats Qt reads are not taken for pictures here: their start is too easily
+// plain text.
+bool isPictureData(QByteArrayView bytes);
+// Whether the data offers a picture, without decoding it.
+bool hasPicture(const QMimeData* data);
 // The picture on the clipboard or in dragged data: the bytes of an image type, checked
 // before decoding, or else the image the platform decoded. A null image when there is none.
 QImage pictureOf(const QMimeData* data, PictureResult* result);

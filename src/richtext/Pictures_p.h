@@ -5,9 +5,6 @@
 // What the RTF reader needs of the picture code beyond what the program uses.
 namespace RichText::Detail {
 
-// The most encoded bytes one picture may bring: a picture within kMaxPictureBytes is never
-// much larger encoded, whatever its format.
-inline constexpr qint64 kMaxEncodedPictureBytes = kMaxPictureBytes + kMaxPictureBytes / 16;
 // The longest side a picture is shown at, however large its stated size.
 inline constexpr int kMaxShownPixels = 16384;
 

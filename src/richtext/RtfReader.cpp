@@ -368,7 +368,7 @@ struct PictureData {
         return !tooLarge && (blip == Blip::Png || blip == Blip::Jpeg || blip == Blip::Dib ||
                              blip == Blip::DeviceBitmap);
     }
-    bool room() { return !(tooLarge = bytes.size() >= Detail::kMaxEncodedPictureBytes); }
+    bool room() { return !(tooLarge = bytes.size() >= kMaxEncodedPictureBytes); }
     void appendHex(QByteArrayView hex);
     void appendBinary(QByteArrayView binary);
 };
@@ -409,7 +409,7 @@ void PictureData::appendBinary(QByteArrayView binary)
 {
     if (!keepsData())
         return;
-    if (binary.size() > Detail::kMaxEncodedPictureBytes - bytes.size())
+    if (binary.size() > kMaxEncodedPictureBytes - bytes.size())
         tooLarge = true;
     else
         bytes.append(binary);

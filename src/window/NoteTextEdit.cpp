@@ -3,11 +3,15 @@
 #include "richtext/RichText.h"
 #include "shell/LinkPolicy.h"
 
+#include <QFileInfo>
+#include <QImageReader>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QTextBlock>
+#include <QTextDocumentFragment>
 #include <QTimer>
+#include <memory>
 
 namespace {
 constexpr int kLinkPauseMs = 150;
@@ -22,6 +26,25 @@ QStringList localFiles(const QMimeData* data)
             paths << url.toLocalFile();
     }
     return paths;
+}
+
+// Whether the data carries text to paste: pictures copied from a note come with the object
+// character as their text, and copied from a web page with markup around no text at all.
+bool carriesText(const QMimeData* data)
+{
+    const auto shows = [](QString text) {
+        return !text.remove(QChar::ObjectReplacementCharacter).trimmed().isEmpty();
+    };
+    if (data->hasText() && shows(data->text()))
+        return true;
+    return data->hasHtml() && shows(QTextDocumentFragment::fromHtml(data->html()).toPlainText());
+}
+
+// Whether the file is named as a picture, so a drop puts it where it falls.
+bool hasPictureName(const QString& path)
+{
+    return QImageReader::supportedImageFormats().contains(
+        QFileInfo(path).suffix().toLower().toLatin1());
 }
 
 } // namespace
@@ -161,6 +184,8 @@ void NoteTextEdit::dropEvent(QDropEvent* event)
         return;
     }
     event->acceptProposedAction();
+    if (hasPictureName(paths.first()))
+        setTextCursor(cursorForPosition(event->position().toPoint()));
     emit filesDropped(paths);
 }
 
@@ -172,10 +197,63 @@ bool NoteTextEdit::takes(LiveText::Size incoming) const
     return LiveText::fits(LiveText::sizeOf(document()) - replaced + incoming);
 }
 
+RichText::PictureResult NoteTextEdit::insertPicture(const QImage& picture)
+{
+    RichText::PictureResult result = RichText::PictureResult::Unreadable;
+    QTextImageFormat format = RichText::addPicture(document(), picture, &result);
+    if (result != RichText::PictureResult::Taken)
+        return result;
+    const qreal room = viewport()->width() - 2 * document()->documentMargin();
+    if (room > 0 && picture.width() > room) {
+        format.setWidth(room);
+        format.setHeight(room * picture.height() / picture.width());
+    }
+    textCursor().insertImage(format);
+    return result;
+}
+
+void NoteTextEdit::pastePicture(const QMimeData* source)
+{
+    RichText::PictureResult result = RichText::PictureResult::Unreadable;
+    const QImage picture = RichText::pictureOf(source, &result);
+    if (result == RichText::PictureResult::Taken)
+        result = insertPicture(picture);
+    if (result == RichText::PictureResult::TooLarge || result == RichText::PictureResult::NoteFull)
+        emit pictureRefused();
+}
+
+QMimeData* NoteTextEdit::createMimeDataFromSelection() const
+{
+    std::unique_ptr<QMimeData> selected(QTextEdit::createMimeDataFromSelection());
+    const QTextCursor selection = textCursor();
+    if (selection.selectionEnd() - selection.selectionStart() != 1)
+        return selected.release();
+    QTextCursor at(document());
+    at.setPosition(selection.selectionEnd());
+    const QImage picture = RichText::pictureOf(document(), at.charFormat().toImageFormat());
+    if (picture.isNull())
+        return selected.release();
+    // The editor's own data lists a fixed set of types; a picture needs one that lists it.
+    auto* copied = new QMimeData;
+    for (const QString& type : selected->formats())
+        copied->setData(type, selected->data(type));
+    copied->setImageData(picture);
+    return copied;
+}
+
 void NoteTextEdit::insertFromMimeData(const QMimeData* source)
 {
     if (!source)
         return;
+    if (RichText::hasPicture(source) && !carriesText(source)) {
+        if (isReadOnly())
+            return;
+        if (takes(LiveText::Size{0, 1}))
+            pastePicture(source);
+        else
+            emit pasteRefused();
+        return;
+    }
     // Measured by the text the data carries; rich text without any is measured by its markup,
     // which is never shorter than the text it shows.
     const LiveText::Size incoming = source->hasText() || !source->hasHtml()

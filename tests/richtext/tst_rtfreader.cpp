@@ -1,17 +1,18 @@
+#include "TestPictures.h"
 #include "richtext/Pictures.h"
 #include "richtext/RichText.h"
 #include "richtext/RtfReader.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextList>
-#include <QtEndian>
 
 using namespace RichText;
+using TestPictures::encoded;
+using TestPictures::pngStating;
 
 namespace {
 
@@ -29,43 +30,6 @@ QTextCharFormat formatAt(const QTextDocument& document, int position)
     QTextCursor cursor(const_cast<QTextDocument*>(&document));
     cursor.setPosition(position + 1);
     return cursor.charFormat();
-}
-
-// A picture whose every pixel differs from its neighbours, so a pixel moved or changed shows.
-QImage testPicture(int width, int height)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            image.setPixel(x, y, qRgb(x * 60 % 256, y * 80 % 256, (x + y) * 30 % 256));
-    return image;
-}
-
-QByteArray encoded(const QImage& image, const char* format)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format);
-    return bytes;
-}
-
-// A PNG that states a size its data does not have: only the header is read before refusing.
-QByteArray pngStating(int width, int height)
-{
-    QByteArray png = encoded(testPicture(2, 2), "PNG");
-    // The IHDR chunk follows the 8-byte signature: length, type, width, height, ..., CRC.
-    constexpr int kIhdr = 8 + 4;
-    qToBigEndian<quint32>(quint32(width), png.data() + kIhdr + 4);
-    qToBigEndian<quint32>(quint32(height), png.data() + kIhdr + 8);
-    quint32 crc = 0xFFFFFFFFu;
-    for (int i = kIhdr; i < kIhdr + 4 + 13; ++i) {
-        crc ^= uchar(png[i]);
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    qToBigEndian<quint32>(~crc, png.data() + kIhdr + 4 + 13);
-    return png;
 }
 
 QByteArray pict(const QByteArray& words, const QByteArray& data)
@@ -654,7 +618,7 @@ void TestRtfReader::pictureKinds_data()
     QTest::addColumn<QByteArray>("rtf");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QImage>("picture"); // what each picture shows; null when none is shown
-    const QImage picture = testPicture(4, 3);
+    const QImage picture = TestPictures::picture(4, 3);
     const QByteArray png = encoded(picture, "PNG");
     const QByteArray pngPict = pict("\\pngblip\\picw4\\pich3", png);
     const QString one = QStringLiteral("a\uFFFCb");
@@ -741,8 +705,9 @@ void TestRtfReader::pictureSizes()
     QFETCH(QByteArray, words);
     QFETCH(QSizeF, shown);
     QTextDocument document;
-    readRtf(note(pict("\\pngblip\\picw4\\pich3" + words, encoded(testPicture(4, 3), "PNG"))),
-            &document);
+    readRtf(
+        note(pict("\\pngblip\\picw4\\pich3" + words, encoded(TestPictures::picture(4, 3), "PNG"))),
+        &document);
     const QTextImageFormat format = formatAt(document, 0).toImageFormat();
     QVERIFY(format.isValid());
     QCOMPARE(format.hasProperty(QTextFormat::ImageWidth), !shown.isEmpty());
@@ -756,7 +721,8 @@ void TestRtfReader::pictureLimits_data()
 {
     QTest::addColumn<QByteArray>("picture");
     QTest::addColumn<int>("shown");
-    QTest::newRow("within the limit") << pict("\\pngblip", encoded(testPicture(4, 3), "PNG")) << 1;
+    QTest::newRow("within the limit")
+        << pict("\\pngblip", encoded(TestPictures::picture(4, 3), "PNG")) << 1;
     QTest::newRow("PNG stating one row too many") << pict("\\pngblip", pngStating(2048, 2049)) << 0;
     QTest::newRow("PNG stating a million by a million")
         << pict("\\pngblip", pngStating(1000000, 1000000)) << 0;
@@ -789,14 +755,14 @@ void TestRtfReader::picturesOfANoteWithinItsLimit()
         large.fill(qRgb(i * 50, 0, 0));
         body += pict("\\pngblip", encoded(large, "PNG"));
     }
-    body += pict("\\pngblip", encoded(testPicture(1, 1), "PNG"));
+    body += pict("\\pngblip", encoded(TestPictures::picture(1, 1), "PNG"));
     QTextDocument document;
     readRtf(note(body), &document);
     QCOMPARE(picturesIn(document).size(), 4);
     QCOMPARE(refusedPictures(&document), 1);
     QCOMPARE(picturesBytes(&document), kMaxNotePictureBytes);
 
-    const QByteArray twice = pict("\\pngblip", encoded(testPicture(4, 3), "PNG"));
+    const QByteArray twice = pict("\\pngblip", encoded(TestPictures::picture(4, 3), "PNG"));
     readRtf(note(twice + twice), &document);
     QCOMPARE(picturesIn(document).size(), 2);
     QCOMPARE(picturesBytes(&document), 4 * 3 * 4);
