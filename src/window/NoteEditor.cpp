@@ -119,6 +119,13 @@ std::optional<QString> refusedAsText(const QByteArray& bytes)
     return std::nullopt;
 }
 
+// The file's name as messages give it.
+QString shownFileName(const QString& path)
+{
+    const QString name = QFileInfo(path).fileName();
+    return name.isEmpty() ? QDir::toNativeSeparators(path) : name;
+}
+
 QString tooLongReason()
 {
     return QStringLiteral("it is longer than a note shows (%1)").arg(LiveText::limitText());
@@ -199,24 +206,16 @@ void NoteEditor::pastePlainText()
 
 void NoteEditor::refusePaste()
 {
-    modMain::SetTopMost(m_host->noteWindow(), modMain::TopMostMode::OutOfBand);
-    MessageBox::show(m_host->noteWindow(), QMessageBox::Information, CaptionStrip::title(),
-                     QStringLiteral("The text was not pasted: the note would be longer than a "
-                                    "note shows (%1).")
-                         .arg(LiveText::limitText()),
-                     QMessageBox::Ok);
-    m_host->putBackOnTop();
+    inform(QStringLiteral("The text was not pasted: the note would be longer than a note shows "
+                          "(%1).")
+               .arg(LiveText::limitText()));
 }
 
 void NoteEditor::refusePicture()
 {
-    modMain::SetTopMost(m_host->noteWindow(), modMain::TopMostMode::OutOfBand);
-    MessageBox::show(m_host->noteWindow(), QMessageBox::Information, CaptionStrip::title(),
-                     QStringLiteral("The picture was not pasted: it is larger than a note holds "
-                                    "(%1, at 4 bytes a pixel).")
-                         .arg(RichText::pictureLimitText()),
-                     QMessageBox::Ok);
-    m_host->putBackOnTop();
+    inform(QStringLiteral("The picture was not pasted: it is larger than a note holds (%1, at 4 "
+                          "bytes a pixel).")
+               .arg(RichText::pictureLimitText()));
 }
 
 void NoteEditor::mnuInsert_Click(int Index)
@@ -444,6 +443,12 @@ void NoteEditor::RTB1_OLEDragDrop(const QStringList& files)
     }
     LiveText::replaceText(textArea(), built);
     m_host->note().TracksChanges = true;
+    if (const int refused = RichText::refusedPictures(&built); refused > 0)
+        inform(QStringLiteral("%1 was loaded without %2 of its pictures: larger than a note holds "
+                              "(%3, at 4 bytes a pixel).")
+                   .arg(shownFileName(path))
+                   .arg(refused)
+                   .arg(RichText::pictureLimitText()));
 }
 
 bool NoteEditor::dropPicture(const QString& path, const QByteArray& bytes)
@@ -469,12 +474,13 @@ bool NoteEditor::dropPicture(const QString& path, const QByteArray& bytes)
 
 void NoteEditor::refuseDroppedFile(const QString& path, const QString& reason)
 {
+    inform(QStringLiteral("%1 was not loaded: %2.").arg(shownFileName(path), reason));
+}
+
+void NoteEditor::inform(const QString& message)
+{
     modMain::SetTopMost(m_host->noteWindow(), modMain::TopMostMode::OutOfBand);
-    MessageBox::show(m_host->noteWindow(), QMessageBox::Information, CaptionStrip::title(),
-                     QStringLiteral("%1 was not loaded: %2.")
-                         .arg(QFileInfo(path).fileName().isEmpty() ? QDir::toNativeSeparators(path)
-                                                                   : QFileInfo(path).fileName(),
-                              reason),
+    MessageBox::show(m_host->noteWindow(), QMessageBox::Information, CaptionStrip::title(), message,
                      QMessageBox::Ok);
     m_host->putBackOnTop();
 }

@@ -75,6 +75,8 @@ private:
     void toggleStyleItem(const char* item, void (*apply)(QTextEdit*, bool));
     void setControlFont(const QFont& font);
     void refuseDroppedFile(const QString& path, const QString& reason);
+    // A message box above the note, which leaves the topmost band while it shows.
+    void inform(const QString& message);
     // Said when a paste would make the note longer than it can show.
     void refusePaste();
     // Said when a pasted picture is over the picture limits.

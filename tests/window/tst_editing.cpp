@@ -920,6 +920,27 @@ private slots:
             QCOMPARE(window->Text(), QString::fromLatin1(bytes));
     }
 
+    // A dropped RTF file is taken without the pictures over the limit, and the message says so.
+    void droppedRtfWithAPictureOverTheLimit()
+    {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("letter.rtf"));
+        QVERIFY(TestEnvironment::writeFile(
+            path, "{\\rtf1\\ansi kept {\\pict\\pngblip " +
+                      TestPictures::pngStating(5000, 5000).toHex() + "} text {\\pict\\pngblip " +
+                      TestPictures::encoded(TestPictures::picture(3, 3)).toHex() + "}\\par}"));
+        frmMain* window = newNote(kKnownText);
+        DialogSeam::clearRequests();
+        window->editor().RTB1_OLEDragDrop({path});
+        QCOMPARE(window->Text(), QStringLiteral("kept  text \uFFFC"));
+        QCOMPARE(picturesOf(window).size(), 1);
+        QCOMPARE(DialogSeam::requests().size(), 1);
+        QCOMPARE(DialogSeam::requests().first().text,
+                 QStringLiteral("letter.rtf was loaded without 1 of its pictures: larger than a "
+                                "note holds (16 MB a picture and 64 MB a note, at 4 bytes a "
+                                "pixel)."));
+    }
+
     // A note with a picture is saved to a note file and opened again with the picture, its
     // pixels and the size it is shown at.
     void pictureSurvivesSaveAndReopen()
