@@ -143,7 +143,7 @@ QImage pictureOf(const QMimeData* data, PictureResult* result)
         return {};
     for (const QString& type : pictureTypes(data)) {
         PictureResult decoded = PictureResult::Unreadable;
-        const QImage image = decodePicture(data->data(type), &decoded);
+        QImage image = decodePicture(data->data(type), &decoded);
         if (decoded != PictureResult::Unreadable) {
             setResult(result, decoded);
             return image;
@@ -152,7 +152,7 @@ QImage pictureOf(const QMimeData* data, PictureResult* result)
     if (!data->hasImage())
         return {};
     // Decoded by the platform already: only its size can still be refused.
-    const QImage image = qvariant_cast<QImage>(data->imageData());
+    QImage image = qvariant_cast<QImage>(data->imageData());
     const qint64 bytes = pictureBytes(image.size());
     if (bytes < 0)
         return {};
@@ -359,7 +359,7 @@ QImage deviceBitmap(QByteArrayView bits, QSize size, int bitsPerPixel, int width
 
 QString registerPicture(QTextDocument* document, const QImage& image)
 {
-    const QString name = nameOf(image);
+    QString name = nameOf(image);
     if (document->resource(QTextDocument::ImageResource, QUrl(name)).isNull())
         document->addResource(QTextDocument::ImageResource, QUrl(name), image);
     return name;
