@@ -4,12 +4,13 @@
 
 #include <QBuffer>
 #include <QCryptographicHash>
+#include <QHash>
 #include <QImageReader>
 #include <QMimeData>
-#include <QSet>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QtEndian>
+#include <algorithm>
 #include <cstring>
 
 namespace RichText {
@@ -23,19 +24,17 @@ const char kPictureScheme[] = "jottex-picture";
 const char kRefusedProperty[] = "jottexRefusedPictures";
 
 // The names of the picture resources the document's text shows, each once.
+// Each run of pictures of the document's text, with how many times it shows the picture.
 template <typename Visit> void forEachPicture(const QTextDocument* document, Visit visit)
 {
-    QSet<QString> seen;
     for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
             if (!fragment.text().startsWith(QChar::ObjectReplacementCharacter))
                 continue;
             const QTextImageFormat format = fragment.charFormat().toImageFormat();
-            if (format.isValid() && !seen.contains(format.name())) {
-                seen.insert(format.name());
-                visit(format);
-            }
+            if (format.isValid())
+                visit(format, fragment.length());
         }
     }
 }
@@ -75,13 +74,21 @@ void setResult(PictureResult* result, PictureResult value)
         *result = value;
 }
 
-// The image types of the data, PNG first: it loses nothing.
+// The bitmap formats taken for pictures. Vector pictures (SVG) are left out: what drawing
+// one costs has nothing to do with its size.
+bool isCommonFormat(const QByteArray& format)
+{
+    static const QList<QByteArray> kCommon{"png", "jpeg", "jpg", "gif", "bmp", "webp", "tiff"};
+    return kCommon.contains(format.toLower());
+}
+
+// The picture types of the data, PNG first: it loses nothing.
 QStringList pictureTypes(const QMimeData* data)
 {
     QStringList types;
-    const QList<QByteArray> readable = QImageReader::supportedMimeTypes();
     for (const QString& type : data->formats()) {
-        if (type.startsWith(QLatin1String("image/")) && readable.contains(type.toLatin1()))
+        const QList<QByteArray> formats = QImageReader::imageFormatsForMimeType(type.toLatin1());
+        if (std::any_of(formats.begin(), formats.end(), isCommonFormat))
             types.append(type);
     }
     const qsizetype png = types.indexOf(QLatin1String("image/png"));
@@ -123,12 +130,11 @@ QImage decodePicture(QByteArrayView bytes, PictureResult* result, const char* fo
 
 bool isPictureData(QByteArrayView bytes)
 {
-    static const QList<QByteArray> kCommon{"png", "jpeg", "jpg", "gif", "bmp", "webp", "tiff"};
     QByteArray data = QByteArray::fromRawData(bytes.data(), bytes.size());
     QBuffer buffer(&data);
     if (!buffer.open(QIODevice::ReadOnly))
         return false;
-    return kCommon.contains(QImageReader::imageFormat(&buffer).toLower());
+    return isCommonFormat(QImageReader::imageFormat(&buffer));
 }
 
 bool hasPicture(const QMimeData* data)
@@ -169,8 +175,13 @@ qint64 picturesBytes(const QTextDocument* document)
     qint64 total = 0;
     if (!document)
         return total;
-    forEachPicture(document, [&](const QTextImageFormat& format) {
-        total += qMax<qint64>(0, pictureBytes(pictureOf(document, format).size()));
+    QHash<QString, qint64> bytesOf;
+    forEachPicture(document, [&](const QTextImageFormat& format, int times) {
+        auto known = bytesOf.constFind(format.name());
+        if (known == bytesOf.constEnd())
+            known = bytesOf.insert(
+                format.name(), qMax<qint64>(0, pictureBytes(pictureOf(document, format).size())));
+        total += *known * times;
     });
     return total;
 }
@@ -186,16 +197,12 @@ QTextImageFormat addPicture(QTextDocument* document, const QImage& image, Pictur
         setResult(result, PictureResult::TooLarge);
         return {};
     }
-    const QString name = nameOf(image);
-    const bool known = !document->resource(QTextDocument::ImageResource, QUrl(name)).isNull();
-    if (!known && picturesBytes(document) + bytes > kMaxNotePictureBytes) {
+    if (picturesBytes(document) + bytes > kMaxNotePictureBytes) {
         setResult(result, PictureResult::NoteFull);
         return {};
     }
-    if (!known)
-        document->addResource(QTextDocument::ImageResource, QUrl(name), image);
     QTextImageFormat format;
-    format.setName(name);
+    format.setName(Detail::registerPicture(document, image));
     setResult(result, PictureResult::Taken);
     return format;
 }
@@ -222,18 +229,34 @@ QSizeF shownSize(const QTextImageFormat& format, QSize pictureSize)
     return size;
 }
 
+QHash<QString, QImage> picturesIn(const QTextDocument* document)
+{
+    QHash<QString, QImage> pictures;
+    if (!document)
+        return pictures;
+    forEachPicture(document, [&](const QTextImageFormat& format, int) {
+        if (pictures.contains(format.name()))
+            return;
+        if (QImage picture = pictureOf(document, format); !picture.isNull())
+            pictures.insert(format.name(), picture);
+    });
+    return pictures;
+}
+
+void addPictures(QTextDocument* document, const QHash<QString, QImage>& pictures)
+{
+    if (!document)
+        return;
+    for (auto it = pictures.constBegin(); it != pictures.constEnd(); ++it) {
+        const QUrl name(it.key());
+        if (document->resource(QTextDocument::ImageResource, name).isNull())
+            document->addResource(QTextDocument::ImageResource, name, it.value());
+    }
+}
+
 void copyPictures(const QTextDocument& from, QTextDocument* to)
 {
-    if (!to)
-        return;
-    forEachPicture(&from, [&](const QTextImageFormat& format) {
-        const QUrl name(format.name());
-        if (!to->resource(QTextDocument::ImageResource, name).isNull())
-            return;
-        const QVariant picture = from.resource(QTextDocument::ImageResource, name);
-        if (!picture.isNull())
-            to->addResource(QTextDocument::ImageResource, name, picture);
-    });
+    addPictures(to, picturesIn(&from));
 }
 
 int refusedPictures(const QTextDocument* document)

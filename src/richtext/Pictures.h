@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QHash>
 #include <QImage>
 #include <QString>
 #include <QTextImageFormat>
@@ -11,7 +12,8 @@ class QMimeData;
 
 // Pictures in a note's text. A picture lives in its document as an image resource named after
 // its pixels, so the same picture pasted twice is kept once and a name always means the same
-// pixels in every document; the text holds an image format that names it.
+// pixels in every document; the text holds an image format that names it. The limits count a
+// picture each time the text shows it, as each is written and read again on its own.
 namespace RichText {
 
 // Decoded sizes at four bytes a pixel: the most one picture may take, and the most the
@@ -35,9 +37,9 @@ qint64 pictureBytes(QSize size);
 // Reads an encoded picture in any format Qt reads (or the one named), once its stated size
 // is known to be within kMaxPictureBytes. A null image when it is not; why goes to result.
 QImage decodePicture(QByteArrayView bytes, PictureResult* result, const char* format = nullptr);
-// Whether the bytes start as a picture in one of the common formats (PNG, JPEG, GIF, BMP,
-// ...). Other formats Qt reads are not taken for pictures here: their start is too easily
-// plain text.
+// Whether the bytes start as a picture in one of the common bitmap formats (PNG, JPEG, GIF,
+// BMP, ...), the ones taken from files and the clipboard. The start of other formats Qt reads
+// is too easily plain text.
 bool isPictureData(QByteArrayView bytes);
 // Whether the data offers a picture, without decoding it.
 bool hasPicture(const QMimeData* data);
@@ -45,7 +47,7 @@ bool hasPicture(const QMimeData* data);
 // before decoding, or else the image the platform decoded. A null image when there is none.
 QImage pictureOf(const QMimeData* data, PictureResult* result);
 
-// The pictures the document's text shows, each one counted once.
+// The decoded size of the pictures the document's text shows, each as often as it shows.
 qint64 picturesBytes(const QTextDocument* document);
 // Adds the picture to the document's resources when its size and the note's leave room, and
 // gives the format that shows it (at its own size) in the text; an invalid format when refused.
@@ -54,6 +56,10 @@ QTextImageFormat addPicture(QTextDocument* document, const QImage& image, Pictur
 QImage pictureOf(const QTextDocument* document, const QTextImageFormat& format);
 // The size in pixels the picture is shown at: the format's width and height where it has them.
 QSizeF shownSize(const QTextImageFormat& format, QSize pictureSize);
+// The pictures the document's text shows, by name.
+QHash<QString, QImage> picturesIn(const QTextDocument* document);
+// Adds pictures to the document's resources under their names, for text that names them.
+void addPictures(QTextDocument* document, const QHash<QString, QImage>& pictures);
 // Copies the pictures that from's text shows into to, which a fragment of from inserted into
 // to would otherwise leave behind.
 void copyPictures(const QTextDocument& from, QTextDocument* to);

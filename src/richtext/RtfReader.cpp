@@ -7,7 +7,6 @@
 #include "RtfUnits.h"
 #include "SymbolFont.h"
 
-#include <QSet>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -605,9 +604,8 @@ private:
     QStringList m_links;
 
     PictureData m_picture;
-    qint64 m_pictureBytes = 0;    // of the pictures shown so far, each once
-    QSet<QString> m_pictureNames; // the pictures shown so far
-    int m_refusedPictures = 0;    // left out for their size
+    qint64 m_pictureBytes = 0; // of the pictures shown so far, each time it shows
+    int m_refusedPictures = 0; // left out for their size
 };
 
 void Reader::run()
@@ -1186,12 +1184,9 @@ void Reader::finishPicture()
     }
     if (image.isNull())
         return;
-    const QString name = Detail::registerPicture(m_cursor.document(), image);
-    if (!m_pictureNames.contains(name)) {
-        m_pictureNames.insert(name);
-        m_pictureBytes += pictureBytes(image.size());
-    }
-    insertPicture(picture, image.size(), name);
+    // Counted each time: every copy is decoded, so this bounds the work as well.
+    m_pictureBytes += pictureBytes(image.size());
+    insertPicture(picture, image.size(), Detail::registerPicture(m_cursor.document(), image));
 }
 
 void Reader::insertPicture(const PictureData& picture, QSize pixels, const QString& name)

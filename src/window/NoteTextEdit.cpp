@@ -28,6 +28,14 @@ QStringList localFiles(const QMimeData* data)
     return paths;
 }
 
+// Data copied from a note: its markup names its pictures, which go along to the other notes
+// of this program.
+class NoteMimeData : public QMimeData {
+public:
+    QHash<QString, QImage> pictures;
+    qint64 pictureBytes = 0; // as the limits count them
+};
+
 // Whether the data carries text to paste: pictures copied from a note come with the object
 // character as their text, and copied from a web page with markup around no text at all.
 bool carriesText(const QMimeData* data)
@@ -225,20 +233,25 @@ void NoteTextEdit::pastePicture(const QMimeData* source)
 QMimeData* NoteTextEdit::createMimeDataFromSelection() const
 {
     std::unique_ptr<QMimeData> selected(QTextEdit::createMimeDataFromSelection());
-    const QTextCursor selection = textCursor();
-    if (selection.selectionEnd() - selection.selectionStart() != 1)
+    // Made at every selection for the X selection too: text without objects costs no more.
+    if (!textCursor().selectedText().contains(QChar::ObjectReplacementCharacter))
         return selected.release();
-    QTextCursor at(document());
-    at.setPosition(selection.selectionEnd());
-    const QImage picture = RichText::pictureOf(document(), at.charFormat().toImageFormat());
-    if (picture.isNull())
+    QTextDocument copied;
+    RichText::addPictures(&copied, RichText::picturesIn(document()));
+    QTextCursor(&copied).insertFragment(textCursor().selection());
+    const QHash<QString, QImage> pictures = RichText::picturesIn(&copied);
+    if (pictures.isEmpty())
         return selected.release();
-    // The editor's own data lists a fixed set of types; a picture needs one that lists it.
-    auto* copied = new QMimeData;
+    // The editor's own data lists a fixed set of types; one that carries pictures lists its own.
+    auto* withPictures = new NoteMimeData;
     for (const QString& type : selected->formats())
-        copied->setData(type, selected->data(type));
-    copied->setImageData(picture);
-    return copied;
+        withPictures->setData(type, selected->data(type));
+    withPictures->pictures = pictures;
+    withPictures->pictureBytes = RichText::picturesBytes(&copied);
+    // A picture copied alone goes to other programs as a picture.
+    if (copied.characterCount() == 2 && pictures.size() == 1)
+        withPictures->setImageData(pictures.begin().value());
+    return withPictures;
 }
 
 void NoteTextEdit::insertFromMimeData(const QMimeData* source)
@@ -253,6 +266,15 @@ void NoteTextEdit::insertFromMimeData(const QMimeData* source)
         else
             emit pasteRefused();
         return;
+    }
+    if (const auto* fromNote = dynamic_cast<const NoteMimeData*>(source);
+        fromNote && !isReadOnly()) {
+        if (RichText::picturesBytes(document()) + fromNote->pictureBytes >
+            RichText::kMaxNotePictureBytes) {
+            emit pictureRefused();
+            return;
+        }
+        RichText::addPictures(document(), fromNote->pictures);
     }
     // Measured by the text the data carries; rich text without any is measured by its markup,
     // which is never shorter than the text it shows.

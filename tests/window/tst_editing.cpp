@@ -824,46 +824,77 @@ private slots:
             QCOMPARE(DialogSeam::requests().first().text, message);
     }
 
-    // Pictures up to 64 MB a note: one more is refused with the message, the same one again is
-    // taken, since it is kept once.
+    // Pictures up to 64 MB a note, each counted every time it shows (as the note file holds
+    // it): the fifth paste of a 16 MB picture is refused with the message.
     void picturesOfANoteStayWithinItsLimit()
     {
         frmMain* window = newNote(kKnownText);
         DialogSeam::clearRequests();
         QImage large(2048, 2048, QImage::Format_RGB32);
-        for (int i = 0; i < 5; ++i) {
-            large.fill(qRgb(0, i * 40, 0));
-            QGuiApplication::clipboard()->setImage(large);
-            window->editor().mnuEdit_Click(int(EditItem::Paste));
-        }
-        QCOMPARE(picturesOf(window).size(), 4);
-        QCOMPARE(DialogSeam::requests().size(), 1);
-        QCOMPARE(DialogSeam::requests().first().text, kPictureRefused);
-        large.fill(qRgb(0, 0, 0));
+        large.fill(qRgb(0, 90, 0));
         QGuiApplication::clipboard()->setImage(large);
-        window->editor().mnuEdit_Click(int(EditItem::Paste));
-        QCOMPARE(picturesOf(window).size(), 5);
+        for (int i = 0; i < 5; ++i)
+            window->editor().mnuEdit_Click(int(EditItem::Paste));
+        QCOMPARE(picturesOf(window).size(), 4);
         QCOMPARE(RichText::picturesBytes(window->RTB1()->document()),
                  RichText::kMaxNotePictureBytes);
+        QCOMPARE(DialogSeam::requests().size(), 1);
+        QCOMPARE(DialogSeam::requests().first().text, kPictureRefused);
     }
 
-    // A picture copied alone from one note pastes as that picture into another.
-    void pictureCopiedFromANote()
+    // Pictures copied from one note paste into another with their pixels: alone, offered as a
+    // picture to other programs as well; with text, along with the markup that names them.
+    void picturesCopiedFromANote_data()
     {
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("length");
+        QTest::addColumn<QString>("pasted");
+        QTest::addColumn<bool>("asPicture");
+        QTest::newRow("alone") << 5 << 1 << "x\uFFFC" << true;
+        QTest::newRow("with text") << 3 << 5 << "xha\uFFFC b" << false;
+    }
+
+    void picturesCopiedFromANote()
+    {
+        QFETCH(int, start);
+        QFETCH(int, length);
+        QFETCH(QString, pasted);
+        QFETCH(bool, asPicture);
         const QImage picture = TestPictures::picture(7, 3);
-        auto* data = new QMimeData;
-        data->setData(QStringLiteral("image/png"), TestPictures::encoded(picture));
-        QGuiApplication::clipboard()->setMimeData(data);
+        QGuiApplication::clipboard()->setImage(picture);
         frmMain* first = newNote(kKnownText);
-        select(first, 0, 0);
+        select(first, 5, 0);
         first->editor().mnuEdit_Click(int(EditItem::Paste));
-        select(first, 0, 1);
+        select(first, start, length);
         first->RTB1()->copy();
+        QCOMPARE(QGuiApplication::clipboard()->mimeData()->hasImage(), asPicture);
         frmMain* second = newNote(QStringLiteral("x"));
         select(second, 1, 0);
         second->editor().mnuEdit_Click(int(EditItem::Paste));
-        QCOMPARE(second->Text(), QStringLiteral("x\uFFFC"));
+        QCOMPARE(second->Text(), pasted);
         QCOMPARE(picturesOf(second), QList<QImage>{picture});
+    }
+
+    // Pictures pasted with text count toward the note's limit as well.
+    void picturesCopiedWithTextStayWithinTheLimit()
+    {
+        QImage large(2048, 2048, QImage::Format_RGB32);
+        large.fill(qRgb(90, 0, 0));
+        QGuiApplication::clipboard()->setImage(large);
+        frmMain* first = newNote(kKnownText);
+        for (int i = 0; i < 4; ++i)
+            first->editor().mnuEdit_Click(int(EditItem::Paste));
+        first->RTB1()->selectAll();
+        first->RTB1()->copy();
+        frmMain* second = newNote(QStringLiteral("x"));
+        QGuiApplication::clipboard()->setImage(TestPictures::picture(2, 2));
+        second->editor().mnuEdit_Click(int(EditItem::Paste));
+        first->RTB1()->copy();
+        DialogSeam::clearRequests();
+        second->editor().mnuEdit_Click(int(EditItem::Paste));
+        QCOMPARE(picturesOf(second).size(), 1);
+        QCOMPARE(DialogSeam::requests().size(), 1);
+        QCOMPARE(DialogSeam::requests().first().text, kPictureRefused);
     }
 
     // A dropped picture file goes in where it falls; one over the limit is refused with the
