@@ -3,10 +3,12 @@
 #include "Pictures_p.h"
 
 #include <QBuffer>
+#include <QCache>
 #include <QCryptographicHash>
 #include <QHash>
 #include <QImageReader>
 #include <QMimeData>
+#include <QMutex>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QtEndian>
@@ -22,8 +24,26 @@ constexpr qint64 kMegabyte = qint64(1024) * 1024;
 constexpr int kAllocationLimitMb = int(kMaxPictureBytes / kMegabyte) + 1;
 const char kPictureScheme[] = "jottex-picture";
 const char kRefusedProperty[] = "jottexRefusedPictures";
+// The encodings kept, in KB: a few notes' worth of large pictures.
+constexpr int kMaxKeptEncodingsKb = 128 * 1024;
 
-// The names of the picture resources the document's text shows, each once.
+// Encodings by picture name. Names are made from the pixels, so an encoding never goes stale.
+struct EncodingStore {
+    QMutex lock;
+    QCache<QString, Detail::EncodedPicture> kept{kMaxKeptEncodingsKb};
+};
+
+EncodingStore& encodings()
+{
+    static EncodingStore store;
+    return store;
+}
+
+bool isOurName(const QString& name)
+{
+    return name.startsWith(QLatin1String(kPictureScheme) + QLatin1Char(':'));
+}
+
 // Each run of pictures of the document's text, with how many times it shows the picture.
 template <typename Visit> void forEachPicture(const QTextDocument* document, Visit visit)
 {
@@ -218,7 +238,6 @@ QSizeF shownSize(const QTextImageFormat& format, QSize pictureSize)
 {
     const bool hasWidth = format.hasProperty(QTextFormat::ImageWidth) && format.width() > 0;
     const bool hasHeight = format.hasProperty(QTextFormat::ImageHeight) && format.height() > 0;
-    QSizeF size(pictureSize);
     if (hasWidth && hasHeight)
         return {format.width(), format.height()};
     // One side given: the other keeps the picture's proportions, as the layout shows it.
@@ -226,7 +245,7 @@ QSizeF shownSize(const QTextImageFormat& format, QSize pictureSize)
         return {format.width(), format.width() * pictureSize.height() / pictureSize.width()};
     if (hasHeight && pictureSize.height() > 0)
         return {format.height() * pictureSize.width() / pictureSize.height(), format.height()};
-    return size;
+    return QSizeF(pictureSize);
 }
 
 QHash<QString, QImage> picturesIn(const QTextDocument* document)
@@ -391,6 +410,33 @@ QString registerPicture(QTextDocument* document, const QImage& image)
 void setRefusedPictures(QTextDocument* document, int count)
 {
     document->setProperty(kRefusedProperty, count);
+}
+
+void rememberEncoding(const QString& name, const EncodedPicture& encoded)
+{
+    if (!isOurName(name))
+        return;
+    EncodingStore& store = encodings();
+    const QMutexLocker locker(&store.lock);
+    if (!store.kept.contains(name))
+        store.kept.insert(name, new EncodedPicture(encoded),
+                          int(qMax<qint64>(1, encoded.bytes.size() / 1024)));
+}
+
+EncodedPicture encodedPicture(const QString& name, const QImage& image)
+{
+    {
+        EncodingStore& store = encodings();
+        const QMutexLocker locker(&store.lock);
+        if (const EncodedPicture* kept = isOurName(name) ? store.kept.object(name) : nullptr)
+            return *kept;
+    }
+    EncodedPicture encoded;
+    QBuffer buffer(&encoded.bytes);
+    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG"))
+        return {};
+    rememberEncoding(name, encoded);
+    return encoded;
 }
 
 } // namespace Detail

@@ -28,4 +28,15 @@ QString registerPicture(QTextDocument* document, const QImage& image);
 
 void setRefusedPictures(QTextDocument* document, int count);
 
+// A picture's bytes as a note's RTF holds them.
+struct EncodedPicture {
+    QByteArray bytes;
+    bool jpeg = false; // else PNG
+};
+// The bytes the picture of that name was read from, or else PNG made once and kept: a note's
+// RTF is written again at every change, and encoding a large picture takes long.
+EncodedPicture encodedPicture(const QString& name, const QImage& image);
+// What a picture of ours was read from, to be written again as it came.
+void rememberEncoding(const QString& name, const EncodedPicture& encoded);
+
 } // namespace RichText::Detail

@@ -1186,7 +1186,13 @@ void Reader::finishPicture()
         return;
     // Counted each time: every copy is decoded, so this bounds the work as well.
     m_pictureBytes += pictureBytes(image.size());
-    insertPicture(picture, image.size(), Detail::registerPicture(m_cursor.document(), image));
+    const QString name = Detail::registerPicture(m_cursor.document(), image);
+    // Written again as it came, when it is what it says it is.
+    const bool png = picture.blip == Blip::Png && picture.bytes.startsWith("\x89PNG");
+    const bool jpeg = picture.blip == Blip::Jpeg && picture.bytes.startsWith("\xFF\xD8");
+    if (png || jpeg)
+        Detail::rememberEncoding(name, {picture.bytes, jpeg});
+    insertPicture(picture, image.size(), name);
 }
 
 void Reader::insertPicture(const PictureData& picture, QSize pixels, const QString& name)

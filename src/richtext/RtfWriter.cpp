@@ -2,10 +2,10 @@
 
 #include "CodePages_p.h"
 #include "Pictures.h"
+#include "Pictures_p.h"
 #include "RtfParagraph.h"
 #include "RtfUnits.h"
 
-#include <QBuffer>
 #include <QHash>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -67,7 +67,7 @@ private:
     void writeNumberText(const QTextBlock& block, int style);
     void writeRun(const RunFormat& format, QStringView text);
     bool writePictures(const QTextFragment& fragment);
-    void writePicture(const QByteArray& png, QSize pixels, QSizeF shown);
+    void writePicture(const Detail::EncodedPicture& encoded, QSize pixels, QSizeF shown);
     void writeFormatChanges(const RunFormat& format);
     void writeText(QStringView text);
     void writeFontName(QStringView name);
@@ -289,8 +289,8 @@ void Writer::writeRun(const RunFormat& format, QStringView text)
     m_state = outside;
 }
 
-// A run of pictures goes out as PNG, whatever each was read from; a picture that the document
-// cannot show is left out. False when the run holds no pictures.
+// A run of pictures goes out as the PNG or JPEG each was read from, others as PNG; a picture
+// that the document cannot show is left out. False when the run holds no pictures.
 bool Writer::writePictures(const QTextFragment& fragment)
 {
     const QString text = fragment.text();
@@ -303,32 +303,32 @@ bool Writer::writePictures(const QTextFragment& fragment)
     const QImage image = pictureOf(m_document, imageFormat);
     if (image.isNull())
         return true;
-    QByteArray png;
-    QBuffer buffer(&png);
-    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG"))
+    const Detail::EncodedPicture encoded = Detail::encodedPicture(imageFormat.name(), image);
+    if (encoded.bytes.isEmpty())
         return true;
     const QSizeF shown = shownSize(imageFormat, image.size());
     for (qsizetype i = 0; i < text.size(); ++i)
-        writePicture(png, image.size(), shown);
+        writePicture(encoded, image.size(), shown);
     return true;
 }
 
 // Word processors take the size shown from the goal, in twips; the picture's own size is in
 // pixels, as for any bitmap.
-void Writer::writePicture(const QByteArray& png, QSize pixels, QSizeF shown)
+void Writer::writePicture(const Detail::EncodedPicture& encoded, QSize pixels, QSizeF shown)
 {
     constexpr qsizetype kHexLine = 128;
     static const char kHex[] = "0123456789abcdef";
-    m_out += "{\\pict\\pngblip";
+    const QByteArray& bytes = encoded.bytes;
+    m_out += encoded.jpeg ? "{\\pict\\jpegblip" : "{\\pict\\pngblip";
     word("\\picw", pixels.width());
     word("\\pich", pixels.height());
     word("\\picwgoal", qRound(shown.width() * kTwipsPerPicturePixel));
     word("\\pichgoal", qRound(shown.height() * kTwipsPerPicturePixel));
-    for (qsizetype i = 0; i < png.size(); ++i) {
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
         if (i % (kHexLine / 2) == 0)
             m_out += "\r\n";
-        m_out += kHex[uchar(png[i]) >> 4];
-        m_out += kHex[uchar(png[i]) & 15];
+        m_out += kHex[uchar(bytes[i]) >> 4];
+        m_out += kHex[uchar(bytes[i]) & 15];
     }
     m_out += "\r\n}";
     m_delimit = false;

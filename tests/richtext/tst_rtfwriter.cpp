@@ -1,11 +1,14 @@
 #include "RtfTestSupport.h"
+#include "TestPictures.h"
 #include "richtext/Pictures.h"
 #include "richtext/RichText.h"
 #include "richtext/RtfReader.h"
 #include "richtext/RtfWriter.h"
 #include "shell/version.h"
 
+#include <QBuffer>
 #include <QDir>
+#include <QImageWriter>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryFile>
@@ -83,6 +86,8 @@ private slots:
     void unrtfAgrees();
     void picturesRoundTrip();
     void pictureTheDocumentLacksIsLeftOut();
+    void picturesKeepTheirEncoding_data();
+    void picturesKeepTheirEncoding();
 };
 
 void TestRtfWriter::emptyDocument()
@@ -456,6 +461,34 @@ void TestRtfWriter::picturesRoundTrip()
     }
     QCOMPARE(picturesBytes(&back), 3 * 5 * 4 * 4); // each time it shows
     QCOMPARE(writeRtf(&back), rtf);
+}
+
+// A picture read from PNG or JPEG is written as the very bytes it came as: no loss, no time
+// spent encoding it again at every save.
+void TestRtfWriter::picturesKeepTheirEncoding_data()
+{
+    QTest::addColumn<QByteArray>("blip");
+    QTest::addColumn<QByteArray>("format");
+    QTest::newRow("PNG") << QByteArray("\\pngblip") << QByteArray("PNG");
+    QTest::newRow("JPEG") << QByteArray("\\jpegblip") << QByteArray("JPEG");
+}
+
+void TestRtfWriter::picturesKeepTheirEncoding()
+{
+    QFETCH(QByteArray, blip);
+    QFETCH(QByteArray, format);
+    // Compressed as Qt would not compress it by default, so a new encoding would differ.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    writer.setQuality(format == "PNG" ? 0 : 35);
+    QVERIFY(writer.write(TestPictures::picture(30, 20)));
+    QTextDocument document;
+    readRtf("{\\rtf1 {\\pict" + blip + " " + bytes.toHex() + "}}", &document);
+    const QByteArray rtf = writeRtf(&document);
+    QVERIFY(rtf.contains("{\\pict" + blip + "\\picw30"));
+    QVERIFY(QByteArray(rtf).replace("\r\n", "").contains(bytes.toHex()));
 }
 
 // An image that names no picture of the document (a web address in pasted HTML) writes
