@@ -591,7 +591,7 @@ private slots:
             bytes[8000] = '\0';
             QVERIFY(TestEnvironment::writeFile(path, bytes));
         } else if (kind == QLatin1String("large")) {
-            QVERIFY(TestEnvironment::writeFile(path, QByteArray(11 * 1024 * 1024, 'a')));
+            QVERIFY(TestEnvironment::writeFile(path, QByteArray(qsizetype(11) * 1024 * 1024, 'a')));
         } else if (kind == QLatin1String("unreadable")) {
             QVERIFY(TestEnvironment::writeFile(path, "secret"));
             QFile::setPermissions(path, QFileDevice::Permissions());
