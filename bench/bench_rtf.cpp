@@ -5,9 +5,11 @@
 #include "richtext/RtfReader.h"
 #include "richtext/RtfWriter.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QImage>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryFile>
@@ -59,6 +61,27 @@ QByteArray repeated(const QByteArray& head, const QByteArray& unit, qsizetype co
     return rtf + tail;
 }
 
+// A note of `count` pictures of 2048 x 2048 pixels (16 MB each decoded, the most one may have),
+// each a different smooth picture as photographs compress; `copies` repeats the whole.
+QByteArray generatePictures(int count, int copies)
+{
+    QByteArray pictures;
+    for (int i = 0; i < count; ++i) {
+        QImage image(2048, 2048, QImage::Format_RGB32);
+        for (int y = 0; y < image.height(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = 0; x < image.width(); ++x)
+                line[x] = qRgb((x + i * 40) / 8 % 256, y / 8 % 256, (x ^ y) % 64);
+        }
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        pictures += "{\\pict\\pngblip " + png.toHex() + "}";
+    }
+    return "{\\rtf1 pictures " + pictures.repeated(copies) + " end}";
+}
+
 // The inputs, by name; `scale` multiplies the pathological ones.
 QByteArray generate(const QByteArray& name, int scale)
 {
@@ -72,6 +95,10 @@ QByteArray generate(const QByteArray& name, int scale)
         return repeated("{\\rtf1{\\*\\pn\\pnlvlblt}", "x\\par ", 1'000'000LL * scale, "}");
     if (name == "bold-runs")
         return repeated("{\\rtf1 ", "\\b a\\b0 b", 1'000'000LL * scale, "}");
+    if (name == "pictures-64MB")
+        return generatePictures(4, 1);
+    if (name == "picture-copies") // all but four over the note's limit: refused undecoded
+        return generatePictures(1, 1000 * scale);
     if (name == "field-instruction")
         return repeated("{\\rtf1{\\field{\\*\\fldinst HYPERLINK \"", "x", 10'000'000LL * scale,
                         "\"}{\\fldrslt link}}}");
@@ -190,7 +217,7 @@ int main(int argc, char** argv)
 
     const QString scale = args.size() > 1 ? args.at(1) : QStringLiteral("1");
     for (const char* name : {"note-1MB", "note-10MB", "par", "qt-par", "bullets", "qt-bullets",
-                             "bold-runs", "field-instruction"}) {
+                             "bold-runs", "field-instruction", "pictures-64MB", "picture-copies"}) {
         QProcess child;
         child.setProcessChannelMode(QProcess::ForwardedChannels);
         child.start(QCoreApplication::applicationFilePath(),

@@ -1,9 +1,9 @@
 #!/bin/sh
 # Fuzzes the RTF reader and writer, then the note file readers and writer, for a bounded time
-# (seconds, default 60, two thirds of it for RTF) on copies of the sample notes and of the
-# note-file shapes fuzz/notefile-corpus.sh writes. Exits non-zero when a fuzzer finds a crash;
-# the crashing input is left in build-fuzz/ as crash-*. With --build-only it builds the fuzzers
-# and stops.
+# (seconds, default 60, two thirds of it for RTF) on copies of the sample notes, the RTF seeds
+# in fuzz/seeds and the note-file shapes fuzz/notefile-corpus.sh writes. Exits non-zero when a
+# fuzzer finds a crash; the crashing input is left in build-fuzz/ as crash-*. With --build-only
+# it builds the fuzzers and stops.
 set -eu
 
 build_only=false
@@ -26,7 +26,7 @@ fi
 
 corpus="$build/fuzz-corpus"
 mkdir -p "$corpus"
-cp "$root"/tests/data/rtf/*.rtf "$corpus"/
+cp "$root"/tests/data/rtf/*.rtf "$root"/fuzz/seeds/*.rtf "$corpus"/
 notes="$build/fuzz-corpus-notefile"
 sh "$root/fuzz/notefile-corpus.sh" "$notes"
 

@@ -1,5 +1,6 @@
 #include "LiveText.h"
 
+#include "Pictures.h"
 #include "RichText.h"
 #include "RtfReader.h"
 
@@ -184,6 +185,8 @@ void replaceText(QTextEdit* edit, const QTextDocument& built)
 {
     if (!edit)
         return;
+    // A fragment carries the names of its pictures, not the pictures.
+    RichText::copyPictures(built, edit->document());
     QTextCursor cursor(edit->document());
     cursor.beginEditBlock();
     cursor.select(QTextCursor::Document);

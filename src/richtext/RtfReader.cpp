@@ -1,6 +1,7 @@
 #include "RtfReader.h"
 
 #include "CodePages_p.h"
+#include "Pictures_p.h"
 #include "RtfParagraph.h"
 #include "RtfTokenizer.h"
 #include "RtfUnits.h"
@@ -45,6 +46,7 @@ enum class Dest : quint8 {
     FieldInstruction,
     ListTable,
     ListOverrideTable,
+    Picture,
 };
 
 enum class Kind : quint8 {
@@ -57,6 +59,8 @@ enum class Kind : quint8 {
     FieldResult,
     ListTable,
     ListOverrideTable,
+    Picture,
+    ShapePicture,
     SkipDest,
     // document
     AnsiCodePage,
@@ -112,7 +116,20 @@ enum class Kind : quint8 {
     NumberBody,
     NumberContinue,
     NumberStyle,
+    // pictures
+    PictureType,
+    PictureWidth,
+    PictureHeight,
+    PictureGoalWidth,
+    PictureGoalHeight,
+    PictureScaleX,
+    PictureScaleY,
+    BitmapBitsPerPixel,
+    BitmapWidthBytes,
 };
+
+// What a picture's data is; Other for the kinds that cannot be shown (metafiles, QuickDraw).
+enum class Blip : quint8 { None, Png, Jpeg, Dib, DeviceBitmap, Other };
 
 struct WordEntry {
     std::string_view name;
@@ -134,10 +151,11 @@ constexpr WordEntry kWords[] = {
     {"listtext", Kind::SkipDest},
     {"pntxta", Kind::SkipDest},
     {"pntxtb", Kind::SkipDest},
-    {"pict", Kind::SkipDest},
-    {"object", Kind::SkipDest},
-    {"shppict", Kind::SkipDest},
+    {"pict", Kind::Picture},
+    // Word writes a picture twice: as a shape picture, and as a metafile for old readers.
+    {"shppict", Kind::ShapePicture},
     {"nonshppict", Kind::SkipDest},
+    {"object", Kind::SkipDest},
     {"shp", Kind::SkipDest},
     {"stylesheet", Kind::SkipDest},
     {"info", Kind::SkipDest},
@@ -253,6 +271,23 @@ constexpr WordEntry kWords[] = {
     {"pnlcltr", Kind::NumberStyle, QTextListFormat::ListLowerAlpha},
     {"pnucrm", Kind::NumberStyle, QTextListFormat::ListUpperRoman},
     {"pnlcrm", Kind::NumberStyle, QTextListFormat::ListLowerRoman},
+    // pictures, inside {\pict ...}
+    {"pngblip", Kind::PictureType, int(Blip::Png)},
+    {"jpegblip", Kind::PictureType, int(Blip::Jpeg)},
+    {"dibitmap", Kind::PictureType, int(Blip::Dib)},
+    {"wbitmap", Kind::PictureType, int(Blip::DeviceBitmap)},
+    {"wmetafile", Kind::PictureType, int(Blip::Other)},
+    {"emfblip", Kind::PictureType, int(Blip::Other)},
+    {"macpict", Kind::PictureType, int(Blip::Other)},
+    {"pmmetafile", Kind::PictureType, int(Blip::Other)},
+    {"picw", Kind::PictureWidth},
+    {"pich", Kind::PictureHeight},
+    {"picwgoal", Kind::PictureGoalWidth},
+    {"pichgoal", Kind::PictureGoalHeight},
+    {"picscalex", Kind::PictureScaleX},
+    {"picscaley", Kind::PictureScaleY},
+    {"wbmbitspixel", Kind::BitmapBitsPerPixel},
+    {"wbmwidthbytes", Kind::BitmapWidthBytes},
 };
 
 const WordEntry* findWord(QByteArrayView word)
@@ -312,6 +347,114 @@ struct ListDefinition {
     std::vector<qint8> levels;
 };
 
+// A picture as its group gives it; it is shown when the group ends.
+struct PictureData {
+    Blip blip = Blip::None;
+    int width = 0; // \picw, \pich: the pixels of a bitmap
+    int height = 0;
+    int goalWidth = 0; // \picwgoal, \pichgoal: the size shown, in twips
+    int goalHeight = 0;
+    int scaleX = 100; // percent
+    int scaleY = 100;
+    int bitsPerPixel = 1;
+    int widthBytes = 0;
+    QByteArray bytes;
+    int highNibble = -1; // a hex digit waiting for the second one of its byte
+    bool tooLarge = false;
+
+    bool keepsData() const
+    {
+        return !tooLarge && (blip == Blip::Png || blip == Blip::Jpeg || blip == Blip::Dib ||
+                             blip == Blip::DeviceBitmap);
+    }
+    bool room() { return !(tooLarge = bytes.size() >= kMaxEncodedPictureBytes); }
+    void appendHex(QByteArrayView hex);
+    void appendBinary(QByteArrayView binary);
+};
+
+int hexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// Anything between the digits (line breaks, blanks, junk) is passed over; an odd digit at the
+// end is dropped.
+void PictureData::appendHex(QByteArrayView hex)
+{
+    if (!keepsData())
+        return;
+    for (const char c : hex) {
+        const int value = hexDigit(c);
+        if (value < 0)
+            continue;
+        if (highNibble < 0) {
+            highNibble = value;
+            continue;
+        }
+        if (!room())
+            return;
+        bytes.append(char(highNibble << 4 | value));
+        highNibble = -1;
+    }
+}
+
+void PictureData::appendBinary(QByteArrayView binary)
+{
+    if (!keepsData())
+        return;
+    if (binary.size() > kMaxEncodedPictureBytes - bytes.size())
+        tooLarge = true;
+    else
+        bytes.append(binary);
+}
+
+// The picture the data holds, within budget bytes decoded; null when it cannot be shown.
+QImage imageOf(const PictureData& picture, qint64 budget, PictureResult* result)
+{
+    *result = PictureResult::Unreadable;
+    if (picture.tooLarge) {
+        *result = PictureResult::TooLarge;
+        return {};
+    }
+    switch (picture.blip) {
+    case Blip::Png:
+        return Detail::decodePicture(picture.bytes, result, "png", budget);
+    case Blip::Jpeg:
+        return Detail::decodePicture(picture.bytes, result, "jpeg", budget);
+    case Blip::Dib:
+        return Detail::decodePicture(Detail::bmpOfDib(picture.bytes), result, "bmp", budget);
+    case Blip::DeviceBitmap: {
+        const QSize size(picture.width, picture.height);
+        const qint64 needed = pictureBytes(size);
+        if (needed > budget && needed <= kMaxPictureBytes) {
+            *result = PictureResult::NoteFull;
+            return {};
+        }
+        return Detail::deviceBitmap(picture.bytes, size, picture.bitsPerPixel, picture.widthBytes,
+                                    result);
+    }
+    default:
+        return {};
+    }
+}
+
+// The size a picture is shown at, in pixels: the size its group asks for, or its own.
+QSizeF shownPictureSize(const PictureData& picture, QSize pixels)
+{
+    const auto side = [](int goal, int own, int scale) {
+        const qreal base = goal > 0 ? qreal(goal) / kTwipsPerPicturePixel : qreal(own);
+        return qBound<qreal>(1, base * (scale > 0 ? scale : 100) / 100, Detail::kMaxShownPixels);
+    };
+    return {side(picture.goalWidth, pixels.width(), picture.scaleX),
+            side(picture.goalHeight, pixels.height(), picture.scaleY)};
+}
+
 // The list style of a list level's number format (\levelnfc).
 qint8 listStyleOfLevelFormat(int format)
 {
@@ -357,6 +500,8 @@ public:
     }
 
     void run();
+    // Pictures left out for their size.
+    int refusedPictures() const { return m_refusedPictures; }
 
 private:
     State& top() { return m_stack.back(); }
@@ -375,10 +520,14 @@ private:
     void handleNumberingWord(const WordEntry& entry);
     void handleTableWord(const WordEntry& entry, const RtfToken& token);
     void handleListTableWord(const WordEntry& entry, const RtfToken& token);
+    void handlePictureWord(const WordEntry& entry, const RtfToken& token);
+    void finishPicture();
+    void insertPicture(const PictureData& picture, QSize pixels, const QString& name);
     void commitListOverride();
     int listStyle(const ParagraphFormat& para) const;
     void addListItem(int style, int level);
 
+    void openPendingBlock();
     void appendText(QStringView text);
     void appendChar(char32_t c);
     void flushBytes();
@@ -453,6 +602,10 @@ private:
 
     QByteArray m_fieldInstruction;
     QStringList m_links;
+
+    PictureData m_picture;
+    qint64 m_pictureBytes = 0; // of the pictures shown so far, each time it shows
+    int m_refusedPictures = 0; // left out for their size
 };
 
 void Reader::run()
@@ -561,6 +714,10 @@ void Reader::handleToken(const RtfToken& token)
 
 void Reader::handleText(QByteArrayView bytes)
 {
+    if (top().dest == Dest::Picture) {
+        m_picture.appendHex(bytes);
+        return;
+    }
     if (m_raw == RawBytes::CodePage) {
         handleBytes(bytes);
         return;
@@ -600,6 +757,9 @@ void Reader::openGroup()
         return;
     }
     m_stack.push_back(m_stack.back());
+    // Groups inside a picture hold its properties and identifiers, never its data.
+    if (m_stack[m_stack.size() - 2].dest == Dest::Picture)
+        m_stack.back().dest = Dest::Skip;
 }
 
 void Reader::closeGroup()
@@ -611,6 +771,8 @@ void Reader::closeGroup()
     }
     if (top().dest == Dest::FontTable)
         commitFont();
+    if (top().dest == Dest::Picture)
+        finishPicture();
     // The brace that closes the outermost group ends the document; anything after it is junk.
     if (m_stack.size() <= 2) {
         finish();
@@ -696,8 +858,11 @@ void Reader::handleWord(const RtfToken& token)
         return;
     }
     if (entry->kind == Kind::Binary) {
-        if (token.param > 0)
-            m_tokenizer.skipBytes(token.param);
+        if (token.param > 0) {
+            const QByteArrayView binary = m_tokenizer.takeBytes(token.param);
+            if (top().dest == Dest::Picture)
+                m_picture.appendBinary(binary);
+        }
         return;
     }
 
@@ -716,6 +881,9 @@ void Reader::handleWord(const RtfToken& token)
     case Dest::ListTable:
     case Dest::ListOverrideTable:
         handleListTableWord(*entry, token);
+        break;
+    case Dest::Picture:
+        handlePictureWord(*entry, token);
         break;
     default:
         break;
@@ -751,6 +919,12 @@ void Reader::handleDestination(const WordEntry& entry)
         break;
     case Kind::FieldInstruction:
         state.dest = Dest::FieldInstruction;
+        break;
+    case Kind::Picture:
+        state.dest = state.dest == Dest::Text ? Dest::Picture : Dest::Skip;
+        m_picture = PictureData{};
+        break;
+    case Kind::ShapePicture: // its picture is read as any other
         break;
     case Kind::FieldResult:
         if (state.dest == Dest::Text) {
@@ -960,6 +1134,87 @@ void Reader::handleTableWord(const WordEntry& entry, const RtfToken& token)
     }
 }
 
+void Reader::handlePictureWord(const WordEntry& entry, const RtfToken& token)
+{
+    const int value = qMax(0, token.param);
+    switch (entry.kind) {
+    case Kind::PictureType:
+        m_picture.blip = Blip(entry.arg);
+        break;
+    case Kind::PictureWidth:
+        m_picture.width = value;
+        break;
+    case Kind::PictureHeight:
+        m_picture.height = value;
+        break;
+    case Kind::PictureGoalWidth:
+        m_picture.goalWidth = value;
+        break;
+    case Kind::PictureGoalHeight:
+        m_picture.goalHeight = value;
+        break;
+    case Kind::PictureScaleX:
+        m_picture.scaleX = value;
+        break;
+    case Kind::PictureScaleY:
+        m_picture.scaleY = value;
+        break;
+    case Kind::BitmapBitsPerPixel:
+        m_picture.bitsPerPixel = value;
+        break;
+    case Kind::BitmapWidthBytes:
+        m_picture.widthBytes = value;
+        break;
+    default:
+        break;
+    }
+}
+
+// A picture that cannot be shown is left out with nothing in its place; one over the limits
+// is counted, so the reader's caller can say so.
+void Reader::finishPicture()
+{
+    const PictureData picture = std::exchange(m_picture, PictureData{});
+    if (top().chars.hidden)
+        return;
+    PictureResult result = PictureResult::Unreadable;
+    const QImage image = imageOf(picture, kMaxNotePictureBytes - m_pictureBytes, &result);
+    if (result == PictureResult::TooLarge || result == PictureResult::NoteFull) {
+        ++m_refusedPictures;
+        return;
+    }
+    if (image.isNull())
+        return;
+    // Counted each time: every copy is decoded, so this bounds the work as well.
+    m_pictureBytes += pictureBytes(image.size());
+    const QString name = Detail::registerPicture(m_cursor.document(), image);
+    // Written again as it came, when it is what it says it is.
+    const bool png = picture.blip == Blip::Png && picture.bytes.startsWith("\x89PNG");
+    const bool jpeg = picture.blip == Blip::Jpeg && picture.bytes.startsWith("\xFF\xD8");
+    if (png || jpeg)
+        Detail::rememberEncoding(name, {picture.bytes, jpeg});
+    insertPicture(picture, image.size(), name);
+}
+
+void Reader::insertPicture(const PictureData& picture, QSize pixels, const QString& name)
+{
+    openPendingBlock();
+    flushText();
+    QTextImageFormat format;
+    format.merge(charFormat(top().chars));
+    format.setName(name);
+    // A picture shown at its own size keeps no size of its own, and is written back so.
+    const QSizeF shown = shownPictureSize(picture, pixels);
+    constexpr qreal kTwip = 1.0 / kTwipsPerPicturePixel;
+    if (qAbs(shown.width() - pixels.width()) >= kTwip / 2 ||
+        qAbs(shown.height() - pixels.height()) >= kTwip / 2) {
+        format.setWidth(shown.width());
+        format.setHeight(shown.height());
+    }
+    m_cursor.insertImage(format);
+    m_blockEmpty = false;
+}
+
 int Reader::fontNameCodePage() const
 {
     return m_fontCodePage > 0 ? m_fontCodePage : Detail::codePageForCharset(m_fontCharset);
@@ -1117,16 +1372,21 @@ void Reader::appendChar(char32_t c)
     appendText(QStringView(&ch, 1));
 }
 
+void Reader::openPendingBlock()
+{
+    if (!m_needBlock)
+        return;
+    flushText();
+    startBlock();
+    m_needBlock = false;
+}
+
 void Reader::appendText(QStringView text)
 {
     const CharState& chars = top().chars;
     if (top().dest != Dest::Text || chars.hidden || text.isEmpty())
         return;
-    if (m_needBlock) {
-        flushText();
-        startBlock();
-        m_needBlock = false;
-    }
+    openPendingBlock();
     if (!(chars == m_textChars)) {
         flushText();
         m_textChars = chars;
@@ -1348,10 +1608,13 @@ void read(const QByteArray& rtf, QTextDocument* into, RawBytes raw, const QStrin
     if (const qsizetype start = rtfStart(rtf); start >= 0) {
         QTextCursor batch(into);
         batch.beginEditBlock(); // one layout pass for the whole content
-        Reader(QByteArrayView(rtf).sliced(start), into, raw, maxBlocks).run();
+        Reader reader(QByteArrayView(rtf).sliced(start), into, raw, maxBlocks);
+        reader.run();
         batch.endEditBlock();
+        Detail::setRefusedPictures(into, reader.refusedPictures());
     } else {
         into->setPlainText(firstParagraphs(plainText, maxBlocks));
+        Detail::setRefusedPictures(into, 0);
     }
     into->setUndoRedoEnabled(undo);
 }

@@ -58,6 +58,13 @@ void RtfTokenizer::skipBytes(qsizetype count)
     m_pos += qBound<qsizetype>(0, count, m_input.size() - m_pos);
 }
 
+QByteArrayView RtfTokenizer::takeBytes(qsizetype count)
+{
+    const qsizetype start = m_pos;
+    skipBytes(count);
+    return m_input.sliced(start, m_pos - start);
+}
+
 RtfToken RtfTokenizer::readText()
 {
     const qsizetype start = m_pos;

@@ -27,6 +27,8 @@ public:
     RtfToken next();
     // Skips the payload of \binN, which is raw data rather than RTF.
     void skipBytes(qsizetype count);
+    // The payload of \binN, as far as the input has it; the reading goes on after it.
+    QByteArrayView takeBytes(qsizetype count);
     qsizetype position() const { return m_pos; }
 
 private:

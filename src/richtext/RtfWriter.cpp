@@ -1,6 +1,8 @@
 #include "RtfWriter.h"
 
 #include "CodePages_p.h"
+#include "Pictures.h"
+#include "Pictures_p.h"
 #include "RtfParagraph.h"
 #include "RtfUnits.h"
 
@@ -77,6 +79,8 @@ private:
     void writeMark(const QTextBlock& block);
     void writeNumberText(const QTextBlock& block, int style);
     void writeRun(const RunFormat& format, QStringView text);
+    bool writePictures(const QTextFragment& fragment);
+    void writePicture(const Detail::EncodedPicture& encoded, QSize pixels, QSizeF shown);
     void writeFormatChanges(const RunFormat& format);
     void writeText(QStringView text);
     void writeFontName(QStringView name);
@@ -180,7 +184,8 @@ void Writer::writeBlock(const QTextBlock& block)
     writeParagraphStart(block, para);
     for (auto it = block.begin(); !it.atEnd(); ++it) {
         const QTextFragment fragment = it.fragment();
-        writeRun(cachedRunFormat(fragment), fragment.text());
+        if (!writePictures(fragment))
+            writeRun(cachedRunFormat(fragment), fragment.text());
     }
     if (hasWrittenMark(block))
         writeMark(block);
@@ -328,6 +333,51 @@ void Writer::writeRun(const RunFormat& format, QStringView text)
     m_out += link ? "}}}" : "}";
     m_delimit = false;
     m_state = outside;
+}
+
+// A run of pictures goes out as the PNG or JPEG each was read from, others as PNG; a picture
+// that the document cannot show is left out. False when the run holds no pictures.
+bool Writer::writePictures(const QTextFragment& fragment)
+{
+    const QString text = fragment.text();
+    if (!text.startsWith(QChar::ObjectReplacementCharacter))
+        return false;
+    const QTextCharFormat format = fragment.charFormat();
+    if (!format.isImageFormat())
+        return false;
+    const QTextImageFormat imageFormat = format.toImageFormat();
+    const QImage image = pictureOf(m_document, imageFormat);
+    if (image.isNull())
+        return true;
+    const Detail::EncodedPicture encoded = Detail::encodedPicture(imageFormat.name(), image);
+    if (encoded.bytes.isEmpty())
+        return true;
+    const QSizeF shown = shownSize(imageFormat, image.size());
+    for (qsizetype i = 0; i < text.size(); ++i)
+        writePicture(encoded, image.size(), shown);
+    return true;
+}
+
+// Word processors take the size shown from the goal, in twips; the picture's own size is in
+// pixels, as for any bitmap.
+void Writer::writePicture(const Detail::EncodedPicture& encoded, QSize pixels, QSizeF shown)
+{
+    constexpr qsizetype kHexLine = 128;
+    static const char kHex[] = "0123456789abcdef";
+    const QByteArray& bytes = encoded.bytes;
+    m_out += encoded.jpeg ? "{\\pict\\jpegblip" : "{\\pict\\pngblip";
+    word("\\picw", pixels.width());
+    word("\\pich", pixels.height());
+    word("\\picwgoal", qRound(shown.width() * kTwipsPerPicturePixel));
+    word("\\pichgoal", qRound(shown.height() * kTwipsPerPicturePixel));
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (i % (kHexLine / 2) == 0)
+            m_out += "\r\n";
+        m_out += kHex[uchar(bytes[i]) >> 4];
+        m_out += kHex[uchar(bytes[i]) & 15];
+    }
+    m_out += "\r\n}";
+    m_delimit = false;
 }
 
 // The on/off attributes, in the order they are written.

@@ -4,6 +4,7 @@
 #include "dialogs/clsCommonDialog.h"
 #include "richtext/CodePages.h"
 #include "richtext/LiveText.h"
+#include "richtext/Pictures.h"
 #include "richtext/RichText.h"
 #include "richtext/RtfReader.h"
 #include "shell/Clock.h"
@@ -59,9 +60,10 @@ static_assert(SelectionFormat::kMenuPointSizes.size() == size_t(familyCount<Font
 constexpr int kIndentStepTwips = 200;
 
 // Dropped files: larger ones are refused (a note is no place for them), and so is anything
-// with a NUL near its start, which text never has.
+// with a NUL near its start, which text never has. Pictures have limits of their own.
 constexpr qint64 kMaxDroppedFileBytes = qint64(10) * 1024 * 1024;
 constexpr qint64 kTextProbeBytes = qint64(8) * 1024;
+constexpr qint64 kPictureProbeBytes = 64;
 
 std::optional<Alignment> menuAlignment(int index)
 {
@@ -77,21 +79,51 @@ std::optional<int> menuPointSize(int index)
     return SelectionFormat::kMenuPointSizes[size_t(index)];
 }
 
-// The bytes of a dropped file, or why it is not taken.
+QString pictureTooLargeReason()
+{
+    return QStringLiteral("it is a picture larger than a note holds (%1, at 4 bytes a pixel)")
+        .arg(RichText::pictureLimitText());
+}
+
+// Whether a file too large to read whole starts as a picture.
+bool startsAsPicture(const QString& path)
+{
+    QFile file(path);
+    return QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly) &&
+           RichText::isPictureData(file.read(kPictureProbeBytes));
+}
+
+// The bytes of a dropped file, as many as a picture may have, or why it is not taken.
 std::variant<QByteArray, QString> readDroppedFile(const QString& path)
 {
     if (QFileInfo(path).isDir())
         return QStringLiteral("it is a folder");
-    const Expected<QByteArray> bytes =
-        modFileFunctions::ReadRegularFile(path, kMaxDroppedFileBytes);
+    const Expected<QByteArray> bytes = modFileFunctions::ReadRegularFile(
+        path, std::max(kMaxDroppedFileBytes, RichText::kMaxEncodedPictureBytes));
     if (bytes.failed()) {
-        if (bytes.error().number == ErrorNumber::Overflow)
-            return QStringLiteral("it is larger than 10 MB");
-        return QStringLiteral("it could not be read");
+        if (bytes.error().number != ErrorNumber::Overflow)
+            return QStringLiteral("it could not be read");
+        return startsAsPicture(path) ? pictureTooLargeReason()
+                                     : QStringLiteral("it is larger than 10 MB");
     }
-    if (bytes.value().left(kTextProbeBytes).contains('\0'))
-        return QStringLiteral("it is not a text file");
     return bytes.value();
+}
+
+// Why dropped bytes are not taken as text, if they are not.
+std::optional<QString> refusedAsText(const QByteArray& bytes)
+{
+    if (bytes.size() > kMaxDroppedFileBytes)
+        return QStringLiteral("it is larger than 10 MB");
+    if (bytes.left(kTextProbeBytes).contains('\0'))
+        return QStringLiteral("it is not a text file");
+    return std::nullopt;
+}
+
+// The file's name as messages give it.
+QString shownFileName(const QString& path)
+{
+    const QString name = QFileInfo(path).fileName();
+    return name.isEmpty() ? QDir::toNativeSeparators(path) : name;
 }
 
 QString tooLongReason()
@@ -124,6 +156,7 @@ NoteEditor::NoteEditor(std::unique_ptr<NoteEditorHost> host) : m_host(std::move(
 {
     connect(m_host->textArea(), &NoteTextEdit::filesDropped, this, &NoteEditor::RTB1_OLEDragDrop);
     connect(m_host->textArea(), &NoteTextEdit::pasteRefused, this, &NoteEditor::refusePaste);
+    connect(m_host->textArea(), &NoteTextEdit::pictureRefused, this, &NoteEditor::refusePicture);
 }
 
 NoteEditor::~NoteEditor() = default;
@@ -173,13 +206,16 @@ void NoteEditor::pastePlainText()
 
 void NoteEditor::refusePaste()
 {
-    modMain::SetTopMost(m_host->noteWindow(), modMain::TopMostMode::OutOfBand);
-    MessageBox::show(m_host->noteWindow(), QMessageBox::Information, CaptionStrip::title(),
-                     QStringLiteral("The text was not pasted: the note would be longer than a "
-                                    "note shows (%1).")
-                         .arg(LiveText::limitText()),
-                     QMessageBox::Ok);
-    m_host->putBackOnTop();
+    inform(QStringLiteral("The text was not pasted: the note would be longer than a note shows "
+                          "(%1).")
+               .arg(LiveText::limitText()));
+}
+
+void NoteEditor::refusePicture()
+{
+    inform(QStringLiteral("The picture was not pasted: it is larger than a note holds (%1, at 4 "
+                          "bytes a pixel).")
+               .arg(RichText::pictureLimitText()));
 }
 
 void NoteEditor::mnuInsert_Click(int Index)
@@ -392,24 +428,59 @@ void NoteEditor::RTB1_OLEDragDrop(const QStringList& files)
         refuseDroppedFile(path, *reason);
         return;
     }
+    const QByteArray& bytes = std::get<QByteArray>(content);
+    if (dropPicture(path, bytes))
+        return;
+    if (const auto reason = refusedAsText(bytes)) {
+        refuseDroppedFile(path, *reason);
+        return;
+    }
     QTextDocument built;
-    RichText::readRtf(std::get<QByteArray>(content), &built, LiveText::kMaxParagraphs);
+    RichText::readRtf(bytes, &built, LiveText::kMaxParagraphs);
     if (!LiveText::fits(LiveText::sizeOf(&built))) {
         refuseDroppedFile(path, tooLongReason());
         return;
     }
     LiveText::replaceText(textArea(), built);
     m_host->note().TracksChanges = true;
+    if (const int refused = RichText::refusedPictures(&built); refused > 0)
+        inform(QStringLiteral("%1 was loaded without %2 of its pictures: larger than a note holds "
+                              "(%3, at 4 bytes a pixel).")
+                   .arg(shownFileName(path))
+                   .arg(refused)
+                   .arg(RichText::pictureLimitText()));
+}
+
+bool NoteEditor::dropPicture(const QString& path, const QByteArray& bytes)
+{
+    // A special note draws its own content: there the file is taken as any other.
+    if (textArea()->isReadOnly() || !RichText::isPictureData(bytes))
+        return false;
+    RichText::PictureResult result = RichText::PictureResult::Unreadable;
+    const QImage picture = RichText::decodePicture(bytes, &result);
+    if (result == RichText::PictureResult::Unreadable)
+        return false;
+    if (result == RichText::PictureResult::Taken) {
+        if (!textArea()->takes(LiveText::Size{0, 1})) {
+            refuseDroppedFile(path, tooLongReason());
+            return true;
+        }
+        result = textArea()->insertPicture(picture);
+    }
+    if (result != RichText::PictureResult::Taken)
+        refuseDroppedFile(path, pictureTooLargeReason());
+    return true;
 }
 
 void NoteEditor::refuseDroppedFile(const QString& path, const QString& reason)
 {
+    inform(QStringLiteral("%1 was not loaded: %2.").arg(shownFileName(path), reason));
+}
+
+void NoteEditor::inform(const QString& message)
+{
     modMain::SetTopMost(m_host->noteWindow(), modMain::TopMostMode::OutOfBand);
-    MessageBox::show(m_host->noteWindow(), QMessageBox::Information, CaptionStrip::title(),
-                     QStringLiteral("%1 was not loaded: %2.")
-                         .arg(QFileInfo(path).fileName().isEmpty() ? QDir::toNativeSeparators(path)
-                                                                   : QFileInfo(path).fileName(),
-                              reason),
+    MessageBox::show(m_host->noteWindow(), QMessageBox::Information, CaptionStrip::title(), message,
                      QMessageBox::Ok);
     m_host->putBackOnTop();
 }

@@ -64,7 +64,8 @@ public:
     void mnuSelectBullet_Click(int Index);
     void mnuSelectIndent_Click(int Index);
 
-    // Files dropped on the text area: the first one replaces the text.
+    // Files dropped on the text area: the first one replaces the text, or is put in where it
+    // was dropped when it holds a picture.
     void RTB1_OLEDragDrop(const QStringList& files);
     // The key last pressed in the text area, 0 once a key is released.
     int LastKeyDown() const;
@@ -74,8 +75,15 @@ private:
     void toggleStyleItem(const char* item, void (*apply)(QTextEdit*, bool));
     void setControlFont(const QFont& font);
     void refuseDroppedFile(const QString& path, const QString& reason);
+    // A message box above the note, which leaves the topmost band while it shows.
+    void inform(const QString& message);
     // Said when a paste would make the note longer than it can show.
     void refusePaste();
+    // Said when a pasted picture is over the picture limits.
+    void refusePicture();
+    // A dropped file that holds a picture: put in where it was dropped. False when the file
+    // is no picture after all, and is to be read as text.
+    bool dropPicture(const QString& path, const QByteArray& bytes);
 
     std::unique_ptr<NoteEditorHost> m_host;
 };

@@ -3,12 +3,16 @@
 #include "richtext/RichText.h"
 #include "shell/LinkPolicy.h"
 
+#include <QFileInfo>
+#include <QImageReader>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QTextBlock>
+#include <QTextDocumentFragment>
 #include <QTimer>
 #include <algorithm>
+#include <memory>
 
 namespace {
 constexpr int kLinkPauseMs = 150;
@@ -23,6 +27,33 @@ QStringList localFiles(const QMimeData* data)
             paths << url.toLocalFile();
     }
     return paths;
+}
+
+// Data copied from a note: its markup names its pictures, which go along to the other notes
+// of this program.
+class NoteMimeData : public QMimeData {
+public:
+    QHash<QString, QImage> pictures;
+    qint64 pictureBytes = 0; // as the limits count them
+};
+
+// Whether the data carries text to paste: pictures copied from a note come with the object
+// character as their text, and copied from a web page with markup around no text at all.
+bool carriesText(const QMimeData* data)
+{
+    const auto shows = [](QString text) {
+        return !text.remove(QChar::ObjectReplacementCharacter).trimmed().isEmpty();
+    };
+    if (data->hasText() && shows(data->text()))
+        return true;
+    return data->hasHtml() && shows(QTextDocumentFragment::fromHtml(data->html()).toPlainText());
+}
+
+// Whether the file is named as a picture, so a drop puts it where it falls.
+bool hasPictureName(const QString& path)
+{
+    return QImageReader::supportedImageFormats().contains(
+        QFileInfo(path).suffix().toLower().toLatin1());
 }
 
 } // namespace
@@ -191,6 +222,8 @@ void NoteTextEdit::dropEvent(QDropEvent* event)
         return;
     }
     event->acceptProposedAction();
+    if (hasPictureName(paths.first()))
+        setTextCursor(cursorForPosition(event->position().toPoint()));
     emit filesDropped(paths);
 }
 
@@ -202,10 +235,77 @@ bool NoteTextEdit::takes(LiveText::Size incoming) const
     return LiveText::fits(LiveText::sizeOf(document()) - replaced + incoming);
 }
 
+RichText::PictureResult NoteTextEdit::insertPicture(const QImage& picture)
+{
+    RichText::PictureResult result = RichText::PictureResult::Unreadable;
+    QTextImageFormat format = RichText::addPicture(document(), picture, &result);
+    if (result != RichText::PictureResult::Taken)
+        return result;
+    const qreal room = viewport()->width() - 2 * document()->documentMargin();
+    if (room > 0 && picture.width() > room) {
+        format.setWidth(room);
+        format.setHeight(room * picture.height() / picture.width());
+    }
+    textCursor().insertImage(format);
+    return result;
+}
+
+void NoteTextEdit::pastePicture(const QMimeData* source)
+{
+    RichText::PictureResult result = RichText::PictureResult::Unreadable;
+    const QImage picture = RichText::pictureOf(source, &result);
+    if (result == RichText::PictureResult::Taken)
+        result = insertPicture(picture);
+    if (result == RichText::PictureResult::TooLarge || result == RichText::PictureResult::NoteFull)
+        emit pictureRefused();
+}
+
+QMimeData* NoteTextEdit::createMimeDataFromSelection() const
+{
+    std::unique_ptr<QMimeData> selected(QTextEdit::createMimeDataFromSelection());
+    // Made at every selection for the X selection too: text without objects costs no more.
+    if (!textCursor().selectedText().contains(QChar::ObjectReplacementCharacter))
+        return selected.release();
+    QTextDocument copied;
+    RichText::addPictures(&copied, RichText::picturesIn(document()));
+    QTextCursor(&copied).insertFragment(textCursor().selection());
+    const QHash<QString, QImage> pictures = RichText::picturesIn(&copied);
+    if (pictures.isEmpty())
+        return selected.release();
+    // The editor's own data lists a fixed set of types; one that carries pictures lists its own.
+    auto* withPictures = new NoteMimeData;
+    for (const QString& type : selected->formats())
+        withPictures->setData(type, selected->data(type));
+    withPictures->pictures = pictures;
+    withPictures->pictureBytes = RichText::picturesBytes(&copied);
+    // A picture copied alone goes to other programs as a picture.
+    if (copied.characterCount() == 2 && pictures.size() == 1)
+        withPictures->setImageData(pictures.begin().value());
+    return withPictures;
+}
+
 void NoteTextEdit::insertFromMimeData(const QMimeData* source)
 {
     if (!source)
         return;
+    if (RichText::hasPicture(source) && !carriesText(source)) {
+        if (isReadOnly())
+            return;
+        if (takes(LiveText::Size{0, 1}))
+            pastePicture(source);
+        else
+            emit pasteRefused();
+        return;
+    }
+    if (const auto* fromNote = dynamic_cast<const NoteMimeData*>(source);
+        fromNote && !isReadOnly()) {
+        if (RichText::picturesBytes(document()) + fromNote->pictureBytes >
+            RichText::kMaxNotePictureBytes) {
+            emit pictureRefused();
+            return;
+        }
+        RichText::addPictures(document(), fromNote->pictures);
+    }
     // Measured by the text the data carries; rich text without any is measured by its markup,
     // which is never shorter than the text it shows.
     const LiveText::Size incoming = source->hasText() || !source->hasHtml()

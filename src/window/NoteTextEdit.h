@@ -1,6 +1,7 @@
 #pragma once
 
 #include "richtext/LiveText.h"
+#include "richtext/Pictures.h"
 
 #include <QHash>
 #include <QTextEdit>
@@ -34,6 +35,10 @@ public:
     // it can show.
     bool takes(LiveText::Size incoming) const;
 
+    // Puts the picture in place of the selection, shown no wider than the text area, when the
+    // note's picture limits leave room for it.
+    RichText::PictureResult insertPicture(const QImage& picture);
+
 signals:
     void linkClicked(const QString& linkText);
     // The right button (at the pointer), or the Menu key or Shift+F10 (at the caret): the
@@ -43,6 +48,8 @@ signals:
     void filesDropped(const QStringList& paths);
     // A paste was left out: the note would have grown beyond what it can show.
     void pasteRefused();
+    // A picture was left out: it, or the note's pictures with it, would be over the limits.
+    void pictureRefused();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -54,8 +61,10 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
-    // Pastes only what the note can show.
+    // Pastes only what the note can show: a picture where the data offers no text.
     void insertFromMimeData(const QMimeData* source) override;
+    // A picture copied alone goes out as a picture as well, for other notes and programs.
+    QMimeData* createMimeDataFromSelection() const override;
 
 private:
     struct LinkRange {
@@ -63,6 +72,7 @@ private:
         int end;
     };
     std::optional<LinkRange> linkRangeAt(int position) const;
+    void pastePicture(const QMimeData* source);
 
     QList<LinkRange> m_links;
     int m_lastKeyDown = 0;

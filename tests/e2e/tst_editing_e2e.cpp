@@ -1,17 +1,24 @@
 #include "TestEnvironment.h"
+#include "TestPictures.h"
 #include "XServer.h"
+#include "richtext/Pictures.h"
 #include "richtext/RichText.h"
+#include "richtext/RtfReader.h"
 #include "shell/Paths.h"
 #include "store/modNote.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDrag>
 #include <QMimeData>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QtTest>
 #include <csignal>
 
 namespace {
 const char* const kDragSourceOption = "--drag-source";
+const char* const kPictureSourceOption = "--picture-source";
 
 // A window that, pressed, drags one file as a file manager does; this program runs as it,
 // on the test's display, since xdotool cannot start a drag itself.
@@ -44,6 +51,23 @@ int runDragSource(int argc, char** argv)
     FileDragSource source(QString::fromLocal8Bit(argv[2]));
     source.move(0, 0);
     source.show();
+    return QApplication::exec();
+}
+// Offers a PNG file's picture on the clipboard as PNG alone, as a screenshot tool does, then
+// shows a window to say so; it stays up, since the clipboard's owner hands the data over.
+int runPictureSource(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QFile file(QString::fromLocal8Bit(argv[2]));
+    if (!file.open(QIODevice::ReadOnly))
+        return 1;
+    auto* picture = new QMimeData;
+    picture->setData(QStringLiteral("image/png"), file.readAll());
+    QGuiApplication::clipboard()->setMimeData(picture);
+    QWidget offered;
+    offered.setWindowTitle(QStringLiteral("JottexPictureSource"));
+    offered.resize(40, 40);
+    offered.show();
     return QApplication::exec();
 }
 } // namespace
@@ -203,6 +227,44 @@ private slots:
         QCOMPARE(keptText(jottex), QStringLiteral("oldwords"));
     }
 
+    // Ctrl+V in a note with a picture alone on the desktop's clipboard puts the picture in,
+    // and the note keeps it.
+    void ctrlVPastesAPicture()
+    {
+        QProcess jottex;
+        QVERIFY(startWithCaretInNote(jottex));
+        QTemporaryDir folder;
+        const QString png = folder.filePath(QStringLiteral("shot.png"));
+        const QImage picture = TestPictures::picture(24, 16);
+        QVERIFY(TestEnvironment::writeFile(png, TestPictures::encoded(picture)));
+        QProcess source;
+        source.setProcessEnvironment(m_x.environment());
+        source.setProcessChannelMode(QProcess::ForwardedChannels);
+        source.start(QCoreApplication::applicationFilePath(),
+                     {QString::fromLatin1(kPictureSourceOption), png});
+        QTRY_VERIFY_WITH_TIMEOUT(m_x.windowIds(QStringLiteral("^JottexPictureSource$")).size() == 1,
+                                 10000);
+        const QRect note = m_x.geometry(m_x.windowIds(QStringLiteral("^Jottex$")).value(0));
+        xdotool(QStringLiteral("mousemove %1 %2 sleep 0.2 click 1 sleep 0.2 key a key ctrl+v "
+                               "sleep 0.5 key b sleep 0.3")
+                    .arg(note.x() + 40)
+                    .arg(note.y() + 50));
+        ::kill(static_cast<pid_t>(jottex.processId()), SIGTERM);
+        QVERIFY(jottex.waitForFinished(15000));
+        source.kill();
+        source.waitForFinished();
+        const NoteRecordList kept = modNote::LoadNote(true, QString());
+        QCOMPARE(kept.size(), 1);
+        QTextDocument document;
+        RichText::readRtf(kept.first().Data, &document);
+        QCOMPARE(RichText::plainText(&document), QStringLiteral("a\uFFFCb"));
+        QTextCursor at(&document);
+        at.setPosition(2);
+        QCOMPARE(RichText::pictureOf(&document, at.charFormat().toImageFormat())
+                     .convertToFormat(QImage::Format_RGB32),
+                 picture);
+    }
+
     // Ctrl held down in the note while Clear All is chosen from its menu writes our text.
     void clearAllWithCtrlHeld()
     {
@@ -222,6 +284,8 @@ int main(int argc, char** argv)
 {
     if (argc == 3 && qstrcmp(argv[1], kDragSourceOption) == 0)
         return runDragSource(argc, argv);
+    if (argc == 3 && qstrcmp(argv[1], kPictureSourceOption) == 0)
+        return runPictureSource(argc, argv);
     TestEnvironment environment;
     QCoreApplication app(argc, argv);
     TestEditingEndToEnd test;

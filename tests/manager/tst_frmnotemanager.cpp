@@ -1,9 +1,11 @@
 #include "NoteWindows.h"
 #include "Samples.h"
 #include "TestEnvironment.h"
+#include "TestPictures.h"
 #include "TestSeams.h"
 #include "dialogs/DialogSeam.h"
 #include "manager/frmNoteManager.h"
+#include "richtext/Pictures.h"
 #include "richtext/RichText.h"
 #include "shell/Paths.h"
 #include "store/modNote.h"
@@ -387,6 +389,28 @@ private slots:
         frmMain* note = frmMain::openWindows().first();
         QVERIFY(note->showsPart());
         QCOMPARE(note->recordAsKept().Data, notes[1].Data);
+    }
+
+    // The preview shows a note's picture, as the note itself does.
+    void previewShowsPictures()
+    {
+        NoteRecordList notes = numberedNotes(2);
+        const QImage picture = TestPictures::picture(30, 20);
+        notes[1].Data = QStringLiteral("{\\rtf1\\ansi with {\\pict\\pngblip ") +
+                        QString::fromLatin1(TestPictures::encoded(picture).toHex()) +
+                        QStringLiteral("} inside\\par}");
+        QVERIFY(!modNote::WriteNoteList(notes, noteFile()).failed());
+        frmNoteManager::showFor(nullptr);
+        frmNoteManager* manager = frmNoteManager::current();
+        manager->RefreshDisplay(noteFile());
+        manager->lvNotes_ItemClick(manager->lvNotes()->model()->index(1, 0));
+        const QTextDocument* preview = manager->rtbPreview()->document();
+        QCOMPARE(preview->toPlainText(), QStringLiteral("with \uFFFC inside"));
+        QTextCursor at(const_cast<QTextDocument*>(preview));
+        at.setPosition(6);
+        QCOMPARE(RichText::pictureOf(preview, at.charFormat().toImageFormat())
+                     .convertToFormat(QImage::Format_RGB32),
+                 picture);
     }
 
     void nothingSelected()

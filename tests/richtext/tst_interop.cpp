@@ -1,5 +1,9 @@
 // What our writer produces must read the same in programs nobody here wrote: LibreOffice (text
-// and Flat ODT) and unrtf (text and HTML). Each is skipped with a message when not installed.
+// and Flat ODT), unrtf (text and HTML) and, for pictures, AbiWord. Each is skipped with a
+// message when not installed.
+#include "TestEnvironment.h"
+#include "TestPictures.h"
+#include "richtext/Pictures.h"
 #include "richtext/RichText.h"
 #include "richtext/RtfReader.h"
 #include "richtext/RtfWriter.h"
@@ -663,6 +667,8 @@ private slots:
     void unrtf_data();
     void unrtf();
     void nestedBulletLevels();
+    void pictures_data();
+    void pictures();
 
 private:
     void addDocuments();
@@ -832,6 +838,137 @@ void TestInterop::nestedBulletLevels()
     if (soffice.isEmpty() || abiword.isEmpty())
         QSKIP("LibreOffice or AbiWord is not installed; install libreoffice-writer-nogui and "
               "abiword to check that they nest our bullets");
+}
+
+// A picture as another program keeps it: its pixels and the size it is shown at, in inches.
+struct ForeignPicture {
+    QImage pixels;
+    QSizeF inches;
+};
+
+// A length as ODF and AbiWord write them ("0.4165in", "1.058cm", "12pt").
+double inchesOf(const QString& length)
+{
+    static const QList<std::pair<QLatin1String, double>> kUnits{{QLatin1String("in"), 1.0},
+                                                                {QLatin1String("cm"), 2.54},
+                                                                {QLatin1String("mm"), 25.4},
+                                                                {QLatin1String("pt"), 72.0}};
+    for (const auto& [unit, perInch] : kUnits)
+        if (length.endsWith(unit))
+            return length.chopped(unit.size()).toDouble() / perInch;
+    return -1;
+}
+
+QImage base64Picture(QStringView text)
+{
+    return QImage::fromData(QByteArray::fromBase64(text.toLatin1()));
+}
+
+// The first picture of a Flat ODT: a frame with its size around an image with its data.
+ForeignPicture odtPicture(const QByteArray& xml)
+{
+    ForeignPicture picture;
+    QXmlStreamReader reader(xml);
+    while (!reader.atEnd()) {
+        reader.readNext();
+        if (!reader.isStartElement())
+            continue;
+        if (reader.qualifiedName() == QLatin1String("draw:frame")) {
+            const auto attributes = reader.attributes();
+            picture.inches = {inchesOf(attributes.value(QLatin1String("svg:width")).toString()),
+                              inchesOf(attributes.value(QLatin1String("svg:height")).toString())};
+        } else if (reader.qualifiedName() == QLatin1String("office:binary-data")) {
+            picture.pixels = base64Picture(reader.readElementText());
+            return picture;
+        }
+    }
+    return picture;
+}
+
+// The first picture of an AbiWord document: an image naming a data item, its size in its
+// properties.
+ForeignPicture abwPicture(const QByteArray& xml)
+{
+    ForeignPicture picture;
+    static const QRegularExpression size(
+        QStringLiteral(R"((?:^|;)\s*(width|height):\s*([0-9.]+[a-z]+))"));
+    QXmlStreamReader reader(xml);
+    while (!reader.atEnd()) {
+        reader.readNext();
+        if (!reader.isStartElement())
+            continue;
+        if (reader.qualifiedName() == QLatin1String("image")) {
+            auto it = size.globalMatch(reader.attributes().value(QLatin1String("props")));
+            while (it.hasNext()) {
+                const auto match = it.next();
+                const double inches = inchesOf(match.captured(2));
+                if (match.captured(1) == QLatin1String("width"))
+                    picture.inches.setWidth(inches);
+                else
+                    picture.inches.setHeight(inches);
+            }
+        } else if (reader.qualifiedName() == QLatin1String("d")) {
+            picture.pixels = base64Picture(reader.readElementText());
+            return picture;
+        }
+    }
+    return picture;
+}
+
+void TestInterop::pictures_data()
+{
+    QTest::addColumn<QString>("program");
+    QTest::newRow("LibreOffice") << "soffice";
+    QTest::newRow("AbiWord") << "abiword";
+}
+
+// A picture in a note shows in word processors with its pixels and at the size it has in the
+// note: twice its own size here, 96 pixels to the inch.
+void TestInterop::pictures()
+{
+    QFETCH(QString, program);
+    const QString executable = QStandardPaths::findExecutable(program);
+    if (executable.isEmpty())
+        QSKIP(qPrintable(program + QStringLiteral(" is not installed; install it to check that it "
+                                                  "shows the pictures we write")));
+    const QImage picture = TestPictures::picture(40, 30);
+    QTextDocument document;
+    document.setDefaultFont(kNoteFont);
+    QTextCursor cursor(&document);
+    cursor.insertText(QStringLiteral("Look: "));
+    PictureResult result = PictureResult::Unreadable;
+    QTextImageFormat format = addPicture(&document, picture, &result);
+    format.setWidth(80);
+    format.setHeight(60);
+    cursor.insertImage(format);
+    cursor.insertText(QStringLiteral(" there"));
+    const QString rtf = m_dir.filePath(QStringLiteral("picture.rtf"));
+    QFile file(rtf);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(writeRtf(&document));
+    file.close();
+
+    ForeignPicture shown;
+    if (program == QLatin1String("soffice")) {
+        QString messages;
+        QVERIFY2(convert(executable, m_dir.filePath(QStringLiteral("profile")),
+                         QStringLiteral("fodt"), m_dir.path(), {rtf}, &messages),
+                 qPrintable(messages));
+        shown =
+            odtPicture(TestEnvironment::readFile(m_dir.filePath(QStringLiteral("picture.fodt"))));
+    } else {
+        const QString abw = m_dir.filePath(QStringLiteral("picture.abw"));
+        QProcess process;
+        process.start(executable, {QStringLiteral("--to=abw"), QStringLiteral("-o"), abw, rtf});
+        QVERIFY(process.waitForFinished(kConvertTimeoutMs));
+        shown = abwPicture(TestEnvironment::readFile(abw));
+    }
+    QCOMPARE(shown.pixels.convertToFormat(QImage::Format_RGB32), picture);
+    QVERIFY2(
+        qAbs(shown.inches.width() - 80.0 / 96) < 0.01 &&
+            qAbs(shown.inches.height() - 60.0 / 96) < 0.01,
+        qPrintable(
+            QStringLiteral("%1 x %2 in").arg(shown.inches.width()).arg(shown.inches.height())));
 }
 
 QTEST_MAIN(TestInterop)

@@ -1,3 +1,5 @@
+#include "TestPictures.h"
+#include "richtext/Pictures.h"
 #include "richtext/RichText.h"
 #include "richtext/RtfReader.h"
 
@@ -9,6 +11,8 @@
 #include <QTextList>
 
 using namespace RichText;
+using TestPictures::encoded;
+using TestPictures::pngStating;
 
 namespace {
 
@@ -26,6 +30,30 @@ QTextCharFormat formatAt(const QTextDocument& document, int position)
     QTextCursor cursor(const_cast<QTextDocument*>(&document));
     cursor.setPosition(position + 1);
     return cursor.charFormat();
+}
+
+QByteArray pict(const QByteArray& words, const QByteArray& data)
+{
+    return "{\\pict" + words + " " + data.toHex() + "}";
+}
+
+// The pictures of the document's text in order, each as the document shows it.
+QList<QImage> picturesIn(const QTextDocument& document)
+{
+    QList<QImage> pictures;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            for (qsizetype i = 0; format.isImageFormat() && i < it.fragment().length(); ++i)
+                pictures << pictureOf(&document, format.toImageFormat());
+        }
+    }
+    return pictures;
+}
+
+QImage rgb(const QImage& image)
+{
+    return image.convertToFormat(QImage::Format_RGB32);
 }
 
 } // namespace
@@ -66,6 +94,13 @@ private slots:
     void samples();
     void charactersInRtfText_data();
     void charactersInRtfText();
+    void pictureKinds_data();
+    void pictureKinds();
+    void pictureSizes_data();
+    void pictureSizes();
+    void pictureLimits_data();
+    void pictureLimits();
+    void picturesOfANoteWithinItsLimit();
 
 private:
     void addTextRows();
@@ -609,6 +644,160 @@ void TestRtfReader::charactersInRtfText()
     QFETCH(QString, rtf);
     QFETCH(QString, text);
     QCOMPARE(toPlainText(rtf), text);
+}
+
+// Every kind of picture the reader shows, and the ones it leaves out with the text around them.
+void TestRtfReader::pictureKinds_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QImage>("picture"); // what each picture shows; null when none is shown
+    const QImage picture = TestPictures::picture(4, 3);
+    const QByteArray png = encoded(picture, "PNG");
+    const QByteArray pngPict = pict("\\pngblip\\picw4\\pich3", png);
+    const QString one = QStringLiteral("a\uFFFCb");
+    const QString none = QStringLiteral("ab");
+
+    QTest::newRow("PNG") << note("a" + pngPict + "b") << one << picture;
+    QByteArray broken = png.toHex().toUpper();
+    for (qsizetype at = broken.size() - 7; at > 0; at -= 7)
+        broken.insert(at, at % 2 ? "\r\n" : " ");
+    QTest::newRow("PNG in upper case, broken into lines")
+        << note("a{\\pict\\pngblip " + broken + "}b") << one << picture;
+    QTest::newRow("PNG as binary data")
+        << note("a{\\pict\\pngblip\\bin" + QByteArray::number(png.size()) + " " + png + "}b") << one
+        << picture;
+    QTest::newRow("odd digit at the end")
+        << note("a{\\pict\\pngblip " + png.toHex() + "f}b") << one << picture;
+    QTest::newRow("properties and identifiers in groups")
+        << note("a{\\pict{\\*\\picprop{\\sp{\\sn wzName}{\\sv 1f}}}\\pngblip"
+                "{\\*\\blipuid 0123456789abcdef}" +
+                png.toHex() + "}b")
+        << one << picture;
+    QTest::newRow("DIB")
+        << note("a" + pict("\\dibitmap0\\picw4\\pich3", encoded(picture, "BMP").mid(14)) + "b")
+        << one << picture;
+    QImage mono(16, 2, QImage::Format_RGB32);
+    for (int x = 0; x < 16; ++x) {
+        mono.setPixel(x, 0, x < 4 || (x >= 12) ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
+        mono.setPixel(x, 1, x < 8 ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
+    }
+    QTest::newRow("device bitmap")
+        << note("a{\\pict\\wbitmap0\\picw16\\pich2\\wbmbitspixel1\\wbmplanes1"
+                "\\wbmwidthbytes2 f00f00ff}b")
+        << one << mono;
+    QTest::newRow("shape picture with its stand-in")
+        << note("a{\\*\\shppict" + pngPict +
+                "}{\\nonshppict{\\pict\\wmetafile8\\picw4\\pich3 0100090000037a}}b")
+        << one << picture;
+    QTest::newRow("metafile") << note("a{\\pict\\wmetafile8\\picw100\\pich100 010009000003}b")
+                              << none << QImage();
+    QTest::newRow("enhanced metafile")
+        << note("a{\\pict\\emfblip\\picw100\\pich100 0100000058}b") << none << QImage();
+    QTest::newRow("QuickDraw") << note("a{\\pict\\macpict\\picw10\\pich10 0a0b}b") << none
+                               << QImage();
+    QTest::newRow("hidden") << note("a{\\v " + pngPict + "}b") << none << QImage();
+    QTest::newRow("truncated data")
+        << note("a{\\pict\\pngblip " + png.toHex().left(png.size()) + "}b") << none << QImage();
+    QTest::newRow("no picture data") << note("a{\\pict\\pngblip zz not hex}b") << none << QImage();
+    QTest::newRow("no kind stated") << note("a{\\pict " + png.toHex() + "}b") << none << QImage();
+    QTest::newRow("document ends inside") << QByteArray("{\\rtf1 a{\\pict\\pngblip " + png.toHex())
+                                          << QStringLiteral("a") << QImage();
+}
+
+void TestRtfReader::pictureKinds()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QString, text);
+    QFETCH(QImage, picture);
+    QTextDocument document;
+    readRtf(rtf, &document);
+    QCOMPARE(plainText(&document), text);
+    const QList<QImage> pictures = picturesIn(document);
+    QCOMPARE(pictures.size(), picture.isNull() ? 0 : 1);
+    if (!picture.isNull())
+        QCOMPARE(rgb(pictures.first()), rgb(picture));
+    QCOMPARE(refusedPictures(&document), 0);
+}
+
+// The size a picture is shown at comes from its goal size in twips and its scaling.
+void TestRtfReader::pictureSizes_data()
+{
+    QTest::addColumn<QByteArray>("words");
+    QTest::addColumn<QSizeF>("shown"); // empty: the picture's own size, kept as no size at all
+    QTest::newRow("own size") << QByteArray() << QSizeF();
+    QTest::newRow("goal of its own size") << QByteArray("\\picwgoal60\\pichgoal45") << QSizeF();
+    QTest::newRow("twice as large") << QByteArray("\\picwgoal120\\pichgoal90") << QSizeF(8, 6);
+    QTest::newRow("scaled") << QByteArray("\\picwgoal120\\pichgoal90\\picscalex50\\picscaley200")
+                            << QSizeF(4, 12);
+    QTest::newRow("absurd goal") << QByteArray("\\picwgoal2147483647\\pichgoal-5")
+                                 << QSizeF(16384, 3);
+}
+
+void TestRtfReader::pictureSizes()
+{
+    QFETCH(QByteArray, words);
+    QFETCH(QSizeF, shown);
+    QTextDocument document;
+    readRtf(
+        note(pict("\\pngblip\\picw4\\pich3" + words, encoded(TestPictures::picture(4, 3), "PNG"))),
+        &document);
+    const QTextImageFormat format = formatAt(document, 0).toImageFormat();
+    QVERIFY(format.isValid());
+    QCOMPARE(format.hasProperty(QTextFormat::ImageWidth), !shown.isEmpty());
+    if (!shown.isEmpty())
+        QCOMPARE(QSizeF(format.width(), format.height()), shown);
+}
+
+// Pictures over the limits are refused from what they state, before any pixel is decoded, and
+// counted; the text around them stays.
+void TestRtfReader::pictureLimits_data()
+{
+    QTest::addColumn<QByteArray>("picture");
+    QTest::addColumn<int>("shown");
+    QTest::newRow("within the limit")
+        << pict("\\pngblip", encoded(TestPictures::picture(4, 3), "PNG")) << 1;
+    QTest::newRow("PNG stating one row too many") << pict("\\pngblip", pngStating(2048, 2049)) << 0;
+    QTest::newRow("PNG stating a million by a million")
+        << pict("\\pngblip", pngStating(1000000, 1000000)) << 0;
+    QTest::newRow("device bitmap stating a huge size")
+        << QByteArray("{\\pict\\wbitmap0\\picw200000\\pich200000\\wbmbitspixel32 00}") << 0;
+    QTest::newRow("more data than any picture within the limit")
+        << "{\\pict\\pngblip " + QByteArray(qsizetype(18) * 2 * 1024 * 1024, '0') + "}" << 0;
+}
+
+void TestRtfReader::pictureLimits()
+{
+    QFETCH(QByteArray, picture);
+    QFETCH(int, shown);
+    QTextDocument document;
+    readRtf(note("a" + picture + "b"), &document);
+    QCOMPARE(picturesIn(document).size(), shown);
+    QCOMPARE(refusedPictures(&document), 1 - shown);
+    QCOMPARE(plainText(&document).remove(QChar::ObjectReplacementCharacter), QStringLiteral("ab"));
+    readRtf(note("c"), &document);
+    QCOMPARE(refusedPictures(&document), 0);
+}
+
+// Four pictures at the limit fill a note; a fifth, however small, is refused; the same picture
+// again is kept once.
+void TestRtfReader::picturesOfANoteWithinItsLimit()
+{
+    // A few kilobytes each that decode to 16 MB: the copies beyond the limit are not decoded.
+    QImage large(2048, 2048, QImage::Format_RGB32);
+    large.fill(qRgb(200, 0, 0));
+    const QByteArray copies = pict("\\pngblip", encoded(large, "PNG")).repeated(100);
+    QTextDocument document;
+    readRtf(note(copies + pict("\\pngblip", encoded(TestPictures::picture(1, 1), "PNG"))),
+            &document);
+    QCOMPARE(picturesIn(document).size(), 4);
+    QCOMPARE(refusedPictures(&document), 97);
+    QCOMPARE(picturesBytes(&document), kMaxNotePictureBytes);
+
+    const QByteArray small = pict("\\pngblip", encoded(TestPictures::picture(4, 3), "PNG"));
+    readRtf(note(small + small), &document);
+    QCOMPARE(picturesIn(document).size(), 2);
+    QCOMPARE(picturesBytes(&document), 2 * 4 * 3 * 4);
 }
 
 QTEST_MAIN(TestRtfReader)

@@ -1,10 +1,14 @@
 #include "RtfTestSupport.h"
+#include "TestPictures.h"
+#include "richtext/Pictures.h"
 #include "richtext/RichText.h"
 #include "richtext/RtfReader.h"
 #include "richtext/RtfWriter.h"
 #include "shell/version.h"
 
+#include <QBuffer>
 #include <QDir>
+#include <QImageWriter>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryFile>
@@ -81,6 +85,10 @@ private slots:
     void textArea();
     void fontSubstitutes();
     void unrtfAgrees();
+    void picturesRoundTrip();
+    void pictureTheDocumentLacksIsLeftOut();
+    void picturesKeepTheirEncoding_data();
+    void picturesKeepTheirEncoding();
 };
 
 void TestRtfWriter::emptyDocument()
@@ -449,6 +457,95 @@ void TestRtfWriter::unrtfAgrees()
         const QString theirs = output.section(QStringLiteral("-----------------\n"), 1);
         QCOMPARE(normalise(theirs), normalise(toPlainText(rtf)));
     }
+}
+
+// Pictures go out as PNG with their size in pixels and the size shown in twips, and come back
+// with every pixel, their transparency and the size shown; writing again gives the same bytes.
+void TestRtfWriter::picturesRoundTrip()
+{
+    QImage picture(5, 4, QImage::Format_ARGB32);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 5; ++x)
+            picture.setPixel(x, y, qRgba(x * 50, y * 60, 200, x == y ? 0 : 255));
+    QTextDocument document;
+    document.setDefaultFont(kNoteFont);
+    QTextCursor cursor(&document);
+    cursor.insertText(QStringLiteral("before "));
+    PictureResult result = PictureResult::Unreadable;
+    QTextImageFormat own = addPicture(&document, picture, &result);
+    QCOMPARE(result, PictureResult::Taken);
+    cursor.insertImage(own);
+    cursor.insertText(QStringLiteral(" after"));
+    cursor.insertBlock();
+    cursor.insertImage(own); // the same picture again, and shown larger
+    QTextImageFormat larger = own;
+    larger.setWidth(10);
+    larger.setHeight(8);
+    cursor.insertImage(larger);
+
+    QByteArray rtf;
+    QCOMPARE(roundTrip(document, &rtf), RtfTest::describe(document));
+    QVERIFY(isAscii(rtf));
+    QCOMPARE(rtf.count("{\\pict\\pngblip\\picw5\\pich4\\picwgoal75\\pichgoal60\r\n"), 2);
+    QCOMPARE(rtf.count("{\\pict\\pngblip\\picw5\\pich4\\picwgoal150\\pichgoal120\r\n"), 1);
+
+    QTextDocument back;
+    back.setDefaultFont(kNoteFont);
+    readRtf(rtf, &back);
+    QCOMPARE(plainText(&back), QStringLiteral("before \uFFFC after\r\n\uFFFC\uFFFC"));
+    QTextCursor at(&back);
+    for (const int position : {8, 16, 17}) {
+        at.setPosition(position);
+        const QTextImageFormat format = at.charFormat().toImageFormat();
+        QCOMPARE(pictureOf(&back, format).convertToFormat(QImage::Format_ARGB32), picture);
+        QCOMPARE(shownSize(format, picture.size()), position == 17 ? QSizeF(10, 8) : QSizeF(5, 4));
+    }
+    QCOMPARE(picturesBytes(&back), 3 * 5 * 4 * 4); // each time it shows
+    QCOMPARE(writeRtf(&back), rtf);
+}
+
+// A picture read from PNG or JPEG is written as the very bytes it came as: no loss, no time
+// spent encoding it again at every save.
+void TestRtfWriter::picturesKeepTheirEncoding_data()
+{
+    QTest::addColumn<QByteArray>("blip");
+    QTest::addColumn<QByteArray>("format");
+    QTest::newRow("PNG") << QByteArray("\\pngblip") << QByteArray("PNG");
+    QTest::newRow("JPEG") << QByteArray("\\jpegblip") << QByteArray("JPEG");
+}
+
+void TestRtfWriter::picturesKeepTheirEncoding()
+{
+    QFETCH(QByteArray, blip);
+    QFETCH(QByteArray, format);
+    // Compressed as Qt would not compress it by default, so a new encoding would differ.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    writer.setQuality(format == "PNG" ? 0 : 35);
+    QVERIFY(writer.write(TestPictures::picture(30, 20)));
+    QTextDocument document;
+    readRtf("{\\rtf1 {\\pict" + blip + " " + bytes.toHex() + "}}", &document);
+    const QByteArray rtf = writeRtf(&document);
+    QVERIFY(rtf.contains("{\\pict" + blip + "\\picw30"));
+    QVERIFY(QByteArray(rtf).replace("\r\n", "").contains(bytes.toHex()));
+}
+
+// An image that names no picture of the document (a web address in pasted HTML) writes
+// nothing, as before pictures were kept; the text around it stays.
+void TestRtfWriter::pictureTheDocumentLacksIsLeftOut()
+{
+    QTextDocument document;
+    QTextCursor cursor(&document);
+    cursor.insertText(QStringLiteral("a"));
+    QTextImageFormat missing;
+    missing.setName(QStringLiteral("https://example.invalid/x.png"));
+    cursor.insertImage(missing);
+    cursor.insertText(QStringLiteral("b"));
+    const QByteArray rtf = writeRtf(&document);
+    QVERIFY(!rtf.contains("\\pict"));
+    QCOMPARE(toPlainText(rtf), QStringLiteral("ab"));
 }
 
 QTEST_MAIN(TestRtfWriter)

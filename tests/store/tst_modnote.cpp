@@ -1,8 +1,12 @@
 #include "HostileNotes.h"
 #include "RealDialogs.h"
 #include "TestEnvironment.h"
+#include "TestPictures.h"
 #include "TestSeams.h"
 #include "dialogs/DialogSeam.h"
+#include "richtext/Pictures.h"
+#include "richtext/RtfReader.h"
+#include "richtext/RtfWriter.h"
 #include "shell/Clock.h"
 #include "shell/Paths.h"
 #include "shell/Settings.h"
@@ -12,6 +16,8 @@
 #include "store/modNote.h"
 
 #include <QFileDialog>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QtTest>
 #include <optional>
 #include <sys/stat.h>
@@ -261,6 +267,32 @@ private slots:
                                              QStringLiteral("three")}));
         QCOMPARE(notes[0].FileName, AppPaths::mainDataFile());
         QVERIFY(DialogSeam::requests().isEmpty());
+    }
+
+    // What a session's end keeps: a note with a picture comes back from the main data file with
+    // every pixel, beside the notes around it.
+    void pictureSurvivesTheMainDataFile()
+    {
+        const QImage picture = TestPictures::picture(300, 200);
+        QTextDocument document;
+        QTextCursor cursor(&document);
+        cursor.insertText(QStringLiteral("photo: "));
+        RichText::PictureResult result = RichText::PictureResult::Unreadable;
+        cursor.insertImage(RichText::addPicture(&document, picture, &result));
+        const QString data = QString::fromLatin1(RichText::writeRtf(&document));
+        const NoteRecordList kept{note(QStringLiteral("before")), note(data),
+                                  note(QStringLiteral("after"))};
+        QVERIFY(!modNote::SaveMainNotes(kept).failed());
+        const NoteRecordList notes = modNote::LoadNote(true, QString());
+        // XML keeps line ends as line feeds; RTF takes either.
+        QCOMPARE(dataOf(notes), dataOf(kept).replaceInStrings(QStringLiteral("\r"), QString()));
+        QTextDocument back;
+        RichText::readRtf(notes[1].Data, &back);
+        QTextCursor at(&back);
+        at.setPosition(8);
+        QCOMPARE(RichText::pictureOf(&back, at.charFormat().toImageFormat())
+                     .convertToFormat(QImage::Format_RGB32),
+                 picture);
     }
 
     void loadFailuresAreLoggedAndGiveNothing()

@@ -1,7 +1,9 @@
 #include "NoteWindows.h"
 #include "TestEnvironment.h"
+#include "TestPictures.h"
 #include "dialogs/DialogSeam.h"
 #include "richtext/LiveText.h"
+#include "richtext/Pictures.h"
 #include "richtext/RichText.h"
 #include "richtext/RtfUnits.h"
 #include "shell/Clock.h"
@@ -136,6 +138,24 @@ void verifyParas(const frmMain* window, const QList<ParaLook>& expected)
         QCOMPARE(looks[i].indent, expected[i].indent);
     }
 }
+
+// The pictures the note shows, in text order.
+QList<QImage> picturesOf(const frmMain* window)
+{
+    const QTextDocument* document = window->RTB1()->document();
+    QList<QImage> pictures;
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
+        for (auto it = block.begin(); !it.atEnd(); ++it)
+            if (const QTextCharFormat format = it.fragment().charFormat(); format.isImageFormat())
+                for (int i = 0; i < it.fragment().length(); ++i)
+                    pictures << RichText::pictureOf(document, format.toImageFormat())
+                                    .convertToFormat(QImage::Format_RGB32);
+    return pictures;
+}
+
+const QString kPictureRefused = QStringLiteral(
+    "The picture was not pasted: it is larger than a note holds (16 MB a picture and 64 MB a "
+    "note, at 4 bytes a pixel).");
 
 bool checked(const frmMain* window, const char* item, int index = -1)
 {
@@ -571,7 +591,7 @@ private slots:
             bytes[8000] = '\0';
             QVERIFY(TestEnvironment::writeFile(path, bytes));
         } else if (kind == QLatin1String("large")) {
-            QVERIFY(TestEnvironment::writeFile(path, QByteArray(11 * 1024 * 1024, 'a')));
+            QVERIFY(TestEnvironment::writeFile(path, QByteArray(qsizetype(11) * 1024 * 1024, 'a')));
         } else if (kind == QLatin1String("unreadable")) {
             QVERIFY(TestEnvironment::writeFile(path, "secret"));
             QFile::setPermissions(path, QFileDevice::Permissions());
@@ -735,6 +755,240 @@ private slots:
                 QStringLiteral("The text was not pasted: the note would be longer than a note "
                                "shows (20,000 lines")));
         QVERIFY(LiveText::fits(LiveText::sizeOf(window->RTB1()->document())));
+    }
+
+    // Paste takes a picture where the clipboard offers no text: as image data of any type Qt
+    // reads, or decoded by the platform; text beside it wins, as it always did.
+    void pastedPictures_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("pictures");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("message");
+        const QString picture = QStringLiteral("alpha\uFFFC beta\r\ngamma\r\ndelta");
+        QTest::newRow("PNG, Ctrl+V") << "png ctrl+v" << 1 << picture << QString();
+        QTest::newRow("PNG, Paste") << "png menu" << 1 << picture << QString();
+        QTest::newRow("JPEG") << "jpeg" << 1 << picture << QString();
+        QTest::newRow("decoded by the platform") << "image" << 1 << picture << QString();
+        QTest::newRow("a web page's picture") << "html img" << 1 << picture << QString();
+        QTest::newRow("text beside the picture")
+            << "text" << 0 << "alphawords beta\r\ngamma\r\ndelta" << QString();
+        QTest::newRow("over the limit") << "large" << 0 << kKnownText << kPictureRefused;
+        QTest::newRow("stated over the limit") << "stated" << 0 << kKnownText << kPictureRefused;
+        QTest::newRow("read-only note") << "read-only" << 0 << kKnownText << QString();
+    }
+
+    void pastedPictures()
+    {
+        QFETCH(QString, kind);
+        QFETCH(int, pictures);
+        QFETCH(QString, text);
+        QFETCH(QString, message);
+        const QImage picture = TestPictures::picture(6, 5);
+        auto* data = new QMimeData;
+        if (kind.startsWith(QLatin1String("png")) || kind == QLatin1String("read-only"))
+            data->setData(QStringLiteral("image/png"), TestPictures::encoded(picture));
+        else if (kind == QLatin1String("jpeg"))
+            data->setData(QStringLiteral("image/jpeg"), TestPictures::encoded(picture, "JPEG"));
+        else if (kind == QLatin1String("image"))
+            data->setImageData(picture);
+        else if (kind == QLatin1String("large"))
+            data->setImageData(QImage(2049, 2048, QImage::Format_RGB32));
+        if (kind == QLatin1String("html img")) {
+            data->setHtml(QStringLiteral("<img src=\"https://example.invalid/p.png\">"));
+            data->setData(QStringLiteral("image/png"), TestPictures::encoded(picture));
+        }
+        if (kind == QLatin1String("text")) {
+            data->setText(QStringLiteral("words"));
+            data->setData(QStringLiteral("image/png"), TestPictures::encoded(picture));
+        }
+        if (kind == QLatin1String("stated")) {
+            data->setData(QStringLiteral("image/png"), TestPictures::pngStating(1000000, 1000000));
+        }
+        QGuiApplication::clipboard()->setMimeData(data);
+        frmMain* window = newNote(kKnownText);
+        window->RTB1()->setReadOnly(kind == QLatin1String("read-only"));
+        select(window, 5, 0);
+        DialogSeam::clearRequests();
+        if (kind == QLatin1String("png ctrl+v"))
+            QTest::keyClick(window->RTB1(), Qt::Key_V, Qt::ControlModifier);
+        else
+            window->editor().mnuEdit_Click(int(EditItem::Paste));
+        QCOMPARE(window->Text(), text);
+        const QList<QImage> shown = picturesOf(window);
+        QCOMPARE(shown.size(), pictures);
+        if (pictures > 0 && kind != QLatin1String("jpeg"))
+            QCOMPARE(shown.first(), picture);
+        QCOMPARE(DialogSeam::requests().size(), message.isEmpty() ? 0 : 1);
+        if (!message.isEmpty())
+            QCOMPARE(DialogSeam::requests().first().text, message);
+    }
+
+    // Pictures up to 64 MB a note, each counted every time it shows (as the note file holds
+    // it): the fifth paste of a 16 MB picture is refused with the message.
+    void picturesOfANoteStayWithinItsLimit()
+    {
+        frmMain* window = newNote(kKnownText);
+        DialogSeam::clearRequests();
+        QImage large(2048, 2048, QImage::Format_RGB32);
+        large.fill(qRgb(0, 90, 0));
+        QGuiApplication::clipboard()->setImage(large);
+        for (int i = 0; i < 5; ++i)
+            window->editor().mnuEdit_Click(int(EditItem::Paste));
+        QCOMPARE(picturesOf(window).size(), 4);
+        QCOMPARE(RichText::picturesBytes(window->RTB1()->document()),
+                 RichText::kMaxNotePictureBytes);
+        QCOMPARE(DialogSeam::requests().size(), 1);
+        QCOMPARE(DialogSeam::requests().first().text, kPictureRefused);
+    }
+
+    // Pictures copied from one note paste into another with their pixels: alone, offered as a
+    // picture to other programs as well; with text, along with the markup that names them.
+    void picturesCopiedFromANote_data()
+    {
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("length");
+        QTest::addColumn<QString>("pasted");
+        QTest::addColumn<bool>("asPicture");
+        QTest::newRow("alone") << 5 << 1 << "x\uFFFC" << true;
+        QTest::newRow("with text") << 3 << 5 << "xha\uFFFC b" << false;
+    }
+
+    void picturesCopiedFromANote()
+    {
+        QFETCH(int, start);
+        QFETCH(int, length);
+        QFETCH(QString, pasted);
+        QFETCH(bool, asPicture);
+        const QImage picture = TestPictures::picture(7, 3);
+        QGuiApplication::clipboard()->setImage(picture);
+        frmMain* first = newNote(kKnownText);
+        select(first, 5, 0);
+        first->editor().mnuEdit_Click(int(EditItem::Paste));
+        select(first, start, length);
+        first->RTB1()->copy();
+        QCOMPARE(QGuiApplication::clipboard()->mimeData()->hasImage(), asPicture);
+        frmMain* second = newNote(QStringLiteral("x"));
+        select(second, 1, 0);
+        second->editor().mnuEdit_Click(int(EditItem::Paste));
+        QCOMPARE(second->Text(), pasted);
+        QCOMPARE(picturesOf(second), QList<QImage>{picture});
+    }
+
+    // Pictures pasted with text count toward the note's limit as well.
+    void picturesCopiedWithTextStayWithinTheLimit()
+    {
+        QImage large(2048, 2048, QImage::Format_RGB32);
+        large.fill(qRgb(90, 0, 0));
+        QGuiApplication::clipboard()->setImage(large);
+        frmMain* first = newNote(kKnownText);
+        for (int i = 0; i < 4; ++i)
+            first->editor().mnuEdit_Click(int(EditItem::Paste));
+        first->RTB1()->selectAll();
+        first->RTB1()->copy();
+        frmMain* second = newNote(QStringLiteral("x"));
+        QGuiApplication::clipboard()->setImage(TestPictures::picture(2, 2));
+        second->editor().mnuEdit_Click(int(EditItem::Paste));
+        first->RTB1()->copy();
+        DialogSeam::clearRequests();
+        second->editor().mnuEdit_Click(int(EditItem::Paste));
+        QCOMPARE(picturesOf(second).size(), 1);
+        QCOMPARE(DialogSeam::requests().size(), 1);
+        QCOMPARE(DialogSeam::requests().first().text, kPictureRefused);
+    }
+
+    // A dropped picture file goes in where it falls; one over the limit is refused with the
+    // reason; a text file that merely starts like a picture is still text.
+    void droppedPictures_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("pictures");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("PNG") << TestPictures::encoded(TestPictures::picture(6, 5)) << 1
+                             << QString();
+        QTest::newRow("BMP") << TestPictures::encoded(TestPictures::picture(6, 5), "BMP") << 1
+                             << QString();
+        QImage large(2049, 2048, QImage::Format_Mono);
+        large.fill(0);
+        QTest::newRow("over the limit")
+            << TestPictures::encoded(large) << 0
+            << "dropped.png was not loaded: it is a picture larger than a note holds (16 MB a "
+               "picture and 64 MB a note, at 4 bytes a pixel).";
+        QTest::newRow("text starting as a bitmap")
+            << QByteArray("BMW service on Monday") << 0 << QString();
+    }
+
+    void droppedPictures()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, pictures);
+        QFETCH(QString, reason);
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("dropped.png"));
+        QVERIFY(TestEnvironment::writeFile(path, bytes));
+        frmMain* window = newNote(kKnownText);
+        window->RTB1()->moveCursor(QTextCursor::End);
+        DialogSeam::clearRequests();
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(path)});
+        QVERIFY(dropOn(window, data));
+        QCOMPARE(picturesOf(window).size(), pictures);
+        if (pictures > 0) {
+            QCOMPARE(picturesOf(window).first(), TestPictures::picture(6, 5));
+            // Where it fell: the first line, not the caret's place at the end.
+            QVERIFY(window->RTB1()->document()->firstBlock().text().contains(
+                QChar::ObjectReplacementCharacter));
+            QVERIFY(window->Text().endsWith(QStringLiteral("delta")));
+        }
+        if (reason.isEmpty()) {
+            QVERIFY(DialogSeam::requests().isEmpty());
+        } else {
+            QCOMPARE(DialogSeam::requests().size(), 1);
+            QCOMPARE(DialogSeam::requests().first().text, reason);
+            QCOMPARE(window->Text(), kKnownText);
+        }
+        if (bytes.startsWith("BMW"))
+            QCOMPARE(window->Text(), QString::fromLatin1(bytes));
+    }
+
+    // A dropped RTF file is taken without the pictures over the limit, and the message says so.
+    void droppedRtfWithAPictureOverTheLimit()
+    {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("letter.rtf"));
+        QVERIFY(TestEnvironment::writeFile(
+            path, "{\\rtf1\\ansi kept {\\pict\\pngblip " +
+                      TestPictures::pngStating(5000, 5000).toHex() + "} text {\\pict\\pngblip " +
+                      TestPictures::encoded(TestPictures::picture(3, 3)).toHex() + "}\\par}"));
+        frmMain* window = newNote(kKnownText);
+        DialogSeam::clearRequests();
+        window->editor().RTB1_OLEDragDrop({path});
+        QCOMPARE(window->Text(), QStringLiteral("kept  text \uFFFC"));
+        QCOMPARE(picturesOf(window).size(), 1);
+        QCOMPARE(DialogSeam::requests().size(), 1);
+        QCOMPARE(DialogSeam::requests().first().text,
+                 QStringLiteral("letter.rtf was loaded without 1 of its pictures: larger than a "
+                                "note holds (16 MB a picture and 64 MB a note, at 4 bytes a "
+                                "pixel)."));
+    }
+
+    // A note with a picture is saved to a note file and opened again with the picture, its
+    // pixels and the size it is shown at.
+    void pictureSurvivesSaveAndReopen()
+    {
+        const QImage picture = TestPictures::picture(40, 30);
+        auto* data = new QMimeData;
+        data->setData(QStringLiteral("image/png"), TestPictures::encoded(picture));
+        QGuiApplication::clipboard()->setMimeData(data);
+        frmMain* window = newNote(kKnownText);
+        select(window, 11, 0);
+        window->editor().mnuEdit_Click(int(EditItem::Paste));
+        window->grab().save(m_folder.filePath(QStringLiteral("picture.png")));
+        frmMain* reopened = saveAndReopen(window, QStringLiteral("picture.not"));
+        QVERIFY(reopened);
+        QCOMPARE(reopened->Text(), window->Text());
+        QCOMPARE(picturesOf(reopened), QList<QImage>{picture});
+        compareFormatting(window->RTB1()->document(), reopened->RTB1()->document());
     }
 
     void droppedTextWithoutFilesIsIgnored()

@@ -1,7 +1,9 @@
 #include "NoteWindows.h"
 #include "TestEnvironment.h"
+#include "TestPictures.h"
 #include "dialogs/DialogSeam.h"
 #include "dialogs/frmSpellCheck.h"
+#include "richtext/Pictures.h"
 #include "shell/Paths.h"
 #include "window/NoteAppearance.h"
 #include "window/NoteHandoff.h"
@@ -188,6 +190,29 @@ private slots:
         const QImage page(image + QStringLiteral(".png"));
         QVERIFY(!page.isNull());
         QCOMPARE(page.pixelColor(page.width() / 2, page.height() / 2), QColor(Qt::white));
+    }
+
+    // A picture in the note is printed, in full: the page holds it at its own pixels.
+    void printsPictures()
+    {
+        frmMain* window = newNote();
+        fillNote(window, {QStringLiteral("Before")});
+        QTextCursor cursor(window->RTB1()->document());
+        cursor.movePosition(QTextCursor::End);
+        RichText::PictureResult result = RichText::PictureResult::Unreadable;
+        cursor.insertImage(RichText::addPicture(window->RTB1()->document(),
+                                                TestPictures::picture(48, 36), &result));
+        QCOMPARE(result, RichText::PictureResult::Taken);
+        const QString pdf = m_folder.filePath(QStringLiteral("picture.pdf"));
+        DialogSeam::queuePrinterAnswer({true, pdf});
+        window->handoff().PrintNote();
+        const QStringList images =
+            runTool(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf})
+                .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        // A heading, a rule, then one line per image: page, number, type, width, height, ...
+        QCOMPARE(images.size(), 3);
+        const QStringList fields = images.last().simplified().split(QLatin1Char(' '));
+        QCOMPARE(fields.mid(3, 2), (QStringList{QStringLiteral("48"), QStringLiteral("36")}));
     }
 
     void encodesAsWritten_data()
