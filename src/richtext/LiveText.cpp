@@ -184,6 +184,9 @@ void replaceText(QTextEdit* edit, const QTextDocument& built)
 {
     if (!edit)
         return;
+    // Marks on the old text (the links shown) go with it: each would be moved at every
+    // paragraph removed, a cost that grows with their number times the text's length.
+    edit->setExtraSelections({});
     QTextCursor cursor(edit->document());
     cursor.beginEditBlock();
     cursor.select(QTextCursor::Document);

@@ -289,10 +289,19 @@ NoteRecordList modNote::LoadNote(bool isMain, const QString& fileName, QWidget* 
 {
     if (isMain)
         return loadMainFile();
-    const auto path = namedOrChosen(fileName, StoreDialog::Open, owner);
+    const auto path = ChooseFileToOpen(fileName, owner);
     if (!path)
         return {};
-    const Expected<NoteRecordList> records = NoteDocument::readRecordsFile(*path);
+    return ReadOutcome(NoteDocument::readRecordsFile(*path));
+}
+
+std::optional<QString> modNote::ChooseFileToOpen(const QString& fileName, QWidget* owner)
+{
+    return namedOrChosen(fileName, StoreDialog::Open, owner);
+}
+
+NoteRecordList modNote::ReadOutcome(const Expected<NoteRecordList>& records)
+{
     if (records.failed()) {
         logFailure(readContext(records.error()), records.error());
         return {};

@@ -143,7 +143,7 @@ void NoteEditor::mnuEdit_Click(int Index)
         pastePlainText();
         break;
     case EditItem::Undo:
-        textArea()->undo();
+        undo();
         break;
     case EditItem::ClearAll:
         textArea()->setReadOnly(false);
@@ -156,6 +156,12 @@ void NoteEditor::mnuEdit_Click(int Index)
     default:
         break;
     }
+}
+
+void NoteEditor::undo()
+{
+    if (!textArea()->isReadOnly())
+        textArea()->undo();
 }
 
 void NoteEditor::pastePlainText()
@@ -330,7 +336,7 @@ void NoteEditor::mnuSelectEdit_Click(int Index)
     else if (Index == int(SelectEditItem::Paste))
         textArea()->paste();
     else if (Index == int(SelectEditItem::Undo))
-        textArea()->undo();
+        undo();
 }
 
 void NoteEditor::mnuSelectFontSize_Click(int Index)
