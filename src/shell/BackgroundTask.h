@@ -14,10 +14,11 @@
 // in that thread's event loop, as a call of done(result).
 //
 // The task is its asker's: destroying it abandons the work, and a result that comes later is
-// dropped. Work may look at the flag it is given and stop early. The asker owns the task
-// outright (a member), so the task is always abandoned before the asker is gone; the result
-// is handed over under a lock that abandoning takes too, so it never reaches a dead asker.
-// Work must hold copies of what it reads, never the asker's members.
+// dropped. Work may look at the flag it is given and stop early. The task never outlives its
+// asker's use of it: the asker owns it outright (a member), or lives to the application's end,
+// which waits for the pooled threads. The result is handed over under a lock that abandoning
+// takes too, so it never reaches a dead asker. Work holds copies of what it reads, never the
+// asker's members.
 class BackgroundTask {
 public:
     using Abandoned = std::atomic<bool>;
