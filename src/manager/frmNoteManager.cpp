@@ -4,6 +4,7 @@
 #include "manager/NoteListModel.h"
 #include "richtext/RichText.h"
 #include "shell/AtomicFile.h"
+#include "shell/BackgroundTask.h"
 #include "shell/ErrorLog.h"
 #include "shell/Paths.h"
 #include "shell/Twips.h"
@@ -165,7 +166,8 @@ frmNoteManager::frmNoteManager(QWidget* owner)
 
 frmNoteManager::~frmNoteManager()
 {
-    // Form_Unload: the next opening starts empty.
+    // Form_Unload: the next opening starts empty; a file still being read is given up.
+    m_loading.reset();
     m_Notes.clear();
 }
 
@@ -243,8 +245,28 @@ void frmNoteManager::setCommandsEnabled(bool enabled)
 
 void frmNoteManager::RefreshDisplay(const QString& fileName)
 {
-    m_Notes = modNote::LoadNote(false, fileName, this);
+    const std::optional<QString> path = modNote::ChooseFileToOpen(fileName, this);
+    // What was listed goes at once: nothing is deleted from a list that is being replaced.
+    m_loading.reset();
+    m_Notes.clear();
     listNotes();
+    if (!path)
+        return;
+    // A file of thousands of notes takes a while to read; the interface keeps answering.
+    m_loading = BackgroundTask::start(
+        this,
+        [file = *path](const BackgroundTask::Abandoned&) {
+            return NoteDocument::readRecordsFile(file);
+        },
+        [this](const Expected<NoteRecordList>& records) {
+            m_Notes = modNote::ReadOutcome(records);
+            listNotes();
+        });
+}
+
+bool frmNoteManager::isLoading() const
+{
+    return m_loading && m_loading->isRunning();
 }
 
 void frmNoteManager::listNotes()

@@ -6,7 +6,9 @@
 #include <QHash>
 #include <QIcon>
 #include <QMainWindow>
+#include <memory>
 
+class BackgroundTask;
 class NoteListModel;
 class QAction;
 class QListView;
@@ -27,8 +29,11 @@ public:
     static frmNoteManager* current();
     ~frmNoteManager() override;
 
-    // Loads the note file (asks for one when fileName is empty) and lists its notes.
+    // Loads the note file (asks for one when fileName is empty) and lists its notes. The file
+    // is read on a pooled thread: the list is empty, its commands off, until it is read.
     void RefreshDisplay(const QString& fileName);
+    // A file named to RefreshDisplay is still being read.
+    bool isLoading() const;
     // Deletes element index from the note file, after the user confirms. A file that changed
     // since it was listed is listed again and the user asked again.
     void DeleteNote(qsizetype index);
@@ -80,5 +85,6 @@ private:
     QTextEdit* m_rtbPreview = nullptr;
     QAction* m_mnuDelete = nullptr;
     QAction* m_mnuPreview = nullptr;
-    QHash<QString, QAction*> m_buttons; // the tool bar's buttons by key
+    QHash<QString, QAction*> m_buttons;        // the tool bar's buttons by key
+    std::unique_ptr<BackgroundTask> m_loading; // reading the file being opened
 };

@@ -185,6 +185,9 @@ void replaceText(QTextEdit* edit, const QTextDocument& built)
 {
     if (!edit)
         return;
+    // Marks on the old text (the links shown) go with it: each would be moved at every
+    // paragraph removed, a cost that grows with their number times the text's length.
+    edit->setExtraSelections({});
     // A fragment carries the names of its pictures, not the pictures.
     RichText::copyPictures(built, edit->document());
     QTextCursor cursor(edit->document());

@@ -1,11 +1,14 @@
 #include "special/NetworkNoteText.h"
 
+#include "richtext/LiveText.h"
 #include "shell/LocaleFormat.h"
-#include "special/CaretText.h"
 #include "special/clsRSS.h"
 #include "special/clsStockQuote.h"
 #include "special/modSpecialNote.h"
 
+#include <QLocale>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTextEdit>
 
 namespace {
@@ -16,34 +19,66 @@ constexpr qreal kDescriptionPoints = 12;
 constexpr qreal kHeadlinePoints = 9;
 constexpr qreal kLinkPoints = 7;
 
-void writeNoFeed(QTextEdit* rtb)
+// Each run of the feed note starts from the note's default format: nothing of what the note
+// showed before carries over.
+QTextCharFormat runFormat(qreal points, QFont::Weight weight, bool italic, const QColor& color)
 {
-    rtb->clear();
-    CaretText::setInsertionFormat(rtb, [](QTextCharFormat& format) {
-        format.setFontPointSize(kFailurePoints);
-        format.setFontWeight(QFont::Normal);
-        format.setFontItalic(true);
-    });
-    modSpecialNote::InsertAtCaret(rtb, modSpecialNote::NoFeedText());
+    QTextCharFormat format;
+    format.setFontPointSize(points);
+    format.setFontWeight(weight);
+    format.setFontItalic(italic);
+    format.setForeground(color);
+    return format;
 }
 
-void writeItem(QTextEdit* rtb, const clsRSSItem& item)
+const QColor kHeadlineBlue(0, 0, 255);
+const QColor kBlack(0, 0, 0);
+
+// The line under the items of a feed longer than a note shows.
+QString cutNotice(qsizetype shown, qsizetype count)
 {
-    modSpecialNote::MoveCaretToEnd(rtb);
-    CaretText::setInsertionFormat(rtb, [](QTextCharFormat& format) {
-        format.setFontWeight(QFont::Bold);
-        format.setFontItalic(false);
-        format.setFontPointSize(kHeadlinePoints);
-        format.setForeground(QColor(0, 0, 255));
-    });
-    modSpecialNote::InsertAtCaret(rtb, item.HeadLine + kCrLf);
-    CaretText::setInsertionFormat(rtb, [](QTextCharFormat& format) {
-        format.setFontWeight(QFont::Normal);
-        format.setFontItalic(true);
-        format.setFontPointSize(kLinkPoints);
-        format.setForeground(QColor(0, 0, 0));
-    });
-    modSpecialNote::InsertAtCaret(rtb, item.ArticleLink + kCrLf + kCrLf);
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    return QStringLiteral("(The feed holds %1 items; the note shows its first %2.)")
+        .arg(english.toString(count), english.toString(shown));
+}
+
+// What the cut notice may take at most, kept free while the items are added.
+constexpr LiveText::Size kNoticeRoom{2, 300};
+
+void writeNoFeed(QTextCursor& cursor)
+{
+    cursor.insertText(modSpecialNote::NoFeedText(),
+                      runFormat(kFailurePoints, QFont::Normal, true, kBlack));
+}
+
+// Adds the items that fit the note, with the notice when not all of them do.
+void writeItems(QTextCursor& cursor, const QList<clsRSSItem>& items, LiveText::Size used,
+                const std::atomic<bool>* abandoned)
+{
+    const QTextCharFormat headline = runFormat(kHeadlinePoints, QFont::Bold, false, kHeadlineBlue);
+    const QTextCharFormat link = runFormat(kLinkPoints, QFont::Normal, true, kBlack);
+    const LiveText::Size budget =
+        LiveText::Size{LiveText::kMaxParagraphs, LiveText::kMaxCharacters} - kNoticeRoom;
+    qsizetype shown = 0;
+    for (const clsRSSItem& item : items) {
+        if (abandoned && *abandoned)
+            return;
+        if (shown == modSpecialNote::kFeedMaxItems)
+            break;
+        const QString title = LiveText::breakLongWords(item.HeadLine) + kCrLf;
+        const QString address = LiveText::breakLongWords(item.ArticleLink) + kCrLf + kCrLf;
+        const LiveText::Size grown = used + LiveText::sizeOf(title) + LiveText::sizeOf(address) -
+                                     LiveText::Size{2, 0}; // each piece's own first paragraph
+        if (grown.paragraphs > budget.paragraphs || grown.characters > budget.characters)
+            break;
+        cursor.insertText(title, headline);
+        cursor.insertText(address, link);
+        used = grown;
+        ++shown;
+    }
+    if (shown < items.size())
+        cursor.insertText(cutNotice(shown, items.size()),
+                          runFormat(kFailurePoints, QFont::Normal, false, kBlack));
 }
 
 void writeHeader(QTextEdit* rtb, const QString& symbol)
@@ -65,20 +100,27 @@ QString modSpecialNote::QuoteErrorText()
 
 int modSpecialNote::WriteRSSFeed(QTextEdit* rtb, const clsRSS& feed)
 {
-    if (feed.Count() < 1) {
-        writeNoFeed(rtb);
-        return feed.Count();
-    }
-    rtb->clear();
-    CaretText::setInsertionFormat(
-        rtb, [](QTextCharFormat& format) { format.setFontPointSize(kDescriptionPoints); });
-    InsertAtCaret(rtb, feed.Description().left(kFeedDescriptionLength) + kCrLf);
-    for (const clsRSSItem& item : feed.NewsFeed())
-        writeItem(rtb, item);
-    QTextCursor cursor = rtb->textCursor();
-    cursor.movePosition(QTextCursor::Start);
-    rtb->setTextCursor(cursor);
+    LiveText::replaceText(rtb, *RSSFeedText(feed.Channel()));
     return feed.Count();
+}
+
+std::unique_ptr<QTextDocument> modSpecialNote::RSSFeedText(const RSSChannel& feed,
+                                                           const std::atomic<bool>* abandoned)
+{
+    auto document = std::make_unique<QTextDocument>();
+    document->setUndoRedoEnabled(false);
+    QTextCursor cursor(document.get());
+    if (feed.items.isEmpty()) {
+        writeNoFeed(cursor);
+        return document;
+    }
+    QTextCharFormat description;
+    description.setFontPointSize(kDescriptionPoints);
+    const QString heading =
+        LiveText::breakLongWords(feed.description.left(kFeedDescriptionLength)) + kCrLf;
+    cursor.insertText(heading, description);
+    writeItems(cursor, feed.items, LiveText::sizeOf(heading), abandoned);
+    return document;
 }
 
 Result modSpecialNote::WriteStockQuote(QTextEdit* rtb, const QString& symbol,

@@ -50,6 +50,8 @@ void modSpecialNote::MoveCaretToEnd(QTextEdit* rtb)
 void modSpecialNote::WriteSpecialHeader(QTextEdit* rtb, const QString& header)
 {
     rtb->clear();
+    // Each drawing starts from the note's default format, whatever the note showed before.
+    rtb->setCurrentCharFormat(QTextCharFormat());
     setInsertionFormat(rtb, [](QTextCharFormat& format) {
         format.setFontWeight(QFont::Bold);
         format.setFontPointSize(10);

@@ -1,10 +1,12 @@
 #include "special/clsRSS.h"
 
+#include "shell/BackgroundTask.h"
 #include "shell/SafeXml.h"
 #include "special/HttpGet.h"
 
 #include <QDomDocument>
 #include <QUrl>
+#include <optional>
 
 namespace {
 constexpr int kStatusOk = 200;
@@ -79,89 +81,17 @@ Expected<QString> decodeFeed(const QByteArray& bytes, const QString& charset)
         return SafeXml::decode(bytes, kFeedRules);
     return SafeXml::decodeAs(bytes, charset, kFeedRules);
 }
-} // namespace
 
-clsRSS::clsRSS(QObject* parent) : QObject(parent) {}
-
-clsRSS::~clsRSS() = default;
-
-void clsRSS::GetFeed()
-{
-    if (m_feedURL.isEmpty() || IsFetching())
-        return;
-    if (!m_get) {
-        m_get = new HttpGet(this);
-        connect(m_get, &HttpGet::finished, this, &clsRSS::fetched);
-    }
-    m_get->start(QUrl(m_feedURL), m_httpProxy, kFeedAgent,
-                 QByteArrayLiteral("Content-type: text/html"));
-}
-
-bool clsRSS::IsFetching() const
-{
-    return m_get && m_get->isRunning();
-}
-
-void clsRSS::Abort()
-{
-    if (m_get)
-        m_get->abort();
-}
-
-void clsRSS::fetched()
-{
-    if (m_get->outcome() == HttpOutcome::Ok && m_get->status() == kStatusOk) {
-        // Whatever goes wrong from here ends the fetch quietly; the items so far stay, and the
-        // caller judges the fetch by Count, so a parse failure is dropped here on purpose.
-        const Expected<QString> text = decodeFeed(m_get->body(), m_get->charset());
-        if (text.ok()) {
-            m_feedXML = text.value();
-            (void)LoadFromCache(m_feedXML);
-        }
-    }
-    emit Done();
-}
-
-Result clsRSS::LoadFromBytes(const QByteArray& bytes, const QString& charset)
-{
-    if (bytes.size() > HttpGet::kMaxBodyBytes)
-        return AppError{
-            ErrorNumber::InvalidFileFormat, {}, QStringLiteral("The feed is too large")};
-    const Expected<QString> text = decodeFeed(bytes, charset);
-    if (text.failed())
-        return text.error();
-    return LoadFromCache(text.value());
-}
-
-Result clsRSS::LoadFromCache(const QString& xml)
-{
-    // Entity declarations are refused before the tree is built, so nothing expands or is
-    // read from elsewhere.
-    const Expected<QDomDocument> document = SafeXml::parseText(xml, kFeedRules);
-    if (document.failed())
-        return document.error();
-    return parse(document.value());
-}
-
-Result clsRSS::parse(const QDomDocument& document)
-{
-    const QDomElement root = document.documentElement();
-    const QDomElement channel = root.firstChildElement(QStringLiteral("channel"));
-    if (channel.isNull())
-        return parseAtom(root);
-    return parseChannel(root, channel);
-}
-
-Result clsRSS::parseChannel(const QDomElement& root, const QDomElement& channel)
+Result parseChannel(RSSChannel& into, const QDomElement& root, const QDomElement& channel)
 {
     // Names as written, case included: "pubDate" is not "pubdate".
     const std::pair<const char*, QString*> fields[] = {
-        {"title", &m_title},
-        {"link", &m_link},
-        {"copyright", &m_copyright},
-        {"pubdate", &m_pubDate},
-        {"lastbuilddate", &m_lastBuildDate},
-        {"description", &m_description},
+        {"title", &into.title},
+        {"link", &into.link},
+        {"copyright", &into.copyright},
+        {"pubdate", &into.pubDate},
+        {"lastbuilddate", &into.lastBuildDate},
+        {"description", &into.description},
     };
     for (const auto& [name, field] : fields) {
         const QDomElement child = channel.firstChildElement(QLatin1String(name));
@@ -171,7 +101,7 @@ Result clsRSS::parseChannel(const QDomElement& root, const QDomElement& channel)
     const QDomElement url =
         channel.firstChildElement(QStringLiteral("image")).firstChildElement(QStringLiteral("url"));
     if (!url.isNull())
-        m_imageURL = url.text();
+        into.imageURL = url.text();
 
     QList<QDomElement> items = childrenNamed(channel, QStringLiteral("item"));
     // RSS 1.0 keeps its items beside the channel.
@@ -189,22 +119,22 @@ Result clsRSS::parseChannel(const QDomElement& root, const QDomElement& channel)
         const QDomElement title = item.firstChildElement(QStringLiteral("title"));
         if (link.isNull() || title.isNull() || (withDescriptions && description.isNull()))
             return missing(
-                QStringLiteral("link, title or description in item %1").arg(m_items.size() + 1));
-        m_items.append(
+                QStringLiteral("link, title or description in item %1").arg(into.items.size() + 1));
+        into.items.append(
             {title.text(), withDescriptions ? description.text() : QString(), link.text()});
     }
     return {};
 }
 
-Result clsRSS::parseAtom(const QDomElement& feed)
+Result parseAtom(RSSChannel& into, const QDomElement& feed)
 {
     if (localName(feed) != QLatin1String("feed"))
         return missing(QStringLiteral("channel"));
     const QDomElement title = childNamed(feed, QStringLiteral("title"));
     const QDomElement subtitle = childNamed(feed, QStringLiteral("subtitle"));
-    m_title = title.text();
-    m_description = subtitle.isNull() ? title.text() : subtitle.text();
-    m_link = alternateLink(feed).attribute(QStringLiteral("href"));
+    into.title = title.text();
+    into.description = subtitle.isNull() ? title.text() : subtitle.text();
+    into.link = alternateLink(feed).attribute(QStringLiteral("href"));
     for (QDomElement entry = feed.firstChildElement(); !entry.isNull();
          entry = entry.nextSiblingElement()) {
         if (localName(entry) != QLatin1String("entry"))
@@ -212,9 +142,105 @@ Result clsRSS::parseAtom(const QDomElement& feed)
         const QDomElement headline = childNamed(entry, QStringLiteral("title"));
         const QDomElement link = alternateLink(entry);
         if (headline.isNull() || link.isNull())
-            return missing(QStringLiteral("title or link in entry %1").arg(m_items.size() + 1));
-        m_items.append({headline.text(), childNamed(entry, QStringLiteral("summary")).text(),
-                        link.attribute(QStringLiteral("href"))});
+            return missing(QStringLiteral("title or link in entry %1").arg(into.items.size() + 1));
+        into.items.append({headline.text(), childNamed(entry, QStringLiteral("summary")).text(),
+                           link.attribute(QStringLiteral("href"))});
     }
     return {};
+}
+
+// Adds what the text says to the channel; the items before a failure stay.
+Result parseText(RSSChannel& into, const QString& xml)
+{
+    // Entity declarations are refused before the tree is built, so nothing expands or is
+    // read from elsewhere.
+    const Expected<QDomDocument> document = SafeXml::parseText(xml, kFeedRules);
+    if (document.failed())
+        return document.error();
+    const QDomElement root = document.value().documentElement();
+    const QDomElement channel = root.firstChildElement(QStringLiteral("channel"));
+    if (channel.isNull())
+        return parseAtom(into, root);
+    return parseChannel(into, root, channel);
+}
+
+// What reading a fetched answer gives back: the channel with the answer's items added, and
+// the answer's text when it could be decoded.
+struct Reading {
+    RSSChannel channel;
+    std::optional<QString> xml;
+};
+} // namespace
+
+clsRSS::clsRSS(QObject* parent) : QObject(parent) {}
+
+clsRSS::~clsRSS() = default;
+
+void clsRSS::GetFeed()
+{
+    if (m_feedURL.isEmpty() || IsFetching())
+        return;
+    m_reading.reset();
+    if (!m_get) {
+        m_get = new HttpGet(this);
+        connect(m_get, &HttpGet::finished, this, &clsRSS::fetched);
+    }
+    m_get->start(QUrl(m_feedURL), m_httpProxy, kFeedAgent,
+                 QByteArrayLiteral("Content-type: text/html"));
+}
+
+bool clsRSS::IsFetching() const
+{
+    return (m_get && m_get->isRunning()) || (m_reading && m_reading->isRunning());
+}
+
+void clsRSS::Abort()
+{
+    if (m_get)
+        m_get->abort();
+    m_reading.reset();
+}
+
+void clsRSS::fetched()
+{
+    if (m_get->outcome() != HttpOutcome::Ok || m_get->status() != kStatusOk) {
+        emit Done();
+        return;
+    }
+    // Whatever goes wrong from here ends the fetch quietly; the items so far stay, and the
+    // caller judges the fetch by Count, so a parse failure is dropped here on purpose.
+    m_reading = BackgroundTask::start(
+        this,
+        [bytes = m_get->body(), charset = m_get->charset(),
+         channel = m_channel](const BackgroundTask::Abandoned&) mutable {
+            Reading reading{std::move(channel), std::nullopt};
+            const Expected<QString> text = decodeFeed(bytes, charset);
+            if (text.ok()) {
+                reading.xml = text.value();
+                (void)parseText(reading.channel, text.value());
+            }
+            return reading;
+        },
+        [this](Reading reading) {
+            m_channel = std::move(reading.channel);
+            if (reading.xml)
+                m_feedXML = std::move(*reading.xml);
+            emit Done();
+        });
+}
+
+Result clsRSS::LoadFromBytes(const QByteArray& bytes, const QString& charset)
+{
+    if (bytes.size() > HttpGet::kMaxBodyBytes)
+        return AppError{
+            ErrorNumber::InvalidFileFormat, {}, QStringLiteral("The feed is too large")};
+    const Expected<QString> text = decodeFeed(bytes, charset);
+    if (text.failed())
+        return text.error();
+    return LoadFromCache(text.value());
+}
+
+Result clsRSS::LoadFromCache(const QString& xml)
+{
+    return parseText(m_channel, xml);
 }

@@ -1,5 +1,6 @@
 #include "store/NoteRecovery.h"
 
+#include "shell/BackgroundTask.h"
 #include "shell/ErrorLog.h"
 #include "shell/Paths.h"
 #include "store/NoteDocument.h"
@@ -11,11 +12,14 @@
 #include <QFileInfo>
 #include <QTimer>
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
+#include <memory>
 #include <mutex>
+#include <optional>
 #include <unistd.h>
 
 namespace {
@@ -45,6 +49,10 @@ struct Snapshot {
     std::mutex mutex;
     QByteArray bytes;
     bool takenOver = false;
+    // Counts the writes and removals asked for; a write made on a pooled thread leaves the
+    // files alone once a later one has been asked for. Counted without the lock, so that
+    // asking never waits for a write in progress.
+    std::atomic<quint64> generation{0};
 };
 
 Snapshot& snapshot()
@@ -60,16 +68,31 @@ QStringList& heldClaims()
     return claims;
 }
 
+void writeInBackground();
+
 QTimer& writeTimer()
 {
     static QTimer* timer = [] {
         auto* t = new QTimer(QCoreApplication::instance());
         t->setSingleShot(true);
         t->setInterval(NoteRecovery::WriteDelayMs);
-        QObject::connect(t, &QTimer::timeout, [] { (void)NoteRecovery::writeNow(); });
+        QObject::connect(t, &QTimer::timeout, &writeInBackground);
         return t;
     }();
     return *timer;
+}
+
+// The write the timer started, while it runs; its result is reported to the timer's thread.
+std::unique_ptr<BackgroundTask>& backgroundWrite()
+{
+    static std::unique_ptr<BackgroundTask> task;
+    return task;
+}
+
+// A write or removal asked for now: any write still running on a pooled thread is out of date.
+quint64 nextGeneration()
+{
+    return ++snapshot().generation;
 }
 
 // A process that runs this program; a pid taken over by another program does not count.
@@ -198,24 +221,46 @@ Result reportKept(const KeepOutcome& outcome)
     return outcome.spareError;
 }
 
-// Writes records as this run's file unless a logout off the interface thread took the files
-// over; the last document is kept for it even when no folder takes it.
-Result keep(const NoteRecordList& records)
+// The file work of writing records as this run's file, unless a logout off the interface
+// thread took the files over or a later write or removal was asked for since generation; the
+// last document is kept for a take-over even when no folder takes it. Nothing when there is
+// nothing to report. Safe on any thread.
+std::optional<KeepOutcome> keepFiles(const NoteRecordList& records, quint64 generation)
 {
     const QByteArray bytes = records.isEmpty() ? QByteArray() : NoteDocument::noteList(records);
-    KeepOutcome outcome;
-    {
-        const std::lock_guard lock(snapshot().mutex);
-        if (snapshot().takenOver)
-            return {};
-        snapshot().bytes = bytes;
-        if (records.isEmpty()) {
-            QFile::remove(NoteRecovery::path());
-            return {};
-        }
-        outcome = writeKept(bytes);
+    const std::lock_guard lock(snapshot().mutex);
+    if (snapshot().takenOver || snapshot().generation != generation)
+        return std::nullopt;
+    snapshot().bytes = bytes;
+    if (records.isEmpty()) {
+        QFile::remove(NoteRecovery::path());
+        return std::nullopt;
     }
-    return reportKept(outcome);
+    return writeKept(bytes);
+}
+
+Result keep(const NoteRecordList& records)
+{
+    backgroundWrite().reset();
+    const std::optional<KeepOutcome> outcome = keepFiles(records, nextGeneration());
+    return outcome ? reportKept(*outcome) : Result();
+}
+
+// What the timer runs: the records are read from the windows here, and put into the document
+// and on disk on a pooled thread, so a long note does not hold up typing while it is written.
+void writeInBackground()
+{
+    const NoteRecordList records = NoteRecovery::openRecords();
+    const quint64 generation = nextGeneration();
+    backgroundWrite() = BackgroundTask::start(
+        &writeTimer(),
+        [records, generation](const BackgroundTask::Abandoned&) {
+            return keepFiles(records, generation);
+        },
+        [](const std::optional<KeepOutcome>& outcome) {
+            if (outcome)
+                (void)reportKept(*outcome);
+        });
 }
 
 // This run's files go; the caller holds the snapshot's lock.
@@ -299,6 +344,8 @@ Result NoteRecovery::keepInstead(const NoteRecordList& records, const AppError& 
 void NoteRecovery::remove()
 {
     writeTimer().stop();
+    backgroundWrite().reset();
+    (void)nextGeneration();
     {
         const std::lock_guard lock(snapshot().mutex);
         if (snapshot().takenOver)
@@ -310,6 +357,7 @@ void NoteRecovery::remove()
 
 QByteArray NoteRecovery::takeOver()
 {
+    (void)nextGeneration();
     const std::lock_guard lock(snapshot().mutex);
     snapshot().takenOver = true;
     return snapshot().bytes;

@@ -27,7 +27,9 @@ NoteRecordList openRecords();
 QString path();
 // Where the file goes when the data folder refuses it.
 QString sparePath();
-// Something about a note changed: write within WriteDelayMs.
+// Something about a note changed: write within WriteDelayMs. The records are read from the
+// windows then; the document is made and written on a pooled thread, so that a long note does
+// not hold up the typing, and dropped there when a later write or a removal came first.
 void noteChanged();
 // A note was closed by the user: with none left open the run ended normally and the file
 // goes now; otherwise the rest are written within WriteDelayMs.

@@ -301,20 +301,30 @@ NoteRecordList modNote::LoadNote(bool isMain, const QString& fileName, QWidget* 
 {
     if (isMain)
         return loadMainFile();
-    const auto path = namedOrChosen(fileName, StoreDialog::Open, owner);
+    const auto path = ChooseFileToOpen(fileName, owner);
     if (!path)
         return {};
+    return ReadOutcome(NoteDocument::readRecordsFile(*path));
+}
+
+std::optional<QString> modNote::ChooseFileToOpen(const QString& fileName, QWidget* owner)
+{
+    const auto path = namedOrChosen(fileName, StoreDialog::Open, owner);
     // A name typed into the dialog may name nothing: the user hears of it, as the dialog
     // itself would tell.
-    if (fileName.isEmpty() && !QFileInfo::exists(*path)) {
+    if (path && fileName.isEmpty() && !QFileInfo::exists(*path)) {
         MessageBox::show(
             owner, QMessageBox::Warning, QStringLiteral("Open"),
             QStringLiteral("%1\r\nFile not found.\r\nCheck the file name and try again.")
                 .arg(QDir::toNativeSeparators(*path)),
             QMessageBox::Ok);
-        return {};
+        return std::nullopt;
     }
-    const Expected<NoteRecordList> records = NoteDocument::readRecordsFile(*path);
+    return path;
+}
+
+NoteRecordList modNote::ReadOutcome(const Expected<NoteRecordList>& records)
+{
     if (records.failed()) {
         logFailure(readContext(records.error()), records.error());
         return {};

@@ -5,6 +5,7 @@
 
 #include <QDomDocument>
 #include <QString>
+#include <optional>
 
 class QWidget;
 
@@ -50,6 +51,12 @@ Result WriteNoteDocument(const QByteArray& bytes, const QString& path);
 // All notes of the main data file (isMain) or of a note file (asks when fileName is empty).
 // A main data file that cannot be read is moved aside, so later logouts start a fresh one.
 NoteRecordList LoadNote(bool isMain, const QString& fileName, QWidget* owner = nullptr);
+// LoadNote of a note file in two steps, for a caller that reads the file away from the
+// interface thread (NoteDocument::readRecordsFile): the file named, or when there is no name
+// the one the user picks (nothing when the user cancels); then the records read, or an empty
+// list and one log line when the read failed.
+std::optional<QString> ChooseFileToOpen(const QString& fileName, QWidget* owner = nullptr);
+NoteRecordList ReadOutcome(const Expected<NoteRecordList>& records);
 // The records of a parsed note document; an empty list (and one log line) on failure.
 NoteRecordList ProcessXMLData(const QDomDocument& document, const QString& path);
 

@@ -176,7 +176,7 @@ void NoteEditor::mnuEdit_Click(int Index)
         pastePlainText();
         break;
     case EditItem::Undo:
-        textArea()->undo();
+        undo();
         break;
     case EditItem::ClearAll:
         textArea()->setReadOnly(false);
@@ -189,6 +189,12 @@ void NoteEditor::mnuEdit_Click(int Index)
     default:
         break;
     }
+}
+
+void NoteEditor::undo()
+{
+    if (!textArea()->isReadOnly())
+        textArea()->undo();
 }
 
 void NoteEditor::pastePlainText()
@@ -366,7 +372,7 @@ void NoteEditor::mnuSelectEdit_Click(int Index)
     else if (Index == int(SelectEditItem::Paste))
         textArea()->paste();
     else if (Index == int(SelectEditItem::Undo))
-        textArea()->undo();
+        undo();
 }
 
 void NoteEditor::mnuSelectFontSize_Click(int Index)

@@ -74,6 +74,8 @@ private:
     NoteTextEdit* textArea() const { return m_host->textArea(); }
     void toggleStyleItem(const char* item, void (*apply)(QTextEdit*, bool));
     void setControlFont(const QFont& font);
+    // Undo, which does nothing while a special note's text is locked: it is the program's.
+    void undo();
     void refuseDroppedFile(const QString& path, const QString& reason);
     // A message box above the note, which leaves the topmost band while it shows.
     void inform(const QString& message);

@@ -3,8 +3,10 @@
 #include "dialogs/frmInputBox.h"
 #include "dialogs/frmInputBoxDT.h"
 #include "richtext/LiveText.h"
+#include "shell/BackgroundTask.h"
 #include "shell/Clock.h"
 #include "shell/ErrorLog.h"
+#include "shell/FreedMemory.h"
 #include "shell/LocaleFormat.h"
 #include "shell/Settings.h"
 #include "shell/WindowUtils.h"
@@ -19,9 +21,12 @@
 #include "window/NoteTextEdit.h"
 #include "window/frmMain.h"
 
+#include <QCryptographicHash>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QThread>
 #include <array>
 #include <utility>
 
@@ -126,7 +131,13 @@ struct SpecialNoteEngine::Kinds {
     {
         modSpecialNote::WriteSpecialHeader(e.m_host->textArea(), kLogHeader);
     }
-    static void openFeed(SpecialNoteEngine& e) { e.setText(QStringLiteral("...loading RSS feed")); }
+    static void openFeed(SpecialNoteEngine& e)
+    {
+        e.setText(QStringLiteral("...loading RSS feed"));
+        // A feed chosen again starts afresh, whatever the last one left running.
+        e.m_feedText.reset();
+        e.m_shownFeed.clear();
+    }
     static void openQuote(SpecialNoteEngine& e)
     {
         modSpecialNote::WriteSpecialHeader(
@@ -237,14 +248,20 @@ struct SpecialNoteEngine::Kinds {
 
 class SpecialNoteEngine::Write {
 public:
-    explicit Write(SpecialNoteEngine& engine) : m_engine(engine), m_outer(!engine.m_writing)
+    explicit Write(SpecialNoteEngine& engine)
+        : m_engine(engine), m_outer(!engine.m_writing), m_quiet(m_outer && engine.locksText())
     {
         m_engine.m_writing = true;
+        // Turning undo off empties its stack as well.
+        if (m_quiet)
+            document()->setUndoRedoEnabled(false);
     }
     ~Write()
     {
         if (!m_outer)
             return;
+        if (m_quiet)
+            document()->setUndoRedoEnabled(true);
         m_engine.m_writing = false;
         if (m_engine.m_textChanged)
             m_engine.textWritten();
@@ -253,8 +270,11 @@ public:
     Write& operator=(const Write&) = delete;
 
 private:
+    QTextDocument* document() const { return m_engine.m_host->textArea()->document(); }
+
     SpecialNoteEngine& m_engine;
     bool m_outer;
+    bool m_quiet; // the text is the program's: its writes stay off the undo stack
 };
 
 template <typename Fetch> void SpecialNoteEngine::LetGo<Fetch>::operator()(Fetch* fetch) const
@@ -357,6 +377,7 @@ bool SpecialNoteEngine::ask(SpecialNoteKind kind)
 void SpecialNoteEngine::display(SpecialNoteKind kind)
 {
     m_timer.stop();
+    const bool leftFeed = this->kind() == Kind::RSSFeed && kind != Kind::RSSFeed;
     m_host->record().SpecialType = kind;
     // A fetch of another kind never writes again.
     stopFetches(kind);
@@ -368,6 +389,9 @@ void SpecialNoteEngine::display(SpecialNoteKind kind)
         const Write write(*this);
         failure = row->draw(*this);
     }
+    // What a large feed took is free once the new kind has drawn over it: back to the system.
+    if (leftFeed)
+        FreedMemory::giveBack();
     if (failure.failed()) {
         // The note keeps its last text and stops refreshing.
         modMain::WriteLogEntry(QStringLiteral("frmMain: DisplaySpecialNote"), failure.error());
@@ -440,11 +464,24 @@ int SpecialNoteEngine::uncountedCharacters() const
     return row ? row->uncounted : 0;
 }
 
+bool SpecialNoteEngine::locksText() const
+{
+    const KindRow* row = Kinds::rowOf(kind());
+    return row && row->lock == Lock::WhileShown;
+}
+
 void SpecialNoteEngine::textWritten()
 {
     m_textChanged = false;
-    m_host->specialTextWritten();
     const KindRow* row = Kinds::rowOf(kind());
+    // A text drawn whole shows from its top, at every refresh; a log keeps its newest end.
+    if (row && row->source == Source::Redrawn) {
+        NoteTextEdit* rtb = m_host->textArea();
+        rtb->moveCursor(QTextCursor::Start);
+        // The caret alone would leave the top margin scrolled away.
+        rtb->verticalScrollBar()->setValue(rtb->verticalScrollBar()->minimum());
+    }
+    m_host->specialTextWritten();
     if (row && row->source == Source::Gathered)
         m_host->noteChanged();
 }
@@ -603,6 +640,9 @@ void SpecialNoteEngine::fetchFeed(const QString& feedURL)
 {
     if (m_feed && m_feed->IsFetching() && m_feed->FeedURL() == feedURL && !feedURL.isEmpty())
         return;
+    // The text of the last fetch is still being built: the next tick fetches again.
+    if (m_feedText && m_feedText->isRunning() && !feedURL.isEmpty())
+        return;
     m_feed.reset();
     if (feedURL.isEmpty())
         return;
@@ -613,11 +653,50 @@ void SpecialNoteEngine::fetchFeed(const QString& feedURL)
     m_feed->GetFeed();
 }
 
+namespace {
+// What the pooled thread gives back for a fetched feed.
+struct FeedText {
+    QByteArray digest;                   // of the feed's text; empty when no feed came
+    std::shared_ptr<QTextDocument> text; // null when the feed is the one the note shows
+};
+} // namespace
+
+// A feed of any size is read and laid out away from the interface; the note's text changes
+// once, when all of it is ready, and not at all when the feed came as the note shows it.
 void SpecialNoteEngine::feedDone()
 {
     const FetchPtr<clsRSS> feed = std::move(m_feed);
+    QThread* home = thread();
+    m_feedText = BackgroundTask::start(
+        this,
+        [channel = feed->Channel(), xml = feed->FeedXML(), shown = m_shownFeed,
+         home](const BackgroundTask::Abandoned& abandoned) {
+            FeedText built;
+            if (!channel.items.isEmpty())
+                built.digest = QCryptographicHash::hash(
+                    QByteArrayView(reinterpret_cast<const char*>(xml.constData()),
+                                   xml.size() * qsizetype(sizeof(QChar))),
+                    QCryptographicHash::Sha1);
+            if (!built.digest.isEmpty() && built.digest == shown)
+                return built;
+            built.text = modSpecialNote::RSSFeedText(channel, &abandoned);
+            built.text->moveToThread(home);
+            // The feed's tree is gone by now; what it took goes back to the system.
+            FreedMemory::giveBack();
+            return built;
+        },
+        [this](const FeedText& built) {
+            if (built.text)
+                showFeed(built.text, built.digest);
+        });
+}
+
+void SpecialNoteEngine::showFeed(const std::shared_ptr<QTextDocument>& text,
+                                 const QByteArray& digest)
+{
     const Write write(*this);
-    modSpecialNote::WriteRSSFeed(m_host->textArea(), *feed);
+    LiveText::replaceText(m_host->textArea(), *text);
+    m_shownFeed = digest;
 }
 
 void SpecialNoteEngine::refreshStockQuote()
@@ -660,8 +739,11 @@ void SpecialNoteEngine::quoteFailed()
 
 void SpecialNoteEngine::stopFetches(SpecialNoteKind keep)
 {
-    if (keep != Kind::RSSFeed)
+    if (keep != Kind::RSSFeed) {
         m_feed.reset();
+        m_feedText.reset();
+        m_shownFeed.clear();
+    }
     if (keep != Kind::StockQuote)
         m_quote.reset();
 }

@@ -13,7 +13,9 @@
 #include <memory>
 #include <vector>
 
+class BackgroundTask;
 class NoteTextEdit;
+class QTextDocument;
 class QWidget;
 class cClipboardViewer;
 class cCustomClipboard;
@@ -50,6 +52,11 @@ public:
 // Ownership: the engine owns its timer and clipboard watch outright. A fetch is the engine's
 // child while it runs; once it answers or is stopped the engine lets go of it at once
 // (aborted, disconnected, deleted when control returns), so no answer of it can come back.
+// The feed's text is built on a pooled thread; the engine owns that task too, and stopping
+// or switching the note abandons it.
+//
+// The program's writes never go on the text area's undo stack while the text is locked: Undo
+// cannot take a special note's text back to something it never showed.
 class SpecialNoteEngine : public QObject {
     Q_OBJECT
 
@@ -107,6 +114,9 @@ private:
     void makeRoomInLog(LiveText::Size entry, bool entryCut);
     void fetchFeed(const QString& feedURL);
     void feedDone();
+    // The feed's text, built apart, in place of the note's in one step.
+    void showFeed(const std::shared_ptr<QTextDocument>& text, const QByteArray& digest);
+    bool locksText() const;
     void refreshStockQuote();
     void quoteReceived();
     void quoteFailed();
@@ -123,6 +133,8 @@ private:
     std::unique_ptr<cCustomClipboard> m_clipboard;
     QString m_lastClipboardText;
     FetchPtr<clsRSS> m_feed;
+    std::unique_ptr<BackgroundTask> m_feedText; // building the text of the last fetch
+    QByteArray m_shownFeed; // digest of the feed the text shows; empty when it shows none
     FetchPtr<clsStockQuote> m_quote;
     bool m_noQuoteServerLogged = false;
 };

@@ -20,6 +20,7 @@
 #include <QProcess>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <QThreadPool>
 #include <QToolBar>
 #include <QtTest>
 #include <unistd.h>
@@ -74,6 +75,8 @@ private:
         frmNoteManager::showFor(nullptr);
         frmNoteManager* manager = frmNoteManager::current();
         manager->RefreshDisplay(noteFile());
+        if (!QTest::qWaitFor([manager] { return !manager->isLoading(); }))
+            qFatal("the note file was never read");
         return manager;
     }
 
@@ -320,6 +323,7 @@ private slots:
         frmNoteManager::showFor(nullptr);
         frmNoteManager* manager = frmNoteManager::current();
         manager->RefreshDisplay(noteFile());
+        QTRY_VERIFY(!manager->isLoading());
         QCOMPARE(manager->notes().size(), 4);
         NoteRecordList remaining = manager->notes();
         remaining[1] = remaining.takeLast();
@@ -330,6 +334,28 @@ private slots:
                  writtenSequence(remaining, noteFile(QStringLiteral("oracle.not"))));
         // Listed as reading the file again lists it.
         QCOMPARE(manager->notes(), modNote::LoadNote(false, noteFile()));
+    }
+
+    // A large file is read away from the interface: the list comes when it is read, and a
+    // manager closed meanwhile is gone without taking it.
+    void largeFileIsListedWithoutHoldingTheInterface()
+    {
+        constexpr int kNotes = 3000;
+        QVERIFY(modNote::WriteNoteList(numberedNotes(kNotes), noteFile()).ok());
+        frmNoteManager::showFor(nullptr);
+        QPointer<frmNoteManager> manager = frmNoteManager::current();
+        manager->RefreshDisplay(noteFile());
+        QVERIFY(manager->isLoading());
+        QCOMPARE(manager->lvNotes()->model()->rowCount(), 0);
+        QCOMPARE(commandStates(manager), all(false));
+        QTRY_COMPARE(manager->lvNotes()->model()->rowCount(), kNotes);
+        QCOMPARE(commandStates(manager), all(true));
+
+        manager->RefreshDisplay(noteFile());
+        delete manager;
+        QVERIFY(QThreadPool::globalInstance()->waitForDone(10000));
+        QCoreApplication::sendPostedEvents();
+        QVERIFY(!frmNoteManager::current());
     }
 
     void cancelledFileChoiceEmptiesList()
@@ -379,6 +405,7 @@ private slots:
         frmNoteManager::showFor(nullptr);
         frmNoteManager* manager = frmNoteManager::current();
         manager->RefreshDisplay(noteFile());
+        QTRY_VERIFY(!manager->isLoading());
         const QModelIndex second = manager->lvNotes()->model()->index(1, 0);
         manager->lvNotes_ItemClick(second);
         const QTextDocument* preview = manager->rtbPreview()->document();
@@ -463,6 +490,7 @@ private slots:
         frmNoteManager::showFor(nullptr);
         frmNoteManager* manager = frmNoteManager::current();
         manager->RefreshDisplay(path);
+        QTRY_VERIFY(!manager->isLoading());
         const QByteArray before = TestEnvironment::readFile(path);
         bool immutable = false;
         if (cause == QLatin1String("vanished")) {

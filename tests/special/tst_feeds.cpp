@@ -1,6 +1,7 @@
 #include "HttpTestServer.h"
 #include "TestEnvironment.h"
 #include "TestSeams.h"
+#include "richtext/LiveText.h"
 #include "richtext/RichText.h"
 #include "special/HttpGet.h"
 #include "special/NetworkNoteText.h"
@@ -9,8 +10,11 @@
 
 #include <QSignalSpy>
 #include <QTextBlock>
+#include <QTextDocument>
 #include <QTextEdit>
+#include <QTimer>
 #include <QtTest>
+#include <atomic>
 
 // Feeds and quotes: the parse with its edge cases, the note text with its formatting, and
 // fetches from a local server that answers well, badly or not at all.
@@ -208,6 +212,76 @@ private slots:
         clsRSS empty;
         modSpecialNote::WriteRSSFeed(&rtb, empty);
         QCOMPARE(runs(rtb), QStringList{kNoFeed + "|normal|italic|8|#000000"});
+    }
+
+    // The note shows its first 500 items, and no more than a text area can take, with a line
+    // that says how many; a word too long to lay out is broken. A build that is abandoned
+    // stops early.
+    void feedTextKeepsWithinWhatANoteShows_data()
+    {
+        QTest::addColumn<int>("headlineLength");
+        QTest::addColumn<int>("shown");
+        QTest::newRow("short headlines: the first 500") << 10 << 500;
+        // The first item takes 4,002 characters, each later one 1,001: 200,000 characters less
+        // the notice's 300 hold 196 items.
+        QTest::newRow("long headlines: what the area takes") << 1000 << 196;
+    }
+
+    void feedTextKeepsWithinWhatANoteShows()
+    {
+        QFETCH(int, headlineLength);
+        QFETCH(int, shown);
+        RSSChannel channel;
+        channel.description = QStringLiteral("d");
+        channel.items.append({QString(2 * LiveText::kMaxWord + 1, u'w'), {}, QStringLiteral("l")});
+        for (int number = 1; number < 2000; ++number)
+            channel.items.append({QStringLiteral("%1").arg(number, headlineLength, 10, QChar(u' ')),
+                                  {},
+                                  QStringLiteral("l")});
+        const std::unique_ptr<QTextDocument> text = modSpecialNote::RSSFeedText(channel);
+        const QString plain = RichText::plainText(text.get());
+        QVERIFY(LiveText::fits(LiveText::sizeOf(text.get())));
+        const QString part(LiveText::kMaxWord, u'w');
+        QVERIFY(plain.startsWith(QStringLiteral("d\r\n%1\r\n%1\r\nw\r\nl\r\n\r\n").arg(part)));
+        QVERIFY2(
+            plain.endsWith(QStringLiteral("%1\r\nl\r\n\r\n(The feed holds 2,000 items; the note "
+                                          "shows its first %2.)")
+                               .arg(shown - 1)
+                               .arg(shown)),
+            qPrintable(plain.right(80)));
+
+        const std::atomic<bool> abandoned{true};
+        const std::unique_ptr<QTextDocument> left =
+            modSpecialNote::RSSFeedText(channel, &abandoned);
+        QVERIFY(!RichText::plainText(left.get()).contains(QStringLiteral("\r\nl\r\n")));
+    }
+
+    // The answer is read on a pooled thread: the interface's loop turns between the answer's
+    // arrival and Done.
+    void largeAnswerIsReadWhileTheLoopTurns()
+    {
+        QByteArray xml = "<rss><channel><description>Big</description>";
+        constexpr int kItems = 20000;
+        for (int number = 0; number < kItems; ++number)
+            xml += "<item><title>Story " + QByteArray::number(number) +
+                   "</title><link>http://example.org/" + QByteArray::number(number) +
+                   "</link></item>";
+        HttpTestServer server;
+        server.serve("/big", xml + "</channel></rss>");
+        clsRSS feed;
+        feed.setFeedURL(server.url("/big"));
+        int turnsWhileReading = 0;
+        QTimer turn;
+        connect(&turn, &QTimer::timeout, this, [&feed, &turnsWhileReading] {
+            const HttpGet* get = feed.findChild<HttpGet*>();
+            if (get && !get->isRunning() && feed.IsFetching())
+                ++turnsWhileReading;
+        });
+        turn.start(0);
+        QVERIFY(fetched(feed));
+        QCOMPARE(feed.Count(), kItems);
+        QVERIFY(turnsWhileReading > 0);
+        QVERIFY(feed.FeedXML().startsWith(QStringLiteral("<rss><channel><description>Big")));
     }
 
     void fetch_data()

@@ -4,6 +4,7 @@
 #include "store/NoteRecovery.h"
 #include "store/modNote.h"
 
+#include <QThreadPool>
 #include <QtTest>
 #include <sys/prctl.h>
 
@@ -108,6 +109,21 @@ private slots:
         QVERIFY(since.elapsed() >= NoteRecovery::WriteDelayMs - 100);
         QCOMPARE(keptTexts(), (QStringList{QStringLiteral("one"), QStringLiteral("two"),
                                            QStringLiteral("three")}));
+    }
+
+    // The timer's write goes to disk on a pooled thread; a removal asked for meanwhile wins:
+    // no file comes back after it.
+    void removalWhileAWriteRunsLeavesNoFile()
+    {
+        openNotes().append(note(QStringLiteral("long ").repeated(800000)));
+        NoteRecovery::noteChanged();
+        QTRY_VERIFY_WITH_TIMEOUT(QThreadPool::globalInstance()->activeThreadCount() > 0 ||
+                                     QFile::exists(NoteRecovery::path()),
+                                 NoteRecovery::WriteDelayMs * 3);
+        NoteRecovery::remove();
+        QVERIFY(QThreadPool::globalInstance()->waitForDone(30000));
+        QCoreApplication::sendPostedEvents();
+        QVERIFY(!QFile::exists(NoteRecovery::path()));
     }
 
     void closingTheLastNoteRemovesTheFileAtOnce()

@@ -3,6 +3,7 @@
 #include "TestEnvironment.h"
 #include "TestSeams.h"
 #include "dialogs/DialogSeam.h"
+#include "richtext/LiveText.h"
 #include "shell/Settings.h"
 #include "window/NoteEditor.h"
 #include "window/NoteTextEdit.h"
@@ -10,6 +11,9 @@
 #include "window/frmMain.h"
 
 #include <QElapsedTimer>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QThreadPool>
 #include <QTimer>
 #include <QtTest>
 
@@ -29,6 +33,25 @@ QByteArray feed(const QString& description, const QString& headline)
                           "</channel></rss>")
         .arg(description, headline)
         .toUtf8();
+}
+
+// A feed of count short items.
+QByteArray bigFeed(const QString& description, int count)
+{
+    QByteArray xml = "<rss><channel><description>" + description.toUtf8() + "</description>";
+    for (int number = 0; number < count; ++number)
+        xml += "<item><title>Story " + QByteArray::number(number) +
+               "</title><link>http://example.org/" + QByteArray::number(number) + "</link></item>";
+    return xml + "</channel></rss>";
+}
+
+// Waits until the pooled threads are idle and what they posted back has been handled.
+bool backgroundSettled()
+{
+    if (!QThreadPool::globalInstance()->waitForDone(30000))
+        return false;
+    QCoreApplication::sendPostedEvents();
+    return true;
 }
 } // namespace
 
@@ -189,6 +212,101 @@ private slots:
             QCOMPARE(text(windows[i]), before[i]);
         for (frmMain* window : windows)
             delete window;
+    }
+
+    // A feed longer than a note shows: its first 500 items and a line that says so, from the top,
+    // never on the undo stack. A refresh that brings the same feed leaves the note as it is
+    // (where the user scrolled to); a new feed shows from the top again.
+    void largeFeedShowsWhatFitsAndRedrawsOnlyWhenChanged()
+    {
+        HttpTestServer server;
+        server.serve("/big", bigFeed("Big", 12000));
+        frmMain* window = feedNote(server.url("/big"));
+        QTRY_VERIFY_WITH_TIMEOUT(text(window).startsWith("Big\r\nStory 0\r\nhttp://example.org/0"),
+                                 30000);
+        QVERIFY(text(window).endsWith(QStringLiteral(
+            "\r\nStory 499\r\nhttp://example.org/499\r\n\r\n(The feed holds 12,000 items; the note "
+            "shows its first 500.)")));
+        QVERIFY(LiveText::fits(LiveText::sizeOf(window->RTB1()->document())));
+        QVERIFY(!window->RTB1()->document()->isUndoAvailable());
+        QCOMPARE(window->RTB1()->textCursor().position(), 0);
+        QApplication::processEvents();
+        QScrollBar* scroll = window->RTB1()->verticalScrollBar();
+        QCOMPARE(scroll->value(), 0);
+
+        if (const QString folder = qEnvironmentVariable("JOTTEX_SCREENSHOTS"); !folder.isEmpty()) {
+            scroll->setValue(scroll->maximum());
+            window->grab().save(folder + QStringLiteral("/big-feed-note-end.png"));
+        }
+        scroll->setValue(scroll->maximum() / 2);
+        const int readingAt = scroll->value();
+        QSignalSpy changes(window->RTB1(), &QTextEdit::textChanged);
+        window->specialNotes().tick();
+        QTRY_COMPARE(server.requests().size(), 2);
+        // A tick starts a fetch only once the last one has been read and built.
+        QTRY_VERIFY_WITH_TIMEOUT((window->specialNotes().tick(), server.requests().size() == 3),
+                                 30000);
+        QCOMPARE(changes.size(), 0);
+        QCOMPARE(scroll->value(), readingAt);
+
+        server.serve("/big", bigFeed("Bigger", 12000));
+        QTRY_VERIFY_WITH_TIMEOUT((window->specialNotes().tick(), text(window).startsWith("Bigger")),
+                                 30000);
+        QApplication::processEvents();
+        QCOMPARE(scroll->value(), 0);
+        QVERIFY(!window->RTB1()->document()->isUndoAvailable());
+    }
+
+    // The feed is read and built on a pooled thread; a note that closes or changes kind
+    // meanwhile takes nothing from it, and nothing of it outlives the note.
+    void noteGoneMidParseTakesNothing_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("closed") << "closed";
+        QTest::newRow("switched to time") << "time";
+    }
+
+    void noteGoneMidParseTakesNothing()
+    {
+        QFETCH(QString, how);
+        HttpTestServer server;
+        server.serve("/big", bigFeed("Big", 20000));
+        QPointer<frmMain> window = feedNote(server.url("/big"));
+        QTRY_COMPARE(server.answersCompleted(), 1);
+        // The whole answer in the note's hands: it is being read now.
+        QTest::qWait(50);
+        if (how == QLatin1String("closed")) {
+            NoteWindows::deleteAll();
+        } else {
+            window->triggerMenuItem(NoteMenus::mnuSNTime);
+        }
+        QVERIFY(backgroundSettled());
+        if (window)
+            QVERIFY(text(window).startsWith(QStringLiteral("Time: ")));
+        else
+            QVERIFY(frmMain::openWindows().isEmpty());
+    }
+
+    // Each drawing starts from the note's default format: the italic of a failed feed does not
+    // carry over into the next kind.
+    void timeNoteAfterAFailedFeedIsNotItalic()
+    {
+        HttpTestServer server;
+        frmMain* window = feedNote(server.url("/missing"));
+        QTRY_COMPARE(text(window), kNoFeed);
+        QVERIFY(QTextCursor(window->RTB1()->document())
+                    .block()
+                    .begin()
+                    .fragment()
+                    .charFormat()
+                    .fontItalic());
+        window->triggerMenuItem(NoteMenus::mnuSNTime);
+        QVERIFY(text(window).startsWith(QStringLiteral("Time: \r\n")));
+        for (QTextBlock block = window->RTB1()->document()->begin(); block.isValid();
+             block = block.next())
+            for (auto run = block.begin(); !run.atEnd(); ++run)
+                QVERIFY2(!run.fragment().charFormat().fontItalic(),
+                         qPrintable(run.fragment().text()));
     }
 
     void stallingServerNeverFreezesTheDesktop()

@@ -6,6 +6,8 @@
 #include "shell/Clock.h"
 #include "special/frmAlert.h"
 #include "special/modSpecialNote.h"
+#include "window/MenuFamilies.h"
+#include "window/NoteEditor.h"
 #include "window/NoteTextEdit.h"
 #include "window/SpecialNoteEngine.h"
 #include "window/frmMain.h"
@@ -17,6 +19,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTimer>
 #include <QWindow>
@@ -125,6 +128,74 @@ private slots:
         QCOMPARE(int(window->specialNotes().kind()), kind); // the last kind is kept
         QTest::keyClicks(window->RTB1(), QStringLiteral("x"));
         QVERIFY(text(window).contains(QLatin1Char('x')));
+    }
+
+    // The program's writes never go on the undo stack: Undo from either menu or the key
+    // leaves a special note as it shows, and after Stop the user's own typing undoes again.
+    void undoLeavesASpecialNoteAsItShows_data()
+    {
+        QTest::addColumn<QString>("item");
+        QTest::newRow("time") << NoteMenus::mnuSNTime;
+        QTest::newRow("memory") << NoteMenus::mnuSNComputerMemory;
+        QTest::newRow("log") << NoteMenus::mnuSNClipboardLog;
+    }
+
+    void undoLeavesASpecialNoteAsItShows()
+    {
+        QFETCH(QString, item);
+        copy(QStringLiteral("copied"));
+        frmMain* window = newNote();
+        QTest::keyClicks(window->RTB1(), QStringLiteral("mine"));
+        window->triggerMenuItem(item.toLatin1().constData());
+        Clock::setFixedNow(QDateTime(QDate(2026, 12, 6), QTime(15, 7, 10)));
+        window->specialNotes().tick();
+        copy(QStringLiteral("copied again"));
+        const QString shown = text(window);
+        QVERIFY(!window->RTB1()->document()->isUndoAvailable());
+        window->editor().mnuEdit_Click(int(EditItem::Undo));
+        window->editor().mnuSelectEdit_Click(int(SelectEditItem::Undo));
+        QTest::keyClick(window->RTB1(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(text(window), shown);
+
+        window->triggerMenuItem(NoteMenus::mnuClearSpecial);
+        window->RTB1()->moveCursor(QTextCursor::End);
+        QTest::keyClicks(window->RTB1(), QStringLiteral("x"));
+        window->editor().mnuEdit_Click(int(EditItem::Undo));
+        QCOMPARE(text(window), shown);
+    }
+
+    // Text drawn whole shows from its top at every refresh, however small the note.
+    void redrawnNotesShowTheirHeaderAtTheTop_data()
+    {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("header");
+        QTest::newRow("memory") << NoteMenus::mnuSNComputerMemory << "Memory:";
+        QTest::newRow("drives") << NoteMenus::mnuSNDrives << "Drive(s):";
+    }
+
+    void redrawnNotesShowTheirHeaderAtTheTop()
+    {
+        QFETCH(QString, item);
+        QFETCH(QString, header);
+        frmMain* window = newNote();
+        // Small enough that the text runs below the area whatever the machine's figures.
+        window->resize(window->width(), 90);
+        QScrollBar* scroll = window->RTB1()->verticalScrollBar();
+        for (int draw = 0; draw < 2; ++draw) {
+            if (draw == 0)
+                window->triggerMenuItem(item.toLatin1().constData());
+            else
+                window->specialNotes().tick();
+            QApplication::processEvents();
+            QVERIFY(text(window).startsWith(header));
+            QVERIFY2(scroll->maximum() > 0, "the text fits: nothing to scroll");
+            QCOMPARE(scroll->value(), 0);
+            QCOMPARE(window->RTB1()->textCursor().position(), 0);
+        }
+        if (const QString folder = qEnvironmentVariable("JOTTEX_SCREENSHOTS"); !folder.isEmpty())
+            window->grab().save(
+                folder +
+                QStringLiteral("/%1-note.png").arg(QString::fromLatin1(QTest::currentDataTag())));
     }
 
     // The submenu is built from the kind table: its items, gaps and hidden items in place.
