@@ -430,6 +430,7 @@ private slots:
         frmNoteManager::showFor(nullptr);
         frmNoteManager* manager = frmNoteManager::current();
         manager->RefreshDisplay(noteFile());
+        QTRY_VERIFY(!manager->isLoading());
         manager->lvNotes_ItemClick(manager->lvNotes()->model()->index(1, 0));
         const QTextDocument* preview = manager->rtbPreview()->document();
         QCOMPARE(preview->toPlainText(), QStringLiteral("with \uFFFC inside"));
