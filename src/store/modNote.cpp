@@ -309,7 +309,7 @@ NoteRecordList modNote::LoadNote(bool isMain, const QString& fileName, QWidget* 
 
 std::optional<QString> modNote::ChooseFileToOpen(const QString& fileName, QWidget* owner)
 {
-    const auto path = namedOrChosen(fileName, StoreDialog::Open, owner);
+    auto path = namedOrChosen(fileName, StoreDialog::Open, owner);
     // A name typed into the dialog may name nothing: the user hears of it, as the dialog
     // itself would tell.
     if (path && fileName.isEmpty() && !QFileInfo::exists(*path)) {
