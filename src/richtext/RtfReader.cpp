@@ -372,17 +372,6 @@ struct PictureData {
     void appendBinary(QByteArrayView binary);
 };
 
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // Anything between the digits (line breaks, blanks, junk) is passed over; an odd digit at the
 // end is dropped.
 void PictureData::appendHex(QByteArrayView hex)
@@ -390,7 +379,7 @@ void PictureData::appendHex(QByteArrayView hex)
     if (!keepsData())
         return;
     for (const char c : hex) {
-        const int value = hexDigit(c);
+        const int value = hexValue(c);
         if (value < 0)
             continue;
         if (highNibble < 0) {

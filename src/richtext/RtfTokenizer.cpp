@@ -15,6 +15,8 @@ bool isDigit(char c)
     return c >= '0' && c <= '9';
 }
 
+} // namespace
+
 int hexValue(char c)
 {
     if (isDigit(c))
@@ -25,8 +27,6 @@ int hexValue(char c)
         return c - 'A' + 10;
     return -1;
 }
-
-} // namespace
 
 RtfToken RtfTokenizer::next()
 {

@@ -5,6 +5,9 @@
 
 namespace RichText {
 
+// The value of one hexadecimal digit, or -1 for any other character.
+int hexValue(char c);
+
 // One lexical unit of RTF. Views point into the tokenizer's input and stay valid while it lives.
 struct RtfToken {
     enum Type { End, GroupStart, GroupEnd, ControlWord, ControlSymbol, HexByte, Text };
