@@ -79,10 +79,16 @@ std::optional<int> menuPointSize(int index)
     return SelectionFormat::kMenuPointSizes[size_t(index)];
 }
 
+// How a refused picture's size is told, in every message that refuses one.
+QString pictureLimitPhrase()
+{
+    return QStringLiteral("larger than a note holds (%1, at 4 bytes a pixel)")
+        .arg(RichText::pictureLimitText());
+}
+
 QString pictureTooLargeReason()
 {
-    return QStringLiteral("it is a picture larger than a note holds (%1, at 4 bytes a pixel)")
-        .arg(RichText::pictureLimitText());
+    return QStringLiteral("it is a picture ") + pictureLimitPhrase();
 }
 
 // Whether a file too large to read whole starts as a picture.
@@ -219,9 +225,7 @@ void NoteEditor::refusePaste()
 
 void NoteEditor::refusePicture()
 {
-    inform(QStringLiteral("The picture was not pasted: it is larger than a note holds (%1, at 4 "
-                          "bytes a pixel).")
-               .arg(RichText::pictureLimitText()));
+    inform(QStringLiteral("The picture was not pasted: it is %1.").arg(pictureLimitPhrase()));
 }
 
 void NoteEditor::mnuInsert_Click(int Index)
@@ -450,11 +454,8 @@ void NoteEditor::RTB1_OLEDragDrop(const QStringList& files)
     LiveText::replaceText(textArea(), built);
     m_host->note().TracksChanges = true;
     if (const int refused = RichText::refusedPictures(&built); refused > 0)
-        inform(QStringLiteral("%1 was loaded without %2 of its pictures: larger than a note holds "
-                              "(%3, at 4 bytes a pixel).")
-                   .arg(shownFileName(path))
-                   .arg(refused)
-                   .arg(RichText::pictureLimitText()));
+        inform(QStringLiteral("%1 was loaded without %2 of its pictures: %3.")
+                   .arg(shownFileName(path), QString::number(refused), pictureLimitPhrase()));
 }
 
 bool NoteEditor::dropPicture(const QString& path, const QByteArray& bytes)
