@@ -12,6 +12,7 @@
 #include <QImage>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -188,7 +189,10 @@ int measure(const QByteArray& name, int scale)
         return 1;
     file.write(rtf);
     file.close();
+    // unrtf writes every picture it meets into its working folder, as pict000.png and on.
+    QTemporaryDir pictures;
     QProcess process;
+    process.setWorkingDirectory(pictures.path());
     process.setStandardOutputFile(QProcess::nullDevice());
     timer.start();
     process.start(unrtf, {QStringLiteral("--text"), file.fileName()});
