@@ -93,7 +93,7 @@ private:
             return {};
         if (m_x.geometry(notes[0]).x() > m_x.geometry(notes[1]).x())
             notes.swapItemsAt(0, 1);
-        xdotool(QStringLiteral("windowactivate --sync %1 sleep 0.2 windowfocus --sync %2 sleep 0.2")
+        xdotool(QStringLiteral("windowactivate --sync %1 windowfocus --sync %2")
                     .arg(notes[1], notes[0]));
         return notes;
     }
