@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QStringList>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -67,4 +68,21 @@ QString AppPaths::executablePath()
     if (!path.isEmpty())
         return path;
     return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
+}
+
+QString AppPaths::installedDataFile(const QString& name)
+{
+    const QString programDir = QCoreApplication::applicationDirPath();
+    QStringList folders{
+        QDir(programDir).absoluteFilePath(QStringLiteral(JOTTEX_DATA_RELATIVE_DIR))};
+    // Programs and tests in the build tree use its copy; an installed program never looks there.
+    const QString buildTree = QDir(QStringLiteral(JOTTEX_BUILD_DIR)).canonicalPath();
+    if (!buildTree.isEmpty() && programDir.startsWith(buildTree + QLatin1Char('/')))
+        folders.append(QStringLiteral(JOTTEX_DATA_BUILD_DIR));
+    for (const QString& folder : folders) {
+        const QString file = QDir(folder).absoluteFilePath(name);
+        if (QFileInfo::exists(file))
+            return file;
+    }
+    return {};
 }

@@ -15,6 +15,10 @@ QString spareDirectory();
 QString hiveFile();
 // $XDG_CONFIG_HOME/autostart/jottex.desktop: the entry that starts the program at login.
 QString autostartFile();
+// A file that comes with the program (the about page, translations), under <datadir>/jottex
+// found from the program's own folder, so a package, a ~/.local install and the build tree all
+// work; empty when it is missing.
+QString installedDataFile(const QString& name);
 // Absolute path of the running executable.
 QString executablePath();
 } // namespace AppPaths
