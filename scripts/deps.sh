@@ -8,6 +8,7 @@ run_packages=(
   qt6-base-dev qt6-svg-dev qt6-multimedia-dev libgl-dev
   fonts-comic-neue fonts-dejavu
   libenchant-2-dev hunspell-en-us
+  qt6-l10n-tools
 )
 test_packages=(
   xvfb openbox xdotool x11-utils xcompmgr unrtf lld

@@ -20,5 +20,6 @@ for size in 16 22 24 32 48 64 128 256; do
 done
 echo share/mime/packages/jottex.xml
 echo share/doc/jottex/about.html
+echo share/jottex/translations/jottex_de.qm
 echo share/man/man1/jottex.1
 echo share/man/man1/jottex-cli.1

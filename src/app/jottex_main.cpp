@@ -2,6 +2,7 @@
 #include "app/StartUp.h"
 #include "manager/frmNoteManager.h"
 #include "richtext/RichText.h"
+#include "shell/Translations.h"
 #include "shell/version.h"
 #include "window/Artwork.h"
 #include "window/CaretBlink.h"
@@ -41,6 +42,7 @@ int main(int argc, char* argv[])
     QApplication app(toolkitArgc, argv);
     QApplication::setApplicationName(QStringLiteral("Jottex"));
     QApplication::setOrganizationName(QStringLiteral("Ulmar"));
+    Translations::install();
     QApplication::setWindowIcon(Artwork::appIcon());
     RichText::installFontSubstitutes();
     SessionEnd::install();

@@ -3,6 +3,7 @@
 #include "dialogs/DialogSeam.h"
 #include "dialogs/ModalBox.h"
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QGuiApplication>
@@ -17,6 +18,8 @@ constexpr int kPromptWidth = 320;
 
 // The prompt over the text box, "&Ok" and "&Cancel" below them.
 class InputDialog : public QDialog {
+    Q_DECLARE_TR_FUNCTIONS(frmInputBox)
+
 public:
     InputDialog(const QString& prompt, const QString& title, const QString& defaultText,
                 QWidget* owner)
@@ -31,11 +34,10 @@ public:
         m_txtInput->setObjectName(QStringLiteral("txtInput"));
         lblPrompt->setBuddy(m_txtInput);
         auto* buttons = new QDialogButtonBox(this);
-        QPushButton* cmdOk =
-            buttons->addButton(QStringLiteral("&Ok"), QDialogButtonBox::AcceptRole);
+        QPushButton* cmdOk = buttons->addButton(tr("&Ok"), QDialogButtonBox::AcceptRole);
         cmdOk->setObjectName(QStringLiteral("cmdOk"));
         cmdOk->setDefault(true);
-        buttons->addButton(QStringLiteral("&Cancel"), QDialogButtonBox::RejectRole)
+        buttons->addButton(tr("&Cancel"), QDialogButtonBox::RejectRole)
             ->setObjectName(QStringLiteral("cmdCancel"));
         connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
         connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);

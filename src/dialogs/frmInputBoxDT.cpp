@@ -3,6 +3,7 @@
 #include "dialogs/DialogSeam.h"
 #include "dialogs/ModalBox.h"
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -16,6 +17,8 @@ namespace {
 enum class Answer { Closed, Button };
 
 class TimeDialog : public QDialog {
+    Q_DECLARE_TR_FUNCTIONS(frmInputBoxDT)
+
 public:
     TimeDialog(const QString& prompt, const QString& title, QTime start, QWidget* owner)
         : QDialog(owner)
@@ -27,10 +30,10 @@ public:
         m_time = new QTimeEdit(start, this);
         m_time->setObjectName(QStringLiteral("dtTime"));
         m_time->setDisplayFormat(QStringLiteral("hh:mm:ss AP"));
-        auto* ok = new QPushButton(QStringLiteral("&Ok"), this);
+        auto* ok = new QPushButton(tr("&Ok"), this);
         ok->setObjectName(QStringLiteral("cmdOk"));
         ok->setDefault(true);
-        auto* cancel = new QPushButton(QStringLiteral("&Cancel"), this);
+        auto* cancel = new QPushButton(tr("&Cancel"), this);
         cancel->setObjectName(QStringLiteral("cmdCancel"));
         connect(ok, &QPushButton::clicked, this, [this] { answer(); });
         connect(cancel, &QPushButton::clicked, this, [this] { answer(); });

@@ -24,12 +24,12 @@ struct Button {
 };
 // Top to bottom, as the column beside the word shows them.
 const std::array<Button, 6> kButtons{{
-    {"&Ignore", "cmdIgnore", Action::Ignore},
-    {"I&gnore All", "cmdIgnoreAll", Action::IgnoreAll},
-    {"&Add", "cmdAdd", Action::Add},
-    {"&Change", "cmdChange", Action::Change},
-    {"Change A&ll", "cmdChangeAll", Action::ChangeAll},
-    {"Cancel", "cmdCancel", Action::Cancel},
+    {QT_TRANSLATE_NOOP("frmSpellCheck", "&Ignore"), "cmdIgnore", Action::Ignore},
+    {QT_TRANSLATE_NOOP("frmSpellCheck", "I&gnore All"), "cmdIgnoreAll", Action::IgnoreAll},
+    {QT_TRANSLATE_NOOP("frmSpellCheck", "&Add"), "cmdAdd", Action::Add},
+    {QT_TRANSLATE_NOOP("frmSpellCheck", "&Change"), "cmdChange", Action::Change},
+    {QT_TRANSLATE_NOOP("frmSpellCheck", "Change A&ll"), "cmdChangeAll", Action::ChangeAll},
+    {QT_TRANSLATE_NOOP("frmSpellCheck", "Cancel"), "cmdCancel", Action::Cancel},
 }};
 
 QString highlighted(const QString& paragraph, int start, int length)
@@ -45,11 +45,11 @@ frmSpellCheck::frmSpellCheck(const QString& word, const QString& paragraph, int 
                              const QStringList& suggestions, QWidget* owner)
     : QDialog(owner)
 {
-    setWindowTitle(QStringLiteral("Check Spelling"));
+    setWindowTitle(title());
     setModal(true);
     auto* grid = new QGridLayout(this);
 
-    grid->addWidget(new QLabel(QStringLiteral("Not in dictionary:"), this), 0, 0);
+    grid->addWidget(new QLabel(tr("Not in dictionary:"), this), 0, 0);
     m_context = new QTextBrowser(this);
     m_context->setObjectName(QStringLiteral("txtContext"));
     m_context->setHtml(highlighted(paragraph, wordStart, static_cast<int>(word.size())));
@@ -58,7 +58,7 @@ frmSpellCheck::frmSpellCheck(const QString& word, const QString& paragraph, int 
 
     m_changeTo = new QLineEdit(suggestions.isEmpty() ? word : suggestions.first(), this);
     m_changeTo->setObjectName(QStringLiteral("txtChangeTo"));
-    auto* changeLabel = new QLabel(QStringLiteral("Change &to:"), this);
+    auto* changeLabel = new QLabel(tr("Change &to:"), this);
     changeLabel->setBuddy(m_changeTo);
     grid->addWidget(changeLabel, 2, 0);
     grid->addWidget(m_changeTo, 3, 0);
@@ -66,7 +66,7 @@ frmSpellCheck::frmSpellCheck(const QString& word, const QString& paragraph, int 
     m_suggestions = new QListWidget(this);
     m_suggestions->setObjectName(QStringLiteral("lstSuggestions"));
     m_suggestions->setMaximumHeight(fontMetrics().lineSpacing() * kSuggestionRows);
-    auto* suggestionsLabel = new QLabel(QStringLiteral("&Suggestions:"), this);
+    auto* suggestionsLabel = new QLabel(tr("&Suggestions:"), this);
     suggestionsLabel->setBuddy(m_suggestions);
     grid->addWidget(suggestionsLabel, 4, 0);
     m_suggestions->addItems(suggestions);
@@ -79,7 +79,7 @@ frmSpellCheck::frmSpellCheck(const QString& word, const QString& paragraph, int 
 
     auto* column = new QVBoxLayout;
     for (const Button& button : kButtons) {
-        auto* push = new QPushButton(QString::fromLatin1(button.caption), this);
+        auto* push = new QPushButton(tr(button.caption), this);
         push->setObjectName(QString::fromLatin1(button.objectName));
         push->setAutoDefault(false);
         if (button.action == Action::Change)
@@ -90,6 +90,11 @@ frmSpellCheck::frmSpellCheck(const QString& word, const QString& paragraph, int 
     }
     column->addStretch();
     grid->addLayout(column, 1, 1, 5, 1);
+}
+
+QString frmSpellCheck::title()
+{
+    return tr("Check Spelling");
 }
 
 void frmSpellCheck::finish(DialogSeam::SpellAction action)
@@ -106,7 +111,7 @@ DialogSeam::SpellAnswer frmSpellCheck::Ask(const QString& word, const QString& p
                                            QWidget* owner)
 {
     if (auto answer = DialogSeam::takeSpellDialog(
-            {DialogSeam::Kind::Spelling, QStringLiteral("Check Spelling"), word, paragraph, owner}))
+            {DialogSeam::Kind::Spelling, title(), word, paragraph, owner}))
         return *answer;
     ModalBox<frmSpellCheck> dialog(
         new frmSpellCheck(word, paragraph, wordStart, suggestions, owner));

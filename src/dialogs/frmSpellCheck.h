@@ -27,6 +27,7 @@ public:
                                        const QStringList& suggestions, QWidget* owner);
 
 private:
+    static QString title();
     void finish(DialogSeam::SpellAction action);
 
     QTextBrowser* m_context = nullptr;

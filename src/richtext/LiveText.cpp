@@ -4,7 +4,7 @@
 #include "RichText.h"
 #include "RtfReader.h"
 
-#include <QLocale>
+#include <QCoreApplication>
 #include <QTextBlock>
 #include <QTextBoundaryFinder>
 #include <QTextCursor>
@@ -110,10 +110,11 @@ bool fits(Size size)
 
 QString limitText()
 {
-    const QLocale english(QLocale::English, QLocale::UnitedStates);
-    return QStringLiteral("%1 lines, %2 characters and words of %3 characters")
-        .arg(english.toString(kMaxParagraphs), english.toString(kMaxCharacters),
-             english.toString(kMaxWord));
+    return QCoreApplication::translate("LiveText",
+                                       "%L1 lines, %L2 characters and words of %L3 characters")
+        .arg(kMaxParagraphs)
+        .arg(kMaxCharacters)
+        .arg(kMaxWord);
 }
 
 QString breakLongWords(const QString& text)

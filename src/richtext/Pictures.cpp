@@ -4,6 +4,7 @@
 
 #include <QBuffer>
 #include <QCache>
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QHash>
 #include <QImageReader>
@@ -131,7 +132,7 @@ quint16 le16(QByteArrayView bytes, qsizetype at)
 
 QString pictureLimitText()
 {
-    return QStringLiteral("%1 MB a picture and %2 MB a note")
+    return QCoreApplication::translate("Pictures", "%1 MB a picture and %2 MB a note")
         .arg(kMaxPictureBytes / kMegabyte)
         .arg(kMaxNotePictureBytes / kMegabyte);
 }

@@ -1,12 +1,14 @@
 #include "shell/AppError.h"
 
+#include <QCoreApplication>
 #include <array>
 #include <cerrno>
 #include <utility>
 
 namespace {
-// One row per number: its standard text and, where a box tells the user about it, the reason in
-// plain words.
+// One row per number: its standard text, which the log and the command line companion keep in
+// English, and, where a box tells the user about it, the reason in plain words, which the box
+// shows in the user's language.
 struct NumberText {
     int number;
     const char* text;
@@ -23,11 +25,14 @@ constexpr std::array kTexts{
     NumberText{ErrorNumber::BadFileName, "Bad file name or number"},
     NumberText{ErrorNumber::FileNotFound, "File not found"},
     NumberText{ErrorNumber::DeviceIoError, "Device I/O error"},
-    NumberText{ErrorNumber::DiskFull, "Disk full", "the disk is full"},
-    NumberText{ErrorNumber::PermissionDenied, "Permission denied", "permission was denied"},
+    NumberText{ErrorNumber::DiskFull, "Disk full",
+               QT_TRANSLATE_NOOP("AppError", "the disk is full")},
+    NumberText{ErrorNumber::PermissionDenied, "Permission denied",
+               QT_TRANSLATE_NOOP("AppError", "permission was denied")},
     NumberText{ErrorNumber::PathFileAccessError, "Path/File access error",
-               "the file could not be written"},
-    NumberText{ErrorNumber::PathNotFound, "Path not found", "the folder does not exist"},
+               QT_TRANSLATE_NOOP("AppError", "the file could not be written")},
+    NumberText{ErrorNumber::PathNotFound, "Path not found",
+               QT_TRANSLATE_NOOP("AppError", "the folder does not exist")},
     NumberText{ErrorNumber::ObjectNotSet, "Object variable or With block variable not set"},
     NumberText{ErrorNumber::InvalidFileFormat, "Invalid file format"},
     NumberText{ErrorNumber::XmlParseError, "The document is not well-formed"},
@@ -98,5 +103,5 @@ AppError AppError::fromErrno(int errnoValue, const QString& source)
 QString AppError::reason() const
 {
     const NumberText* row = rowOf(number);
-    return row && row->reason ? QString::fromLatin1(row->reason) : description;
+    return row && row->reason ? QCoreApplication::translate("AppError", row->reason) : description;
 }

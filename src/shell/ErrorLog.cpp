@@ -6,6 +6,7 @@
 #include "shell/LocaleFormat.h"
 #include "shell/Paths.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
@@ -58,14 +59,17 @@ void modMain::ReportUnwritableDataFolder(const QString& why, const QString& kept
         return;
     told = true;
     const QString folder = QDir::toNativeSeparators(AppPaths::appDirectory());
-    QString text =
-        QStringLiteral("Jottex cannot write to its data folder, %1, because %2.").arg(folder, why);
+    QString text = QCoreApplication::translate(
+                       "ErrorLog", "Jottex cannot write to its data folder, %1, because %2.")
+                       .arg(folder, why);
     text += keptIn.isEmpty()
-                ? QStringLiteral("\n\nUntil it can, changes to your notes may not be kept. Free "
-                                 "some space on that disk or make the folder writable.")
-                : QStringLiteral("\n\nUntil it can, your open notes are kept in %1 and come back "
-                                 "at the next start. Free some space on that disk or make the "
-                                 "folder writable.")
+                ? QCoreApplication::translate(
+                      "ErrorLog", "\n\nUntil it can, changes to your notes may not be kept. Free "
+                                  "some space on that disk or make the folder writable.")
+                : QCoreApplication::translate(
+                      "ErrorLog", "\n\nUntil it can, your open notes are kept in %1 and come back "
+                                  "at the next start. Free some space on that disk or make the "
+                                  "folder writable.")
                       .arg(QDir::toNativeSeparators(keptIn));
     MessageBox::show(nullptr, QMessageBox::Warning, QStringLiteral("Jottex"), text,
                      QMessageBox::Ok);

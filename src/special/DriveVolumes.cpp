@@ -1,6 +1,7 @@
 #include "shell/LocaleFormat.h"
 #include "special/modSpecialNote.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -65,9 +66,11 @@ struct TypeText {
 };
 // Unknown has no text: such a volume keeps the text of the one listed before it.
 constexpr TypeText kTypeTexts[] = {
-    {Type::Removable, "Removable Drive"}, {Type::LocalDisk, "Local Hard Drive"},
-    {Type::Network, "Network"},           {Type::Optical, "CD-ROM"},
-    {Type::RamDisk, "RAM Disk"},
+    {Type::Removable, QT_TRANSLATE_NOOP("DriveVolumes", "Removable Drive")},
+    {Type::LocalDisk, QT_TRANSLATE_NOOP("DriveVolumes", "Local Hard Drive")},
+    {Type::Network, QT_TRANSLATE_NOOP("DriveVolumes", "Network")},
+    {Type::Optical, QT_TRANSLATE_NOOP("DriveVolumes", "CD-ROM")},
+    {Type::RamDisk, QT_TRANSLATE_NOOP("DriveVolumes", "RAM Disk")},
 };
 
 bool isUnder(const QString& path, const QString& folder)
@@ -135,6 +138,13 @@ DriveVolume volumeAt(const modSpecialNote::MountEntry& mount, Type type)
 QString gigabytes(quint64 bytes)
 {
     return LocaleFormat::generalNumber(modSpecialNote::BytesToGigabytes(double(bytes)));
+}
+
+// One size, indented under its volume's line.
+QString sizeLine(const char* text, quint64 bytes)
+{
+    return QStringLiteral("      ") +
+           QCoreApplication::translate("DriveVolumes", text).arg(gigabytes(bytes));
 }
 } // namespace
 
@@ -204,15 +214,17 @@ QString modSpecialNote::DriveListText(const QList<DriveVolume>& volumes)
     for (const DriveVolume& volume : volumes) {
         for (const TypeText& entry : kTypeTexts) {
             if (entry.type == volume.type)
-                typeText = QString::fromLatin1(entry.text);
+                typeText = QCoreApplication::translate("DriveVolumes", entry.text);
         }
         text += volume.mountPoint + QStringLiteral("  ") + volume.label.trimmed() +
                 QStringLiteral(" (") + typeText + QStringLiteral(")  ") + crLf;
         if (!volume.readable)
             continue;
-        text += QStringLiteral("      Total Space: ") + gigabytes(volume.totalBytes) +
-                QStringLiteral("GB  ") + crLf + QStringLiteral("      Free Space: ") +
-                gigabytes(volume.freeBytes) + QStringLiteral("GB") + crLf;
+        text +=
+            sizeLine(QT_TRANSLATE_NOOP("DriveVolumes", "Total Space: %1GB"), volume.totalBytes) +
+            QStringLiteral("  ") + crLf +
+            sizeLine(QT_TRANSLATE_NOOP("DriveVolumes", "Free Space: %1GB"), volume.freeBytes) +
+            crLf;
     }
     return text;
 }

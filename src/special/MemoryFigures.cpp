@@ -1,7 +1,9 @@
 #include "shell/LocaleFormat.h"
 #include "special/modSpecialNote.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QStringList>
 #include <cmath>
 
 // The memory note's figures, from the kernel's /proc/meminfo ("MemTotal:  16318508 kB").
@@ -92,11 +94,19 @@ QString modSpecialNote::MemoryText(const MemoryFigures& figures)
 {
     const quint64 total = figures.totalPhysical + figures.totalPageFile;
     const quint64 available = figures.availablePhysical + figures.availablePageFile;
-    const QString crLf = QStringLiteral("\r\n");
-    return QStringLiteral("Total Physical: ") + megabytes(figures.totalPhysical) + crLf +
-           QStringLiteral("Available Physical: ") + megabytes(figures.availablePhysical) + crLf +
-           QStringLiteral("Total Memory: ") + megabytes(total) + crLf +
-           QStringLiteral("Available Memory: ") + megabytes(available) + crLf + crLf +
-           QStringLiteral("Percent Free: ") +
-           LocaleFormat::generalNumber(percentFree(available, total)) + QStringLiteral("%");
+    const auto line = [](const char* text, const QString& figure) {
+        return QCoreApplication::translate("MemoryFigures", text).arg(figure);
+    };
+    const QStringList lines{
+        line(QT_TRANSLATE_NOOP("MemoryFigures", "Total Physical: %1"),
+             megabytes(figures.totalPhysical)),
+        line(QT_TRANSLATE_NOOP("MemoryFigures", "Available Physical: %1"),
+             megabytes(figures.availablePhysical)),
+        line(QT_TRANSLATE_NOOP("MemoryFigures", "Total Memory: %1"), megabytes(total)),
+        line(QT_TRANSLATE_NOOP("MemoryFigures", "Available Memory: %1"), megabytes(available)),
+        QString(),
+        line(QT_TRANSLATE_NOOP("MemoryFigures", "Percent Free: %1%"),
+             LocaleFormat::generalNumber(percentFree(available, total))),
+    };
+    return lines.join(QStringLiteral("\r\n"));
 }

@@ -6,7 +6,7 @@
 #include "special/clsStockQuote.h"
 #include "special/modSpecialNote.h"
 
-#include <QLocale>
+#include <QCoreApplication>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
@@ -37,9 +37,10 @@ const QColor kBlack(0, 0, 0);
 // The line under the items of a feed longer than a note shows.
 QString cutNotice(qsizetype shown, qsizetype count)
 {
-    const QLocale english(QLocale::English, QLocale::UnitedStates);
-    return QStringLiteral("(The feed holds %1 items; the note shows its first %2.)")
-        .arg(english.toString(count), english.toString(shown));
+    return QCoreApplication::translate("NetworkNoteText",
+                                       "(The feed holds %L1 items; the note shows its first %L2.)")
+        .arg(count)
+        .arg(shown);
 }
 
 // What the cut notice may take at most, kept free while the items are added.
@@ -83,19 +84,22 @@ void writeItems(QTextCursor& cursor, const QList<clsRSSItem>& items, LiveText::S
 
 void writeHeader(QTextEdit* rtb, const QString& symbol)
 {
-    modSpecialNote::WriteSpecialHeader(rtb,
-                                       QStringLiteral("Stock Symbol: ") + symbol.toUpper() + kCrLf);
+    modSpecialNote::WriteSpecialHeader(
+        rtb,
+        QCoreApplication::translate("NetworkNoteText", "Stock Symbol: %1").arg(symbol.toUpper()) +
+            kCrLf);
 }
 } // namespace
 
 QString modSpecialNote::NoFeedText()
 {
-    return QStringLiteral("...no feed could be loaded. Re-attempting connection in 2min.");
+    return QCoreApplication::translate(
+        "NetworkNoteText", "...no feed could be loaded. Re-attempting connection in 2min.");
 }
 
 QString modSpecialNote::QuoteErrorText()
 {
-    return QStringLiteral("error looking up symbol");
+    return QCoreApplication::translate("NetworkNoteText", "error looking up symbol");
 }
 
 int modSpecialNote::WriteRSSFeed(QTextEdit* rtb, const clsRSS& feed)
@@ -128,21 +132,24 @@ Result modSpecialNote::WriteStockQuote(QTextEdit* rtb, const QString& symbol,
 {
     writeHeader(rtb, symbol);
     AppendLabelledLine(rtb, quote.TradeDate() + QLatin1Char(' ') + quote.TradeTime(),
-                       QStringLiteral("Trade"));
+                       QCoreApplication::translate("NetworkNoteText", "Trade"));
     const std::pair<const char*, Expected<double> (clsStockQuote::*)() const> prices[] = {
-        {"Last Price", &clsStockQuote::LastPrice}, {"Change", nullptr},
-        {"Open Price", &clsStockQuote::OpenPrice}, {"Low Price", &clsStockQuote::LowPrice},
-        {"High Price", &clsStockQuote::HighPrice},
+        {QT_TRANSLATE_NOOP("NetworkNoteText", "Last Price"), &clsStockQuote::LastPrice},
+        {QT_TRANSLATE_NOOP("NetworkNoteText", "Change"), nullptr},
+        {QT_TRANSLATE_NOOP("NetworkNoteText", "Open Price"), &clsStockQuote::OpenPrice},
+        {QT_TRANSLATE_NOOP("NetworkNoteText", "Low Price"), &clsStockQuote::LowPrice},
+        {QT_TRANSLATE_NOOP("NetworkNoteText", "High Price"), &clsStockQuote::HighPrice},
     };
     for (const auto& [label, read] : prices) {
+        const QString shownLabel = QCoreApplication::translate("NetworkNoteText", label);
         if (!read) { // the change is shown as it came
-            AppendLabelledLine(rtb, quote.Change(), QLatin1String(label));
+            AppendLabelledLine(rtb, quote.Change(), shownLabel);
             continue;
         }
         const Expected<double> value = (quote.*read)();
         if (value.failed())
             return value.error();
-        AppendLabelledLine(rtb, LocaleFormat::generalNumber(value.value()), QLatin1String(label));
+        AppendLabelledLine(rtb, LocaleFormat::generalNumber(value.value()), shownLabel);
     }
     return {};
 }

@@ -65,7 +65,7 @@ frmAlert::frmAlert()
 
     m_picBackground = new QLabel(this);
     m_picBackground->setGeometry(Twips::rectToPixels(0, 0, kPictureWidth, kPictureHeight));
-    m_lblAlert = new QLabel(QStringLiteral("Alert Message"), m_picBackground);
+    m_lblAlert = new QLabel(tr("Alert Message"), m_picBackground);
     m_lblAlert->setObjectName(QStringLiteral("lblAlert"));
     m_lblAlert->setGeometry(Twips::rectToPixels(kMessagePlace.x(), kMessagePlace.y(),
                                                 kMessagePlace.width(), kMessagePlace.height()));
@@ -231,5 +231,5 @@ bool frmAlert::eventFilter(QObject* watched, QEvent* event)
 void frmAlert::lblAlert_Click()
 {
     MessageBox::show(this, QMessageBox::NoIcon, QStringLiteral("Jottex"),
-                     QStringLiteral("The time on your reminder note has expired"), QMessageBox::Ok);
+                     tr("The time on your reminder note has expired"), QMessageBox::Ok);
 }

@@ -4,6 +4,7 @@
 #include "shell/LocaleFormat.h"
 #include "special/CaretText.h"
 
+#include <QCoreApplication>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextEdit>
@@ -43,7 +44,7 @@ double modSpecialNote::BytesToGigabytes(double bytes)
 
 void modSpecialNote::DisplayTime(QTextEdit* rtb)
 {
-    WriteSpecialHeader(rtb, QStringLiteral("Time: "));
+    WriteSpecialHeader(rtb, QCoreApplication::translate("modSpecialNote", "Time: "));
     CaretText::setInsertionFormat(rtb, [](QTextCharFormat& format) {
         format.setFontPointSize(kTimePointSize);
         format.setForeground(kBlack);
@@ -56,7 +57,7 @@ Result modSpecialNote::DisplayComputerMemory(QTextEdit* rtb)
     const Expected<MemoryFigures> figures = ReadMemoryFigures();
     if (figures.failed())
         return figures.error();
-    WriteSpecialHeader(rtb, QStringLiteral("Memory:"));
+    WriteSpecialHeader(rtb, QCoreApplication::translate("modSpecialNote", "Memory:"));
     insertBody(rtb, MemoryText(figures.value()));
     return {};
 }
@@ -72,7 +73,7 @@ Result modSpecialNote::DisplayDrives(QTextEdit* rtb)
 
 void modSpecialNote::WriteDriveList(QTextEdit* rtb, const QList<DriveVolume>& volumes)
 {
-    WriteSpecialHeader(rtb, QStringLiteral("Drive(s):"));
+    WriteSpecialHeader(rtb, QCoreApplication::translate("modSpecialNote", "Drive(s):"));
     insertBody(rtb, DriveListText(volumes));
     // A long mount point keeps to its line: the note scrolls sideways rather than break a path.
     QTextCursor list(rtb->document()->firstBlock().next());

@@ -11,6 +11,7 @@
 #include "store/NoteDocument.h"
 #include "store/NoteFileLock.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -63,9 +64,10 @@ std::optional<QString> askForNoteFile(StoreDialog kind, QWidget* owner)
 {
     clsCommonDialog dialog;
     dialog.setOwnerHandle(owner);
-    dialog.setDialogTitle(QStringLiteral("Select a file: "));
+    dialog.setDialogTitle(QCoreApplication::translate("modNote", "Select a file: "));
     dialog.setDefaultExt(QStringLiteral("not"));
-    dialog.setFilter(QStringLiteral("Jottex Note (*.not)|*.not"));
+    dialog.setFilter(QCoreApplication::translate("modNote", "Jottex Note (*.not)") +
+                     QStringLiteral("|*.not"));
     qint32 flags = clsCommonDialog::OFN_EXPLORER | clsCommonDialog::OFN_HIDEREADONLY;
     if (kind == StoreDialog::Save)
         flags |= clsCommonDialog::OFN_OVERWRITEPROMPT;
@@ -314,8 +316,9 @@ std::optional<QString> modNote::ChooseFileToOpen(const QString& fileName, QWidge
     // itself would tell.
     if (path && fileName.isEmpty() && !QFileInfo::exists(*path)) {
         MessageBox::show(
-            owner, QMessageBox::Warning, QStringLiteral("Open"),
-            QStringLiteral("%1\r\nFile not found.\r\nCheck the file name and try again.")
+            owner, QMessageBox::Warning, QCoreApplication::translate("modNote", "Open"),
+            QCoreApplication::translate(
+                "modNote", "%1\r\nFile not found.\r\nCheck the file name and try again.")
                 .arg(QDir::toNativeSeparators(*path)),
             QMessageBox::Ok);
         return std::nullopt;

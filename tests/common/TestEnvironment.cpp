@@ -2,10 +2,13 @@
 
 #include "dialogs/DialogSeam.h"
 #include "shell/Paths.h"
+#include "shell/Translations.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QLocale>
+#include <QTranslator>
 
 TestEnvironment::TestEnvironment()
 {
@@ -65,4 +68,16 @@ QStringList TestEnvironment::logLines()
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
     return lines;
+}
+
+GermanTexts::GermanTexts()
+    : m_language(Translations::install(QLocale(QLocale::German, QLocale::Germany)))
+{
+}
+
+GermanTexts::~GermanTexts()
+{
+    // A translator leaves the application as it is deleted.
+    qDeleteAll(
+        QCoreApplication::instance()->findChildren<QTranslator*>(Qt::FindDirectChildrenOnly));
 }

@@ -25,6 +25,21 @@ private:
     QTemporaryDir m_root;
 };
 
+// The program's German texts from the build's translation, installed for the life of the object.
+class GermanTexts {
+public:
+    GermanTexts();
+    ~GermanTexts();
+    GermanTexts(const GermanTexts&) = delete;
+    GermanTexts& operator=(const GermanTexts&) = delete;
+
+    // "de", or empty when the build has no German translation.
+    QString language() const { return m_language; }
+
+private:
+    QString m_language;
+};
+
 #define JOTTEX_TEST_MAIN_IMPL(TestClass, AppClass)                                                 \
     int main(int argc, char** argv)                                                                \
     {                                                                                              \

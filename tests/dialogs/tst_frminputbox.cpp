@@ -1,6 +1,8 @@
 #include "TestEnvironment.h"
 #include "dialogs/DialogSeam.h"
 #include "dialogs/frmInputBox.h"
+#include "dialogs/frmInputBoxDT.h"
+#include "dialogs/frmSpellCheck.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -75,6 +77,48 @@ private slots:
         QCOMPARE(title, QStringLiteral("Jottex"));
         QCOMPARE(prompt, QStringLiteral("Symbol?"));
         QCOMPARE(selected, QStringLiteral("MSFT"));
+    }
+
+    // A German reader's prompts and spelling dialog: every caption translated, and each
+    // accelerator of the spelling dialog its own.
+    void captionsInGerman()
+    {
+        const GermanTexts german;
+        QCOMPARE(german.language(), QStringLiteral("de"));
+        DialogSeam::disarm();
+        QStringList captions;
+        const auto readButtons = [&] {
+            if (!QTest::qWaitFor([] { return QApplication::activeModalWidget() != nullptr; }))
+                return;
+            QWidget* dialog = QApplication::activeModalWidget();
+            for (const char* name : {"cmdOk", "cmdCancel"})
+                captions << dialog->findChild<QPushButton*>(QLatin1String(name))->text();
+            dialog->close();
+        };
+        QTimer::singleShot(0, readButtons);
+        (void)frmInputBox::InputBoxEX(QStringLiteral("Symbol?"), QString(), QString());
+        QTimer::singleShot(0, readButtons);
+        (void)frmInputBoxDT::InputBoxEX(QStringLiteral("Time?"), QString(), QTime(9, 0));
+        QCOMPARE(captions, (QStringList{"&OK", "&Abbrechen", "&OK", "&Abbrechen"}));
+
+        const frmSpellCheck spelling(QStringLiteral("tset"), QStringLiteral("a tset"), 2, {},
+                                     nullptr);
+        QCOMPARE(spelling.windowTitle(), QStringLiteral("Rechtschreibprüfung"));
+        QStringList texts;
+        for (const QPushButton* button : spelling.findChildren<QPushButton*>())
+            texts << button->text();
+        for (const QLabel* label : spelling.findChildren<QLabel*>())
+            texts << label->text();
+        QCOMPARE(texts, (QStringList{"&Ignorieren", "Alle i&gnorieren", "&Hinzufügen", "Ä&ndern",
+                                     "A&lle ändern", "Abbrechen",
+                                     "Nicht im Wörterbuch:", "Än&dern in:", "&Vorschläge:"}));
+        QSet<QChar> keys;
+        for (const QString& text : std::as_const(texts)) {
+            const qsizetype mark = text.indexOf(u'&');
+            QVERIFY2(mark < 0 || !keys.contains(text[mark + 1].toLower()), qPrintable(text));
+            if (mark >= 0)
+                keys.insert(text[mark + 1].toLower());
+        }
     }
 };
 

@@ -152,6 +152,30 @@ private slots:
                                 "      Free Space: 0GB\r\n"));
     }
 
+    // A German reader's notes: every label and kind comes translated, each in its place.
+    void notesInGerman()
+    {
+        const GermanTexts german;
+        QCOMPARE(german.language(), QStringLiteral("de"));
+        QCOMPARE(modSpecialNote::MemoryText(MemoryFigures{kGB, kGB, kGB, 0}),
+                 QStringLiteral("RAM gesamt: 1024M\r\nRAM verfügbar: 1024M\r\n"
+                                "Speicher gesamt: 2048M\r\nSpeicher verfügbar: 1024M\r\n\r\n"
+                                "Frei: 50 %"));
+        const QList<DriveVolume> volumes = {
+            {QStringLiteral("/"), QStringLiteral("SYSTEM"), Type::LocalDisk, true, 2 * kGB, kGB},
+            {QStringLiteral("/media/stick"), QStringLiteral("STICK"), Type::Removable, false, 0, 0},
+        };
+        QTextEdit rtb;
+        modSpecialNote::WriteDriveList(&rtb, volumes);
+        QCOMPARE(text(rtb), QStringLiteral("Laufwerk(e):\r\n"
+                                           "/  SYSTEM (Lokale Festplatte)  \r\n"
+                                           "      Gesamt: 2 GB  \r\n"
+                                           "      Frei: 1 GB\r\n"
+                                           "/media/stick  STICK (Wechseldatenträger)  \r\n"));
+        modSpecialNote::DisplayTime(&rtb);
+        QVERIFY2(text(rtb).startsWith(QStringLiteral("Uhrzeit: \r\n")), qPrintable(text(rtb)));
+    }
+
     // A RAM disk lists its own sizes, and a long mount point stays on one line in a narrow note.
     void driveListKeepsEachLineWhole()
     {
