@@ -434,7 +434,7 @@ void frmMain::reportWriteFailure(const modNote::WriteFailure& failure)
     if (failure.path.isEmpty())
         return;
     MessageBox::show(this, QMessageBox::Warning, CaptionStrip::title(),
-                     QStringLiteral("The note could not be saved to %1: %2")
+                     tr("The note could not be saved to %1: %2")
                          .arg(QDir::toNativeSeparators(failure.path), failure.error.reason()),
                      QMessageBox::Ok);
 }
@@ -478,8 +478,8 @@ void frmMain::OpenNoteFile()
 // with them; the user decides.
 bool frmMain::openAllAnswered(qsizetype count)
 {
-    return MessageBox::show(this, QMessageBox::Question, QStringLiteral("Open"),
-                            QStringLiteral("This file holds %1 notes. Open them all?").arg(count),
+    return MessageBox::show(this, QMessageBox::Question, tr("Open"),
+                            tr("This file holds %1 notes. Open them all?").arg(count),
                             QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
@@ -585,9 +585,9 @@ bool frmMain::saveChangesFirst()
     modMain::SetTopMost(this, modMain::TopMostMode::OutOfBand);
     QMessageBox::StandardButton answer = QMessageBox::Yes;
     if (m_Note.FileName.isEmpty() || !m_Note.AutoSave) {
-        answer = MessageBox::show(this, QMessageBox::NoIcon, QStringLiteral("Perform Save"),
-                                  QStringLiteral("Changes have been made to this note.\r\n"
-                                                 "Would you like to save now?"),
+        answer = MessageBox::show(this, QMessageBox::NoIcon, tr("Perform Save"),
+                                  tr("Changes have been made to this note.\r\n"
+                                     "Would you like to save now?"),
                                   QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     }
     if (answer == QMessageBox::No)
