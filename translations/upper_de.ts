@@ -705,6 +705,10 @@ Möchten Sie jetzt speichern?</translation>
         <source>This feature has not been implemented in this release</source>
         <translation>Diese Funktion ist in dieser Version noch nicht verfügbar</translation>
     </message>
+    <message>
+        <source>Note text, %1</source>
+        <translation>Notiztext, %1</translation>
+    </message>
 </context>
 <context>
     <name>frmNoteManager</name>

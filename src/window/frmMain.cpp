@@ -186,7 +186,7 @@ void frmMain::fillFromRecord(NoteOrigin origin, const NoteRecord& record)
     setTopTwips(record.Top);
     setLeftTwips(record.Left);
     if (origin != NoteOrigin::ManagerCopy)
-        m_Note.ShownFile = record.FileName;
+        setShownFile(record.FileName);
     m_Note.TracksChanges = true;
 }
 
@@ -417,7 +417,7 @@ bool frmMain::PerformSave(SaveKind kind)
     const bool saved = result.compare(modNote::NoneSentinel, Qt::CaseInsensitive) != 0;
     if (saved) {
         if (toChosenFile)
-            m_Note.ShownFile = result;
+            setShownFile(result);
         setChanged(false);
         m_Note.FileName = result;
         if (m_Note.CaptionType == CaptionKind::FileName)
@@ -463,7 +463,7 @@ void frmMain::OpenNoteFile()
         m_Note.Width = place.width();
         m_subCaption->setText(first.TimeDate);
         m_Note.TimeDate = m_subCaption->text();
-        m_Note.ShownFile = first.FileName;
+        setShownFile(first.FileName);
         m_Note.FileName = first.FileName;
         m_Note.TracksChanges = true;
         if (m_Note.CaptionType == CaptionKind::FileName)
@@ -658,5 +658,5 @@ void frmMain::mnuSystemReset_Click()
     (void)m_appearance->SetNoteColor(modMain::settingDefault(Setting::Color), true);
     m_Note.TimeDate = LocaleFormat::generalDate(Clock::now());
     m_subCaption->setText(m_Note.TimeDate);
-    m_Note.ShownFile.clear();
+    setShownFile(QString());
 }

@@ -40,9 +40,9 @@ void frmMain::buildControls()
 
     m_rtb = new NoteTextEdit(this);
     m_rtb->setFont(QFont(modMain::settingDefault(modMain::Setting::FontName), 9));
-    m_rtb->setAccessibleName(tr("Note text"));
     m_rtb->setAccessibleDescription(tr("The text of this Jottex note"));
     placeTwips(m_rtb, TextArea);
+    setShownFile(QString());
 
     m_resize = new FrameLabel(this);
     m_resize->setObjectName(QStringLiteral("imgResize"));
@@ -209,6 +209,13 @@ void frmMain::RestoreNote()
 void frmMain::showFileCaption()
 {
     m_subCaption->setText(tr("File: ") + modFileFunctions::GetFileName(m_Note.ShownFile));
+}
+
+void frmMain::setShownFile(const QString& path)
+{
+    m_Note.ShownFile = path;
+    const QString name = modFileFunctions::GetFileName(path);
+    m_rtb->setAccessibleName(name.isEmpty() ? tr("Note text") : tr("Note text, %1").arg(name));
 }
 
 void frmMain::showCaptionKind(CaptionKind kind)

@@ -565,10 +565,16 @@ private slots:
         window->show();
         window->triggerMenuItem(NoteMenus::mnuCaptionType, int(CaptionKind::FileName));
         QCOMPARE(window->lblSubCaption()->text(), QStringLiteral("File: first.not"));
+        // A screen reader names the text area after the file the note shows.
+        const auto spokenName = [window] {
+            return QAccessible::queryAccessibleInterface(window->RTB1())->text(QAccessible::Name);
+        };
+        QCOMPARE(spokenName(), QStringLiteral("Note text, first.not"));
 
         DialogSeam::queueFileAnswer(second);
         window->triggerMenuItem(NoteMenus::mnuSave, int(SaveKind::SaveAs));
         QCOMPARE(window->lblSubCaption()->text(), QStringLiteral("File: second.not"));
+        QCOMPARE(spokenName(), QStringLiteral("Note text, second.not"));
         QCOMPARE(window->NoteFileName(), second);
         QCOMPARE(window->shownFile(), second);
 
@@ -578,6 +584,8 @@ private slots:
         QVERIFY(modNote::LoadNote(false, second).first().Data.contains(QStringLiteral("more")));
         QVERIFY(!modNote::LoadNote(false, first).first().Data.contains(QStringLiteral("more")));
         QCOMPARE(caption(window), QStringLiteral("Jottex"));
+        window->triggerMenuItem(NoteMenus::mnuSystemReset);
+        QCOMPARE(spokenName(), QStringLiteral("Note text"));
     }
 
     void menusFollowTheirTable()
