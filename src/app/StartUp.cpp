@@ -9,6 +9,7 @@
 #include "store/modNote.h"
 #include "window/frmMain.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -76,7 +77,8 @@ void tellUnopenedWaiting(qsizetype kept, qsizetype unopened)
     const QList<frmMain*> windows = frmMain::openWindows();
     MessageBox::show(windows.isEmpty() ? nullptr : windows.last(), QMessageBox::Information,
                      QStringLiteral("Jottex"),
-                     QStringLiteral("The last logout kept %1 notes. The newest %2 are open; the "
+                     QCoreApplication::translate(
+                         "StartUp", "The last logout kept %1 notes. The newest %2 are open; the "
                                     "other %3 were not opened and stay kept in %4. To see them, "
                                     "open that file in the Multi-Note Manager.")
                          .arg(kept)
@@ -189,7 +191,8 @@ void warnOfBlockedMainFile()
 {
     if (QFileInfo(AppPaths::mainDataFile()).isDir()) {
         modMain::ReportUnwritableDataFolder(
-            QStringLiteral("a folder named jottex.dat stands where its notes file belongs"),
+            QCoreApplication::translate(
+                "StartUp", "a folder named jottex.dat stands where its notes file belongs"),
             NoteRecovery::path());
     }
 }

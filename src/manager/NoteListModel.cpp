@@ -20,7 +20,7 @@ QVariant NoteListModel::data(const QModelIndex& index, int role) const
         return {};
     switch (role) {
     case Qt::DisplayRole:
-        return QStringLiteral("Note %1").arg(index.row() + 1);
+        return tr("Note %1").arg(index.row() + 1);
     case Qt::DecorationRole:
         return m_icon;
     default:

@@ -41,16 +41,19 @@ const QString kItemClickContext = QStringLiteral("frmNoteManager: lvNotes_ItemCl
 const QString kDeleteContext = QStringLiteral("frmNoteManager: DeleteNote");
 const QString kShowContext = QStringLiteral("frmNoteManager: ShowNote");
 
-const QString kDeleteTitle = QStringLiteral("Jottex Delete");
-const QString kDeleteQuestion = QStringLiteral("Are you sure you want to delete this note?");
-const QString kFileChangedQuestion =
-    QStringLiteral("The note file was changed by another window or program since it was listed. "
-                   "The list now shows the file as it is.\n\n"
-                   "Are you sure you want to delete this note?");
-const QString kChosenNoteChanged =
-    QStringLiteral("The note file was changed by another window or program since it was listed, "
-                   "and the note is no longer in it as it was. Nothing was deleted; the list now "
-                   "shows the file as it is.");
+// Shown through tr() where they are used.
+const char* const kDeleteTitle = QT_TRANSLATE_NOOP("frmNoteManager", "Jottex Delete");
+const char* const kDeleteQuestion =
+    QT_TRANSLATE_NOOP("frmNoteManager", "Are you sure you want to delete this note?");
+const char* const kFileChangedQuestion = QT_TRANSLATE_NOOP(
+    "frmNoteManager", "The note file was changed by another window or program since it was listed. "
+                      "The list now shows the file as it is.\n\n"
+                      "Are you sure you want to delete this note?");
+const char* const kChosenNoteChanged = QT_TRANSLATE_NOOP(
+    "frmNoteManager",
+    "The note file was changed by another window or program since it was listed, "
+    "and the note is no longer in it as it was. Nothing was deleted; the list now "
+    "shows the file as it is.");
 
 const QString kOpenKey = QStringLiteral("open");
 const QString kShowKey = QStringLiteral("show");
@@ -124,7 +127,7 @@ frmNoteManager::frmNoteManager(QWidget* owner)
 {
     ensureManagerResources();
     setObjectName(QStringLiteral("frmNoteManager"));
-    setWindowTitle(QStringLiteral("Multi-Note Manager"));
+    setWindowTitle(tr("Multi-Note Manager"));
     setAttribute(Qt::WA_DeleteOnClose);
 
     m_client = new QWidget(this);
@@ -148,11 +151,14 @@ frmNoteManager::frmNoteManager(QWidget* owner)
     m_lvNotes->setSelectionMode(QAbstractItemView::SingleSelection);
     m_lvNotes->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_lvNotes->setModel(m_model);
+    m_lvNotes->setAccessibleName(tr("Notes"));
+    m_lvNotes->setAccessibleDescription(tr("The notes of the open file"));
     connect(m_lvNotes, &QListView::clicked, this, &frmNoteManager::lvNotes_ItemClick);
 
     m_rtbPreview = new QTextEdit(m_client);
     m_rtbPreview->setObjectName(QStringLiteral("rtbPreview"));
     m_rtbPreview->setReadOnly(true);
+    m_rtbPreview->setAccessibleName(tr("Note preview"));
 
     buildMenus();
     setCommandsEnabled(false);
@@ -173,22 +179,22 @@ frmNoteManager::~frmNoteManager()
 
 void frmNoteManager::buildMenus()
 {
-    QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
+    QMenu* file = menuBar()->addMenu(tr("File"));
     file->setObjectName(QStringLiteral("mnuFileMain"));
-    QAction* open = file->addAction(QStringLiteral("Open Note"));
+    QAction* open = file->addAction(tr("Open Note"));
     open->setObjectName(QStringLiteral("mnuOpen"));
     connect(open, &QAction::triggered, this, [this] { RefreshDisplay(QString()); });
     file->addSeparator()->setObjectName(QStringLiteral("sep1"));
-    QAction* close = file->addAction(QStringLiteral("Close"));
+    QAction* close = file->addAction(tr("Close"));
     close->setObjectName(QStringLiteral("mnuClose"));
     connect(close, &QAction::triggered, this, &QWidget::close);
 
-    QMenu* tools = menuBar()->addMenu(QStringLiteral("Tools"));
+    QMenu* tools = menuBar()->addMenu(tr("Tools"));
     tools->setObjectName(QStringLiteral("mnuToolsMain"));
-    m_mnuDelete = tools->addAction(QStringLiteral("Delete Note"));
+    m_mnuDelete = tools->addAction(tr("Delete Note"));
     m_mnuDelete->setObjectName(QStringLiteral("mnuDelete"));
     connect(m_mnuDelete, &QAction::triggered, this, &frmNoteManager::deleteSelected);
-    m_mnuPreview = tools->addAction(QStringLiteral("Show Note"));
+    m_mnuPreview = tools->addAction(tr("Show Note"));
     m_mnuPreview->setObjectName(QStringLiteral("mnuPreview"));
     connect(m_mnuPreview, &QAction::triggered, this, &frmNoteManager::ShowNote);
 }
@@ -206,12 +212,13 @@ void frmNoteManager::buildToolbar()
         {kShowKey, QIcon(QStringLiteral(":/icons/manager/show.svg"))},
     };
     const std::array<std::pair<QString, QString>, 3> buttons{{
-        {kOpenKey, QStringLiteral("Open a note")},
-        {kShowKey, QStringLiteral("Show note(s)")},
-        {kDeleteKey, QStringLiteral("Delete note(s)")},
+        {kOpenKey, tr("Open a note")},
+        {kShowKey, tr("Show note(s)")},
+        {kDeleteKey, tr("Delete note(s)")},
     }};
     for (const auto& [key, toolTip] : buttons) {
-        QAction* button = m_toolbar1->addAction(ilToolbar.value(key), QString());
+        // The bar shows pictures only; the text is the name a screen reader says.
+        QAction* button = m_toolbar1->addAction(ilToolbar.value(key), toolTip);
         button->setObjectName(key);
         button->setToolTip(toolTip);
         const QString clickedKey = key;
@@ -321,7 +328,7 @@ void frmNoteManager::DeleteNote(qsizetype index)
 {
     if (index < 0 || index >= m_Notes.size())
         return;
-    QString question = kDeleteQuestion;
+    QString question = tr(kDeleteQuestion);
     while (confirmDelete(question)) {
         const NoteRecord chosen = m_Notes.at(index);
         const QString path = chosen.FileName;
@@ -336,24 +343,23 @@ void frmNoteManager::DeleteNote(qsizetype index)
         if (index >= m_Notes.size() || m_Notes.at(index) != chosen)
             index = m_Notes.indexOf(chosen);
         if (index < 0) {
-            MessageBox::show(this, QMessageBox::Information, kDeleteTitle, kChosenNoteChanged,
-                             QMessageBox::Ok);
+            MessageBox::show(this, QMessageBox::Information, tr(kDeleteTitle),
+                             tr(kChosenNoteChanged), QMessageBox::Ok);
             return;
         }
         selectNote(index);
-        question = kFileChangedQuestion;
+        question = tr(kFileChangedQuestion);
     }
 }
 
 bool frmNoteManager::confirmDelete(const QString& question)
 {
     if (m_Notes.size() == 1) {
-        MessageBox::show(this, QMessageBox::Information, kDeleteTitle,
-                         QStringLiteral("The last note in a Jottex file can not be deleted."),
-                         QMessageBox::Ok);
+        MessageBox::show(this, QMessageBox::Information, tr(kDeleteTitle),
+                         tr("The last note in a Jottex file can not be deleted."), QMessageBox::Ok);
         return false;
     }
-    return MessageBox::show(this, QMessageBox::NoIcon, QStringLiteral("Confirm Delete"), question,
+    return MessageBox::show(this, QMessageBox::NoIcon, tr("Confirm Delete"), question,
                             QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
 }
 
@@ -397,8 +403,8 @@ Expected<frmNoteManager::DeleteStep> frmNoteManager::deleteUnderLock(qsizetype i
 void frmNoteManager::reportDeleteFailure(const QString& path, const AppError& error)
 {
     modMain::WriteLogEntry(kDeleteContext, error);
-    MessageBox::show(this, QMessageBox::Warning, kDeleteTitle,
-                     QStringLiteral("The note could not be deleted from %1: %2")
+    MessageBox::show(this, QMessageBox::Warning, tr(kDeleteTitle),
+                     tr("The note could not be deleted from %1: %2")
                          .arg(QDir::toNativeSeparators(path), error.reason()),
                      QMessageBox::Ok);
 }

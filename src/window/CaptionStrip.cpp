@@ -12,7 +12,6 @@ namespace {
 using FrameLayout::placeTwips;
 
 const QColor kStripGrey(128, 128, 128);
-const char* const kIconToolTip = "Right-click for options";
 
 // A picture that acts as a button: it is clicked by a release over it, and shows neither a
 // frame nor a hover panel.
@@ -39,9 +38,11 @@ QFont verdana(double points)
 CaptionStrip::CaptionStrip(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("captionStrip"));
-    m_icons[int(Icon::Note)] = makeIcon("imgIcon", Artwork::noteIcon());
-    m_icons[int(Icon::Reminder0)] = makeIcon("imgIconReminder(0)", Artwork::reminderIcon(0));
-    m_icons[int(Icon::Reminder1)] = makeIcon("imgIconReminder(1)", Artwork::reminderIcon(1));
+    m_icons[int(Icon::Note)] = makeIcon("imgIcon", Artwork::noteIcon(), tr("Note menu"));
+    m_icons[int(Icon::Reminder0)] =
+        makeIcon("imgIconReminder(0)", Artwork::reminderIcon(0), tr("Note menu, reminder due"));
+    m_icons[int(Icon::Reminder1)] =
+        makeIcon("imgIconReminder(1)", Artwork::reminderIcon(1), tr("Note menu, reminder set"));
     showIcon(Icon::Note);
 
     m_caption = new FrameLabel(this);
@@ -53,39 +54,46 @@ CaptionStrip::CaptionStrip(QWidget* parent) : QWidget(parent)
     placeTwips(m_caption, FrameLayout::Caption);
     connectDrag(m_caption);
 
-    m_help = makeButton("imgHelp", Artwork::helpPicture(), "Display help");
+    m_help = makeButton("imgHelp", Artwork::helpPicture(), tr("Help"), tr("Display help"));
     placeTwips(m_help, FrameLayout::HelpPicture);
     connect(m_help, &QAbstractButton::clicked, this, &CaptionStrip::helpClicked);
-    m_close = makeButton("CloseImage", Artwork::closePicture(), "Close note");
+    m_close =
+        makeButton("CloseImage", Artwork::closePicture(), tr("Close note"), tr("Closes the note"));
     placeTwips(m_close, FrameLayout::ClosePicture);
     connect(m_close, &QAbstractButton::clicked, this, &CaptionStrip::closeClicked);
 }
 
-FrameLabel* CaptionStrip::makeIcon(const char* name, const QIcon& artwork)
+FrameLabel* CaptionStrip::makeIcon(const char* name, const QIcon& artwork,
+                                   const QString& accessibleName)
 {
     auto* icon = new FrameLabel(this);
     icon->setObjectName(QString::fromLatin1(name));
+    icon->setActsAsButton(true);
+    icon->setAccessibleName(accessibleName);
+    icon->setAccessibleDescription(tr("Opens the note's menu"));
     const int pixels = Twips::toPixels(FrameLayout::NoteIcon.width);
     icon->setPixmap(artwork.pixmap(QSize(pixels, pixels), devicePixelRatioF()));
     icon->setAlignment(Qt::AlignCenter);
-    icon->setToolTip(QString::fromLatin1(kIconToolTip));
+    icon->setToolTip(tr("Right-click for options"));
     placeTwips(icon, FrameLayout::NoteIcon);
     connectDrag(icon);
     connect(icon, &FrameLabel::pressed, this, [this](Qt::MouseButton button) {
         if (button == Qt::RightButton)
             emit iconMenuRequested();
     });
+    connect(icon, &FrameLabel::activated, this, &CaptionStrip::iconMenuRequested);
     connect(icon, &FrameLabel::doubleClicked, this, &CaptionStrip::iconDoubleClicked);
     return icon;
 }
 
 QAbstractButton* CaptionStrip::makeButton(const char* name, const QIcon& artwork,
-                                          const char* toolTip)
+                                          const QString& accessibleName, const QString& toolTip)
 {
     auto* button = new PictureButton(this);
     button->setObjectName(QString::fromLatin1(name));
     button->setIcon(artwork);
-    button->setToolTip(QString::fromLatin1(toolTip));
+    button->setToolTip(toolTip);
+    button->setAccessibleName(accessibleName);
     button->setFocusPolicy(Qt::NoFocus);
     return button;
 }

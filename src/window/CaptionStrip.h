@@ -45,8 +45,9 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    FrameLabel* makeIcon(const char* name, const QIcon& artwork);
-    QAbstractButton* makeButton(const char* name, const QIcon& artwork, const char* toolTip);
+    FrameLabel* makeIcon(const char* name, const QIcon& artwork, const QString& accessibleName);
+    QAbstractButton* makeButton(const char* name, const QIcon& artwork,
+                                const QString& accessibleName, const QString& toolTip);
     void connectDrag(FrameLabel* label);
 
     FrameLabel* m_icons[3] = {nullptr, nullptr, nullptr}; // by Icon

@@ -14,7 +14,15 @@ public:
     // The colour of the label's text; the label paints no background of its own.
     void setTextColor(const QColor& color);
 
+    // A picture that stands for a command tells assistive technology that it is a button,
+    // whose press action emits activated(). Set before the label is first shown.
+    void setActsAsButton(bool button);
+    bool actsAsButton() const { return m_actsAsButton; }
+    // What pressing the label as a button does, for those who cannot click it.
+    void activate();
+
 signals:
+    void activated();
     void pressed(Qt::MouseButton button, QPoint globalPos);
     void dragged(QPoint globalPos); // moved with the left button held
     void released(Qt::MouseButton button);
@@ -25,4 +33,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    bool m_actsAsButton = false;
 };

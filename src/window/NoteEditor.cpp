@@ -33,10 +33,13 @@ namespace {
 using SelectionFormat::Alignment;
 
 // The fixed text of Clear All with Ctrl held.
-const QString kAboutJottexText = QStringLiteral(
-    "Jottex keeps sticky notes on your desktop.\r\n"
-    "Right-click a note for its menus: formatting, colours, special notes and more.\r\n"
-    "Notes are saved as .not files, and open notes come back after you log off and on.");
+QString aboutJottexText()
+{
+    return NoteEditor::tr(
+        "Jottex keeps sticky notes on your desktop.\r\n"
+        "Right-click a note for its menus: formatting, colours, special notes and more.\r\n"
+        "Notes are saved as .not files, and open notes come back after you log off and on.");
+}
 
 // What Insert Special inserts, as the Windows-1252 byte each character was defined by.
 struct SpecialCharacter {
@@ -82,13 +85,18 @@ std::optional<int> menuPointSize(int index)
 // How a refused picture's size is told, in every message that refuses one.
 QString pictureLimitPhrase()
 {
-    return QStringLiteral("larger than a note holds (%1, at 4 bytes a pixel)")
+    return NoteEditor::tr("larger than a note holds (%1, at 4 bytes a pixel)")
         .arg(RichText::pictureLimitText());
+}
+
+QString tooLargeReason()
+{
+    return NoteEditor::tr("it is larger than 10 MB");
 }
 
 QString pictureTooLargeReason()
 {
-    return QStringLiteral("it is a picture ") + pictureLimitPhrase();
+    return NoteEditor::tr("it is a picture %1").arg(pictureLimitPhrase());
 }
 
 // Whether a file too large to read whole starts as a picture.
@@ -103,14 +111,13 @@ bool startsAsPicture(const QString& path)
 std::variant<QByteArray, QString> readDroppedFile(const QString& path)
 {
     if (QFileInfo(path).isDir())
-        return QStringLiteral("it is a folder");
+        return NoteEditor::tr("it is a folder");
     const Expected<QByteArray> bytes = modFileFunctions::ReadRegularFile(
         path, std::max(kMaxDroppedFileBytes, RichText::kMaxEncodedPictureBytes));
     if (bytes.failed()) {
         if (bytes.error().number != ErrorNumber::Overflow)
-            return QStringLiteral("it could not be read");
-        return startsAsPicture(path) ? pictureTooLargeReason()
-                                     : QStringLiteral("it is larger than 10 MB");
+            return NoteEditor::tr("it could not be read");
+        return startsAsPicture(path) ? pictureTooLargeReason() : tooLargeReason();
     }
     return bytes.value();
 }
@@ -119,9 +126,9 @@ std::variant<QByteArray, QString> readDroppedFile(const QString& path)
 std::optional<QString> refusedAsText(const QByteArray& bytes)
 {
     if (bytes.size() > kMaxDroppedFileBytes)
-        return QStringLiteral("it is larger than 10 MB");
+        return tooLargeReason();
     if (bytes.left(kTextProbeBytes).contains('\0'))
-        return QStringLiteral("it is not a text file");
+        return NoteEditor::tr("it is not a text file");
     return std::nullopt;
 }
 
@@ -134,7 +141,7 @@ QString shownFileName(const QString& path)
 
 QString tooLongReason()
 {
-    return QStringLiteral("it is longer than a note shows (%1)").arg(LiveText::limitText());
+    return NoteEditor::tr("it is longer than a note shows (%1)").arg(LiveText::limitText());
 }
 
 void runBulletItem(QTextEdit* edit, int index)
@@ -190,7 +197,7 @@ void NoteEditor::mnuEdit_Click(int Index)
         SelectionFormat::setColor(textArea(), Qt::black);
         m_host->resetSpecialNote();
         if (LastKeyDown() == Qt::Key_Control)
-            RichText::setTextRTF(textArea(), kAboutJottexText);
+            RichText::setTextRTF(textArea(), aboutJottexText());
         break;
     default:
         break;
@@ -218,14 +225,13 @@ void NoteEditor::pastePlainText()
 
 void NoteEditor::refusePaste()
 {
-    inform(QStringLiteral("The text was not pasted: the note would be longer than a note shows "
-                          "(%1).")
+    inform(tr("The text was not pasted: the note would be longer than a note shows (%1).")
                .arg(LiveText::limitText()));
 }
 
 void NoteEditor::refusePicture()
 {
-    inform(QStringLiteral("The picture was not pasted: it is %1.").arg(pictureLimitPhrase()));
+    inform(tr("The picture was not pasted: it is %1.").arg(pictureLimitPhrase()));
 }
 
 void NoteEditor::mnuInsert_Click(int Index)
@@ -429,8 +435,7 @@ void NoteEditor::RTB1_OLEDragDrop(const QStringList& files)
         return;
     const QString& path = files.first();
     if (m_host->note().HeldData) {
-        refuseDroppedFile(path, QStringLiteral("this note shows only its start and cannot be "
-                                               "changed here"));
+        refuseDroppedFile(path, tr("this note shows only its start and cannot be changed here"));
         return;
     }
     const auto content = readDroppedFile(path);
@@ -454,7 +459,7 @@ void NoteEditor::RTB1_OLEDragDrop(const QStringList& files)
     LiveText::replaceText(textArea(), built);
     m_host->note().TracksChanges = true;
     if (const int refused = RichText::refusedPictures(&built); refused > 0)
-        inform(QStringLiteral("%1 was loaded without %2 of its pictures: %3.")
+        inform(tr("%1 was loaded without %2 of its pictures: %3.")
                    .arg(shownFileName(path), QString::number(refused), pictureLimitPhrase()));
 }
 
@@ -481,7 +486,7 @@ bool NoteEditor::dropPicture(const QString& path, const QByteArray& bytes)
 
 void NoteEditor::refuseDroppedFile(const QString& path, const QString& reason)
 {
-    inform(QStringLiteral("%1 was not loaded: %2.").arg(shownFileName(path), reason));
+    inform(tr("%1 was not loaded: %2.").arg(shownFileName(path), reason));
 }
 
 void NoteEditor::inform(const QString& message)

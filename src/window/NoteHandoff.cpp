@@ -11,6 +11,7 @@
 #include "window/cPrintRTB.h"
 #include "window/clsSendMail.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QTextCursor>
 
@@ -45,9 +46,12 @@ void NoteHandoff::PrintNote()
     m_host->putBackOnTop();
     if (printed)
         return;
-    MessageBox::show(m_host->noteWindow(), QMessageBox::Critical, QStringLiteral("Print Error"),
-                     QStringLiteral("There was an error printing your Note. Check to make sure "
-                                    "your printer is functioning properly"),
+    MessageBox::show(m_host->noteWindow(), QMessageBox::Critical,
+                     QCoreApplication::translate("NoteHandoff", "Print Error"),
+                     QCoreApplication::translate("NoteHandoff",
+                                                 "There was an error printing your Note. Check "
+                                                 "to make sure your printer is functioning "
+                                                 "properly"),
                      QMessageBox::Ok);
     modMain::WriteLogEntry(QStringLiteral("frmMain: PrintNote"),
                            AppError::fromNumber(ErrorNumber::ObjectNotSet));
@@ -90,6 +94,8 @@ void NoteHandoff::CheckSpelling()
     }
     cursor.setPosition(qMin(selStart, text->document()->characterCount() - 1));
     text->setTextCursor(cursor);
-    MessageBox::show(m_host->noteWindow(), QMessageBox::Information, QStringLiteral("Spell Check"),
-                     QStringLiteral("Spell Check has been completed!"), QMessageBox::Ok);
+    MessageBox::show(m_host->noteWindow(), QMessageBox::Information,
+                     QCoreApplication::translate("NoteHandoff", "Spell Check"),
+                     QCoreApplication::translate("NoteHandoff", "Spell Check has been completed!"),
+                     QMessageBox::Ok);
 }

@@ -21,6 +21,7 @@
 #include "window/NoteTextEdit.h"
 #include "window/frmMain.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -64,10 +65,14 @@ const QString kViewerHeader = QStringLiteral("Clipboard Viewer:\r\n");
 const QString kLogHeader = QStringLiteral("Clipboard Log:\r\n");
 
 // A clipboard note never grows beyond what the note shows: the viewer shows the start of a
-// longer text, the log keeps its newest part; each says so on a line of its own.
+// longer text, the log keeps its newest part; each says so on a line of its own. The log's
+// notice stays in English: the log finds it again in its own text, which a note file keeps
+// from one run, and language, to the next.
 QString viewerCutNotice()
 {
-    return QStringLiteral("(The clipboard holds more than a note shows, %1; this is its start.)")
+    return QCoreApplication::translate(
+               "SpecialNoteEngine",
+               "(The clipboard holds more than a note shows, %1; this is its start.)")
         .arg(LiveText::limitText());
 }
 QString logCutNotice()
@@ -133,7 +138,7 @@ struct SpecialNoteEngine::Kinds {
     }
     static void openFeed(SpecialNoteEngine& e)
     {
-        e.setText(QStringLiteral("...loading RSS feed"));
+        e.setText(SpecialNoteEngine::tr("...loading RSS feed"));
         // A feed chosen again starts afresh, whatever the last one left running.
         e.m_feedText.reset();
         e.m_shownFeed.clear();
@@ -141,7 +146,7 @@ struct SpecialNoteEngine::Kinds {
     static void openQuote(SpecialNoteEngine& e)
     {
         modSpecialNote::WriteSpecialHeader(
-            e.m_host->textArea(), QStringLiteral("Stock Symbol: ") +
+            e.m_host->textArea(), SpecialNoteEngine::tr("Stock Symbol: ") +
                                       e.m_host->record().StockSymbol + QStringLiteral("\r\n"));
     }
     static void openReminder(SpecialNoteEngine& e)
@@ -187,35 +192,35 @@ struct SpecialNoteEngine::Kinds {
 
     // clang-format off
     static constexpr KindRow kRows[] = {
-        {Kind::Time, {NoteMenus::mnuSNTime, "Time"},
+        {Kind::Time, {NoteMenus::mnuSNTime, QT_TRANSLATE_NOOP("NoteMenus", "Time")},
          TimerUse::Interval, 1000, {}, Lock::WhileShown, Source::Redrawn, 0, nullptr, drawTime},
-        {Kind::Reminder, {NoteMenus::mnuSNReminder, "Reminder (alarm)", Gap::Separator},
+        {Kind::Reminder, {NoteMenus::mnuSNReminder, QT_TRANSLATE_NOOP("NoteMenus", "Reminder (alarm)"), Gap::Separator},
          TimerUse::Interval, 6000,
-         {Asks::TimeOfDay, "Please enter the reminder time for this note", "Reminder Time",
+         {Asks::TimeOfDay, QT_TRANSLATE_NOOP("SpecialNoteEngine", "Please enter the reminder time for this note"), QT_TRANSLATE_NOOP("SpecialNoteEngine", "Reminder Time"),
           &NoteRecord::Reminder},
          Lock::Never, Source::Redrawn, 0, openReminder, drawReminder},
-        {Kind::RSSFeed, {NoteMenus::mnuSNRSSFeed, "RSS Feed"},
+        {Kind::RSSFeed, {NoteMenus::mnuSNRSSFeed, QT_TRANSLATE_NOOP("NoteMenus", "RSS Feed")},
          TimerUse::WhileAnswered, kSlowRefresh,
-         {Asks::Text, "Please enter the URL for an RSS feed", "RSS Feed URL", &NoteRecord::FeedURL},
+         {Asks::Text, QT_TRANSLATE_NOOP("SpecialNoteEngine", "Please enter the URL for an RSS feed"), QT_TRANSLATE_NOOP("SpecialNoteEngine", "RSS Feed URL"), &NoteRecord::FeedURL},
          Lock::WhileShown, Source::Redrawn, 0, openFeed, drawFeed},
-        {Kind::None, {NoteMenus::mnuSNWeather, "Weather"}},
-        {Kind::StockQuote, {NoteMenus::mnuSNStockQuote, "Stocks"},
+        {Kind::None, {NoteMenus::mnuSNWeather, QT_TRANSLATE_NOOP("NoteMenus", "Weather")}},
+        {Kind::StockQuote, {NoteMenus::mnuSNStockQuote, QT_TRANSLATE_NOOP("NoteMenus", "Stocks")},
          TimerUse::Interval, kSlowRefresh,
-         {Asks::Text, "Please enter the Stock Symbol to look up.", "Stock Symbol",
+         {Asks::Text, QT_TRANSLATE_NOOP("SpecialNoteEngine", "Please enter the Stock Symbol to look up."), QT_TRANSLATE_NOOP("SpecialNoteEngine", "Stock Symbol"),
           &NoteRecord::StockSymbol},
          Lock::WhileShown, Source::Redrawn, 0, openQuote, drawQuote},
-        {Kind::None, {NoteMenus::mnuSNWebsiteStatus, "Website Status", Gap::HiddenSeparator}},
-        {Kind::None, {NoteMenus::mnuSNNotes, "Jottex Notes", Gap::Separator}},
-        {Kind::ClipboardViewer, {NoteMenus::mnuSNClipboard, "Clipboard Viewer (text)"},
+        {Kind::None, {NoteMenus::mnuSNWebsiteStatus, QT_TRANSLATE_NOOP("NoteMenus", "Website Status"), Gap::HiddenSeparator}},
+        {Kind::None, {NoteMenus::mnuSNNotes, QT_TRANSLATE_NOOP("NoteMenus", "Jottex Notes"), Gap::Separator}},
+        {Kind::ClipboardViewer, {NoteMenus::mnuSNClipboard, QT_TRANSLATE_NOOP("NoteMenus", "Clipboard Viewer (text)")},
          TimerUse::Off, 0, {}, Lock::WhileShown, Source::Redrawn, kClipboardHeaderLength,
          openViewer, drawClipboard},
-        {Kind::ClipboardLog, {NoteMenus::mnuSNClipboardLog, "Clipboard Log"},
+        {Kind::ClipboardLog, {NoteMenus::mnuSNClipboardLog, QT_TRANSLATE_NOOP("NoteMenus", "Clipboard Log")},
          TimerUse::Idle, 0, {}, Lock::WhileShown, Source::Gathered, kClipboardHeaderLength,
          openLog, drawClipboard},
-        {Kind::ComputerMemory, {NoteMenus::mnuSNComputerMemory, "Computer Memory"},
+        {Kind::ComputerMemory, {NoteMenus::mnuSNComputerMemory, QT_TRANSLATE_NOOP("NoteMenus", "Computer Memory")},
          TimerUse::Interval, kSlowRefresh, {}, Lock::WhileShown, Source::Redrawn, 0, nullptr,
          drawMemory},
-        {Kind::Drives, {NoteMenus::mnuSNDrives, "Drive Information", Gap::Separator},
+        {Kind::Drives, {NoteMenus::mnuSNDrives, QT_TRANSLATE_NOOP("NoteMenus", "Drive Information"), Gap::Separator},
          TimerUse::Interval, kSlowRefresh, {}, Lock::WhileShown, Source::Redrawn, 0, nullptr,
          drawDrives},
     };
@@ -333,7 +338,7 @@ std::vector<NoteMenus::Entry> SpecialNoteEngine::menuEntries()
     entries.push_back(Entry{.parent = NoteMenus::mnuSpecial,
                             .name = NoteMenus::mnuClearSpecial,
                             .index = -1,
-                            .caption = "Stop Special Note",
+                            .caption = QT_TRANSLATE_NOOP("NoteMenus", "Stop Special Note"),
                             .key = {},
                             .imageKey = "Stop",
                             .flags = NoteMenus::None,
@@ -360,8 +365,8 @@ bool SpecialNoteEngine::ask(SpecialNoteKind kind)
         return true;
     QWidget* window = m_host->noteWindow();
     QString& answer = m_host->record().*prompt.answer;
-    const QString text = QString::fromUtf8(prompt.text);
-    const QString title = QString::fromUtf8(prompt.title);
+    const QString text = tr(prompt.text);
+    const QString title = tr(prompt.title);
     modMain::SetTopMost(window, modMain::TopMostMode::OutOfBand);
     if (prompt.asks == Asks::Text) {
         answer = frmInputBox::InputBoxEX(text, title, answer, window);
@@ -508,7 +513,7 @@ Result SpecialNoteEngine::testReminder()
     m_host->restoreFromStrip();
     if (!m_reminderWentOff) {
         auto* alert = new frmAlert;
-        alert->DisplayAlert(QStringLiteral("Your reminder note is now active"), kAlertShowsMs);
+        alert->DisplayAlert(tr("Your reminder note is now active"), kAlertShowsMs);
         window->activateWindow();
         m_host->textArea()->setFocus();
     }

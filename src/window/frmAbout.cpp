@@ -31,16 +31,11 @@ constexpr int kTimer1IntervalMs = 100;
 // Where the four lines start: spaced evenly, so one keeps entering as another leaves.
 constexpr std::array<int, frmAbout::CreditLines> kCreditStartTops{300, 900, 1500, 2100};
 constexpr std::array<const char*, frmAbout::CreditLines> kCreditTexts{
-    "Jottex",
-    "Sticky notes for the Linux desktop",
-    "built by the Jottex developers",
-    "Thank you for using it",
+    "Jottex", // the program's name, the same in every language
+    QT_TRANSLATE_NOOP("frmAbout", "Sticky notes for the Linux desktop"),
+    QT_TRANSLATE_NOOP("frmAbout", "built by the Jottex developers"),
+    QT_TRANSLATE_NOOP("frmAbout", "Thank you for using it"),
 };
-
-constexpr char kDisclaimerText[] =
-    "Jottex is free software, provided as is, without warranty of any kind. You may use, copy "
-    "and share it under the licence that comes with it; whoever uses it does so at their own "
-    "risk.";
 
 QLabel* label(QWidget* parent, const char* name, const QString& text, const TwipsRect& rect)
 {
@@ -85,7 +80,7 @@ CreditStep CreditStep::after(int top)
 frmAbout::frmAbout(QWidget* owner) : QDialog(owner)
 {
     setObjectName(QStringLiteral("frmAbout"));
-    setWindowTitle(QStringLiteral("About"));
+    setWindowTitle(tr("About"));
     setWindowModality(Qt::ApplicationModal);
     setFixedSize(kForm.pixels().size());
 
@@ -94,7 +89,7 @@ frmAbout::frmAbout(QWidget* owner) : QDialog(owner)
 
     for (int i = 1; i <= CreditLines; ++i) {
         const auto slot = static_cast<std::size_t>(i - 1);
-        QLabel* line = label(this, "Label1", QString::fromUtf8(kCreditTexts.at(slot)),
+        QLabel* line = label(this, "Label1", tr(kCreditTexts.at(slot)),
                              TwipsRect{kCreditLeft, 0, kCreditWidth, kCreditHeight});
         line->setObjectName(QStringLiteral("Label1(%1)").arg(i));
         line->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
@@ -105,7 +100,7 @@ frmAbout::frmAbout(QWidget* owner) : QDialog(owner)
     m_credits.front()->setFont(first);
 
     m_lblBuild = label(this, "lblBuild", QString(), kBuild);
-    label(this, "Label5", QStringLiteral("Email"), kLabel5);
+    label(this, "Label5", tr("Email"), kLabel5);
 
     auto* address = new LinkLabel(QString::fromLatin1(kProjectAddress), this);
     address->setObjectName(QStringLiteral("Label4"));
@@ -118,15 +113,20 @@ frmAbout::frmAbout(QWidget* owner) : QDialog(owner)
     address->clicked = [this] { Label4_Click(); };
     m_lblAddress = address;
 
-    m_lblDisclaimer = label(this, "lblDisclaimer", QString::fromUtf8(kDisclaimerText), kDisclaimer);
+    m_lblDisclaimer = label(this, "lblDisclaimer",
+                            tr("Jottex is free software: you can redistribute it and/or modify it "
+                               "under the terms of the GNU General Public License, version 3 or "
+                               "(at your option) any later version. It comes without any "
+                               "warranty."),
+                            kDisclaimer);
     m_lblDisclaimer->setWordWrap(true);
     m_lblDisclaimer->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    m_command2 = button(this, "Command2", QStringLiteral("Postcard Ware"), kCommand2);
-    m_command2->setToolTip(QStringLiteral("Click for information about PostcardWare"));
+    m_command2 = button(this, "Command2", tr("Postcard Ware"), kCommand2);
+    m_command2->setToolTip(tr("Click for information about PostcardWare"));
     m_command2->setAutoDefault(false);
     connect(m_command2, &QPushButton::clicked, this, &frmAbout::Command2_Click);
-    m_cmdOk = button(this, "cmdOk", QStringLiteral("OK"), kCmdOk);
+    m_cmdOk = button(this, "cmdOk", tr("OK"), kCmdOk);
     m_cmdOk->setDefault(true);
     connect(m_cmdOk, &QPushButton::clicked, this, &QDialog::accept);
 
@@ -162,7 +162,7 @@ frmAbout* frmAbout::current()
 
 QString frmAbout::buildLabel(int major, int minor, int revision)
 {
-    return QStringLiteral("Build - %1.%2.0.%3").arg(major).arg(minor).arg(revision);
+    return tr("Build - %1.%2.0.%3").arg(major).arg(minor).arg(revision);
 }
 
 void frmAbout::placeCredit(int index)

@@ -186,7 +186,7 @@ void frmMain::fillFromRecord(NoteOrigin origin, const NoteRecord& record)
     setTopTwips(record.Top);
     setLeftTwips(record.Left);
     if (origin != NoteOrigin::ManagerCopy)
-        m_Note.ShownFile = record.FileName;
+        setShownFile(record.FileName);
     m_Note.TracksChanges = true;
 }
 
@@ -417,7 +417,7 @@ bool frmMain::PerformSave(SaveKind kind)
     const bool saved = result.compare(modNote::NoneSentinel, Qt::CaseInsensitive) != 0;
     if (saved) {
         if (toChosenFile)
-            m_Note.ShownFile = result;
+            setShownFile(result);
         setChanged(false);
         m_Note.FileName = result;
         if (m_Note.CaptionType == CaptionKind::FileName)
@@ -434,7 +434,7 @@ void frmMain::reportWriteFailure(const modNote::WriteFailure& failure)
     if (failure.path.isEmpty())
         return;
     MessageBox::show(this, QMessageBox::Warning, CaptionStrip::title(),
-                     QStringLiteral("The note could not be saved to %1: %2")
+                     tr("The note could not be saved to %1: %2")
                          .arg(QDir::toNativeSeparators(failure.path), failure.error.reason()),
                      QMessageBox::Ok);
 }
@@ -463,7 +463,7 @@ void frmMain::OpenNoteFile()
         m_Note.Width = place.width();
         m_subCaption->setText(first.TimeDate);
         m_Note.TimeDate = m_subCaption->text();
-        m_Note.ShownFile = first.FileName;
+        setShownFile(first.FileName);
         m_Note.FileName = first.FileName;
         m_Note.TracksChanges = true;
         if (m_Note.CaptionType == CaptionKind::FileName)
@@ -478,8 +478,8 @@ void frmMain::OpenNoteFile()
 // with them; the user decides.
 bool frmMain::openAllAnswered(qsizetype count)
 {
-    return MessageBox::show(this, QMessageBox::Question, QStringLiteral("Open"),
-                            QStringLiteral("This file holds %1 notes. Open them all?").arg(count),
+    return MessageBox::show(this, QMessageBox::Question, tr("Open"),
+                            tr("This file holds %1 notes. Open them all?").arg(count),
                             QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
@@ -585,9 +585,9 @@ bool frmMain::saveChangesFirst()
     modMain::SetTopMost(this, modMain::TopMostMode::OutOfBand);
     QMessageBox::StandardButton answer = QMessageBox::Yes;
     if (m_Note.FileName.isEmpty() || !m_Note.AutoSave) {
-        answer = MessageBox::show(this, QMessageBox::NoIcon, QStringLiteral("Perform Save"),
-                                  QStringLiteral("Changes have been made to this note.\r\n"
-                                                 "Would you like to save now?"),
+        answer = MessageBox::show(this, QMessageBox::NoIcon, tr("Perform Save"),
+                                  tr("Changes have been made to this note.\r\n"
+                                     "Would you like to save now?"),
                                   QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     }
     if (answer == QMessageBox::No)
@@ -658,5 +658,5 @@ void frmMain::mnuSystemReset_Click()
     (void)m_appearance->SetNoteColor(modMain::settingDefault(Setting::Color), true);
     m_Note.TimeDate = LocaleFormat::generalDate(Clock::now());
     m_subCaption->setText(m_Note.TimeDate);
-    m_Note.ShownFile.clear();
+    setShownFile(QString());
 }

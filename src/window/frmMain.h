@@ -198,6 +198,8 @@ private:
     void popUp(const char* menuName);
     void popUpTextMenu(const QPoint& where);
     void showFileCaption();
+    // The file the note shows as its own; the text area is named after it.
+    void setShownFile(const QString& path);
     void showCaptionKind(CaptionKind kind);
     // The subcaption's kind, unless the number the note was given names none.
     std::optional<CaptionKind> captionKind() const;

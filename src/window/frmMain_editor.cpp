@@ -39,9 +39,9 @@ constexpr LiveText::Size kShownStart{2000, 50000};
 // Above the start of a note the text area cannot hold.
 QString partNotice()
 {
-    return QStringLiteral("This note is longer than a note can show (%1), so only its start is "
-                          "shown below and it cannot be changed here. The whole note is kept "
-                          "as it was: \"jottex-cli cat\" with the note's file shows all of it.")
+    return frmMain::tr("This note is longer than a note can show (%1), so only its start is "
+                       "shown below and it cannot be changed here. The whole note is kept "
+                       "as it was: \"jottex-cli cat\" with the note's file shows all of it.")
         .arg(LiveText::limitText());
 }
 } // namespace

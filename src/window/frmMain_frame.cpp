@@ -40,14 +40,16 @@ void frmMain::buildControls()
 
     m_rtb = new NoteTextEdit(this);
     m_rtb->setFont(QFont(modMain::settingDefault(modMain::Setting::FontName), 9));
+    m_rtb->setAccessibleDescription(tr("The text of this Jottex note"));
     placeTwips(m_rtb, TextArea);
+    setShownFile(QString());
 
     m_resize = new FrameLabel(this);
     m_resize->setObjectName(QStringLiteral("imgResize"));
     const int gripPixels = Twips::toPixels(ResizeGrip.width);
     m_resize->setPixmap(
         Artwork::resizeGrip().pixmap(QSize(gripPixels, gripPixels), devicePixelRatioF()));
-    m_resize->setToolTip(QStringLiteral("Resize note"));
+    m_resize->setToolTip(tr("Resize note"));
     m_resize->setCursor(Qt::SizeFDiagCursor);
     placeTwips(m_resize, ResizeGrip);
 
@@ -56,7 +58,7 @@ void frmMain::buildControls()
     QFont verdana(QStringLiteral("Verdana"));
     verdana.setPointSizeF(8.25);
     m_subCaption->setFont(verdana);
-    m_subCaption->setToolTip(QStringLiteral("Double-click to refresh caption"));
+    m_subCaption->setToolTip(tr("Double-click to refresh caption"));
     m_subCaption->setAttribute(Qt::WA_TranslucentBackground);
     m_subCaption->setTextColor(Qt::black);
     placeTwips(m_subCaption, SubCaption);
@@ -206,8 +208,14 @@ void frmMain::RestoreNote()
 
 void frmMain::showFileCaption()
 {
-    m_subCaption->setText(QStringLiteral("File: ") +
-                          modFileFunctions::GetFileName(m_Note.ShownFile));
+    m_subCaption->setText(tr("File: ") + modFileFunctions::GetFileName(m_Note.ShownFile));
+}
+
+void frmMain::setShownFile(const QString& path)
+{
+    m_Note.ShownFile = path;
+    const QString name = modFileFunctions::GetFileName(path);
+    m_rtb->setAccessibleName(name.isEmpty() ? tr("Note text") : tr("Note text, %1").arg(name));
 }
 
 void frmMain::showCaptionKind(CaptionKind kind)
@@ -218,11 +226,10 @@ void frmMain::showCaptionKind(CaptionKind kind)
         break;
     case CaptionKind::WordCount:
         countWords();
-        m_subCaption->setText(QStringLiteral("Word Count: ") + QString::number(m_wordCount));
+        m_subCaption->setText(tr("Word Count: ") + QString::number(m_wordCount));
         break;
     case CaptionKind::CharacterCount:
-        m_subCaption->setText(QStringLiteral("Character Count: ") +
-                              QString::number(m_rtb->Text().size()));
+        m_subCaption->setText(tr("Character Count: ") + QString::number(m_rtb->Text().size()));
         break;
     case CaptionKind::FileName:
         showFileCaption();
@@ -275,7 +282,7 @@ void frmMain::updateCountsAndCaption()
         showCaptionKind(CaptionKind::WordCount);
     } else if (kind == CaptionKind::CharacterCount) {
         const qsizetype count = m_rtb->Text().size() - m_specialNotes->uncountedCharacters();
-        m_subCaption->setText(QStringLiteral("Character Count: ") + QString::number(count));
+        m_subCaption->setText(tr("Character Count: ") + QString::number(count));
     }
 }
 
@@ -290,7 +297,6 @@ void frmMain::ShowNotImplemented()
 {
     modMain::SetTopMost(this, modMain::TopMostMode::OutOfBand);
     MessageBox::show(this, QMessageBox::Information, CaptionStrip::title(),
-                     QStringLiteral("This feature has not been implemented in this release"),
-                     QMessageBox::Ok);
+                     tr("This feature has not been implemented in this release"), QMessageBox::Ok);
     setOnTopFromRecord();
 }

@@ -22,9 +22,9 @@ constexpr TwipsRect kImage1{4200, 2280, 720, 720};
 constexpr TwipsRect kCmdOk{4080, 3225, 1080, 375};
 
 constexpr std::array<const char*, 3> kSendTo{
-    "The Jottex project",
-    "Share a picture of your city",
-    "on the project's page",
+    QT_TRANSLATE_NOOP("frmPostCard", "The Jottex project"),
+    QT_TRANSLATE_NOOP("frmPostCard", "Share a picture of your city"),
+    QT_TRANSLATE_NOOP("frmPostCard", "on the project's page"),
 };
 
 QLabel* label(QWidget* parent, const QString& name, const QString& text, const TwipsRect& rect)
@@ -47,15 +47,14 @@ void makeBold(QLabel* target, double scale = 1.0)
 frmPostCard::frmPostCard(QWidget* owner) : QDialog(owner)
 {
     setObjectName(QStringLiteral("frmPostCard"));
-    setWindowTitle(QStringLiteral("Postcardware"));
+    setWindowTitle(tr("Postcardware"));
     setWindowModality(Qt::ApplicationModal);
     setFixedSize(kForm.pixels().size());
 
     QLabel* picture1 = label(this, QStringLiteral("Picture1"), QString(), kPicture1);
     picture1->setPixmap(Artwork::appIcon().pixmap(picture1->size()));
-    makeBold(label(this, QStringLiteral("Label3"), QStringLiteral("Send us a postcard"), kLabel3),
-             1.4);
-    makeBold(label(this, QStringLiteral("Label2"), QStringLiteral("Postcard Ware - "), kLabel2));
+    makeBold(label(this, QStringLiteral("Label3"), tr("Send us a postcard"), kLabel3), 1.4);
+    makeBold(label(this, QStringLiteral("Label2"), tr("Postcard Ware - "), kLabel2));
     m_label1 = label(this, QStringLiteral("Label1"), QString(), kLabel1);
     m_label1->setWordWrap(true);
     m_label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -63,18 +62,17 @@ frmPostCard::frmPostCard(QWidget* owner) : QDialog(owner)
     auto* frame1 = new QGroupBox(this);
     frame1->setObjectName(QStringLiteral("Frame1"));
     frame1->setGeometry(kFrame1.pixels());
-    makeBold(label(frame1, QStringLiteral("Label4"), QStringLiteral("Send To:"), kLabel4));
+    makeBold(label(frame1, QStringLiteral("Label4"), tr("Send To:"), kLabel4));
     for (std::size_t i = 0; i < kSendTo.size(); ++i) {
         const int top = kLabel5Top + static_cast<int>(i) * kLabel5Height;
-        m_label5.at(i) =
-            label(frame1, QStringLiteral("Label5(%1)").arg(i), QString::fromUtf8(kSendTo.at(i)),
-                  TwipsRect{kLabel4.left, top, kLabel4.width, kLabel5Height});
+        m_label5.at(i) = label(frame1, QStringLiteral("Label5(%1)").arg(i), tr(kSendTo.at(i)),
+                               TwipsRect{kLabel4.left, top, kLabel4.width, kLabel5Height});
     }
 
     QLabel* image1 = label(this, QStringLiteral("Image1"), QString(), kImage1);
     image1->setPixmap(Artwork::menuIcon(QStringLiteral("Email")).pixmap(image1->size()));
 
-    m_cmdOk = new QPushButton(QStringLiteral("OK"), this);
+    m_cmdOk = new QPushButton(tr("OK"), this);
     m_cmdOk->setObjectName(QStringLiteral("cmdOk"));
     m_cmdOk->setGeometry(kCmdOk.pixels());
     m_cmdOk->setDefault(true);
@@ -86,11 +84,9 @@ frmPostCard::~frmPostCard() = default;
 
 void frmPostCard::Form_Load()
 {
-    m_label1->setText(QStringLiteral("If you like the application, DLL, or OCX then we would "
-                                     "appreciate a") +
-                      QStringLiteral(" Postcard from your city.  Be creative, show us what makes "
-                                     "your city") +
-                      QStringLiteral(" unique or interesting"));
+    m_label1->setText(tr("If you like the application, DLL, or OCX then we would appreciate a "
+                         "Postcard from your city.  Be creative, show us what makes your city "
+                         "unique or interesting"));
 }
 
 void frmPostCard::showModal(QWidget* owner)

@@ -1,3 +1,4 @@
+#include "MarkingTranslator.h"
 #include "NoteWindows.h"
 #include "Samples.h"
 #include "TestEnvironment.h"
@@ -14,6 +15,7 @@
 #include "window/NoteTextEdit.h"
 #include "window/frmMain.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QLabel>
 #include <QListView>
@@ -535,6 +537,61 @@ private slots:
                                       QDir::toNativeSeparators(path)),
                  qPrintable(told.text));
         QVERIFY2(told.text.contains(reason), qPrintable(told.text));
+    }
+
+    // A screen reader names the list and each picture-only tool bar button, and a press on a
+    // button through the accessibility interface runs its command.
+    void listAndButtonsTellScreenReadersWhatTheyAre()
+    {
+        frmNoteManager* manager = listed(2);
+        QAccessibleInterface* list = QAccessible::queryAccessibleInterface(manager->lvNotes());
+        QCOMPARE(list->role(), QAccessible::List);
+        QCOMPARE(list->text(QAccessible::Name), QStringLiteral("Notes"));
+        const auto* toolbar = manager->findChild<QToolBar*>(QStringLiteral("Toolbar1"));
+        const std::pair<const char*, const char*> buttons[] = {
+            {"open", "Open a note"}, {"show", "Show note(s)"}, {"delete", "Delete note(s)"}};
+        for (const auto& [key, name] : buttons) {
+            QWidget* button =
+                toolbar->widgetForAction(manager->findChild<QAction*>(QLatin1String(key)));
+            QAccessibleInterface* seen = QAccessible::queryAccessibleInterface(button);
+            QCOMPARE(seen->role(), QAccessible::Button);
+            QCOMPARE(seen->text(QAccessible::Name), QString::fromLatin1(name));
+            QVERIFY(seen->actionInterface()->actionNames().contains(
+                QAccessibleActionInterface::pressAction()));
+        }
+        DialogSeam::queueFileCancel();
+        QWidget* open =
+            toolbar->widgetForAction(manager->findChild<QAction*>(QStringLiteral("open")));
+        QAccessible::queryAccessibleInterface(open)->actionInterface()->doAction(
+            QAccessibleActionInterface::pressAction());
+        QTRY_COMPARE(DialogSeam::requests().size(), 1);
+        QCOMPARE(DialogSeam::requests().first().kind, DialogSeam::Kind::OpenFile);
+    }
+
+    // The manager's texts come through the translator when it is made; the objects the code
+    // finds by name keep their names.
+    void shownTextsComeThroughTheTranslator()
+    {
+        const MarkingTranslator translator;
+        frmNoteManager* manager = listed(2);
+        const auto marked = [](const char* context, const char* text) {
+            return MarkingTranslator::marked(context, QString::fromUtf8(text));
+        };
+        QCOMPARE(manager->windowTitle(), marked("frmNoteManager", "Multi-Note Manager"));
+        auto* remove = manager->findChild<QAction*>(QStringLiteral("mnuDelete"));
+        QCOMPARE(remove->text(), marked("frmNoteManager", "Delete Note"));
+        QCOMPARE(manager->findChild<QAction*>(QStringLiteral("delete"))->toolTip(),
+                 marked("frmNoteManager", "Delete note(s)"));
+        QCOMPARE(itemTexts(manager), QStringList({marked("NoteListModel", "Note %1").arg(1),
+                                                  marked("NoteListModel", "Note %1").arg(2)}));
+
+        manager->lvNotes_ItemClick(manager->lvNotes()->model()->index(0, 0));
+        DialogSeam::queueMessageBoxAnswer(QMessageBox::Cancel);
+        remove->trigger();
+        QCOMPARE(DialogSeam::requests().size(), 1);
+        QCOMPARE(DialogSeam::requests().first().title, marked("frmNoteManager", "Confirm Delete"));
+        QCOMPARE(DialogSeam::requests().first().text,
+                 marked("frmNoteManager", "Are you sure you want to delete this note?"));
     }
 
     // The window as a person sees it, for a look by eye: JOTTEX_SCREENSHOTS names the folder.

@@ -1,3 +1,4 @@
+#include "MarkingTranslator.h"
 #include "NoteWindows.h"
 #include "Samples.h"
 #include "TestEnvironment.h"
@@ -17,6 +18,7 @@
 #include "window/OpenNotes.h"
 #include "window/frmMain.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QClipboard>
 #include <QDesktopServices>
@@ -563,10 +565,16 @@ private slots:
         window->show();
         window->triggerMenuItem(NoteMenus::mnuCaptionType, int(CaptionKind::FileName));
         QCOMPARE(window->lblSubCaption()->text(), QStringLiteral("File: first.not"));
+        // A screen reader names the text area after the file the note shows.
+        const auto spokenName = [window] {
+            return QAccessible::queryAccessibleInterface(window->RTB1())->text(QAccessible::Name);
+        };
+        QCOMPARE(spokenName(), QStringLiteral("Note text, first.not"));
 
         DialogSeam::queueFileAnswer(second);
         window->triggerMenuItem(NoteMenus::mnuSave, int(SaveKind::SaveAs));
         QCOMPARE(window->lblSubCaption()->text(), QStringLiteral("File: second.not"));
+        QCOMPARE(spokenName(), QStringLiteral("Note text, second.not"));
         QCOMPARE(window->NoteFileName(), second);
         QCOMPARE(window->shownFile(), second);
 
@@ -576,6 +584,8 @@ private slots:
         QVERIFY(modNote::LoadNote(false, second).first().Data.contains(QStringLiteral("more")));
         QVERIFY(!modNote::LoadNote(false, first).first().Data.contains(QStringLiteral("more")));
         QCOMPARE(caption(window), QStringLiteral("Jottex"));
+        window->triggerMenuItem(NoteMenus::mnuSystemReset);
+        QCOMPARE(spokenName(), QStringLiteral("Note text"));
     }
 
     void menusFollowTheirTable()
@@ -889,6 +899,114 @@ private slots:
         type(window, QStringLiteral("!"));
         QVERIFY(window->Text().contains(QLatin1Char('!')));
         QVERIFY(RichText::toPlainText(window->TextRTF()).contains(QLatin1Char('!')));
+    }
+
+    // What a screen reader is told of the note's controls: a name, and a role that says what
+    // acting on them does. The caption stays text; the pictures that act are buttons.
+    void frameControlsTellScreenReadersWhatTheyAre_data()
+    {
+        QTest::addColumn<QString>("object");
+        QTest::addColumn<QAccessible::Role>("role");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("pressable");
+        QTest::newRow("close") << "CloseImage" << QAccessible::Button << "Close note" << true;
+        QTest::newRow("help") << "imgHelp" << QAccessible::Button << "Help" << true;
+        QTest::newRow("icon") << "imgIcon" << QAccessible::Button << "Note menu" << true;
+        QTest::newRow("reminder due")
+            << "imgIconReminder(0)" << QAccessible::Button << "Note menu, reminder due" << true;
+        QTest::newRow("reminder set")
+            << "imgIconReminder(1)" << QAccessible::Button << "Note menu, reminder set" << true;
+        QTest::newRow("caption") << "lblCaption" << QAccessible::StaticText << "Jottex" << false;
+        QTest::newRow("text area") << "RTB1" << QAccessible::EditableText << "Note text" << false;
+    }
+
+    void frameControlsTellScreenReadersWhatTheyAre()
+    {
+        QFETCH(QString, object);
+        QFETCH(QAccessible::Role, role);
+        QFETCH(QString, name);
+        QFETCH(bool, pressable);
+        frmMain* window = newNote();
+        auto* control = window->findChild<QWidget*>(object);
+        QVERIFY(control);
+        QAccessibleInterface* seen = QAccessible::queryAccessibleInterface(control);
+        QVERIFY(seen);
+        QCOMPARE(seen->role(), role);
+        QCOMPARE(seen->text(QAccessible::Name), name);
+        const QStringList actions =
+            seen->actionInterface() ? seen->actionInterface()->actionNames() : QStringList();
+        QCOMPARE(actions.contains(QAccessibleActionInterface::pressAction()), pressable);
+        if (role == QAccessible::EditableText) {
+            QVERIFY(seen->state().editable);
+            QVERIFY(seen->textInterface());
+        }
+    }
+
+    // A press through the accessibility interface does what a click does: the icon opens the
+    // icon menu, help answers with its box, close closes the note.
+    void pressActionsDoWhatAClickDoes()
+    {
+        const auto press = [](frmMain* window, const char* object) {
+            auto* control = window->findChild<QWidget*>(QLatin1String(object));
+            QAccessible::queryAccessibleInterface(control)->actionInterface()->doAction(
+                QAccessibleActionInterface::pressAction());
+        };
+        frmMain* window = newNote();
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QMenu* iconMenu = window->menu(NoteMenus::SystemMenu);
+        press(window, "imgIcon");
+        QTRY_VERIFY(iconMenu->isVisible());
+        iconMenu->hide();
+
+        DialogSeam::clearRequests();
+        press(window, "imgHelp");
+        QTRY_COMPARE(DialogSeam::requests().size(), 1);
+        QCOMPARE(DialogSeam::requests().first().text,
+                 QStringLiteral("This feature has not been implemented in this release"));
+
+        QPointer<frmMain> closing(window);
+        press(window, "CloseImage");
+        QTRY_VERIFY(!closing);
+    }
+
+    // Every text the note shows comes through the translator, under the context of the code
+    // that shows it, and is set where the control is made; names the code finds things by
+    // and the caption's program name stay as they are.
+    void shownTextsComeThroughTheTranslator()
+    {
+        const MarkingTranslator translator;
+        frmMain* window = newNote();
+        const auto marked = [](const char* context, const char* text) {
+            return MarkingTranslator::marked(context, QString::fromUtf8(text));
+        };
+        QAction* newItem = window->menuItem(NoteMenus::mnuNew);
+        QCOMPARE(newItem->text(), marked("NoteMenus", "&New") + QStringLiteral("\tCtrl+N"));
+        QCOMPARE(newItem->objectName(), QStringLiteral("mnuNew"));
+        QCOMPARE(window->menuItem(NoteMenus::mnuSNTime)->text(), marked("NoteMenus", "Time"));
+        QCOMPARE(window->menuItem(NoteMenus::mnuClearSpecial)->text(),
+                 marked("NoteMenus", "Stop Special Note"));
+        QCOMPARE(window->menu(NoteMenus::mnuNoteOptions)->title(),
+                 marked("NoteMenus", "Note Options"));
+
+        auto* close = window->findChild<QWidget*>(QStringLiteral("CloseImage"));
+        QCOMPARE(close->accessibleName(), marked("CaptionStrip", "Close note"));
+        QCOMPARE(close->toolTip(), marked("CaptionStrip", "Closes the note"));
+        QCOMPARE(window->findChild<QWidget*>(QStringLiteral("imgIcon"))->toolTip(),
+                 marked("CaptionStrip", "Right-click for options"));
+        QCOMPARE(window->lblCaption()->text(), QStringLiteral("Jottex"));
+
+        window->triggerMenuItem(NoteMenus::mnuCaptionType, int(CaptionKind::WordCount));
+        QCOMPARE(window->lblSubCaption()->text(), marked("frmMain", "Word Count: ") + u'0');
+        window->triggerMenuItem(NoteMenus::mnuCaptionType, int(CaptionKind::CharacterCount));
+        QCOMPARE(window->lblSubCaption()->text(), marked("frmMain", "Character Count: ") + u'0');
+
+        DialogSeam::clearRequests();
+        window->ShowNotImplemented();
+        QCOMPARE(DialogSeam::requests().size(), 1);
+        QCOMPARE(DialogSeam::requests().first().title, QStringLiteral("Jottex"));
+        QCOMPARE(DialogSeam::requests().first().text,
+                 marked("frmMain", "This feature has not been implemented in this release"));
     }
 
     void damagedSizeStaysOnScreenScale()
