@@ -230,6 +230,15 @@ modMain::Request modMain::commandLineRequest(const QString& commandLine)
     return Request::Start;
 }
 
+modMain::Starter modMain::starterOf(int argc, const char* const* argv)
+{
+    constexpr int kSessionArgc = 3; // the program, "-session", the id
+    if (argc != kSessionArgc || qstrcmp(argv[1], "-session") != 0 ||
+        namesNoteFile(withoutSurroundingQuotes(commandLineText(argc, argv))))
+        return Starter::User;
+    return Starter::SessionManager;
+}
+
 QString modMain::usageText()
 {
     return QStringLiteral(
@@ -244,7 +253,7 @@ QString modMain::usageText()
         "      --version  show the version and exit\n");
 }
 
-void modMain::Main(const QString& commandLine)
+bool modMain::Main(const QString& commandLine, Starter starter)
 {
     NoteRecovery::setAsideEarlierRun();
     bool opened = false;
@@ -255,6 +264,9 @@ void modMain::Main(const QString& commandLine)
     } else {
         opened = restoreKeptNotes();
     }
-    if (!opened)
+    if (!opened && starter == Starter::User) {
         openBlankNote();
+        opened = true;
+    }
+    return opened;
 }
