@@ -5,6 +5,7 @@
 #include <X11/ICE/ICElib.h>
 #include <X11/SM/SMlib.h>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 // libSM hands a new client's callbacks one pointer, given once per process.
@@ -150,7 +151,7 @@ XsmpServer::~XsmpServer()
 QString XsmpServer::start()
 {
     if (current)
-        return QStringLiteral("one session manager per test program");
+        return QStringLiteral("another test session manager is running");
     IceSetIOErrorHandler(&ignoreIoError);
     IceSetErrorHandler(&ignoreIceError);
     SmsSetErrorHandler(&ignoreSmsError);

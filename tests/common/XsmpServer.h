@@ -23,7 +23,7 @@ public:
     XsmpServer(const XsmpServer&) = delete;
     XsmpServer& operator=(const XsmpServer&) = delete;
 
-    // Empty when it listens; otherwise why not (the test skips). One server per process.
+    // Empty when it listens; otherwise why not (the test skips). One at a time.
     QString start();
     // The environment with SESSION_MANAGER naming this server.
     QProcessEnvironment environmentFor(QProcessEnvironment environment) const;
