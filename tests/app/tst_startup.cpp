@@ -378,6 +378,32 @@ private slots:
         QCOMPARE(modMain::commandLineRequest(commandLine), request);
     }
 
+    // Only the session manager's whole restart command is its: a note file keeps opening.
+    void onlyTheSessionManagersRestartIsHandedOn_data()
+    {
+        QTest::addColumn<QByteArrayList>("arguments");
+        QTest::addColumn<modMain::Starter>("starter");
+        using S = modMain::Starter;
+        QTest::newRow("restart") << QByteArrayList{"jottex", "-session", "10a2_33"}
+                                 << S::SessionManager;
+        QTest::newRow("none") << QByteArrayList{"jottex"} << S::User;
+        QTest::newRow("no id") << QByteArrayList{"jottex", "-session"} << S::User;
+        QTest::newRow("more after")
+            << QByteArrayList{"jottex", "-session", "1_2", "a.not"} << S::User;
+        QTest::newRow("note file") << QByteArrayList{"jottex", "-session", "x.not"} << S::User;
+        QTest::newRow("other option") << QByteArrayList{"jottex", "-sessions", "1_2"} << S::User;
+    }
+
+    void onlyTheSessionManagersRestartIsHandedOn()
+    {
+        QFETCH(QByteArrayList, arguments);
+        QFETCH(modMain::Starter, starter);
+        std::vector<const char*> argv;
+        for (const QByteArray& argument : arguments)
+            argv.push_back(argument.constData());
+        QCOMPARE(modMain::starterOf(int(argv.size()), argv.data()), starter);
+    }
+
     // With no X server to reach, the program says in one sentence what it needs and ends with
     // 1; asking for help or the version needs no display.
     void noDisplayIsToldInOneSentence_data()
