@@ -15,6 +15,7 @@ test_packages=(
   clang libclang-rt-14-dev clang-format clang-tidy
   desktop-file-utils shared-mime-info xdg-utils libglib2.0-bin
   poppler-utils
+  libsm-dev
 )
 # cpack's DEB generator finds the runtime dependencies with dpkg-shlibdeps and file.
 package_packages=(dpkg-dev file xvfb x11-utils)

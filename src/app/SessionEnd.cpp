@@ -18,6 +18,8 @@
 namespace {
 int signalPipe[2] = {-1, -1};
 QPointer<LogoutWatchdog> watchdog;
+// From the first call of endSession on: a quit then is the session end's own.
+bool sessionEnding = false;
 
 // Only async-signal-safe work here: the note windows are closed on the event loop, or by the
 // watchdog when the event loop does not answer.
@@ -46,6 +48,41 @@ void watchSignals()
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGHUP, &action, nullptr);
 }
+
+// A quit that comes while notes are open is not the program's own, which comes once the last
+// one has closed: it is the session manager's "die" (or anything else that ends the program
+// from outside). The notes are kept first, as at logout.
+class OutsideQuit : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched != qApp || event->type() != QEvent::Quit || sessionEnding ||
+            frmMain::openWindows().isEmpty())
+            return QObject::eventFilter(watched, event);
+        SessionEnd::endSession();
+        return true;
+    }
+};
+
+// The login's autostart entry brings the notes back; a restart by the session manager as well
+// would open a second copy beside it.
+void neverRestart(QSessionManager& manager)
+{
+    manager.setRestartHint(QSessionManager::RestartNever);
+}
+
+// The session is saved, as a checkpoint or as the first step of a logout, which may still be
+// cancelled: the open notes go to the recovery file, and the program goes on. Its failure is
+// logged there.
+void saveForSessionManager(QSessionManager& manager)
+{
+    neverRestart(manager);
+    (void)NoteRecovery::writeNow();
+}
+
 // Every open note goes to the main data file first, whatever dialog is open, as one write in
 // window order. The recovery file goes only once they are safely there. False when the
 // watchdog took the logout over meanwhile: the notes are then its to keep.
@@ -75,12 +112,14 @@ void SessionEnd::install(std::chrono::milliseconds patience)
 {
     watchdog = new LogoutWatchdog(patience, qApp);
     watchSignals();
-    QObject::connect(qApp, &QGuiApplication::commitDataRequest, qApp,
-                     [](QSessionManager&) { endSession(); });
+    qApp->installEventFilter(new OutsideQuit(qApp));
+    QObject::connect(qApp, &QGuiApplication::commitDataRequest, qApp, &saveForSessionManager);
+    QObject::connect(qApp, &QGuiApplication::saveStateRequest, qApp, &neverRestart);
 }
 
 void SessionEnd::endSession()
 {
+    sessionEnding = true;
     // Nothing may wait for the user now: failures go to the log only.
     MessageBox::silenceForSessionEnd();
     // Too late: the watchdog keeps the notes and ends the program.
@@ -93,5 +132,6 @@ void SessionEnd::endSession()
     }
     for (frmMain* window : frmMain::openWindows())
         window->closeForSessionEnd();
-    QCoreApplication::quit();
+    // Not a quit, which a note whose close is under way (its save prompt open) would refuse.
+    QCoreApplication::exit(0);
 }

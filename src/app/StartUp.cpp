@@ -233,6 +233,15 @@ modMain::Request modMain::commandLineRequest(const QString& commandLine)
     return Request::Start;
 }
 
+modMain::Starter modMain::starterOf(int argc, const char* const* argv)
+{
+    constexpr int kSessionArgc = 3; // the program, "-session", the id
+    if (argc != kSessionArgc || qstrcmp(argv[1], "-session") != 0 ||
+        namesNoteFile(withoutSurroundingQuotes(commandLineText(argc, argv))))
+        return Starter::User;
+    return Starter::SessionManager;
+}
+
 QString modMain::usageText()
 {
     return QStringLiteral(
@@ -247,7 +256,7 @@ QString modMain::usageText()
         "      --version  show the version and exit\n");
 }
 
-void modMain::Main(const QString& commandLine)
+bool modMain::Main(const QString& commandLine, Starter starter)
 {
     NoteRecovery::setAsideEarlierRun();
     bool opened = false;
@@ -258,6 +267,9 @@ void modMain::Main(const QString& commandLine)
     } else {
         opened = restoreKeptNotes();
     }
-    if (!opened)
+    if (!opened && starter == Starter::User) {
         openBlankNote();
+        opened = true;
+    }
+    return opened;
 }

@@ -17,10 +17,19 @@ Request commandLineRequest(const QString& commandLine);
 // The text that --help prints, and an unknown option prints to the error stream.
 QString usageText();
 
+// Who started this run: the user (a launcher, a shell, the login's autostart entry), or a
+// session manager restoring an earlier session as "jottex -session <id>".
+enum class Starter { User, SessionManager };
+// Whether the arguments are a session manager's restart: exactly "-session <id>", naming no note
+// file. The toolkit is then given them, to rejoin that session.
+Starter starterOf(int argc, const char* const* argv);
+
 // The most notes that open at login; older waiting notes stay kept in the main data file.
 inline constexpr qsizetype kMostNotesAtLogin = 100;
 
 // Opens the note windows for this start: the first note of a note file named on the command
-// line, or the notes waiting in the main data file, or one blank note.
-void Main(const QString& commandLine);
+// line, or the notes waiting in the main data file, or one blank note. A session manager's
+// start brings back the waiting notes as any start does but opens no blank note: false when
+// it opened nothing, and the program has nothing to do.
+bool Main(const QString& commandLine, Starter starter = Starter::User);
 } // namespace modMain

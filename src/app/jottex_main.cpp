@@ -1,5 +1,6 @@
 #include "app/SessionEnd.h"
 #include "app/StartUp.h"
+#include "app/ToolkitPlatform.h"
 #include "manager/frmNoteManager.h"
 #include "richtext/RichText.h"
 #include "shell/Translations.h"
@@ -12,14 +13,15 @@
 #include <QApplication>
 #include <cstdio>
 
+namespace {
+// Exit codes: a wrong option, and no display to show the notes on.
+constexpr int kUsageError = 2;
+constexpr int kNoDisplay = 1;
+} // namespace
+
 int main(int argc, char* argv[])
 {
-    // Notes place themselves and stay on top, which Wayland does not allow a client to do;
-    // run through XWayland unless the user chose a platform.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
-        !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "xcb");
-
+    const ToolkitPlatform platform;
     const QString commandLine = modMain::commandLineText(argc, argv);
     // Answered before the toolkit starts: no display is needed to ask for the version.
     switch (modMain::commandLineRequest(commandLine)) {
@@ -32,14 +34,22 @@ int main(int argc, char* argv[])
     case modMain::Request::UnknownOption:
         std::fprintf(stderr, "jottex: unknown option %s\n%s", commandLine.toLocal8Bit().constData(),
                      modMain::usageText().toLocal8Bit().constData());
-        return 2;
+        return kUsageError;
     case modMain::Request::Start:
         break;
     }
-    // The toolkit sees only the program's name: "-reverse" or a note file called
-    // "-name.not" is the user's argument, not a toolkit option to act on and remove.
-    int toolkitArgc = 1;
+    // The toolkit would abort with a message about its plugins.
+    if (const QString missing = platform.missingDisplay(); !missing.isEmpty()) {
+        std::fputs(missing.toLocal8Bit().constData(), stderr);
+        return kNoDisplay;
+    }
+    // The toolkit sees only the program's name, and a session manager's "-session <id>", which
+    // it takes to rejoin that session: "-reverse" or a note file called "-name.not" is the
+    // user's argument, not a toolkit option to act on and remove.
+    const modMain::Starter starter = modMain::starterOf(argc, argv);
+    int toolkitArgc = starter == modMain::Starter::SessionManager ? argc : 1;
     QApplication app(toolkitArgc, argv);
+    platform.restoreUserEnvironment();
     QApplication::setApplicationName(QStringLiteral("Jottex"));
     QApplication::setOrganizationName(QStringLiteral("Ulmar"));
     Translations::install();
@@ -49,6 +59,8 @@ int main(int argc, char* argv[])
     CaretBlink::install();
     frmMain::setQuitWhenLastNoteCloses(true);
     NoteHooks::setShowManager([](frmMain& owner) { frmNoteManager::showFor(&owner); });
-    modMain::Main(commandLine);
+    // A session manager's start with no note to bring back has nothing to show.
+    if (!modMain::Main(starter == modMain::Starter::User ? commandLine : QString(), starter))
+        return 0;
     return QApplication::exec();
 }

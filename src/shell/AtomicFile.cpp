@@ -6,10 +6,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <fcntl.h>
+#include <optional>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -19,6 +20,7 @@ namespace {
 // or digits.
 const QString kTempSuffix = QStringLiteral(".XXXXXX");
 constexpr mode_t kNewFileMode = 0666; // before the umask, as any new file
+constexpr mode_t kPrivateMode = 0600; // until the replaced file's own mode is set
 constexpr mode_t kPermissionBits = 07777;
 
 // Closes the descriptor when it goes out of scope.
@@ -52,15 +54,16 @@ AppError failure(int errnoValue, const QString& path)
     return error;
 }
 
-// The mode the file will have: the old file's, or what a new file gets under the umask.
-mode_t modeFor(const QByteArray& target)
+// The mode of the file replaced, which the new one keeps; none for a new file, which gets what
+// any new file gets: the system applies the umask (and the folder's default ACL) as it creates
+// the temporary file. The umask is never set to read it, since a file another thread created
+// meanwhile would get no mask at all.
+std::optional<mode_t> keptMode(const QByteArray& target)
 {
     struct stat old {};
-    if (::stat(target.constData(), &old) == 0)
-        return old.st_mode & kPermissionBits;
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return kNewFileMode & ~mask;
+    if (::stat(target.constData(), &old) != 0)
+        return std::nullopt;
+    return old.st_mode & kPermissionBits;
 }
 
 // All bytes, or false with errno set. A write that takes nothing counts as a full disk.
@@ -82,9 +85,9 @@ bool writeAll(int fd, QByteArrayView bytes)
 
 // Bytes, mode and sync into the open temporary file, closing it: 0 or the errno of the step
 // that failed.
-int fillTemporary(FileDescriptor& temp, mode_t mode, const QByteArray& bytes)
+int fillTemporary(FileDescriptor& temp, std::optional<mode_t> mode, const QByteArray& bytes)
 {
-    if (::fchmod(temp.get(), mode) != 0 || !writeAll(temp.get(), bytes) ||
+    if ((mode && ::fchmod(temp.get(), *mode) != 0) || !writeAll(temp.get(), bytes) ||
         Seams::current().syncFile(temp.get()) != 0 || temp.close() != 0)
         return errno;
     return 0;
@@ -130,14 +133,31 @@ bool isRandomPart(QStringView text)
            std::any_of(text.begin(), text.end(), isUpperOrDigit);
 }
 
-// A temporary file beside the target, locked for as long as its write lasts: the lock is how a
-// later look at the folder tells a live write from one whose writer is gone. -1 with errno on
-// failure.
-int createLockedTemporary(QByteArray& tempName, const QByteArray& targetName)
+// Six random letters or digits, at least one a digit or capital, as mkstemp makes them (but
+// mkstemp creates its file 0600 whatever the umask).
+QByteArray randomPart()
+{
+    static constexpr char kCharacters[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    constexpr int kChoices = sizeof kCharacters - 1;
+    QByteArray part(kTempSuffix.size() - 1, '\0');
+    do {
+        for (char& c : part)
+            c = kCharacters[QRandomGenerator::global()->bounded(kChoices)];
+    } while (!isRandomPart(QString::fromLatin1(part)));
+    return part;
+}
+
+// A temporary file beside the target, created with mode (before the umask) and locked for as
+// long as its write lasts: the lock is how a later look at the folder tells a live write from
+// one whose writer is gone. -1 with errno on failure.
+int createLockedTemporary(QByteArray& tempName, const QByteArray& targetName, mode_t mode)
 {
     for (;;) {
-        tempName = targetName + QFile::encodeName(kTempSuffix);
-        const int fd = ::mkostemp(tempName.data(), O_CLOEXEC);
+        tempName = targetName + '.' + randomPart();
+        const int fd = ::open(tempName.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd < 0 && errno == EEXIST)
+            continue;
         if (fd < 0)
             return -1;
         struct stat info {};
@@ -201,14 +221,16 @@ Result AtomicFile::write(const QString& path, const QByteArray& bytes)
     const QByteArray targetName = QFile::encodeName(target.absoluteFilePath());
     if (!isWritableOrAbsent(targetName))
         return failure(errno, path);
+    const std::optional<mode_t> kept = keptMode(targetName);
     QByteArray tempName;
-    FileDescriptor temp(createLockedTemporary(tempName, targetName));
+    FileDescriptor temp(
+        createLockedTemporary(tempName, targetName, kept ? kPrivateMode : kNewFileMode));
     if (temp.get() < 0)
         return failure(errno, path);
     // The lock lives on in a second descriptor until the rename is done, while the first is
     // closed to hear of a failure that a network file system reports only then.
     const FileDescriptor lockHolder(::fcntl(temp.get(), F_DUPFD_CLOEXEC, 0));
-    int errnoValue = lockHolder.get() < 0 ? errno : fillTemporary(temp, modeFor(targetName), bytes);
+    int errnoValue = lockHolder.get() < 0 ? errno : fillTemporary(temp, kept, bytes);
     if (errnoValue == 0 && ::rename(tempName.constData(), targetName.constData()) != 0)
         errnoValue = errno;
     if (errnoValue != 0) {

@@ -10,7 +10,8 @@
 // The failure's number follows the system's reason (disk full, permission denied, path not
 // found). The temporary file stays locked while its write lasts, so one whose writer was killed
 // is told apart from a write in progress; after a successful write, those an earlier crash left
-// beside the file are removed.
+// beside the file are removed. A replaced file keeps its mode; a new one gets the mode any new
+// file gets, under the user's umask.
 namespace AtomicFile {
 Result write(const QString& path, const QByteArray& bytes);
 // Removes the temporary files beside path whose writer is gone.

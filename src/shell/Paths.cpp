@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QStringList>
+#include <cerrno>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,6 +15,21 @@ QString ensured(const QString& folder)
 {
     QDir().mkpath(folder);
     return folder;
+}
+
+// Creates the folder, and any folder above it that is missing, for its owner alone: notes are
+// private. A folder that exists keeps its mode.
+void makePrivateFolder(const QString& folder)
+{
+    constexpr mode_t kOwnerOnly = 0700;
+    const QByteArray name = QFile::encodeName(folder);
+    if (::mkdir(name.constData(), kOwnerOnly) == 0 || errno != ENOENT)
+        return;
+    const QString parent = QFileInfo(folder).absolutePath();
+    if (parent == folder)
+        return;
+    makePrivateFolder(parent);
+    ::mkdir(name.constData(), kOwnerOnly);
 }
 
 QString configHome()
@@ -25,7 +41,9 @@ QString configHome()
 QString AppPaths::appDirectory()
 {
     const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    return ensured(dataHome + QStringLiteral("/Jottex"));
+    QString folder = dataHome + QStringLiteral("/Jottex");
+    makePrivateFolder(folder);
+    return folder;
 }
 
 QString AppPaths::mainDataFile()
@@ -80,7 +98,7 @@ QString AppPaths::installedDataFile(const QString& name)
     if (!buildTree.isEmpty() && programDir.startsWith(buildTree + QLatin1Char('/')))
         folders.append(QStringLiteral(JOTTEX_DATA_BUILD_DIR));
     for (const QString& folder : folders) {
-        const QString file = QDir(folder).absoluteFilePath(name);
+        QString file = QDir(folder).absoluteFilePath(name);
         if (QFileInfo::exists(file))
             return file;
     }

@@ -4,7 +4,8 @@
 
 // Where this program keeps its files. Folders are created on first use.
 namespace AppPaths {
-// $XDG_DATA_HOME/Jottex: the main data file, the log, the dictionaries.
+// $XDG_DATA_HOME/Jottex: the main data file, the log, the dictionaries. Created for its owner
+// alone (0700), as is any folder above it that is missing.
 QString appDirectory();
 QString mainDataFile();
 QString logFile();

@@ -59,8 +59,27 @@ bool needsQuotes(const QString& argument)
     return argument.isEmpty();
 }
 
+// The key file's own string escapes, which a reader undoes first.
+QString keyFileEscaped(const QString& text)
+{
+    QString value;
+    for (const QChar c : text) {
+        if (c == u'\\')
+            value += QStringLiteral("\\\\");
+        else if (c == u'\n')
+            value += QStringLiteral("\\n");
+        else if (c == u'\t')
+            value += QStringLiteral("\\t");
+        else if (c == u'\r')
+            value += QStringLiteral("\\r");
+        else
+            value += c;
+    }
+    return value;
+}
+
 // Exec= value for one program path: argument quoting first, then field codes, then the
-// key file's own string escapes (which a reader undoes first).
+// key file's escapes.
 QString execValue(const QString& program)
 {
     QString argument = program;
@@ -74,20 +93,50 @@ QString execValue(const QString& program)
         argument = u'"' + escaped + u'"';
     }
     argument.replace(u'%', QStringLiteral("%%"));
-    QString value;
-    for (const QChar c : argument) {
-        if (c == u'\\')
-            value += QStringLiteral("\\\\");
-        else if (c == u'\n')
-            value += QStringLiteral("\\n");
-        else if (c == u'\t')
-            value += QStringLiteral("\\t");
-        else if (c == u'\r')
-            value += QStringLiteral("\\r");
-        else
-            value += c;
+    return keyFileEscaped(argument);
+}
+
+// The keys with which a desktop's settings turn an autostart entry off, and the value that
+// does it.
+struct DisablingKey {
+    QLatin1String key;
+    QLatin1String value;
+};
+constexpr std::array kDisablingKeys{
+    DisablingKey{QLatin1String("Hidden"), QLatin1String("true")},
+    DisablingKey{QLatin1String("X-GNOME-Autostart-enabled"), QLatin1String("false")},
+};
+
+// Whether the user turned the entry off: a disabling key in its [Desktop Entry] group.
+bool isTurnedOff(const QString& entry)
+{
+    bool inMainGroup = false;
+    for (QStringView line : QStringView(entry).split(u'\n')) {
+        line = line.trimmed();
+        if (line.startsWith(u'[')) {
+            inMainGroup = line == QLatin1String("[Desktop Entry]");
+            continue;
+        }
+        const qsizetype equals = line.indexOf(u'=');
+        if (!inMainGroup || equals < 0)
+            continue;
+        const QStringView key = line.first(equals).trimmed();
+        const QStringView value = line.sliced(equals + 1).trimmed();
+        for (const DisablingKey& disabling : kDisablingKeys) {
+            if (key == disabling.key && value.compare(disabling.value, Qt::CaseInsensitive) == 0)
+                return true;
+        }
     }
-    return value;
+    return false;
+}
+
+// The entry at its place was turned off by the user, in their desktop's settings.
+bool autostartTurnedOff()
+{
+    QFile file(AppPaths::autostartFile());
+    constexpr qint64 kLargestEntry = qint64(64) * 1024;
+    return file.open(QIODevice::ReadOnly) &&
+           isTurnedOff(QString::fromUtf8(file.read(kLargestEntry)));
 }
 
 } // namespace
@@ -167,12 +216,19 @@ Result modMain::WriteSettings(const std::vector<std::pair<Setting, QString>>& va
 
 void modMain::RunAtStartUp()
 {
+    // The user's choice stands: the notes wait all the same, and come back whenever the
+    // program is started by hand.
+    if (autostartTurnedOff())
+        return;
+    // TryExec: once the program is removed, the desktop passes the entry over.
+    const QString program = AppPaths::executablePath();
     const QString entry = QStringLiteral("[Desktop Entry]\n"
                                          "Type=Application\n"
                                          "Name=Jottex\n"
-                                         "Exec=%1\n"
+                                         "TryExec=%1\n"
+                                         "Exec=%2\n"
                                          "X-GNOME-Autostart-enabled=true\n")
-                              .arg(execValue(AppPaths::executablePath()));
+                              .arg(keyFileEscaped(program), execValue(program));
     if (Result failure = AtomicFile::write(AppPaths::autostartFile(), entry.toUtf8());
         failure.failed())
         WriteLogEntry(QStringLiteral("modMain: RunAtStartUp"), failure.error());
@@ -180,7 +236,8 @@ void modMain::RunAtStartUp()
 
 void modMain::RemoveRunAtStartUp()
 {
+    // A turned-off entry stays: it keeps the user's choice for the next logout.
     const QString entry = AppPaths::autostartFile();
-    if (QFile::exists(entry))
+    if (QFile::exists(entry) && !autostartTurnedOff())
         QFile::remove(entry);
 }

@@ -64,8 +64,10 @@ Result WriteSetting(Setting id, const QString& text);
 // or, on a failure, none.
 Result WriteSettings(const std::vector<std::pair<Setting, QString>>& values);
 
-// Writes the login autostart entry for the running executable; failures are logged.
+// Writes the login autostart entry for the running executable; failures are logged. An entry the
+// user turned off (Hidden=true, X-GNOME-Autostart-enabled=false) stays as it is.
 void RunAtStartUp();
-// Removes the login autostart entry; failures are ignored.
+// Removes the login autostart entry, unless the user turned it off: it then keeps that choice.
+// Failures are ignored.
 void RemoveRunAtStartUp();
 } // namespace modMain

@@ -1,6 +1,7 @@
 #include "Samples.h"
 #include "ScratchDevice.h"
 #include "TestEnvironment.h"
+#include "XServer.h"
 #include "app/SessionEnd.h"
 #include "app/StartUp.h"
 #include "dialogs/DialogSeam.h"
@@ -35,6 +36,17 @@ void setModified(const QString& path, const QDateTime& time)
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadWrite));
     QVERIFY(file.setFileTime(time, QFileDevice::FileModificationTime));
+}
+
+// A display number no X server serves on this machine.
+QString freeDisplay()
+{
+    for (int number = 271;; ++number) {
+        const QString lock = QStringLiteral("/tmp/.X%1-lock").arg(number);
+        const QString socket = QStringLiteral("/tmp/.X11-unix/X%1").arg(number);
+        if (!QFile::exists(lock) && !QFile::exists(socket))
+            return QStringLiteral(":%1").arg(number);
+    }
 }
 
 QStringList shownTexts()
@@ -364,6 +376,151 @@ private slots:
         QFETCH(QString, commandLine);
         QFETCH(modMain::Request, request);
         QCOMPARE(modMain::commandLineRequest(commandLine), request);
+    }
+
+    // Only the session manager's whole restart command is its: a note file keeps opening.
+    void onlyTheSessionManagersRestartIsHandedOn_data()
+    {
+        QTest::addColumn<QByteArrayList>("arguments");
+        QTest::addColumn<modMain::Starter>("starter");
+        using S = modMain::Starter;
+        QTest::newRow("restart") << QByteArrayList{"jottex", "-session", "10a2_33"}
+                                 << S::SessionManager;
+        QTest::newRow("none") << QByteArrayList{"jottex"} << S::User;
+        QTest::newRow("no id") << QByteArrayList{"jottex", "-session"} << S::User;
+        QTest::newRow("more after")
+            << QByteArrayList{"jottex", "-session", "1_2", "a.not"} << S::User;
+        QTest::newRow("note file") << QByteArrayList{"jottex", "-session", "x.not"} << S::User;
+        QTest::newRow("other option") << QByteArrayList{"jottex", "-sessions", "1_2"} << S::User;
+    }
+
+    void onlyTheSessionManagersRestartIsHandedOn()
+    {
+        QFETCH(QByteArrayList, arguments);
+        QFETCH(modMain::Starter, starter);
+        std::vector<const char*> argv;
+        for (const QByteArray& argument : arguments)
+            argv.push_back(argument.constData());
+        QCOMPARE(modMain::starterOf(int(argv.size()), argv.data()), starter);
+    }
+
+    // With no X server to reach, the program says in one sentence what it needs and ends with
+    // 1; asking for help or the version needs no display.
+    void noDisplayIsToldInOneSentence_data()
+    {
+        QTest::addColumn<QString>("display"); // empty: DISPLAY unset
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("said"); // what stderr says, or stdout with exit code 0
+        const QString nothing = freeDisplay();
+        QTest::newRow("display with no server")
+            << nothing << QStringList() << 1
+            << QStringLiteral("jottex: Jottex needs an X display (under Wayland: XWayland), and "
+                              "none answers at DISPLAY=%1.\n")
+                   .arg(nothing);
+        QTest::newRow("no display set")
+            << QString() << QStringList() << 1
+            << QStringLiteral("jottex: Jottex needs an X display (under Wayland: XWayland), and "
+                              "DISPLAY is not set.\n");
+        QTest::newRow("note file") << nothing << QStringList{QStringLiteral("/tmp/x.not")} << 1
+                                   << QStringLiteral("none answers at DISPLAY=%1").arg(nothing);
+        QTest::newRow("version") << nothing << QStringList{QStringLiteral("--version")} << 0
+                                 << QStringLiteral("jottex ");
+        QTest::newRow("help") << QString() << QStringList{QStringLiteral("--help")} << 0
+                              << QStringLiteral("Usage: jottex");
+    }
+
+    void noDisplayIsToldInOneSentence()
+    {
+        QFETCH(QString, display);
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, said);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"QT_QPA_PLATFORM", "WAYLAND_DISPLAY", "DISPLAY"})
+            environment.remove(QLatin1String(name));
+        if (!display.isEmpty())
+            environment.insert(QStringLiteral("DISPLAY"), display);
+        QProcess jottex;
+        jottex.setProcessEnvironment(environment);
+        jottex.start(XServer::program(), arguments);
+        QVERIFY(jottex.waitForFinished(20000));
+        QCOMPARE(jottex.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(jottex.exitCode(), exitCode);
+        const QString error = QString::fromLocal8Bit(jottex.readAllStandardError());
+        if (exitCode == 0) {
+            QVERIFY(error.isEmpty());
+            QVERIFY(QString::fromLocal8Bit(jottex.readAllStandardOutput()).startsWith(said));
+        } else if (said.endsWith(u'\n')) {
+            QCOMPARE(error, said);
+        } else {
+            QVERIFY2(error.contains(said) && error.count(u'\n') == 1, qPrintable(error));
+        }
+    }
+
+    // Programs started from a note (a link's browser) see the environment the user started
+    // Jottex with, not the platform it chose for itself.
+    void linkHandlerGetsTheUsersEnvironment_data()
+    {
+        QTest::addColumn<QString>("userPlatform"); // empty: unset
+        QTest::newRow("unset, under Wayland") << QString();
+        QTest::newRow("the user's own") << QStringLiteral("xcb");
+    }
+
+    void linkHandlerGetsTheUsersEnvironment()
+    {
+        QFETCH(QString, userPlatform);
+        XServer x;
+        if (const QString why = x.start(); !why.isEmpty())
+            QSKIP(qPrintable(why));
+        // A stand-in for the desktop's launcher that writes down its environment.
+        const QString handler = m_folder.filePath(QStringLiteral("bin/xdg-open"));
+        const QString seen = m_folder.filePath(QStringLiteral("environment.txt"));
+        QFile::remove(seen);
+        QVERIFY(QDir().mkpath(QFileInfo(handler).absolutePath()));
+        QVERIFY(TestEnvironment::writeFile(
+            handler, QStringLiteral("#!/bin/sh\nenv > '%1.part' && mv '%1.part' '%1'\n")
+                         .arg(seen)
+                         .toUtf8()));
+        QVERIFY(QFile::setPermissions(handler, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        // A link long enough to fill the note, so a click anywhere on its text opens it.
+        const QString link = QStringLiteral("http://example.org/") + QString(900, u'a');
+        const QString noteFile = writeNoteFile("link.not", {Samples::note(link, 1500, 1500)});
+
+        QProcessEnvironment environment = x.environment();
+        environment.insert(QStringLiteral("PATH"), QFileInfo(handler).absolutePath() + u':' +
+                                                       environment.value(QStringLiteral("PATH")));
+        environment.insert(QStringLiteral("BROWSER"), handler);
+        environment.insert(QStringLiteral("WAYLAND_DISPLAY"), QStringLiteral("wayland-none"));
+        if (userPlatform.isEmpty())
+            environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        else
+            environment.insert(QStringLiteral("QT_QPA_PLATFORM"), userPlatform);
+        QProcess jottex;
+        QVERIFY(x.launch(jottex, {noteFile}, environment));
+        QTRY_COMPARE_WITH_TIMEOUT(x.windowIds(QStringLiteral("^Jottex")).size(), 1, 20000);
+        const QRect note = x.geometry(x.windowIds(QStringLiteral("^Jottex")).first());
+        // The note marks its links a moment after it shows: a click before that only places
+        // the caret, so click again until the handler runs.
+        const QStringList click{QStringLiteral("mousemove"), QString::number(note.center().x()),
+                                QString::number(note.center().y()), QStringLiteral("click"),
+                                QStringLiteral("1")};
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                x.run(QStringLiteral("xdotool"), click);
+                return QTest::qWaitFor([&] { return QFile::exists(seen); }, 1000);
+            },
+            20000));
+        jottex.kill();
+        QVERIFY(jottex.waitForFinished(5000));
+        const QStringList lines =
+            QString::fromLocal8Bit(TestEnvironment::readFile(seen)).split(u'\n');
+        const QStringList platform =
+            lines.filter(QRegularExpression(QStringLiteral("^QT_QPA_PLATFORM=")));
+        QCOMPARE(platform, userPlatform.isEmpty()
+                               ? QStringList()
+                               : QStringList{QStringLiteral("QT_QPA_PLATFORM=") + userPlatform});
+        QCOMPARE(lines.filter(QStringLiteral("WAYLAND_DISPLAY=wayland-none")).size(), 1);
     }
 
     // The main data file cannot be written at the logout: a folder in its place, or a full

@@ -137,6 +137,15 @@ bool XServer::launch(QProcess& process, const QStringList& arguments, const QStr
     return process.waitForStarted(10000);
 }
 
+bool XServer::launch(QProcess& process, const QStringList& arguments,
+                     const QProcessEnvironment& environment) const
+{
+    process.setProcessEnvironment(environment);
+    process.setProcessChannelMode(QProcess::ForwardedChannels);
+    process.start(program(), arguments);
+    return process.waitForStarted(10000);
+}
+
 QString XServer::run(const QString& program, const QStringList& arguments) const
 {
     return runTool(program, arguments, m_display);

@@ -23,6 +23,9 @@ public:
     // Starts the built program on this display, its output on ours; false when it did not start.
     bool launch(QProcess& process, const QStringList& arguments = {},
                 const QString& name = QStringLiteral("jottex")) const;
+    // The same with an environment of the caller's, such as environment() with more set.
+    bool launch(QProcess& process, const QStringList& arguments,
+                const QProcessEnvironment& environment) const;
 
     // Visible top-level windows whose title matches the regular expression.
     QStringList windowIds(const QString& titlePattern) const;

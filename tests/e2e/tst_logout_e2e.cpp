@@ -1,9 +1,11 @@
 #include "Samples.h"
 #include "TestEnvironment.h"
 #include "XServer.h"
+#include "XsmpServer.h"
 #include "shell/Paths.h"
 #include "store/modNote.h"
 
+#include <QSessionManager>
 #include <QtTest>
 #include <csignal>
 
@@ -26,6 +28,13 @@ private:
     void start(QProcess& jottex) { QVERIFY2(m_x.launch(jottex), qPrintable(jottex.errorString())); }
 
     QStringList notes() const { return m_x.windowIds(QStringLiteral("^Jottex")); }
+
+    // The recovery file of a running copy.
+    static QString recoveryFileOf(const QProcess& jottex)
+    {
+        return AppPaths::appDirectory() +
+               QStringLiteral("/session-%1.recovery").arg(jottex.processId());
+    }
 
 private slots:
     void initTestCase()
@@ -175,6 +184,87 @@ private slots:
         QCOMPARE(TestEnvironment::logLines().filter(QStringLiteral("Restored 1 notes")).size(), 1);
         next.kill();
         QVERIFY(next.waitForFinished(5000));
+    }
+
+    // Under a session manager, a checkpoint keeps the program running with its notes on
+    // screen (the recovery file holds them); only the end of the session keeps them in the
+    // main data file and ends the program. The manager is asked never to restart it.
+    void checkpointKeepsRunningUntilTheSessionEnds()
+    {
+        TestEnvironment::resetFolders();
+        XsmpServer manager;
+        if (const QString why = manager.start(); !why.isEmpty())
+            QSKIP(qPrintable(why));
+        for (int i = 0; i < 2; ++i)
+            modNote::SaveMainNote(note(i));
+        QProcess jottex;
+        QVERIFY(m_x.launch(jottex, {}, manager.environmentFor(m_x.environment())));
+        QTRY_COMPARE_WITH_TIMEOUT(notes().size(), 2, 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(manager.hasClient() && manager.savesDone() == 1, 10000);
+        QCOMPARE(manager.restartHint(), int(QSessionManager::RestartNever));
+        const QString recovery = recoveryFileOf(jottex);
+        QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(AppPaths::mainDataFile()), 5000);
+        QVERIFY(QFile::remove(recovery));
+
+        manager.saveYourself(XsmpServer::SaveType::Both, XsmpServer::Ending::Checkpoint);
+        QTRY_COMPARE_WITH_TIMEOUT(manager.savesDone(), 2, 10000);
+        QVERIFY(manager.lastSaveSucceeded());
+        QCOMPARE(modNote::LoadNote(false, recovery).size(), 2);
+        QVERIFY(!QFile::exists(AppPaths::mainDataFile()));
+        QVERIFY(!QFile::exists(AppPaths::autostartFile()));
+        QCOMPARE(notes().size(), 2);
+        QCOMPARE(manager.restartHint(), int(QSessionManager::RestartNever));
+
+        // The logout: a save with shutdown, then the end.
+        manager.saveYourself(XsmpServer::SaveType::Both, XsmpServer::Ending::Shutdown);
+        QTRY_COMPARE_WITH_TIMEOUT(manager.savesDone(), 3, 10000);
+        QVERIFY(manager.lastSaveSucceeded());
+        QCOMPARE(jottex.state(), QProcess::Running);
+        manager.die();
+        QTRY_COMPARE_WITH_TIMEOUT(jottex.state(), QProcess::NotRunning, 15000);
+        QCOMPARE(jottex.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(jottex.exitCode(), 0);
+        const NoteRecordList kept = modNote::LoadNote(true, QString());
+        QCOMPARE(kept.size(), 2);
+        QVERIFY(kept[1].Data.contains(QStringLiteral("note 1")));
+        QVERIFY(QFile::exists(AppPaths::autostartFile()));
+        QVERIFY(!QFile::exists(recovery));
+    }
+
+    // An earlier session's manager starts the program as "jottex -session <id>": it brings
+    // back the waiting notes as any start does and adds no blank note; with none waiting it
+    // ends at once.
+    void sessionRestartOpensNothingExtra()
+    {
+        TestEnvironment::resetFolders();
+        XsmpServer manager;
+        if (const QString why = manager.start(); !why.isEmpty())
+            QSKIP(qPrintable(why));
+        const QStringList restart{QStringLiteral("-session"), QStringLiteral("10a2b3c4d_1701")};
+        const QProcessEnvironment environment = manager.environmentFor(m_x.environment());
+        modNote::SaveMainNote(note(0));
+        QProcess withNotes;
+        QVERIFY(m_x.launch(withNotes, restart, environment));
+        QTRY_VERIFY_WITH_TIMEOUT(manager.hasClient() && manager.savesDone() == 1, 20000);
+        QCOMPARE(manager.previousId(), QByteArray("10a2b3c4d"));
+        // Once a save is answered, the start is over: whatever it opened is in the file.
+        manager.saveYourself(XsmpServer::SaveType::Both, XsmpServer::Ending::Checkpoint);
+        QTRY_COMPARE_WITH_TIMEOUT(manager.savesDone(), 2, 10000);
+        QCOMPARE(notes().size(), 1);
+        const NoteRecordList open = modNote::LoadNote(false, recoveryFileOf(withNotes));
+        QCOMPARE(open.size(), 1);
+        QVERIFY(open[0].Data.contains(QStringLiteral("note 0")));
+        withNotes.kill();
+        QVERIFY(withNotes.waitForFinished(5000));
+
+        TestEnvironment::resetFolders();
+        QProcess nothingWaits;
+        QVERIFY(m_x.launch(nothingWaits, restart, environment));
+        QTRY_COMPARE_WITH_TIMEOUT(nothingWaits.state(), QProcess::NotRunning, 15000);
+        QCOMPARE(nothingWaits.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(nothingWaits.exitCode(), 0);
+        QVERIFY(notes().isEmpty());
+        QVERIFY(!QFile::exists(AppPaths::autostartFile()));
     }
 };
 

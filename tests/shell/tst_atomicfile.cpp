@@ -37,6 +37,24 @@ QStringList temporaries(const QString& folder, const QString& name)
 
 enum class FailAt { Write, Sync };
 
+// Sets the process's umask for its life, then puts the old one back.
+class Umask {
+public:
+    explicit Umask(mode_t mask) : m_old(::umask(mask)) {}
+    ~Umask() { ::umask(m_old); }
+    Umask(const Umask&) = delete;
+    Umask& operator=(const Umask&) = delete;
+
+private:
+    mode_t m_old;
+};
+
+mode_t modeOf(const QString& path)
+{
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 07777 : 0;
+}
+
 void setModified(const QString& path, const QDateTime& time)
 {
     QFile file(path);
@@ -245,6 +263,36 @@ private slots:
         struct stat info {};
         QVERIFY(::stat(QFile::encodeName(real).constData(), &info) == 0);
         QCOMPARE(info.st_mode & 07777, mode_t(0640));
+    }
+
+    // A file the user writes gets what any new file gets under their umask, and one replaced
+    // keeps its own mode whatever the umask.
+    void modeFollowsTheUmaskOrTheReplacedFile_data()
+    {
+        QTest::addColumn<int>("umask");
+        QTest::addColumn<int>("oldMode"); // 0: a new file
+        QTest::addColumn<int>("mode");
+        QTest::newRow("new, usual umask") << 022 << 0 << 0644;
+        QTest::newRow("new, private umask") << 077 << 0 << 0600;
+        QTest::newRow("new, group umask") << 002 << 0 << 0664;
+        QTest::newRow("replaced, shared") << 077 << 0664 << 0664;
+        QTest::newRow("replaced, private") << 022 << 0600 << 0600;
+    }
+
+    void modeFollowsTheUmaskOrTheReplacedFile()
+    {
+        QFETCH(int, umask);
+        QFETCH(int, oldMode);
+        QFETCH(int, mode);
+        const QString path = m_folder.filePath(QStringLiteral("mode.not"));
+        if (oldMode != 0) {
+            QVERIFY(TestEnvironment::writeFile(path, kOld));
+            QVERIFY(::chmod(QFile::encodeName(path).constData(), mode_t(oldMode)) == 0);
+        }
+        const Umask mask(static_cast<mode_t>(umask));
+        QVERIFY(AtomicFile::write(path, "new").ok());
+        QCOMPARE(modeOf(path), mode_t(mode));
+        QCOMPARE(TestEnvironment::readFile(path), QByteArray("new"));
     }
 
 private:

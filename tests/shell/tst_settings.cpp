@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QProcess>
 #include <QtTest>
+#include <sys/stat.h>
 
 using modMain::Setting;
 
@@ -38,16 +39,17 @@ QStringList settingsNames()
     return names;
 }
 
-// The Exec= value of the autostart entry with the key file's escapes undone, as a desktop
-// environment reads it.
-QString autostartExec()
+// A value of the autostart entry with the key file's escapes undone, as a desktop environment
+// reads it.
+QString entryValue(const QString& key)
 {
     const QString text = QString::fromUtf8(TestEnvironment::readFile(AppPaths::autostartFile()));
+    const QString prefix = key + u'=';
     for (const QString& line : text.split(u'\n')) {
-        if (!line.startsWith(QStringLiteral("Exec=")))
+        if (!line.startsWith(prefix))
             continue;
         QString value;
-        for (qsizetype i = 5; i < line.size(); ++i) {
+        for (qsizetype i = prefix.size(); i < line.size(); ++i) {
             if (line[i] != u'\\' || i + 1 == line.size()) {
                 value += line[i];
                 continue;
@@ -207,7 +209,8 @@ private slots:
         QVERIFY(text.contains(QStringLiteral("\nType=Application\n")));
         QVERIFY(text.contains(QStringLiteral("\nName=Jottex\n")));
         QVERIFY(text.contains(QStringLiteral("\nX-GNOME-Autostart-enabled=true\n")));
-        QString exec = autostartExec();
+        QCOMPARE(entryValue(QStringLiteral("TryExec")), program);
+        QString exec = entryValue(QStringLiteral("Exec"));
         if (folder == QStringLiteral("bin")) {
             QCOMPARE(exec, program);
         } else {
@@ -223,6 +226,74 @@ private slots:
         modMain::RemoveRunAtStartUp();
         QVERIFY(!QFile::exists(AppPaths::autostartFile()));
         modMain::RemoveRunAtStartUp();
+    }
+
+    // An entry the user turned off in their desktop's settings is theirs: a logout leaves it as
+    // it is, and so does closing the last note, so the logout after that cannot write it on
+    // again. An entry that is on is the program's to rewrite and remove.
+    void turnedOffAutostartStaysOff_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<bool>("turnedOff");
+        const QByteArray head =
+            "[Desktop Entry]\nType=Application\nName=Jottex\nExec=/old/jottex\n";
+        QTest::newRow("hidden") << head + "Hidden=true\n" << true;
+        QTest::newRow("hidden, spaced and capitalised") << head + "Hidden = True\n" << true;
+        QTest::newRow("GNOME switch off") << head + "X-GNOME-Autostart-enabled=false\n" << true;
+        QTest::newRow("switched on") << head + "Hidden=false\nX-GNOME-Autostart-enabled=true\n"
+                                     << false;
+        QTest::newRow("an action's key") << head + "[Desktop Action x]\nHidden=true\n" << false;
+        QTest::newRow("commented out") << head + "#Hidden=true\n" << false;
+    }
+
+    void turnedOffAutostartStaysOff()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(bool, turnedOff);
+        QVERIFY(TestEnvironment::writeFile(AppPaths::autostartFile(), before));
+        modMain::RunAtStartUp();
+        if (turnedOff) {
+            QCOMPARE(TestEnvironment::readFile(AppPaths::autostartFile()), before);
+        } else {
+            QCOMPARE(entryValue(QStringLiteral("TryExec")),
+                     QCoreApplication::applicationFilePath());
+            QCOMPARE(entryValue(QStringLiteral("X-GNOME-Autostart-enabled")),
+                     QStringLiteral("true"));
+            QCOMPARE(entryValue(QStringLiteral("Hidden")), QString());
+        }
+        modMain::RemoveRunAtStartUp();
+        QCOMPARE(QFile::exists(AppPaths::autostartFile()), turnedOff);
+        if (turnedOff)
+            QCOMPARE(TestEnvironment::readFile(AppPaths::autostartFile()), before);
+    }
+
+    // The data folder holds the notes: made for its owner alone under any umask, with the
+    // folders above it that are missing. One that exists keeps the mode its owner gave it.
+    void dataFolderIsPrivate()
+    {
+        const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
+        const QString fresh = dataHome + QStringLiteral("/fresh/share");
+        auto modeOf = [](const QString& path) {
+            struct stat info {};
+            return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 07777
+                                                                           : mode_t(0);
+        };
+        const mode_t oldMask = ::umask(022);
+        qputenv("XDG_DATA_HOME", fresh.toUtf8());
+        const QString folder = AppPaths::appDirectory();
+        const QString shared = dataHome + QStringLiteral("/shared");
+        QVERIFY(QDir().mkpath(shared + QStringLiteral("/Jottex")));
+        QVERIFY(::chmod(QFile::encodeName(shared + QStringLiteral("/Jottex")).constData(), 0750) ==
+                0);
+        qputenv("XDG_DATA_HOME", shared.toUtf8());
+        const QString existing = AppPaths::appDirectory();
+        qputenv("XDG_DATA_HOME", dataHome);
+        ::umask(oldMask);
+
+        QCOMPARE(folder, fresh + QStringLiteral("/Jottex"));
+        QCOMPARE(modeOf(folder), mode_t(0700));
+        QCOMPARE(modeOf(fresh), mode_t(0700));
+        QCOMPARE(modeOf(existing), mode_t(0750));
     }
 
     void autostartFailureIsLogged_data()
