@@ -17,10 +17,15 @@ fi
 work="$(mktemp -d)"
 xvfb_pid=""
 jottex_pid=""
+installed=""
+purge() {
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get purge -y -q jottex >/dev/null
+  installed=""
+}
 cleanup() {
   [ -n "$jottex_pid" ] && kill "$jottex_pid" 2>/dev/null || true
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get purge -y -q jottex >/dev/null || true
+  [ -n "$installed" ] && { purge || true; }
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -42,6 +47,7 @@ for library in libqt6multimedia6 libqt6network6; do
   fi
 done
 
+installed=yes
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q "$deb" >/dev/null
 
 listed="$(dpkg -L jottex)"
@@ -99,7 +105,7 @@ if ! grep -qx "Exec=/usr/bin/jottex" "$autostart" 2>/dev/null; then
 fi
 
 # Purged, the package leaves nothing behind, not even the "rc" state of kept configuration.
-DEBIAN_FRONTEND=noninteractive $sudo apt-get purge -y -q jottex >/dev/null
+purge
 if dpkg-query -W -f='${Status}' jottex 2>/dev/null | grep -q .; then
   echo "FAIL: after the purge dpkg still knows jottex: $(dpkg-query -W -f='${Status}' jottex)"
   status=1
