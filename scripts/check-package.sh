@@ -41,7 +41,8 @@ depends="$(dpkg-deb -f "$deb" Depends)"
 recommends="$(dpkg-deb -f "$deb" Recommends)"
 names() { tr ',' '\n' | sed 's/^ *//; s/[ (].*//'; }
 for library in libqt6multimedia6 libqt6network6; do
-  if names <<<"$depends" | grep -qx "$library" || ! names <<<"$recommends" | grep -qx "$library"; then
+  if names <<<"$depends" | grep -qx "$library" ||
+    ! names <<<"$recommends" | grep -qx "$library"; then
     echo "FAIL: $library is not only recommended: Depends: $depends; Recommends: $recommends"
     status=1
   fi

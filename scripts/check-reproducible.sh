@@ -14,8 +14,9 @@ for i in 0 1; do
   source="$work/${sides[$i]}"
   mkdir -p "$source"
   git -C "$top" archive HEAD | tar -x -C "$source"
-  CCACHE_DISABLE=1 "$source/scripts/package.sh" "$source/${builds[$i]}" >"$work/build-$i.log" 2>&1 || {
-    cat "$work/build-$i.log"
+  log="$work/build-$i.log"
+  CCACHE_DISABLE=1 "$source/scripts/package.sh" "$source/${builds[$i]}" >"$log" 2>&1 || {
+    cat "$log"
     exit 1
   }
   deb="$(ls "$source/${builds[$i]}"/jottex_*.deb)"
@@ -27,4 +28,5 @@ if ! diff -u "$work/sums-0" "$work/sums-1"; then
   echo "FAIL: the two builds differ in the files above"
   exit 1
 fi
-echo "reproducible: $(grep -c . "$work/sums-0") files the same, jottex $(grep ' ./usr/bin/jottex$' "$work/sums-0" | cut -c1-16)"
+program="$(grep ' ./usr/bin/jottex$' "$work/sums-0" | cut -c1-16)"
+echo "reproducible: $(grep -c . "$work/sums-0") files the same, jottex $program"
