@@ -7,6 +7,11 @@ set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 build="$(realpath -m "${1:-$top/build-package}")"
 "$top/scripts/deps.sh" package
+# The newest changelog entry's date stands for "now" wherever the build would record a time (the
+# resource compiler records each file's, cpack each packaged file's), so a checkout made at
+# another moment builds the same package.
+changed="$(sed -n 's/^ -- .*>  //p' "$top/resources/debian/changelog.in" | head -n 1)"
+export SOURCE_DATE_EPOCH="${SOURCE_DATE_EPOCH:-$(date -d "$changed" +%s)}"
 
 # Configured for /usr, so the modules go to Debian's folder for a package's private libraries
 # (/usr/lib/<triplet>/jottex), which no library search looks into.
