@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Installs the package that scripts/package.sh made into this machine, checks that dpkg lists
-# every installed file, starts the installed jottex under Xvfb until its note window maps, ends
-# it as a logout does (its autostart entry must start the installed program), and removes the
-# package again. Changes the machine: run it where installing is fine.
+# Checks the package that scripts/package.sh made: lintian finds no error or warning, the sound
+# and network libraries are only recommended, and, installed into this machine, dpkg lists every
+# installed file, the AppStream data validates, and the installed jottex starts under Xvfb until
+# its note window maps and ends as a logout does (its autostart entry must start the installed
+# program). The package is purged again. Changes the machine: run it where installing is fine.
 # Usage: scripts/check-package.sh [PACKAGE.deb]
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
@@ -16,17 +17,40 @@ fi
 work="$(mktemp -d)"
 xvfb_pid=""
 jottex_pid=""
+installed=""
+purge() {
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get purge -y -q jottex >/dev/null
+  installed=""
+}
 cleanup() {
   [ -n "$jottex_pid" ] && kill "$jottex_pid" 2>/dev/null || true
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get remove -y -q jottex >/dev/null || true
+  [ -n "$installed" ] && { purge || true; }
   rm -rf "$work"
 }
 trap cleanup EXIT
 
+status=0
+# Informational tags are left to the reader; an error or a warning fails.
+if ! lintian --fail-on error,warning "$deb" 2>/dev/null; then
+  echo "FAIL: lintian"
+  status=1
+fi
+# The programs run without the modules, so what only the modules link is not required.
+depends="$(dpkg-deb -f "$deb" Depends)"
+recommends="$(dpkg-deb -f "$deb" Recommends)"
+names() { tr ',' '\n' | sed 's/^ *//; s/[ (].*//'; }
+for library in libqt6multimedia6 libqt6network6; do
+  if names <<<"$depends" | grep -qx "$library" ||
+    ! names <<<"$recommends" | grep -qx "$library"; then
+    echo "FAIL: $library is not only recommended: Depends: $depends; Recommends: $recommends"
+    status=1
+  fi
+done
+
+installed=yes
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q "$deb" >/dev/null
 
-status=0
 listed="$(dpkg -L jottex)"
 while read -r file; do
   if ! grep -qx "/usr/$file" <<<"$listed"; then
@@ -34,6 +58,11 @@ while read -r file; do
     status=1
   fi
 done < <("$top/scripts/installed-files.sh" "$(dirname "$deb")")
+
+appstreamcli validate --no-net /usr/share/metainfo/org.example.jottex.metainfo.xml >/dev/null || {
+  echo "FAIL: appstreamcli validate"
+  status=1
+}
 
 # A display of our own; -displayfd tells which number was free.
 Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp >"$work/display" 2>/dev/null &
@@ -73,6 +102,13 @@ jottex_pid=""
 autostart="$work/config/autostart/jottex.desktop"
 if ! grep -qx "Exec=/usr/bin/jottex" "$autostart" 2>/dev/null; then
   echo "FAIL: the autostart entry does not start /usr/bin/jottex: $(grep '^Exec=' "$autostart" 2>&1)"
+  status=1
+fi
+
+# Purged, the package leaves nothing behind, not even the "rc" state of kept configuration.
+purge
+if dpkg-query -W -f='${Status}' jottex 2>/dev/null | grep -q .; then
+  echo "FAIL: after the purge dpkg still knows jottex: $(dpkg-query -W -f='${Status}' jottex)"
   status=1
 fi
 [ $status -eq 0 ] && echo "package checked: $(basename "$deb")"

@@ -17,8 +17,9 @@ test_packages=(
   poppler-utils
   libsm-dev
 )
-# cpack's DEB generator finds the runtime dependencies with dpkg-shlibdeps and file.
-package_packages=(dpkg-dev file xvfb x11-utils)
+# cpack's DEB generator finds the runtime dependencies with dpkg-shlibdeps and file; the package
+# check runs lintian and validates the AppStream data.
+package_packages=(dpkg-dev file xvfb x11-utils lintian appstream desktop-file-utils)
 
 packages=("${run_packages[@]}")
 case "${1:-run}" in

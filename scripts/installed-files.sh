@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Prints, one a line, the files an installation of Jottex holds, relative to its prefix.
 # The install test and the package check both read this list. The modules' directory is the
-# library directory that BUILD_DIR was configured with (default: the package build).
+# library directory that BUILD_DIR was configured with (default: the package build), and the
+# Debian files only where it was configured as the package.
 # Usage: installed-files.sh [BUILD_DIR]
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
@@ -19,7 +20,14 @@ for size in 16 22 24 32 48 64 128 256; do
   echo "share/icons/hicolor/${size}x${size}/apps/jottex.png"
 done
 echo share/mime/packages/jottex.xml
+echo share/metainfo/org.example.jottex.metainfo.xml
+echo share/jottex/about.html
 echo share/doc/jottex/about.html
 echo share/jottex/translations/jottex_de.qm
-echo share/man/man1/jottex.1
-echo share/man/man1/jottex-cli.1
+echo share/doc/jottex/copyright
+if grep -q '^JOTTEX_DEBIAN_PACKAGE:BOOL=ON' "$build/CMakeCache.txt" 2>/dev/null; then
+  echo share/doc/jottex/changelog.Debian.gz
+  echo share/lintian/overrides/jottex
+fi
+echo share/man/man1/jottex.1.gz
+echo share/man/man1/jottex-cli.1.gz

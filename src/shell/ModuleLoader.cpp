@@ -10,18 +10,12 @@
 #include <QStringList>
 
 namespace {
-// Where the modules lie: relative to the program's directory once installed; and, for programs
-// and tests run in the build tree, that tree's module directory. An installed program never
-// looks there, so a stray directory at the build path cannot hand it code.
+// Where the modules lie: relative to the program's directory, installed or in the build tree
+// (laid out alike), and nowhere else, so no other directory can hand the program code.
 QStringList moduleDirectories()
 {
-    const QString programDir = QCoreApplication::applicationDirPath();
-    QStringList directories{
-        QDir(programDir).absoluteFilePath(QStringLiteral(JOTTEX_MODULE_RELATIVE_DIR))};
-    const QString buildTree = QDir(QStringLiteral(JOTTEX_BUILD_DIR)).canonicalPath();
-    if (!buildTree.isEmpty() && programDir.startsWith(buildTree + QLatin1Char('/')))
-        directories.append(QStringLiteral(JOTTEX_MODULE_BUILD_DIR));
-    return directories;
+    return {QDir(QCoreApplication::applicationDirPath())
+                .absoluteFilePath(QStringLiteral(JOTTEX_MODULE_RELATIVE_DIR))};
 }
 
 // The loaded module, or nullptr after logging why none of the places gave it. Modules stay

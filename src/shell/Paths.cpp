@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
-#include <QStringList>
 #include <cerrno>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -90,17 +89,9 @@ QString AppPaths::executablePath()
 
 QString AppPaths::installedDataFile(const QString& name)
 {
-    const QString programDir = QCoreApplication::applicationDirPath();
-    QStringList folders{
-        QDir(programDir).absoluteFilePath(QStringLiteral(JOTTEX_DATA_RELATIVE_DIR))};
-    // Programs and tests in the build tree use its copy; an installed program never looks there.
-    const QString buildTree = QDir(QStringLiteral(JOTTEX_BUILD_DIR)).canonicalPath();
-    if (!buildTree.isEmpty() && programDir.startsWith(buildTree + QLatin1Char('/')))
-        folders.append(QStringLiteral(JOTTEX_DATA_BUILD_DIR));
-    for (const QString& folder : folders) {
-        QString file = QDir(folder).absoluteFilePath(name);
-        if (QFileInfo::exists(file))
-            return file;
-    }
-    return {};
+    // The build tree keeps the same layout, so a program run there finds its copy the same way.
+    const QDir folder(QDir(QCoreApplication::applicationDirPath())
+                          .absoluteFilePath(QStringLiteral(JOTTEX_DATA_RELATIVE_DIR)));
+    const QString file = QDir::cleanPath(folder.absoluteFilePath(name));
+    return QFileInfo::exists(file) ? file : QString();
 }

@@ -4,7 +4,6 @@
 #include "shell/ErrorLog.h"
 #include "shell/Paths.h"
 #include "shell/cRegistry.h"
-#include "shell/version.h"
 
 #include <QFile>
 #include <array>
@@ -32,7 +31,7 @@ constexpr std::array kSettings{
     SettingInfo{Setting::LastFolder, "LastFolder", "", SettingDefault::DesktopFolder},
     SettingInfo{Setting::HTTPProxy, "HTTPProxy", "", SettingDefault::Fixed},
     SettingInfo{Setting::QuoteServer, "QuoteServer", "", SettingDefault::Fixed},
-    SettingInfo{Setting::Website, "Website", InstalledFiles::AboutPage, SettingDefault::Fixed},
+    SettingInfo{Setting::Website, "Website", "", SettingDefault::Fixed},
 };
 
 // settingInfo() indexes the table by the enum's value.

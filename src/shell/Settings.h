@@ -29,7 +29,7 @@ enum class Setting {
     LastFolder,
     HTTPProxy,   // "host:port" of an HTTP proxy for feeds and quotes; empty: the system's
     QuoteServer, // address of the stock quote service; empty: none
-    Website,     // the page the About menu's website item opens
+    Website,     // the page the About menu's website item opens; empty: the installed about.html
 };
 
 // How the default of a preference is found.

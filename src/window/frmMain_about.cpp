@@ -1,3 +1,4 @@
+#include "shell/Paths.h"
 #include "shell/Seams.h"
 #include "shell/Settings.h"
 #include "shell/WindowUtils.h"
@@ -37,7 +38,10 @@ void frmMain::mnuAbout_Click()
 void frmMain::mnuUlmar_Click()
 {
     // A desktop that cannot open the page has nothing the user could act on: ignored.
-    const QUrl url = websiteUrl(modMain::ReadSetting(modMain::Setting::Website));
+    QString page = modMain::ReadSetting(modMain::Setting::Website);
+    if (page.trimmed().isEmpty())
+        page = AppPaths::installedDataFile(QStringLiteral("about.html"));
+    const QUrl url = websiteUrl(page);
     if (url.isValid())
         (void)Seams::current().openUrl(url);
 }

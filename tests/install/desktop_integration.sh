@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix and checks what a desktop reads from it: every file
-# is there, the launcher validates, the MIME database builds, the man pages format, and note files
-# get the note type by name and by content.
+# is there, the launcher and the AppStream data validate, the MIME database builds, the man pages
+# format, and note files get the note type by name and by content.
 # Usage: desktop_integration.sh SOURCE_DIR BUILD_DIR CMAKE
 set -euo pipefail
 source_dir="$1"
@@ -23,6 +23,12 @@ trap 'rm -rf "$prefix"' EXIT
 "$cmake" --install "$build_dir" --prefix "$prefix" >/dev/null
 
 status=0
+# An install into a prefix of one's own builds that prefix's MIME database itself.
+if ! grep -q '^JOTTEX_DEBIAN_PACKAGE:BOOL=ON' "$build_dir/CMakeCache.txt" &&
+  ! grep -qs 'application/x-jottex-note' "$prefix/share/mime/types"; then
+  echo "FAIL: the install left $prefix/share/mime without the note type"
+  status=1
+fi
 while read -r file; do
   if [ ! -s "$prefix/$file" ]; then
     echo "FAIL: not installed: $file"
@@ -41,11 +47,22 @@ fi
 
 # The man pages format without a warning, where groff is there to say.
 if command -v groff >/dev/null; then
-  warnings="$(groff -man -ww -z "$prefix"/share/man/man1/jottex*.1 2>&1)"
-  if [ -n "$warnings" ]; then
-    echo "FAIL: man pages: $warnings"
+  for page in "$prefix"/share/man/man1/jottex*.1.gz; do
+    warnings="$(zcat "$page" | groff -man -ww -z 2>&1)"
+    if [ -n "$warnings" ]; then
+      echo "FAIL: $(basename "$page"): $warnings"
+      status=1
+    fi
+  done
+fi
+
+# The AppStream data, where appstreamcli is there to say (scripts/package.sh installs it).
+if command -v appstreamcli >/dev/null; then
+  appstreamcli validate --no-net --pedantic "$prefix"/share/metainfo/*.metainfo.xml >"$prefix/appstream" 2>&1 || {
+    echo "FAIL: AppStream data:"
+    cat "$prefix/appstream"
     status=1
-  fi
+  }
 fi
 
 notes="$prefix/notes"
