@@ -11,7 +11,7 @@ run_packages=(
   qt6-l10n-tools
 )
 test_packages=(
-  xvfb openbox xdotool x11-utils xcompmgr unrtf lld
+  xvfb openbox xdotool x11-utils xcompmgr tint2 unrtf lld
   clang libclang-rt-14-dev clang-format clang-tidy
   desktop-file-utils shared-mime-info xdg-utils libglib2.0-bin
   poppler-utils

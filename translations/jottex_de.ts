@@ -695,6 +695,37 @@ Notizen werden als .not-Dateien gespeichert, und offene Notizen kommen wieder, w
     </message>
 </context>
 <context>
+    <name>NoteTray</name>
+    <message>
+        <source>New Note</source>
+        <translation>Neue Notiz</translation>
+    </message>
+    <message>
+        <source>Show All Notes</source>
+        <translation>Alle Notizen zeigen</translation>
+    </message>
+    <message>
+        <source>Hide All Notes</source>
+        <translation>Alle Notizen verbergen</translation>
+    </message>
+    <message>
+        <source>Search Notes...</source>
+        <translation>Notizen durchsuchen...</translation>
+    </message>
+    <message>
+        <source>Multi-Note Manager...</source>
+        <translation>Notizverwaltung...</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>Beenden</translation>
+    </message>
+    <message>
+        <source>Show Notes</source>
+        <translation>Notizen zeigen</translation>
+    </message>
+</context>
+<context>
     <name>Pictures</name>
     <message>
         <source>%1 MB a picture and %2 MB a note</source>

@@ -1,6 +1,7 @@
 #include "app/SessionEnd.h"
 #include "app/StartUp.h"
 #include "app/ToolkitPlatform.h"
+#include "manager/NoteTray.h"
 #include "manager/frmNoteManager.h"
 #include "richtext/RichText.h"
 #include "shell/Translations.h"
@@ -59,6 +60,7 @@ int main(int argc, char* argv[])
     CaretBlink::install();
     frmMain::setQuitWhenLastNoteCloses(true);
     NoteHooks::setShowManager([](frmMain& owner) { frmNoteManager::showFor(&owner); });
+    NoteTray::install(&SessionEnd::endSession);
     // A session manager's start with no note to bring back has nothing to show.
     if (!modMain::Main(starter == modMain::Starter::User ? commandLine : QString(), starter))
         return 0;

@@ -5,7 +5,20 @@
 #include <QString>
 
 namespace {
-bool notesHidden = false;
+// Set by hideAll, cleared by showAll. A note that shows meanwhile (a new one, one the manager
+// opened) is what the user looks at, so the notes no longer count as hidden while it shows.
+bool hideRequested = false;
+
+// Back from the window manager's minimise and from the note's own strip, shown and on top.
+void bringBack(frmMain& window)
+{
+    if (window.isMinimizedToStrip())
+        window.RestoreNote();
+    window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
+    window.show();
+    window.placeOnReachableScreen();
+    window.raise();
+}
 } // namespace
 
 void AllNotes::newNote()
@@ -15,23 +28,21 @@ void AllNotes::newNote()
 
 void AllNotes::showAll()
 {
-    notesHidden = false;
-    for (frmMain* window : frmMain::openWindows()) {
-        window->show();
-        window->raise();
-    }
+    hideRequested = false;
+    for (frmMain* window : frmMain::openWindows())
+        bringBack(*window);
 }
 
 void AllNotes::hideAll()
 {
-    notesHidden = true;
+    hideRequested = true;
     for (frmMain* window : frmMain::openWindows())
         window->hide();
 }
 
 void AllNotes::toggle()
 {
-    if (notesHidden)
+    if (hidden())
         showAll();
     else
         hideAll();
@@ -39,7 +50,13 @@ void AllNotes::toggle()
 
 bool AllNotes::hidden()
 {
-    return notesHidden;
+    if (!hideRequested)
+        return false;
+    for (const frmMain* window : frmMain::openWindows()) {
+        if (window->isVisible())
+            return false;
+    }
+    return true;
 }
 
 void AllNotes::search(const QString& text)

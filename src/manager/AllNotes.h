@@ -14,7 +14,8 @@ void showAll();
 void hideAll();
 // Hides the notes when they show, shows them all when they are hidden.
 void toggle();
-// True between hideAll and the next showAll.
+// True between hideAll and the next showAll, while no note shows: a note made or opened
+// meanwhile is in sight, and the next toggle hides it with the rest.
 bool hidden();
 // The search window, with text already searched for when not empty.
 void search(const QString& text);

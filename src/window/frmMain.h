@@ -114,6 +114,9 @@ public:
     void MinimizeNote();
     void RestoreNote();
     bool isMinimizedToStrip() const { return m_minimized; }
+    // A note whose caption strip lies off every screen (a monitor was removed) moves onto the
+    // nearest one; any other stays where it is.
+    void placeOnReachableScreen();
     void mnuCaptionType_Click(CaptionKind kind);
     void lblSubCaption_DblClick();
     void RTB1_Change();
@@ -186,7 +189,6 @@ private:
     void refreshFromWindow(NoteRecord& record) const;
     void setChanged(bool changed);
     NoteRecord recordFromWindow() const;
-    void placeOnReachableScreen();
     // Back in the on-top band after a dialog, when the note is set to stay there.
     void setOnTopFromRecord();
 

@@ -5,10 +5,13 @@
 #include "TestPictures.h"
 #include "TestSeams.h"
 #include "dialogs/DialogSeam.h"
+#include "manager/AllNotes.h"
+#include "manager/NoteTray.h"
 #include "manager/frmNoteManager.h"
 #include "richtext/Pictures.h"
 #include "richtext/RichText.h"
 #include "shell/Paths.h"
+#include "shell/Settings.h"
 #include "store/modNote.h"
 #include "window/NoteHooks.h"
 #include "window/NoteMenus.h"
@@ -19,15 +22,25 @@
 #include <QAction>
 #include <QLabel>
 #include <QListView>
+#include <QMenu>
 #include <QProcess>
+#include <QScreen>
+#include <QSystemTrayIcon>
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QThreadPool>
 #include <QToolBar>
 #include <QtTest>
+#include <memory>
 #include <unistd.h>
 
 using Buttons = QList<QMessageBox::StandardButton>;
+
+// How a note is out of sight before Show All.
+enum class OutOfSight { StripMinimised, WindowMinimised, OffScreen, Hidden };
+
+// How often the tray's Quit ran its hook.
+int quitCount = 0;
 
 // How a note window changes the listed file behind the manager's back.
 enum class OtherWriter { AppendTo, SaveOfTiedNote };
@@ -160,6 +173,7 @@ private slots:
             delete manager;
         NoteWindows::deleteAll();
         NoteHooks::setShowManager({});
+        AllNotes::showAll();
     }
 
     void noteMenuOpensOneSharedManager()
@@ -592,6 +606,136 @@ private slots:
         QCOMPARE(DialogSeam::requests().first().title, marked("frmNoteManager", "Confirm Delete"));
         QCOMPARE(DialogSeam::requests().first().text,
                  marked("frmNoteManager", "Are you sure you want to delete this note?"));
+    }
+
+    void showAllBringsEveryNoteBack_data()
+    {
+        QTest::addColumn<OutOfSight>("state");
+        QTest::newRow("minimised to its strip") << OutOfSight::StripMinimised;
+        QTest::newRow("minimised by the window manager") << OutOfSight::WindowMinimised;
+        QTest::newRow("off every screen") << OutOfSight::OffScreen;
+        QTest::newRow("hidden") << OutOfSight::Hidden;
+    }
+
+    void showAllBringsEveryNoteBack()
+    {
+        QFETCH(OutOfSight, state);
+        frmMain* shown = NoteWindows::newNote();
+        frmMain* note = NoteWindows::newNote();
+        const QSize fullSize = note->size();
+        switch (state) {
+        case OutOfSight::StripMinimised:
+            note->MinimizeNote();
+            QVERIFY(note->height() < fullSize.height());
+            break;
+        case OutOfSight::WindowMinimised:
+            note->showMinimized();
+            break;
+        case OutOfSight::OffScreen:
+            note->move(-20000, -20000);
+            break;
+        case OutOfSight::Hidden:
+            note->hide();
+            break;
+        }
+        AllNotes::showAll();
+        for (const frmMain* window : {shown, note}) {
+            QVERIFY(window->isVisible());
+            QVERIFY(!window->isMinimized());
+            QVERIFY(!window->isMinimizedToStrip());
+        }
+        QCOMPARE(note->size(), fullSize);
+        // The caption strip, which the user drags the note by, is on a screen.
+        const QRect strip(note->pos(), QSize(note->width(), 10));
+        QVERIFY2(note->screen()->availableGeometry().intersects(strip),
+                 qPrintable(QStringLiteral("%1,%2").arg(note->x()).arg(note->y())));
+    }
+
+    // Hidden notes stay hidden while a new one shows; the next toggle takes that one too.
+    void hideAndToggleFollowWhatShows()
+    {
+        const QList<frmMain*> notes{NoteWindows::newNote(), NoteWindows::newNote()};
+        const auto shownCount = [] {
+            return std::count_if(frmMain::openWindows().cbegin(), frmMain::openWindows().cend(),
+                                 [](const frmMain* window) { return window->isVisible(); });
+        };
+        QVERIFY(!AllNotes::hidden());
+        AllNotes::toggle();
+        QVERIFY(AllNotes::hidden());
+        QCOMPARE(shownCount(), 0);
+        AllNotes::toggle();
+        QVERIFY(!AllNotes::hidden());
+        QCOMPARE(shownCount(), 2);
+
+        AllNotes::hideAll();
+        AllNotes::newNote();
+        QCOMPARE(frmMain::openWindows().size(), 3);
+        QVERIFY(frmMain::openWindows().last()->isVisible());
+        QCOMPARE(shownCount(), 1);
+        QVERIFY(!AllNotes::hidden());
+        AllNotes::toggle();
+        QCOMPARE(shownCount(), 0);
+        QVERIFY(AllNotes::hidden());
+        AllNotes::toggle();
+        QCOMPARE(shownCount(), 3);
+        QVERIFY(!AllNotes::hidden());
+    }
+
+    void trayMenuActsOnEveryNote()
+    {
+        NoteTray tray([] { ++quitCount; }, nullptr);
+        QStringList texts;
+        for (const QAction* action : tray.menu()->actions()) {
+            if (!action->isSeparator())
+                texts << action->text();
+        }
+        QCOMPARE(texts, QStringList({"New Note", "Show All Notes", "Hide All Notes",
+                                     "Search Notes...", "Multi-Note Manager...", "Quit"}));
+
+        tray.action(NoteTray::Item::NewNote)->trigger();
+        QCOMPARE(frmMain::openWindows().size(), 1);
+        frmMain* first = frmMain::openWindows().first();
+        QVERIFY(first->isVisible());
+        tray.action(NoteTray::Item::NewNote)->trigger();
+        frmMain* second = frmMain::openWindows().last();
+
+        // The item's text says what it will do, each time the menu opens.
+        QAction* hideOrShow = tray.action(NoteTray::Item::HideOrShow);
+        hideOrShow->trigger();
+        QVERIFY(!first->isVisible() && !second->isVisible());
+        emit tray.menu()->aboutToShow();
+        QCOMPARE(hideOrShow->text(), QStringLiteral("Show Notes"));
+        // A left click on the icon toggles.
+        emit tray.icon()->activated(QSystemTrayIcon::Trigger);
+        QVERIFY(first->isVisible() && second->isVisible());
+        emit tray.menu()->aboutToShow();
+        QCOMPARE(hideOrShow->text(), QStringLiteral("Hide All Notes"));
+        emit tray.icon()->activated(QSystemTrayIcon::Context);
+        QVERIFY(first->isVisible());
+
+        // The manager belongs to the newest note that shows.
+        second->hide();
+        tray.action(NoteTray::Item::Manager)->trigger();
+        QVERIFY(frmNoteManager::current());
+        QCOMPARE(frmNoteManager::current()->parentWidget(), first);
+
+        quitCount = 0;
+        tray.action(NoteTray::Item::Quit)->trigger();
+        QCOMPARE(quitCount, 1);
+    }
+
+    // Only the setting keeps the icon away; a tray that comes later gets it.
+    void trayIconFollowsSetting()
+    {
+        QVERIFY(NoteTray::wanted());
+        const std::unique_ptr<NoteTray> tray(NoteTray::install([] { ++quitCount; }));
+        QVERIFY(tray);
+        QVERIFY(tray->icon()->isVisible());
+        QVERIFY(modMain::WriteSetting(modMain::Setting::TrayIcon, QStringLiteral("false")).ok());
+        QVERIFY(!NoteTray::wanted());
+        QCOMPARE(NoteTray::install([] { ++quitCount; }), nullptr);
+        QVERIFY(modMain::WriteSetting(modMain::Setting::TrayIcon, QStringLiteral("True")).ok());
+        QVERIFY(NoteTray::wanted());
     }
 
     // The window as a person sees it, for a look by eye: JOTTEX_SCREENSHOTS names the folder.
