@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <cstdio>
+#include <memory>
 
 namespace {
 // Exit codes: a wrong option, and no display to show the notes on.
@@ -60,7 +61,7 @@ int main(int argc, char* argv[])
     CaretBlink::install();
     frmMain::setQuitWhenLastNoteCloses(true);
     NoteHooks::setShowManager([](frmMain& owner) { frmNoteManager::showFor(&owner); });
-    NoteTray::install(&SessionEnd::endSession);
+    const std::unique_ptr<NoteTray> tray = NoteTray::install(&SessionEnd::endSession);
     // A session manager's start with no note to bring back has nothing to show.
     if (!modMain::Main(starter == modMain::Starter::User ? commandLine : QString(), starter))
         return 0;

@@ -55,13 +55,13 @@ frmMain* managerOwner()
 }
 } // namespace
 
-NoteTray* NoteTray::install(QuitHook quit)
+std::unique_ptr<NoteTray> NoteTray::install(QuitHook quit)
 {
     // A panel that starts after the program (both autostarted at login) still gets the icon:
     // the toolkit docks it whenever a tray appears, and shows nothing while there is none.
     if (!wanted())
         return nullptr;
-    return new NoteTray(quit, qApp);
+    return std::make_unique<NoteTray>(quit);
 }
 
 bool NoteTray::wanted()

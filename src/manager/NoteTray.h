@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QObject>
+#include <memory>
 
 class QAction;
 class QMenu;
@@ -21,12 +22,12 @@ public:
     enum class Item { NewNote, ShowAll, HideOrShow, Search, Manager, Quit };
 
     // The icon, unless the user turned it off (null then); it shows while the desktop has a
-    // tray. The application owns it.
-    static NoteTray* install(QuitHook quit);
+    // tray. It must go before the application object, as its menu is a window.
+    static std::unique_ptr<NoteTray> install(QuitHook quit);
     // True unless the user turned the icon off in the settings.
     static bool wanted();
 
-    NoteTray(QuitHook quit, QObject* parent);
+    explicit NoteTray(QuitHook quit, QObject* parent = nullptr);
     ~NoteTray() override;
 
     QSystemTrayIcon* icon() const { return m_icon; }

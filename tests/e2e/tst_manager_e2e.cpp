@@ -196,8 +196,12 @@ private slots:
         clickOn(place, 1);
         QVERIFY(QTest::qWaitFor([this] { return shownNotes() == 2; }, 10000));
 
-        ::kill(static_cast<pid_t>(jottex.processId()), SIGTERM);
+        // Quit keeps both notes for the next start, as the end of the session does.
+        chooseFromTray(icon, place, 6);
         QVERIFY(jottex.waitForFinished(15000));
+        QCOMPARE(jottex.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(jottex.exitCode(), 0);
+        QCOMPARE(modNote::LoadNote(true, QString()).size(), 2);
         panel.terminate();
         QVERIFY(panel.waitForFinished(5000));
     }

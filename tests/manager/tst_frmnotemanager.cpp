@@ -683,7 +683,7 @@ private slots:
 
     void trayMenuActsOnEveryNote()
     {
-        NoteTray tray([] { ++quitCount; }, nullptr);
+        NoteTray tray([] { ++quitCount; });
         QStringList texts;
         for (const QAction* action : tray.menu()->actions()) {
             if (!action->isSeparator())
@@ -728,12 +728,12 @@ private slots:
     void trayIconFollowsSetting()
     {
         QVERIFY(NoteTray::wanted());
-        const std::unique_ptr<NoteTray> tray(NoteTray::install([] { ++quitCount; }));
+        const std::unique_ptr<NoteTray> tray = NoteTray::install([] { ++quitCount; });
         QVERIFY(tray);
         QVERIFY(tray->icon()->isVisible());
         QVERIFY(modMain::WriteSetting(modMain::Setting::TrayIcon, QStringLiteral("false")).ok());
         QVERIFY(!NoteTray::wanted());
-        QCOMPARE(NoteTray::install([] { ++quitCount; }), nullptr);
+        QVERIFY(!NoteTray::install([] { ++quitCount; }));
         QVERIFY(modMain::WriteSetting(modMain::Setting::TrayIcon, QStringLiteral("True")).ok());
         QVERIFY(NoteTray::wanted());
     }
