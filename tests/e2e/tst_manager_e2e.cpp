@@ -196,6 +196,13 @@ private slots:
         clickOn(place, 1);
         QVERIFY(QTest::qWaitFor([this] { return shownNotes() == 2; }, 10000));
 
+        // Show All brings back a note the window manager minimised.
+        xdotool(QStringLiteral("windowminimize ") +
+                m_x.windowIds(QStringLiteral("^Jottex$")).first());
+        QVERIFY(QTest::qWaitFor([this] { return shownNotes() == 1; }, 10000));
+        chooseFromTray(icon, place, 2);
+        QVERIFY(QTest::qWaitFor([this] { return shownNotes() == 2; }, 10000));
+
         // Quit keeps both notes for the next start, as the end of the session does.
         chooseFromTray(icon, place, 6);
         QVERIFY(jottex.waitForFinished(15000));
