@@ -30,6 +30,7 @@ enum class Setting {
     HTTPProxy,   // "host:port" of an HTTP proxy for feeds and quotes; empty: the system's
     QuoteServer, // address of the stock quote service; empty: none
     Website,     // the page the About menu's website item opens; empty: the installed about.html
+    RecentFiles, // the note files opened lately, with when (store/RecentFiles)
 };
 
 // How the default of a preference is found.
