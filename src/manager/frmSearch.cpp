@@ -96,7 +96,8 @@ public:
             QStringLiteral("body { color: %1; }").arg(option.palette.color(textRole).name()));
         context.setHtml(QStringLiteral("<body>") + index.data(ContextHtmlRole).toString() +
                         QStringLiteral("</body>"));
-        painter->translate(text.left(), text.top() + lineHeight + kMargin / 2);
+        const int contextTop = text.top() + lineHeight + kMargin / 2;
+        painter->translate(text.left(), contextTop);
         context.drawContents(painter, QRectF(0, 0, text.width(), 2 * lineHeight));
         painter->restore();
     }
@@ -214,7 +215,7 @@ void frmSearch::refreshFiles()
         });
 }
 
-frmSearch::FileCache frmSearch::refreshed(const QStringList& paths, FileCache cache)
+frmSearch::FileCache frmSearch::refreshed(const QStringList& paths, const FileCache& cache)
 {
     FileCache files;
     for (const QString& path : paths) {

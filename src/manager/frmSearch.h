@@ -61,7 +61,7 @@ private:
         QList<SearchableNote> notes;
     };
     using FileCache = QHash<QString, FileNotes>;
-    static FileCache refreshed(const QStringList& paths, FileCache cache);
+    static FileCache refreshed(const QStringList& paths, const FileCache& cache);
 
     QLineEdit* m_txtSearch = nullptr;
     QListWidget* m_lstResults = nullptr;
