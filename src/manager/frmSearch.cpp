@@ -129,6 +129,7 @@ frmSearch* frmSearch::showWith(const QString& text)
         window->m_txtSearch->setText(text);
         window->runSearch();
     }
+    window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
     window->show();
     window->raise();
     window->activateWindow();

@@ -731,8 +731,10 @@ private slots:
         frmSearch* first = frmSearch::current();
         QVERIFY(first);
         QCOMPARE(first->matches().size(), 1);
+        first->showMinimized();
         AllNotes::search("gamma");
         QCOMPARE(frmSearch::current(), first);
+        QVERIFY(!first->isMinimized());
         QCOMPARE(first->txtSearch()->text(), "gamma");
         QVERIFY(first->matches().isEmpty());
         QVERIFY(!first->findChild<QLabel*>("lblStatus")->text().isEmpty());
