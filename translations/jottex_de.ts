@@ -1054,6 +1054,29 @@ Möchten Sie diese Notiz wirklich löschen?</translation>
     </message>
 </context>
 <context>
+    <name>frmSearch</name>
+    <message>
+        <source>Search Notes</source>
+        <translation>Notizen durchsuchen</translation>
+    </message>
+    <message>
+        <source>Search the notes</source>
+        <translation>Text in den Notizen suchen</translation>
+    </message>
+    <message>
+        <source>open note</source>
+        <translation>offene Notiz</translation>
+    </message>
+    <message>
+        <source>%1, note %2</source>
+        <translation>%1, Notiz %2</translation>
+    </message>
+    <message>
+        <source>No note holds this text.</source>
+        <translation>Keine Notiz enthält diesen Text.</translation>
+    </message>
+</context>
+<context>
     <name>frmSpellCheck</name>
     <message>
         <source>&amp;Ignore</source>

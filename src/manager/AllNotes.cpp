@@ -1,5 +1,6 @@
 #include "manager/AllNotes.h"
 
+#include "manager/frmSearch.h"
 #include "window/frmMain.h"
 
 #include <QString>
@@ -61,5 +62,5 @@ bool AllNotes::hidden()
 
 void AllNotes::search(const QString& text)
 {
-    (void)text;
+    frmSearch::showWith(text);
 }

@@ -33,6 +33,7 @@ constexpr std::array kSettings{
     SettingInfo{Setting::QuoteServer, "QuoteServer", "", SettingDefault::Fixed},
     SettingInfo{Setting::Website, "Website", "", SettingDefault::Fixed},
     SettingInfo{Setting::TrayIcon, "TrayIcon", "True", SettingDefault::Fixed},
+    SettingInfo{Setting::RecentFiles, "RecentFiles", "", SettingDefault::Fixed},
 };
 
 // settingInfo() indexes the table by the enum's value.
@@ -42,7 +43,7 @@ constexpr bool isInEnumOrder()
         if (kSettings[i].id != static_cast<Setting>(i))
             return false;
     }
-    return kSettings.size() == static_cast<std::size_t>(Setting::TrayIcon) + 1;
+    return kSettings.size() == static_cast<std::size_t>(Setting::RecentFiles) + 1;
 }
 static_assert(isInEnumOrder());
 

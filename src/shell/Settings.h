@@ -31,6 +31,7 @@ enum class Setting {
     QuoteServer, // address of the stock quote service; empty: none
     Website,     // the page the About menu's website item opens; empty: the installed about.html
     TrayIcon,    // "False" keeps the status icon off the desktop's panel
+    RecentFiles, // the note files opened lately, with when (store/RecentFiles)
 };
 
 // How the default of a preference is found.

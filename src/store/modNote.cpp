@@ -10,6 +10,7 @@
 #include "shell/modFileFunctions.h"
 #include "store/NoteDocument.h"
 #include "store/NoteFileLock.h"
+#include "store/RecentFiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -323,6 +324,9 @@ std::optional<QString> modNote::ChooseFileToOpen(const QString& fileName, QWidge
             QMessageBox::Ok);
         return std::nullopt;
     }
+    // Every way of opening a note file passes here: the search reaches its notes later.
+    if (path && QFileInfo::exists(*path))
+        RecentFiles::record(*path);
     return path;
 }
 

@@ -8,10 +8,12 @@
 #include "manager/AllNotes.h"
 #include "manager/NoteTray.h"
 #include "manager/frmNoteManager.h"
+#include "manager/frmSearch.h"
 #include "richtext/Pictures.h"
 #include "richtext/RichText.h"
 #include "shell/Paths.h"
 #include "shell/Settings.h"
+#include "store/RecentFiles.h"
 #include "store/modNote.h"
 #include "window/NoteHooks.h"
 #include "window/NoteMenus.h"
@@ -21,8 +23,10 @@
 #include <QAccessible>
 #include <QAction>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
 #include <QMenu>
+#include <QListWidget>
 #include <QProcess>
 #include <QScreen>
 #include <QSystemTrayIcon>
@@ -159,6 +163,59 @@ private:
         return titles;
     }
 
+    // The search window, its remembered files read, after typing text into its field.
+    static frmSearch* searchedFor(const QString& text)
+    {
+        AllNotes::search({});
+        frmSearch* search = frmSearch::current();
+        if (!search || !QTest::qWaitFor([search] { return !search->isLoading(); }))
+            qFatal("the search window never read its files");
+        search->txtSearch()->clear();
+        QTest::keyClicks(search->txtSearch(), text);
+        return search;
+    }
+
+    static QStringList firstLines(const frmSearch* search)
+    {
+        QStringList lines;
+        for (const SearchMatch& match : search->matches())
+            lines << match.firstLine;
+        return lines;
+    }
+
+    // A remembered note file of notes with these texts.
+    QString recentFile(const QStringList& texts, const QString& name = "recent.not")
+    {
+        NoteRecordList notes;
+        for (const QString& text : texts)
+            notes << Samples::note(text);
+        if (modNote::WriteNoteList(notes, noteFile(name)).failed())
+            qFatal("cannot write the note file");
+        RecentFiles::record(noteFile(name));
+        return noteFile(name);
+    }
+
+    QString searchScreenshot(const QString& folder, const QString& name)
+    {
+        NoteWindows::deleteAll();
+        delete frmSearch::current();
+        recentFile({"Menu", "Caf\\'e9 au lait, 2.50 the cup"});
+        frmMain::create(NoteOrigin::StoredRecord,
+                        Samples::note("Groceries\\par bread, milk, caf\\'e9 beans"))
+            ->show();
+        frmMain::create(NoteOrigin::StoredRecord,
+                        Samples::note("Call the caf\\'e9 about Friday's booking for twelve people"))
+            ->show();
+        frmSearch* search = searchedFor("cafe");
+        if (!QTest::qWaitFor([search] { return search->matches().size() == 3; }))
+            return "no matches";
+        search->resize(560, 300);
+        if (!QTest::qWaitForWindowExposed(search))
+            return "never shown";
+        const QString path = folder + "/" + name;
+        return search->grab().save(path) ? QString() : path;
+    }
+
 private slots:
     void init()
     {
@@ -171,6 +228,7 @@ private slots:
     {
         if (frmNoteManager* manager = frmNoteManager::current())
             delete manager;
+        delete frmSearch::current();
         NoteWindows::deleteAll();
         NoteHooks::setShowManager({});
         AllNotes::showAll();
@@ -736,6 +794,107 @@ private slots:
         QVERIFY(!NoteTray::install([] { ++quitCount; }));
         QVERIFY(modMain::WriteSetting(modMain::Setting::TrayIcon, QStringLiteral("True")).ok());
         QVERIFY(NoteTray::wanted());
+    // --- Search Notes.
+    void searchFindsOpenNotesAndNotesOfRecentFiles()
+    {
+        frmMain::create(NoteOrigin::StoredRecord, Samples::note("Caf\\'e9 list\\par milk"))->show();
+        frmMain::create(NoteOrigin::StoredRecord, Samples::note("Nothing to see"))->show();
+        const QString path = recentFile({"Tea", "Second: CAFE opens at 9"});
+        // The file's first note, open and tied to its file, is found once, as the open note.
+        NoteRecord tied =
+            modNote::LoadNote(false, recentFile({"Tied cafe note"}, "tied.not")).first();
+        tied.FileName = noteFile("tied.not");
+        frmMain::create(NoteOrigin::NoteFile, tied)->show();
+
+        frmSearch* search = searchedFor("cafe");
+        QTRY_COMPARE(firstLines(search), QStringList({QStringLiteral("Café list"), "Tied cafe note",
+                                                      "Second: CAFE opens at 9"}));
+        const SearchMatch& fromFile = search->matches().at(2);
+        QCOMPARE(fromFile.place.file, path);
+        QCOMPARE(fromFile.place.index, 1);
+        QCOMPARE(fromFile.matched, "CAFE");
+        QCOMPARE(search->lstResults()->count(), 3);
+        QCOMPARE(search->lstResults()->item(0)->text(), QStringLiteral("Café list"));
+
+        // A changed file is read again when the window comes up again.
+        QVERIFY(modNote::WriteNoteList({Samples::note("Rewritten cafe")}, path).ok());
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(60),
+                                 QFileDevice::FileModificationTime));
+        file.close();
+        search = searchedFor("cafe");
+        QTRY_COMPARE(firstLines(search), QStringList({QStringLiteral("Café list"), "Tied cafe note",
+                                                      "Rewritten cafe"}));
+    }
+
+    void enterRaisesAMinimisedNote()
+    {
+        frmMain* note = frmMain::create(NoteOrigin::StoredRecord, Samples::note("Dentist at four"));
+        note->show();
+        const QSize full = note->size();
+        note->MinimizeNote();
+        note->showMinimized();
+        frmSearch* search = searchedFor("DENTIST");
+        QTRY_COMPARE(search->matches().size(), 1);
+        QTest::keyClick(search->txtSearch(), Qt::Key_Return);
+        QVERIFY(!note->isMinimizedToStrip());
+        QVERIFY(!note->isMinimized());
+        QCOMPARE(note->size(), full);
+        QCOMPARE(frmMain::openWindows().size(), 1);
+    }
+
+    void choosingANoteOfARecentFileOpensIt()
+    {
+        recentFile({"First", "Plumber: call back"});
+        frmSearch* search = searchedFor("plumb");
+        QTRY_COMPARE(search->matches().size(), 1);
+        // Typed and chosen at once: the pending search runs first.
+        search->txtSearch()->setText("plumber: call");
+        QTest::keyClick(search->txtSearch(), Qt::Key_Enter);
+        QCOMPARE(frmMain::openWindows().size(), 1);
+        frmMain* opened = frmMain::openWindows().first();
+        QCOMPARE(opened->Text(), "Plumber: call back");
+        QVERIFY(opened->NoteFileName().isEmpty());
+
+        // A double click on the row does the same: the press that comes first, then the second.
+        QListWidget* list = search->lstResults();
+        const QRect row = list->visualItemRect(list->item(0));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row.center());
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, row.center());
+        QCOMPARE(frmMain::openWindows().size(), 2);
+    }
+
+    void searchKeepsOneWindowAndEscapeClosesIt()
+    {
+        frmMain::create(NoteOrigin::StoredRecord, Samples::note("alpha beta"))->show();
+        AllNotes::search("alpha");
+        frmSearch* first = frmSearch::current();
+        QVERIFY(first);
+        QCOMPARE(first->matches().size(), 1);
+        first->showMinimized();
+        AllNotes::search("gamma");
+        QCOMPARE(frmSearch::current(), first);
+        QVERIFY(!first->isMinimized());
+        QCOMPARE(first->txtSearch()->text(), "gamma");
+        QVERIFY(first->matches().isEmpty());
+        QVERIFY(!first->findChild<QLabel*>("lblStatus")->text().isEmpty());
+        QTest::keyClick(first->txtSearch(), Qt::Key_Escape);
+        QTRY_VERIFY(!frmSearch::current());
+        QCOMPARE(frmMain::openWindows().size(), 1);
+    }
+
+    // The search window with results, in English and German, for a look by eye.
+    void searchScreenshot()
+    {
+        const QString folder = qEnvironmentVariable("JOTTEX_SCREENSHOTS");
+        if (folder.isEmpty())
+            QSKIP("JOTTEX_SCREENSHOTS not set");
+        QCOMPARE(searchScreenshot(folder, "search.png"), QString());
+        const GermanTexts german;
+        if (german.language().isEmpty())
+            QSKIP("no German translation built");
+        QCOMPARE(searchScreenshot(folder, "search_de.png"), QString());
     }
 
     // The window as a person sees it, for a look by eye: JOTTEX_SCREENSHOTS names the folder.

@@ -1,5 +1,6 @@
 #include "HostileNotes.h"
 #include "RealDialogs.h"
+#include "Samples.h"
 #include "TestEnvironment.h"
 #include "TestPictures.h"
 #include "TestSeams.h"
@@ -13,6 +14,8 @@
 #include "shell/modFileFunctions.h"
 #include "store/NoteDocument.h"
 #include "store/NoteFileLock.h"
+#include "store/NoteSearch.h"
+#include "store/RecentFiles.h"
 #include "store/modNote.h"
 
 #include <QFileDialog>
@@ -68,6 +71,146 @@ private:
 private slots:
     void init() { TestEnvironment::resetFolders(); }
     void cleanup() { Clock::setFixedNow(QDateTime()); }
+
+    // --- Searching: accents and case do not matter, the match comes in its context.
+    void searchFindsTheMatchInContext_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("query");
+        QTest::addColumn<QStringList>("shown"); // before, matched, after; empty: no match
+        QTest::addColumn<int>("count");
+        const QString ellipsis = QStringLiteral("\u2026");
+        QTest::newRow("accent in the note") << QStringLiteral("Lunch at the Café today") << "cafe"
+                                            << QStringList{"Lunch at the ", "Café", " today"} << 1;
+        QTest::newRow("accent as a mark after its letter")
+            << QStringLiteral("cafe\u0301 au lait") << "CAFE"
+            << QStringList{"", QStringLiteral("cafe\u0301"), " au lait"} << 1;
+        QTest::newRow("accent in the query") << "Send the resume" << QStringLiteral("RÉSUMÉ")
+                                             << QStringList{"Send the ", "resume", ""} << 1;
+        QTest::newRow("sharp s against double s")
+            << QStringLiteral("Die Straße ist lang") << "STRASSE"
+            << QStringList{"Die ", QStringLiteral("Straße"), " ist lang"} << 1;
+        QTest::newRow("ligature") << QStringLiteral("\uFB01sh and chips") << "FISH"
+                                  << QStringList{"", QStringLiteral("\uFB01sh"), " and chips"} << 1;
+        QTest::newRow("beyond the basic plane")
+            << QStringLiteral("\U0001F600 smile \U0001F600") << "smile"
+            << QStringList{QStringLiteral("\U0001F600 "), "smile", QStringLiteral(" \U0001F600")}
+            << 1;
+        QTest::newRow("line ends read as blanks")
+            << "Shopping\r\nmilk\r\n\r\neggs"
+            << "milk" << QStringList{"Shopping ", "milk", " eggs"} << 1;
+        QTest::newRow("blanks of the query collapse")
+            << "tea and cake"
+            << "  AND   cake " << QStringList{"tea ", "and cake", ""} << 1;
+        QTest::newRow("several matches, the first shown")
+            << "tea, more tea, TEA"
+            << "tea" << QStringList{"", "tea", ", more tea, TEA"} << 3;
+        const QString words = QStringLiteral(
+            "alpha bravo charlie delta echo foxtrot golf hotel india juliett kilo lima mike "
+            "november oscar papa quebec romeo sierra tango");
+        QTest::newRow("context cut at whole words")
+            << words << "KILO"
+            << QStringList{ellipsis + "echo foxtrot golf hotel india juliett ", "kilo",
+                           " lima mike november oscar papa quebec" + ellipsis}
+            << 1;
+        QTest::newRow("blank query") << "anything"
+                                     << "   " << QStringList{} << 0;
+        QTest::newRow("no match") << "Cafe"
+                                  << "caff" << QStringList{} << 0;
+    }
+
+    void searchFindsTheMatchInContext()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, query);
+        QFETCH(QStringList, shown);
+        QFETCH(int, count);
+        const QList<SearchMatch> matches =
+            NoteSearch::search({SearchableNote{SearchableText(text), "blue", {}}}, query);
+        if (shown.isEmpty()) {
+            QVERIFY(matches.isEmpty());
+            return;
+        }
+        QCOMPARE(matches.size(), 1);
+        const SearchMatch& match = matches.first();
+        QCOMPARE((QStringList{match.before, match.matched, match.after}), shown);
+        QCOMPARE(match.count, count);
+    }
+
+    void searchGivesEachMatchingNoteWithItsPlace()
+    {
+        QList<SearchableNote> notes;
+        notes << SearchableNote{SearchableText("\r\n  Groceries \r\nbread, butter"), "green",
+                                NotePlace{nullptr, {}, -1, {}}}
+              << SearchableNote{SearchableText("Nothing here"), "blue", {}}
+              << SearchableNote{SearchableText("Baker's list\r\nBread"), "16777215",
+                                NotePlace{nullptr, "/tmp/a.not", 2, {}}};
+        const QList<SearchMatch> matches = NoteSearch::search(notes, "BREAD");
+        QCOMPARE(matches.size(), 2);
+        QCOMPARE(matches[0].firstLine, "Groceries");
+        QCOMPARE(matches[0].color, "green");
+        QVERIFY(matches[0].place.file.isEmpty());
+        QCOMPARE(matches[1].firstLine, "Baker's list");
+        QCOMPARE(matches[1].color, "16777215");
+        QCOMPARE(matches[1].place.file, "/tmp/a.not");
+        QCOMPARE(matches[1].place.index, 2);
+        const QString longLine(100, u'x');
+        QCOMPARE(NoteSearch::firstLine(longLine),
+                 QString(NoteSearch::kFirstLineChars - 1, u'x') + QStringLiteral("\u2026"));
+    }
+
+    void readFileMakesEveryNoteSearchable()
+    {
+        const QString path = notePath("search.not");
+        QVERIFY(modNote::WriteNoteList(
+                    {note(Samples::rtf("first")), note(Samples::rtf("Zweite Notiz: Grüße"))}, path)
+                    .ok());
+        const QList<SearchableNote> notes = NoteSearch::readFile(path);
+        QCOMPARE(notes.size(), 2);
+        const QList<SearchMatch> matches = NoteSearch::search(notes, "grusse");
+        QCOMPARE(matches.size(), 1);
+        QCOMPARE(matches[0].place.file, path);
+        QCOMPARE(matches[0].place.index, 1);
+        QCOMPARE(matches[0].place.record.Data, notes[1].place.record.Data);
+        QVERIFY(NoteSearch::readFile(notePath("missing.not")).isEmpty());
+    }
+
+    // --- The files opened lately.
+    void openedFilesAreRemembered()
+    {
+        const QDateTime start(QDate(2026, 12, 1), QTime(9, 0), Qt::UTC);
+        Clock::setFixedNow(start);
+        const QString first = notePath("first.not");
+        const QString odd = notePath("50% off | sale.not");
+        for (const QString& path : {first, odd})
+            QVERIFY(modNote::WriteNoteList({note(Samples::rtf("x"))}, path).ok());
+        QCOMPARE(modNote::LoadNote(false, first).size(), 1);
+        Clock::setFixedNow(start.addSecs(60));
+        QCOMPARE(modNote::LoadNote(false, odd).size(), 1);
+        // A named file that does not exist was not opened.
+        QVERIFY(modNote::LoadNote(false, notePath("missing.not")).isEmpty());
+        Clock::setFixedNow(start.addSecs(120));
+        QCOMPARE(modNote::LoadNote(false, first).size(), 1);
+
+        using RecentFiles::Entry;
+        QCOMPARE(RecentFiles::read(),
+                 (QList<Entry>{{first, start.addSecs(120)}, {odd, start.addSecs(60)}}));
+
+        // A month on, the older one has gone from what is read and from what is written.
+        Clock::setFixedNow(start.addDays(RecentFiles::kKeptDays).addSecs(90));
+        QCOMPARE(RecentFiles::read(), (QList<Entry>{{first, start.addSecs(120)}}));
+        RecentFiles::record(odd);
+        QCOMPARE(RecentFiles::read(),
+                 (QList<Entry>{{odd, Clock::now()}, {first, start.addSecs(120)}}));
+
+        // The list stays bounded, the newest kept.
+        for (int i = 0; i < RecentFiles::kMaxEntries + 5; ++i)
+            RecentFiles::record(notePath("many") + QString::number(i));
+        const QList<Entry> kept = RecentFiles::read();
+        QCOMPARE(kept.size(), RecentFiles::kMaxEntries);
+        QCOMPARE(kept.first().path,
+                 notePath("many") + QString::number(RecentFiles::kMaxEntries + 4));
+    }
 
     void saveWithNameReplacesExistingFile()
     {
