@@ -794,6 +794,8 @@ private slots:
         QVERIFY(!NoteTray::install([] { ++quitCount; }));
         QVERIFY(modMain::WriteSetting(modMain::Setting::TrayIcon, QStringLiteral("True")).ok());
         QVERIFY(NoteTray::wanted());
+    }
+
     // --- Search Notes.
     void searchFindsOpenNotesAndNotesOfRecentFiles()
     {
