@@ -16,6 +16,8 @@
 #include "window/frmMain.h"
 
 #include <QLabel>
+#include <QLocalServer>
+#include <QLocalSocket>
 #include <QTextEdit>
 #include <QtTest>
 
@@ -369,6 +371,16 @@ private slots:
         QTest::newRow("toolkit words") << QStringLiteral("-reverse -name.not") << R::Start;
         // Anything else keeps its old meaning: one blank note.
         QTest::newRow("single dash word") << QStringLiteral("-v") << R::Start;
+        // The desktop's commands, each a whole command line but for the text to search for.
+        QTest::newRow("new") << QStringLiteral("--new") << R::NewNote;
+        QTest::newRow("show all") << QStringLiteral("--show-all") << R::ShowAll;
+        QTest::newRow("toggle") << QStringLiteral("--toggle") << R::Toggle;
+        QTest::newRow("search") << QStringLiteral("--search") << R::Search;
+        QTest::newRow("search text") << QStringLiteral("--search two words") << R::Search;
+        QTest::newRow("search ends in not") << QStringLiteral("--search cannot") << R::Search;
+        QTest::newRow("new then more") << QStringLiteral("--new x") << R::UnknownOption;
+        QTest::newRow("glued search") << QStringLiteral("--searchx") << R::UnknownOption;
+        QTest::newRow("dashed new note") << QStringLiteral("--new.not") << R::Start;
     }
 
     void onlyWholeOptionsThatNameNoNoteFile()
@@ -376,6 +388,31 @@ private slots:
         QFETCH(QString, commandLine);
         QFETCH(modMain::Request, request);
         QCOMPARE(modMain::commandLineRequest(commandLine), request);
+    }
+
+    // What a later start hands over: a note file the running program can find from its own
+    // working folder, the text to search for, or the plain arguments.
+    void requestArgumentIsWhatTheRunningProgramNeeds_data()
+    {
+        QTest::addColumn<QString>("commandLine");
+        QTest::addColumn<QString>("argument");
+        const QString here = QDir::currentPath();
+        QTest::newRow("relative note")
+            << QStringLiteral("a b.not") << here + QStringLiteral("/a b.not");
+        QTest::newRow("quoted absolute")
+            << QStringLiteral("\"/x/y.not\"") << QStringLiteral("/x/y.not");
+        QTest::newRow("none") << QString() << QString();
+        QTest::newRow("other words") << QStringLiteral("-v w") << QStringLiteral("-v w");
+        QTest::newRow("search") << QStringLiteral("--search  Café ") << QStringLiteral("Café");
+        QTest::newRow("search nothing") << QStringLiteral("--search") << QString();
+        QTest::newRow("new") << QStringLiteral("--new") << QString();
+    }
+
+    void requestArgumentIsWhatTheRunningProgramNeeds()
+    {
+        QFETCH(QString, commandLine);
+        QFETCH(QString, argument);
+        QCOMPARE(modMain::requestArgument(commandLine), argument);
     }
 
     // Only the session manager's whole restart command is its: a note file keeps opening.
@@ -456,6 +493,58 @@ private slots:
         } else {
             QVERIFY2(error.contains(said) && error.count(u'\n') == 1, qPrintable(error));
         }
+    }
+
+    // A later start hands over without a display of its own, and ends with 0 once the running
+    // program took the command, or with 3 when it hung up without taking it. The socket's
+    // folder is made private on the way.
+    void handOverNeedsNoDisplay_data()
+    {
+        QTest::addColumn<bool>("answers");
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("taken") << true << 0;
+        QTest::newRow("hung up") << false << 3;
+    }
+
+    void handOverNeedsNoDisplay()
+    {
+        QFETCH(bool, answers);
+        QFETCH(int, exitCode);
+        const QString display = freeDisplay();
+        const QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR") + QStringLiteral("/jottex");
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner |
+                                                  QFile::ExeOwner | QFile::ReadGroup |
+                                                  QFile::ExeGroup | QFile::ExeOther));
+        QLocalServer running;
+        QVERIFY(running.listen(folder + QStringLiteral("/display-") + display));
+        connect(&running, &QLocalServer::newConnection, this, [&running, answers] {
+            QLocalSocket* socket = running.nextPendingConnection();
+            if (!answers) {
+                socket->abort();
+                return;
+            }
+            connect(socket, &QLocalSocket::readyRead, socket, [socket] {
+                socket->readAll();
+                socket->write("k");
+            });
+        });
+
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        environment.insert(QStringLiteral("DISPLAY"), display);
+        QProcess later;
+        later.setProcessEnvironment(environment);
+        later.start(XServer::program(), {QStringLiteral("--search"), QStringLiteral("--x-y")});
+        QTRY_COMPARE_WITH_TIMEOUT(later.state(), QProcess::NotRunning, 15000);
+        QCOMPARE(later.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(later.exitCode(), exitCode);
+        const QString error = QString::fromLocal8Bit(later.readAllStandardError());
+        QCOMPARE(error.isEmpty(), answers);
+        if (!answers)
+            QVERIFY2(error.contains(QStringLiteral("did not answer")), qPrintable(error));
+        QCOMPARE(QFileInfo(folder).permissions() & (QFile::ReadOther | QFile::ExeGroup),
+                 QFile::Permissions());
     }
 
     // Programs started from a note (a link's browser) see the environment the user started
