@@ -20,6 +20,7 @@
 #include <QLocalSocket>
 #include <QTextEdit>
 #include <QtTest>
+#include <unistd.h>
 
 namespace {
 // What kept the main data file at the last logout, beside a run that crashed.
@@ -497,21 +498,30 @@ private slots:
 
     // A later start hands over without a display of its own, and ends with 0 once the running
     // program took the command, or with 3 when it hung up without taking it. The socket's
-    // folder is made private on the way.
+    // folder is made private on the way; without XDG_RUNTIME_DIR it is one in the temporary
+    // folder, and a screen number of the display is the same session.
     void handOverNeedsNoDisplay_data()
     {
         QTest::addColumn<bool>("answers");
+        QTest::addColumn<bool>("runtimeFolder");
+        QTest::addColumn<QString>("screen");
         QTest::addColumn<int>("exitCode");
-        QTest::newRow("taken") << true << 0;
-        QTest::newRow("hung up") << false << 3;
+        QTest::newRow("taken") << true << true << QString() << 0;
+        QTest::newRow("hung up") << false << true << QString() << 3;
+        QTest::newRow("no runtime folder") << true << false << QString() << 0;
+        QTest::newRow("screen number") << true << true << QStringLiteral(".0") << 0;
     }
 
     void handOverNeedsNoDisplay()
     {
         QFETCH(bool, answers);
+        QFETCH(bool, runtimeFolder);
+        QFETCH(QString, screen);
         QFETCH(int, exitCode);
         const QString display = freeDisplay();
-        const QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR") + QStringLiteral("/jottex");
+        const QString folder =
+            runtimeFolder ? qEnvironmentVariable("XDG_RUNTIME_DIR") + QStringLiteral("/jottex")
+                          : QDir::tempPath() + QStringLiteral("/jottex-%1").arg(::getuid());
         QVERIFY(QDir().mkpath(folder));
         QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner |
                                                   QFile::ExeOwner | QFile::ReadGroup |
@@ -532,7 +542,9 @@ private slots:
 
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-        environment.insert(QStringLiteral("DISPLAY"), display);
+        if (!runtimeFolder)
+            environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+        environment.insert(QStringLiteral("DISPLAY"), display + screen);
         QProcess later;
         later.setProcessEnvironment(environment);
         later.start(XServer::program(), {QStringLiteral("--search"), QStringLiteral("--x-y")});
