@@ -351,19 +351,39 @@ bool modMain::Start(Request request, const QString& argument)
     return Main(QString());
 }
 
+namespace {
+// A note opened for a key the user pressed elsewhere takes the keyboard: the user means to
+// type into it.
+void activateNewest()
+{
+    const QList<frmMain*> windows = frmMain::openWindows();
+    if (windows.isEmpty())
+        return;
+    windows.last()->raise();
+    windows.last()->activateWindow();
+}
+
+void openHandedOver(const QString& argument)
+{
+    if (namesNoteFile(argument)) {
+        AtomicFile::removeLeftovers(argument);
+        if (openNoteFile(argument))
+            return;
+    }
+    AllNotes::newNote();
+}
+} // namespace
+
 void modMain::Perform(Request request, const QString& argument)
 {
     switch (request) {
     case Request::Start:
-        if (namesNoteFile(argument)) {
-            AtomicFile::removeLeftovers(argument);
-            if (openNoteFile(argument))
-                return;
-        }
-        AllNotes::newNote();
+        openHandedOver(argument);
+        activateNewest();
         return;
     case Request::NewNote:
         AllNotes::newNote();
+        activateNewest();
         return;
     case Request::ShowAll:
         AllNotes::showAll();

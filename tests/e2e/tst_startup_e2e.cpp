@@ -112,8 +112,16 @@ private slots:
 
         QVERIFY(handsOver(x, {}));
         QTRY_COMPARE_WITH_TIMEOUT(notesOn(x).size(), 3, 10000);
+        const QStringList before = notesOn(x);
         QVERIFY(handsOver(x, {QStringLiteral("--new")}));
         QTRY_COMPARE_WITH_TIMEOUT(notesOn(x).size(), 4, 10000);
+        // The new note has the keyboard, for the user who pressed a key to get it.
+        QStringList added = notesOn(x);
+        for (const QString& id : before)
+            added.removeAll(id);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            x.run(QStringLiteral("xdotool"), {QStringLiteral("getwindowfocus")}).trimmed(),
+            added.value(0), 5000);
 
         QVERIFY(handsOver(x, {QStringLiteral("--toggle")}));
         QTRY_COMPARE_WITH_TIMEOUT(notesOn(x).size(), 0, 10000);
