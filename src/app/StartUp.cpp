@@ -1,6 +1,7 @@
 #include "app/StartUp.h"
 
 #include "dialogs/MessageBox.h"
+#include "manager/AllNotes.h"
 #include "shell/AtomicFile.h"
 #include "shell/ErrorLog.h"
 #include "shell/Paths.h"
@@ -14,6 +15,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <array>
 
 namespace {
 // One pair of surrounding quotes goes; nothing else is parsed.
@@ -29,6 +31,28 @@ QString withoutSurroundingQuotes(QString text)
 bool namesNoteFile(const QString& path)
 {
     return path.right(3).compare(QLatin1String("not"), Qt::CaseInsensitive) == 0;
+}
+
+// The options that are a whole command line.
+struct Option {
+    QLatin1StringView word;
+    modMain::Request request;
+};
+constexpr std::array kOptions{
+    Option{QLatin1StringView("--help"), modMain::Request::Help},
+    Option{QLatin1StringView("-h"), modMain::Request::Help},
+    Option{QLatin1StringView("--version"), modMain::Request::Version},
+    Option{QLatin1StringView("--new"), modMain::Request::NewNote},
+    Option{QLatin1StringView("--show-all"), modMain::Request::ShowAll},
+    Option{QLatin1StringView("--toggle"), modMain::Request::Toggle},
+    Option{QLatin1StringView("--search"), modMain::Request::Search},
+};
+constexpr QLatin1StringView kSearchThen("--search ");
+
+// "--search" followed by text: the text may end in "not" as any word may.
+bool searchesForText(const QString& commandLine)
+{
+    return commandLine.startsWith(kSearchThen);
 }
 
 void openBlankNote()
@@ -222,15 +246,27 @@ QString modMain::commandLineText(int argc, const char* const* argv)
 
 modMain::Request modMain::commandLineRequest(const QString& commandLine)
 {
+    if (searchesForText(commandLine))
+        return Request::Search;
     if (namesNoteFile(withoutSurroundingQuotes(commandLine)))
         return Request::Start;
-    if (commandLine == QLatin1String("--help") || commandLine == QLatin1String("-h"))
-        return Request::Help;
-    if (commandLine == QLatin1String("--version"))
-        return Request::Version;
+    for (const Option& option : kOptions) {
+        if (commandLine == option.word)
+            return option.request;
+    }
     if (commandLine.startsWith(QLatin1String("--")))
         return Request::UnknownOption;
     return Request::Start;
+}
+
+QString modMain::requestArgument(const QString& commandLine)
+{
+    if (searchesForText(commandLine))
+        return commandLine.mid(kSearchThen.size()).trimmed();
+    if (commandLineRequest(commandLine) != Request::Start)
+        return {};
+    const QString path = withoutSurroundingQuotes(commandLine);
+    return namesNoteFile(path) ? QFileInfo(path).absoluteFilePath() : commandLine;
 }
 
 modMain::Starter modMain::starterOf(int argc, const char* const* argv)
@@ -246,30 +282,121 @@ QString modMain::usageText()
 {
     return QStringLiteral(
         "Usage: jottex [FILE.not]\n"
+        "       jottex --new | --show-all | --toggle | --search [TEXT]\n"
         "       jottex --help | --version\n"
         "\n"
         "Sticky notes on the desktop. With FILE.not, opens the first note of that\n"
         "file; without it, brings back the notes kept at the last logout, or opens\n"
-        "one blank note.\n"
+        "one blank note. One Jottex runs in a session: a later start hands its\n"
+        "command to it (FILE.not opens there, no argument opens a new note) and\n"
+        "exits.\n"
         "\n"
-        "  -h, --help     show this text and exit\n"
-        "      --version  show the version and exit\n");
+        "      --new            open a new note\n"
+        "      --show-all       show and raise every note\n"
+        "      --toggle         hide every note, or show them again\n"
+        "      --search [TEXT]  open the search window, searching for TEXT\n"
+        "  -h, --help           show this text and exit\n"
+        "      --version        show the version and exit\n"
+        "\n"
+        "Without a running Jottex, the four commands start it first.\n"
+        "\n"
+        "Exit status: 0 done or handed over, 1 no X display, 2 wrong option,\n"
+        "3 the running Jottex did not answer.\n");
 }
+
+namespace {
+// The notes of a start before any blank one: the note file's, or the kept ones. False when it
+// opened none.
+bool openStartNotes(const QString& commandLine)
+{
+    NoteRecovery::setAsideEarlierRun();
+    const QString path = withoutSurroundingQuotes(commandLine);
+    removeAbandonedSaves(namesNoteFile(path) ? path : QString());
+    if (!commandLine.isEmpty())
+        return namesNoteFile(path) && openNoteFile(path);
+    return restoreKeptNotes();
+}
+} // namespace
 
 bool modMain::Main(const QString& commandLine, Starter starter)
 {
-    NoteRecovery::setAsideEarlierRun();
-    bool opened = false;
-    const QString path = withoutSurroundingQuotes(commandLine);
-    removeAbandonedSaves(namesNoteFile(path) ? path : QString());
-    if (!commandLine.isEmpty()) {
-        opened = namesNoteFile(path) && openNoteFile(path);
-    } else {
-        opened = restoreKeptNotes();
-    }
+    bool opened = openStartNotes(commandLine);
     if (!opened && starter == Starter::User) {
         openBlankNote();
         opened = true;
     }
     return opened;
+}
+
+bool modMain::Start(Request request, const QString& argument)
+{
+    switch (request) {
+    case Request::NewNote:
+        // The new note comes beside the waiting ones, not instead of a blank one.
+        (void)openStartNotes(QString());
+        AllNotes::newNote();
+        return true;
+    case Request::Search:
+        (void)Main(QString());
+        AllNotes::search(argument);
+        return true;
+    case Request::Start:
+    case Request::ShowAll:
+    case Request::Toggle:
+    case Request::Help:
+    case Request::Version:
+    case Request::UnknownOption:
+        break;
+    }
+    return Main(QString());
+}
+
+namespace {
+// A note opened for a key the user pressed elsewhere takes the keyboard: the user means to
+// type into it.
+void activateNewest()
+{
+    const QList<frmMain*> windows = frmMain::openWindows();
+    if (windows.isEmpty())
+        return;
+    windows.last()->raise();
+    windows.last()->activateWindow();
+}
+
+void openHandedOver(const QString& argument)
+{
+    if (namesNoteFile(argument)) {
+        AtomicFile::removeLeftovers(argument);
+        if (openNoteFile(argument))
+            return;
+    }
+    AllNotes::newNote();
+}
+} // namespace
+
+void modMain::Perform(Request request, const QString& argument)
+{
+    switch (request) {
+    case Request::Start:
+        openHandedOver(argument);
+        activateNewest();
+        return;
+    case Request::NewNote:
+        AllNotes::newNote();
+        activateNewest();
+        return;
+    case Request::ShowAll:
+        AllNotes::showAll();
+        return;
+    case Request::Toggle:
+        AllNotes::toggle();
+        return;
+    case Request::Search:
+        AllNotes::search(argument);
+        return;
+    case Request::Help:
+    case Request::Version:
+    case Request::UnknownOption:
+        return;
+    }
 }

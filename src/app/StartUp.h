@@ -9,10 +9,26 @@ namespace modMain {
 QString commandLineText(int argc, const char* const* argv);
 
 // What the command line asks for before any window exists. Only a whole command line of
-// "--help", "-h", "--version" or one starting with "--" is an option, and never one that names a
-// note file: a note called "-reverse -name.not" or "--x.not" opens as before.
-enum class Request { Start, Help, Version, UnknownOption };
+// "--help", "-h", "--version", "--new", "--show-all", "--toggle", or "--search" with or without
+// text to search for is one of the options, and one starting with "--" is an unknown option;
+// never one that names a note file: a note called "-reverse -name.not" or "--x.not" opens as
+// before. Only "--search" takes what follows it as its text, even when that ends in "not".
+// The numbers travel from a later start to the running one: never renumber them.
+enum class Request {
+    Start = 0,
+    Help = 1,
+    Version = 2,
+    UnknownOption = 3,
+    NewNote = 4,
+    ShowAll = 5,
+    Toggle = 6,
+    Search = 7,
+};
 Request commandLineRequest(const QString& commandLine);
+
+// What a command line gives its request to work on: the text to search for, the note file
+// (absolute, so that a program with another working folder finds it), or the plain arguments.
+QString requestArgument(const QString& commandLine);
 
 // The text that --help prints, and an unknown option prints to the error stream.
 QString usageText();
@@ -32,4 +48,13 @@ inline constexpr qsizetype kMostNotesAtLogin = 100;
 // start brings back the waiting notes as any start does but opens no blank note: false when
 // it opened nothing, and the program has nothing to do.
 bool Main(const QString& commandLine, Starter starter = Starter::User);
+
+// A start by the user that asks for one of the desktop's commands and finds no running Jottex:
+// it starts as Main does, with what the command adds (a new note beside the waiting ones, the
+// search window). False when it opened nothing.
+bool Start(Request request, const QString& argument);
+
+// What a later start handed over to this running program: its note file or a new note, or one
+// of the desktop's commands.
+void Perform(Request request, const QString& argument);
 } // namespace modMain

@@ -16,8 +16,11 @@
 #include "window/frmMain.h"
 
 #include <QLabel>
+#include <QLocalServer>
+#include <QLocalSocket>
 #include <QTextEdit>
 #include <QtTest>
+#include <unistd.h>
 
 namespace {
 // What kept the main data file at the last logout, beside a run that crashed.
@@ -369,6 +372,16 @@ private slots:
         QTest::newRow("toolkit words") << QStringLiteral("-reverse -name.not") << R::Start;
         // Anything else keeps its old meaning: one blank note.
         QTest::newRow("single dash word") << QStringLiteral("-v") << R::Start;
+        // The desktop's commands, each a whole command line but for the text to search for.
+        QTest::newRow("new") << QStringLiteral("--new") << R::NewNote;
+        QTest::newRow("show all") << QStringLiteral("--show-all") << R::ShowAll;
+        QTest::newRow("toggle") << QStringLiteral("--toggle") << R::Toggle;
+        QTest::newRow("search") << QStringLiteral("--search") << R::Search;
+        QTest::newRow("search text") << QStringLiteral("--search two words") << R::Search;
+        QTest::newRow("search ends in not") << QStringLiteral("--search cannot") << R::Search;
+        QTest::newRow("new then more") << QStringLiteral("--new x") << R::UnknownOption;
+        QTest::newRow("glued search") << QStringLiteral("--searchx") << R::UnknownOption;
+        QTest::newRow("dashed new note") << QStringLiteral("--new.not") << R::Start;
     }
 
     void onlyWholeOptionsThatNameNoNoteFile()
@@ -376,6 +389,31 @@ private slots:
         QFETCH(QString, commandLine);
         QFETCH(modMain::Request, request);
         QCOMPARE(modMain::commandLineRequest(commandLine), request);
+    }
+
+    // What a later start hands over: a note file the running program can find from its own
+    // working folder, the text to search for, or the plain arguments.
+    void requestArgumentIsWhatTheRunningProgramNeeds_data()
+    {
+        QTest::addColumn<QString>("commandLine");
+        QTest::addColumn<QString>("argument");
+        const QString here = QDir::currentPath();
+        QTest::newRow("relative note")
+            << QStringLiteral("a b.not") << here + QStringLiteral("/a b.not");
+        QTest::newRow("quoted absolute")
+            << QStringLiteral("\"/x/y.not\"") << QStringLiteral("/x/y.not");
+        QTest::newRow("none") << QString() << QString();
+        QTest::newRow("other words") << QStringLiteral("-v w") << QStringLiteral("-v w");
+        QTest::newRow("search") << QStringLiteral("--search  Café ") << QStringLiteral("Café");
+        QTest::newRow("search nothing") << QStringLiteral("--search") << QString();
+        QTest::newRow("new") << QStringLiteral("--new") << QString();
+    }
+
+    void requestArgumentIsWhatTheRunningProgramNeeds()
+    {
+        QFETCH(QString, commandLine);
+        QFETCH(QString, argument);
+        QCOMPARE(modMain::requestArgument(commandLine), argument);
     }
 
     // Only the session manager's whole restart command is its: a note file keeps opening.
@@ -456,6 +494,69 @@ private slots:
         } else {
             QVERIFY2(error.contains(said) && error.count(u'\n') == 1, qPrintable(error));
         }
+    }
+
+    // A later start hands over without a display of its own, and ends with 0 once the running
+    // program took the command, or with 3 when it hung up without taking it. The socket's
+    // folder is made private on the way; without XDG_RUNTIME_DIR it is one in the temporary
+    // folder, and a screen number of the display is the same session.
+    void handOverNeedsNoDisplay_data()
+    {
+        QTest::addColumn<bool>("answers");
+        QTest::addColumn<bool>("runtimeFolder");
+        QTest::addColumn<QString>("screen");
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("taken") << true << true << QString() << 0;
+        QTest::newRow("hung up") << false << true << QString() << 3;
+        QTest::newRow("no runtime folder") << true << false << QString() << 0;
+        QTest::newRow("screen number") << true << true << QStringLiteral(".0") << 0;
+    }
+
+    void handOverNeedsNoDisplay()
+    {
+        QFETCH(bool, answers);
+        QFETCH(bool, runtimeFolder);
+        QFETCH(QString, screen);
+        QFETCH(int, exitCode);
+        const QString display = freeDisplay();
+        const QString folder =
+            runtimeFolder ? qEnvironmentVariable("XDG_RUNTIME_DIR") + QStringLiteral("/jottex")
+                          : QDir::tempPath() + QStringLiteral("/jottex-%1").arg(::getuid());
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner |
+                                                  QFile::ExeOwner | QFile::ReadGroup |
+                                                  QFile::ExeGroup | QFile::ExeOther));
+        QLocalServer running;
+        QVERIFY(running.listen(folder + QStringLiteral("/display-") + display));
+        connect(&running, &QLocalServer::newConnection, this, [&running, answers] {
+            QLocalSocket* socket = running.nextPendingConnection();
+            if (!answers) {
+                socket->abort();
+                return;
+            }
+            connect(socket, &QLocalSocket::readyRead, socket, [socket] {
+                socket->readAll();
+                socket->write("k");
+            });
+        });
+
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        if (!runtimeFolder)
+            environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+        environment.insert(QStringLiteral("DISPLAY"), display + screen);
+        QProcess later;
+        later.setProcessEnvironment(environment);
+        later.start(XServer::program(), {QStringLiteral("--search"), QStringLiteral("--x-y")});
+        QTRY_COMPARE_WITH_TIMEOUT(later.state(), QProcess::NotRunning, 15000);
+        QCOMPARE(later.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(later.exitCode(), exitCode);
+        const QString error = QString::fromLocal8Bit(later.readAllStandardError());
+        QCOMPARE(error.isEmpty(), answers);
+        if (!answers)
+            QVERIFY2(error.contains(QStringLiteral("did not answer")), qPrintable(error));
+        QCOMPARE(QFileInfo(folder).permissions() & (QFile::ReadOther | QFile::ExeGroup),
+                 QFile::Permissions());
     }
 
     // Programs started from a note (a link's browser) see the environment the user started

@@ -6,7 +6,34 @@
 
 #include <QtTest>
 
-// The real program under a real X server: notes waiting from the last session come back.
+namespace {
+// Notes on the screen, which a hidden note is not.
+QStringList notesOn(const XServer& x)
+{
+    return x.windowIds(QStringLiteral("^Jottex"));
+}
+
+// Runs a later start to its end: true when it ended by itself with status 0.
+bool handsOver(const XServer& x, const QStringList& arguments,
+               const QString& folder = QDir::tempPath())
+{
+    QProcess later;
+    later.setWorkingDirectory(folder);
+    if (!x.launch(later, arguments) || !later.waitForFinished(15000))
+        return false;
+    return later.exitStatus() == QProcess::NormalExit && later.exitCode() == 0;
+}
+
+// The socket where the session's running Jottex listens.
+QString socketOf(const XServer& x)
+{
+    return qEnvironmentVariable("XDG_RUNTIME_DIR") + QStringLiteral("/jottex/display-") +
+           x.display();
+}
+} // namespace
+
+// The real program under a real X server: notes waiting from the last session come back, and
+// one Jottex runs in a session.
 class TestStartUpEndToEnd : public QObject {
     Q_OBJECT
 
@@ -56,6 +83,95 @@ private slots:
 
         jottex.kill();
         jottex.waitForFinished(5000);
+    }
+
+    // A later start hands its command line to the first and ends: a note file (named relative
+    // to the later start's folder) opens there, no argument and --new each give a new note,
+    // and --toggle takes every note off the screen and brings them back.
+    void laterStartsHandOverToTheFirst()
+    {
+        XServer x;
+        if (const QString why = x.start(); !why.isEmpty())
+            QSKIP(qPrintable(why));
+        TestEnvironment::resetFolders();
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("handed.not"));
+        QCOMPARE(modNote::SaveNote(Samples::note(QStringLiteral("handed"), 600, 450), path), path);
+
+        QProcess first;
+        QVERIFY2(x.launch(first), qPrintable(first.errorString()));
+        QTRY_COMPARE_WITH_TIMEOUT(notesOn(x).size(), 1, 20000);
+        const QString blank = notesOn(x).first();
+
+        QVERIFY(handsOver(x, {QStringLiteral("handed.not")}, folder.path()));
+        QTRY_COMPARE_WITH_TIMEOUT(notesOn(x).size(), 2, 10000);
+        QStringList fromFile = notesOn(x);
+        fromFile.removeAll(blank);
+        // The stored note's size, not a blank note's.
+        QTRY_COMPARE_WITH_TIMEOUT(x.geometry(fromFile.first()).size(), QSize(223, 191), 5000);
+
+        QVERIFY(handsOver(x, {}));
+        QTRY_COMPARE_WITH_TIMEOUT(notesOn(x).size(), 3, 10000);
+        const QStringList before = notesOn(x);
+        QVERIFY(handsOver(x, {QStringLiteral("--new")}));
+        QTRY_COMPARE_WITH_TIMEOUT(notesOn(x).size(), 4, 10000);
+        // The new note has the keyboard, for the user who pressed a key to get it.
+        QStringList added = notesOn(x);
+        for (const QString& id : before)
+            added.removeAll(id);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            x.run(QStringLiteral("xdotool"), {QStringLiteral("getwindowfocus")}).trimmed(),
+            added.value(0), 5000);
+
+        QVERIFY(handsOver(x, {QStringLiteral("--toggle")}));
+        QTRY_COMPARE_WITH_TIMEOUT(notesOn(x).size(), 0, 10000);
+        QVERIFY(handsOver(x, {QStringLiteral("--toggle")}));
+        QTRY_COMPARE_WITH_TIMEOUT(notesOn(x).size(), 4, 10000);
+        QCOMPARE(first.state(), QProcess::Running);
+
+        first.kill();
+        first.waitForFinished(5000);
+    }
+
+    // A first start killed outright leaves its socket behind; the next start takes it over,
+    // and the one after that hands over to it. Two starting at the same moment end as one.
+    void killedFirstStartsSocketIsTakenOver()
+    {
+        XServer x;
+        if (const QString why = x.start(); !why.isEmpty())
+            QSKIP(qPrintable(why));
+        TestEnvironment::resetFolders();
+        QProcess killed;
+        QVERIFY2(x.launch(killed), qPrintable(killed.errorString()));
+        QTRY_COMPARE_WITH_TIMEOUT(notesOn(x).size(), 1, 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(socketOf(x)), 5000);
+        killed.kill();
+        QVERIFY(killed.waitForFinished(5000));
+        QTRY_COMPARE_WITH_TIMEOUT(notesOn(x).size(), 0, 5000);
+        QVERIFY(QFileInfo::exists(socketOf(x)));
+
+        // Both start while the socket is stale: one takes it, the other hands over to it.
+        QProcess next;
+        QProcess together;
+        QVERIFY(x.launch(next, {QStringLiteral("--new")}));
+        QVERIFY(x.launch(together, {QStringLiteral("--new")}));
+        QProcess* ended = nullptr;
+        QTRY_VERIFY_WITH_TIMEOUT((ended = next.state() == QProcess::NotRunning ? &next
+                                          : together.state() == QProcess::NotRunning
+                                              ? &together
+                                              : nullptr) != nullptr,
+                                 20000);
+        QCOMPARE(ended->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(ended->exitCode(), 0);
+        QProcess& running = ended == &next ? together : next;
+        // Each start's new note (the killed run's blank note was nothing to keep).
+        QTRY_COMPARE_WITH_TIMEOUT(notesOn(x).size(), 2, 20000);
+        QVERIFY(handsOver(x, {QStringLiteral("--new")}));
+        QTRY_COMPARE_WITH_TIMEOUT(notesOn(x).size(), 3, 10000);
+        QCOMPARE(running.state(), QProcess::Running);
+
+        running.kill();
+        running.waitForFinished(5000);
     }
 };
 
