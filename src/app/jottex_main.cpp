@@ -85,6 +85,9 @@ int main(int argc, char* argv[])
     RichText::installFontSubstitutes();
     SessionEnd::install();
     CaretBlink::install();
+    // The notes are the program, hidden ones too: closing the last window that shows (the search
+    // window over hidden notes) must not end it.
+    QApplication::setQuitOnLastWindowClosed(false);
     frmMain::setQuitWhenLastNoteCloses(true);
     NoteHooks::setShowManager([](frmMain& owner) { frmNoteManager::showFor(&owner); });
     const std::unique_ptr<NoteTray> tray = NoteTray::install(&SessionEnd::endSession);
