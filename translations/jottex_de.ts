@@ -693,6 +693,10 @@ Notizen werden als .not-Dateien gespeichert, und offene Notizen kommen wieder, w
         <source>Stop Special Note</source>
         <translation>Spezialnotiz beenden</translation>
     </message>
+    <message>
+        <source>On All Workspaces</source>
+        <translation>Auf allen Arbeitsflächen</translation>
+    </message>
 </context>
 <context>
     <name>NoteTray</name>

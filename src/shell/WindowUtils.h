@@ -17,6 +17,11 @@ bool SetTopMost(QWidget* window, TopMostMode mode);
 // window again. Nothing where there is no X11 window.
 void DropOpacityHint(QWidget* window);
 
+// Puts the window on every workspace of the desktop, or (all false) on the one the desktop
+// shows now. A window not yet mapped carries the wish for the window manager to find; a mapped
+// one asks the window manager. Nothing where there is no X11 window.
+void SetOnAllWorkspaces(QWidget* window, bool all);
+
 // Marks the window for a drop shadow; the window manager or compositor draws it where it
 // draws shadows at all. Calling it again changes nothing.
 void SetDropShadow(QWidget* window);

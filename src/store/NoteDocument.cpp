@@ -163,14 +163,17 @@ std::optional<QString> childText(const QDomNode& node, const QString& name)
     return child.text();
 }
 
-// The elements of a note, in the order they are written. A field holds text or a number of
-// twips; REMINDER is read from files that have it but never written.
+// The elements of a note, in the order they are written. A field holds text, a number of
+// twips or a flag; REMINDER is read from files that have it but never written. A flag is
+// written only while it is set, so files of notes without it look as they always did, and
+// readers that do not know it pass over it.
 struct StoredField {
-    enum Use { ReadWrite, ReadOnly };
+    enum Use { ReadWrite, ReadOnly, WhenSet };
     const char* name;
     QString NoteRecord::*text = nullptr;
     qint32 NoteRecord::*number = nullptr;
     Use use = ReadWrite;
+    bool NoteRecord::*flag = nullptr;
 };
 
 constexpr StoredField textField(const char* name, QString NoteRecord::*member,
@@ -184,6 +187,13 @@ constexpr StoredField numberField(const char* name, qint32 NoteRecord::*member)
     return StoredField{name, nullptr, member};
 }
 
+constexpr StoredField flagField(const char* name, bool NoteRecord::*member)
+{
+    return StoredField{name, nullptr, nullptr, StoredField::WhenSet, member};
+}
+
+const QString kFlagSet = QStringLiteral("True");
+
 constexpr std::array kStoredFields{
     textField("COLOR", &NoteRecord::Color),
     textField("DATA", &NoteRecord::Data),
@@ -193,6 +203,7 @@ constexpr std::array kStoredFields{
     numberField("LEFT", &NoteRecord::Left),
     numberField("TOP", &NoteRecord::Top),
     textField("REMINDER", &NoteRecord::Reminder, StoredField::ReadOnly),
+    flagField("ALLWORKSPACES", &NoteRecord::OnAllWorkspaces),
 };
 
 // The fields that files get, each with its text.
@@ -202,6 +213,11 @@ QList<std::pair<QString, QString>> writtenFields(const NoteRecord& record)
     for (const StoredField& field : kStoredFields) {
         if (field.use == StoredField::ReadOnly)
             continue;
+        if (field.flag) {
+            if (record.*field.flag)
+                fields.append({QString::fromLatin1(field.name), kFlagSet});
+            continue;
+        }
         fields.append(
             {QString::fromLatin1(field.name), field.text ? NoteDocument::xmlSafe(record.*field.text)
                                                          : QString::number(record.*field.number)});
@@ -221,6 +237,10 @@ Result readField(const StoredField& field, const QString& text, NoteRecord& reco
 {
     if (field.text) {
         record.*field.text = text;
+        return {};
+    }
+    if (field.flag) {
+        record.*field.flag = text.trimmed().compare(kFlagSet, Qt::CaseInsensitive) == 0;
         return {};
     }
     const Expected<qint32> number = NoteDocument::toTwipsNumber(text);
@@ -466,6 +486,8 @@ NoteRecord NoteDocument::readBack(const NoteRecord& written)
             continue;
         if (field.text)
             note.*field.text = readBackText(written.*field.text);
+        else if (field.flag)
+            note.*field.flag = written.*field.flag;
         else
             note.*field.number = written.*field.number;
     }

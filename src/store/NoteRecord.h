@@ -6,7 +6,8 @@
 #include <QString>
 
 // One note's data and its window's settings, in the order the note window keeps them.
-// Only Color, Data, TimeDate, Height, Width, Left and Top travel in note files.
+// Only Color, Data, TimeDate, Height, Width, Left and Top travel in note files; the main data
+// file and the recovery file also keep OnAllWorkspaces, the note's place on this desktop.
 struct NoteRecord {
     qint32 Alpha = 0;
     bool AutoSave = false;
@@ -27,6 +28,8 @@ struct NoteRecord {
     bool SaveNewNoteOnClose = false;
     QString StockSymbol;
     QString TimeDate;
+    // Shown on every workspace of the desktop rather than on one.
+    bool OnAllWorkspaces = false;
 
     bool operator==(const NoteRecord&) const = default;
 };

@@ -115,6 +115,14 @@ Result writeChecked(const QString& path, const QByteArray& bytes)
     return AtomicFile::write(path, bytes);
 }
 
+// The note as a note file carries it: the note alone, without where this desktop shows it,
+// which only the main data file keeps.
+NoteRecord asFileNote(NoteRecord record)
+{
+    record.OnAllWorkspaces = false;
+    return record;
+}
+
 // What a save to a named file writes: a file of several notes keeps all but its first.
 QByteArray bytesForNamedSave(const NoteRecord& record, const QString& path)
 {
@@ -226,8 +234,9 @@ QString modNote::SaveNote(const NoteRecord& record, const QString& fileName, QWi
     if (written.ok()) {
         // A file chosen in the dialog is replaced whole, as the dialog asked; a named file is
         // the note's own, and may hold further notes.
-        const QByteArray bytes = fileName.isEmpty() ? NoteDocument::wholeDocument(record)
-                                                    : bytesForNamedSave(record, *path);
+        const NoteRecord note = asFileNote(record);
+        const QByteArray bytes =
+            fileName.isEmpty() ? NoteDocument::wholeDocument(note) : bytesForNamedSave(note, *path);
         // Written beside the old file and renamed over it, so a failed save never loses the
         // note that was there.
         written = writeChecked(*path, bytes);
@@ -251,7 +260,7 @@ QString modNote::AppendNote(const NoteRecord& record, const QString& fileName, Q
                AppError{ErrorNumber::FileNotFound, {}, QStringLiteral("File not found: ") + *path});
         return QString();
     }
-    if (const Result appended = appendToFile(record, *path); appended.failed()) {
+    if (const Result appended = appendToFile(asFileNote(record), *path); appended.failed()) {
         logFailure(kAppendContext, appended.error());
         report(failure, *path, appended.error());
     }

@@ -44,6 +44,7 @@ void NoteAppearance::setUp()
 {
     NoteMenuSet& menus = m_host->menus();
     menus.setChecked(NoteMenus::mnuTop, -1, m_host->record().IsOnTop);
+    menus.setChecked(NoteMenus::mnuAllWorkspaces, -1, m_host->record().OnAllWorkspaces);
     showOnTopImage();
     if (!CTranslucentForm::Supported())
         menus.setVisible(NoteMenus::mnuTransparentMain, -1, false);
@@ -170,6 +171,25 @@ void NoteAppearance::mnuTop_Click()
     if (!modMain::SetTopMost(m_host->noteWindow(), bandOf(record.IsOnTop)))
         modMain::WriteLogEntry(QStringLiteral("frmMain: mnuTop_Click"),
                                AppError::fromNumber(ErrorNumber::ObjectNotSet));
+}
+
+void NoteAppearance::mnuAllWorkspaces_Click()
+{
+    applyStoredWorkspaces(!m_host->record().OnAllWorkspaces);
+    modMain::SetOnAllWorkspaces(m_host->noteWindow(), m_host->record().OnAllWorkspaces);
+    m_host->noteChanged();
+}
+
+void NoteAppearance::applyStoredWorkspaces(bool onAll)
+{
+    m_host->record().OnAllWorkspaces = onAll;
+    m_host->menus().setChecked(NoteMenus::mnuAllWorkspaces, -1, onAll);
+}
+
+void NoteAppearance::aboutToMap()
+{
+    if (m_host->record().OnAllWorkspaces)
+        modMain::SetOnAllWorkspaces(m_host->noteWindow(), true);
 }
 
 // The table's images come with the menus; only the on-top image follows the note.

@@ -27,7 +27,7 @@ public:
 };
 
 // A note window's appearance: its background and text colour, the translucency it shows
-// while it is not the active window, and the stay-on-top band.
+// while it is not the active window, the stay-on-top band and the workspaces it shows on.
 class NoteAppearance {
 public:
     // The part keeps its way to the window for as long as it lives.
@@ -52,6 +52,12 @@ public:
     void mnuFontColors_Click();
     void mnuTransparent_Click(int Index);
     void mnuTop_Click();
+    void mnuAllWorkspaces_Click();
+    // A kept note's place on the desktop's workspaces, taken when the note is loaded.
+    void applyStoredWorkspaces(bool onAll);
+    // The window is about to be mapped: a note on every workspace says so to the window
+    // manager, which forgets it whenever the window is hidden.
+    void aboutToMap();
 
     // The note became the active window, or stopped being it.
     void Form_Activate();

@@ -68,6 +68,7 @@ void onSelectIndent(frmMain& w, int index) { w.editor().mnuSelectIndent_Click(in
 void onSetColor(frmMain& w, int index) { w.appearance().mnuSetColor_Click(index); }
 void onTransparent(frmMain& w, int index) { w.appearance().mnuTransparent_Click(index); }
 void onTop(frmMain& w, int) { w.appearance().mnuTop_Click(); }
+void onAllWorkspaces(frmMain& w, int) { w.appearance().mnuAllWorkspaces_Click(); }
 void onFontColors(frmMain& w, int) { w.appearance().mnuFontColors_Click(); }
 void onPrint(frmMain& w, int) { w.handoff().mnuPrint_Click(); }
 void onEmail(frmMain& w, int) { w.handoff().EmailNote(); }
@@ -153,6 +154,7 @@ constexpr Entry kEntries[]{
     {mnuTransparentMain, mnuTransparent, at(TransparencyItem::High), QT_TRANSLATE_NOOP("NoteMenus", "High"), {}, "", Check, onTransparent},
     {mnuTransparentMain, mnuTransparent, at(TransparencyItem::Off), QT_TRANSLATE_NOOP("NoteMenus", "Off"), {}, "", CheckOn, onTransparent},
     {mnuNoteOptions, mnuTop, -1, QT_TRANSLATE_NOOP("NoteMenus", "Always on Top"), {}, "Ontop", CheckOn, onTop},
+    {mnuNoteOptions, mnuAllWorkspaces, -1, QT_TRANSLATE_NOOP("NoteMenus", "On All Workspaces"), {}, "", Check, onAllWorkspaces},
     {mnuNoteOptions, mnuAutoSave, -1, QT_TRANSLATE_NOOP("NoteMenus", "Autosave Note on Close"), {}, "", Check, onAutoSave},
     {mnuNoteOptions, mnuNewNoteSaveOnClose, -1, QT_TRANSLATE_NOOP("NoteMenus", "Save New Note on Close"), {}, "", Check, onNewNoteSaveOnClose},
     {mnuNoteOptions, mnuSaveSettings, -1, QT_TRANSLATE_NOOP("NoteMenus", "Save Settings"), {}, "", Check, onSaveSettings},

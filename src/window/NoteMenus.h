@@ -133,6 +133,7 @@ inline constexpr char mnuSetColor[] = "mnuSetColor";
 inline constexpr char mnuTransparentMain[] = "mnuTransparentMain";
 inline constexpr char mnuTransparent[] = "mnuTransparent";
 inline constexpr char mnuTop[] = "mnuTop";
+inline constexpr char mnuAllWorkspaces[] = "mnuAllWorkspaces";
 inline constexpr char mnuAutoSave[] = "mnuAutoSave";
 inline constexpr char mnuNewNoteSaveOnClose[] = "mnuNewNoteSaveOnClose";
 inline constexpr char mnuSaveSettings[] = "mnuSaveSettings";

@@ -22,6 +22,7 @@
 #include "window/NoteMenuSet.h"
 #include "window/NoteSize.h"
 #include "window/NoteTextEdit.h"
+#include "window/NoteTitle.h"
 #include "window/OpenNotes.h"
 #include "window/SpecialNoteEngine.h"
 
@@ -125,10 +126,12 @@ private:
 frmMain::frmMain() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
 {
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(CaptionStrip::title() + QStringLiteral("[*]"));
+    // Tells note windows from the program's other windows, whatever their titles say.
+    setWindowRole(QStringLiteral("note"));
     setWindowIcon(Artwork::appIcon());
     resize(Twips::toPixels(NoteSize::InitialWidth), Twips::toPixels(NoteSize::InitialHeight));
     buildControls();
+    new NoteTitle(this, m_rtb->document());
     setUpSpecialNotes();
     setUpEditor();
     m_appearance = std::make_unique<NoteAppearance>(std::make_unique<AppearanceHost>(*this));
@@ -179,6 +182,7 @@ void frmMain::fillFromRecord(NoteOrigin origin, const NoteRecord& record)
 {
     setTextRTF(record.Data);
     m_appearance->applyStoredColor(record.Color);
+    m_appearance->applyStoredWorkspaces(record.OnAllWorkspaces);
     if (origin == NoteOrigin::NoteFile || origin == NoteOrigin::ManagerCopy)
         m_subCaption->setText(record.TimeDate);
     setHeightTwips(record.Height);
@@ -614,6 +618,8 @@ void frmMain::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     placeOnReachableScreen();
+    // The window exists now and is mapped right after this event.
+    m_appearance->aboutToMap();
 }
 
 // A note stored where no screen is now (a monitor was removed) is shown on the nearest one.

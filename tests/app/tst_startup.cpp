@@ -599,8 +599,8 @@ private slots:
             environment.insert(QStringLiteral("QT_QPA_PLATFORM"), userPlatform);
         QProcess jottex;
         QVERIFY(x.launch(jottex, {noteFile}, environment));
-        QTRY_COMPARE_WITH_TIMEOUT(x.windowIds(QStringLiteral("^Jottex")).size(), 1, 20000);
-        const QRect note = x.geometry(x.windowIds(QStringLiteral("^Jottex")).first());
+        QTRY_COMPARE_WITH_TIMEOUT(x.noteWindowIds().size(), 1, 20000);
+        const QRect note = x.geometry(x.noteWindowIds().first());
         // The note marks its links a moment after it shows: a click before that only places
         // the caret, so click again until the handler runs.
         const QStringList click{QStringLiteral("mousemove"), QString::number(note.center().x()),

@@ -160,6 +160,24 @@ QStringList XServer::windowIds(const QString& titlePattern) const
     return output.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
+QStringList XServer::noteWindowIds() const
+{
+    const QString output = runTool(QStringLiteral("xdotool"),
+                                   {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                    QStringLiteral("--class"), QStringLiteral("^Jottex$")},
+                                   m_display);
+    QStringList notes;
+    for (const QString& id : output.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        const QString role = runTool(QStringLiteral("xprop"),
+                                     {QStringLiteral("-id"), id, QStringLiteral("-notype"),
+                                      QStringLiteral("WM_WINDOW_ROLE")},
+                                     m_display);
+        if (role.contains(QStringLiteral("= \"note\"")))
+            notes << id;
+    }
+    return notes;
+}
+
 QStringList XServer::popupMenus(const QString& classPattern) const
 {
     const QString output = runTool(QStringLiteral("xdotool"),

@@ -29,6 +29,9 @@ public:
 
     // Visible top-level windows whose title matches the regular expression.
     QStringList windowIds(const QString& titlePattern) const;
+    // Visible note windows of the program, whatever their titles say: its windows in the
+    // "note" role.
+    QStringList noteWindowIds() const;
     // Visible popup menus of programs whose window class matches the regular expression:
     // override-redirect windows other than tooltips.
     QStringList popupMenus(const QString& classPattern) const;

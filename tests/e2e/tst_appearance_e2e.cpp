@@ -58,8 +58,8 @@ private:
         TestEnvironment::resetFolders();
         xdotool(QStringLiteral("mousemove 1270 1010 sleep 0.2"));
         QVERIFY2(m_x.launch(m_jottex), qPrintable(m_jottex.errorString()));
-        QTRY_COMPARE_WITH_TIMEOUT(m_x.windowIds(QStringLiteral("^Jottex")).size(), 1, 20000);
-        m_note = m_x.windowIds(QStringLiteral("^Jottex")).first();
+        QTRY_COMPARE_WITH_TIMEOUT(m_x.noteWindowIds().size(), 1, 20000);
+        m_note = m_x.noteWindowIds().first();
         QTRY_VERIFY_WITH_TIMEOUT(isViewable(), 5000);
         m_start = place();
     }
@@ -118,7 +118,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(property(QStringLiteral("_NET_WM_STATE")).contains(above), 5000);
         QVERIFY(isViewable());
         QCOMPARE(place(), m_start);
-        QCOMPARE(m_x.windowIds(QStringLiteral("^Jottex")), QStringList{m_note});
+        QCOMPARE(m_x.noteWindowIds(), QStringList{m_note});
     }
 
     // With a compositor the note fades to its level when another window becomes active, and
@@ -142,7 +142,7 @@ private slots:
         // A new note (the menu's first item) takes the focus: the first one fades to 50 of 255.
         xdotool(at(QPoint(m_start.width() / 2, m_start.height() / 2)) +
                 QStringLiteral(" sleep 0.2 click 3 sleep 0.5 key Down sleep 0.1 key Return"));
-        QTRY_COMPARE_WITH_TIMEOUT(m_x.windowIds(QStringLiteral("^Jottex")).size(), 2, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_x.noteWindowIds().size(), 2, 10000);
         QTRY_COMPARE_WITH_TIMEOUT(property(opacity),
                                   opacity + QStringLiteral("(CARDINAL) = 842150450"), 5000);
 

@@ -56,7 +56,14 @@ private:
         modNote::SaveMainNote(Samples::note(QStringLiteral("kept note"), 1500, 1500));
         if (!m_x.launch(jottex))
             return {};
-        QString note = waitForWindow(QStringLiteral("^Jottex"));
+        QString note;
+        if (!QTest::qWaitFor(
+                [&] {
+                    note = m_x.noteWindowIds().value(0);
+                    return !note.isEmpty();
+                },
+                kMapMs))
+            return {};
         if (!QTest::qWaitFor([] { return !QFile::exists(AppPaths::mainDataFile()); }, kMapMs))
             return {};
         return note;
@@ -86,7 +93,7 @@ private:
         QStringList notes;
         if (!QTest::qWaitFor(
                 [&] {
-                    notes = windows(QStringLiteral("^Jottex"));
+                    notes = m_x.noteWindowIds();
                     return notes.size() == 2;
                 },
                 kMapMs))
@@ -177,7 +184,7 @@ private slots:
         xdotool(QStringLiteral("key Return"));
         QTRY_VERIFY_WITH_TIMEOUT(!windows(QStringLiteral("^Jottex$")).contains(box), kMapMs);
         QCOMPARE(jottex.state(), QProcess::Running);
-        QVERIFY(windows(QStringLiteral("^Jottex")).contains(note));
+        QVERIFY(m_x.noteWindowIds().contains(note));
         endSessionKeepsTheNote(jottex);
     }
 

@@ -27,7 +27,7 @@ private:
 
     void start(QProcess& jottex) { QVERIFY2(m_x.launch(jottex), qPrintable(jottex.errorString())); }
 
-    QStringList notes() const { return m_x.windowIds(QStringLiteral("^Jottex")); }
+    QStringList notes() const { return m_x.noteWindowIds(); }
 
     // The recovery file of a running copy.
     static QString recoveryFileOf(const QProcess& jottex)

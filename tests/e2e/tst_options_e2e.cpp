@@ -1,11 +1,76 @@
+#include "Samples.h"
+#include "TestEnvironment.h"
 #include "XServer.h"
+#include "shell/Paths.h"
 #include "shell/version.h"
+#include "store/modNote.h"
 
 #include <QtTest>
+#include <csignal>
 
 // The real programs answer --help and --version without a display, and refuse an unknown option.
+// A note's options as the desktop sees them: its title in the window list and the workspaces it
+// shows on, which it keeps to the next login.
 class TestOptionsEndToEnd : public QObject {
     Q_OBJECT
+
+    static constexpr int kMapMs = 20000;
+    XServer m_x;
+
+    QString property(const QString& window, const QString& name) const
+    {
+        return m_x.run(QStringLiteral("xprop"), {QStringLiteral("-id"), window, name}).trimmed();
+    }
+
+    QString desktopOf(const QString& window) const
+    {
+        return property(window, QStringLiteral("_NET_WM_DESKTOP"))
+            .section(QStringLiteral(" = "), 1);
+    }
+
+    // The title less the mark of a note with unsaved changes, which a restored note is.
+    QString titleOf(const QString& window) const
+    {
+        QString title =
+            property(window, QStringLiteral("_NET_WM_NAME")).section(QStringLiteral(" = "), 1);
+        return title.replace(QStringLiteral("*\""), QStringLiteral("\""));
+    }
+
+    // The one note of a program just started, once it shows.
+    QString waitForNote() const
+    {
+        QString note;
+        (void)QTest::qWaitFor(
+            [&] {
+                const QStringList notes = m_x.noteWindowIds();
+                note = notes.size() == 1 ? notes.first() : QString();
+                return !note.isEmpty();
+            },
+            kMapMs);
+        return note;
+    }
+
+    // Chooses Note Options > On All Workspaces with the keyboard, each menu waited for: the
+    // main menu from the bottom (Close, About, Note Options), then in the submenu Font Family,
+    // Color, Always on Top (no Transparency without a compositor) and the item.
+    bool toggleAllWorkspaces(const QString& note) const
+    {
+        const QRect place = m_x.geometry(note);
+        m_x.run(QStringLiteral("xdotool"),
+                {QStringLiteral("mousemove"), QString::number(place.center().x()),
+                 QString::number(place.center().y()), QStringLiteral("click"),
+                 QStringLiteral("3")});
+        const QString jottex = QStringLiteral("^Jottex$");
+        if (!QTest::qWaitFor([&] { return m_x.popupMenus(jottex).size() == 1; }, 5000))
+            return false;
+        m_x.run(QStringLiteral("xdotool"),
+                QStringLiteral("key Up key Up key Up key Right").split(QLatin1Char(' ')));
+        if (!QTest::qWaitFor([&] { return m_x.popupMenus(jottex).size() == 2; }, 5000))
+            return false;
+        m_x.run(QStringLiteral("xdotool"),
+                QStringLiteral("key Down key Down key Down key Return").split(QLatin1Char(' ')));
+        return QTest::qWaitFor([&] { return m_x.popupMenus(jottex).isEmpty(); }, 5000);
+    }
 
     struct Result {
         int code = -1;
@@ -54,7 +119,51 @@ private slots:
         QVERIFY(unknown.out.isEmpty());
         QVERIFY2(unknown.err.contains(QLatin1String("Usage:")), qPrintable(unknown.err));
     }
+
+    // The window list names a note by its first line, as it is edited. "On All Workspaces"
+    // puts it on every workspace and, turned off, on the one the user is on; a note on every
+    // workspace at logout is there again at the next start.
+    void titleAndWorkspacesAsTheDesktopSeesThem()
+    {
+        if (const QString why = m_x.start(true); !why.isEmpty())
+            QSKIP(qPrintable(why));
+        TestEnvironment::resetFolders();
+        modNote::SaveMainNote(Samples::note(QStringLiteral("Shopping list"), 1500, 1500));
+        QProcess first;
+        QVERIFY(m_x.launch(first));
+        const QString note = waitForNote();
+        QVERIFY(!note.isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(titleOf(note), QStringLiteral("\"Shopping list\""), 5000);
+        m_x.run(QStringLiteral("xdotool"),
+                {QStringLiteral("windowactivate"), QStringLiteral("--sync"), note,
+                 QStringLiteral("key"), QStringLiteral("ctrl+Home"), QStringLiteral("type"),
+                 QStringLiteral("My ")});
+        QTRY_COMPARE_WITH_TIMEOUT(titleOf(note), QStringLiteral("\"My Shopping list\""), 5000);
+        QCOMPARE(desktopOf(note), QStringLiteral("0"));
+
+        QVERIFY(toggleAllWorkspaces(note));
+        QTRY_COMPARE_WITH_TIMEOUT(desktopOf(note), QStringLiteral("4294967295"), 5000);
+        m_x.run(QStringLiteral("xdotool"), {QStringLiteral("set_desktop"), QStringLiteral("2")});
+        QVERIFY(toggleAllWorkspaces(note));
+        QTRY_COMPARE_WITH_TIMEOUT(desktopOf(note), QStringLiteral("2"), 5000);
+        QVERIFY(toggleAllWorkspaces(note));
+        QTRY_COMPARE_WITH_TIMEOUT(desktopOf(note), QStringLiteral("4294967295"), 5000);
+
+        ::kill(static_cast<pid_t>(first.processId()), SIGTERM);
+        QVERIFY(first.waitForFinished(15000));
+        const NoteRecordList kept = modNote::LoadNote(true, QString());
+        QCOMPARE(kept.size(), 1);
+        QVERIFY(kept[0].OnAllWorkspaces);
+
+        QProcess next;
+        QVERIFY(m_x.launch(next));
+        const QString again = waitForNote();
+        QVERIFY(!again.isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(desktopOf(again), QStringLiteral("4294967295"), 5000);
+        next.kill();
+        next.waitForFinished(5000);
+    }
 };
 
-QTEST_GUILESS_MAIN(TestOptionsEndToEnd)
+JOTTEX_TEST_MAIN(TestOptionsEndToEnd)
 #include "tst_options_e2e.moc"

@@ -50,7 +50,7 @@ private slots:
 
         QProcess jottex;
         QVERIFY2(x.launch(jottex), qPrintable(jottex.errorString()));
-        QTRY_COMPARE_WITH_TIMEOUT(x.windowIds(QStringLiteral("^Jottex")).size(), 3, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(x.noteWindowIds().size(), 3, 20000);
         QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(AppPaths::mainDataFile()), 5000);
         QCOMPARE(jottex.state(), QProcess::Running);
 
@@ -75,8 +75,7 @@ private slots:
         QVERIFY2(x.launch(jottex, {QStringLiteral("-reverse"), QStringLiteral("-name.not")}),
                  qPrintable(jottex.errorString()));
         QStringList notes;
-        QTRY_VERIFY_WITH_TIMEOUT(!(notes = x.windowIds(QStringLiteral("^Jottex"))).isEmpty(),
-                                 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(!(notes = x.noteWindowIds()).isEmpty(), 20000);
         QCOMPARE(notes.size(), 1);
         // The stored note's size, not a blank note's.
         QTRY_COMPARE_WITH_TIMEOUT(x.geometry(notes.first()).size(), QSize(223, 191), 5000);

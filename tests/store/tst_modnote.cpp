@@ -412,6 +412,60 @@ private slots:
         QVERIFY(DialogSeam::requests().isEmpty());
     }
 
+    // "On all workspaces" belongs to this desktop: the main data file keeps it for the next
+    // login, while files saved or appended to (which travel) never carry it, and notes without
+    // it are written as before.
+    void allWorkspacesStaysWithTheMainDataFile()
+    {
+        NoteRecord everywhere = note(QStringLiteral("everywhere"));
+        everywhere.OnAllWorkspaces = true;
+        const NoteRecord plain = note(QStringLiteral("plain"));
+        QVERIFY(!modNote::SaveMainNotes({everywhere, plain}).failed());
+        QFile main(AppPaths::mainDataFile());
+        QVERIFY(main.open(QIODevice::ReadOnly));
+        QCOMPARE(main.readAll().count("<ALLWORKSPACES>True</ALLWORKSPACES>"), 1);
+        const NoteRecordList kept = modNote::LoadNote(true, QString());
+        QCOMPARE(kept.size(), 2);
+        QVERIFY(kept[0].OnAllWorkspaces);
+        QVERIFY(!kept[1].OnAllWorkspaces);
+        // The tree reader gives what the stream reader gives.
+        const Expected<QDomDocument> tree = NoteDocument::parseFile(AppPaths::mainDataFile());
+        QVERIFY(tree.ok());
+        QCOMPARE(NoteDocument::records(tree.value(), AppPaths::mainDataFile()).value(), kept);
+
+        const QString path = notePath("travels.not");
+        QCOMPARE(modNote::SaveNote(everywhere, path), path);
+        QCOMPARE(modNote::AppendNote(everywhere, path), QString());
+        QFile saved(path);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QVERIFY(!saved.readAll().contains("ALLWORKSPACES"));
+        QCOMPARE(NoteDocument::wholeDocument(plain), NoteDocument::wholeDocument(kept[1]));
+    }
+
+    void allWorkspacesReadsOnlyTrueAsSet_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("set");
+        QTest::newRow("True") << QStringLiteral("True") << true;
+        QTest::newRow("any case, blanks") << QStringLiteral(" tRUE ") << true;
+        QTest::newRow("False") << QStringLiteral("False") << false;
+        QTest::newRow("number") << QStringLiteral("1") << false;
+        QTest::newRow("empty") << QString() << false;
+    }
+
+    void allWorkspacesReadsOnlyTrueAsSet()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, set);
+        const QByteArray bytes = "<?xml version=\"1.0\"?><notes><NOTE><DATA>x</DATA>"
+                                 "<ALLWORKSPACES>" +
+                                 text.toUtf8() + "</ALLWORKSPACES></NOTE></notes>";
+        const Expected<NoteRecordList> records = NoteDocument::readRecords(bytes, QString());
+        QVERIFY(records.ok());
+        QCOMPARE(records.value().value(0).OnAllWorkspaces, set);
+        QCOMPARE(records.value().value(0).Data, QStringLiteral("x"));
+    }
+
     // What a session's end keeps: a note with a picture comes back from the main data file with
     // every pixel, beside the notes around it.
     void pictureSurvivesTheMainDataFile()

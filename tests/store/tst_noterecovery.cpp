@@ -111,6 +111,17 @@ private slots:
                                            QStringLiteral("three")}));
     }
 
+    // A note that shows on every workspace comes back from a crash the same way.
+    void recoveryFileKeepsTheWorkspaces()
+    {
+        openNotes()[1].OnAllWorkspaces = true;
+        QVERIFY(NoteRecovery::writeNow().ok());
+        QList<bool> everywhere;
+        for (const NoteRecord& record : modNote::LoadNote(false, NoteRecovery::path()))
+            everywhere << record.OnAllWorkspaces;
+        QCOMPARE(everywhere, (QList<bool>{false, true}));
+    }
+
     // The timer's write goes to disk on a pooled thread; a removal asked for meanwhile wins:
     // no file comes back after it.
     void removalWhileAWriteRunsLeavesNoFile()

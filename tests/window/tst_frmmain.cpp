@@ -15,6 +15,7 @@
 #include "window/NoteAppearance.h"
 #include "window/NoteEditor.h"
 #include "window/NoteTextEdit.h"
+#include "window/NoteTitle.h"
 #include "window/OpenNotes.h"
 #include "window/frmMain.h"
 
@@ -59,6 +60,15 @@ private:
     }
 
     static QString caption(frmMain* window) { return window->lblCaption()->text(); }
+
+    // The title as the desktop shows it, less the mark a changed note adds at its end.
+    static QString shownTitle(frmMain* window)
+    {
+        QString title = window->windowHandle()->title();
+        if (window->isWindowModified() && title.endsWith(QLatin1Char('*')))
+            title.chop(1);
+        return title;
+    }
 
     // What an item or a key did to a note set up by prepareForKeys: what can be seen of it.
     struct Outcome {
@@ -994,7 +1004,7 @@ private slots:
         QCOMPARE(close->toolTip(), marked("CaptionStrip", "Closes the note"));
         QCOMPARE(window->findChild<QWidget*>(QStringLiteral("imgIcon"))->toolTip(),
                  marked("CaptionStrip", "Right-click for options"));
-        QCOMPARE(window->lblCaption()->text(), QStringLiteral("Jottex"));
+        QVERIFY(caption(window).startsWith(QStringLiteral("Jottex")));
 
         window->triggerMenuItem(NoteMenus::mnuCaptionType, int(CaptionKind::WordCount));
         QCOMPARE(window->lblSubCaption()->text(), marked("frmMain", "Word Count: ") + u'0');
@@ -1019,6 +1029,98 @@ private slots:
         QVERIFY(window->width() <= 16 * desktop.width());
         QVERIFY(window->height() <= 16 * desktop.height());
         QVERIFY(window->width() >= desktop.width());
+    }
+
+    void titleIsTheFirstLineCut_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("title");
+        const QString sixty(60, QLatin1Char('x'));
+        const QString cut = QString(59, QLatin1Char('x')) + QChar(0x2026);
+        QTest::newRow("empty") << QString() << QStringLiteral("Jottex");
+        QTest::newRow("blanks only")
+            << QStringLiteral(" \t \r\nsecond") << QStringLiteral("Jottex");
+        QTest::newRow("first line trimmed")
+            << QStringLiteral("  Shopping list \r\nmilk") << QStringLiteral("Shopping list");
+        QTest::newRow("soft line break ends it")
+            << QStringLiteral("top") + QChar::LineSeparator + QStringLiteral("next")
+            << QStringLiteral("top");
+        QTest::newRow("tab and picture")
+            << QChar(QChar::ObjectReplacementCharacter) + QStringLiteral(" a\tb")
+            << QStringLiteral("a b");
+        QTest::newRow("exactly sixty") << sixty << sixty;
+        QTest::newRow("sixty and blanks") << sixty + QStringLiteral("   \r\nz") << sixty;
+        QTest::newRow("sixty-one") << sixty + QLatin1Char('y') << cut;
+        QTest::newRow("blank at the cut")
+            << QString(58, QLatin1Char('x')) + QStringLiteral("   yyy")
+            << QString(58, QLatin1Char('x')) + QChar(0x2026);
+        // The cut falls inside a character outside the basic plane: it goes whole.
+        QTest::newRow("no half character")
+            << QString(58, QLatin1Char('x')) + QStringLiteral("\U0001F600yyy")
+            << QString(58, QLatin1Char('x')) + QChar(0x2026);
+    }
+
+    void titleIsTheFirstLineCut()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, title);
+        QCOMPARE(NoteTitle::forText(text), title);
+        QVERIFY(title.size() <= NoteTitle::kMostCharacters);
+        // The window shows the same, read from its text area.
+        frmMain* window = newNote();
+        window->RTB1()->setPlainText(
+            QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+        QTRY_COMPARE(shownTitle(window), title);
+        QVERIFY(caption(window).startsWith(QStringLiteral("Jottex")));
+    }
+
+    // The title follows edits of the first line and only those: a new line above it, lines
+    // joined, marks that window titles would read as their own, the note emptied.
+    void titleFollowsEditsOfTheFirstLine()
+    {
+        frmMain* window = newNote();
+        QCOMPARE(shownTitle(window), QStringLiteral("Jottex"));
+        type(window, QStringLiteral("Groceries"));
+        QTRY_COMPARE(shownTitle(window), QStringLiteral("Groceries"));
+        QSignalSpy titles(window, &QWidget::windowTitleChanged);
+        QTest::keyClick(window->RTB1(), Qt::Key_Return);
+        type(window, QStringLiteral("milk"));
+        QTest::keyClick(window->RTB1(), Qt::Key_Home);
+        QTest::keyClick(window->RTB1(), Qt::Key_Backspace);
+        QTRY_COMPARE(shownTitle(window), QStringLiteral("Groceriesmilk"));
+        QCOMPARE(titles.size(), 1);
+        QTest::keyClick(window->RTB1(), Qt::Key_Home);
+        QTest::keyClick(window->RTB1(), Qt::Key_Return);
+        QTRY_COMPARE(shownTitle(window), QStringLiteral("Jottex"));
+        QTest::keyClick(window->RTB1(), Qt::Key_Up);
+        type(window, QStringLiteral("a[*]b"));
+        QTRY_VERIFY(shownTitle(window).startsWith(QStringLiteral("a[*]b")));
+        window->RTB1()->clear();
+        QTRY_COMPARE(shownTitle(window), QStringLiteral("Jottex"));
+        // A stored note has its title before it shows.
+        frmMain* stored = frmMain::create(NoteOrigin::StoredRecord,
+                                          Samples::note(QStringLiteral("kept words"), 0, 0));
+        QTRY_COMPARE(stored->windowTitle(), QStringLiteral("kept words[*]"));
+    }
+
+    // The choice lives in the window's record, where the main data file takes it from, and
+    // comes back with a kept note.
+    void allWorkspacesIsKeptWithTheNote()
+    {
+        frmMain* window = newNote();
+        QAction* item = window->menuItem(NoteMenus::mnuAllWorkspaces);
+        QVERIFY(item->isCheckable());
+        QVERIFY(!item->isChecked());
+        QSignalSpy changed(window, &frmMain::noteChanged);
+        window->triggerMenuItem(NoteMenus::mnuAllWorkspaces);
+        QVERIFY(item->isChecked());
+        QVERIFY(window->recordAsKept().OnAllWorkspaces);
+        QCOMPARE(changed.size(), 1);
+        frmMain* again = frmMain::create(NoteOrigin::StoredRecord, window->recordAsKept());
+        QVERIFY(again->note().OnAllWorkspaces);
+        QVERIFY(again->menuItem(NoteMenus::mnuAllWorkspaces)->isChecked());
+        window->triggerMenuItem(NoteMenus::mnuAllWorkspaces);
+        QVERIFY(!window->recordAsKept().OnAllWorkspaces);
     }
 };
 

@@ -108,6 +108,8 @@ private slots:
         QCOMPARE(window->specialNotes().timer()->isActive(), ticking);
         QCOMPARE(window->specialNotes().timer()->interval(), interval);
         QVERIFY(text(window).startsWith(opening));
+        // The window list names the note by its header.
+        QTRY_COMPARE(window->windowTitle(), opening.trimmed() + QStringLiteral("[*]"));
         QVERIFY(window->RTB1()->isReadOnly());
         QVERIFY(!window->menuItem(NoteMenus::mnuSave, 0)->isEnabled());
         QVERIFY(!window->menuItem(NoteMenus::mnuSave, 1)->isEnabled());
@@ -220,9 +222,14 @@ private slots:
         window->triggerMenuItem(NoteMenus::mnuSNTime);
         QCOMPARE(text(window), QStringLiteral("Time: \r\n03:07:09 PM"));
         QCOMPARE(window->specialNotes().timer()->interval(), 1000);
+        QTRY_COMPARE(window->windowTitle(), QStringLiteral("Time:[*]"));
 
+        // Each tick rewrites the note; its title in the window list stays still.
+        QSignalSpy titles(window, &QWidget::windowTitleChanged);
         Clock::setFixedNow(QDateTime(QDate(2026, 12, 6), QTime(15, 7, 10)));
         QTRY_COMPARE_WITH_TIMEOUT(text(window), QStringLiteral("Time: \r\n03:07:10 PM"), 3000);
+        QCoreApplication::processEvents();
+        QCOMPARE(titles.size(), 0);
         // The rewritten text is a change of the note.
         QCOMPARE(window->lblCaption()->text(), QStringLiteral("Jottex *"));
 
