@@ -7,12 +7,6 @@
 #include <QtTest>
 
 namespace {
-// Notes on the screen, which a hidden note is not.
-QStringList notesOn(const XServer& x)
-{
-    return x.windowIds(QStringLiteral("^Jottex"));
-}
-
 // Runs a later start to its end: true when it ended by itself with status 0.
 bool handsOver(const XServer& x, const QStringList& arguments,
                const QString& folder = QDir::tempPath())
@@ -99,23 +93,23 @@ private slots:
 
         QProcess first;
         QVERIFY2(x.launch(first), qPrintable(first.errorString()));
-        QTRY_COMPARE_WITH_TIMEOUT(notesOn(x).size(), 1, 20000);
-        const QString blank = notesOn(x).first();
+        QTRY_COMPARE_WITH_TIMEOUT(x.noteWindowIds().size(), 1, 20000);
+        const QString blank = x.noteWindowIds().first();
 
         QVERIFY(handsOver(x, {QStringLiteral("handed.not")}, folder.path()));
-        QTRY_COMPARE_WITH_TIMEOUT(notesOn(x).size(), 2, 10000);
-        QStringList fromFile = notesOn(x);
+        QTRY_COMPARE_WITH_TIMEOUT(x.noteWindowIds().size(), 2, 10000);
+        QStringList fromFile = x.noteWindowIds();
         fromFile.removeAll(blank);
         // The stored note's size, not a blank note's.
         QTRY_COMPARE_WITH_TIMEOUT(x.geometry(fromFile.first()).size(), QSize(223, 191), 5000);
 
         QVERIFY(handsOver(x, {}));
-        QTRY_COMPARE_WITH_TIMEOUT(notesOn(x).size(), 3, 10000);
-        const QStringList before = notesOn(x);
+        QTRY_COMPARE_WITH_TIMEOUT(x.noteWindowIds().size(), 3, 10000);
+        const QStringList before = x.noteWindowIds();
         QVERIFY(handsOver(x, {QStringLiteral("--new")}));
-        QTRY_COMPARE_WITH_TIMEOUT(notesOn(x).size(), 4, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(x.noteWindowIds().size(), 4, 10000);
         // The new note has the keyboard, for the user who pressed a key to get it.
-        QStringList added = notesOn(x);
+        QStringList added = x.noteWindowIds();
         for (const QString& id : before)
             added.removeAll(id);
         QTRY_COMPARE_WITH_TIMEOUT(
@@ -123,9 +117,9 @@ private slots:
             added.value(0), 5000);
 
         QVERIFY(handsOver(x, {QStringLiteral("--toggle")}));
-        QTRY_COMPARE_WITH_TIMEOUT(notesOn(x).size(), 0, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(x.noteWindowIds().size(), 0, 10000);
         QVERIFY(handsOver(x, {QStringLiteral("--toggle")}));
-        QTRY_COMPARE_WITH_TIMEOUT(notesOn(x).size(), 4, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(x.noteWindowIds().size(), 4, 10000);
         QCOMPARE(first.state(), QProcess::Running);
 
         first.kill();
@@ -142,11 +136,11 @@ private slots:
         TestEnvironment::resetFolders();
         QProcess killed;
         QVERIFY2(x.launch(killed), qPrintable(killed.errorString()));
-        QTRY_COMPARE_WITH_TIMEOUT(notesOn(x).size(), 1, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(x.noteWindowIds().size(), 1, 20000);
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(socketOf(x)), 5000);
         killed.kill();
         QVERIFY(killed.waitForFinished(5000));
-        QTRY_COMPARE_WITH_TIMEOUT(notesOn(x).size(), 0, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(x.noteWindowIds().size(), 0, 5000);
         QVERIFY(QFileInfo::exists(socketOf(x)));
 
         // Both start while the socket is stale: one takes it, the other hands over to it.
@@ -164,9 +158,9 @@ private slots:
         QCOMPARE(ended->exitCode(), 0);
         QProcess& running = ended == &next ? together : next;
         // Each start's new note (the killed run's blank note was nothing to keep).
-        QTRY_COMPARE_WITH_TIMEOUT(notesOn(x).size(), 2, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(x.noteWindowIds().size(), 2, 20000);
         QVERIFY(handsOver(x, {QStringLiteral("--new")}));
-        QTRY_COMPARE_WITH_TIMEOUT(notesOn(x).size(), 3, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(x.noteWindowIds().size(), 3, 10000);
         QCOMPARE(running.state(), QProcess::Running);
 
         running.kill();

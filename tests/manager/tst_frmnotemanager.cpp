@@ -25,8 +25,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
-#include <QMenu>
 #include <QListWidget>
+#include <QMenu>
 #include <QProcess>
 #include <QScreen>
 #include <QSystemTrayIcon>
