@@ -23,6 +23,7 @@ enum class Request {
     ShowAll = 5,
     Toggle = 6,
     Search = 7,
+    NotesFolder = 8,
 };
 Request commandLineRequest(const QString& commandLine);
 

@@ -34,6 +34,7 @@ constexpr std::array kSettings{
     SettingInfo{Setting::Website, "Website", "", SettingDefault::Fixed},
     SettingInfo{Setting::TrayIcon, "TrayIcon", "True", SettingDefault::Fixed},
     SettingInfo{Setting::RecentFiles, "RecentFiles", "", SettingDefault::Fixed},
+    SettingInfo{Setting::NotesFolder, "NotesFolder", "", SettingDefault::Fixed},
 };
 
 // settingInfo() indexes the table by the enum's value.
@@ -43,7 +44,7 @@ constexpr bool isInEnumOrder()
         if (kSettings[i].id != static_cast<Setting>(i))
             return false;
     }
-    return kSettings.size() == static_cast<std::size_t>(Setting::RecentFiles) + 1;
+    return kSettings.size() == static_cast<std::size_t>(Setting::NotesFolder) + 1;
 }
 static_assert(isInEnumOrder());
 

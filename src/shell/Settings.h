@@ -32,6 +32,7 @@ enum class Setting {
     Website,     // the page the About menu's website item opens; empty: the installed about.html
     TrayIcon,    // "False" keeps the status icon off the desktop's panel
     RecentFiles, // the note files opened lately, with when (store/RecentFiles)
+    NotesFolder, // a folder a sync tool carries, holding every open note as a file; empty: none
 };
 
 // How the default of a preference is found.

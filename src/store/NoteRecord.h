@@ -7,7 +7,8 @@
 
 // One note's data and its window's settings, in the order the note window keeps them.
 // Only Color, Data, TimeDate, Height, Width, Left and Top travel in note files; the main data
-// file and the recovery file also keep OnAllWorkspaces, the note's place on this desktop.
+// file and the recovery file also keep OnAllWorkspaces, the note's place on this desktop, and
+// FolderId.
 struct NoteRecord {
     qint32 Alpha = 0;
     bool AutoSave = false;
@@ -30,6 +31,10 @@ struct NoteRecord {
     QString TimeDate;
     // Shown on every workspace of the desktop rather than on one.
     bool OnAllWorkspaces = false;
+    // The note's name in the notes folder ("<FolderId>.not"); empty for a note that has no file
+    // there yet. The main data file and the recovery file keep it; a note file never does,
+    // since the folder's file is named by it.
+    QString FolderId;
 
     bool operator==(const NoteRecord&) const = default;
 };
