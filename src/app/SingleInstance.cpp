@@ -73,6 +73,7 @@ bool knownCommand(qint32 request)
     case R::Toggle:
     case R::Search:
         return true;
+    case R::NotesFolder:
     case R::Help:
     case R::Version:
     case R::UnknownOption:

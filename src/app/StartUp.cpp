@@ -343,6 +343,7 @@ bool modMain::Start(Request request, const QString& argument)
     case Request::Start:
     case Request::ShowAll:
     case Request::Toggle:
+    case Request::NotesFolder:
     case Request::Help:
     case Request::Version:
     case Request::UnknownOption:
@@ -394,6 +395,7 @@ void modMain::Perform(Request request, const QString& argument)
     case Request::Search:
         AllNotes::search(argument);
         return;
+    case Request::NotesFolder:
     case Request::Help:
     case Request::Version:
     case Request::UnknownOption:

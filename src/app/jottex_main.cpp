@@ -55,6 +55,7 @@ int main(int argc, char* argv[])
     case modMain::Request::ShowAll:
     case modMain::Request::Toggle:
     case modMain::Request::Search:
+    case modMain::Request::NotesFolder:
         break;
     }
     const modMain::Starter starter = modMain::starterOf(argc, argv);
