@@ -164,9 +164,9 @@ std::optional<QString> childText(const QDomNode& node, const QString& name)
 }
 
 // The elements of a note, in the order they are written. A field holds text, a number of
-// twips or a flag; REMINDER is read from files that have it but never written. A flag is
-// written only while it is set, so files of notes without it look as they always did, and
-// readers that do not know it pass over it.
+// twips or a flag; REMINDER is read from files that have it but never written. A flag, and
+// FOLDERID, are written only while they are set, so files of notes without them look as they
+// always did, and readers that do not know them pass over them.
 struct StoredField {
     enum Use { ReadWrite, ReadOnly, WhenSet };
     const char* name;
@@ -204,6 +204,7 @@ constexpr std::array kStoredFields{
     numberField("TOP", &NoteRecord::Top),
     textField("REMINDER", &NoteRecord::Reminder, StoredField::ReadOnly),
     flagField("ALLWORKSPACES", &NoteRecord::OnAllWorkspaces),
+    textField("FOLDERID", &NoteRecord::FolderId, StoredField::WhenSet),
 };
 
 // The fields that files get, each with its text.
@@ -218,6 +219,8 @@ QList<std::pair<QString, QString>> writtenFields(const NoteRecord& record)
                 fields.append({QString::fromLatin1(field.name), kFlagSet});
             continue;
         }
+        if (field.use == StoredField::WhenSet && field.text && (record.*field.text).isEmpty())
+            continue;
         fields.append(
             {QString::fromLatin1(field.name), field.text ? NoteDocument::xmlSafe(record.*field.text)
                                                          : QString::number(record.*field.number)});

@@ -115,11 +115,12 @@ Result writeChecked(const QString& path, const QByteArray& bytes)
     return AtomicFile::write(path, bytes);
 }
 
-// The note as a note file carries it: the note alone, without where this desktop shows it,
-// which only the main data file keeps.
+// The note as a note file carries it: the note alone, without where this desktop shows it and
+// its name in the notes folder, which only the main data file keeps.
 NoteRecord asFileNote(NoteRecord record)
 {
     record.OnAllWorkspaces = false;
+    record.FolderId.clear();
     return record;
 }
 

@@ -412,22 +412,27 @@ private slots:
         QVERIFY(DialogSeam::requests().isEmpty());
     }
 
-    // "On all workspaces" belongs to this desktop: the main data file keeps it for the next
-    // login, while files saved or appended to (which travel) never carry it, and notes without
-    // it are written as before.
+    // "On all workspaces" and the note's name in the notes folder belong to this desktop: the
+    // main data file keeps them for the next login, while files saved or appended to (which
+    // travel) never carry them, and notes without them are written as before.
     void allWorkspacesStaysWithTheMainDataFile()
     {
         NoteRecord everywhere = note(QStringLiteral("everywhere"));
         everywhere.OnAllWorkspaces = true;
+        everywhere.FolderId = QStringLiteral("0123456789abcdef");
         const NoteRecord plain = note(QStringLiteral("plain"));
         QVERIFY(!modNote::SaveMainNotes({everywhere, plain}).failed());
         QFile main(AppPaths::mainDataFile());
         QVERIFY(main.open(QIODevice::ReadOnly));
-        QCOMPARE(main.readAll().count("<ALLWORKSPACES>True</ALLWORKSPACES>"), 1);
+        const QByteArray mainBytes = main.readAll();
+        QCOMPARE(mainBytes.count("<ALLWORKSPACES>True</ALLWORKSPACES>"), 1);
+        QCOMPARE(mainBytes.count("<FOLDERID>"), 1);
         const NoteRecordList kept = modNote::LoadNote(true, QString());
         QCOMPARE(kept.size(), 2);
         QVERIFY(kept[0].OnAllWorkspaces);
+        QCOMPARE(kept[0].FolderId, everywhere.FolderId);
         QVERIFY(!kept[1].OnAllWorkspaces);
+        QVERIFY(kept[1].FolderId.isEmpty());
         // The tree reader gives what the stream reader gives.
         const Expected<QDomDocument> tree = NoteDocument::parseFile(AppPaths::mainDataFile());
         QVERIFY(tree.ok());
@@ -438,7 +443,9 @@ private slots:
         QCOMPARE(modNote::AppendNote(everywhere, path), QString());
         QFile saved(path);
         QVERIFY(saved.open(QIODevice::ReadOnly));
-        QVERIFY(!saved.readAll().contains("ALLWORKSPACES"));
+        const QByteArray savedBytes = saved.readAll();
+        QVERIFY(!savedBytes.contains("ALLWORKSPACES"));
+        QVERIFY(!savedBytes.contains("FOLDERID"));
         QCOMPARE(NoteDocument::wholeDocument(plain), NoteDocument::wholeDocument(kept[1]));
     }
 
