@@ -10,6 +10,7 @@
 #include <QRandomGenerator>
 #include <array>
 #include <cerrno>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -126,14 +127,24 @@ Expected<QList<NotesFolder::Entry>> NotesFolder::scan(const QString& folder)
     if (!dir.isReadable())
         return folderError(ErrorNumber::PermissionDenied, folder);
     QList<Entry> entries;
-    const QFileInfoList files = dir.entryInfoList(QDir::Files | QDir::NoDotAndDotDot, QDir::Name);
+    const QStringList files = dir.entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Name);
     entries.reserve(files.size());
-    for (const QFileInfo& file : files) {
-        if (kindOf(file.fileName()) == FileKind::Ignored)
+    for (const QString& name : files) {
+        if (kindOf(name) == FileKind::Ignored)
             continue;
-        entries.append({idOf(file.fileName()), file.filePath(), file.lastModified(), file.size()});
+        entries.append(entryOf(idOf(name), folder + QLatin1Char('/') + name));
     }
     return entries;
+}
+
+NotesFolder::Entry NotesFolder::entryOf(const QString& id, const QString& path)
+{
+    struct stat status {};
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return {id, path, {}, -1, 0};
+    const qint64 ms = qint64(status.st_mtim.tv_sec) * 1000 + status.st_mtim.tv_nsec / 1000000;
+    return {id, path, QDateTime::fromMSecsSinceEpoch(ms), qint64(status.st_size),
+            quint64(status.st_ino)};
 }
 
 Expected<QByteArray> NotesFolder::readBytes(const QString& path)

@@ -52,9 +52,14 @@ struct Entry {
     QString path;
     QDateTime modified;
     qint64 size = 0;
+    // A file renamed over the old one (as the sync tools put their files in place) is a new
+    // one even when its time and size match.
+    quint64 inode = 0;
 
     bool operator==(const Entry&) const = default;
 };
+// The entry of one file; an entry of size -1 when it is not there.
+Entry entryOf(const QString& id, const QString& path);
 // The file Jottex keeps in a folder it uses, as Syncthing keeps ".stfolder": an unmounted disk
 // leaves an empty mount point, which without it would read as every note removed.
 QString markerPath(const QString& folder);
