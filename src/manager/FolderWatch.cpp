@@ -107,16 +107,18 @@ bool FolderWatch::hasLocalChange(const Note& note) const
 
 void FolderWatch::adoptWindows()
 {
+    const QList<frmMain*> windows = frmMain::openWindows();
+    const QSet<const frmMain*> open(windows.cbegin(), windows.cend());
     QSet<const frmMain*> followed;
     for (auto it = m_notes.begin(); it != m_notes.end();) {
-        if (it->window.isNull() || !frmMain::openWindows().contains(it->window.data())) {
+        if (it->window.isNull() || !open.contains(it->window.data())) {
             it = m_notes.erase(it);
             continue;
         }
         followed.insert(it->window.data());
         ++it;
     }
-    for (frmMain* window : frmMain::openWindows()) {
+    for (frmMain* window : windows) {
         if (followed.contains(window))
             continue;
         QString id = window->note().FolderId;

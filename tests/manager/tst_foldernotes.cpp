@@ -203,6 +203,15 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(textOf("bbbb"), "mended", kWriteWaitMs);
         QCOMPARE(logLinesWith("bbbb.not"), 2);
         QVERIFY(!windowOf("~cccc"));
+        // A broken version of an open note's file never replaces the note, and a tool that
+        // writes a file in place, not through a rename, is seen as well.
+        putRemote("aaaa.not", QByteArray("<NOTES><NOTE><DATA>half"));
+        QTRY_COMPARE_WITH_TIMEOUT(logLinesWith("aaaa.not"), 1, kWriteWaitMs);
+        QCOMPARE(textOf("aaaa"), "first");
+        QVERIFY(TestEnvironment::writeFile(m_folder + "/aaaa.not",
+                                           NotesFolder::bytesOf(note("in place"))));
+        QTRY_COMPARE_WITH_TIMEOUT(textOf("aaaa"), "in place", kWriteWaitMs);
+        QCOMPARE(logLinesWith("aaaa.not"), 1);
     }
 
     // Every note gets an id and its file a moment after it changes, and only when it changed.
@@ -302,6 +311,12 @@ private slots:
         waitForWrites();
         QVERIFY(!windowOf("cccc"));
         QVERIFY(!QFileInfo::exists(m_folder + "/cccc.not"));
+
+        // Taken back from the trash, the note opens again and its changes reach its file.
+        QVERIFY(QFile::rename(m_folder + "/.trash/cccc.not", m_folder + "/cccc.not"));
+        QTRY_COMPARE_WITH_TIMEOUT(textOf("cccc"), "third", kWriteWaitMs);
+        type(windowOf("cccc"), QStringLiteral(" again"));
+        QTRY_COMPARE_WITH_TIMEOUT(fileText(m_folder, "cccc"), "third again", kWriteWaitMs);
     }
 
     // A folder that goes (unmounted: an empty mount point stays) loses nothing: every note
