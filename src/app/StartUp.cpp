@@ -366,8 +366,13 @@ bool openStartNotes(const QString& commandLine)
     NoteRecovery::setAsideEarlierRun();
     const QString path = withoutSurroundingQuotes(commandLine);
     removeAbandonedSaves(namesNoteFile(path) ? path : QString());
-    if (!commandLine.isEmpty())
-        return namesNoteFile(path) && openNoteFile(path);
+    if (!commandLine.isEmpty()) {
+        // The notes folder is kept in step in every run, whatever the run was started to open:
+        // a run that left it alone would miss every change from elsewhere until the next login.
+        const bool fromFolder = FolderNotes::openAtStart();
+        const bool fromFile = namesNoteFile(path) && openNoteFile(path);
+        return fromFile || fromFolder;
+    }
     return restoreKeptNotes();
 }
 } // namespace

@@ -410,6 +410,25 @@ private slots:
         QCOMPARE(FolderNotes::folder(), folder);
     }
 
+    // A run started to open a note file keeps the folder in step too: its notes open beside
+    // the file's note.
+    void noteFileStartFollowsTheFolder()
+    {
+        const QString folder = m_folder.filePath(QStringLiteral("file start"));
+        QVERIFY(QDir(folder).removeRecursively());
+        QVERIFY(NotesFolder::adopt(folder).ok());
+        NoteRecord synced = Samples::note(QStringLiteral("synced"), 600);
+        synced.FolderId = NotesFolder::newId();
+        QVERIFY(NotesFolder::write(folder, synced).ok());
+        QVERIFY(NotesFolder::configure(folder).ok());
+        const QString path = m_folder.filePath(QStringLiteral("own.not"));
+        QCOMPARE(modNote::SaveNote(Samples::note(QStringLiteral("own"), 900), path), path);
+
+        QVERIFY(modMain::Main(path));
+        QCOMPARE(shownTexts(), (QStringList{QStringLiteral("synced"), QStringLiteral("own")}));
+        QCOMPARE(FolderNotes::folder(), folder);
+    }
+
     // Note Options > Notes Folder... With none in use, the folder chooser, and the folder
     // chosen is used; with one in use, a box that names it, then another folder, none, or no
     // change. A folder that cannot be used is told in one sentence. Every box belongs to the
