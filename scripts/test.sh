@@ -20,13 +20,26 @@ trap cleanup EXIT
 started=$SECONDS
 step() { echo "== $1 ($((SECONDS - started)) s)"; }
 
-# side NAME COMMAND...: runs COMMAND in the background in a process group of its own (so that
-# an early exit ends all of it), its output kept for finish NAME.
+# side [--idle] NAME COMMAND...: runs COMMAND in the background in a process group of its own (so
+# that an early exit ends all of it), its output kept for finish NAME; with --idle at the lowest
+# priority. The session setsid starts is a scheduling group of its own where the kernel groups
+# by session (autogroup), which weighs against the build by its own nice value, not its
+# processes': --idle sets both.
 side() {
+  local idle=0
+  if [ "$1" = --idle ]; then
+    idle=19
+    shift
+  fi
   local name="$1"
   shift
   # The job's last line says when it ended, so a slow side job shows in the figures.
-  offset=$((SECONDS - started)) setsid bash -c '"$@"; status=$?; echo "== ${0}: ended ($((SECONDS + offset)) s)"; exit $status' \
+  offset=$((SECONDS - started)) idle=$idle setsid bash -c '
+    if [ "$idle" -gt 0 ]; then
+      echo "$idle" 2>/dev/null >/proc/self/autogroup || true
+      renice -n "$idle" $$ >/dev/null
+    fi
+    "$@"; status=$?; echo "== ${0}: ended ($((SECONDS + offset)) s)"; exit $status' \
     "$name" "$@" >"$logs/$name.log" 2>&1 &
   pids+=($!)
   eval "pid_$name=$!"
@@ -46,7 +59,7 @@ step deps
 "$top/scripts/deps.sh" test
 
 step build
-side fuzzbuild nice -n 19 "$top/scripts/fuzz.sh" --build-only
+side --idle fuzzbuild "$top/scripts/fuzz.sh" --build-only
 # Benchmarks are not built here: they are programs to run by hand, and the tests cover the code.
 # Line tables (-g1) are all that the sanitizers' stack traces read, and compile and link faster
 # than full debug information. lld links the fifty sanitized programs in a third of the time the
@@ -56,7 +69,7 @@ cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_
   -DCMAKE_EXE_LINKER_FLAGS="$lld" -DCMAKE_SHARED_LINKER_FLAGS="$lld" \
   -DCMAKE_MODULE_LINKER_FLAGS="$lld" \
   -DJOTTEX_SANITIZE=ON -DJOTTEX_WERROR=ON -DJOTTEX_BENCH=OFF -DJOTTEX_PCH=ON >/dev/null
-side lint nice -n 19 "$top/scripts/lint.sh" "$build"
+side --idle lint "$top/scripts/lint.sh" "$build"
 cmake --build "$build"
 
 step tests
