@@ -3,8 +3,7 @@
 # (seconds, default 60, two thirds of it for RTF) on copies of the sample notes, the RTF seeds
 # in fuzz/seeds and the note-file shapes fuzz/notefile-corpus.sh writes. Exits non-zero when a
 # fuzzer finds a crash; the crashing input is left in build-fuzz/ as crash-*. With --build-only
-# it builds the fuzzers and stops. A second fuzz.sh started meanwhile waits for the first one's
-# build to end before it builds or runs, so scripts/test.sh can build early and run later.
+# it builds the fuzzers and stops.
 set -eu
 
 build_only=false
@@ -17,9 +16,6 @@ seconds="${1:-60}"
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$root/build-fuzz"
 
-mkdir -p "$build"
-exec 9>"$build/.building"
-flock 9
 # Line tables are all that a crash's stack trace reads, and compile faster than full debug
 # information.
 cmake -S "$root" -B "$build" -G Ninja \
@@ -27,7 +23,6 @@ cmake -S "$root" -B "$build" -G Ninja \
     -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -gline-tables-only -DNDEBUG" \
     -DJOTTEX_FUZZ=ON -DJOTTEX_TESTS=OFF -DJOTTEX_BENCH=OFF
 cmake --build "$build" --target fuzz_rtf fuzz_notefile
-exec 9>&-
 if $build_only; then
   exit 0
 fi

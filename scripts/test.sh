@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Jottex with AddressSanitizer and UBSan, checks the format and
 # lints the changed sources, runs every test, and fuzzes the RTF reader for a bounded time.
-# The fuzzers build, and the lint (which needs only the compile commands) runs, beside the build
-# and the tests at the lowest priority, so that they take only the cores that links and tests
-# waiting on windows leave idle; the fuzzers run once the tests start. Each side's output shows
-# when it ends.
+# The lint (which needs only the compile commands) runs beside the build and the tests at the
+# lowest priority, so that it takes only the cores that links and tests waiting on windows leave
+# idle; the fuzzers build and run beside the tests, which leave a core idle that the build has
+# not. Each side's output shows when it ends.
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 build="$top/build-ci"
@@ -59,7 +59,6 @@ step deps
 "$top/scripts/deps.sh" test
 
 step build
-side --idle fuzzbuild "$top/scripts/fuzz.sh" --build-only
 # Benchmarks are not built here: they are programs to run by hand, and the tests cover the code.
 # Line tables (-g1) are all that the sanitizers' stack traces read, and compile and link faster
 # than full debug information. lld links the fifty sanitized programs in a third of the time the
@@ -73,8 +72,8 @@ side --idle lint "$top/scripts/lint.sh" "$build"
 cmake --build "$build"
 
 step tests
-# The fuzzing runs for a set time at full priority, so it starts with the tests (once its build
-# is done, which fuzz.sh waits for): the build has no core to spare.
+# At full priority: at the lowest, the fuzzers' build could still wait when the tests end, and
+# the fuzzing runs for a set time.
 side fuzz "$top/scripts/fuzz.sh" "${JOTTEX_FUZZ_SECONDS:-40}"
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0"
 export LSAN_OPTIONS="suppressions=$top/tests/lsan.supp:print_suppressions=0"
@@ -82,7 +81,6 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 ctest --test-dir "$build" --output-on-failure -j2 || status=$?
 step "tests: exit $status"
 
-finish fuzzbuild || status=1
 finish lint || status=1
 finish fuzz || status=1
 pids=()
