@@ -1,10 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Jottex with AddressSanitizer and UBSan, checks the format and
 # lints the changed sources, runs every test, and fuzzes the RTF reader for a bounded time.
-# The lint (which needs only the compile commands) runs beside the build and the tests at the
-# lowest priority, so that it takes only the cores that links and tests waiting on windows leave
-# idle; the fuzzers build and run beside the tests, which leave a core idle that the build has
-# not. Each side's output shows when it ends.
+# The fuzzer builds and runs, and the lint (which needs only the compile commands) runs, beside
+# the tests, which leave a core idle while they wait on windows; the build has none to spare.
+# Each side's output shows when it ends.
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 build="$top/build-ci"
@@ -20,26 +19,13 @@ trap cleanup EXIT
 started=$SECONDS
 step() { echo "== $1 ($((SECONDS - started)) s)"; }
 
-# side [--idle] NAME COMMAND...: runs COMMAND in the background in a process group of its own (so
-# that an early exit ends all of it), its output kept for finish NAME; with --idle at the lowest
-# priority. The session setsid starts is a scheduling group of its own where the kernel groups
-# by session (autogroup), which weighs against the build by its own nice value, not its
-# processes': --idle sets both.
+# side NAME COMMAND...: runs COMMAND in the background in a process group of its own (so that
+# an early exit ends all of it), its output kept for finish NAME.
 side() {
-  local idle=0
-  if [ "$1" = --idle ]; then
-    idle=19
-    shift
-  fi
   local name="$1"
   shift
   # The job's last line says when it ended, so a slow side job shows in the figures.
-  offset=$((SECONDS - started)) idle=$idle setsid bash -c '
-    if [ "$idle" -gt 0 ]; then
-      echo "$idle" 2>/dev/null >/proc/self/autogroup || true
-      renice -n "$idle" $$ >/dev/null
-    fi
-    "$@"; status=$?; echo "== ${0}: ended ($((SECONDS + offset)) s)"; exit $status' \
+  offset=$((SECONDS - started)) setsid bash -c '"$@"; status=$?; echo "== ${0}: ended ($((SECONDS + offset)) s)"; exit $status' \
     "$name" "$@" >"$logs/$name.log" 2>&1 &
   pids+=($!)
   eval "pid_$name=$!"
@@ -68,12 +54,10 @@ cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_
   -DCMAKE_EXE_LINKER_FLAGS="$lld" -DCMAKE_SHARED_LINKER_FLAGS="$lld" \
   -DCMAKE_MODULE_LINKER_FLAGS="$lld" \
   -DJOTTEX_SANITIZE=ON -DJOTTEX_WERROR=ON -DJOTTEX_BENCH=OFF -DJOTTEX_PCH=ON >/dev/null
-side --idle lint "$top/scripts/lint.sh" "$build"
 cmake --build "$build"
 
 step tests
-# At full priority: at the lowest, the fuzzers' build could still wait when the tests end, and
-# the fuzzing runs for a set time.
+side lint nice -n 10 "$top/scripts/lint.sh" "$build"
 side fuzz "$top/scripts/fuzz.sh" "${JOTTEX_FUZZ_SECONDS:-40}"
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0"
 export LSAN_OPTIONS="suppressions=$top/tests/lsan.supp:print_suppressions=0"
