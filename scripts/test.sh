@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Jottex with AddressSanitizer and UBSan, checks the format and
 # lints the changed sources, runs every test, and fuzzes the RTF reader for a bounded time.
-# The fuzzer builds and runs beside the main build, and the lint (which needs only the compile
-# commands) beside the build and the tests, at a lower priority, so that it takes the cores when
-# links and tests waiting on windows leave them idle; each side's output shows when it ends.
+# The fuzzer builds and runs, and the lint (which needs only the compile commands) runs, beside
+# the tests, which leave a core idle while they wait on windows; the build has none to spare.
+# Each side's output shows when it ends.
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 build="$top/build-ci"
@@ -45,7 +45,6 @@ step deps
 "$top/scripts/deps.sh" test
 
 step build
-side fuzzbuild "$top/scripts/fuzz.sh" --build-only
 # Benchmarks are not built here: they are programs to run by hand, and the tests cover the code.
 # Line tables (-g1) are all that the sanitizers' stack traces read, and compile and link faster
 # than full debug information. lld links the fifty sanitized programs in a third of the time the
@@ -57,10 +56,7 @@ cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_
   -DJOTTEX_SANITIZE=ON -DJOTTEX_WERROR=ON -DJOTTEX_BENCH=OFF -DJOTTEX_PCH=ON >/dev/null
 cmake --build "$build"
 
-finish fuzzbuild || status=1
 step tests
-# The fuzzer and clang-tidy run while the tests, most of which wait on windows, leave a core
-# idle; the build before them has none to spare.
 side lint nice -n 10 "$top/scripts/lint.sh" "$build"
 side fuzz "$top/scripts/fuzz.sh" "${JOTTEX_FUZZ_SECONDS:-40}"
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0"
