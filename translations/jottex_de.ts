@@ -58,6 +58,14 @@
         <source>Right-click for options</source>
         <translation>Rechtsklick für Optionen</translation>
     </message>
+    <message>
+        <source>Another computer changed this note at the same time as this one. This is its version; the other note keeps this computer&apos;s.</source>
+        <translation>Ein anderer Computer hat diese Notiz zur selben Zeit geändert wie dieser. Dies ist seine Fassung; die andere Notiz behält die dieses Computers.</translation>
+    </message>
+    <message>
+        <source>Conflict Copy</source>
+        <translation>Konfliktkopie</translation>
+    </message>
 </context>
 <context>
     <name>DriveVolumes</name>
@@ -111,6 +119,17 @@ Until it can, your open notes are kept in %1 and come back at the next start. Fr
         <translation>
 
 Bis dahin werden Ihre geöffneten Notizen in %1 aufbewahrt und beim nächsten Start wiederhergestellt. Geben Sie Speicherplatz auf diesem Datenträger frei oder machen Sie den Ordner beschreibbar.</translation>
+    </message>
+</context>
+<context>
+    <name>FolderNotes</name>
+    <message>
+        <source>Jottex cannot write to the notes folder %1, because %2.
+
+Your notes stay open and are kept as before; they are written to the folder as soon as it can take them again.</source>
+        <translation>Jottex kann nicht in den Notizordner %1 schreiben, denn %2.
+
+Ihre Notizen bleiben geöffnet und werden wie bisher aufbewahrt; sie werden in den Ordner geschrieben, sobald er sie wieder aufnehmen kann.</translation>
     </message>
 </context>
 <context>

@@ -12,6 +12,8 @@ namespace {
 using FrameLayout::placeTwips;
 
 const QColor kStripGrey(128, 128, 128);
+// A conflict copy's strip: amber, told apart from the grey at a glance.
+const QColor kConflictAmber(184, 98, 0);
 
 // A picture that acts as a button: it is clicked by a release over it, and shows neither a
 // frame nor a hover panel.
@@ -143,7 +145,7 @@ void CaptionStrip::layOut(int widthTwips)
 
 void CaptionStrip::paintEvent(QPaintEvent*)
 {
-    QPainter(this).fillRect(rect(), kStripGrey);
+    QPainter(this).fillRect(rect(), m_conflictCopy ? kConflictAmber : kStripGrey);
 }
 
 QString CaptionStrip::title()
@@ -153,5 +155,27 @@ QString CaptionStrip::title()
 
 void CaptionStrip::showChanged(bool changed)
 {
-    m_caption->setText(changed ? title() + QStringLiteral(" *") : title());
+    m_changed = changed;
+    showCaption();
+}
+
+void CaptionStrip::showConflictCopy(bool conflictCopy)
+{
+    m_conflictCopy = conflictCopy;
+    m_caption->setToolTip(conflictCopy ? tr("Another computer changed this note at the same time "
+                                            "as this one. This is its version; the other note "
+                                            "keeps this computer's.")
+                                       : QString());
+    showCaption();
+    update();
+}
+
+void CaptionStrip::showCaption()
+{
+    QString text = title();
+    if (m_conflictCopy)
+        text += QStringLiteral(" - ") + tr("Conflict Copy");
+    if (m_changed)
+        text += QStringLiteral(" *");
+    m_caption->setText(text);
 }

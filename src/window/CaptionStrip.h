@@ -25,6 +25,9 @@ public:
     QLabel* caption() const;
     // The caption is the title, with " *" while the note has unsaved changes.
     void showChanged(bool changed);
+    // A conflict copy of a note in the notes folder (the other computer's version) says so in
+    // its caption and its strip's colour.
+    void showConflictCopy(bool conflictCopy);
     QWidget* icon(Icon which) const;
     void showIcon(Icon which);
     void setIconToolTip(const QString& text);
@@ -49,9 +52,12 @@ private:
     QAbstractButton* makeButton(const char* name, const QIcon& artwork,
                                 const QString& accessibleName, const QString& toolTip);
     void connectDrag(FrameLabel* label);
+    void showCaption();
 
     FrameLabel* m_icons[3] = {nullptr, nullptr, nullptr}; // by Icon
     FrameLabel* m_caption = nullptr;
     QAbstractButton* m_help = nullptr;
     QAbstractButton* m_close = nullptr;
+    bool m_changed = false;
+    bool m_conflictCopy = false;
 };

@@ -3,6 +3,10 @@
 #include "store/NoteRecovery.h"
 #include "window/frmMain.h"
 
+namespace {
+OpenNotes::WindowHook windowHook = nullptr;
+} // namespace
+
 NoteRecordList OpenNotes::records()
 {
     NoteRecordList records;
@@ -16,4 +20,11 @@ void OpenNotes::watch(frmMain& window)
     NoteRecovery::setRecordSource(&OpenNotes::records);
     QObject::connect(&window, &frmMain::noteChanged, &NoteRecovery::noteChanged);
     QObject::connect(&window, &frmMain::closedByUser, &NoteRecovery::noteClosed);
+    if (windowHook)
+        windowHook(window);
+}
+
+void OpenNotes::setWindowHook(WindowHook hook)
+{
+    windowHook = hook;
 }

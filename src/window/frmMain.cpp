@@ -10,6 +10,7 @@
 #include "shell/Twips.h"
 #include "shell/WindowUtils.h"
 #include "shell/modFileFunctions.h"
+#include "store/NotesFolder.h"
 #include "store/modNote.h"
 #include "window/Artwork.h"
 #include "window/CaptionStrip.h"
@@ -173,7 +174,7 @@ void frmMain::load(NoteOrigin origin, const NoteRecord& record)
     const bool tied = origin == NoteOrigin::NoteFile;
     if (tied)
         m_Note.FileName = record.FileName;
-    Form_Load(tied);
+    Form_Load(tied || origin == NoteOrigin::FolderNote);
     if (origin != NoteOrigin::NewNote)
         fillFromRecord(origin, record);
 }
@@ -183,7 +184,8 @@ void frmMain::fillFromRecord(NoteOrigin origin, const NoteRecord& record)
     setTextRTF(record.Data);
     m_appearance->applyStoredColor(record.Color);
     m_appearance->applyStoredWorkspaces(record.OnAllWorkspaces);
-    if (origin == NoteOrigin::NoteFile || origin == NoteOrigin::ManagerCopy)
+    if (origin == NoteOrigin::NoteFile || origin == NoteOrigin::ManagerCopy ||
+        origin == NoteOrigin::FolderNote)
         m_subCaption->setText(record.TimeDate);
     setHeightTwips(record.Height);
     setWidthTwips(record.Width);
@@ -191,7 +193,42 @@ void frmMain::fillFromRecord(NoteOrigin origin, const NoteRecord& record)
     setLeftTwips(record.Left);
     if (origin != NoteOrigin::ManagerCopy)
         setShownFile(record.FileName);
+    if (!record.FolderId.isEmpty() && origin != NoteOrigin::ManagerCopy)
+        setFolderId(record.FolderId);
     m_Note.TracksChanges = true;
+    if (origin == NoteOrigin::FolderNote)
+        setChanged(false);
+}
+
+void frmMain::setFolderId(const QString& id)
+{
+    m_Note.FolderId = id;
+    m_strip->showConflictCopy(NotesFolder::isConflictCopy(id));
+}
+
+void frmMain::takeFolderVersion(const NoteRecord& record)
+{
+    const bool changed = m_Note.Changed;
+    setTextRTF(record.Data);
+    m_appearance->applyStoredColor(record.Color);
+    if (m_minimized) {
+        // The strip stays; the note opens to the new size.
+        m_Note.Height = record.Height;
+        m_Note.Width = record.Width;
+    } else {
+        setSizeTwips(record.Width, record.Height);
+    }
+    setTopTwips(record.Top);
+    setLeftTwips(record.Left);
+    m_Note.TimeDate = record.TimeDate;
+    m_subCaption->setText(record.TimeDate);
+    setChanged(changed);
+}
+
+void frmMain::closeWithdrawn()
+{
+    m_closeReason = CloseReason::Withdrawn;
+    close();
 }
 
 void frmMain::Form_Load(bool storedNote)
@@ -549,8 +586,9 @@ void frmMain::closeEvent(QCloseEvent* event)
     // file goes once every note is kept.
     if (reason == CloseReason::User)
         emit closedByUser();
-    // Menus and message boxes may outlive the notes; the notes are the application.
-    if (windowList().isEmpty() && quitWhenLastNoteCloses)
+    // Menus and message boxes may outlive the notes; the notes are the application. A note
+    // removed on another computer is no reason to end it: more may come from the folder.
+    if (windowList().isEmpty() && quitWhenLastNoteCloses && reason != CloseReason::Withdrawn)
         QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
 }
 
@@ -569,8 +607,9 @@ bool frmMain::Form_QueryUnload(CloseReason reason)
 {
     SaveSettings();
     refreshFromWindow(m_Note);
-    // At the end of the session every note was already kept, all of them together.
-    if (reason == CloseReason::SessionEnding)
+    // At the end of the session every note was already kept, all of them together; a note
+    // removed elsewhere has nothing to keep.
+    if (reason != CloseReason::User)
         return true;
     if (isChanged() && !saveChangesFirst()) {
         setOnTopFromRecord();

@@ -35,6 +35,8 @@ enum class NoteOrigin {
                   // keeps the record's time stamp
     ManagerCopy,  // a note of a file shown from the manager: a copy on the desktop, tied to
                   // no file and naming none, that keeps the record's time stamp
+    FolderNote,   // a note of the notes folder: keeps the record's time stamp and its id there,
+                  // tied to no file, and opens without changes (the folder has it as it is)
 };
 
 // One note on the desktop: a frameless window that draws its own frame (the caption strip,
@@ -44,8 +46,9 @@ class frmMain : public QWidget {
     Q_OBJECT
 
 public:
-    // Why a window closes: by the user, or because the session is ending.
-    enum class CloseReason { User, SessionEnding };
+    // Why a window closes: by the user, because the session is ending, or because its note
+    // left the notes folder elsewhere (removed on another computer).
+    enum class CloseReason { User, SessionEnding, Withdrawn };
 
     // Makes the window for a note and runs its load step; the caller shows it. Every note
     // window is made here.
@@ -107,6 +110,16 @@ public:
     void SaveSettings();
     // Closes as at the end of the session: the note goes to the main data file, no prompt.
     void closeForSessionEnd();
+
+    // --- The notes folder.
+    // The note's name there; a conflict copy's caption says what it is.
+    void setFolderId(const QString& id);
+    // Takes the note's file in the notes folder as changed elsewhere: its text, colour, size,
+    // place and time stamp, without counting as a change of this note.
+    void takeFolderVersion(const NoteRecord& record);
+    // Closes because the note was removed elsewhere: no prompt, not kept, not the user's close,
+    // and never the end of the program, even as the last note.
+    void closeWithdrawn();
 
     // --- Frame.
     void Form_Resize();
