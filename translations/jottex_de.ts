@@ -716,6 +716,10 @@ Notizen werden als .not-Dateien gespeichert, und offene Notizen kommen wieder, w
         <source>On All Workspaces</source>
         <translation>Auf allen Arbeitsflächen</translation>
     </message>
+    <message>
+        <source>Notes Folder...</source>
+        <translation>Notizordner...</translation>
+    </message>
 </context>
 <context>
     <name>NoteTray</name>
@@ -746,6 +750,37 @@ Notizen werden als .not-Dateien gespeichert, und offene Notizen kommen wieder, w
     <message>
         <source>Show Notes</source>
         <translation>Notizen zeigen</translation>
+    </message>
+</context>
+<context>
+    <name>NotesFolderChoice</name>
+    <message>
+        <source>Notes Folder</source>
+        <translation>Notizordner</translation>
+    </message>
+    <message>
+        <source>Every open note is kept as a file in the notes folder %1. Choose another folder, or stop using this one?</source>
+        <translation>Jede geöffnete Notiz wird als Datei im Notizordner %1 aufbewahrt. Möchten Sie einen anderen Ordner wählen oder diesen nicht mehr verwenden?</translation>
+    </message>
+    <message>
+        <source>Choose the Notes Folder</source>
+        <translation>Notizordner wählen</translation>
+    </message>
+    <message>
+        <source>Jottex could not stop using the notes folder: %1.</source>
+        <translation>Jottex konnte die Verwendung des Notizordners nicht beenden: %1.</translation>
+    </message>
+    <message>
+        <source>Jottex cannot keep the notes in the folder %1: %2.</source>
+        <translation>Jottex kann die Notizen nicht im Ordner %1 aufbewahren: %2.</translation>
+    </message>
+    <message>
+        <source>&amp;Choose Another Folder...</source>
+        <translation>Anderen &amp;Ordner wählen...</translation>
+    </message>
+    <message>
+        <source>&amp;Stop Using It</source>
+        <translation>Nicht mehr &amp;verwenden</translation>
     </message>
 </context>
 <context>

@@ -1,6 +1,7 @@
 #include "app/SessionEnd.h"
 
 #include "dialogs/MessageBox.h"
+#include "manager/FolderNotes.h"
 #include "shell/Settings.h"
 #include "store/NoteRecovery.h"
 #include "store/modNote.h"
@@ -83,9 +84,10 @@ void saveForSessionManager(QSessionManager& manager)
     (void)NoteRecovery::writeNow();
 }
 
-// Every open note goes to the main data file first, whatever dialog is open, as one write in
-// window order. The recovery file goes only once they are safely there. False when the
-// watchdog took the logout over meanwhile: the notes are then its to keep.
+// Every open note is kept first, whatever dialog is open: in the notes folder, and what the
+// folder does not take in the main data file, as one write in window order. The recovery file
+// goes only once both are safe. False when the watchdog took the logout over meanwhile: the
+// notes are then its to keep.
 bool keepEveryNote()
 {
     // The records the recovery file keeps: the open note windows'.
@@ -98,9 +100,14 @@ bool keepEveryNote()
         return true;
     }
     modMain::RunAtStartUp();
+    const NoteRecordList outsideFolder = FolderNotes::keepAtSessionEnd(records);
+    if (outsideFolder.isEmpty()) {
+        NoteRecovery::remove();
+        return true;
+    }
     // What the main data file cannot take goes to the recovery file as it is now, so nothing
-    // typed since its last write is lost; the next start brings it back.
-    if (const Result saved = modNote::SaveMainNotes(records); saved.ok())
+    // typed since its last write is lost; the next start brings it back, each note once.
+    if (const Result saved = modNote::SaveMainNotes(outsideFolder); saved.ok())
         NoteRecovery::remove();
     else
         (void)NoteRecovery::keepInstead(records, saved.error());

@@ -72,8 +72,8 @@ bool knownCommand(qint32 request)
     case R::ShowAll:
     case R::Toggle:
     case R::Search:
-        return true;
     case R::NotesFolder:
+        return true;
     case R::Help:
     case R::Version:
     case R::UnknownOption:

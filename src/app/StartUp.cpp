@@ -2,6 +2,8 @@
 
 #include "dialogs/MessageBox.h"
 #include "manager/AllNotes.h"
+#include "manager/FolderNotes.h"
+#include "manager/NotesFolderChoice.h"
 #include "shell/AtomicFile.h"
 #include "shell/ErrorLog.h"
 #include "shell/Paths.h"
@@ -33,10 +35,12 @@ bool namesNoteFile(const QString& path)
     return path.right(3).compare(QLatin1String("not"), Qt::CaseInsensitive) == 0;
 }
 
-// The options that are a whole command line.
+// The options that are a whole command line; a few may be followed by a blank and their text.
+enum class OptionText { None, MayFollow };
 struct Option {
     QLatin1StringView word;
     modMain::Request request;
+    OptionText text = OptionText::None;
 };
 constexpr std::array kOptions{
     Option{QLatin1StringView("--help"), modMain::Request::Help},
@@ -45,14 +49,36 @@ constexpr std::array kOptions{
     Option{QLatin1StringView("--new"), modMain::Request::NewNote},
     Option{QLatin1StringView("--show-all"), modMain::Request::ShowAll},
     Option{QLatin1StringView("--toggle"), modMain::Request::Toggle},
-    Option{QLatin1StringView("--search"), modMain::Request::Search},
+    Option{QLatin1StringView("--search"), modMain::Request::Search, OptionText::MayFollow},
+    Option{QLatin1StringView("--notes-folder"), modMain::Request::NotesFolder,
+           OptionText::MayFollow},
 };
-constexpr QLatin1StringView kSearchThen("--search ");
 
-// "--search" followed by text: the text may end in "not" as any word may.
-bool searchesForText(const QString& commandLine)
+// The option the command line starts with, followed by a blank and its text, which may end in
+// "not" as any word may; null when there is none.
+const Option* textOption(const QString& commandLine)
 {
-    return commandLine.startsWith(kSearchThen);
+    for (const Option& option : kOptions) {
+        if (option.text == OptionText::MayFollow && commandLine.startsWith(option.word) &&
+            commandLine.mid(option.word.size(), 1) == QLatin1String(" "))
+            return &option;
+    }
+    return nullptr;
+}
+
+// A folder as the running program can find it from its own working folder; empty stays empty.
+QString absoluteFolder(const QString& folder)
+{
+    if (folder.trimmed().isEmpty())
+        return {};
+    return QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+}
+
+// The note opened last, the owner of a box that no note asked for; null when none is open.
+frmMain* newestWindow()
+{
+    const QList<frmMain*> windows = frmMain::openWindows();
+    return windows.isEmpty() ? nullptr : windows.last();
 }
 
 void openBlankNote()
@@ -72,13 +98,20 @@ bool openNoteFile(const QString& path)
     return true;
 }
 
-// Every note of a list on the desktop, in list order, tied to no note file.
-void openKeptNotes(NoteRecordList list)
+// Every note of a list on the desktop, in list order, tied to no note file, but for those open
+// from the notes folder already: the last logout or a crashed run kept them there too. How many
+// opened.
+qsizetype openKeptNotes(NoteRecordList list)
 {
+    qsizetype opened = 0;
     for (NoteRecord& record : list) {
+        if (!FolderNotes::shouldOpen(record))
+            continue;
         record.FileName.clear();
         frmMain::create(NoteOrigin::StoredRecord, record)->show();
+        ++opened;
     }
+    return opened;
 }
 
 // The waiting notes that were opened leave the main data file; those not opened stay there.
@@ -98,9 +131,7 @@ void tellUnopenedWaiting(qsizetype kept, qsizetype unopened)
 {
     if (unopened == 0)
         return;
-    const QList<frmMain*> windows = frmMain::openWindows();
-    MessageBox::show(windows.isEmpty() ? nullptr : windows.last(), QMessageBox::Information,
-                     QStringLiteral("Jottex"),
+    MessageBox::show(newestWindow(), QMessageBox::Information, QStringLiteral("Jottex"),
                      QCoreApplication::translate(
                          "StartUp", "The last logout kept %1 notes. The newest %2 are open; the "
                                     "other %3 were not opened and stay kept in %4. To see them, "
@@ -117,15 +148,15 @@ void tellUnopenedWaiting(qsizetype kept, qsizetype unopened)
 // the desktop busy for minutes. Each logout adds its notes at the end, so the last ones are
 // the newest, and the next logout adds the open ones after the waiting ones again, so the
 // same notes open next time. The opened ones leave the file only when they are kept in this
-// run's recovery file.
+// run's recovery file, or open from the notes folder.
 bool restoreWaitingNotes(const NoteRecordList& list, qsizetype unopened)
 {
     if (list.isEmpty())
         return false;
-    openKeptNotes(list.sliced(unopened));
+    const qsizetype opened = openKeptNotes(list.sliced(unopened));
     if (NoteRecovery::writeNow().ok())
         takeOpenedFromWaiting(list, unopened);
-    return true;
+    return opened > 0;
 }
 
 // Two records hold the same note when all that a note file keeps of them is the same.
@@ -163,23 +194,23 @@ bool restoreOrphan(const QString& claimed, qint64 process, NoteRecordList& alrea
     }
     const NoteRecordList fresh = notesNotIn(kept.value(), alreadyKept);
     alreadyKept.append(fresh);
-    openKeptNotes(fresh);
-    const qsizetype known = kept.value().size() - fresh.size();
-    if (!fresh.isEmpty()) {
+    const qsizetype opened = openKeptNotes(fresh);
+    const qsizetype known = kept.value().size() - opened;
+    if (opened > 0) {
         modMain::WriteLogEntry(QStringLiteral("modMain: Main"), QStringLiteral("0"),
                                QStringLiteral("Restored %1 notes of a run that did not end "
                                               "normally (process %2)")
-                                   .arg(fresh.size())
+                                   .arg(opened)
                                    .arg(process));
     }
-    if (fresh.isEmpty() || NoteRecovery::writeNow().ok()) {
+    if (opened == 0 || NoteRecovery::writeNow().ok()) {
         NoteRecovery::release(claimed, QStringLiteral("%1 of its notes are restored in this run, "
-                                                      "%2 were kept in jottex.dat or another "
-                                                      "recovery file")
-                                           .arg(fresh.size())
+                                                      "%2 were kept in jottex.dat, another "
+                                                      "recovery file or the notes folder")
+                                           .arg(opened)
                                            .arg(known));
     }
-    return !fresh.isEmpty();
+    return opened > 0;
 }
 
 // The notes of runs that ended without a logout or a last close: a crash, a kill, the X
@@ -221,10 +252,14 @@ void warnOfBlockedMainFile()
     }
 }
 
-// The notes waiting in the main data file, then those of runs that ended abnormally.
+// The notes of the notes folder, then those waiting in the main data file, then those of runs
+// that ended abnormally.
 bool restoreKeptNotes()
 {
     warnOfBlockedMainFile();
+    // First, so that a note the folder holds opens from its file and not a second time from a
+    // copy the last logout or a crashed run kept.
+    const bool restoredFolder = FolderNotes::openAtStart();
     const NoteRecordList waiting = modFileFunctions::FileExists(AppPaths::mainDataFile())
                                        ? modNote::LoadNote(true, QString())
                                        : NoteRecordList();
@@ -232,7 +267,7 @@ bool restoreKeptNotes()
     const bool restoredWaiting = restoreWaitingNotes(waiting, unopened);
     const bool restoredOrphans = restoreOrphanedNotes(waiting);
     tellUnopenedWaiting(waiting.size(), unopened);
-    return restoredWaiting || restoredOrphans;
+    return restoredFolder || restoredWaiting || restoredOrphans;
 }
 } // namespace
 
@@ -246,8 +281,8 @@ QString modMain::commandLineText(int argc, const char* const* argv)
 
 modMain::Request modMain::commandLineRequest(const QString& commandLine)
 {
-    if (searchesForText(commandLine))
-        return Request::Search;
+    if (const Option* option = textOption(commandLine))
+        return option->request;
     if (namesNoteFile(withoutSurroundingQuotes(commandLine)))
         return Request::Start;
     for (const Option& option : kOptions) {
@@ -261,12 +296,26 @@ modMain::Request modMain::commandLineRequest(const QString& commandLine)
 
 QString modMain::requestArgument(const QString& commandLine)
 {
-    if (searchesForText(commandLine))
-        return commandLine.mid(kSearchThen.size()).trimmed();
+    if (const Option* option = textOption(commandLine)) {
+        const QString text = commandLine.mid(option->word.size() + 1);
+        return option->request == Request::NotesFolder ? absoluteFolder(text) : text.trimmed();
+    }
     if (commandLineRequest(commandLine) != Request::Start)
         return {};
     const QString path = withoutSurroundingQuotes(commandLine);
     return namesNoteFile(path) ? QFileInfo(path).absoluteFilePath() : commandLine;
+}
+
+QString modMain::notesFolderProblem(const QString& folder)
+{
+    const QFileInfo info(folder);
+    if (folder.isEmpty() || info.isDir())
+        return {};
+    const QString shown = QDir::toNativeSeparators(folder);
+    if (!info.exists())
+        return QStringLiteral("jottex: the notes folder %1 does not exist.\n").arg(shown);
+    return QStringLiteral("jottex: %1 is not a folder, so it cannot be the notes folder.\n")
+        .arg(shown);
 }
 
 modMain::Starter modMain::starterOf(int argc, const char* const* argv)
@@ -283,6 +332,7 @@ QString modMain::usageText()
     return QStringLiteral(
         "Usage: jottex [FILE.not]\n"
         "       jottex --new | --show-all | --toggle | --search [TEXT]\n"
+        "       jottex --notes-folder [DIR]\n"
         "       jottex --help | --version\n"
         "\n"
         "Sticky notes on the desktop. With FILE.not, opens the first note of that\n"
@@ -295,10 +345,14 @@ QString modMain::usageText()
         "      --show-all       show and raise every note\n"
         "      --toggle         hide every note, or show them again\n"
         "      --search [TEXT]  open the search window, searching for TEXT\n"
+        "      --notes-folder [DIR]\n"
+        "                       keep every note as a file in the folder DIR, which a\n"
+        "                       sync tool (Syncthing, Nextcloud, Dropbox) can carry to\n"
+        "                       other computers; without DIR, stop using one\n"
         "  -h, --help           show this text and exit\n"
         "      --version        show the version and exit\n"
         "\n"
-        "Without a running Jottex, the four commands start it first.\n"
+        "Without a running Jottex, the five commands start it first.\n"
         "\n"
         "Exit status: 0 done or handed over, 1 no X display, 2 wrong option,\n"
         "3 the running Jottex did not answer.\n");
@@ -328,6 +382,19 @@ bool modMain::Main(const QString& commandLine, Starter starter)
     return opened;
 }
 
+namespace {
+// The folder becomes the setting first, so that this start is a plain start with it. A folder
+// that cannot be used is told once the notes are open.
+bool startWithFolder(const QString& folder)
+{
+    const Result stored = NotesFolderChoice::storeForStart(folder);
+    const bool opened = modMain::Main(QString());
+    if (stored.failed())
+        NotesFolderChoice::tellFailure(newestWindow(), folder, stored.error());
+    return opened;
+}
+} // namespace
+
 bool modMain::Start(Request request, const QString& argument)
 {
     switch (request) {
@@ -340,10 +407,11 @@ bool modMain::Start(Request request, const QString& argument)
         (void)Main(QString());
         AllNotes::search(argument);
         return true;
+    case Request::NotesFolder:
+        return startWithFolder(argument);
     case Request::Start:
     case Request::ShowAll:
     case Request::Toggle:
-    case Request::NotesFolder:
     case Request::Help:
     case Request::Version:
     case Request::UnknownOption:
@@ -357,11 +425,11 @@ namespace {
 // type into it.
 void activateNewest()
 {
-    const QList<frmMain*> windows = frmMain::openWindows();
-    if (windows.isEmpty())
+    frmMain* newest = newestWindow();
+    if (!newest)
         return;
-    windows.last()->raise();
-    windows.last()->activateWindow();
+    newest->raise();
+    newest->activateWindow();
 }
 
 void openHandedOver(const QString& argument)
@@ -396,6 +464,8 @@ void modMain::Perform(Request request, const QString& argument)
         AllNotes::search(argument);
         return;
     case Request::NotesFolder:
+        (void)NotesFolderChoice::switchTo(newestWindow(), argument);
+        return;
     case Request::Help:
     case Request::Version:
     case Request::UnknownOption:

@@ -3,6 +3,7 @@
 #include "app/StartUp.h"
 #include "app/ToolkitPlatform.h"
 #include "manager/NoteTray.h"
+#include "manager/NotesFolderChoice.h"
 #include "manager/frmNoteManager.h"
 #include "richtext/RichText.h"
 #include "shell/Translations.h"
@@ -50,12 +51,20 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "jottex: unknown option %s\n%s", commandLine.toLocal8Bit().constData(),
                      modMain::usageText().toLocal8Bit().constData());
         return kUsageError;
+    case modMain::Request::NotesFolder:
+        // Refused before anything changes, here or in a running Jottex.
+        if (const QString problem =
+                modMain::notesFolderProblem(modMain::requestArgument(commandLine));
+            !problem.isEmpty()) {
+            std::fputs(problem.toLocal8Bit().constData(), stderr);
+            return kUsageError;
+        }
+        break;
     case modMain::Request::Start:
     case modMain::Request::NewNote:
     case modMain::Request::ShowAll:
     case modMain::Request::Toggle:
     case modMain::Request::Search:
-    case modMain::Request::NotesFolder:
         break;
     }
     const modMain::Starter starter = modMain::starterOf(argc, argv);
@@ -91,6 +100,7 @@ int main(int argc, char* argv[])
     QApplication::setQuitOnLastWindowClosed(false);
     frmMain::setQuitWhenLastNoteCloses(true);
     NoteHooks::setShowManager([](frmMain& owner) { frmNoteManager::showFor(&owner); });
+    NoteHooks::setChooseNotesFolder([](frmMain& owner) { NotesFolderChoice::ask(&owner); });
     const std::unique_ptr<NoteTray> tray = NoteTray::install(&SessionEnd::endSession);
     instance.serve(&modMain::Perform);
     // A session manager's start with no note to bring back has nothing to show.

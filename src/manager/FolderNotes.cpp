@@ -56,7 +56,7 @@ bool FolderNotes::openAtStart()
 
 Result FolderNotes::use(const QString& folder)
 {
-    if (const Result stored = NotesFolder::configure(folder); stored.failed())
+    if (Result stored = NotesFolder::configure(folder); stored.failed())
         return stored;
     const QString configured = NotesFolder::configured();
     if (configured.isEmpty()) {

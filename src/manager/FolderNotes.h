@@ -30,9 +30,10 @@ Result use(const QString& folder);
 // is open from the folder already, so it must not open twice.
 bool shouldOpen(const NoteRecord& record);
 
-// At the end of the session: writes the open notes that belong to the folder there. Returns
-// the records the folder did not take (those of notes outside it, and all of them when the
-// folder cannot be written), for the main data file.
+// At the end of the session: writes the open notes that belong to the folder there, on this
+// thread, before it returns. Returns the records the folder did not take (those of notes
+// without an id yet, and all of them when the folder cannot be written), for the main data
+// file. From then on the folder is left alone: the notes closing next change nothing there.
 NoteRecordList keepAtSessionEnd(const NoteRecordList& records);
 
 } // namespace FolderNotes

@@ -147,6 +147,8 @@ bool FolderWatch::holds(const NoteRecord& record) const
 
 void FolderWatch::rescan()
 {
+    if (m_ended)
+        return;
     if (writing()) {
         m_rescanAfterWrite = true;
         return;
@@ -160,8 +162,15 @@ void FolderWatch::rescan()
     if (m_watcher.directories().isEmpty())
         m_watcher.addPath(m_folder);
     watchFiles(entries.value());
+    QList<NotesFolder::Entry> notes = entries.value();
+    if (!m_trashLater.isEmpty()) {
+        const QSet<QString> closed = std::exchange(m_trashLater, {});
+        for (const QString& id : closed)
+            trash(id);
+        notes.removeIf([&](const NotesFolder::Entry& entry) { return closed.contains(entry.id); });
+    }
     // Across an outage nothing closes: a file missing then is written again.
-    takeEntries(entries.value(), m_outage ? Missing::Rewrite : Missing::Close);
+    takeEntries(notes, m_outage ? Missing::Rewrite : Missing::Close);
     if (m_outage)
         flush();
 }
@@ -339,6 +348,14 @@ void FolderWatch::closedByHand(frmMain& window)
     gate().trashed.insert(id, ++gate().clock);
     if (changed)
         (void)NotesFolder::writeBytes(m_folder, id, NotesFolder::bytesOf(record));
+    if (!QFileInfo::exists(NotesFolder::markerPath(m_folder)))
+        m_trashLater.insert(id);
+    else
+        trash(id);
+}
+
+void FolderWatch::trash(const QString& id)
+{
     if (const Result trashed = NotesFolder::moveToTrash(m_folder, id); trashed.failed()) {
         modMain::WriteLogEntry(kContext + QStringLiteral(": ") + id, trashed.error());
         m_passed.insert(id, NotesFolder::entryOf(id, NotesFolder::pathOf(m_folder, id)));
@@ -374,6 +391,8 @@ QList<FolderWatch::WriteJob> FolderWatch::pendingWrites()
 
 void FolderWatch::flush()
 {
+    if (m_ended)
+        return;
     if (writing()) {
         m_writeTimer.start();
         return;
@@ -445,8 +464,10 @@ void FolderWatch::writesDone(const QList<WriteOutcome>& outcomes)
 
 NoteRecordList FolderWatch::keepNow(const NoteRecordList& records)
 {
+    m_ended = true;
     m_writeTimer.stop();
     m_rescanTimer.stop();
+    m_settleTimer.stop();
     NoteRecordList unkept;
     const std::lock_guard lock(gate().mutex);
     gate().sessionEnded = ++gate().clock;

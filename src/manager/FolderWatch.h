@@ -90,6 +90,7 @@ private:
     bool passedOver(const NotesFolder::Entry& entry) const;
     void logBad(const NotesFolder::Entry& entry, const AppError& error);
     void watchFiles(const QList<NotesFolder::Entry>& entries);
+    void trash(const QString& id);
 
     // --- Notes to files.
     void touched(frmMain& window);
@@ -110,6 +111,9 @@ private:
     // and those of notes closed here whose file could not go to the trash.
     QHash<QString, NotesFolder::Entry> m_passed;
     QSet<const frmMain*> m_dirty;
+    // Notes closed by hand while the folder was away: their files go to the trash once it is
+    // back, rather than opening again.
+    QSet<QString> m_trashLater;
     QFileSystemWatcher m_watcher;
     QTimer m_rescanTimer;
     QTimer m_settleTimer;
@@ -119,5 +123,8 @@ private:
     bool m_rescanAfterWrite = false;
     bool m_outage = false;
     bool m_telling = false;
+    // The session ended and every note was written: notes closing now are no news for the
+    // folder, and files there open nothing.
+    bool m_ended = false;
     int m_opening = -1; // notes that opened from the folder, counted during start()
 };

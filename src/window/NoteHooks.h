@@ -11,4 +11,9 @@ namespace NoteHooks {
 using ShowManager = std::function<void(frmMain& owner)>;
 void setShowManager(ShowManager hook);
 void showManager(frmMain& owner);
+
+// Asks the user about the notes folder, in boxes owned by the note that asked.
+using ChooseNotesFolder = std::function<void(frmMain& owner)>;
+void setChooseNotesFolder(ChooseNotesFolder hook);
+void chooseNotesFolder(frmMain& owner);
 } // namespace NoteHooks

@@ -76,6 +76,7 @@ void onCheckSpelling(frmMain& w, int) { w.handoff().CheckSpelling(); }
 void onMultiNote(frmMain& w, int) { w.mnuMulitNote_Click(); }
 void onUlmar(frmMain& w, int) { w.mnuUlmar_Click(); }
 void onAbout(frmMain& w, int) { w.mnuAbout_Click(); }
+void onNotesFolder(frmMain& w, int) { w.mnuNotesFolder_Click(); }
 
 constexpr Entry kEntries[]{
     // The main popup menu.
@@ -158,6 +159,8 @@ constexpr Entry kEntries[]{
     {mnuNoteOptions, mnuAutoSave, -1, QT_TRANSLATE_NOOP("NoteMenus", "Autosave Note on Close"), {}, "", Check, onAutoSave},
     {mnuNoteOptions, mnuNewNoteSaveOnClose, -1, QT_TRANSLATE_NOOP("NoteMenus", "Save New Note on Close"), {}, "", Check, onNewNoteSaveOnClose},
     {mnuNoteOptions, mnuSaveSettings, -1, QT_TRANSLATE_NOOP("NoteMenus", "Save Settings"), {}, "", Check, onSaveSettings},
+    {mnuNoteOptions, "", -1, "", {}, "", Separator},
+    {mnuNoteOptions, mnuNotesFolder, -1, QT_TRANSLATE_NOOP("NoteMenus", "Notes Folder..."), {}, "", None, onNotesFolder},
     {PopUpMenu, "", -1, "", {}, "", Separator},
     {PopUpMenu, mnuAboutMain, -1, QT_TRANSLATE_NOOP("NoteMenus", "About"), {}, "About", Submenu},
     {mnuAboutMain, mnuHelp, -1, QT_TRANSLATE_NOOP("NoteMenus", "Help"), {}, "Help", Hidden, onHelp},

@@ -137,6 +137,7 @@ inline constexpr char mnuAllWorkspaces[] = "mnuAllWorkspaces";
 inline constexpr char mnuAutoSave[] = "mnuAutoSave";
 inline constexpr char mnuNewNoteSaveOnClose[] = "mnuNewNoteSaveOnClose";
 inline constexpr char mnuSaveSettings[] = "mnuSaveSettings";
+inline constexpr char mnuNotesFolder[] = "mnuNotesFolder";
 inline constexpr char mnuAboutMain[] = "mnuAboutMain";
 inline constexpr char mnuHelp[] = "mnuHelp";
 inline constexpr char mnuUlmar[] = "mnuUlmar";

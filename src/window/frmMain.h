@@ -139,6 +139,8 @@ public:
     void mnuAutoSave_Click();
     void mnuNewNoteSaveOnClose_Click();
     void mnuSaveSettings_Click();
+    // The notes folder, asked about in boxes this note owns.
+    void mnuNotesFolder_Click();
     void mnuSystemDefaultSize_Click();
     void mnuSystemReset_Click();
 

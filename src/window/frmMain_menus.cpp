@@ -1,5 +1,7 @@
 // The note window's menus and keys: the menu images, the check-mark families and the released
 // keys, which run the menu items whose key they are.
+#include "shell/WindowUtils.h"
+#include "window/NoteHooks.h"
 #include "window/NoteTextEdit.h"
 #include "window/frmMain.h"
 
@@ -90,4 +92,12 @@ void frmMain::mnuSaveSettings_Click()
 {
     toggleItem(NoteMenus::mnuSaveSettings);
     SaveSettings();
+}
+
+void frmMain::mnuNotesFolder_Click()
+{
+    // Out of the band first, so that no note that stays on top covers the boxes.
+    modMain::SetTopMost(this, modMain::TopMostMode::OutOfBand);
+    NoteHooks::chooseNotesFolder(*this);
+    setOnTopFromRecord();
 }

@@ -1,3 +1,4 @@
+#include "RealDialogs.h"
 #include "Samples.h"
 #include "ScratchDevice.h"
 #include "TestEnvironment.h"
@@ -5,12 +6,17 @@
 #include "app/SessionEnd.h"
 #include "app/StartUp.h"
 #include "dialogs/DialogSeam.h"
+#include "manager/FolderNotes.h"
+#include "manager/NotesFolderChoice.h"
 #include "shell/Clock.h"
 #include "shell/LocaleFormat.h"
 #include "shell/Paths.h"
 #include "store/NoteDocument.h"
 #include "store/NoteRecovery.h"
+#include "store/NotesFolder.h"
 #include "store/modNote.h"
+#include "window/NoteHooks.h"
+#include "window/NoteMenus.h"
 #include "window/NoteTextEdit.h"
 #include "window/OpenNotes.h"
 #include "window/frmMain.h"
@@ -23,6 +29,12 @@
 #include <unistd.h>
 
 namespace {
+// Which notes folder a case starts with or ends with.
+enum class Folder { None, First, Second, AFile };
+
+// What the user answers in the boxes about the notes folder.
+enum class Answer { ChooseAnother, StopUsing, Cancel };
+
 // What kept the main data file at the last logout, beside a run that crashed.
 enum class MainFile { Older, Newer, Broken, HoldsTheSameNote };
 
@@ -96,7 +108,12 @@ private slots:
         Clock::setFixedNow(QDateTime(QDate(2026, 12, 7), QTime(8, 0, 0)));
     }
 
-    void cleanup() { qDeleteAll(frmMain::openWindows()); }
+    void cleanup()
+    {
+        qDeleteAll(frmMain::openWindows());
+        if (FolderNotes::active())
+            QVERIFY(FolderNotes::use(QString()).ok());
+    }
 
     void quotedNoteFileOpensItsFirstNote()
     {
@@ -329,6 +346,185 @@ private slots:
         QCOMPARE(modNote::LoadNote(false, NoteRecovery::sparePath()).size(), 3);
     }
 
+    // The notes folder's notes open first. The last logout kept the same notes in jottex.dat
+    // (a logout the watchdog finished does), or a crashed run in its recovery file: each opens
+    // once, from its file, beside the notes kept outside the folder, and no blank note.
+    void folderNotesOpenOnce_data()
+    {
+        QTest::addColumn<bool>("inMainFile");
+        QTest::addColumn<bool>("inRecoveryFile");
+        QTest::newRow("kept in jottex.dat too") << true << false;
+        QTest::newRow("kept by a crashed run too") << false << true;
+        QTest::newRow("kept in both") << true << true;
+    }
+
+    void folderNotesOpenOnce()
+    {
+        QFETCH(bool, inMainFile);
+        QFETCH(bool, inRecoveryFile);
+        const QString folder = m_folder.filePath(QStringLiteral("synced"));
+        QVERIFY(QDir(folder).removeRecursively());
+        QVERIFY(NotesFolder::adopt(folder).ok());
+        NoteRecordList inFolder;
+        for (int i = 0; i < 2; ++i) {
+            NoteRecord record = Samples::note(QStringLiteral("folder %1").arg(i), 600 + 3000 * i);
+            record.FolderId = NotesFolder::newId();
+            QVERIFY(NotesFolder::write(folder, record).ok());
+            inFolder << record;
+        }
+        QVERIFY(NotesFolder::configure(folder).ok());
+        const NoteRecord outside = Samples::note(QStringLiteral("outside"), 5000);
+        if (inMainFile)
+            QVERIFY(modNote::SaveMainNotes(inFolder + NoteRecordList{outside}).ok());
+        if (inRecoveryFile)
+            QVERIFY(modNote::WriteNoteList(inFolder, recoveryFileOf(kEndedRun)).ok());
+
+        QVERIFY(modMain::Main(QString()));
+        QStringList shown = shownTexts();
+        QCOMPARE(shown.size(), inMainFile ? 3 : 2);
+        QStringList fromFolder = shown.first(2);
+        fromFolder.sort();
+        QCOMPARE(fromFolder, (QStringList{QStringLiteral("folder 0"), QStringLiteral("folder 1")}));
+        QCOMPARE(shown.sliced(2),
+                 inMainFile ? QStringList{QStringLiteral("outside")} : QStringList());
+        QVERIFY(FolderNotes::active());
+        QVERIFY(!QFile::exists(AppPaths::mainDataFile()));
+        QVERIFY(NoteRecovery::orphanedFiles().isEmpty());
+    }
+
+    // "--notes-folder DIR" with no Jottex running: a plain start with the folder stored first,
+    // so its notes open, then the waiting ones.
+    void notesFolderStartOpensItsNotes()
+    {
+        const QString folder = m_folder.filePath(QStringLiteral("started"));
+        QVERIFY(QDir(folder).removeRecursively());
+        QVERIFY(NotesFolder::adopt(folder).ok());
+        NoteRecord synced = Samples::note(QStringLiteral("synced"), 600);
+        synced.FolderId = NotesFolder::newId();
+        QVERIFY(NotesFolder::write(folder, synced).ok());
+        modNote::SaveMainNote(Samples::note(QStringLiteral("waiting"), 4000));
+
+        QVERIFY(modMain::Start(modMain::Request::NotesFolder, folder));
+        QCOMPARE(shownTexts(), (QStringList{QStringLiteral("synced"), QStringLiteral("waiting")}));
+        QCOMPARE(NotesFolder::configured(), folder);
+        QCOMPARE(FolderNotes::folder(), folder);
+    }
+
+    // Note Options > Notes Folder... With none in use, the folder chooser, and the folder
+    // chosen is used; with one in use, a box that names it, then another folder, none, or no
+    // change. A folder that cannot be used is told in one sentence. Every box belongs to the
+    // note that asked.
+    void notesFolderItemAsksAndSwitches_data()
+    {
+        QTest::addColumn<Folder>("before");
+        QTest::addColumn<QList<Answer>>("answers");
+        QTest::addColumn<Folder>("chosen"); // None: the chooser is cancelled
+        QTest::addColumn<Folder>("after");
+        QTest::addColumn<QList<DialogSeam::Kind>>("asked");
+        using K = DialogSeam::Kind;
+        QTest::newRow("none in use, one chosen") << Folder::None << QList<Answer>() << Folder::First
+                                                 << Folder::First << QList<K>{K::Folder};
+        QTest::newRow("none in use, chooser cancelled")
+            << Folder::None << QList<Answer>() << Folder::None << Folder::None
+            << QList<K>{K::Folder};
+        QTest::newRow("another chosen")
+            << Folder::First << QList<Answer>{Answer::ChooseAnother} << Folder::Second
+            << Folder::Second << QList<K>{K::MessageBox, K::Folder};
+        QTest::newRow("stop using") << Folder::First << QList<Answer>{Answer::StopUsing}
+                                    << Folder::None << Folder::None << QList<K>{K::MessageBox};
+        QTest::newRow("cancel") << Folder::First << QList<Answer>{Answer::Cancel} << Folder::None
+                                << Folder::First << QList<K>{K::MessageBox};
+        QTest::newRow("chosen folder is a file")
+            << Folder::None << QList<Answer>() << Folder::AFile << Folder::None
+            << QList<K>{K::Folder, K::MessageBox};
+    }
+
+    void notesFolderItemAsksAndSwitches()
+    {
+        QFETCH(Folder, before);
+        QFETCH(QList<Answer>, answers);
+        QFETCH(Folder, chosen);
+        QFETCH(Folder, after);
+        QFETCH(QList<DialogSeam::Kind>, asked);
+        const QHash<Folder, QString> folders{
+            {Folder::None, QString()},
+            {Folder::First, m_folder.filePath(QStringLiteral("first"))},
+            {Folder::Second, m_folder.filePath(QStringLiteral("second"))},
+            {Folder::AFile, m_folder.filePath(QStringLiteral("a file"))},
+        };
+        for (const Folder made : {Folder::First, Folder::Second}) {
+            QVERIFY(QDir(folders[made]).removeRecursively());
+            QVERIFY(QDir().mkpath(folders[made]));
+        }
+        QVERIFY(TestEnvironment::writeFile(folders[Folder::AFile], "not a folder"));
+        NoteHooks::setChooseNotesFolder([](frmMain& owner) { NotesFolderChoice::ask(&owner); });
+        frmMain* window = frmMain::create(NoteOrigin::NewNote);
+        window->show();
+        if (before != Folder::None)
+            QVERIFY(FolderNotes::use(folders[before]).ok());
+        const QHash<Answer, QMessageBox::StandardButton> buttons{
+            {Answer::ChooseAnother, QMessageBox::Yes},
+            {Answer::StopUsing, QMessageBox::No},
+            {Answer::Cancel, QMessageBox::Cancel},
+        };
+        for (const Answer answer : answers)
+            DialogSeam::queueMessageBoxAnswer(buttons[answer]);
+        DialogSeam::queueFolderAnswer(folders[chosen]);
+        DialogSeam::clearRequests();
+
+        window->triggerMenuItem(NoteMenus::mnuNotesFolder);
+        const QList<DialogSeam::Request>& requests = DialogSeam::requests();
+        QCOMPARE(requests.size(), asked.size());
+        for (qsizetype i = 0; i < asked.size(); ++i) {
+            QCOMPARE(requests[i].kind, asked[i]);
+            QCOMPARE(requests[i].owner, window);
+        }
+        if (!answers.isEmpty())
+            QVERIFY(requests.first().text.contains(folders[before]));
+        if (chosen == Folder::AFile) {
+            // One sentence, naming the folder.
+            const QString told = requests.last().text;
+            QVERIFY2(told.contains(folders[chosen]) && told.endsWith(QLatin1Char('.')) &&
+                         !told.contains(QStringLiteral(". ")),
+                     qPrintable(told));
+        }
+        QCOMPARE(FolderNotes::folder(), folders[after]);
+        QCOMPARE(NotesFolder::configured(), folders[after]);
+    }
+
+    // The note that asked goes while the real box about its folder is up, as a note whose file
+    // was removed on another machine does: it stays until the box has returned.
+    void noteThatAskedOutlivesTheBox()
+    {
+        const QString folder = m_folder.filePath(QStringLiteral("held"));
+        QVERIFY(QDir(folder).removeRecursively() && QDir().mkpath(folder));
+        QVERIFY(FolderNotes::use(folder).ok());
+        NoteHooks::setChooseNotesFolder([](frmMain& owner) { NotesFolderChoice::ask(&owner); });
+        frmMain* window = frmMain::create(NoteOrigin::NewNote);
+        window->show();
+        const QPointer<frmMain> asker(window);
+        DialogSeam::disarm();
+        bool boxOverTheNote = false;
+        bool heldWhileBoxShows = false;
+        QTimer::singleShot(0, [&] {
+            QDialog* box = RealDialogs::waitForDialog();
+            if (!box)
+                return;
+            boxOverTheNote = box->windowTitle() == QLatin1String("Notes Folder") &&
+                             box->parentWidget() == window;
+            window->deleteLater();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            heldWhileBoxShows = !asker.isNull();
+            box->reject();
+        });
+        window->triggerMenuItem(NoteMenus::mnuNotesFolder);
+        QVERIFY(boxOverTheNote);
+        QVERIFY(heldWhileBoxShows);
+        // Back in the handler, which goes on with the note.
+        QVERIFY(asker);
+        QCOMPARE(FolderNotes::folder(), folder);
+    }
+
     void commandLineIsArgumentsJoined_data()
     {
         QTest::addColumn<QByteArrayList>("arguments");
@@ -382,6 +578,11 @@ private slots:
         QTest::newRow("new then more") << QStringLiteral("--new x") << R::UnknownOption;
         QTest::newRow("glued search") << QStringLiteral("--searchx") << R::UnknownOption;
         QTest::newRow("dashed new note") << QStringLiteral("--new.not") << R::Start;
+        QTest::newRow("notes folder")
+            << QStringLiteral("--notes-folder /a b/x.not") << R::NotesFolder;
+        QTest::newRow("notes folder off") << QStringLiteral("--notes-folder") << R::NotesFolder;
+        QTest::newRow("glued notes folder")
+            << QStringLiteral("--notes-folderx") << R::UnknownOption;
     }
 
     void onlyWholeOptionsThatNameNoNoteFile()
@@ -407,6 +608,11 @@ private slots:
         QTest::newRow("search") << QStringLiteral("--search  Café ") << QStringLiteral("Café");
         QTest::newRow("search nothing") << QStringLiteral("--search") << QString();
         QTest::newRow("new") << QStringLiteral("--new") << QString();
+        QTest::newRow("relative notes folder")
+            << QStringLiteral("--notes-folder sync/../Sync Notes/")
+            << here + QStringLiteral("/Sync Notes");
+        QTest::newRow("notes folder off") << QStringLiteral("--notes-folder") << QString();
+        QTest::newRow("empty notes folder") << QStringLiteral("--notes-folder ") << QString();
     }
 
     void requestArgumentIsWhatTheRunningProgramNeeds()
@@ -494,6 +700,53 @@ private slots:
         } else {
             QVERIFY2(error.contains(said) && error.count(u'\n') == 1, qPrintable(error));
         }
+    }
+
+    // A folder that is not there, or a file, is refused before anything else: one sentence,
+    // status 2, the setting as it was, and no running Jottex asked. A folder that exists goes
+    // on to need a display like any start.
+    void unusableNotesFolderChangesNothing_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("missing") << QStringLiteral("gone") << 2
+                                 << QStringLiteral("jottex: the notes folder %1 does not exist.\n");
+        QTest::newRow("a file") << QStringLiteral("file.txt") << 2
+                                << QStringLiteral("jottex: %1 is not a folder, so it cannot be the "
+                                                  "notes folder.\n");
+        QTest::newRow("existing folder")
+            << QStringLiteral("there") << 1
+            << QStringLiteral("jottex: Jottex needs an X display (under Wayland: XWayland), and "
+                              "DISPLAY is not set.\n");
+    }
+
+    void unusableNotesFolderChangesNothing()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, exitCode);
+        QFETCH(QString, said);
+        QTemporaryDir work;
+        QVERIFY(QDir(work.path()).mkdir(QStringLiteral("there")));
+        QVERIFY(TestEnvironment::writeFile(work.filePath(QStringLiteral("file.txt")), "text"));
+        const QString earlier = work.filePath(QStringLiteral("there"));
+        QVERIFY(NotesFolder::configure(earlier).ok());
+        const QByteArray settings = TestEnvironment::readFile(AppPaths::hiveFile());
+
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* variable : {"QT_QPA_PLATFORM", "WAYLAND_DISPLAY", "DISPLAY"})
+            environment.remove(QLatin1String(variable));
+        QProcess jottex;
+        jottex.setProcessEnvironment(environment);
+        jottex.setWorkingDirectory(work.path());
+        jottex.start(XServer::program(), {QStringLiteral("--notes-folder"), name});
+        QVERIFY(jottex.waitForFinished(20000));
+        QCOMPARE(jottex.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(jottex.exitCode(), exitCode);
+        QCOMPARE(QString::fromLocal8Bit(jottex.readAllStandardError()),
+                 said.contains(u'%') ? said.arg(work.filePath(name)) : said);
+        QCOMPARE(TestEnvironment::readFile(AppPaths::hiveFile()), settings);
+        QCOMPARE(NotesFolder::configured(), earlier);
     }
 
     // A later start hands over without a display of its own, and ends with 0 once the running

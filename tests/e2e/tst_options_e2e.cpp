@@ -3,19 +3,58 @@
 #include "XServer.h"
 #include "shell/Paths.h"
 #include "shell/version.h"
+#include "store/NotesFolder.h"
 #include "store/modNote.h"
 
 #include <QtTest>
 #include <csignal>
+#include <optional>
 
 // The real programs answer --help and --version without a display, and refuse an unknown option.
-// A note's options as the desktop sees them: its title in the window list and the workspaces it
-// shows on, which it keeps to the next login.
+// A note's options as the desktop sees them: its title in the window list, the workspaces it
+// shows on, which it keeps to the next login, and the notes folder its menu sets.
 class TestOptionsEndToEnd : public QObject {
     Q_OBJECT
 
     static constexpr int kMapMs = 20000;
     XServer m_x;
+    std::optional<QString> m_whyNoDesktop; // set once the server was started, empty when it runs
+
+    // The server with its window manager, started for the first test that needs it.
+    QString whyNoDesktop()
+    {
+        if (!m_whyNoDesktop)
+            m_whyNoDesktop = m_x.start(true);
+        return *m_whyNoDesktop;
+    }
+
+    void xdotool(const QString& commands) const
+    {
+        m_x.run(QStringLiteral("xdotool"), commands.split(QLatin1Char(' ')));
+    }
+
+    // The window of that title once it shows; empty when none did.
+    QString waitForWindow(const QString& titlePattern) const
+    {
+        QString id;
+        (void)QTest::qWaitFor(
+            [&] {
+                id = m_x.windowIds(titlePattern).value(0);
+                return !id.isEmpty();
+            },
+            kMapMs);
+        return id;
+    }
+
+    // The window the window manager stacks highest.
+    QString topmost() const { return m_x.stackingOrder().value(m_x.stackingOrder().size() - 1); }
+
+    void saveScreen(const QString& name) const
+    {
+        const QString folder = qEnvironmentVariable("JOTTEX_SCREENSHOTS");
+        if (!folder.isEmpty())
+            (void)m_x.grab(QRect(0, 0, 1280, 1024)).save(folder + QLatin1Char('/') + name);
+    }
 
     QString property(const QString& window, const QString& name) const
     {
@@ -50,10 +89,12 @@ class TestOptionsEndToEnd : public QObject {
         return note;
     }
 
-    // Chooses Note Options > On All Workspaces with the keyboard, each menu waited for: the
-    // main menu from the bottom (Close, About, Note Options), then in the submenu Font Family,
-    // Color, Always on Top (no Transparency without a compositor) and the item.
-    bool toggleAllWorkspaces(const QString& note) const
+    // Chooses an item of Note Options after a right-click on the note, with the keyboard and
+    // each menu waited for: the main menu from the bottom (Close, About, Note Options), then
+    // keys that select the item in the submenu, which opens on its first item, and Return.
+    // A screenshot of the menus, when named, before Return.
+    bool chooseNoteOption(const QString& note, const QString& keys,
+                          const QString& screenshot = {}) const
     {
         const QRect place = m_x.geometry(note);
         m_x.run(QStringLiteral("xdotool"),
@@ -67,9 +108,24 @@ class TestOptionsEndToEnd : public QObject {
                 QStringLiteral("key Up key Up key Up key Right").split(QLatin1Char(' ')));
         if (!QTest::qWaitFor([&] { return m_x.popupMenus(jottex).size() == 2; }, 5000))
             return false;
-        m_x.run(QStringLiteral("xdotool"),
-                QStringLiteral("key Down key Down key Down key Return").split(QLatin1Char(' ')));
+        xdotool(keys);
+        if (!screenshot.isEmpty())
+            saveScreen(screenshot);
+        xdotool(QStringLiteral("key Return"));
         return QTest::qWaitFor([&] { return m_x.popupMenus(jottex).isEmpty(); }, 5000);
+    }
+
+    // Note Options > On All Workspaces: Font Family, Color, Always on Top (no Transparency
+    // without a compositor), and the item.
+    bool toggleAllWorkspaces(const QString& note) const
+    {
+        return chooseNoteOption(note, QStringLiteral("key Down key Down key Down"));
+    }
+
+    // Note Options > Notes Folder..., the last item.
+    bool chooseNotesFolderItem(const QString& note, const QString& screenshot = {}) const
+    {
+        return chooseNoteOption(note, QStringLiteral("key Up"), screenshot);
     }
 
     struct Result {
@@ -125,7 +181,7 @@ private slots:
     // workspace at logout is there again at the next start.
     void titleAndWorkspacesAsTheDesktopSeesThem()
     {
-        if (const QString why = m_x.start(true); !why.isEmpty())
+        if (const QString why = whyNoDesktop(); !why.isEmpty())
             QSKIP(qPrintable(why));
         TestEnvironment::resetFolders();
         modNote::SaveMainNote(Samples::note(QStringLiteral("Shopping list"), 1500, 1500));
@@ -162,6 +218,54 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(desktopOf(again), QStringLiteral("4294967295"), 5000);
         next.kill();
         next.waitForFinished(5000);
+    }
+
+    // Note Options > Notes Folder... from a real right-click. With no folder in use, the folder
+    // chooser: the folder typed there is used at once, and the open note gets its file there.
+    // Asked again, a box names the folder, and "Stop Using It" turns it off. Each shows above
+    // the note, which stays in the on-top band.
+    void notesFolderFromTheMenu()
+    {
+        if (const QString why = whyNoDesktop(); !why.isEmpty())
+            QSKIP(qPrintable(why));
+        TestEnvironment::resetFolders();
+        QTemporaryDir work;
+        const QString folder = work.filePath(QStringLiteral("synced"));
+        QVERIFY(QDir().mkpath(folder));
+        modNote::SaveMainNote(Samples::note(QStringLiteral("Shopping list"), 1500, 1500));
+        QProcess jottex;
+        QVERIFY(m_x.launch(jottex));
+        const QString note = waitForNote();
+        QVERIFY(!note.isEmpty());
+
+        QVERIFY(chooseNotesFolderItem(note, QStringLiteral("notes-folder-menu.png")));
+        const QString chooser = waitForWindow(QStringLiteral("^Choose the Notes Folder$"));
+        QVERIFY(!chooser.isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(topmost(), chooser, 5000);
+        saveScreen(QStringLiteral("notes-folder-chooser.png"));
+        // The folder is empty: after its closing "/" the name completer has nothing to offer,
+        // and Return takes the folder.
+        m_x.run(QStringLiteral("xdotool"), {QStringLiteral("type"), folder + QLatin1Char('/')});
+        const QString jottexClass = QStringLiteral("^Jottex$");
+        QVERIFY(QTest::qWaitFor([&] { return m_x.popupMenus(jottexClass).isEmpty(); }, 5000));
+        xdotool(QStringLiteral("key Return"));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            m_x.windowIds(QStringLiteral("^Choose the Notes Folder$")).isEmpty(), kMapMs);
+        QTRY_COMPARE_WITH_TIMEOUT(NotesFolder::scan(folder).value().size(), 1, kMapMs);
+        QCOMPARE(NotesFolder::configured(), folder);
+
+        QVERIFY(chooseNotesFolderItem(note));
+        const QString box = waitForWindow(QStringLiteral("^Notes Folder$"));
+        QVERIFY(!box.isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(topmost(), box, 5000);
+        saveScreen(QStringLiteral("notes-folder-box.png"));
+        xdotool(QStringLiteral("key alt+s"));
+        QTRY_VERIFY_WITH_TIMEOUT(NotesFolder::configured().isEmpty(), kMapMs);
+        QVERIFY(m_x.windowIds(QStringLiteral("^Notes Folder$")).isEmpty());
+        QCOMPARE(m_x.noteWindowIds(), QStringList{note});
+
+        jottex.kill();
+        jottex.waitForFinished(5000);
     }
 };
 

@@ -2,9 +2,11 @@
 #include "TestEnvironment.h"
 #include "XServer.h"
 #include "shell/Paths.h"
+#include "store/NotesFolder.h"
 #include "store/modNote.h"
 
 #include <QtTest>
+#include <csignal>
 
 namespace {
 // Runs a later start to its end: true when it ended by itself with status 0.
@@ -124,6 +126,43 @@ private slots:
 
         first.kill();
         first.waitForFinished(5000);
+    }
+
+    // "--notes-folder DIR", DIR named relative to the later start's folder, switches the
+    // running Jottex: the folder's note opens beside the open one, which gets its file there.
+    // At the logout both stay in the folder, and jottex.dat keeps neither.
+    void notesFolderIsHandedOver()
+    {
+        XServer x;
+        if (const QString why = x.start(); !why.isEmpty())
+            QSKIP(qPrintable(why));
+        TestEnvironment::resetFolders();
+        QTemporaryDir work;
+        const QString folder = work.filePath(QStringLiteral("Synced Notes"));
+        QVERIFY(NotesFolder::adopt(folder).ok());
+        NoteRecord synced = Samples::note(QStringLiteral("from elsewhere"), 4200, 450);
+        synced.FolderId = NotesFolder::newId();
+        QVERIFY(NotesFolder::write(folder, synced).ok());
+        modNote::SaveMainNote(Samples::note(QStringLiteral("kept here"), 600, 450));
+        const auto filesInFolder = [&folder] {
+            const Expected<QList<NotesFolder::Entry>> entries = NotesFolder::scan(folder);
+            return entries.ok() ? entries.value().size() : -1;
+        };
+
+        QProcess first;
+        QVERIFY2(x.launch(first), qPrintable(first.errorString()));
+        QTRY_COMPARE_WITH_TIMEOUT(x.noteWindowIds().size(), 1, 20000);
+        QVERIFY(handsOver(x, {QStringLiteral("--notes-folder"), QStringLiteral("Synced Notes")},
+                          work.path()));
+        QTRY_COMPARE_WITH_TIMEOUT(x.noteWindowIds().size(), 2, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(filesInFolder(), 2, 10000);
+        QCOMPARE(NotesFolder::configured(), folder);
+
+        ::kill(static_cast<pid_t>(first.processId()), SIGTERM);
+        QVERIFY(first.waitForFinished(15000));
+        QCOMPARE(first.exitCode(), 0);
+        QCOMPARE(filesInFolder(), 2);
+        QVERIFY(modNote::LoadNote(true, QString()).isEmpty());
     }
 
     // A first start killed outright leaves its socket behind; the next start takes it over,

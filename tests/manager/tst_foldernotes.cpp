@@ -323,7 +323,7 @@ private slots:
     // stays open, the user is told once, and the notes are written when it is back.
     void folderThatGoesLosesNothing()
     {
-        startWith({{"aaaa", "first"}, {"bbbb", "second"}});
+        startWith({{"aaaa", "first"}, {"bbbb", "second"}, {"cccc", "third"}});
         const QString away = m_dir->filePath("away");
         QVERIFY(QDir().rename(m_folder, away));
         QVERIFY(QDir().mkpath(m_folder)); // the mount point
@@ -331,13 +331,17 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(messageBoxes(), 1, kWriteWaitMs);
         QVERIFY(DialogSeam::requests().last().text.contains(QDir::toNativeSeparators(m_folder)));
         QCOMPARE(logLinesWith(m_folder), 1);
-        QCOMPARE(frmMain::openWindows().size(), 2);
+        QCOMPARE(frmMain::openWindows().size(), 3);
         QVERIFY(!QFileInfo::exists(m_folder + "/aaaa.not"));
+        // Closed by hand meanwhile: its file goes to the trash once the folder is back.
+        windowOf("cccc")->close();
 
         QVERIFY(QDir(m_folder).removeRecursively());
         QVERIFY(QDir().rename(away, m_folder));
         QTRY_COMPARE_WITH_TIMEOUT(fileText(m_folder, "aaaa"), "first offline", 2 * kWriteWaitMs);
         QCOMPARE(fileText(m_folder, "bbbb"), "second");
+        QTRY_COMPARE_WITH_TIMEOUT(fileText(m_folder + "/.trash", "cccc"), "third", kWriteWaitMs);
+        QVERIFY(!QFileInfo::exists(m_folder + "/cccc.not"));
         QCOMPARE(frmMain::openWindows().size(), 2);
         QCOMPARE(messageBoxes(), 1);
         QTRY_COMPARE_WITH_TIMEOUT(logLinesWith("notes folder " + m_folder + " takes files again"),
