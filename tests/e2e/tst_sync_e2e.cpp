@@ -22,6 +22,8 @@ namespace {
 constexpr int kTravelMs = 15000;
 constexpr int kStartMs = 20000;
 constexpr int kExitMs = 15000;
+// A click on a note's close picture, on a machine busy with other tests.
+constexpr int kCloseMs = 10000;
 // Both peers find each other once started.
 constexpr int kConnectMs = 30000;
 // After the random run everything is up again; all notes are back on both sides by then.
@@ -281,6 +283,9 @@ private:
     // of the user's asks first, and the user declines that save.
     bool closeByHand(const Side& side, const QString& note) const
     {
+        // Raised first: notes of both sides may lie over it.
+        if (!focus(note))
+            return false;
         const QRect place = m_x.geometry(note);
         xdotool({QStringLiteral("mousemove"), QString::number(place.right() - 10),
                  QString::number(place.top() + 9), QStringLiteral("click"), QStringLiteral("1")});
@@ -290,14 +295,14 @@ private:
                 prompt = m_x.windowIds(QStringLiteral("^Perform Save$")).value(0);
                 return !prompt.isEmpty() || !side.notes(m_x).contains(note);
             },
-            5000);
+            kCloseMs);
         if (!answered)
             return false;
         if (!prompt.isEmpty()) {
             xdotool({QStringLiteral("windowactivate"), QStringLiteral("--sync"), prompt,
                      QStringLiteral("key"), QStringLiteral("n")});
         }
-        return QTest::qWaitFor([&] { return !side.notes(m_x).contains(note); }, 5000);
+        return QTest::qWaitFor([&] { return !side.notes(m_x).contains(note); }, kCloseMs);
     }
 
     // Whether the note's caption strip, raised above every other note, is a conflict copy's
