@@ -3,13 +3,18 @@
 # in paired rounds on one private X server (Xvfb + openbox). Prints figures; asserts nothing.
 #
 # Usage: bench/startup.sh [ROUNDS] [BUILD_DIR]    (default 7 rounds, build-release)
-# Needs: Xvfb, openbox, and the build's targets jottex, bare_qt and mapwait (libxcb1-dev).
+# Needs: Xvfb, openbox, and the build's targets jottex, bare_qt, mapwait and titlewait
+# (libxcb1-dev).
 #
 # Each round, in alternating order for the two programs:
 #   first note  - ms from exec to the first window viewable (no notes waiting);
 #   20 notes    - ms from exec to 20 windows viewable (jottex.dat with 20 notes; 20 windows);
 #   RSS         - VmRSS in KiB after 2 s idle, with 1 and with 20 windows;
 #   idle CPU    - utime+stime in ms over 10 s idle with 20 windows.
+# Then, for jottex alone, with a notes folder (a folder a sync tool carries):
+#   folder open - ms from exec to 200 windows viewable, each note a file of the notes folder;
+#   change in   - ms from a changed note file's rename into place (as Syncthing, Nextcloud and
+#                 Dropbox write it) to its open note's title (its first line) changing.
 set -uo pipefail
 rounds="${1:-7}"
 top="$(cd "$(dirname "$0")/.." && pwd)"
@@ -17,9 +22,11 @@ build="${2:-$top/build-release}"
 jottex="${JOTTEX:-$build/src/jottex}" # JOTTEX=path compares another build
 bare="$build/bench/bare_qt"
 mapwait="$build/bench/mapwait"
+titlewait="$build/bench/titlewait"
 notes=20
-for program in "$jottex" "$bare" "$mapwait"; do
-  [ -x "$program" ] || { echo "build $build first (targets jottex bare_qt mapwait)"; exit 2; }
+folder_notes=200
+for program in "$jottex" "$bare" "$mapwait" "$titlewait"; do
+  [ -x "$program" ] || { echo "build $build first (targets jottex bare_qt mapwait titlewait)"; exit 2; }
 done
 
 work="$(mktemp -d)"
@@ -46,22 +53,40 @@ fresh_data() { # no notes waiting, no leftovers of the last run
   mkdir -p "$data"
 }
 
+note_element() { # INDEX FIRST_WORD: one note, placed by its index on a grid of 8 columns
+  printf '<NOTE>\r\n<COLOR>yellow</COLOR>\r\n'
+  printf '<DATA>{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 %s %s: milk, bread \\b and\\b0  eggs\\par\r\n}</DATA>\r\n' "$2" "$1"
+  printf '<TIMEDATE>1/1/2026 9:00:00 AM</TIMEDATE>\r\n<HEIGHT>2400</HEIGHT>\r\n<WIDTH>3000</WIDTH>\r\n'
+  printf '<LEFT>%s</LEFT>\r\n<TOP>%s</TOP>\r\n</NOTE>\r\n' $((300 + 3100 * (($1 - 1) % 8))) $((300 + 2600 * ((($1 - 1) / 8) % 6)))
+}
+note_document() { # INDEX... FIRST_WORD is $word
+  printf '<?xml version="1.0" standalone="yes"?>\r\n<NOTES version="4.4.0.9">\r\n'
+  for i in "$@"; do note_element "$i" "$word"; done
+  printf '</NOTES>\r\n'
+}
+
 write_notes() { # COUNT notes waiting in the main data file, as after a logout
-  {
-    printf '<?xml version="1.0" standalone="yes"?>\r\n<NOTES version="4.4.0.9">\r\n'
-    for i in $(seq 1 "$1"); do
-      printf '<NOTE>\r\n<COLOR>yellow</COLOR>\r\n'
-      printf '<DATA>{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 Note %s: milk, bread \\b and\\b0  eggs\\par\r\n}</DATA>\r\n' "$i"
-      printf '<TIMEDATE>1/1/2026 9:00:00 AM</TIMEDATE>\r\n<HEIGHT>2400</HEIGHT>\r\n<WIDTH>3000</WIDTH>\r\n'
-      printf '<LEFT>%s</LEFT>\r\n<TOP>%s</TOP>\r\n</NOTE>\r\n' $((300 + 3100 * ((i - 1) % 8))) $((300 + 2600 * ((i - 1) / 8)))
-    done
-    printf '</NOTES>\r\n'
-  } > "$data/jottex.dat"
+  word=Note note_document $(seq 1 "$1") > "$data/jottex.dat"
+}
+
+folder="$work/Notes"
+note_file() { printf '%s/%016x.not' "$folder" "$1"; } # the file of note INDEX
+write_folder() { # COUNT notes, each a file of the notes folder, as another machine left it
+  rm -rf "$folder"; mkdir -p "$folder"
+  echo "Jottex keeps its notes in this folder, one file <id>.not for each." > "$folder/.jottex-folder"
+  for i in $(seq 1 "$1"); do word=Note note_document "$i" > "$(note_file "$i")"; done
 }
 
 stop() { kill -KILL "$1" 2>/dev/null; wait "$1" 2>/dev/null; while kill -0 "$1" 2>/dev/null; do sleep 0.05; done; }
 rss_kib() { awk '/^VmRSS:/ {print $2}' "/proc/$1/status"; }
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+settle() { # until PID used no CPU for half a second (30 s at most)
+  local before after
+  for _ in $(seq 60); do
+    before=$(cpu_ticks "$1"); sleep 0.5; after=$(cpu_ticks "$1")
+    [ "$before" = "$after" ] && return
+  done
+}
 
 # One start: PROGRAM KIND ("one" or "many"). Appends "start_ms rss_kib [cpu_ms]" to $work/KIND.
 measure() {
@@ -123,3 +148,31 @@ row "$notes notes" many 1 1.5 ms
 row "RSS, 1 note" one 2 - KiB
 row "RSS, $notes notes" many 2 1.2 KiB
 row "idle CPU 10 s" many 3 "<=bare" ms
+
+# The notes folder, jottex alone: "folder_ms change_ms" appended to $work/jottex.folder.
+measure_folder() {
+  local out ms pid change
+  fresh_data
+  write_folder "$folder_notes"
+  out=$("$mapwait" "$folder_notes" 60000 "$jottex" --notes-folder "$folder")
+  read -r ms pid <<<"$out"
+  if [ "$ms" = timeout ]; then echo "  folder: timed out" >&2; stop "$pid"; return; fi
+  settle "$pid"
+  # The changed note comes in under a hidden name, as the sync tools write it, then moves over
+  # the old file.
+  word=Changed note_document 1 > "$folder/.incoming.tmp"
+  change=$("$titlewait" 30000 "Changed 1:" "$folder/.incoming.tmp" "$(note_file 1)")
+  stop "$pid"
+  echo "$ms $change" >> "$work/jottex.folder"
+}
+
+echo
+echo "notes folder: $rounds rounds, $folder_notes note files"
+for round in $(seq 1 "$rounds"); do
+  measure_folder
+  printf '  round %s: %s\n' "$round" "$(tail -n1 "$work/jottex.folder" 2>/dev/null)"
+done
+echo
+printf '%-22s %10s\n' "median of $rounds" jottex
+printf '%-22s %10s\n' "folder, $folder_notes notes (ms)" "$(median "$work/jottex.folder" 1)"
+printf '%-22s %10s\n' "change in (ms)" "$(median "$work/jottex.folder" 2)"

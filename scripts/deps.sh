@@ -16,6 +16,8 @@ test_packages=(
   desktop-file-utils shared-mime-info xdg-utils libglib2.0-bin
   poppler-utils
   libsm-dev
+  # the notes folder's end-to-end test carries it between two Syncthing peers
+  syncthing
 )
 # cpack's DEB generator finds the runtime dependencies with dpkg-shlibdeps and file; the package
 # check runs lintian and validates the AppStream data.
