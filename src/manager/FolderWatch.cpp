@@ -272,6 +272,10 @@ bool FolderWatch::openFile(const NotesFolder::Entry& entry)
 frmMain* FolderWatch::openWindow(const NoteRecord& record)
 {
     frmMain* window = frmMain::create(NoteOrigin::FolderNote, record);
+    // A note that arrives from elsewhere while the program runs must not take the keys the user
+    // is typing into another one; the notes of the start open as kept notes do.
+    if (m_opening < 0)
+        window->setAttribute(Qt::WA_ShowWithoutActivating);
     window->show();
     return window;
 }
