@@ -1,4 +1,5 @@
 #include "NoteWindows.h"
+#include "Samples.h"
 #include "TestEnvironment.h"
 #include "dialogs/DialogSeam.h"
 #include "manager/FolderNotes.h"
@@ -15,21 +16,9 @@
 namespace {
 constexpr int kWriteWaitMs = NoteRecovery::WriteDelayMs + 3000;
 
-QString rtf(const QString& text)
-{
-    return QStringLiteral("{\\rtf1\\ansi ") + text + QLatin1Char('}');
-}
-
 NoteRecord note(const QString& text, const QString& id = {})
 {
-    NoteRecord record;
-    record.Color = QStringLiteral("yellow");
-    record.Data = rtf(text);
-    record.TimeDate = QStringLiteral("12/6/2026 9:21:58 AM");
-    record.Width = 3000;
-    record.Height = 2400;
-    record.Left = 300;
-    record.Top = 600;
+    NoteRecord record = Samples::note(text);
     record.FolderId = id;
     return record;
 }
@@ -373,7 +362,7 @@ private slots:
     {
         startWith({{"aaaa", "first"}});
         NoteRecord edited = windowOf("aaaa")->recordAsKept();
-        edited.Data = rtf("last words");
+        edited.Data = Samples::rtf("last words");
         const NoteRecord loose = note("no id yet");
         QCOMPARE(FolderNotes::keepAtSessionEnd({edited, loose}), NoteRecordList({loose}));
         QCOMPARE(fileText(m_folder, "aaaa"), "last words");

@@ -1,3 +1,4 @@
+#include "Samples.h"
 #include "TestEnvironment.h"
 #include "store/NoteDocument.h"
 #include "store/NotesFolder.h"
@@ -8,19 +9,6 @@
 #include <QtTest>
 
 namespace {
-NoteRecord note(const QString& text)
-{
-    NoteRecord record;
-    record.Color = QStringLiteral("yellow");
-    record.Data = text;
-    record.TimeDate = QStringLiteral("12/6/2026 9:21:58 AM");
-    record.Width = 3000;
-    record.Height = 2000;
-    record.Left = 150;
-    record.Top = 300;
-    return record;
-}
-
 QStringList ids(const QList<NotesFolder::Entry>& entries)
 {
     QStringList names;
@@ -102,7 +90,8 @@ private slots:
     {
         QTemporaryDir dir;
         QVERIFY(NotesFolder::adopt(dir.path()).ok());
-        NoteRecord record = note(QStringLiteral("{\\rtf1 hello}"));
+        NoteRecord record = Samples::note(QString());
+        record.Data = QStringLiteral("{\\rtf1 hello}");
         record.FolderId = NotesFolder::newId();
         record.OnAllWorkspaces = true;
         record.FileName = QStringLiteral("/home/u/elsewhere.not");
@@ -137,7 +126,8 @@ private slots:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("empty") << QByteArray();
-        QTest::newRow("cut short") << NotesFolder::bytesOf(note(QStringLiteral("x"))).left(60);
+        QTest::newRow("cut short")
+            << NotesFolder::bytesOf(Samples::note(QStringLiteral("x"))).left(60);
         QTest::newRow("not xml") << QByteArray("hello\r\n");
         QTest::newRow("no note") << QByteArray("<?xml version=\"1.0\"?>\r\n<NOTES></NOTES>\r\n");
     }
@@ -177,7 +167,7 @@ private slots:
         QVERIFY(!NotesFolder::writable(folder));
         QVERIFY(NotesFolder::write(folder,
                                    [] {
-                                       NoteRecord r = note(QStringLiteral("x"));
+                                       NoteRecord r = Samples::note(QStringLiteral("x"));
                                        r.FolderId = QStringLiteral("g");
                                        return r;
                                    }())
@@ -191,7 +181,7 @@ private slots:
     {
         QTemporaryDir dir;
         QVERIFY(NotesFolder::adopt(dir.path()).ok());
-        NoteRecord record = note(QStringLiteral("first"));
+        NoteRecord record = Samples::note(QStringLiteral("first"));
         record.FolderId = QStringLiteral("abc");
         QVERIFY(NotesFolder::write(dir.path(), record).ok());
         const QString path = NotesFolder::pathOf(dir.path(), "abc");
