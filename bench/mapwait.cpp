@@ -5,28 +5,18 @@
 //
 // Watching X events rather than polling gives the time to within the event latency; the root
 // is watched before the fork, so no window can be created or mapped unseen.
+#include "XcbWait.h"
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <poll.h>
 #include <set>
 #include <unistd.h>
 #include <xcb/xcb.h>
 
 namespace {
-xcb_atom_t atom(xcb_connection_t* c, const char* name)
-{
-    xcb_intern_atom_reply_t* r =
-        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, std::strlen(name), name), nullptr);
-    xcb_atom_t a = XCB_ATOM_NONE;
-    if (r)
-        a = r->atom;
-    std::free(r);
-    return a;
-}
-
 // The pid a window declares, or -1 when it declares none (yet).
 long windowPid(xcb_connection_t* c, xcb_window_t w, xcb_atom_t pidAtom)
 {
@@ -65,10 +55,10 @@ int main(int argc, char* argv[])
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
     const uint32_t rootMask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
     xcb_change_window_attributes(c, root, XCB_CW_EVENT_MASK, &rootMask);
-    const xcb_atom_t pidAtom = atom(c, "_NET_WM_PID");
+    const xcb_atom_t pidAtom = XcbWait::atom(c, "_NET_WM_PID");
     xcb_flush(c);
 
-    const auto start = std::chrono::steady_clock::now();
+    const auto start = XcbWait::Clock::now();
     const pid_t child = fork();
     if (child == 0) {
         close(xcb_get_file_descriptor(c));
@@ -82,22 +72,12 @@ int main(int argc, char* argv[])
     }
     std::set<xcb_window_t> candidates; // the program's top-level windows, whatever parent
     std::set<xcb_window_t> shown;
-    const auto elapsedMs = [&] {
-        return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-            .count();
-    };
     const uint32_t windowMask = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
     while (shown.size() < count) {
-        const double left = timeoutMs - elapsedMs();
-        if (left <= 0) {
+        xcb_generic_event_t* event = XcbWait::nextEvent(c, start, timeoutMs);
+        if (!event) {
             std::printf("timeout %d\n", child);
             return 1;
-        }
-        xcb_generic_event_t* event = xcb_poll_for_event(c);
-        if (!event) {
-            pollfd fd{xcb_get_file_descriptor(c), POLLIN, 0};
-            poll(&fd, 1, static_cast<int>(left) + 1);
-            continue;
         }
         const int type = event->response_type & 0x7f;
         if (type == XCB_CREATE_NOTIFY) {
@@ -118,6 +98,6 @@ int main(int argc, char* argv[])
         }
         std::free(event);
     }
-    std::printf("%.1f %d\n", elapsedMs(), child);
+    std::printf("%.1f %d\n", XcbWait::elapsedMs(start), child);
     return 0;
 }

@@ -6,26 +6,16 @@
 //
 // Every top-level window (and, under a window manager, every client in a frame) is watched for
 // property changes before the rename, so no change of title goes unseen.
+#include "XcbWait.h"
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <poll.h>
 #include <string>
 #include <xcb/xcb.h>
 
 namespace {
-xcb_atom_t atom(xcb_connection_t* c, const char* name)
-{
-    xcb_intern_atom_reply_t* r =
-        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, std::strlen(name), name), nullptr);
-    xcb_atom_t a = XCB_ATOM_NONE;
-    if (r)
-        a = r->atom;
-    std::free(r);
-    return a;
-}
-
 std::string title(xcb_connection_t* c, xcb_window_t w, xcb_atom_t name, xcb_atom_t utf8)
 {
     xcb_get_property_reply_t* r =
@@ -70,8 +60,8 @@ int main(int argc, char* argv[])
         return 2;
     }
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-    const xcb_atom_t netName = atom(c, "_NET_WM_NAME");
-    const xcb_atom_t utf8 = atom(c, "UTF8_STRING");
+    const xcb_atom_t netName = XcbWait::atom(c, "_NET_WM_NAME");
+    const xcb_atom_t utf8 = XcbWait::atom(c, "UTF8_STRING");
     xcb_query_tree_reply_t* tree = xcb_query_tree_reply(c, xcb_query_tree(c, root), nullptr);
     if (tree) {
         const xcb_window_t* children = xcb_query_tree_children(tree);
@@ -82,31 +72,21 @@ int main(int argc, char* argv[])
     // Every watch is in place before the file moves.
     std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
 
-    const auto start = std::chrono::steady_clock::now();
+    const auto start = XcbWait::Clock::now();
     if (std::rename(argv[3], argv[4]) != 0) {
         std::perror("titlewait: rename");
         return 2;
     }
-    const auto elapsedMs = [&] {
-        return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-            .count();
-    };
     for (;;) {
-        const double left = timeoutMs - elapsedMs();
-        if (left <= 0) {
+        xcb_generic_event_t* event = XcbWait::nextEvent(c, start, timeoutMs);
+        if (!event) {
             std::printf("timeout\n");
             return 1;
-        }
-        xcb_generic_event_t* event = xcb_poll_for_event(c);
-        if (!event) {
-            pollfd fd{xcb_get_file_descriptor(c), POLLIN, 0};
-            poll(&fd, 1, static_cast<int>(left) + 1);
-            continue;
         }
         if ((event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY) {
             const auto* e = reinterpret_cast<xcb_property_notify_event_t*>(event);
             if (e->atom == netName && title(c, e->window, netName, utf8).rfind(wanted, 0) == 0) {
-                std::printf("%.1f\n", elapsedMs());
+                std::printf("%.1f\n", XcbWait::elapsedMs(start));
                 return 0;
             }
         }
